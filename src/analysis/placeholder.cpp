@@ -1,0 +1,1 @@
+// replaced by the first real source of this library

@@ -1,0 +1,151 @@
+#include "numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "failure.h"
+
+namespace radmtf {
+
+std::string IntToStr(long long value) { return std::to_string(value); }
+
+std::int32_t StrToInt(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) ThrowNotInteger(text);
+    long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch < '0' || ch > '9') ThrowNotInteger(text);
+        magnitude = magnitude * 10 + (ch - '0');
+        if (magnitude > 2147483648LL) ThrowNotInteger(text);
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) ThrowNotInteger(text);
+    return static_cast<std::int32_t>(value);
+}
+
+long double StrToFloat(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && text[begin] == ' ') ++begin;
+    while (end > begin && text[end - 1] == ' ') --end;
+    const std::string_view body = text.substr(begin, end - begin);
+
+    // Validate the grammar ourselves: sign, digits, ".", digits, exponent.
+    std::size_t i = 0;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+    const std::size_t mantissaStart = i;
+    std::size_t digits = 0;
+    while (i < body.size() && body[i] >= '0' && body[i] <= '9') ++i, ++digits;
+    if (i < body.size() && body[i] == '.') {
+        ++i;
+        while (i < body.size() && body[i] >= '0' && body[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) ThrowNotFloat(text);
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        ++i;
+        if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+        std::size_t expDigits = 0;
+        while (i < body.size() && body[i] >= '0' && body[i] <= '9') ++i, ++expDigits;
+        if (expDigits == 0) ThrowNotFloat(text);
+    }
+    if (i != body.size()) ThrowNotFloat(text);
+
+    // from_chars accepts neither a leading "+" nor "1." forms everywhere, so
+    // hand it a normalised copy.
+    std::string normal;
+    normal.reserve(body.size() + 2);
+    if (body[0] == '-') normal.push_back('-');
+    std::string_view rest = body.substr(mantissaStart);
+    if (!rest.empty() && rest[0] == '.') normal.push_back('0');
+    normal.append(rest);
+    long double value = 0.0L;
+    const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Underflow reads as zero; overflow is not a number the program can use.
+        if (std::fabs(value) < 1.0L) return 0.0L;
+        ThrowNotFloat(text);
+    }
+    if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) ThrowNotFloat(text);
+    return value;
+}
+
+std::string FloatToStr(long double value)
+{
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0.0L) return "0";
+
+    // Round to 15 significant digits first; the exponent of the rounded value
+    // decides between plain and exponent notation.
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const bool negative = sci[0] == '-';
+    if (negative) sci.remove_prefix(1);
+    const std::size_t ePos = sci.find('e');
+    std::string digits;
+    for (char ch : sci.substr(0, ePos))
+        if (ch != '.') digits.push_back(ch);
+    int exponent = 0;
+    std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
+                    exponent);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out;
+    if (negative) out.push_back('-');
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent < 0) {
+            out += "0.";
+            out.append(static_cast<std::size_t>(-exponent - 1), '0');
+            out += digits;
+        } else if (static_cast<int>(digits.size()) <= exponent + 1) {
+            out += digits;
+            out.append(static_cast<std::size_t>(exponent + 1) - digits.size(), '0');
+        } else {
+            out += digits.substr(0, static_cast<std::size_t>(exponent + 1));
+            out.push_back('.');
+            out += digits.substr(static_cast<std::size_t>(exponent + 1));
+        }
+    } else {
+        out.push_back(digits[0]);
+        if (digits.size() > 1) {
+            out.push_back('.');
+            out += digits.substr(1);
+        }
+        out.push_back('E');
+        out += std::to_string(exponent);
+    }
+    return out;
+}
+
+long long Round(long double value)
+{
+    if (std::isnan(value) || std::fabs(value) >= 9.2233720368547758e18L) ThrowInvalidOperation();
+    return std::llrintl(value);  // default rounding mode: nearest, ties to even
+}
+
+long long Trunc(long double value)
+{
+    if (std::isnan(value) || std::fabs(value) >= 9.2233720368547758e18L) ThrowInvalidOperation();
+    return static_cast<long long>(std::truncl(value));
+}
+
+long long Div(long long numerator, long long denominator)
+{
+    if (denominator == 0) ThrowMessage("0 による除算");
+    return numerator / denominator;
+}
+
+}  // namespace radmtf

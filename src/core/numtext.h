@@ -1,0 +1,39 @@
+// Numbers as text, the way every edit box, memo and table of the program
+// reads and writes them.
+//
+// Integers: plain decimal, "-" when negative. Reals: the general format with
+// at most 15 significant digits ("2", "0.0001", "5E-5", "1E15"). Parsing is
+// locale independent: the decimal separator is always ".".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace radmtf {
+
+std::string IntToStr(long long value);
+
+// Decimal 32-bit integer with optional sign; leading blanks are skipped,
+// anything else (trailing blanks, hex, an empty text) fails with the
+// not-an-integer message naming the text.
+std::int32_t StrToInt(std::string_view text);
+
+// Decimal number with ".", optional sign and exponent; blanks around it are
+// allowed. Fails with the not-a-number message naming the text.
+long double StrToFloat(std::string_view text);
+
+// General format, 15 significant digits, trailing zeros dropped.
+std::string FloatToStr(long double value);
+
+// Round to the nearest integer, halves to the even neighbour. A value that
+// has no integer (NaN, out of the 64-bit range) fails as an invalid operation.
+long long Round(long double value);
+
+// Toward zero, with the same failure as Round.
+long long Trunc(long double value);
+
+// Integer quotient toward zero that fails like the platform on a zero divisor.
+long long Div(long long numerator, long long denominator);
+
+}  // namespace radmtf

@@ -1,0 +1,37 @@
+#include "core/failure.h"
+
+#include <gtest/gtest.h>
+
+namespace radmtf {
+namespace {
+
+std::string FailureText(auto&& call)
+{
+    try {
+        call();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "<no failure>";
+}
+
+TEST(CheckedArithmetic, ZeroDivideAndInvalidOperation)
+{
+    EXPECT_EQ(CheckedDivide(1.0, 4.0), 0.25);
+    EXPECT_EQ(FailureText([] { CheckedDivide(1.0, 0.0); }), "0 による浮動小数点数除算");
+    EXPECT_EQ(FailureText([] { CheckedDivide(-3.0L, 0.0L); }), "0 による浮動小数点数除算");
+    EXPECT_EQ(FailureText([] { CheckedDivide(0.0, 0.0); }), "不正な浮動小数点数演算命令");
+    EXPECT_EQ(FailureText([] { CheckedLog10(0.0L); }), "0 による浮動小数点数除算");
+    EXPECT_EQ(FailureText([] { CheckedLog10(-1.0L); }), "不正な浮動小数点数演算命令");
+    EXPECT_EQ(FailureText([] { CheckedSqrt(-1.0L); }), "不正な浮動小数点数演算命令");
+    EXPECT_NEAR(static_cast<double>(CheckedLog10(1000.0L)), 3.0, 1e-15);
+}
+
+TEST(PlatformMessages, ExactTexts)
+{
+    EXPECT_EQ(FailureText([] { ThrowCannotOpen("/tmp/x.dcm"); }), "ファイル /tmp/x.dcm は開けません");
+    EXPECT_EQ(FailureText([] { ThrowListIndex(3); }), "リストのインデックスが範囲を超えています (3)");
+}
+
+}  // namespace
+}  // namespace radmtf
