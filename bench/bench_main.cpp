@@ -1,0 +1,15 @@
+// Performance figures of the kernels on realistic sizes. Not a test: it
+// prints timings for the developer to compare with the targets.
+#include <cstdio>
+
+void RunViewerBenchmarks();
+void RunAnalysisBenchmarks();
+void RunMtfBenchmarks();
+
+int main()
+{
+    RunViewerBenchmarks();
+    RunAnalysisBenchmarks();
+    RunMtfBenchmarks();
+    return 0;
+}
