@@ -1,0 +1,234 @@
+#include "analysis/exposure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "analysis/composite_profile.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+
+namespace radmtf {
+
+namespace {
+
+// A result that has left the extended range is an overflow, not a silent
+// infinity.
+long double Finite(long double x)
+{
+    if (std::isnan(x)) ThrowInvalidOperation();
+    if (std::isinf(x)) ThrowMessage(kFloatOverflowMessage);
+    return x;
+}
+
+// The first 4096 characters of a line (UTF-8: continuation bytes do not
+// start a character).
+std::string_view LeadingCharacters(std::string_view line)
+{
+    constexpr std::size_t kMaxCharacters = 4096;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80) continue;
+        if (characters == kMaxCharacters) return line.substr(0, i);
+        ++characters;
+    }
+    return line;
+}
+
+// The curve file as the conversion reads it. A line past the last one reads
+// as empty; a line without TAB has two empty fields.
+class CurveLines {
+public:
+    explicit CurveLines(const std::vector<std::string>& lines) : lines_(lines), first_(lines.size()) {}
+
+    std::string_view Line(std::size_t j) const
+    {
+        return j < lines_.size() ? LeadingCharacters(lines_[j]) : std::string_view();
+    }
+
+    // Text before the first TAB.
+    std::string_view FirstField(std::size_t j) const
+    {
+        const std::string_view line = Line(j);
+        const std::size_t tab = line.find('\t');
+        return tab == std::string_view::npos ? std::string_view() : line.substr(0, tab);
+    }
+
+    // All text after the first TAB.
+    std::string_view SecondField(std::size_t j) const
+    {
+        const std::string_view line = Line(j);
+        const std::size_t tab = line.find('\t');
+        return tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
+    }
+
+    long double FirstValue(std::size_t j)
+    {
+        if (j >= first_.size()) return StrToFloat(FirstField(j));
+        if (!first_[j]) first_[j] = StrToFloat(FirstField(j));
+        return *first_[j];
+    }
+
+private:
+    const std::vector<std::string>& lines_;
+    std::vector<std::optional<long double>> first_;
+};
+
+// The search "first line j ≥ 1 with V(j) ≥ P" for many samples. The pixel
+// values of lines 1, 2, … are read up to the first one that is not a number
+// (at the latest the empty line past the end); a search that reaches that
+// line fails there. V(j) ≥ P first holds where the running maximum of V
+// first reaches P, so a binary search on the running maximum finds the same
+// line as the linear search.
+class CurveSearch {
+public:
+    explicit CurveSearch(const CurveLines& curve)
+    {
+        values_.push_back(0.0L);  // line 0 is never searched
+        runningMax_.push_back(-INFINITY);
+        for (std::size_t j = 1;; ++j) {
+            const std::string_view field = curve.SecondField(j);
+            try {
+                const long double v = StrToFloat(field);
+                values_.push_back(v);
+                runningMax_.push_back(std::max(runningMax_.back(), v));
+            } catch (const Failure&) {
+                stopField_ = std::string(field);
+                break;
+            }
+        }
+    }
+
+    std::size_t FirstLineNotBelow(std::int32_t p) const
+    {
+        const auto found = std::lower_bound(runningMax_.begin() + 1, runningMax_.end(),
+                                            static_cast<long double>(p));
+        if (found == runningMax_.end()) ThrowNotFloat(stopField_);
+        return static_cast<std::size_t>(found - runningMax_.begin());
+    }
+
+    long double Value(std::size_t j) const { return values_[j]; }
+
+private:
+    std::vector<long double> values_;
+    std::vector<long double> runningMax_;
+    std::string stopField_;
+};
+
+}  // namespace
+
+std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::string_view latitudeText,
+                                                 std::string_view bitsText, std::string_view offsetText)
+{
+    CheckProfileState(state);
+    state.exposureCount = state.profileCount;
+    const long double latitude = StrToFloat(latitudeText);
+    const long double bits = StrToFloat(bitsText);
+    const std::size_t count = ValidCount(state.exposureCount, kProfileCapacity);
+    if (count > 0) {
+        // The offset text is read for every sample; it cannot change in
+        // between, so reading it at the first sample fails at the same point.
+        const long double offset = StrToFloat(offsetText);
+        const long double levels = Finite(std::pow(2.0L, bits));
+        // E = 10^(L × (P + o) / 2^B): 0 .. 2^B spans L decades.
+        for (std::size_t i = 0; i < count; ++i) {
+            const long double scaled = Finite(latitude * (state.compositeProfile[i] + offset));
+            const long double logExposure = CheckedDivide(scaled, levels);
+            state.exposureProfile[i] = ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
+        }
+    }
+    return FinishExposure(state);
+}
+
+std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines)
+{
+    CheckProfileState(state);
+    CurveLines curve(lines);
+    // The log exposures are taken as evenly spaced with the step of the
+    // first two lines.
+    const long double x0 = curve.FirstValue(0);
+    const long double x1 = curve.FirstValue(1);
+    const long double step = x1 - x0;
+
+    const std::size_t count = ValidCount(state.profileCount, kProfileCapacity);
+    if (count > 0) {
+        const CurveSearch search(curve);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t p = state.compositeProfile[i];
+            const std::size_t j = search.FirstLineNotBelow(p);
+            if (j == 1) {
+                state.exposureProfile[i] = 0.0;  // at or below the curve's first pixel value
+                continue;
+            }
+            // Linear interpolation of the log exposure between lines j − 1
+            // and j: X(j−1) + (P − V(j−1)) × step / (V(j) − V(j−1)).
+            const long double xBelow = curve.FirstValue(j - 1);
+            curve.FirstValue(j);  // read as a number although only the step is used
+            const long double vBelow = search.Value(j - 1);
+            const long double vAbove = search.Value(j);
+            const long double logExposure = Finite(xBelow + (p - vBelow) * step / (vAbove - vBelow));
+            state.exposureProfile[i] = ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
+        }
+    }
+    state.exposureCount = state.profileCount;
+    return FinishExposure(state);
+}
+
+std::vector<ChartPoint> FinishExposure(ProfileState& state)
+{
+    CheckProfileState(state);
+    const std::size_t count = ValidCount(state.exposureCount, kProfileCapacity);
+    // Ties keep the earlier index.
+    std::int32_t peakIndex = 0;
+    double peak = state.exposureProfile[0];
+    for (std::size_t k = 0; k < count; ++k) {
+        if (state.exposureProfile[k] > peak) {
+            peak = state.exposureProfile[k];
+            peakIndex = static_cast<std::int32_t>(k);
+        }
+    }
+    state.peakIndex = peakIndex;
+    // E[k] / peak × 1000; an all-zero profile fails at its first entry (0 / 0).
+    for (std::size_t k = 0; k < count; ++k) {
+        const long double ratio = CheckedDivide(static_cast<long double>(state.exposureProfile[k]),
+                                                static_cast<long double>(peak));
+        state.exposureProfile[k] = static_cast<double>(ratio * 1000.0L);
+    }
+    return ExposureSeries(state);
+}
+
+std::vector<ChartPoint> ExposureSeries(const ProfileState& state)
+{
+    CheckProfileState(state);
+    const std::size_t count = ValidCount(state.exposureCount, kProfileCapacity);
+    std::vector<ChartPoint> points(count);
+    const long double spacing = state.sampleSpacing;
+    for (std::size_t k = 0; k < count; ++k) {
+        const long double offset = static_cast<long double>(static_cast<std::int64_t>(k) - state.peakIndex);
+        points[k] = {static_cast<double>(offset * spacing), state.exposureProfile[k]};
+    }
+    return points;
+}
+
+std::string CurveFilePath(std::string_view imageFileName)
+{
+    const std::size_t separator = imageFileName.find_last_of("\\/");
+    if (separator == std::string_view::npos) return "hdc.txt";
+    return std::string(imageFileName.substr(0, separator + 1)) + "hdc.txt";
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace radmtf
