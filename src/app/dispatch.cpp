@@ -1,0 +1,30 @@
+#include "app/dispatch.h"
+
+#include <new>
+
+#include "app/prompter.h"
+#include "core/failure.h"
+
+namespace radmtf {
+
+bool Dispatch(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const Failure& failure) {
+        CurrentPrompter().message(QString::fromUtf8(failure.what()));
+    } catch (const std::bad_alloc&) {
+        CurrentPrompter().message(QString::fromUtf8("メモリが不足しています"));
+    }
+    return false;
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    bool result = false;
+    Dispatch([&] { result = QApplication::notify(receiver, event); });
+    return result;
+}
+
+}  // namespace radmtf

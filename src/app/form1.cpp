@@ -1,0 +1,514 @@
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+#include "app/form2.h"
+#include "app/prompter.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "dicom/dictionary.h"
+
+namespace radmtf {
+
+namespace {
+
+std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
+long double FloatOf(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
+QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+
+// The folder part of a path: everything up to and including its last
+// separator ("\" as written by the program's users, "/" here as well).
+QString FolderPart(const QString& path)
+{
+    const int cut = std::max(path.lastIndexOf('\\'), path.lastIndexOf('/'));
+    return cut < 0 ? QString() : path.left(cut + 1);
+}
+
+}  // namespace
+
+QImage DisplayBitmap::toImage() const
+{
+    if (width <= 0 || height <= 0) return {};
+    QImage image(pixels.data(), width, height, width, QImage::Format_Indexed8);
+    QList<QRgb> palette(256);
+    for (int k = 0; k < 256; ++k) palette[k] = qRgb(k, k, k);
+    image.setColorTable(palette);
+    return image.copy();
+}
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent)
+{
+    buildControls();
+    setFixedSize(716, 684);
+
+    connect(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
+    connect(StringGridDICOM, &StringGrid::doubleClicked, this, &TForm1::StringGridDICOMDblClick);
+    connect(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
+    connect(ButtonDisp, &QPushButton::clicked, this, &TForm1::ButtonDispClick);
+    connect(CheckBoxSwp, &QCheckBox::toggled, this, &TForm1::CheckBoxSwpClick);
+    connect(CheckBoxInvrt, &QCheckBox::toggled, this, &TForm1::CheckBoxInvrtClick);
+    connect(Image1, &ImageControl::mousePressed, this, &TForm1::Image1MouseDown);
+    connect(Image1, &ImageControl::mouseMoved, this, &TForm1::Image1MouseMove);
+    connect(Image1, &ImageControl::mouseReleased, this, &TForm1::Image1MouseUp);
+    connect(RadioGroupTool, &RadioGroup::clicked, this, &TForm1::RadioGroupToolClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Change);
+    const QList<QAction*> items = PopupMenu1->actions();
+    connect(items[0], &QAction::triggered, this, &TForm1::N641Click);
+    connect(items[1], &QAction::triggered, this, &TForm1::N1281Click);
+    connect(items[2], &QAction::triggered, this, &TForm1::N2561Click);
+    connect(items[3], &QAction::triggered, this, &TForm1::N5121Click);
+    connect(items[4], &QAction::triggered, this, &TForm1::N10241Click);
+    connect(items[5], &QAction::triggered, this, &TForm1::N20481Click);
+    for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) {
+        connect(edit, &QLineEdit::customContextMenuRequested, this,
+                [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+    }
+    connect(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
+    connect(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
+    connect(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
+    connect(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
+    connect(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
+    connect(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
+    connect(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
+    connect(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
+    connect(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);
+    connect(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
+    connect(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+
+    FormCreate();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // The viewer is the main window: closing it ends the program.
+    event->accept();
+    QApplication::quit();
+}
+
+void TForm1::FormCreate()
+{
+    state.loadState = 0;
+    state.fileBuffer.clear();
+    move(51, 20);
+    state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
+    Image3->resize(512, 512);
+    Image1->hide();
+    GridModel* grid = StringGridDICOM->grid();
+    const char* headers[] = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+    for (int c = 0; c < 7; ++c) grid->setCell(c, 0, headers[c]);
+    {
+        const std::string_view dictionary = DicomDictionaryText();
+        Memo_DICOMTag->setText(QString::fromLatin1(dictionary.data(), static_cast<qsizetype>(dictionary.size())));
+    }
+}
+
+// ------------------------------------------------------------------ loading
+
+void TForm1::BitBtnLoadClick()
+{
+    state.currentFileName.clear();
+    EditImgSizeX->setText("0");
+    EditImgSizeY->setText("0");
+    if (state.loadState < 2) {
+        if (std::optional<QString> chosen = CurrentPrompter().openFile(openDialogFileName)) {
+            state.currentFileName = *chosen;
+            openDialogFileName = *chosen;
+        }
+    }
+    if (state.loadState == 2) state.currentFileName = EditFileName->text();
+    if (state.currentFileName.isEmpty()) return;
+
+    state.fileBuffer.clear();
+    state.fileBuffer.shrink_to_fit();
+    EditFileName->setText(state.currentFileName);
+    {
+        QFile file(state.currentFileName);
+        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(state.currentFileName.toStdString());
+        const qint64 size = file.size();
+        state.fileBuffer.resize(static_cast<std::size_t>(std::max<qint64>(size, 0)));
+        qint64 got = 0;
+        while (got < size) {
+            const qint64 n = file.read(reinterpret_cast<char*>(state.fileBuffer.data()) + got, size - got);
+            if (n <= 0) break;
+            got += n;
+        }
+        if (got != size) {
+            state.fileBuffer.clear();
+            ThrowCannotOpen(state.currentFileName.toStdString());
+        }
+    }
+    EditFileSize->setText(Text(static_cast<long long>(state.fileBuffer.size())));
+    Image1->show();
+    CheckBoxRoiSet->setChecked(true);
+
+    QString sizeText;
+    if (RadioGroupMode->itemIndex() == 2) {
+        ReadDicomHeader();
+        sizeText = EditImgSizeX->text() + " " + EditImgSizeY->text();
+    }
+
+    // Settle the image size.
+    if (!EditImgSizeX->text().isEmpty() && !EditImgSizeY->text().isEmpty()) {
+        state.imageWidth = IntOf(EditImgSizeX);
+        state.imageHeight = IntOf(EditImgSizeY);
+    } else {
+        if (sizeText.size() < 4) {
+            // Propose a square from the file length: the side itself when the
+            // length is an exact square of samples, else a power of two.
+            const long double bytesPerSample = RadioGroupMode->itemIndex() == 0 ? 1.0L : 2.0L;
+            const long double side = std::sqrt(static_cast<long double>(state.fileBuffer.size()) / bytesPerSample);
+            const long long rounded = Round(side);
+            long long proposal = 0;
+            if (side - static_cast<long double>(rounded) == 0.0L) {
+                proposal = rounded;
+            } else {
+                proposal = 64;
+                while (proposal <= rounded) proposal *= 2;
+            }
+            sizeText = Text(proposal) + " " + Text(proposal);
+        }
+        const QString answer = CurrentPrompter().inputBox("", "Matrix Size x y , ", sizeText);
+        sizeText = answer;
+        auto convertAnswer = [&] {
+            const int blank = sizeText.indexOf(' ');
+            if (blank < 0) {
+                state.imageWidth = StrToInt(sizeText.toStdString());
+                state.imageHeight = StrToInt(sizeText.toStdString());
+            } else {
+                state.imageWidth = StrToInt(sizeText.left(blank).toStdString());
+                state.imageHeight = StrToInt(sizeText.mid(blank + 1).toStdString());
+            }
+        };
+        if (!sizeText.isEmpty()) {
+            convertAnswer();
+            EditHeader->setText("0");
+            EditMF->setText("1.0");
+        } else if (EditImgSizeX->text() > "0" || EditImgSizeY->text() > "0") {
+            state.imageWidth = IntOf(EditImgSizeX);
+            state.imageHeight = IntOf(EditImgSizeY);
+        } else {
+            convertAnswer();
+        }
+    }
+
+    displayBitmap.width = state.imageWidth;
+    displayBitmap.height = state.imageHeight;
+    EditImgSizeX->setText(Text(state.imageWidth));
+    EditImgSizeY->setText(Text(state.imageHeight));
+    EditWindowLevel->setText("512");
+    EditWindowWidth->setText("1024");
+
+    state.loadState = 1;
+    // A raw file has no geometry until the user types it; render only when
+    // there is an image to show.
+    const bool hasImage = state.imageWidth > 0 && state.imageHeight > 0;
+    if (hasImage) {
+        RenderImage();
+        EditROIPosX->setText(Text(displayBitmap.width / 2));
+        EditROIPosY->setText(Text(displayBitmap.height / 2));
+        EditROISizeX->setText(Text(displayBitmap.width / 2));
+        EditROISizeY->setText(Text(displayBitmap.height / 2));
+    }
+    if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
+        EditPxlSpc->setText(
+            CurrentPrompter().inputBox("InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
+    }
+    if (hasImage) ButtonAutoWLClick();
+    ButtonFileListClick();
+}
+
+// ------------------------------------------------------- element table size
+
+void TForm1::StringGridDICOMDblClick()
+{
+    const int height = StringGridDICOM->height();
+    if (height < 200)
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 22, StringGridDICOM->width(), 618);
+    else if (height > 200)
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 536, StringGridDICOM->width(), 109);
+    StringGridDICOM->raise();
+}
+
+// ------------------------------------------------------ folder list & wheel
+
+void TForm1::ButtonFileListClick()
+{
+    ListBox1->clear();
+    const QString folder = FolderPart(EditFileName->text());
+    // Name order, as the file systems the program's users know enumerate.
+    const QDir dir(folder.isEmpty() ? QString(".") : folder);
+    const QStringList names =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    QStringList entries;
+    entries.reserve(names.size());
+    for (const QString& name : names) entries.append(folder + name);
+    ListBox1->addItems(entries);
+    const QString current = EditFileName->text();
+    int index = 0;
+    while (true) {
+        if (index >= ListBox1->count()) ThrowListIndex(index);
+        if (ListBox1->item(index)->text() == current) break;
+        ++index;
+    }
+    EditFListNo->setText(Text(index));
+}
+
+bool TForm1::ApplicationEvents1Message(int wheelDelta)
+{
+    const int n = IntOf(EditFListNo);
+    if (n < 0 || n >= ListBox1->count()) ThrowListIndex(n);
+    EditFileName->setText(ListBox1->item(n)->text());
+    state.loadState = 2;
+    try {
+        BitBtnLoadClick();
+    } catch (...) {
+        state.loadState = 1;
+        throw;
+    }
+    state.loadState = 1;
+    const int m = IntOf(EditFListNo);
+    if (wheelDelta > 0 && m < ListBox1->count() - 1)
+        EditFListNo->setText(Text(m + 1));
+    else if (wheelDelta <= 0 && m > 0)
+        EditFListNo->setText(Text(m - 1));
+    return true;
+}
+
+// ------------------------------------------------------------ display
+
+void TForm1::ButtonDispClick() { RenderImage(); }
+void TForm1::CheckBoxSwpClick() { ButtonDispClick(); }
+void TForm1::CheckBoxInvrtClick() { ButtonDispClick(); }
+
+void TForm1::refreshImage1()
+{
+    Image1->setPicture(displayBitmap.toImage());
+}
+
+// ------------------------------------------------------------ pointer tools
+
+void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y)
+{
+    state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
+    const double s = static_cast<double>(displayBitmap.height) / 512.0;
+    const double bx = x * s;
+    const double by = y * s;
+    const int tool = RadioGroupTool->itemIndex();
+    const RoiRectangle& roi = state.roiBitmapRect;
+    if (tool == 0 && button == Qt::LeftButton) {
+        state.dragButton = "Left";
+        if (bx < roi.left && by < roi.top) state.dragRoiTopLeft = true;
+        if (bx > roi.right && by > roi.bottom) state.dragRoiBottomRight = true;
+        if (roi.left < bx && bx < roi.right && roi.top < by && by < roi.bottom &&
+            (x != state.lastMouseX || y != state.lastMouseY))
+            state.dragRoiWhole = true;
+    } else if (tool == 1 && button == Qt::LeftButton) {
+        state.dragButton = "Left";
+        state.lastMouseX = x;
+        state.lastMouseY = y;
+    }
+    if (button == Qt::RightButton) {
+        state.dragButton = "Right";
+        state.lastMouseX = x;
+        state.lastMouseY = y;
+    }
+}
+
+void TForm1::Image1MouseMove(int x, int y)
+{
+    const double s = static_cast<double>(displayBitmap.height) / 512.0;
+    const double bx = x * s;
+    const double by = y * s;
+    const int tool = RadioGroupTool->itemIndex();
+    RoiRectangle& roi = state.roiBitmapRect;
+
+    if (tool == 0 && state.dragButton == "Left") {
+        if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
+            DrawRoiFrames();
+            if (state.dragRoiTopLeft) {
+                roi.left = static_cast<std::int32_t>(Trunc(bx));
+                roi.top = static_cast<std::int32_t>(Trunc(by));
+            }
+            if (state.dragRoiBottomRight) {
+                roi.right = static_cast<std::int32_t>(Trunc(bx));
+                roi.bottom = static_cast<std::int32_t>(Trunc(by));
+            }
+            DrawRoiFrames();
+            EditROISizeX->setText(Text(static_cast<long long>(roi.right) - roi.left + 1));
+            EditROISizeY->setText(Text(static_cast<long long>(roi.bottom) - roi.top + 1));
+        }
+        if (state.dragRoiWhole) {
+            DrawRoiFrames();
+            const long long w = static_cast<long long>(roi.right) - roi.left + 1;
+            const long long h = static_cast<long long>(roi.bottom) - roi.top + 1;
+            const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
+            const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
+            roi.left = static_cast<std::int32_t>(Trunc(bx - halfW));
+            roi.right = static_cast<std::int32_t>(Trunc(bx + halfW - evenW));
+            roi.top = static_cast<std::int32_t>(Trunc(by - halfH));
+            roi.bottom = static_cast<std::int32_t>(Trunc(by + halfH - evenH));
+            EditROIPosX->setText(Text(Trunc(bx + state.viewRect.left)));
+            EditROIPosY->setText(Text(Trunc(by + state.viewRect.top)));
+            DrawRoiFrames();
+        }
+    }
+
+    if (tool == 1 && state.dragButton == "Left") {
+        const long long dx = Trunc((x - state.lastMouseX) * s);
+        if ((dx < 0 && -dx < static_cast<long long>(state.imageWidth) - state.viewRect.right) ||
+            (dx > 0 && dx < state.viewRect.left)) {
+            const long long shiftX = IntOf(EditImgSftX);
+            EditImgSftX->setText(Text(Trunc(shiftX + (x - state.lastMouseX) * s)));
+        }
+        const long long dy = Trunc((state.lastMouseY - y) * s);
+        if ((dy > 0 && dy < static_cast<long long>(state.imageHeight) - state.viewRect.bottom) ||
+            (dy < 0 && -dy < state.viewRect.top)) {
+            const long long shiftY = IntOf(EditImgSftY);
+            EditImgSftY->setText(Text(Trunc(shiftY + (state.lastMouseY - y) * s)));
+        }
+        RenderImage();
+        state.lastMouseX = x;
+        state.lastMouseY = y;
+    }
+
+    if (state.dragButton == "Right") {
+        static const int steps[] = {1, 3, 10, 30};
+        const int range = RadioGroupRange->itemIndex();
+        const long long step = (range >= 0 && range < 4) ? steps[range] : 0;
+        const long long width = IntOf(EditWindowWidth) + static_cast<long long>(x - state.lastMouseX) * step;
+        if (width > 0) EditWindowWidth->setText(Text(width));
+        const long long level = IntOf(EditWindowLevel) - static_cast<long long>(y - state.lastMouseY) * step;
+        EditWindowLevel->setText(Text(level));
+        RenderImage();
+        state.lastMouseX = x;
+        state.lastMouseY = y;
+    }
+}
+
+void TForm1::Image1MouseUp(Qt::MouseButton button, int, int)
+{
+    const int tool = RadioGroupTool->itemIndex();
+    if (tool == 0 && button == Qt::LeftButton) {
+        state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
+        state.dragButton.clear();
+        ButtonStatClick();
+    } else if (tool == 1 && button == Qt::LeftButton) {
+        state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
+        state.dragButton.clear();
+    }
+    if (button == Qt::RightButton) state.dragButton.clear();
+}
+
+void TForm1::RadioGroupToolClick()
+{
+    switch (RadioGroupTool->itemIndex()) {
+        case 2: RenderImage(); break;
+        case 3:
+            EditMF->setText("1.0");
+            EditImgSftX->setText("0");
+            EditImgSftY->setText("0");
+            RenderImage();
+            break;
+        default: break;
+    }
+}
+
+void TForm1::Button1Click()
+{
+    const long double mf = FloatOf(EditMF) + 0.1L;
+    EditMF->setText(QString::fromStdString(FloatToStr(mf)));
+    if (FloatOf(EditMF) == 1.0L) {
+        EditMF->setText("1.0");
+        EditImgSftY->setText("0");
+        EditImgSftX->setText("0");
+    }
+    RenderImage();
+}
+
+void TForm1::Button2Click()
+{
+    const long double mf = FloatOf(EditMF);
+    if (mf > 1.0L) EditMF->setText(QString::fromStdString(FloatToStr(mf - 0.1L)));
+    if (FloatOf(EditMF) == 1.0L) {
+        EditMF->setText("1.0");
+        EditImgSftY->setText("0");
+        EditImgSftX->setText("0");
+    }
+    RenderImage();
+}
+
+void TForm1::PopupMenu1Change()
+{
+    const long long posX = IntOf(EditROIPosX);
+    const long long posY = IntOf(EditROIPosY);
+    const long long sizeX = IntOf(EditROISizeX);
+    const long long sizeY = IntOf(EditROISizeY);
+    RoiRectangle& roi = state.roiRect;
+    roi.left = static_cast<std::int32_t>(posX - sizeX / 2);
+    roi.top = static_cast<std::int32_t>(posY - sizeY / 2);
+    roi.right = static_cast<std::int32_t>(roi.left + sizeX - 1);
+    roi.bottom = static_cast<std::int32_t>(roi.top + sizeY - 1);
+    state.roiBitmapRect = {roi.left - state.viewRect.left, roi.top - state.viewRect.top,
+                           roi.right - state.viewRect.left, roi.bottom - state.viewRect.top};
+    DrawRoiFrames();
+}
+
+void TForm1::roiSizeMenuItem(const QString& caption)
+{
+    EditROISizeX->setText(caption);
+    EditROISizeY->setText(caption);
+    RadioGroupTool->setItemIndex(2);
+    RadioGroupTool->setItemIndex(0);
+    RenderImage();
+}
+
+void TForm1::N641Click() { roiSizeMenuItem("64"); }
+void TForm1::N1281Click() { roiSizeMenuItem("128"); }
+void TForm1::N2561Click() { roiSizeMenuItem("256"); }
+void TForm1::N5121Click() { roiSizeMenuItem("512"); }
+void TForm1::N10241Click() { roiSizeMenuItem("1024"); }
+void TForm1::N20481Click() { roiSizeMenuItem("2048"); }
+
+bool TForm1::popupChoose(const QString& itemName)
+{
+    QAction* chosen = nullptr;
+    for (QAction* action : PopupMenu1->actions())
+        if (action->objectName() == itemName) chosen = action;
+    if (!chosen) return false;
+    PopupMenu1Change();
+    chosen->trigger();
+    return true;
+}
+
+// ------------------------------------------------------------ transforms
+
+void TForm1::ButtonRowCulmClick()
+{
+    const QString columns = EditImgSizeX->text();
+    EditImgSizeX->setText(EditImgSizeY->text());
+    EditImgSizeY->setText(columns);
+    ButtonDispClick();
+    ButtonAutoWLClick();
+}
+
+void TForm1::ButtonSaveBMPClick() { QApplication::clipboard()->setImage(displayBitmap.toImage()); }
+
+void TForm1::ButtonToForm2Click()
+{
+    if (!form2_) return;
+    form2_->show();
+    form2_->raise();
+    form2_->activateWindow();
+}
+
+}  // namespace radmtf

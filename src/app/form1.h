@@ -1,0 +1,187 @@
+// The viewer window: loading, display, ROI tools, statistics, transforms,
+// trimming, the DICOM element table and the folder list.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/controls.h"
+
+namespace radmtf {
+
+class TForm2;
+
+// Rectangles of the viewer state, all bounds inclusive.
+struct ViewRectangle {
+    std::int32_t left = 0, right = 0, top = 0, bottom = 0;
+};
+struct RoiRectangle {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The module-level viewer state; everything starts at zero.
+struct ViewerState {
+    std::vector<std::uint8_t> fileBuffer;
+    QString currentFileName;
+    std::int32_t loadState = 0;
+    std::int32_t imageWidth = 0;
+    std::int32_t imageHeight = 0;
+    ViewRectangle viewRect;
+    RoiRectangle roiRect;
+    RoiRectangle roiBitmapRect;
+    QString dragButton;
+    std::int32_t lastMouseX = 0;
+    std::int32_t lastMouseY = 0;
+    bool dragRoiTopLeft = false;
+    bool dragRoiBottomRight = false;
+    bool dragRoiWhole = false;
+    RoiRectangle roiFrameRect;
+};
+
+// The 8-bit gray bitmap that is shown; palette entry k is gray k.
+struct DisplayBitmap {
+    std::int32_t width = 512;
+    std::int32_t height = 512;
+    std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(512 * 512, 0);
+    QImage toImage() const;  // Indexed8 with the gray palette
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    void setForm2(TForm2* form2) { form2_ = form2; }
+
+    ViewerState state;
+    DisplayBitmap displayBitmap;
+
+    // Event handlers, named after their control and event.
+    void FormCreate();
+    void BitBtnLoadClick();
+    void StringGridDICOMDblClick();
+    void ButtonFileListClick();
+    // The application-wide hook for one mouse-wheel notch; returns whether
+    // the message was handled.
+    bool ApplicationEvents1Message(int wheelDelta);
+    void ButtonDispClick();
+    void CheckBoxSwpClick();
+    void CheckBoxInvrtClick();
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseUp(Qt::MouseButton button, int x, int y);
+    void RadioGroupToolClick();
+    void Button1Click();
+    void Button2Click();
+    void PopupMenu1Change();
+    void N641Click();
+    void N1281Click();
+    void N2561Click();
+    void N5121Click();
+    void N10241Click();
+    void N20481Click();
+    void ButtonAutoWLClick();
+    void ButtonStatClick();
+    void ButtonVertClick();
+    void ButtonHorizClick();
+    void ButtonCWClick();
+    void ButtonCCWClick();
+    void ButtonRowCulmClick();
+    void ButtonTrimingClick();
+    void ButtonSaveBMPClick();
+    void ButtonToTableClick();
+    void ButtonToForm2Click();
+
+    // Controls (object names as the logic knows them).
+    QLineEdit* EditFileName;
+    QScrollArea* ScrollBox1;
+    ImageControl* Image1;
+    ImageControl* Image2;
+    ImageControl* Image3;
+    QLineEdit* EditMF;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* ButtonCW;
+    RadioGroup* RadioGroupTool;
+    QPushButton* ButtonCCW;
+    QPushButton* ButtonVert;
+    QPushButton* ButtonHoriz;
+    QPushButton* ButtonTriming;
+    QPushButton* ButtonSaveBMP;
+    Memo* Memo1;
+    RadioGroup* RadioGroupMode;
+    QLineEdit* EditWindowLevel;
+    QLineEdit* EditWindowWidth;
+    QPushButton* ButtonDisp;
+    QPushButton* ButtonAutoWL;
+    QCheckBox* CheckBoxSwp;
+    QCheckBox* CheckBoxInvrt;
+    RadioGroup* RadioGroupRange;
+    QLineEdit* EditROIPosX;
+    QLineEdit* EditROIPosY;
+    QLineEdit* EditROISizeX;
+    QLineEdit* EditROISizeY;
+    QLineEdit* EditAve;
+    QLineEdit* EditSD;
+    QLineEdit* EditMax;
+    QLineEdit* EditMin;
+    QPushButton* BitBtnLoad;
+    QPushButton* ButtonToTable;
+    QPushButton* ButtonToForm2;
+    QPushButton* ButtonStat;
+    QPushButton* BitBtn1;
+    StringGrid* StringGridDICOM;
+    Memo* Memo_DICOMTag;
+    QListWidget* ListBox1;
+    QPushButton* ButtonFileList;
+    QLineEdit* EditFileSize;
+    QLineEdit* EditHeader;
+    QLineEdit* EditFOVSize;
+    QLineEdit* EditImgSizeX;
+    QLineEdit* EditImgSizeY;
+    QPushButton* ButtonRowCulm;
+    QLineEdit* EditOffst;
+    QLineEdit* EditPxlSpc;
+    QLineEdit* EditImgSftX;
+    QLineEdit* EditImgSftY;
+    QLineEdit* EditFListNo;
+    QMenu* PopupMenu1;
+    QCheckBox* CheckBoxLockPara;
+    QCheckBox* CheckBoxSign;
+    QCheckBox* CheckBoxWide;
+    QCheckBox* CheckBoxRoiSet;
+    QRadioButton* RadioButtonSizeOrg;
+    QRadioButton* RadioButtonSize512;
+
+    // The file name the open dialog holds (the last one chosen in it).
+    QString openDialogFileName;
+
+    // Popup menu of the ROI size edits: runs its change notification, then
+    // the item named `itemName` (e.g. "N1281"); false when there is no such item.
+    bool popupChoose(const QString& itemName);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void RenderImage();
+    void DrawRoiFrames();
+    void ReadDicomHeader();
+    void refreshImage1();
+    void roiSizeMenuItem(const QString& caption);
+    void placeTable(bool large);
+
+    TForm2* form2_ = nullptr;
+    QString tableStyle_;
+};
+
+}  // namespace radmtf

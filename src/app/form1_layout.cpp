@@ -1,0 +1,256 @@
+// Builds the viewer window's controls with their names, captions and
+// initial values.
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTableView>
+
+#include "app/form1.h"
+
+namespace radmtf {
+
+namespace {
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(x, y, w, h);
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 23)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, bool checked)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(x, y, w, 18);
+    box->setChecked(checked);
+    return box;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, int x, int y, int w = 60, int h = 16)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+// The start-up card: a sample edge profile and an MTF curve.
+QImage TitlePicture()
+{
+    QImage image(512, 512, QImage::Format_RGB32);
+    image.fill(QColor(16, 24, 40));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(70, 90, 120), 1));
+    for (int i = 0; i <= 10; ++i) {
+        painter.drawLine(56, 96 + i * 32, 456, 96 + i * 32);
+        painter.drawLine(56 + i * 40, 96, 56 + i * 40, 416);
+    }
+    QPainterPath lsf;
+    QPainterPath mtf;
+    for (int x = 0; x <= 400; ++x) {
+        const double u = (x - 200) / 30.0;
+        const double f = x / 400.0 * 5.0;
+        const double sinc = f == 0 ? 1.0 : std::abs(std::sin(M_PI * 0.1 * f) / (M_PI * 0.1 * f));
+        const QPointF p(56 + x, 416 - 300 * std::exp(-u * u / 2));
+        const QPointF q(56 + x, 416 - 300 * std::exp(-2 * M_PI * M_PI * 0.0036 * f * f) * sinc);
+        if (x == 0) {
+            lsf.moveTo(p);
+            mtf.moveTo(q);
+        } else {
+            lsf.lineTo(p);
+            mtf.lineTo(q);
+        }
+    }
+    painter.setPen(QPen(QColor(240, 80, 80), 3));
+    painter.drawPath(lsf);
+    painter.setPen(QPen(QColor(90, 200, 120), 3));
+    painter.drawPath(mtf);
+    painter.setPen(QColor(230, 230, 240));
+    QFont font("sans", 30, QFont::Bold);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 20, 512, 60), Qt::AlignCenter, "radmtf");
+    painter.setFont(QFont("sans", 12));
+    painter.drawText(QRect(0, 430, 512, 60), Qt::AlignCenter, "Presampled MTF  /  DICOM and raw image viewer");
+    return image;
+}
+
+}  // namespace
+
+void TForm1::buildControls()
+{
+    setObjectName("Form1");
+    setWindowTitle("Viewer");
+
+    EditFileName = MakeEdit(this, "EditFileName", "FileName", 2, 0, 400, 19);
+    EditMF = MakeEdit(this, "EditMF", "1.0", 406, 0, 36, 19);
+    Button1 = MakeButton(this, "Button1", "+", 444, 0, 22, 19);
+    Button2 = MakeButton(this, "Button2", "-", 467, 0, 22, 19);
+    ButtonCW = MakeButton(this, "ButtonCW", "CW", 490, 0, 28, 19);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setGeometry(0, 20, 516, 516);
+    auto* display = new QWidget;
+    display->setFixedSize(512, 512);
+    ScrollBox1->setWidget(display);
+    ScrollBox1->setFrameShape(QFrame::Box);
+    Image3 = new ImageControl(display, 512, 512);
+    Image3->setObjectName("Image3");
+    {
+        QImage blank(512, 512, QImage::Format_Grayscale8);
+        blank.fill(Qt::white);
+        Image3->setPicture(blank);
+    }
+    Image2 = new ImageControl(display, 512, 512);
+    Image2->setObjectName("Image2");
+    Image2->setPicture(TitlePicture());
+    Image1 = new ImageControl(display, 512, 512);
+    Image1->setObjectName("Image1");
+
+    // Right column.
+    auto* readPanel = new QGroupBox("Reading image file ", this);
+    readPanel->setGeometry(522, 0, 190, 46);
+    BitBtnLoad = MakeButton(readPanel, "BitBtnLoad", QString::fromUtf8("⇒"), 8, 17, 44, 24);
+    ButtonFileList = MakeButton(readPanel, "ButtonFileList", "FileList", 58, 17, 60, 24);
+    ButtonToForm2 = MakeButton(readPanel, "ButtonToForm2", "Form2", 124, 17, 58, 24);
+
+    RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
+    RadioGroupMode->setObjectName("RadioGroupMode");
+    RadioGroupMode->setGeometry(522, 48, 190, 40);
+    RadioGroupMode->setItemIndex(2);
+
+    Memo1 = new Memo(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setGeometry(522, 90, 190, 96);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* windowing = new QGroupBox("Windowing", this);
+    windowing->setGeometry(522, 188, 190, 112);
+    MakeLabel(windowing, "Lebel", 6, 18, 40);
+    MakeLabel(windowing, "Width", 6, 40, 40);
+    EditWindowLevel = MakeEdit(windowing, "EditWindowLevel", "", 46, 16, 60);
+    EditWindowWidth = MakeEdit(windowing, "EditWindowWidth", "", 46, 38, 60);
+    ButtonDisp = MakeButton(windowing, "ButtonDisp", "Disp", 112, 16, 70, 21);
+    ButtonAutoWL = MakeButton(windowing, "ButtonAutoWL", "Auto", 112, 38, 70, 21);
+    CheckBoxSwp = MakeCheck(windowing, "CheckBoxSwp", "Swap", 6, 60, 60, false);
+    CheckBoxInvrt = MakeCheck(windowing, "CheckBoxInvrt", "Invert", 70, 60, 70, false);
+    RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, windowing);
+    RadioGroupRange->setObjectName("RadioGroupRange");
+    RadioGroupRange->setGeometry(4, 76, 182, 34);
+    RadioGroupRange->setItemIndex(1);
+
+    auto* roiPanel = new QGroupBox("ROI", this);
+    roiPanel->setGeometry(522, 302, 190, 116);
+    MakeLabel(roiPanel, "Position", 4, 18, 50);
+    MakeLabel(roiPanel, "Size", 4, 40, 50);
+    MakeLabel(roiPanel, "Ave./SD", 4, 62, 50);
+    MakeLabel(roiPanel, "Max/Min", 4, 84, 50);
+    EditROIPosX = MakeEdit(roiPanel, "EditROIPosX", "64", 56, 16, 62);
+    EditROIPosY = MakeEdit(roiPanel, "EditROIPosY", "64", 122, 16, 62);
+    EditROISizeX = MakeEdit(roiPanel, "EditROISizeX", "64", 56, 38, 62);
+    EditROISizeY = MakeEdit(roiPanel, "EditROISizeY", "64", 122, 38, 62);
+    EditAve = MakeEdit(roiPanel, "EditAve", "", 56, 60, 62);
+    EditSD = MakeEdit(roiPanel, "EditSD", "", 122, 60, 62);
+    EditMax = MakeEdit(roiPanel, "EditMax", "", 56, 82, 62);
+    EditMin = MakeEdit(roiPanel, "EditMin", "", 122, 82, 62);
+
+    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, this);
+    RadioGroupTool->setObjectName("RadioGroupTool");
+    RadioGroupTool->setGeometry(522, 420, 190, 30);
+    RadioGroupTool->setItemIndex(0);
+
+    ButtonStat = MakeButton(this, "ButtonStat", "Stat", 522, 454, 60, 23);
+    ButtonCCW = MakeButton(this, "ButtonCCW", "CCW", 586, 454, 40, 23);
+    ButtonVert = MakeButton(this, "ButtonVert", "V", 630, 454, 38, 23);
+    ButtonHoriz = MakeButton(this, "ButtonHoriz", "H", 672, 454, 38, 23);
+    ButtonTriming = MakeButton(this, "ButtonTriming", "Triming", 522, 480, 92, 23);
+    ButtonSaveBMP = MakeButton(this, "ButtonSaveBMP", "imgToCB", 618, 480, 92, 23);
+    MakeLabel(this, "Calculation", 524, 508, 70);
+    ButtonToTable = MakeButton(this, "ButtonToTable", "toMTF", 596, 505, 70, 23);
+    auto* toWS = MakeButton(this, "ButtonToWS", "toWS", 670, 505, 40, 23);
+    toWS->setEnabled(true);
+
+    CheckBoxLockPara = MakeCheck(this, "CheckBoxLockPara", "LockPara", 524, 534, 80, true);
+    CheckBoxSign = MakeCheck(this, "CheckBoxSign", "Sign", 606, 534, 50, false);
+    CheckBoxWide = MakeCheck(this, "CheckBoxWide", "Wide", 658, 534, 54, false);
+    CheckBoxRoiSet = MakeCheck(this, "CheckBoxRoiSet", "Use", 524, 554, 50, false);
+    RadioButtonSizeOrg = new QRadioButton("Org", this);
+    RadioButtonSizeOrg->setObjectName("RadioButtonSizeOrg");
+    RadioButtonSizeOrg->setGeometry(580, 554, 50, 18);
+    RadioButtonSizeOrg->setChecked(true);
+    RadioButtonSize512 = new QRadioButton("512", this);
+    RadioButtonSize512->setObjectName("RadioButtonSize512");
+    RadioButtonSize512->setGeometry(634, 554, 50, 18);
+    auto* smallMemo = new Memo(this);
+    smallMemo->setObjectName("Memo2");
+    smallMemo->setGeometry(524, 576, 100, 40);
+    auto* dbGrid = new QTableView(this);
+    dbGrid->setObjectName("DBGrid1");
+    dbGrid->hide();
+
+    BitBtn1 = MakeButton(this, "BitBtn1", "Close", 632, 590, 78, 26);
+
+    // Bottom area: the list box and the dictionary lie under the table.
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setGeometry(0, 536, 258, 109);
+    Memo_DICOMTag = new Memo(this);
+    Memo_DICOMTag->setObjectName("Memo_DICOMTag");
+    Memo_DICOMTag->setGeometry(258, 536, 258, 109);
+    Memo_DICOMTag->setReadOnly(true);
+    Memo_DICOMTag->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo_DICOMTag->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    StringGridDICOM = new StringGrid(17, 512, this);
+    StringGridDICOM->setObjectName("StringGridDICOM");
+    StringGridDICOM->setGeometry(0, 536, 516, 109);
+    StringGridDICOM->setSelectionBehavior(QAbstractItemView::SelectRows);
+    const int widths[] = {32, 39, 39, 32, 36, 149, 160};
+    for (int c = 0; c < 17; ++c) StringGridDICOM->setColumnWidth(c, c < 7 ? widths[c] : 32);
+    StringGridDICOM->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGridDICOM->raise();
+
+    MakeLabel(this, "File      Header      FOV       Colum      Row      Offset     Pixel    ShiftX ShiftY  FNo", 4,
+              646, 600);
+    int x = 2;
+    auto bottomEdit = [&](const char* name, const QString& text) {
+        QLineEdit* edit = MakeEdit(this, name, text, x, 662, 50, 20);
+        x += 52;
+        return edit;
+    };
+    EditFileSize = bottomEdit("EditFileSize", "0");
+    EditHeader = bottomEdit("EditHeader", "0");
+    EditFOVSize = bottomEdit("EditFOVSize", "0");
+    EditImgSizeX = bottomEdit("EditImgSizeX", "0");
+    EditImgSizeY = bottomEdit("EditImgSizeY", "0");
+    ButtonRowCulm = MakeButton(this, "ButtonRowCulm", QString::fromUtf8("⇔"), x, 662, 24, 20);
+    x += 26;
+    EditOffst = bottomEdit("EditOffst", "0");
+    EditPxlSpc = bottomEdit("EditPxlSpc", "0");
+    EditImgSftX = bottomEdit("EditImgSftX", "0");
+    EditImgSftY = bottomEdit("EditImgSftY", "0");
+    EditFListNo = bottomEdit("EditFListNo", "1");
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    const char* itemNames[] = {"N641", "N1281", "N2561", "N5121", "N10241", "N20481"};
+    const char* captions[] = {"64", "128", "256", "512", "1024", "2048"};
+    for (int i = 0; i < 6; ++i) {
+        QAction* action = PopupMenu1->addAction(captions[i]);
+        action->setObjectName(itemNames[i]);
+    }
+    for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) edit->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+}  // namespace radmtf

@@ -1,0 +1,196 @@
+#include "app/form2.h"
+
+#include <QtCharts/QLogValueAxis>
+#include <QtCharts/QValueAxis>
+
+#include <cmath>
+#include <limits>
+
+#include "app/form1.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+
+namespace radmtf {
+
+namespace {
+
+std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
+QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+
+// Fits the chart's axes to the points of all its series, the way the chart
+// component the program was designed with scales itself.
+void RescaleChart(QChart* chart)
+{
+    double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin;
+    double yMin = xMin, yMax = -xMin;
+    double yPositiveMin = xMin;
+    for (QAbstractSeries* abstract : chart->series()) {
+        const auto* series = static_cast<QXYSeries*>(abstract);
+        for (const QPointF& p : series->points()) {
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
+            xMin = std::min(xMin, p.x());
+            xMax = std::max(xMax, p.x());
+            yMin = std::min(yMin, p.y());
+            yMax = std::max(yMax, p.y());
+            if (p.y() > 0) yPositiveMin = std::min(yPositiveMin, p.y());
+        }
+    }
+    if (!std::isfinite(xMin)) return;
+    if (xMax == xMin) xMax = xMin + 1;
+    const QList<QAbstractAxis*> horizontal = chart->axes(Qt::Horizontal);
+    const QList<QAbstractAxis*> vertical = chart->axes(Qt::Vertical);
+    if (!horizontal.isEmpty()) horizontal.first()->setRange(xMin, xMax);
+    if (vertical.isEmpty()) return;
+    if (auto* logAxis = qobject_cast<QLogValueAxis*>(vertical.first())) {
+        if (!std::isfinite(yPositiveMin)) return;
+        const double top = std::max(yMax, yPositiveMin * 10);
+        logAxis->setRange(std::pow(10.0, std::floor(std::log10(yPositiveMin))),
+                          std::pow(10.0, std::ceil(std::log10(top))));
+    } else if (auto* valueAxis = qobject_cast<QValueAxis*>(vertical.first())) {
+        double low = chart->title() == "MTF" ? 0.0 : yMin;
+        double high = yMax;
+        if (high <= low) high = low + 1;
+        valueAxis->setRange(low, high);
+    }
+}
+
+}  // namespace
+
+TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
+{
+    buildControls();
+    setFixedSize(918, 636);
+
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
+    connect(RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
+    connect(RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
+    connect(RadioGroupEquip, &RadioGroup::clicked, this, &TForm2::RadioGroupEquipClick);
+    connect(RadioGroup1, &RadioGroup::clicked, this, &TForm2::RadioGroup1Click);
+    connect(UpDownMALine, &UpDown::clicked, this, &TForm2::UpDownMALineClick);
+    connect(UpDownBaseL, &UpDown::clicked, this, &TForm2::UpDownBaseLClick);
+    connect(UpDownBaseR, &UpDown::clicked, this, &TForm2::UpDownBaseRClick);
+    connect(UpDown1, &UpDown::clicked, this, &TForm2::UpDown1Changing);
+    connect(CheckBoxSync, &QCheckBox::toggled, this, &TForm2::CheckBoxSyncClick);
+    connect(ButtonForm1, &QPushButton::clicked, this, &TForm2::ButtonForm1Click);
+    connect(Button2Dto1D, &QPushButton::clicked, this, &TForm2::Button2Dto1DClick);
+    connect(ButtonSmooth, &QPushButton::clicked, this, &TForm2::ButtonSmoothClick);
+    connect(ButtonToExp, &QPushButton::clicked, this, &TForm2::ButtonToExpClick);
+    connect(ButtonExtract, &QPushButton::clicked, this, &TForm2::ButtonExtractClick);
+    connect(ButtonToCB_SG, &QPushButton::clicked, this, &TForm2::ButtonToCB_SGClick);
+    connect(ButtonPrfToCB, &QPushButton::clicked, this, &TForm2::ButtonPrfToCBClick);
+    connect(MemoWork, &Memo::clicked, this, &TForm2::MemoWorkClick);
+    connect(ButtonSWC, &QPushButton::clicked, this, &TForm2::ButtonSWCClick);
+    connect(ButtonSlit, &QPushButton::clicked, this, &TForm2::ButtonSlitClick);
+    connect(ButtonFitting, &QPushButton::clicked, this, &TForm2::ButtonFittingClick);
+    connect(ButtonTrancation, &QPushButton::clicked, this, &TForm2::ButtonTrancationClick);
+    for (QXYSeries* series : {static_cast<QXYSeries*>(Series2), static_cast<QXYSeries*>(Series3),
+                              static_cast<QXYSeries*>(Series9)}) {
+        connect(series, &QXYSeries::clicked, this, [this, series](const QPointF& point) {
+            // The chart reports a position; the nearest point is the one clicked.
+            const QList<QPointF> points = series->points();
+            int best = -1;
+            double bestDistance = std::numeric_limits<double>::infinity();
+            for (int i = 0; i < points.size(); ++i) {
+                const double distance = std::abs(points[i].x() - point.x());
+                if (distance < bestDistance) {
+                    bestDistance = distance;
+                    best = i;
+                }
+            }
+            if (best >= 0) ChartLSFClickSeries(series, best);
+        });
+    }
+
+    FormCreate();
+}
+
+void TForm2::FormCreate()
+{
+    EditWdth->setText(Text(UpDownWdth->position()));
+    EditStrt->setText(Text(UpDownStrt->position()));
+    EditBaseL->setText(Text(UpDownBaseL->position()));
+    EditBaseR->setText(Text(UpDownBaseR->position()));
+    EditMALine->setText(Text(UpDownMALine->position()));
+    RadioButton2->setChecked(true);
+    RadioButton1->setChecked(true);
+}
+
+void TForm2::showOrientation(int button)
+{
+    ImageControl* pictures[] = {Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8};
+    for (int i = 0; i < 8; ++i) pictures[i]->setVisible(i == button - 1 || i == button + 3);
+}
+
+void TForm2::RadioButton1Click() { showOrientation(1); }
+void TForm2::RadioButton2Click() { showOrientation(2); }
+void TForm2::RadioButton3Click() { showOrientation(3); }
+void TForm2::RadioButton4Click() { showOrientation(4); }
+
+void TForm2::RadioGroupEquipClick()
+{
+    switch (RadioGroupEquip->itemIndex()) {
+        case 0:
+            EditBit->setText("10");
+            EditPxlSpc->setText("0.1");
+            EditL->setText("4.0");
+            break;
+        case 1:
+            EditBit->setText("12");
+            EditPxlSpc->setText("0.0875");
+            EditL->setText("4.0");
+            break;
+        case 2:
+            EditBit->setText("12");
+            EditPxlSpc->setText("0.1");
+            EditL->setText("4.0");
+            break;
+        default: break;
+    }
+}
+
+void TForm2::RadioGroup1Click()
+{
+    const int profileCount = std::clamp<std::int32_t>(profile.profileCount, 0, kProfileCapacity);
+    const int exposureCount = std::clamp<std::int32_t>(profile.exposureCount, 0, kProfileCapacity);
+    std::fill_n(profile.compositeProfile.begin(), profileCount, 0);
+    std::fill_n(profile.exposureProfile.begin(), exposureCount, 0.0);
+}
+
+void TForm2::UpDownMALineClick(bool)
+{
+    const long long typed = IntOf(EditMALine);
+    const int position = UpDownMALine->position();
+    if (std::llabs(typed - position) >= 2)
+        UpDownMALine->setPosition(static_cast<int>(std::clamp<long long>(typed, INT32_MIN, INT32_MAX)));
+    else
+        EditMALine->setText(Text(position));
+    Button2Dto1DClick();
+    ButtonSmoothClick();
+}
+
+void TForm2::UpDownBaseLClick(bool) { EditBaseL->setText(Text(UpDownBaseL->position())); }
+void TForm2::UpDownBaseRClick(bool) { EditBaseR->setText(Text(UpDownBaseR->position())); }
+void TForm2::UpDown1Changing(bool) { Editn->setText(Text(UpDown1->position())); }
+void TForm2::CheckBoxSyncClick() { EditSmth->setText(EditMALine->text()); }
+
+void TForm2::ButtonForm1Click()
+{
+    form1_->show();
+    form1_->raise();
+    form1_->activateWindow();
+}
+
+void TForm2::setSeries(QXYSeries* series, const QList<QPointF>& points)
+{
+    series->replace(points);
+    RescaleChart(series->chart());
+}
+
+void TForm2::appendPoint(QXYSeries* series, double x, double y)
+{
+    series->append(x, y);
+    RescaleChart(series->chart());
+}
+
+}  // namespace radmtf

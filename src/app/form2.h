@@ -1,0 +1,159 @@
+// The analysis window: pixel table, composite profile, exposure, the two
+// MTF methods, tail truncation and fitting.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QWidget>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+
+#include "analysis/profile_state.h"
+#include "app/controls.h"
+#include "mtf/mtf_state.h"
+
+namespace radmtf {
+
+class TForm1;
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(TForm1* form1, QWidget* parent = nullptr);
+
+    ProfileState profile;
+    MtfState mtf;
+
+    void FormCreate();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void RadioGroupEquipClick();
+    void RadioGroup1Click();
+    void UpDownMALineClick(bool up);
+    void UpDownBaseLClick(bool up);
+    void UpDownBaseRClick(bool up);
+    void UpDown1Changing(bool up);
+    void CheckBoxSyncClick();
+    void ButtonForm1Click();
+    void Button2Dto1DClick();
+    void ButtonSmoothClick();
+    void ButtonToExpClick();
+    void ButtonExtractClick();
+    void ButtonToCB_SGClick();
+    void ButtonPrfToCBClick();
+    void MemoWorkClick();
+    void ButtonSWCClick();
+    void ButtonSlitClick();
+    void ButtonFittingClick();
+    void ChartLSFClickSeries(QXYSeries* series, int valueIndex);
+    void ButtonTrancationClick();
+
+    // Replaces a series' points in one update and rescales its chart.
+    void setSeries(QXYSeries* series, const QList<QPointF>& points);
+    void appendPoint(QXYSeries* series, double x, double y);
+    void clearSeries(QXYSeries* series) { setSeries(series, {}); }
+
+    QTabWidget* PageControl1;
+    QWidget* PixelValue;
+    QWidget* TabSheetPixelProf;
+    QWidget* TabSheetMTF;
+    QWidget* TabSheetProfMTF;
+    QStatusBar* StatusBar1;
+
+    StringGrid* StringGrid1;
+    QPushButton* ButtonToCB_SG;
+
+    QChartView* ChartPixelProf;
+    QLineSeries* Series1;
+    QScatterSeries* Series5;
+    QScatterSeries* Series6;
+    QScatterSeries* Series8;
+    Memo* MemoWork;
+    QPushButton* ButtonPrfToCB;
+    QLineEdit* EditSmth;
+    UpDown* UpDownFlt;
+    QPushButton* ButtonSmooth;
+    QCheckBox* CheckBoxSync;
+    QLineEdit* EditMALine;
+    UpDown* UpDownMALine;
+    QPushButton* Button2Dto1D;
+    QPushButton* ButtonExtract;
+    QPushButton* ButtonToExp;
+    Memo* MemoPRF;
+    QPushButton* ButtonSWC;
+
+    QChartView* ChartMTF;
+    QLineSeries* Series4;
+    QScatterSeries* Series7;
+    QScatterSeries* Series10;
+    Memo* MemoMTF;
+    Memo* MemoMTF2;
+    Memo* MemoMTF3;
+    RadioGroup* RadioGroup2;
+    QLineEdit* Editn;
+    UpDown* UpDown1;
+    QPushButton* ButtonFitting;
+
+    QChartView* ChartLSF;
+    QLineSeries* Series2;
+    QLineSeries* Series3;
+    QScatterSeries* Series9;
+    QPushButton* ButtonTrancation;
+    QLineEdit* EditPosN;
+    QLineEdit* EditPosX;
+    QLineEdit* EditPosY;
+    QPushButton* ButtonSlit;
+    QLineEdit* EditNDLSF;
+
+    QLineEdit* EditPxlSpc;
+    QLineEdit* EditL;
+    QLineEdit* EditBit;
+    QCheckBox* CheckBoxUseHDC;
+    Memo* Memo1;
+    QCheckBox* CheckBoxSuso;
+    QPushButton* ButtonForm1;
+    QWidget* Panel1;
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton3;
+    QRadioButton* RadioButton4;
+    ImageControl* Image1;
+    ImageControl* Image2;
+    ImageControl* Image3;
+    ImageControl* Image4;
+    ImageControl* Image5;
+    ImageControl* Image6;
+    ImageControl* Image7;
+    ImageControl* Image8;
+
+    RadioGroup* RadioGroup1;
+    RadioGroup* RadioGroupEquip;
+    QCheckBox* CheckBoxSwapRC;
+    QLineEdit* EditWdth;
+    UpDown* UpDownWdth;
+    QLineEdit* EditStrt;
+    UpDown* UpDownStrt;
+    QLineEdit* EditBaseL;
+    UpDown* UpDownBaseL;
+    QLineEdit* EditBaseR;
+    UpDown* UpDownBaseR;
+    QLineEdit* EditROIX;
+    QLineEdit* EditPrfPk;
+    UpDown* UpDownn;
+
+private:
+    void buildControls();
+    void showOrientation(int button);
+    TForm1* form1_;
+};
+
+}  // namespace radmtf

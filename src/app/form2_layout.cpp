@@ -1,0 +1,370 @@
+// Builds the analysis window's controls with their names, captions and
+// initial values.
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QtCharts/QLogValueAxis>
+#include <QtCharts/QValueAxis>
+
+#include "app/form2.h"
+
+namespace radmtf {
+
+namespace {
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(x, y, w, h);
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 23)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, int x, int y, int w = 70, int h = 16)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+Memo* MakeMemo(QWidget* parent, const char* name, int x, int y, int w, int h, bool blue)
+{
+    auto* memo = new Memo(parent);
+    memo->setObjectName(name);
+    memo->setGeometry(x, y, w, h);
+    if (blue) memo->setStyleSheet("color: blue;");
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return memo;
+}
+
+// A marker drawn into a brush texture, for the point styles the chart
+// component has no shape for.
+QBrush MarkerBrush(int size, const QColor& line, const QColor& fill, bool diagonal)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (fill.isValid()) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(size * 0.3, size * 0.3, size * 0.4, size * 0.4));
+    }
+    painter.setPen(QPen(line, 1.5));
+    if (diagonal) {
+        painter.drawLine(QPointF(1, 1), QPointF(size - 1, size - 1));
+        painter.drawLine(QPointF(1, size - 1), QPointF(size - 1, 1));
+    } else {
+        painter.drawLine(QPointF(size / 2.0, 0), QPointF(size / 2.0, size));
+        painter.drawLine(QPointF(0, size / 2.0), QPointF(size, size / 2.0));
+    }
+    return QBrush(image);
+}
+
+QScatterSeries* MakePoints(const char* name, QScatterSeries::MarkerShape shape, const QColor& color, double size)
+{
+    auto* series = new QScatterSeries;
+    series->setObjectName(name);
+    series->setName(name);
+    series->setMarkerShape(shape);
+    series->setMarkerSize(size);
+    series->setColor(color);
+    return series;
+}
+
+QLineSeries* MakeLine(const char* name, const QColor& color)
+{
+    auto* series = new QLineSeries;
+    series->setObjectName(name);
+    series->setName(name);
+    QPen pen(color);
+    pen.setWidth(2);
+    series->setPen(pen);
+    return series;
+}
+
+QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, const QString& bottomTitle,
+                      const QString& leftTitle, bool logarithmic, const QList<QXYSeries*>& series)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    auto* bottom = new QValueAxis;
+    bottom->setTitleText(bottomTitle);
+    bottom->setObjectName("BottomAxis");
+    chart->addAxis(bottom, Qt::AlignBottom);
+    QAbstractAxis* left = nullptr;
+    if (logarithmic) {
+        auto* logAxis = new QLogValueAxis;
+        logAxis->setBase(10);
+        logAxis->setLabelFormat("%g");
+        logAxis->setMinorTickCount(8);
+        left = logAxis;
+    } else {
+        left = new QValueAxis;
+    }
+    left->setTitleText(leftTitle);
+    left->setObjectName("LeftAxis");
+    chart->addAxis(left, Qt::AlignLeft);
+    for (QXYSeries* s : series) {
+        chart->addSeries(s);
+        s->attachAxis(bottom);
+        s->attachAxis(left);
+    }
+    auto* view = new QChartView(chart, parent);
+    view->setObjectName(name);
+    view->setRenderHint(QPainter::Antialiasing, false);
+    return view;
+}
+
+// The orientation pictures: a bar chart above, a slit below, tilted as the
+// test object lies in each orientation.
+QImage OrientationPicture(int button, bool slit)
+{
+    QImage image(105, 105, QImage::Format_Grayscale8);
+    image.fill(230);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(52.5, 52.5);
+    // Buttons 1 and 2 have nearly vertical lines, 3 and 4 nearly horizontal.
+    const bool alongX = button == 1 || button == 2;
+    const double tilt = (button == 1 || button == 3) ? 6.0 : -6.0;
+    painter.rotate(alongX ? tilt : 90.0 + tilt);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 30, 30));
+    if (slit) {
+        painter.drawRect(QRectF(-1.5, -46, 3, 92));
+    } else {
+        double x = -46;
+        double width = 8;
+        while (x < 44 && width >= 1.5) {
+            painter.drawRect(QRectF(x, -30, width, 60));
+            x += 2 * width;
+            width *= 0.8;
+        }
+    }
+    painter.resetTransform();
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawRect(0, 0, 104, 104);
+    return image;
+}
+
+}  // namespace
+
+void TForm2::buildControls()
+{
+    setObjectName("Form2");
+    setWindowTitle("Form2");
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(0, 0, 704, 612);
+
+    // Page 1: the pixel table.
+    PixelValue = new QWidget;
+    PixelValue->setObjectName("PixelValue");
+    StringGrid1 = new StringGrid(257, 256, PixelValue);
+    StringGrid1->setObjectName("StringGrid1");
+    StringGrid1->setGeometry(2, 2, 694, 548);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    ButtonToCB_SG = MakeButton(PixelValue, "ButtonToCB_SG", "toCB", 4, 554, 60, 24);
+
+    // Page 2: the composite profile.
+    TabSheetPixelProf = new QWidget;
+    TabSheetPixelProf->setObjectName("TabSheetPixelProf");
+    Series1 = MakeLine("Series1", Qt::red);
+    Series5 = MakePoints("Series5", QScatterSeries::MarkerShapeRectangle, Qt::blue, 8);
+    Series5->setBrush(MarkerBrush(8, Qt::blue, QColor(), false));
+    Series5->setPen(Qt::NoPen);
+    Series6 = MakePoints("Series6", QScatterSeries::MarkerShapeRectangle, QColor(0, 255, 0), 8);
+    Series6->setBrush(MarkerBrush(8, QColor(0, 255, 0), Qt::blue, true));
+    Series6->setPen(Qt::NoPen);
+    Series8 = MakePoints("Series8", QScatterSeries::MarkerShapeStar, QColor(0, 128, 0), 10);
+    Series8->setBrush(Qt::red);
+    Series8->setPen(QPen(QColor(0, 128, 0)));
+    ChartPixelProf = MakeChart(TabSheetPixelProf, "ChartPixelProf", "Profile", "Distance (mm)", "Pixel value", false,
+                               {Series1, Series5, Series6, Series8});
+    ChartPixelProf->setGeometry(0, 0, 698, 470);
+    MemoWork = MakeMemo(TabSheetPixelProf, "MemoWork", 620, 8, 70, 36, false);
+    MemoWork->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoWork->setLines({"MemoWor", "k"});
+    MemoWork->setReadOnly(true);
+    ButtonPrfToCB = MakeButton(TabSheetPixelProf, "ButtonPrfToCB", "toCB", 620, 48, 70, 22);
+    CheckBoxSync = new QCheckBox("Sync", TabSheetPixelProf);
+    CheckBoxSync->setObjectName("CheckBoxSync");
+    CheckBoxSync->setGeometry(8, 476, 60, 18);
+    EditSmth = MakeEdit(TabSheetPixelProf, "EditSmth", "1", 8, 498, 40);
+    UpDownFlt = new UpDown(1, 200, 1, TabSheetPixelProf, EditSmth);
+    UpDownFlt->setObjectName("UpDownFlt");
+    UpDownFlt->move(49, 498);
+    ButtonSmooth = MakeButton(TabSheetPixelProf, "ButtonSmooth", "Smooth", 8, 524, 66, 24);
+    MakeLabel(TabSheetPixelProf, "MA-Line#", 84, 478, 70);
+    EditMALine = MakeEdit(TabSheetPixelProf, "EditMALine", "", 84, 498, 44);
+    UpDownMALine = new UpDown(1, 200, 17, TabSheetPixelProf);
+    UpDownMALine->setObjectName("UpDownMALine");
+    UpDownMALine->move(129, 498);
+    Button2Dto1D = MakeButton(TabSheetPixelProf, "Button2Dto1D", "2Dto1D", 84, 524, 66, 24);
+    ButtonExtract = MakeButton(TabSheetPixelProf, "ButtonExtract", "Extract", 160, 476, 66, 24);
+    ButtonToExp = MakeButton(TabSheetPixelProf, "ButtonToExp", "ToExp", 160, 504, 66, 24);
+    MemoPRF = MakeMemo(TabSheetPixelProf, "MemoPRF", 236, 476, 220, 104, true);
+    MemoPRF->setLines({"MemoPRF"});
+    auto* panel2 = new QGroupBox("SWC-Method", TabSheetPixelProf);
+    panel2->setObjectName("Panel2");
+    panel2->setGeometry(466, 476, 120, 56);
+    ButtonSWC = MakeButton(panel2, "ButtonSWC", "CalMTF", 10, 22, 100, 26);
+
+    // Page 3: the MTF.
+    TabSheetMTF = new QWidget;
+    TabSheetMTF->setObjectName("TabSheetMTF");
+    Series4 = MakeLine("Series4", Qt::red);
+    Series7 = MakePoints("Series7", QScatterSeries::MarkerShapeRectangle, QColor(0, 160, 0), 8);
+    Series10 = MakePoints("Series10", QScatterSeries::MarkerShapeRectangle, Qt::yellow, 8);
+    ChartMTF = MakeChart(TabSheetMTF, "ChartMTF", "MTF", "Spatial frequency (cycles/mm)", "MTF", false,
+                         {Series4, Series7, Series10});
+    ChartMTF->setGeometry(0, 0, 698, 420);
+    MemoMTF = MakeMemo(TabSheetMTF, "MemoMTF", 4, 424, 150, 156, true);
+    MemoMTF2 = MakeMemo(TabSheetMTF, "MemoMTF2", 158, 424, 150, 156, true);
+    MemoMTF3 = MakeMemo(TabSheetMTF, "MemoMTF3", 312, 424, 150, 156, true);
+    RadioGroup2 = new RadioGroup("Freqency", {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"}, 3, TabSheetMTF);
+    RadioGroup2->setObjectName("RadioGroup2");
+    RadioGroup2->setGeometry(468, 424, 180, 62);
+    MakeLabel(TabSheetMTF, "Power(n)", 468, 494, 60);
+    Editn = MakeEdit(TabSheetMTF, "Editn", "7", 530, 492, 36);
+    UpDown1 = new UpDown(1, 15, 7, TabSheetMTF);
+    UpDown1->setObjectName("UpDown1");
+    UpDown1->move(567, 492);
+    ButtonFitting = MakeButton(TabSheetMTF, "ButtonFitting", "Fitting", 468, 520, 100, 26);
+
+    // Page 4: the line spread function.
+    TabSheetProfMTF = new QWidget;
+    TabSheetProfMTF->setObjectName("TabSheetProfMTF");
+    Series2 = MakeLine("Series2", QColor(0, 160, 0));
+    Series3 = MakeLine("Series3", Qt::red);
+    Series9 = MakePoints("Series9", QScatterSeries::MarkerShapeCircle, Qt::yellow, 9);
+    Series9->setBorderColor(Qt::black);
+    ChartLSF = MakeChart(TabSheetProfMTF, "ChartLSF", "Line spread function", "Position (mm)", "Log Exposure", true,
+                         {Series2, Series3, Series9});
+    ChartLSF->setGeometry(0, 0, 698, 490);
+    ButtonTrancation = MakeButton(TabSheetProfMTF, "ButtonTrancation", "Trancation", 8, 498, 90, 26);
+    MakeLabel(TabSheetProfMTF, "N / X / Y", 108, 500, 60);
+    EditPosN = MakeEdit(TabSheetProfMTF, "EditPosN", "", 170, 498, 60);
+    EditPosX = MakeEdit(TabSheetProfMTF, "EditPosX", "", 234, 498, 90);
+    EditPosY = MakeEdit(TabSheetProfMTF, "EditPosY", "", 328, 498, 90);
+    auto* panel3 = new QGroupBox("Slit-Method", TabSheetProfMTF);
+    panel3->setObjectName("Panel3");
+    panel3->setGeometry(430, 494, 120, 56);
+    ButtonSlit = MakeButton(panel3, "ButtonSlit", "CalMTF", 10, 22, 100, 26);
+    EditNDLSF = MakeEdit(TabSheetProfMTF, "EditNDLSF", "", 560, 498, 70);
+
+    PageControl1->addTab(PixelValue, "PixelValue");
+    PageControl1->addTab(TabSheetPixelProf, "Profile");
+    PageControl1->addTab(TabSheetMTF, "MTF");
+    PageControl1->addTab(TabSheetProfMTF, "LSF");
+    PageControl1->setCurrentWidget(TabSheetPixelProf);
+
+    // Settings column.
+    const int sx = 710;
+    MakeLabel(this, "PixelDist", sx, 6, 90);
+    EditPxlSpc = MakeEdit(this, "EditPxlSpc", "0.1", sx + 96, 4, 100);
+    MakeLabel(this, "Log(Exp.Area)", sx, 30, 90);
+    EditL = MakeEdit(this, "EditL", "4", sx + 96, 28, 100);
+    MakeLabel(this, "BitsStored", sx, 54, 90);
+    EditBit = MakeEdit(this, "EditBit", "12", sx + 96, 52, 100);
+    CheckBoxUseHDC = new QCheckBox("UseHDC", this);
+    CheckBoxUseHDC->setObjectName("CheckBoxUseHDC");
+    CheckBoxUseHDC->setGeometry(sx, 78, 90, 18);
+    CheckBoxSuso = new QCheckBox("Trancation", this);
+    CheckBoxSuso->setObjectName("CheckBoxSuso");
+    CheckBoxSuso->setGeometry(sx + 96, 78, 100, 18);
+    Memo1 = MakeMemo(this, "Memo1", sx, 100, 196, 80, false);
+    Memo1->setLines({"Memo1", " "});
+    ButtonForm1 = MakeButton(this, "ButtonForm1", "ToForm1", sx, 184, 196, 24);
+
+    RadioGroupEquip = new RadioGroup(
+        "Equip.", {"0.1mm       10bit   L4.0", "0.0875mm   12bit  L4.0", "0.1mm       12bit   L4.0   "}, 1, this);
+    RadioGroupEquip->setObjectName("RadioGroupEquip");
+    RadioGroupEquip->setGeometry(sx, 212, 196, 80);
+    {
+        const QSignalBlocker blocker(RadioGroupEquip);
+        RadioGroupEquip->setItemIndex(0);
+    }
+    CheckBoxSwapRC = new QCheckBox("swapX/Y", this);
+    CheckBoxSwapRC->setObjectName("CheckBoxSwapRC");
+    CheckBoxSwapRC->setGeometry(sx, 296, 100, 18);
+
+    Panel1 = new QGroupBox(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(sx, 318, 196, 268);
+    MakeLabel(Panel1, "SWC", 6, 4, 40);
+    MakeLabel(Panel1, "SLIT", 6, 136, 40);
+    ImageControl** pictures[] = {&Image1, &Image2, &Image3, &Image4, &Image5, &Image6, &Image7, &Image8};
+    for (int i = 0; i < 8; ++i) {
+        const int button = i % 4 + 1;
+        const bool slit = i >= 4;
+        auto* picture = new ImageControl(Panel1, 105, 105);
+        picture->setObjectName(QString("Image%1").arg(i + 1));
+        picture->move(45, slit ? 150 : 22);
+        picture->setPicture(OrientationPicture(button, slit));
+        *pictures[i] = picture;
+    }
+    RadioButton1 = new QRadioButton("1", Panel1);
+    RadioButton2 = new QRadioButton("2", Panel1);
+    RadioButton3 = new QRadioButton("3", Panel1);
+    RadioButton4 = new QRadioButton("4", Panel1);
+    RadioButton1->setObjectName("RadioButton1");
+    RadioButton2->setObjectName("RadioButton2");
+    RadioButton3->setObjectName("RadioButton3");
+    RadioButton4->setObjectName("RadioButton4");
+    RadioButton1->setGeometry(156, 22, 36, 18);   // upper right
+    RadioButton2->setGeometry(156, 236, 36, 18);  // lower right
+    RadioButton3->setGeometry(4, 236, 36, 18);    // lower left
+    RadioButton4->setGeometry(4, 22, 36, 18);     // upper left
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setGeometry(0, 614, 916, 20);
+    for (int width : {100, 100, 50}) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setFixedWidth(width);
+        StatusBar1->addWidget(panel);
+    }
+
+    // Controls beneath the page control (no user-facing role).
+    RadioGroup1 = new RadioGroup("Image", {"Slt_XCW", "Slt_YCW", "Slt_XCCW", "Slt_YCCW"}, 1, this);
+    RadioGroup1->setObjectName("RadioGroup1");
+    RadioGroup1->setGeometry(20, 60, 120, 90);
+    EditWdth = MakeEdit(this, "EditWdth", "", 20, 160, 40);
+    UpDownWdth = new UpDown(1, 200, 12, this);
+    UpDownWdth->setObjectName("UpDownWdth");
+    UpDownWdth->move(61, 160);
+    EditStrt = MakeEdit(this, "EditStrt", "", 20, 186, 40);
+    UpDownStrt = new UpDown(1, 100, 1, this);
+    UpDownStrt->setObjectName("UpDownStrt");
+    UpDownStrt->move(61, 186);
+    EditBaseL = MakeEdit(this, "EditBaseL", "", 20, 212, 40);
+    UpDownBaseL = new UpDown(0, 100, 0, this);
+    UpDownBaseL->setObjectName("UpDownBaseL");
+    UpDownBaseL->move(61, 212);
+    EditBaseR = MakeEdit(this, "EditBaseR", "", 90, 212, 40);
+    UpDownBaseR = new UpDown(0, 100, 0, this);
+    UpDownBaseR->setObjectName("UpDownBaseR");
+    UpDownBaseR->move(131, 212);
+    EditROIX = MakeEdit(this, "EditROIX", "", 20, 238, 40);
+    EditPrfPk = MakeEdit(this, "EditPrfPk", "7", 20, 264, 40);
+    UpDownn = new UpDown(0, 21, 7, this);
+    UpDownn->setObjectName("UpDownn");
+    UpDownn->move(61, 264);
+    PageControl1->raise();
+    StatusBar1->raise();
+}
+
+}  // namespace radmtf

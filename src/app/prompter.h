@@ -1,0 +1,36 @@
+// Every modal question the program asks goes through one interface, so that
+// the script driver and the tests can answer them.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace radmtf {
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // The file-open dialog; `fileName` is the name the dialog starts with.
+    // Returns the chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> openFile(const QString& fileName) = 0;
+    // The input box: the edited text on OK, the proposed text on Cancel.
+    virtual QString inputBox(const QString& title, const QString& prompt, const QString& proposed) = 0;
+    // An information box with an OK button.
+    virtual void message(const QString& text) = 0;
+};
+
+// The real dialogs.
+class DialogPrompter : public Prompter {
+public:
+    std::optional<QString> openFile(const QString& fileName) override;
+    QString inputBox(const QString& title, const QString& prompt, const QString& proposed) override;
+    void message(const QString& text) override;
+};
+
+// The prompter in use; the script driver replaces it.
+Prompter& CurrentPrompter();
+void SetPrompter(Prompter* prompter);
+
+}  // namespace radmtf

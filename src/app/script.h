@@ -1,0 +1,24 @@
+// Runs the program's automation scripts against the real windows: one
+// command per line, answers queued for the prompts, and what the script asks
+// to print on standard output.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace radmtf {
+
+class TForm1;
+class TForm2;
+
+class ScriptError : public std::runtime_error {
+public:
+    explicit ScriptError(const std::string& why) : std::runtime_error(why) {}
+};
+
+// Runs the lines of a script; returns the process exit code (0, or 1 after
+// printing "script error: line N: WHY" on standard error).
+int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2);
+
+}  // namespace radmtf
