@@ -1,0 +1,150 @@
+#include "viewer/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/failure.h"
+#include "core/numtext.h"
+
+namespace radmtf {
+
+ViewExtent ComputeViewExtent(long double mf, std::int32_t w, std::int32_t h)
+{
+    const long double width = w;
+    const long double height = h;
+    // W/MF first, then H/MF: with MF 0 the user sees the failure of the first division.
+    const long double widthOverMf = CheckedDivide(width, mf);
+    const long double heightOverMf = CheckedDivide(height, mf);
+
+    ViewExtent extent;
+    extent.magnification = mf;
+    // A view wider than it is high shows the centred square of side H/MF.
+    extent.columnSpan = width > heightOverMf ? heightOverMf : widthOverMf;
+    extent.rowSpan = heightOverMf;
+
+    constexpr long double kSideLimit = kMaxBitmapSide + 1.0L;
+    if (std::fabs(extent.columnSpan) >= kSideLimit || std::fabs(extent.rowSpan) >= kSideLimit) {
+        ThrowMessage(kBitmapTooLargeMessage);
+    }
+    extent.bitmapWidth = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.columnSpan)));
+    extent.bitmapHeight = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.rowSpan)));
+    if (static_cast<std::int64_t>(extent.bitmapWidth) * extent.bitmapHeight > kMaxBitmapPixels) {
+        ThrowMessage(kBitmapTooLargeMessage);
+    }
+
+    // a = Trunc((W - W/MF) / 2) (or with H/MF for the square), b = Trunc((H - H/MF) / 2)
+    extent.firstColumn = Trunc((width - extent.columnSpan) / 2.0L);
+    extent.firstRow = Trunc((height - extent.rowSpan) / 2.0L);
+    return extent;
+}
+
+ViewGeometry ShiftViewExtent(const ViewExtent& extent, std::int32_t shiftX, std::int32_t shiftY)
+{
+    // A positive ShiftX shows parts further left, a positive ShiftY parts further down.
+    const long long left = extent.firstColumn - Trunc(static_cast<long double>(shiftX) * extent.magnification);
+    const long long right = Trunc(extent.columnSpan + static_cast<long double>(left)) - 1;
+    const long long top = extent.firstRow + Trunc(static_cast<long double>(shiftY) * extent.magnification);
+    const long long bottom = Trunc(extent.rowSpan + static_cast<long double>(top)) - 1;
+    for (const long long v : {left, right, top, bottom}) {
+        if (v < -kMaxViewCoordinate || v > kMaxViewCoordinate) ThrowMessage(kViewTooFarMessage);
+    }
+
+    ViewGeometry geometry;
+    geometry.view = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(right),
+                     static_cast<std::int32_t>(top), static_cast<std::int32_t>(bottom)};
+    geometry.bitmapWidth = extent.bitmapWidth;
+    geometry.bitmapHeight = extent.bitmapHeight;
+    return geometry;
+}
+
+float WindowScale(std::int32_t width)
+{
+    // k = 256 / Width, formed in extended precision and held as a 32-bit float.
+    return static_cast<float>(CheckedDivide(256.0L, static_cast<long double>(width)));
+}
+
+std::uint8_t GrayLevel(std::int32_t s, const DisplayWindow& window, float k)
+{
+    // d = s + Offset - Level wraps like the 32-bit integer it is.
+    const auto d = static_cast<std::int32_t>(static_cast<std::uint32_t>(s) +
+                                             static_cast<std::uint32_t>(window.offset) -
+                                             static_cast<std::uint32_t>(window.level));
+    // g = Round(d * k) + 128, product in extended precision, halves to even.
+    const long long g = Round(static_cast<long double>(d) * static_cast<long double>(k)) + 128;
+    const auto clamped = static_cast<std::uint8_t>(std::clamp(g, 0LL, 255LL));
+    return window.invert ? static_cast<std::uint8_t>(255 - clamped) : clamped;
+}
+
+namespace {
+
+// Gray level for every possible stored value: the byte in 8-bit mode, the
+// little-endian word otherwise. Swap is folded into the table.
+std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& window, float k)
+{
+    std::vector<std::uint8_t> table(eightBit ? 256 : 65536);
+    for (std::uint32_t stored = 0; stored < table.size(); ++stored) {
+        std::uint32_t value;
+        if (eightBit) {
+            value = window.swap ? stored << 8 : stored;
+        } else {
+            value = window.swap ? ((stored & 0xFFu) << 8) | (stored >> 8) : stored;
+        }
+        // 16-bit values are signed; an 8-bit byte without Swap stays 0..255.
+        const bool plainByte = eightBit && !window.swap;
+        const std::int32_t s = plainByte ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value);
+        table[stored] = GrayLevel(s, window, k);
+    }
+    return table;
+}
+
+}  // namespace
+
+void RenderView(std::span<const std::uint8_t> buffer, const SampleLayout& layout, const DisplayWindow& window,
+                const ViewRect& view, GrayBitmapView bitmap)
+{
+    const float k = WindowScale(window.width);
+    if (bitmap.pixels == nullptr || bitmap.width <= 0 || bitmap.height <= 0) return;
+
+    const std::vector<std::uint8_t> table = BuildGrayTable(layout.eightBit, window, k);
+    const std::uint8_t missing = window.invert ? 255 : 0;
+    const std::int64_t bytes = layout.BytesPerSample();
+
+    for (std::int32_t y = 0; y < bitmap.height; ++y) {
+        std::uint8_t* out = bitmap.pixels + static_cast<std::ptrdiff_t>(y) * bitmap.stride;
+        const std::int64_t row = static_cast<std::int64_t>(view.top) + y;
+        const ColumnRange columns = ExistingColumns(buffer.size(), layout, row);
+        // Bitmap columns [x0, x1) have samples; bitmap column x shows image column view.left + x.
+        const std::int64_t x0 = std::clamp<std::int64_t>(columns.first - view.left, 0, bitmap.width);
+        const std::int64_t x1 = std::clamp<std::int64_t>(columns.end - view.left, x0, bitmap.width);
+        std::memset(out, missing, static_cast<std::size_t>(x0));
+        if (x1 > x0) {
+            const std::int64_t firstByte = layout.header + bytes * (row * layout.width + view.left + x0);
+            const std::uint8_t* in = buffer.data() + firstByte;
+            const std::uint8_t* gray = table.data();
+            if (layout.eightBit) {
+                for (std::int64_t x = x0; x < x1; ++x) out[x] = gray[*in++];
+            } else {
+                for (std::int64_t x = x0; x < x1; ++x, in += 2) out[x] = gray[in[0] | (in[1] << 8)];
+            }
+        }
+        std::memset(out + x1, missing, static_cast<std::size_t>(bitmap.width - x1));
+    }
+}
+
+ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_t h)
+{
+    const long double width = w;
+    // Trunc(W * 512 / H) is formed even when the square case overrides it, so H 0 fails here.
+    long long controlWidth = Trunc(CheckedDivide(width * 512.0L, static_cast<long double>(h)));
+    if (width > CheckedDivide(static_cast<long double>(h), mf)) controlWidth = 512;
+    controlWidth = std::clamp<long long>(controlWidth, INT32_MIN, INT32_MAX);
+
+    ImagePlacement placement;
+    placement.width = static_cast<std::int32_t>(controlWidth);
+    placement.left = static_cast<std::int32_t>((512 - controlWidth) / 2);  // toward zero
+    return placement;
+}
+
+}  // namespace radmtf

@@ -1,0 +1,95 @@
+// Display rendering: the view region chosen by magnification and shift, the
+// window level/width mapping to gray, and the placement of the picture in the
+// 512 x 512 display area.
+//
+// A rendering, with its reads in the order that decides which failure the
+// user sees (each call raises its failure before the next edit is read):
+//   mf, W, H, Level, Width          read the edits
+//   extent = ComputeViewExtent(mf, W, H)
+//   shiftX, shiftY                  read the edits
+//   geometry = ShiftViewExtent(extent, shiftX, shiftY)
+//   size the bitmap to geometry.bitmapWidth x geometry.bitmapHeight
+//   Header, Offset                  read the edits
+//   RenderView(...)                 raises the zero-divide failure for Width 0
+//   placement = ComputeImagePlacement(mf, W, H)
+//   then the ROI rectangles and frames (roi_frames.h), then ViewRect = geometry.view.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "viewer/sample_reader.h"
+#include "viewer/view_types.h"
+
+namespace radmtf {
+
+// Largest picture a rendering makes: each side at most kMaxBitmapSide pixels
+// and at most kMaxBitmapPixels in all. Beyond that (a tiny magnification typed
+// by hand) rendering refuses with kBitmapTooLargeMessage instead of allocating.
+inline constexpr std::int32_t kMaxBitmapSide = 32768;
+inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
+inline constexpr const char* kBitmapTooLargeMessage = "表示する画像が大きすぎます。";
+// View coordinates are kept within +-2^30 so that the ROI arithmetic of the
+// window cannot overflow; a shift beyond that is refused with this message.
+inline constexpr std::int32_t kMaxViewCoordinate = 1 << 30;
+inline constexpr const char* kViewTooFarMessage = "表示位置が画像から離れすぎています。";
+
+// What the magnification and the image size alone decide.
+struct ViewExtent {
+    long double magnification = 1.0L;
+    long double columnSpan = 0.0L;  // W/MF, or H/MF when W > H/MF (centred square)
+    long double rowSpan = 0.0L;     // H/MF
+    std::int64_t firstColumn = 0;   // before the shift: Trunc((W - columnSpan) / 2)
+    std::int64_t firstRow = 0;      // before the shift: Trunc((H - rowSpan) / 2)
+    std::int32_t bitmapWidth = 0;   // Trunc(columnSpan), 0 when negative
+    std::int32_t bitmapHeight = 0;  // Trunc(rowSpan), 0 when negative
+};
+
+// Divisions in extended precision; MF 0 fails with the zero-divide failure
+// (invalid operation when W is 0 too). Refuses pictures above the limits.
+ViewExtent ComputeViewExtent(long double mf, std::int32_t w, std::int32_t h);
+
+struct ViewGeometry {
+    ViewRect view;  // what the window records as ViewRect
+    std::int32_t bitmapWidth = 0;
+    std::int32_t bitmapHeight = 0;
+};
+
+// Left = first - Trunc(ShiftX * MF), Right = Trunc(columnSpan + Left) - 1,
+// Top = first + Trunc(ShiftY * MF), Bottom = Trunc(rowSpan + Top) - 1.
+ViewGeometry ShiftViewExtent(const ViewExtent& extent, std::int32_t shiftX, std::int32_t shiftY);
+
+// The window mapping of one rendering.
+struct DisplayWindow {
+    std::int32_t level = 0;
+    std::int32_t width = 0;
+    std::int32_t offset = 0;  // value offset added to every sample
+    bool swap = false;        // exchange the two bytes (an 8-bit sample v becomes v * 256)
+    bool invert = false;
+};
+
+// k = 256 / Width held as a 32-bit float; Width 0 fails with the zero-divide failure.
+float WindowScale(std::int32_t width);
+
+// Gray level of the signed sample s: d = s + offset - level (wrapping 32-bit),
+// g = Round(d * k in extended precision) + 128, clamped to 0..255, inverted on request.
+std::uint8_t GrayLevel(std::int32_t s, const DisplayWindow& window, float k);
+
+// Renders the view into `bitmap`: bitmap pixel (x, y) shows image pixel
+// (view.left + x, view.top + y). Only the bitmap's pixels are visited, never the
+// whole image. A pixel without a sample (outside the image, or bytes beyond the
+// buffer) is gray 0 before inversion. Raises the Width 0 failure before
+// writing anything.
+void RenderView(std::span<const std::uint8_t> buffer, const SampleLayout& layout, const DisplayWindow& window,
+                const ViewRect& view, GrayBitmapView bitmap);
+
+// Position of the image control in the 512 x 512 display area (top 0, height 512).
+struct ImagePlacement {
+    std::int32_t left = 0;
+    std::int32_t width = 512;
+};
+// width = Trunc(W * 512 / H) (always evaluated, so H 0 fails), 512 when W > H/MF;
+// left = Trunc((512 - width) / 2).
+ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_t h);
+
+}  // namespace radmtf

@@ -1,0 +1,32 @@
+// The ROI rectangles and the dotted ROI frames drawn into the picture.
+#pragma once
+
+#include <cstdint>
+
+#include "viewer/view_types.h"
+
+namespace radmtf {
+
+// RoiRect from the ROI edits: Left = PosX - SizeX div 2, Top = PosY - SizeY div 2,
+// Right = Left + SizeX - 1, Bottom = Top + SizeY - 1 (32-bit, wrapping like the
+// window's integers).
+PixelRect RoiRectFromEdits(std::int32_t posX, std::int32_t posY, std::int32_t sizeX, std::int32_t sizeY);
+
+// RoiBitmapRect = RoiRect minus the view origin (view.left, view.top).
+PixelRect RoiToBitmap(const PixelRect& roiRect, const ViewRect& view);
+
+// Dotted focus rectangle combined by exclusive-or: the outline of the pixels
+// x in [left, right), y in [top, bottom), every other pixel (those with x + y
+// even) inverted (XOR 0xFF). Each outline pixel is toggled once, so drawing
+// the same rectangle twice restores the bitmap. Clipped to the bitmap; an
+// empty rectangle (right <= left or bottom <= top) draws nothing.
+void DrawFocusRect(GrayBitmapView bitmap, std::int64_t left, std::int64_t top, std::int64_t right,
+                   std::int64_t bottom);
+
+// t = Trunc(bitmap height / 512); for k = -t .. t the rectangle
+// (Left - k, Top - k, Right + k, Bottom + k) of RoiBitmapRect, each as a focus
+// rectangle, so the outline stays visible once a tall bitmap is shrunk to 512
+// rows. Drawing the frames twice removes them.
+void DrawRoiFrames(GrayBitmapView bitmap, const PixelRect& roiBitmapRect);
+
+}  // namespace radmtf

@@ -1,0 +1,88 @@
+// Where the samples of the loaded file lie, and the sample reading used by
+// measurement (statistics, automatic window, ROI transfer).
+//
+// Nothing here ever reads outside the buffer: a sample outside the image or
+// whose bytes are not all inside the buffer is "missing".
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "viewer/view_types.h"
+
+namespace radmtf {
+
+// The image inside the file buffer: sample (row r, column c) starts at byte
+// header + bytesPerSample * (r * width + c). Width and height are the column
+// and row edits as typed (they may be zero or negative: then there is no sample).
+struct SampleLayout {
+    std::int32_t header = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool eightBit = false;  // mode " 8bit" (mode item 0): one byte per sample
+
+    int BytesPerSample() const { return eightBit ? 1 : 2; }
+};
+
+// Columns [first, end) of image row `row` whose samples lie wholly inside a
+// buffer of `bufferSize` bytes and inside the image. Empty (first == end) for
+// a row outside the image.
+struct ColumnRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+ColumnRange ExistingColumns(std::size_t bufferSize, const SampleLayout& layout, std::int64_t row);
+
+// Byte position of sample (row, col), or nothing when the sample is missing.
+std::optional<std::size_t> SampleBytePosition(std::size_t bufferSize, const SampleLayout& layout,
+                                              std::int64_t row, std::int64_t col);
+
+// Measurement reading: the stored word (low byte first), bytes exchanged with
+// Swap, then v = (word + offset) mod 65536 read as signed 16-bit, so a word
+// 0x7FFF with offset 1 reads -32768. In 8-bit mode the word is the byte itself,
+// or byte * 256 with Swap, the same value that rendering shows.
+struct SampleReader {
+    std::span<const std::uint8_t> buffer;
+    SampleLayout layout;
+    std::int32_t offset = 0;
+    bool swap = false;
+};
+std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row, std::int64_t col);
+
+// The measurement value of the sample whose bytes start at p (known to exist).
+inline std::int32_t DecodeMeasuredSample(const SampleReader& reader, const std::uint8_t* p)
+{
+    std::uint32_t word;
+    if (reader.layout.eightBit) {
+        word = reader.swap ? static_cast<std::uint32_t>(p[0]) << 8 : p[0];
+    } else {
+        word = reader.swap ? (static_cast<std::uint32_t>(p[0]) << 8) | p[1]
+                           : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
+    }
+    // v = (word + offset) mod 65536, signed.
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word + static_cast<std::uint32_t>(reader.offset)));
+}
+
+// A block of samples: `rows` rows from row0, `cols` columns from col0.
+struct SampleBlock {
+    std::int64_t row0 = 0;
+    std::int64_t col0 = 0;
+    std::int64_t rows = 0;
+    std::int64_t cols = 0;
+
+    bool Empty() const { return rows <= 0 || cols <= 0; }
+};
+
+// The ROI block that statistics, trimming and the ROI transfer read: the
+// ROI's bitmap rectangle plus the view origin, starting one column left of
+// the ROI's left edge (so all three agree on the same samples).
+SampleBlock RoiBlock(const ViewRect& view, const PixelRect& roiBitmapRect);
+
+// The largest part of `block` whose samples all exist: the block is cut to the
+// image, then to the rows whose samples in the block's columns all lie in the
+// buffer (those rows are consecutive). Empty when nothing is left.
+SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& layout, const SampleBlock& block);
+
+}  // namespace radmtf

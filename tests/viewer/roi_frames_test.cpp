@@ -1,0 +1,152 @@
+#include "viewer/roi_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace radmtf {
+namespace {
+
+struct Picture {
+    int width;
+    int height;
+    int stride;
+    std::vector<std::uint8_t> pixels;
+
+    Picture(int w, int h, std::uint32_t seed) : width(w), height(h), stride(w + 2), pixels(stride * h)
+    {
+        std::mt19937 rng(seed);
+        for (auto& p : pixels) p = static_cast<std::uint8_t>(rng());
+    }
+    GrayBitmapView View() { return {pixels.data(), width, height, stride}; }
+};
+
+// Whether pixel (x, y) is a dot of the focus rectangle [l, r) x [t, b).
+bool OnFocusRect(long long x, long long y, long long l, long long t, long long r, long long b)
+{
+    const bool inside = x >= l && x < r && y >= t && y < b;
+    const bool edge = x == l || x == r - 1 || y == t || y == b - 1;
+    return inside && edge && (x + y) % 2 == 0;
+}
+
+// Reference: a pixel is inverted once per frame whose outline holds it.
+Picture ReferenceFrames(Picture picture, const PixelRect& roi)
+{
+    const int t = picture.height / 512;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            for (int k = -t; k <= t; ++k) {
+                if (OnFocusRect(x, y, roi.left - k, roi.top - k, roi.right + k, roi.bottom + k)) {
+                    picture.pixels[y * picture.stride + x] ^= 0xFF;
+                }
+            }
+        }
+    }
+    return picture;
+}
+
+TEST(RoiRect, FromEditsAndToBitmap)
+{
+    const PixelRect roi = RoiRectFromEdits(64, 64, 64, 64);
+    EXPECT_EQ(roi.left, 32);
+    EXPECT_EQ(roi.top, 32);
+    EXPECT_EQ(roi.right, 95);
+    EXPECT_EQ(roi.bottom, 95);
+    const PixelRect odd = RoiRectFromEdits(100, 50, 65, -3);
+    EXPECT_EQ(odd.left, 68);
+    EXPECT_EQ(odd.right, 132);
+    EXPECT_EQ(odd.top, 51);  // -3 div 2 = -1
+    EXPECT_EQ(odd.bottom, 47);
+    const PixelRect bitmapRect = RoiToBitmap(roi, {128, 383, 100, 355});
+    EXPECT_EQ(bitmapRect.left, -96);
+    EXPECT_EQ(bitmapRect.top, -68);
+    EXPECT_EQ(bitmapRect.right, -33);
+    EXPECT_EQ(bitmapRect.bottom, -5);
+}
+
+TEST(FocusRect, OutlineDotsRightAndBottomExclusive)
+{
+    Picture picture(8, 6, 1);
+    std::fill(picture.pixels.begin(), picture.pixels.end(), 0);
+    DrawFocusRect(picture.View(), 1, 1, 6, 5);  // pixels x 1..5, y 1..4
+    const char* expected[] = {
+        "........",  //
+        ".X.X.X..",  // top row y = 1, dots where x + y is even
+        "........",  //
+        ".X...X..",  // side columns x = 1 and x = 5
+        "..X.X...",  // bottom row y = 4
+        "........",  // y = 5 is outside: bottom edge exclusive
+    };
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(picture.pixels[y * picture.stride + x], expected[y][x] == 'X' ? 0xFF : 0) << x << "," << y;
+        }
+    }
+}
+
+TEST(FocusRect, ThinAndEmptyRectangles)
+{
+    // One pixel high or wide: each pixel once, never erased by a second edge.
+    Picture picture(10, 10, 2);
+    const Picture before = picture;
+    DrawFocusRect(picture.View(), 2, 4, 9, 5);
+    for (int x = 0; x < 10; ++x) {
+        const bool dot = x >= 2 && x < 9 && (x + 4) % 2 == 0;
+        EXPECT_EQ(picture.pixels[4 * picture.stride + x] ^ before.pixels[4 * picture.stride + x], dot ? 0xFF : 0);
+    }
+    picture = before;
+    DrawFocusRect(picture.View(), 3, 0, 4, 10);
+    for (int y = 0; y < 10; ++y) {
+        const bool dot = (3 + y) % 2 == 0;
+        EXPECT_EQ(picture.pixels[y * picture.stride + 3] ^ before.pixels[y * picture.stride + 3], dot ? 0xFF : 0);
+    }
+    picture = before;
+    DrawFocusRect(picture.View(), 5, 5, 5, 9);
+    DrawFocusRect(picture.View(), 5, 5, 2, 9);
+    EXPECT_EQ(picture.pixels, before.pixels);
+}
+
+TEST(RoiFrames, NestedFrameCount)
+{
+    // Frames per height: below 512 one, 512..1023 three, 1024..1535 five, 2048 nine.
+    for (const auto& [height, frames] : {std::pair{511, 1}, {512, 3}, {1023, 3}, {1024, 5}, {2048, 9}}) {
+        Picture picture(40, height, 3);
+        std::fill(picture.pixels.begin(), picture.pixels.end(), 0);
+        DrawRoiFrames(picture.View(), {10, 100, 30, 200});
+        // Columns 20 and 21 in the rows around the top edge: each frame leaves one dot in the pair.
+        int dots = 0;
+        for (int y = 80; y < 120; ++y) {
+            dots += picture.pixels[y * picture.stride + 20] != 0;
+            dots += picture.pixels[y * picture.stride + 21] != 0;
+        }
+        EXPECT_EQ(dots, frames) << height;
+    }
+}
+
+TEST(RoiFrames, MatchReferenceClipAndVanishWhenDrawnTwice)
+{
+    std::mt19937 rng(7);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int trial = 0; trial < 60; ++trial) {
+        const int height = pick(0, 3) == 0 ? pick(512, 1100) : pick(1, 60);
+        Picture picture(pick(1, 60), height, trial);
+        const Picture original = picture;
+        PixelRect roi{pick(-20, 70), pick(-20, height + 10), 0, 0};
+        roi.right = roi.left + pick(-3, 50);
+        roi.bottom = roi.top + pick(-3, 50);
+        DrawRoiFrames(picture.View(), roi);
+        ASSERT_EQ(picture.pixels, ReferenceFrames(original, roi).pixels) << trial;
+        DrawRoiFrames(picture.View(), roi);
+        ASSERT_EQ(picture.pixels, original.pixels) << trial;
+    }
+    // Far outside, and at the extremes of the coordinates: nothing drawn, nothing touched.
+    Picture picture(16, 16, 9);
+    const Picture original = picture;
+    DrawRoiFrames(picture.View(), {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+    DrawRoiFrames(picture.View(), {1000, 1000, 2000, 2000});
+    EXPECT_EQ(picture.pixels, original.pixels);
+}
+
+}  // namespace
+}  // namespace radmtf
