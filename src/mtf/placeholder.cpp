@@ -1,1 +1,0 @@
-// replaced by the first real source of this library
