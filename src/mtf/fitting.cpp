@@ -1,0 +1,110 @@
+#include "mtf/fitting.h"
+
+#include <optional>
+#include <stdexcept>
+
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "mtf/polyfit.h"
+
+namespace radmtf {
+
+namespace {
+
+constexpr double kTableStep = 0.05;
+constexpr int kMaxSecondTableRows = 100000;
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text)
+{
+    try {
+        return StrToInt(text);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+// Rows of the first table: f = 0, 0.05, ... while f <= fmax, f accumulating
+// in double.
+int FirstTableRows(double fmax, int cap)
+{
+    int rows = 0;
+    for (double f = 0.0; f <= fmax; f = f + kTableStep) {
+        if (++rows > cap) break;
+    }
+    return rows;
+}
+
+}  // namespace
+
+void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
+                const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
+{
+    if (radioItemIndex < -1 || radioItemIndex > 5) throw std::invalid_argument("RunFitting: item index");
+    out = FittingOutput{};
+    const int k = radioItemIndex + 4;
+
+    // Refusals of our own come before any change.
+    if (const auto degree = TryStrToInt(degreeText); degree && (*degree < 1 || *degree > kMaxFitDegree))
+        ThrowMessage(kDegreeOutOfRangeMessage);
+    if (k > mtf.measuredCount - 1) ThrowMessage(kNotMeasuredMessage);
+    if (FirstTableRows(mtf.mtfFrequency[k], kMtfCapacity) > kMtfCapacity)
+        ThrowMessage(kFrequencyRangeTooWideMessage);
+
+    out.series10Cleared = true;
+    mtf.mtfLastIndex = k;
+
+    // Fit points: the measured points 0 .. K with two points inserted among
+    // the last three, the middle ones pulled down by 2.5 % and 5 %.
+    auto& x = mtf.fitX;
+    auto& y = mtf.fitY;
+    for (int i = 0; i <= k; ++i) {
+        x[i] = mtf.mtfFrequency[i];
+        y[i] = mtf.mtfValue[i];
+    }
+    x[k + 2] = x[k];
+    y[k + 2] = y[k];
+    x[k] = x[k - 1];
+    y[k] = y[k - 1];
+    x[k - 1] = static_cast<double>((static_cast<long double>(x[k - 2]) + x[k]) / 2);
+    y[k - 1] = static_cast<double>((static_cast<long double>(y[k - 2]) + y[k]) / 2 * 0.975L);
+    x[k + 1] = static_cast<double>((static_cast<long double>(x[k]) + x[k + 2]) / 2);
+    y[k + 1] = static_cast<double>((static_cast<long double>(y[k]) + y[k + 2]) / 2 * 0.95L);
+
+    int n = StrToInt(degreeText);
+    FitPolynomial(n, k + 3, mtf);
+
+    // First table at 0.05 cycles/mm up to F[K].
+    const double fmax = mtf.mtfFrequency[k];
+    int rows = 0;
+    for (double f = 0.0; f <= fmax; f = f + kTableStep) {
+        y[rows] = EvaluatePolynomial(mtf, n, f);
+        x[rows] = f;
+        ++rows;
+    }
+    out.curve.reserve(rows);
+    out.memoMtf.reserve(rows);
+    for (int i = 0; i < rows; ++i) {
+        out.curve.emplace_back(x[i], y[i]);
+        out.memoMtf.push_back(FloatToStr(x[i]) + "\t" + FloatToStr(y[i]));
+    }
+    out.tableWritten = true;
+    out.memoMtf3Cleared = true;
+
+    // Second table: refit the first one, step 1 / (64 p).
+    n = StrToInt(degreeText);
+    FitPolynomial(n, rows, mtf);
+    std::string text;
+    int rows3 = 0;
+    for (double f = 0.0; f <= mtf.mtfFrequency[k];) {
+        if (++rows3 > kMaxSecondTableRows) ThrowMessage(kBadPixelSpacingMessage);
+        text += FloatToStr(f) + "\t" + FloatToStr(EvaluatePolynomial(mtf, n, f)) + "\r\n";
+        const long double p = StrToFloat(pixelSpacingText());
+        const long double step = CheckedDivide(1.0L, p * 64);
+        if (!(step > 0.0L)) ThrowMessage(kBadPixelSpacingMessage);
+        f = static_cast<double>(f + step);
+    }
+    out.memoMtf3Text = std::move(text);
+    out.memoMtf3Added = true;
+}
+
+}  // namespace radmtf

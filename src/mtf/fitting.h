@@ -1,0 +1,47 @@
+// MTF fitting: a polynomial through the measured MTF points, tabulated for
+// the MTF chart and MemoMTF, and refitted at the step of a 64-point
+// transform of the pixel grid for MemoMTF3.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "mtf/mtf_state.h"
+
+namespace radmtf {
+
+inline constexpr std::string_view kDegreeOutOfRangeMessage = "次数は 1 から 16 の範囲で指定してください。";
+inline constexpr std::string_view kNotMeasuredMessage = "選択した周波数までの MTF が測定されていません。";
+inline constexpr std::string_view kFrequencyRangeTooWideMessage = "フィッティングする周波数の範囲が広すぎます。";
+inline constexpr std::string_view kBadPixelSpacingMessage = "画素間隔が正しくありません。";
+
+// What Fitting shows, filled in the order the action writes it. The window
+// applies every part whose flag is set, also when the action failed.
+struct FittingOutput {
+    bool series10Cleared = false;
+    bool tableWritten = false;                     // Series4 and MemoMTF cleared and refilled
+    std::vector<std::pair<double, double>> curve;  // Series4
+    std::vector<std::string> memoMtf;              // MemoMTF lines "f<TAB>poly(f)"
+    bool memoMtf3Cleared = false;
+    bool memoMtf3Added = false;
+    std::string memoMtf3Text;  // added to MemoMTF3 in one piece, rows end with CR LF
+};
+
+// Runs Fitting. radioItemIndex is RadioGroup2's item index (-1 .. 5), so
+// K = radioItemIndex + 4; degreeText is Editn; pixelSpacingText returns the
+// current text of EditPxlSpc and is called once per row of the second table.
+//
+// Refused before anything changes (Failure with the program's own message):
+// an integer degree outside 1 .. 16; K beyond the points the last method
+// measured; a first table that would not fit in fitX/fitY. A second table
+// whose step is negative or that would exceed 100000 rows is refused after
+// MemoMTF3 was cleared. A degree that is not an integer fails with the
+// conversion message once the fit points are built, as do the platform's
+// conversion and floating-point failures at their places.
+void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
+                const std::function<std::string()>& pixelSpacingText, FittingOutput& out);
+
+}  // namespace radmtf
