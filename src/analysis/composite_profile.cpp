@@ -153,6 +153,9 @@ std::string ProfileClipboardText(const ProfileState& state)
     return text;
 }
 
-std::string ProfileCountText(const ProfileState& state) { return IntToStr(state.profileCount); }
+std::string ProfileCountText(const ProfileState& state)
+{
+    return IntToStr(state.profileCount);
+}
 
 }  // namespace radmtf

@@ -101,8 +101,8 @@ public:
 
     std::size_t FirstLineNotBelow(std::int32_t p) const
     {
-        const auto found = std::lower_bound(runningMax_.begin() + 1, runningMax_.end(),
-                                            static_cast<long double>(p));
+        const auto found =
+            std::lower_bound(runningMax_.begin() + 1, runningMax_.end(), static_cast<long double>(p));
         if (found == runningMax_.end()) ThrowNotFloat(stopField_);
         return static_cast<std::size_t>(found - runningMax_.begin());
     }
@@ -113,6 +113,42 @@ private:
     std::vector<long double> values_;
     std::vector<long double> runningMax_;
     std::string stopField_;
+};
+
+// The exposure of a sample depends on its value alone, and a profile holds
+// few distinct values (16-bit data), so each is converted once. Only
+// successful conversions are remembered: a failure still happens at the
+// first sample with the failing value.
+class ExposureMemo {
+public:
+    ExposureMemo(const std::int32_t* profile, std::size_t count)
+    {
+        if (count == 0) return;
+        const auto [low, high] = std::minmax_element(profile, profile + count);
+        const std::int64_t range = std::int64_t{*high} - *low + 1;
+        if (range > kMaxRange) return;
+        base_ = *low;
+        values_.resize(static_cast<std::size_t>(range));
+        known_.resize(static_cast<std::size_t>(range), 0);
+    }
+
+    template <typename Convert>
+    double Get(std::int32_t p, Convert&& convert)
+    {
+        if (values_.empty()) return convert(p);
+        const std::size_t at = static_cast<std::size_t>(std::int64_t{p} - base_);
+        if (!known_[at]) {
+            values_[at] = convert(p);
+            known_[at] = 1;
+        }
+        return values_[at];
+    }
+
+private:
+    static constexpr std::int64_t kMaxRange = std::int64_t{1} << 17;
+    std::int64_t base_ = 0;
+    std::vector<double> values_;
+    std::vector<unsigned char> known_;
 };
 
 }  // namespace
@@ -131,11 +167,14 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
         const long double offset = StrToFloat(offsetText);
         const long double levels = Finite(std::pow(2.0L, bits));
         // E = 10^(L × (P + o) / 2^B): 0 .. 2^B spans L decades.
-        for (std::size_t i = 0; i < count; ++i) {
-            const long double scaled = Finite(latitude * (state.compositeProfile[i] + offset));
+        const auto convert = [&](std::int32_t p) {
+            const long double scaled = Finite(latitude * (p + offset));
             const long double logExposure = CheckedDivide(scaled, levels);
-            state.exposureProfile[i] = ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
-        }
+            return ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
+        };
+        ExposureMemo memo(state.compositeProfile.data(), count);
+        for (std::size_t i = 0; i < count; ++i)
+            state.exposureProfile[i] = memo.Get(state.compositeProfile[i], convert);
     }
     return FinishExposure(state);
 }
@@ -153,13 +192,9 @@ std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std:
     const std::size_t count = ValidCount(state.profileCount, kProfileCapacity);
     if (count > 0) {
         const CurveSearch search(curve);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::int32_t p = state.compositeProfile[i];
+        const auto convert = [&](std::int32_t p) {
             const std::size_t j = search.FirstLineNotBelow(p);
-            if (j == 1) {
-                state.exposureProfile[i] = 0.0;  // at or below the curve's first pixel value
-                continue;
-            }
+            if (j == 1) return 0.0;  // at or below the curve's first pixel value
             // Linear interpolation of the log exposure between lines j − 1
             // and j: X(j−1) + (P − V(j−1)) × step / (V(j) − V(j−1)).
             const long double xBelow = curve.FirstValue(j - 1);
@@ -167,8 +202,11 @@ std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std:
             const long double vBelow = search.Value(j - 1);
             const long double vAbove = search.Value(j);
             const long double logExposure = Finite(xBelow + (p - vBelow) * step / (vAbove - vBelow));
-            state.exposureProfile[i] = ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
-        }
+            return ToDoubleChecked(Finite(std::pow(10.0L, logExposure)));
+        };
+        ExposureMemo memo(state.compositeProfile.data(), count);
+        for (std::size_t i = 0; i < count; ++i)
+            state.exposureProfile[i] = memo.Get(state.compositeProfile[i], convert);
     }
     state.exposureCount = state.profileCount;
     return FinishExposure(state);
@@ -190,8 +228,8 @@ std::vector<ChartPoint> FinishExposure(ProfileState& state)
     state.peakIndex = peakIndex;
     // E[k] / peak × 1000; an all-zero profile fails at its first entry (0 / 0).
     for (std::size_t k = 0; k < count; ++k) {
-        const long double ratio = CheckedDivide(static_cast<long double>(state.exposureProfile[k]),
-                                                static_cast<long double>(peak));
+        const long double ratio =
+            CheckedDivide(static_cast<long double>(state.exposureProfile[k]), static_cast<long double>(peak));
         state.exposureProfile[k] = static_cast<double>(ratio * 1000.0L);
     }
     return ExposureSeries(state);

@@ -42,27 +42,38 @@ bool BlockInsideImage(const TableBlock& block, std::int32_t imageWidth, std::int
 std::int32_t SampleValue(const std::uint8_t* word, const SampleFormat& format)
 {
     // v = (word + offset) mod 65536, read as a signed 16-bit number.
-    std::uint32_t value = format.swapBytes ? (std::uint32_t{word[0]} << 8) | word[1]
-                                           : (std::uint32_t{word[1]} << 8) | word[0];
+    std::uint32_t value =
+        format.swapBytes ? (std::uint32_t{word[0]} << 8) | word[1] : (std::uint32_t{word[1]} << 8) | word[0];
     value = (value + static_cast<std::uint32_t>(format.valueOffset)) & 0xFFFFu;
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
 }
 
-void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth,
-                     std::int32_t imageHeight, const SampleFormat& format, const TableBlock& block,
-                     std::vector<std::int32_t>& values)
+void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth, std::int32_t imageHeight,
+                     const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values)
 {
     if (!BlockInsideImage(block, imageWidth, imageHeight, format.header, buffer.size()))
         ThrowMessage(kRoiOutsideImageMessage);
 
     values.resize(static_cast<std::size_t>(block.width * block.height));
     std::int32_t* out = values.data();
-    for (std::int64_t j = 0; j < block.height; ++j) {
-        const std::int64_t rowStart =
-            format.header + 2 * ((block.firstRow + j) * imageWidth + block.firstColumn);
-        const std::uint8_t* word = buffer.data() + rowStart;
-        for (std::int64_t i = 0; i < block.width; ++i, word += 2) *out++ = SampleValue(word, format);
-    }
+    const std::uint32_t offset = static_cast<std::uint32_t>(format.valueOffset);
+    // The byte order is decided once per block, not per sample.
+    const auto readRows = [&]<bool kSwap>() {
+        for (std::int64_t j = 0; j < block.height; ++j) {
+            const std::int64_t rowStart =
+                format.header + 2 * ((block.firstRow + j) * imageWidth + block.firstColumn);
+            const std::uint8_t* word = buffer.data() + rowStart;
+            for (std::int64_t i = 0; i < block.width; ++i, word += 2) {
+                const std::uint32_t raw =
+                    kSwap ? (std::uint32_t{word[0]} << 8) | word[1] : (std::uint32_t{word[1]} << 8) | word[0];
+                *out++ = static_cast<std::int16_t>(static_cast<std::uint16_t>(raw + offset));
+            }
+        }
+    };
+    if (format.swapBytes)
+        readRows.template operator()<true>();
+    else
+        readRows.template operator()<false>();
 }
 
 namespace {

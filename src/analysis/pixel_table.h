@@ -53,9 +53,8 @@ std::int32_t SampleValue(const std::uint8_t* word, const SampleFormat& format);
 // Fills values (resized to width × height, row-major: table row 1 first,
 // left to right) with the block's sample values. Throws Failure with
 // kRoiOutsideImageMessage, before touching values, when the block does not fit.
-void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth,
-                     std::int32_t imageHeight, const SampleFormat& format, const TableBlock& block,
-                     std::vector<std::int32_t>& values);
+void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth, std::int32_t imageHeight,
+                     const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values);
 
 // Header texts: column i + 1 shows roiLeft + i, row j + 1 shows roiTop + j.
 std::vector<std::string> ColumnHeaderTexts(std::int32_t roiLeft, std::int64_t width);

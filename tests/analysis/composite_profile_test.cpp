@@ -199,7 +199,8 @@ TEST(SmoothProfile, EqualsTheDirectMovingAverage)
             for (int k = b; k < count + b; ++k) {
                 double sum = 0.0;
                 for (int i = k - b; i <= k + b; ++i) sum += original[i];
-                ASSERT_EQ(state->compositeProfile[k - b], static_cast<std::int32_t>(std::nearbyint(sum / (2 * b + 1))))
+                ASSERT_EQ(state->compositeProfile[k - b],
+                          static_cast<std::int32_t>(std::nearbyint(sum / (2 * b + 1))))
                     << "amplitude " << amplitude << " n " << n << " centre " << k;
             }
         }
@@ -214,7 +215,8 @@ TEST(SampleSpacing, DivisionAndItsFailures)
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0", "0"); }), "不正な浮動小数点数演算命令");
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("a", "b"); }), "'a' は浮動小数点数ではありません");
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0.1", ""); }), "'' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("1E300", "1E-300"); }), std::string(kFloatOverflowMessage));
+    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("1E300", "1E-300"); }),
+              std::string(kFloatOverflowMessage));
 
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, {5, 6, 7, 8, 9});

@@ -19,7 +19,10 @@ using Lines = std::vector<std::string>;
 
 const Lines kFourLineCurve{"0.0\t100", "0.1\t200", "0.2\t300", "0.3\t400"};
 
-double Exposure(const ProfileState& state, int k) { return state.exposureProfile[k]; }
+double Exposure(const ProfileState& state, int k)
+{
+    return state.exposureProfile[k];
+}
 
 TEST(ExposureByModel, LogarithmicDetector)
 {
@@ -48,6 +51,15 @@ TEST(ExposureByModel, LogarithmicDetector)
     EXPECT_EQ(state->peakIndex, 0);
     EXPECT_EQ(Exposure(*state, 0), 1000.0);
     EXPECT_DOUBLE_EQ(Exposure(*state, 1), 0.1);
+
+    // Values far apart (beyond what is converted once per distinct value).
+    SetProfile(*state, {-1000000, 0, 1000000, 0});
+    ConvertToExposureByModel(*state, "0.001", "12", "5");
+    const double top = static_cast<double>(std::pow(10.0L, 0.001L * 1000005 / 4096));
+    const double bottom = static_cast<double>(std::pow(10.0L, 0.001L * -999995 / 4096));
+    EXPECT_EQ(state->peakIndex, 2);
+    EXPECT_EQ(Exposure(*state, 0), static_cast<double>(static_cast<long double>(bottom) / top * 1000));
+    EXPECT_EQ(Exposure(*state, 1), Exposure(*state, 3));
 
     // Ties keep the first largest value.
     SetProfile(*state, {1000, 2000, 2000, 5});
@@ -135,7 +147,9 @@ TEST(ExposureByCurve, MalformedLines)
     SetProfile(*state, {150});
     // The step needs lines 0 and 1, even for an empty profile.
     state->profileCount = 0;
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1 200"}); }),
+    EXPECT_EQ(FailureText([&] {
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1 200"});
+              }),
               "'' は浮動小数点数ではありません");
     EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100"}); }),
               "'' は浮動小数点数ではありません");
@@ -145,11 +159,16 @@ TEST(ExposureByCurve, MalformedLines)
     SetProfile(*state, {250});
     ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t300", ""});
     EXPECT_EQ(state->exposureCount, 1);
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, blank); }), "'' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t2x0"}); }),
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, blank); }),
+              "'' は浮動小数点数ではありません");
+    EXPECT_EQ(FailureText([&] {
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t2x0"});
+              }),
               "'2x0' は浮動小数点数ではありません");
     // The first field of the upper line is read although it is not used.
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "y\t300"}); }),
+    EXPECT_EQ(FailureText([&] {
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "y\t300"});
+              }),
               "'y' は浮動小数点数ではありません");
 
     // Only the first 4096 characters of a line are read.
@@ -173,8 +192,7 @@ double ReferenceExposure(const Lines& lines, std::int32_t p)
     if (j == 1) return 0.0;
     const long double v0 = StrToFloat(field(j - 1, false));
     const long double v1 = StrToFloat(field(j, false));
-    return static_cast<double>(
-        std::pow(10.0L, StrToFloat(field(j - 1, true)) + (p - v0) * step / (v1 - v0)));
+    return static_cast<double>(std::pow(10.0L, StrToFloat(field(j - 1, true)) + (p - v0) * step / (v1 - v0)));
 }
 
 TEST(ExposureByCurve, MatchesTheLinearSearchOnUnevenCurves)

@@ -86,7 +86,8 @@ TEST(ExtractProfile, HalvesToAtMost2048Samples)
 {
     std::mt19937 random(9);
     auto state = std::make_unique<ProfileState>();
-    for (const auto& [length, halvings] : std::vector<std::pair<int, int>>{{5000, 2}, {4097, 1}, {2048, 0}, {4096, 1}}) {
+    for (const auto& [length, halvings] :
+         std::vector<std::pair<int, int>>{{5000, 2}, {4097, 1}, {2048, 0}, {4096, 1}}) {
         Values signal(length);
         for (auto& v : signal) v = static_cast<std::int32_t>(random() % 20001) - 10000;
         signal.front() = signal.back() = 20000;

@@ -93,10 +93,11 @@ TEST(ReadBlockValues, RefusesBlocksOutsideTheLoadedImage)
     EXPECT_FALSE(BlockInsideImage(TableBlock{0, 0, 1, 1}, kWidth, kHeight, -2, buffer.size()));
 
     std::vector<std::int32_t> values{42};
-    EXPECT_EQ(FailureText([&] {
-                  ReadBlockValues(buffer, kWidth, kHeight, {kHeader, 0, false}, TableBlock{6, 0, 3, 1}, values);
-              }),
-              std::string(kRoiOutsideImageMessage));
+    EXPECT_EQ(
+        FailureText([&] {
+            ReadBlockValues(buffer, kWidth, kHeight, {kHeader, 0, false}, TableBlock{6, 0, 3, 1}, values);
+        }),
+        std::string(kRoiOutsideImageMessage));
     EXPECT_EQ(values, std::vector<std::int32_t>{42});
 }
 
