@@ -79,6 +79,22 @@ std::uint8_t GrayLevel(std::int32_t s, const DisplayWindow& window, float k)
 
 namespace {
 
+// GrayLevel for the table. While |d| < 2^29 the product of d (29 bits) and the
+// float k (24 bits) is exact in double, so rounding it in double gives the
+// same gray as the extended-precision product; beyond that the general formula runs.
+std::uint8_t TableGray(std::int32_t s, const DisplayWindow& window, float k)
+{
+    const auto d = static_cast<std::int32_t>(static_cast<std::uint32_t>(s) +
+                                             static_cast<std::uint32_t>(window.offset) -
+                                             static_cast<std::uint32_t>(window.level));
+    constexpr std::int32_t kExactInDouble = 1 << 29;
+    if (d <= -kExactInDouble || d >= kExactInDouble) return GrayLevel(s, window, k);
+    const double product = static_cast<double>(d) * static_cast<double>(k);
+    const double g = std::clamp(std::nearbyint(product) + 128.0, 0.0, 255.0);  // halves to even
+    const auto gray = static_cast<std::uint8_t>(g);
+    return window.invert ? static_cast<std::uint8_t>(255 - gray) : gray;
+}
+
 // Gray level for every possible stored value: the byte in 8-bit mode, the
 // little-endian word otherwise. Swap is folded into the table.
 std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& window, float k)
@@ -94,7 +110,7 @@ std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& win
         // 16-bit values are signed; an 8-bit byte without Swap stays 0..255.
         const bool plainByte = eightBit && !window.swap;
         const std::int32_t s = plainByte ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value);
-        table[stored] = GrayLevel(s, window, k);
+        table[stored] = TableGray(s, window, k);
     }
     return table;
 }
