@@ -48,14 +48,17 @@ void RunViewerBenchmarks()
 
     const ViewGeometry geometry = ShiftViewExtent(ComputeViewExtent(1.0L, kSide, kSide), 0, 0);
     std::vector<std::uint8_t> bitmap(static_cast<std::size_t>(geometry.bitmapWidth) * geometry.bitmapHeight);
-    const GrayBitmapView view{bitmap.data(), geometry.bitmapWidth, geometry.bitmapHeight, geometry.bitmapWidth};
+    const GrayBitmapView view{bitmap.data(), geometry.bitmapWidth, geometry.bitmapHeight,
+                              geometry.bitmapWidth};
     const DisplayWindow window{2048, 4096, 0, false, false};
-    const double render = MedianMilliseconds(15, [&] { RenderView(buffer, layout, window, geometry.view, view); });
+    const double render =
+        MedianMilliseconds(15, [&] { RenderView(buffer, layout, window, geometry.view, view); });
 
     std::int32_t sink = 0;
     const double autoWindow = MedianMilliseconds(15, [&] { sink += FindAutoWindow(reader)->width; });
     const PixelRect roi{1280, 1280, 1791, 1791};
-    const double stat = MedianMilliseconds(15, [&] { sink += MeasureRoi(reader, geometry.view, roi)->maximum; });
+    const double stat =
+        MedianMilliseconds(15, [&] { sink += MeasureRoi(reader, geometry.view, roi)->maximum; });
 
     std::printf("viewer: render 3072x3072 at MF 1      %8.2f ms (target < 10 ms)\n", render);
     std::printf("viewer: Auto on 3072x3072 (central)    %8.2f ms\n", autoWindow);

@@ -43,7 +43,8 @@ ViewExtent ComputeViewExtent(long double mf, std::int32_t w, std::int32_t h)
 ViewGeometry ShiftViewExtent(const ViewExtent& extent, std::int32_t shiftX, std::int32_t shiftY)
 {
     // A positive ShiftX shows parts further left, a positive ShiftY parts further down.
-    const long long left = extent.firstColumn - Trunc(static_cast<long double>(shiftX) * extent.magnification);
+    const long long left =
+        extent.firstColumn - Trunc(static_cast<long double>(shiftX) * extent.magnification);
     const long long right = Trunc(extent.columnSpan + static_cast<long double>(left)) - 1;
     const long long top = extent.firstRow + Trunc(static_cast<long double>(shiftY) * extent.magnification);
     const long long bottom = Trunc(extent.rowSpan + static_cast<long double>(top)) - 1;
@@ -68,9 +69,9 @@ float WindowScale(std::int32_t width)
 std::uint8_t GrayLevel(std::int32_t s, const DisplayWindow& window, float k)
 {
     // d = s + Offset - Level wraps like the 32-bit integer it is.
-    const auto d = static_cast<std::int32_t>(static_cast<std::uint32_t>(s) +
-                                             static_cast<std::uint32_t>(window.offset) -
-                                             static_cast<std::uint32_t>(window.level));
+    const auto d =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(s) + static_cast<std::uint32_t>(window.offset) -
+                                  static_cast<std::uint32_t>(window.level));
     // g = Round(d * k) + 128, product in extended precision, halves to even.
     const long long g = Round(static_cast<long double>(d) * static_cast<long double>(k)) + 128;
     const auto clamped = static_cast<std::uint8_t>(std::clamp(g, 0LL, 255LL));
@@ -84,9 +85,9 @@ namespace {
 // same gray as the extended-precision product; beyond that the general formula runs.
 std::uint8_t TableGray(std::int32_t s, const DisplayWindow& window, float k)
 {
-    const auto d = static_cast<std::int32_t>(static_cast<std::uint32_t>(s) +
-                                             static_cast<std::uint32_t>(window.offset) -
-                                             static_cast<std::uint32_t>(window.level));
+    const auto d =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(s) + static_cast<std::uint32_t>(window.offset) -
+                                  static_cast<std::uint32_t>(window.level));
     constexpr std::int32_t kExactInDouble = 1 << 29;
     if (d <= -kExactInDouble || d >= kExactInDouble) return GrayLevel(s, window, k);
     const double product = static_cast<double>(d) * static_cast<double>(k);
@@ -109,7 +110,8 @@ std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& win
         }
         // 16-bit values are signed; an 8-bit byte without Swap stays 0..255.
         const bool plainByte = eightBit && !window.swap;
-        const std::int32_t s = plainByte ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value);
+        const std::int32_t s =
+            plainByte ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value);
         table[stored] = TableGray(s, window, k);
     }
     return table;

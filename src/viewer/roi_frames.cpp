@@ -5,7 +5,10 @@
 namespace radmtf {
 namespace {
 
-std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t Wrap(std::int64_t v)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
 // Inverts the dotted pixels of the row segment y, x in [x0, x1).
 void ToggleRow(GrayBitmapView bitmap, std::int64_t y, std::int64_t x0, std::int64_t x1)

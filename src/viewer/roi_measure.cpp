@@ -26,7 +26,8 @@ void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
                              : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
             }
             // v = (word + offset) mod 65536, signed (DecodeMeasuredSample).
-            f(static_cast<std::int32_t>(static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
+            f(static_cast<std::int32_t>(
+                static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
         }
     }
 }
@@ -35,9 +36,11 @@ template <typename F>
 void ForEachSample(const SampleReader& reader, const SampleBlock& block, F&& f)
 {
     if (reader.layout.eightBit) {
-        reader.swap ? ForEachSampleOf<true, true>(reader, block, f) : ForEachSampleOf<true, false>(reader, block, f);
+        reader.swap ? ForEachSampleOf<true, true>(reader, block, f)
+                    : ForEachSampleOf<true, false>(reader, block, f);
     } else {
-        reader.swap ? ForEachSampleOf<false, true>(reader, block, f) : ForEachSampleOf<false, false>(reader, block, f);
+        reader.swap ? ForEachSampleOf<false, true>(reader, block, f)
+                    : ForEachSampleOf<false, false>(reader, block, f);
     }
 }
 
@@ -91,7 +94,8 @@ std::optional<AutoWindow> FindAutoWindow(const SampleReader& reader)
     const std::int64_t qx = reader.layout.width / 4;
     const std::int64_t qy = reader.layout.height / 4;
     // Rows qy .. 3qy - 1 and columns qx .. 3qx - 1: 2qy rows, 2qx columns.
-    const SampleBlock central = ClipToExistingSamples(reader.buffer.size(), reader.layout, {qy, qx, 2 * qy, 2 * qx});
+    const SampleBlock central =
+        ClipToExistingSamples(reader.buffer.size(), reader.layout, {qy, qx, 2 * qy, 2 * qx});
     if (central.Empty()) return std::nullopt;
 
     AutoWindow result;

@@ -6,8 +6,14 @@ namespace radmtf {
 namespace {
 
 // Quotients rounded toward minus and plus infinity (divisor > 0).
-std::int64_t FloorDiv(std::int64_t n, std::int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
-std::int64_t CeilDiv(std::int64_t n, std::int64_t d) { return -FloorDiv(-n, d); }
+std::int64_t FloorDiv(std::int64_t n, std::int64_t d)
+{
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+std::int64_t CeilDiv(std::int64_t n, std::int64_t d)
+{
+    return -FloorDiv(-n, d);
+}
 
 }  // namespace
 
@@ -31,8 +37,7 @@ std::optional<std::size_t> SampleBytePosition(std::size_t bufferSize, const Samp
 {
     const ColumnRange columns = ExistingColumns(bufferSize, layout, row);
     if (col < columns.first || col >= columns.end) return std::nullopt;
-    return static_cast<std::size_t>(layout.header +
-                                    layout.BytesPerSample() * (row * layout.width + col));
+    return static_cast<std::size_t>(layout.header + layout.BytesPerSample() * (row * layout.width + col));
 }
 
 std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row, std::int64_t col)
@@ -52,7 +57,8 @@ SampleBlock RoiBlock(const ViewRect& view, const PixelRect& roiBitmapRect)
     return block;
 }
 
-SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& layout, const SampleBlock& block)
+SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& layout,
+                                  const SampleBlock& block)
 {
     if (block.Empty()) return {};
     const std::int64_t colLo = std::max<std::int64_t>(block.col0, 0);
@@ -69,7 +75,8 @@ SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& la
     const std::int64_t rowBytes = bytes * layout.width;
     const std::int64_t size = static_cast<std::int64_t>(std::min<std::size_t>(bufferSize, INT64_MAX / 4));
     const std::int64_t firstRow = std::max(rowLo, CeilDiv(-layout.header - bytes * colLo, rowBytes));
-    const std::int64_t lastRow = std::min(rowHi - 1, FloorDiv(size - layout.header - bytes * colHi, rowBytes));
+    const std::int64_t lastRow =
+        std::min(rowHi - 1, FloorDiv(size - layout.header - bytes * colHi, rowBytes));
     if (lastRow < firstRow) return {};
     return {firstRow, colLo, lastRow - firstRow + 1, colHi - colLo};
 }

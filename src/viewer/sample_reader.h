@@ -49,7 +49,8 @@ struct SampleReader {
     std::int32_t offset = 0;
     bool swap = false;
 };
-std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row, std::int64_t col);
+std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row,
+                                               std::int64_t col);
 
 // The measurement value of the sample whose bytes start at p (known to exist).
 inline std::int32_t DecodeMeasuredSample(const SampleReader& reader, const std::uint8_t* p)
@@ -62,7 +63,8 @@ inline std::int32_t DecodeMeasuredSample(const SampleReader& reader, const std::
                            : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
     }
     // v = (word + offset) mod 65536, signed.
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word + static_cast<std::uint32_t>(reader.offset)));
+    return static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(word + static_cast<std::uint32_t>(reader.offset)));
 }
 
 // A block of samples: `rows` rows from row0, `cols` columns from col0.
@@ -83,6 +85,7 @@ SampleBlock RoiBlock(const ViewRect& view, const PixelRect& roiBitmapRect);
 // The largest part of `block` whose samples all exist: the block is cut to the
 // image, then to the rows whose samples in the block's columns all lie in the
 // buffer (those rows are consecutive). Empty when nothing is left.
-SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& layout, const SampleBlock& block);
+SampleBlock ClipToExistingSamples(std::size_t bufferSize, const SampleLayout& layout,
+                                  const SampleBlock& block);
 
 }  // namespace radmtf

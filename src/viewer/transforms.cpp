@@ -12,7 +12,10 @@ std::uint8_t* SamplePointer(std::span<std::uint8_t> buffer, const SampleLayout& 
     return buffer.data() + layout.header + layout.BytesPerSample() * (row * layout.width + col);
 }
 
-void SwapSamples(std::uint8_t* a, std::uint8_t* b, int bytes) { std::swap_ranges(a, a + bytes, b); }
+void SwapSamples(std::uint8_t* a, std::uint8_t* b, int bytes)
+{
+    std::swap_ranges(a, a + bytes, b);
+}
 
 // One sample, whatever its size, held while a cycle moves it.
 struct Held {
@@ -85,7 +88,9 @@ void FlipHorizontal(std::span<std::uint8_t> buffer, const SampleLayout& layout)
         for (std::int64_t j = 0; j < w / 2; ++j) {
             const std::int64_t mirror = w - 1 - j;
             const bool both = j >= columns.first && mirror < columns.end;  // j < mirror
-            if (both) SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, mirror), bytes);
+            if (both)
+                SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, mirror),
+                            bytes);
         }
     }
 }

@@ -248,8 +248,9 @@ TEST(RenderView, EveryWordValueThroughTheTable)
         buffer[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
     }
     const SampleLayout layout{0, 256, 256, false};
-    for (const DisplayWindow window : {DisplayWindow{512, 1024, 0, false, false}, DisplayWindow{-300, 7, 33, true, true},
-                                       DisplayWindow{0, -3, -5, false, false}, DisplayWindow{100, 1, 0, true, false}}) {
+    for (const DisplayWindow window :
+         {DisplayWindow{512, 1024, 0, false, false}, DisplayWindow{-300, 7, 33, true, true},
+          DisplayWindow{0, -3, -5, false, false}, DisplayWindow{100, 1, 0, true, false}}) {
         ExpectRenderMatchesReference(buffer, layout, window, Geometry(1.0L, 256, 256));
     }
 }

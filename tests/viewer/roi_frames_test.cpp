@@ -80,7 +80,8 @@ TEST(FocusRect, OutlineDotsRightAndBottomExclusive)
     };
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 8; ++x) {
-            EXPECT_EQ(picture.pixels[y * picture.stride + x], expected[y][x] == 'X' ? 0xFF : 0) << x << "," << y;
+            EXPECT_EQ(picture.pixels[y * picture.stride + x], expected[y][x] == 'X' ? 0xFF : 0)
+                << x << "," << y;
         }
     }
 }
@@ -93,13 +94,15 @@ TEST(FocusRect, ThinAndEmptyRectangles)
     DrawFocusRect(picture.View(), 2, 4, 9, 5);
     for (int x = 0; x < 10; ++x) {
         const bool dot = x >= 2 && x < 9 && (x + 4) % 2 == 0;
-        EXPECT_EQ(picture.pixels[4 * picture.stride + x] ^ before.pixels[4 * picture.stride + x], dot ? 0xFF : 0);
+        EXPECT_EQ(picture.pixels[4 * picture.stride + x] ^ before.pixels[4 * picture.stride + x],
+                  dot ? 0xFF : 0);
     }
     picture = before;
     DrawFocusRect(picture.View(), 3, 0, 4, 10);
     for (int y = 0; y < 10; ++y) {
         const bool dot = (3 + y) % 2 == 0;
-        EXPECT_EQ(picture.pixels[y * picture.stride + 3] ^ before.pixels[y * picture.stride + 3], dot ? 0xFF : 0);
+        EXPECT_EQ(picture.pixels[y * picture.stride + 3] ^ before.pixels[y * picture.stride + 3],
+                  dot ? 0xFF : 0);
     }
     picture = before;
     DrawFocusRect(picture.View(), 5, 5, 5, 9);

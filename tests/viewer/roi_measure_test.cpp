@@ -124,7 +124,8 @@ TEST(RoiStatistics, BlockCutToExistingSamples)
         const long double mean = sum / (rows * cols);
         long double squares = 0;
         for (int r = r0; r < r0 + rows; ++r) {
-            for (int c = c0; c < c0 + cols; ++c) squares += (values[r * 6 + c] - mean) * (values[r * 6 + c] - mean);
+            for (int c = c0; c < c0 + cols; ++c)
+                squares += (values[r * 6 + c] - mean) * (values[r * 6 + c] - mean);
         }
         EXPECT_NEAR(stats.mean, static_cast<double>(mean), 1e-9);
         EXPECT_NEAR(stats.sd, static_cast<double>(std::sqrt(squares / (rows * cols))), 1e-9);

@@ -128,7 +128,8 @@ TEST(Turns, MatchDirectMappingOnRandomSquares)
         // Direct: the square's (r, c) ends at (c, n - 1 - r); all else stays.
         std::vector<int> expected = before;
         for (int r = 0; r < n; ++r) {
-            for (int c = 0; c < n; ++c) expected[(top + c) * w + left + n - 1 - r] = before[(top + r) * w + left + c];
+            for (int c = 0; c < n; ++c)
+                expected[(top + c) * w + left + n - 1 - r] = before[(top + r) * w + left + c];
         }
         ASSERT_EQ(image.Samples(), expected) << trial;
         TurnCounterClockwise(image.Buffer(), image.layout, view);
@@ -139,7 +140,8 @@ TEST(Turns, MatchDirectMappingOnRandomSquares)
         TurnCounterClockwise(image.Buffer(), image.layout, view);
         expected = before;
         for (int r = 0; r < n; ++r) {
-            for (int c = 0; c < n; ++c) expected[(top + n - 1 - c) * w + left + r] = before[(top + r) * w + left + c];
+            for (int c = 0; c < n; ++c)
+                expected[(top + n - 1 - c) * w + left + r] = before[(top + r) * w + left + c];
         }
         ASSERT_EQ(image.Samples(), expected) << trial;
     }
