@@ -18,13 +18,13 @@ constexpr long double kTwoPiAsUsed = 6.2831852L;
 // Bins at or above this frequency are neither listed nor drawn.
 constexpr double kListLimit = 10.0;
 // The recurrence below restarts from exact sines and cosines this often.
-constexpr int kResyncInterval = 64;
+constexpr int kResyncInterval = 256;
 
 // Magnitude of one bin the direct way: phase ((k * c) / N) * j in extended
 // precision, sums in double. The cosine and sine of the phase come from a
 // rotation recurrence in extended precision that restarts from cosl/sinl
-// of the exact phase every kResyncInterval samples; its drift stays below
-// 1e-17, far under the rounding of the double sums.
+// of the exact phase every kResyncInterval samples; its drift stays near
+// 1e-17, under the rounding of the double sums.
 double DirectBin(const double* e, int k)
 {
     const long double theta = static_cast<long double>(k) * kTwoPiAsUsed / kN;
@@ -49,8 +49,8 @@ double DirectBin(const double* e, int k)
     return static_cast<double>(std::sqrt(static_cast<long double>(re) * re + static_cast<long double>(im) * im));
 }
 
-// In-place radix-2 transform, sum_j x[j] exp(+2 pi i k j / N).
-void Fft(std::vector<std::complex<double>>& x)
+// In-place radix-2 transform of length N, sum_j x[j] exp(+2 pi i k j / N).
+void Fft(std::vector<std::complex<double>>& x, const std::vector<std::complex<double>>& roots)
 {
     const int n = static_cast<int>(x.size());
     for (int i = 1, j = 0; i < n; ++i) {
@@ -60,12 +60,11 @@ void Fft(std::vector<std::complex<double>>& x)
         if (i < j) std::swap(x[i], x[j]);
     }
     for (int len = 2; len <= n; len <<= 1) {
-        const double angle = 2.0 * std::numbers::pi / len;
+        const int stride = n / len;
         for (int i = 0; i < n; i += len) {
             for (int k = 0; k < len / 2; ++k) {
-                const std::complex<double> w(std::cos(angle * k), std::sin(angle * k));
                 const std::complex<double> u = x[i + k];
-                const std::complex<double> v = x[i + k + len / 2] * w;
+                const std::complex<double> v = x[i + k + len / 2] * roots[k * stride];
                 x[i + k] = u + v;
                 x[i + k + len / 2] = u - v;
             }
@@ -90,7 +89,15 @@ std::vector<double> FastMagnitudes(const double* e)
             weight *= u;
         }
     }
-    for (auto& series : g) Fft(series);
+    static const std::vector<std::complex<double>> roots = [] {
+        std::vector<std::complex<double>> r(kN / 2);
+        for (int k = 0; k < kN / 2; ++k) {
+            const long double angle = 2.0L * std::numbers::pi_v<long double> * k / kN;
+            r[k] = {static_cast<double>(std::cos(angle)), static_cast<double>(std::sin(angle))};
+        }
+        return r;
+    }();
+    for (auto& series : g) Fft(series, roots);
     std::vector<double> magnitudes(kN);
     for (int k = 0; k < kN; ++k) {
         const std::complex<long double> factor(0.0L, -delta * k);
