@@ -86,30 +86,6 @@ TEST(FocusRect, OutlineDotsRightAndBottomExclusive)
     }
 }
 
-TEST(FocusRect, ThinAndEmptyRectangles)
-{
-    // One pixel high or wide: each pixel once, never erased by a second edge.
-    Picture picture(10, 10, 2);
-    const Picture before = picture;
-    DrawFocusRect(picture.View(), 2, 4, 9, 5);
-    for (int x = 0; x < 10; ++x) {
-        const bool dot = x >= 2 && x < 9 && (x + 4) % 2 == 0;
-        EXPECT_EQ(picture.pixels[4 * picture.stride + x] ^ before.pixels[4 * picture.stride + x],
-                  dot ? 0xFF : 0);
-    }
-    picture = before;
-    DrawFocusRect(picture.View(), 3, 0, 4, 10);
-    for (int y = 0; y < 10; ++y) {
-        const bool dot = (3 + y) % 2 == 0;
-        EXPECT_EQ(picture.pixels[y * picture.stride + 3] ^ before.pixels[y * picture.stride + 3],
-                  dot ? 0xFF : 0);
-    }
-    picture = before;
-    DrawFocusRect(picture.View(), 5, 5, 5, 9);
-    DrawFocusRect(picture.View(), 5, 5, 2, 9);
-    EXPECT_EQ(picture.pixels, before.pixels);
-}
-
 TEST(RoiFrames, NestedFrameCount)
 {
     // Frames per height: below 512 one, 512..1023 three, 1024..1535 five, 2048 nine.
@@ -135,6 +111,7 @@ TEST(RoiFrames, MatchReferenceClipAndVanishWhenDrawnTwice)
         const int height = pick(0, 3) == 0 ? pick(512, 1100) : pick(1, 60);
         Picture picture(pick(1, 60), height, trial);
         const Picture original = picture;
+        // Sizes from -3 (empty) through 1 (one pixel wide or high) upward.
         PixelRect roi{pick(-20, 70), pick(-20, height + 10), 0, 0};
         roi.right = roi.left + pick(-3, 50);
         roi.bottom = roi.top + pick(-3, 50);
