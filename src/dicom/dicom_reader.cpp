@@ -1,0 +1,313 @@
+#include "dicom/dicom_reader.h"
+
+#include <algorithm>
+
+#include "core/numtext.h"
+#include "dicom/dictionary.h"
+
+namespace radmtf {
+
+namespace {
+
+enum class SequenceState { kNone, kInside, kEnded };
+
+bool IsUpperLetter(std::uint8_t byte) { return byte >= 'A' && byte <= 'Z'; }
+
+// Trailing blanks and control characters removed.
+std::string_view TrimRight(std::string_view text)
+{
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
+// The text before the first backslash; empty when there is none.
+std::string FirstPart(std::string_view text)
+{
+    const std::size_t slash = text.find('\\');
+    return slash == std::string_view::npos ? std::string() : std::string(text.substr(0, slash));
+}
+
+// Bounds-checked little-endian reading of the file. Every read and skip
+// refuses to pass the end instead of reading past it.
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::size_t position() const { return pos_; }
+    void MoveTo(std::size_t pos) { pos_ = std::min(pos, size_); }
+    bool Has(std::size_t count) const { return count <= size_ - pos_; }
+    std::uint8_t At(std::size_t offset) const { return data_[pos_ + offset]; }
+
+    bool Read16(std::uint16_t& value)
+    {
+        if (!Has(2)) return false;
+        value = static_cast<std::uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
+        pos_ += 2;
+        return true;
+    }
+    bool Skip(std::size_t count)
+    {
+        if (!Has(count)) return false;
+        pos_ += count;
+        return true;
+    }
+    bool ReadText(std::size_t count, std::string& text)
+    {
+        if (!Has(count)) return false;
+        text.assign(reinterpret_cast<const char*>(data_ + pos_), count);
+        pos_ += count;
+        return true;
+    }
+    void SkipZeros()
+    {
+        while (pos_ < size_ && data_[pos_] == 0) ++pos_;
+    }
+    bool Matches(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) const
+    {
+        return Has(4) && At(0) == b0 && At(1) == b1 && At(2) == b2 && At(3) == b3;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// First offset of needle[0, n) in data[from, last], or npos. `last` bounds
+// the offset of the match's final byte.
+std::size_t Find(const std::uint8_t* data, std::size_t size, std::size_t from, std::size_t lastByte,
+                 const std::uint8_t* needle, std::size_t n)
+{
+    if (size < n) return std::string_view::npos;
+    lastByte = std::min(lastByte, size - 1);
+    for (std::size_t i = from; i + n - 1 <= lastByte; ++i)
+        if (std::equal(needle, needle + n, data + i)) return i;
+    return std::string_view::npos;
+}
+
+DicomTableRow& RowAt(DicomHeaderOutput& out, int row)
+{
+    const std::size_t index = static_cast<std::size_t>(row - 1);
+    if (out.rows.size() <= index) out.rows.resize(index + 1);
+    out.rowCount = std::max(out.rowCount, static_cast<int>(out.rows.size()) + 1);
+    return out.rows[index];
+}
+
+// The fields of one element as the walk has read them.
+struct Element {
+    std::uint16_t group = 0;
+    std::uint16_t number = 0;
+    std::string vr;
+    std::uint16_t lengthField = 0;  // shown in "CHR#"
+    std::string value;
+};
+
+// Replaces 16-bit binary values by their decimal text: every "US" value and,
+// in implicit VR, 2-byte values of the groups above 0020, which there are
+// mostly US/SS image attributes. Rescale Type (0028,1053) is a text.
+void ConvertBinaryNumber(Element& e)
+{
+    if (e.group == 0x0028 && e.number == 0x1053) return;
+    const bool implicitShort = e.vr.empty() && e.value.size() == 2 && e.group > 0x0020;
+    if (e.vr != "US" && !implicitShort) return;
+    // A 1-byte "US" value reads as if a NUL followed it.
+    const auto byte = [&](std::size_t i) {
+        return i < e.value.size() ? static_cast<unsigned>(static_cast<unsigned char>(e.value[i])) : 0u;
+    };
+    const auto word = static_cast<std::int16_t>(static_cast<std::uint16_t>(byte(0) | (byte(1) << 8)));
+    e.value = IntToStr(word);
+}
+
+// Copies the values the viewer needs into the edits. Throws on a window or
+// rescale text that is not a number, before touching the edit it would set.
+void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    const std::uint32_t tag = (static_cast<std::uint32_t>(e.group) << 16) | e.number;
+    switch (tag) {
+        case 0x00020010: {
+            const std::string_view syntax = TrimRight(e.value);
+            if (syntax == "1.2.840.10008.1.2" || syntax == "1.2.840.10008.1.2.1") out.swap = false;
+            if (syntax == "1.2.840.10008.1.2.2") out.swap = true;
+            break;
+        }
+        case 0x00280010:  // Rows
+            out.imgSizeY = e.value;
+            break;
+        case 0x00280011:  // Columns
+            out.imgSizeX = e.value;
+            break;
+        case 0x00181164:  // Imager Pixel Spacing
+        case 0x00187022:  // Detector Element Spacing
+        case 0x00280030:  // Pixel Spacing: the row spacing, first of the pair
+            out.pxlSpc = FirstPart(e.value);
+            break;
+        case 0x00181100:  // Reconstruction Diameter
+            out.fovSize = e.value;
+            break;
+        case 0x00281052:  // Rescale Intercept, truncated toward zero
+            out.offset = IntToStr(Trunc(StrToFloat(e.value)));
+            break;
+        case 0x00281050: {  // Window Center, possibly "level\width"
+            const std::size_t slash = e.value.find('\\');
+            if (slash != std::string::npos) {
+                out.windowLevel = e.value.substr(0, slash);
+                out.windowWidth = e.value.substr(slash + 1);
+            } else {
+                out.windowLevel = IntToStr(Round(StrToFloat(e.value)));
+                out.windowWidth = std::string();
+            }
+            break;
+        }
+        case 0x00281051: {  // Window Width, unless the centre already gave one
+            const std::string_view current = out.windowWidth ? std::string_view(*out.windowWidth) : windowWidthBefore;
+            if (current.empty()) out.windowWidth = IntToStr(Round(StrToFloat(e.value)));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void ListElement(const Element& e, std::string_view dictionaryText, SequenceState& sequence,
+                 DicomHeaderOutput& out)
+{
+    std::string name = LookupElementName(dictionaryText, e.group, e.number);
+    DicomTableRow& row = RowAt(out, out.nextRow);
+    row[1] = Hex4(e.group);
+    row[2] = Hex4(e.number);
+    row[3] = e.vr;
+    row[4] = Hex4(e.lengthField);
+    row[5] = std::move(name);
+    row[6] = e.value;
+    row[0] = FormatRowNumber(out.nextRow);
+    ++out.nextRow;
+    if (sequence == SequenceState::kEnded) {
+        RowAt(out, out.nextRow)[3] = "SQ";
+        ++out.nextRow;
+        sequence = SequenceState::kNone;
+    }
+    AddSummaryLine(out.summary, e.group, e.number, e.value);
+    out.summaryWritten = true;
+}
+
+// After a value inside a sequence: steps over an item delimitation and what
+// follows it (the next item's header, or the sequence delimitation, which
+// ends the sequence). Delimiters cut short by the end of the file end the
+// walk after the current element.
+void StepOverDelimiters(ByteReader& in, SequenceState& sequence)
+{
+    if (!in.Matches(0xFE, 0xFF, 0x0D, 0xE0)) return;  // (FFFE,E00D) item delimitation
+    if (!in.Skip(8)) {
+        in.MoveTo(SIZE_MAX);
+        return;
+    }
+    if (in.Matches(0xFE, 0xFF, 0xDD, 0xE0)) {  // (FFFE,E0DD) sequence delimitation
+        sequence = SequenceState::kEnded;
+        if (!in.Skip(8)) in.MoveTo(SIZE_MAX);
+    } else if (in.Matches(0xFE, 0xFF, 0x00, 0xE0)) {  // (FFFE,E000) next item
+        if (!in.Skip(8)) in.MoveTo(SIZE_MAX);
+    } else if (!in.Has(4)) {
+        in.MoveTo(SIZE_MAX);
+    }
+    // Anything else is the tag of the element after a sequence of defined
+    // length; it is left for the walk to read.
+}
+
+}  // namespace
+
+void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
+                     std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    out = DicomHeaderOutput{};
+    out.header = std::string();
+    out.fovSize = std::string();
+    out.imgSizeX = std::string();
+    out.imgSizeY = std::string();
+    out.offset = std::string("0");
+    if (data == nullptr) size = 0;
+
+    // The Pixel Data tag in little-endian order, ending in the first half of
+    // the file; a pixel tag further on is not taken for DICOM.
+    static constexpr std::uint8_t kPixelTag[] = {0xE0, 0x7F, 0x10, 0x00};
+    const std::size_t k = Find(data, size, 0, size / 2, kPixelTag, 4);
+    if (k == std::string_view::npos) return;
+
+    // Explicit VR pixel data ("OB"/"OW") has a 12-byte element header,
+    // implicit VR an 8-byte one.
+    const bool explicitVr = k + 5 < size && IsUpperLetter(data[k + 4]) && IsUpperLetter(data[k + 5]);
+    out.header = IntToStr(static_cast<long long>(k + (explicitVr ? 12 : 8)));
+
+    out.tableReplaced = true;
+    out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    out.rowCount = kDicomTableRowCount;
+    out.nextRow = 1;
+
+    // The walk starts at (0002,0002), found after the "UL" of the meta
+    // group length; the elements before it are not listed.
+    static constexpr std::uint8_t kUl[] = {'U', 'L'};
+    static constexpr std::uint8_t kSopClassTag[] = {0x02, 0x00, 0x02, 0x00};
+    std::size_t start = Find(data, size, 0, SIZE_MAX, kUl, 2);
+    if (start != std::string_view::npos) start = Find(data, size, start + 1, SIZE_MAX, kSopClassTag, 4);
+
+    if (start != std::string_view::npos) {
+        ByteReader in(data, size);
+        in.MoveTo(start);
+        SequenceState sequence = SequenceState::kNone;
+        while (in.position() < k + 5) {
+            DicomTableRow& row = RowAt(out, out.nextRow);
+            for (std::size_t c = 1; c < row.size(); ++c) row[c].clear();
+
+            // Zero padding between elements is stepped over.
+            in.SkipZeros();
+            Element e;
+            if (!in.Read16(e.group)) break;
+            row[1] = Hex4(e.group);
+            if (!in.Read16(e.number)) break;
+            if (!in.Has(2)) break;
+            if (IsUpperLetter(in.At(0)) && IsUpperLetter(in.At(1))) {
+                e.vr = {static_cast<char>(in.At(0)), static_cast<char>(in.At(1))};
+                row[3] = e.vr;
+                in.Skip(2);
+            }
+            if (!in.Read16(e.lengthField)) break;
+            std::size_t length = e.lengthField;
+            if (e.vr == "OB" || e.vr == "OW") {
+                // The 2 bytes were the reserved field; the low half of the
+                // 4-byte length follows, and the value is read from its upper
+                // half on, two bytes early.
+                if (!in.Read16(e.lengthField)) break;
+                length = std::size_t{e.lengthField} + 2;
+            } else if (e.vr.empty()) {
+                if (!in.Skip(2)) break;  // upper half of the implicit 4-byte length
+            } else if (e.vr == "UN" && length == 0) {
+                if (!in.Read16(e.lengthField)) break;
+                length = e.lengthField;
+                if (!in.Skip(2)) break;
+            }
+
+            if (e.vr == "SQ") {
+                row[2] = Hex4(e.number);
+                ++out.nextRow;
+                // The sequence's 4-byte length, the first item's tag and its
+                // length: the walk goes on inside the first item.
+                if (!in.Skip(12)) in.MoveTo(SIZE_MAX);
+                sequence = SequenceState::kInside;
+                continue;
+            }
+            if (length == 0) continue;  // no row; the next element reuses it
+
+            if (!in.ReadText(length, e.value)) break;
+            if (sequence == SequenceState::kInside) StepOverDelimiters(in, sequence);
+
+            ConvertBinaryNumber(e);
+            if (e.group == 0x0002 && e.number == 0x0002)
+                while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
+
+            ApplyElementRules(e, windowWidthBefore, out);
+            ListElement(e, dictionaryText, sequence, out);
+        }
+    }
+    out.rowCount = out.nextRow;
+}
+
+}  // namespace radmtf

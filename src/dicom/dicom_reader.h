@@ -1,0 +1,71 @@
+// The viewer's tolerant DICOM header reader.
+//
+// It finds the Pixel Data tag (7FE0,0010) in the first half of the file,
+// walks the elements from (0002,0002) up to it, lists them for the element
+// table, gathers the acquisition summary and picks out the geometry and
+// display values the viewer needs. Every number is read little endian; the
+// transfer syntax only decides whether the viewer swaps the pixel bytes. It
+// validates nothing and never reads outside the buffer: an element whose
+// fields or value would run past the end ends the walk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dicom/element_table.h"
+
+namespace radmtf {
+
+// Rows (header row included) the element table is given before a walk.
+inline constexpr int kDicomTableRowCount = 1024;
+
+// What one run of the reader does to the viewer's controls, in the state the
+// run reached. An empty optional means the run left that control alone.
+struct DicomHeaderOutput {
+    std::optional<std::string> header;       // EditHeader: offset of the first pixel byte
+    std::optional<std::string> fovSize;      // EditFOVSize
+    std::optional<std::string> imgSizeX;     // EditImgSizeX: columns, from (0028,0011)
+    std::optional<std::string> imgSizeY;     // EditImgSizeY: rows, from (0028,0010)
+    std::optional<std::string> offset;       // EditOffst
+    std::optional<std::string> pxlSpc;       // EditPxlSpc
+    std::optional<std::string> windowLevel;  // EditWindowLevel
+    std::optional<std::string> windowWidth;  // EditWindowWidth
+    std::optional<bool> swap;                // CheckBoxSwp
+
+    // True once the Pixel Data tag was found: the element table is then
+    // emptied down to its header row and replaced by `rows`/`rowCount`.
+    // False: the table keeps the earlier file's rows.
+    bool tableReplaced = false;
+    // rows[r - 1] holds the cells of table row r (row 0 is the window's
+    // header row). Cells never written are empty. rows.size() >= rowCount - 1.
+    std::vector<DicomTableRow> rows;
+    // The table's row count, header row included: kDicomTableRowCount (or
+    // more, if the walk wrote further rows) while walking, the next row once
+    // the walk has ended normally.
+    int rowCount = 1;
+    // The row the next listed element would take.
+    int nextRow = 1;
+
+    // The acquisition summary, lines ended by CR LF. `summaryWritten` says
+    // whether the memo received it (after the first listed element); if not,
+    // the memo keeps its text.
+    std::string summary;
+    bool summaryWritten = false;
+};
+
+// Reads the header of `data[0, size)` into `out` (which is reset first).
+// `windowWidthBefore` is the text of EditWindowWidth when loading calls the
+// reader; Window Width (0028,1051) only fills an empty width.
+//
+// A Window Center (0028,1050), Window Width (0028,1051) or Rescale Intercept
+// (0028,1052) that is not a number throws radmtf::Failure at that element;
+// `out` then holds everything done before it, and the caller applies it to the
+// controls before reporting the failure.
+void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
+                     std::string_view windowWidthBefore, DicomHeaderOutput& out);
+
+}  // namespace radmtf
