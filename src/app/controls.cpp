@@ -88,8 +88,8 @@ void UpDown::setPosition(int position)
 
 void UpDown::setMaximum(int maximum)
 {
+    // The position stays where it is; the next step brings it into range.
     maximum_ = maximum;
-    if (position_ > maximum_ && maximum_ >= minimum_) setPosition(maximum_);
 }
 
 void UpDown::step(bool up)
@@ -180,7 +180,16 @@ void Memo::mousePressEvent(QMouseEvent* event)
 QVariant GridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid()) return {};
-    if (role == Qt::DisplayRole) return cell(index.column(), index.row());
+    if (role == Qt::DisplayRole) {
+        QString text = cell(index.column(), index.row());
+        // Raw DICOM values may carry NULs and control bytes: show the text up
+        // to the first NUL, other control bytes as blanks.
+        const qsizetype nul = text.indexOf(QChar(0));
+        if (nul >= 0) text.truncate(nul);
+        for (QChar& ch : text)
+            if (ch.unicode() < 0x20) ch = QChar(' ');
+        return text;
+    }
     if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0)) return QColor(0xF0, 0xF0, 0xF0);
     if (role == Qt::TextAlignmentRole && kinds_[at(index.column(), index.row())] == kInt)
         return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -258,6 +267,17 @@ std::int32_t GridModel::cellInt(int col, int row) const
         case kInt: return values_[i];
         case kText: return StrToInt(texts_.at(i).toStdString());
         default: ThrowNotInteger("");
+    }
+}
+
+std::optional<std::int32_t> GridModel::cellValue(int col, int row) const
+{
+    if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return std::nullopt;
+    const std::size_t i = at(col, row);
+    switch (kinds_[i]) {
+        case kInt: return values_[i];
+        case kText: return StrToInt(texts_.at(i).toStdString());
+        default: return std::nullopt;
     }
 }
 

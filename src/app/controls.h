@@ -114,6 +114,9 @@ public:
     // Integer of a cell the way the logic converts it: a text that is not an
     // integer (an empty cell too) fails with the conversion message.
     std::int32_t cellInt(int col, int row) const;
+    // A cell's integer, or nothing for an empty cell; a text that is not an
+    // integer fails with the conversion message.
+    std::optional<std::int32_t> cellValue(int col, int row) const;
     // Writes a block of integer cells at once (one model reset).
     void setIntBlock(int col0, int row0, int width, int height, const std::int32_t* values);
     void clearRowCells(int row, int firstCol, int lastCol);

@@ -290,9 +290,36 @@ void TForm1::ButtonDispClick() { RenderImage(); }
 void TForm1::CheckBoxSwpClick() { ButtonDispClick(); }
 void TForm1::CheckBoxInvrtClick() { ButtonDispClick(); }
 
+void DisplayBitmap::resize(std::int32_t newWidth, std::int32_t newHeight)
+{
+    width = std::max(newWidth, 0);
+    height = std::max(newHeight, 0);
+    pixels.assign(std::size_t(width) * std::size_t(height), 0);
+}
+
+// Shows the bitmap stretched into Image1. The picture is sampled down (or up)
+// to the control's size once here, so painting and dragging stay cheap on
+// large images.
 void TForm1::refreshImage1()
 {
-    Image1->setPicture(displayBitmap.toImage());
+    const int controlWidth = Image1->width();
+    const int controlHeight = Image1->height();
+    if (displayBitmap.width <= 0 || displayBitmap.height <= 0 || controlWidth <= 0 || controlHeight <= 0) {
+        Image1->setPicture(QImage());
+        return;
+    }
+    QImage shown(controlWidth, controlHeight, QImage::Format_Grayscale8);
+    std::vector<int> sourceColumn(static_cast<std::size_t>(controlWidth));
+    for (int x = 0; x < controlWidth; ++x)
+        sourceColumn[std::size_t(x)] = static_cast<int>(std::int64_t(x) * displayBitmap.width / controlWidth);
+    for (int y = 0; y < controlHeight; ++y) {
+        const std::int64_t sourceRow = std::int64_t(y) * displayBitmap.height / controlHeight;
+        const std::uint8_t* source = displayBitmap.pixels.data() + sourceRow * displayBitmap.width;
+        uchar* line = shown.scanLine(y);
+        for (int x = 0; x < controlWidth; ++x) line[x] = source[sourceColumn[std::size_t(x)]];
+    }
+    Image1->setStretch(false);
+    Image1->setPicture(shown);
 }
 
 // ------------------------------------------------------------ pointer tools
@@ -304,7 +331,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y)
     const double bx = x * s;
     const double by = y * s;
     const int tool = RadioGroupTool->itemIndex();
-    const RoiRectangle& roi = state.roiBitmapRect;
+    const PixelRect& roi = state.roiBitmapRect;
     if (tool == 0 && button == Qt::LeftButton) {
         state.dragButton = "Left";
         if (bx < roi.left && by < roi.top) state.dragRoiTopLeft = true;
@@ -330,7 +357,7 @@ void TForm1::Image1MouseMove(int x, int y)
     const double bx = x * s;
     const double by = y * s;
     const int tool = RadioGroupTool->itemIndex();
-    RoiRectangle& roi = state.roiBitmapRect;
+    PixelRect& roi = state.roiBitmapRect;
 
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
@@ -453,7 +480,7 @@ void TForm1::PopupMenu1Change()
     const long long posY = IntOf(EditROIPosY);
     const long long sizeX = IntOf(EditROISizeX);
     const long long sizeY = IntOf(EditROISizeY);
-    RoiRectangle& roi = state.roiRect;
+    PixelRect& roi = state.roiRect;
     roi.left = static_cast<std::int32_t>(posX - sizeX / 2);
     roi.top = static_cast<std::int32_t>(posY - sizeY / 2);
     roi.right = static_cast<std::int32_t>(roi.left + sizeX - 1);

@@ -15,18 +15,11 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "viewer/view_types.h"
 
 namespace radmtf {
 
 class TForm2;
-
-// Rectangles of the viewer state, all bounds inclusive.
-struct ViewRectangle {
-    std::int32_t left = 0, right = 0, top = 0, bottom = 0;
-};
-struct RoiRectangle {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // The module-level viewer state; everything starts at zero.
 struct ViewerState {
@@ -35,16 +28,16 @@ struct ViewerState {
     std::int32_t loadState = 0;
     std::int32_t imageWidth = 0;
     std::int32_t imageHeight = 0;
-    ViewRectangle viewRect;
-    RoiRectangle roiRect;
-    RoiRectangle roiBitmapRect;
+    ViewRect viewRect;
+    PixelRect roiRect;
+    PixelRect roiBitmapRect;
     QString dragButton;
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
     bool dragRoiTopLeft = false;
     bool dragRoiBottomRight = false;
     bool dragRoiWhole = false;
-    RoiRectangle roiFrameRect;
+    PixelRect roiFrameRect;
 };
 
 // The 8-bit gray bitmap that is shown; palette entry k is gray k.
@@ -53,6 +46,8 @@ struct DisplayBitmap {
     std::int32_t height = 512;
     std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(512 * 512, 0);
     QImage toImage() const;  // Indexed8 with the gray palette
+    GrayBitmapView view() { return {pixels.data(), width, height, width}; }
+    void resize(std::int32_t newWidth, std::int32_t newHeight);
 };
 
 class TForm1 : public QWidget {
@@ -177,6 +172,8 @@ private:
     void DrawRoiFrames();
     void ReadDicomHeader();
     void refreshImage1();
+    void drawFrames();
+    std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }
     void roiSizeMenuItem(const QString& caption);
     void placeTable(bool large);
 

@@ -1,19 +1,285 @@
-// The viewer handlers that run the image kernels.
+// The viewer handlers that run the image kernels. Each reads its edits in
+// the order the program has always read them, so that a text that is not a
+// number stops the action at the same point and leaves what was done before.
+#include <QSaveFile>
+
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/prompter.h"
+#include "analysis/pixel_table.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "dicom/dicom_reader.h"
+#include "dicom/dictionary.h"
+#include "viewer/render.h"
+#include "viewer/roi_frames.h"
+#include "viewer/roi_measure.h"
+#include "viewer/sample_reader.h"
+#include "viewer/transforms.h"
+#include "viewer/trimming.h"
 
 namespace radmtf {
 
-void TForm1::RenderImage() {}
-void TForm1::DrawRoiFrames() {}
-void TForm1::ReadDicomHeader() {}
-void TForm1::ButtonAutoWLClick() {}
-void TForm1::ButtonStatClick() {}
-void TForm1::ButtonVertClick() {}
-void TForm1::ButtonHorizClick() {}
-void TForm1::ButtonCWClick() {}
-void TForm1::ButtonCCWClick() {}
-void TForm1::ButtonTrimingClick() {}
-void TForm1::ButtonToTableClick() {}
+namespace {
+
+std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
+long double FloatOf(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
+QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+QString Real(long double value) { return QString::fromStdString(FloatToStr(value)); }
+
+}  // namespace
+
+// ------------------------------------------------------------- rendering
+
+void TForm1::RenderImage()
+{
+    if (state.loadState <= 0) return;
+    Image3->show();
+    Image2->hide();
+    Image1->show();
+
+    const long double mf = FloatOf(EditMF);
+    const std::int32_t w = IntOf(EditImgSizeX);
+    state.imageWidth = w;
+    const std::int32_t h = IntOf(EditImgSizeY);
+    state.imageHeight = h;
+    const std::int32_t level = IntOf(EditWindowLevel);
+    const std::int32_t width = IntOf(EditWindowWidth);
+
+    const ViewExtent extent = ComputeViewExtent(mf, w, h);
+    const std::int32_t shiftX = IntOf(EditImgSftX);
+    const std::int32_t shiftY = IntOf(EditImgSftY);
+    const ViewGeometry geometry = ShiftViewExtent(extent, shiftX, shiftY);
+    displayBitmap.resize(geometry.bitmapWidth, geometry.bitmapHeight);
+
+    SampleLayout layout;
+    layout.header = IntOf(EditHeader);
+    const std::int32_t offset = IntOf(EditOffst);
+    layout.width = w;
+    layout.height = h;
+    layout.eightBit = imageMode() == 0;
+    DisplayWindow window;
+    window.level = level;
+    window.width = width;
+    window.offset = offset;
+    window.swap = CheckBoxSwp->isChecked();
+    window.invert = CheckBoxInvrt->isChecked();
+    RenderView(state.fileBuffer, layout, window, geometry.view, displayBitmap.view());
+
+    const ImagePlacement placement = ComputeImagePlacement(mf, w, h);
+    Image1->setGeometry(placement.left, 0, placement.width, 512);
+
+    if (RadioGroupTool->itemIndex() == 0) {
+        state.roiRect =
+            RoiRectFromEdits(IntOf(EditROIPosX), IntOf(EditROIPosY), IntOf(EditROISizeX), IntOf(EditROISizeY));
+        state.roiBitmapRect = RoiToBitmap(state.roiRect, geometry.view);
+        drawFrames();
+    }
+    state.viewRect = geometry.view;
+    refreshImage1();
+}
+
+void TForm1::drawFrames()
+{
+    if (state.loadState <= 0) return;
+    radmtf::DrawRoiFrames(displayBitmap.view(), state.roiBitmapRect);
+}
+
+void TForm1::DrawRoiFrames()
+{
+    if (state.loadState <= 0) return;
+    drawFrames();
+    refreshImage1();
+}
+
+// ------------------------------------------------------------- DICOM header
+
+void TForm1::ReadDicomHeader()
+{
+    DicomHeaderOutput out;
+    const std::string widthBefore = EditWindowWidth->text().toStdString();
+    // Whatever the walk reached is shown, also when it stopped at an element
+    // whose number could not be read.
+    auto apply = [&] {
+        auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
+            if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
+        };
+        put(EditHeader, out.header);
+        put(EditFOVSize, out.fovSize);
+        put(EditImgSizeX, out.imgSizeX);
+        put(EditImgSizeY, out.imgSizeY);
+        put(EditOffst, out.offset);
+        put(EditPxlSpc, out.pxlSpc);
+        put(EditWindowLevel, out.windowLevel);
+        put(EditWindowWidth, out.windowWidth);
+        if (out.swap) {
+            // The reader only records the byte order; the load renders at its end.
+            const QSignalBlocker blocker(CheckBoxSwp);
+            CheckBoxSwp->setChecked(*out.swap);
+        }
+        if (out.tableReplaced) {
+            GridModel* grid = StringGridDICOM->grid();
+            grid->setSize(17, 1);
+            grid->setSize(17, std::max(out.rowCount, 1));
+            for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
+                for (int c = 0; c < 7; ++c) {
+                    const std::string& cell = out.rows[r][std::size_t(c)];
+                    if (!cell.empty())
+                        grid->setCell(c, int(r) + 1,
+                                      QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
+                }
+        }
+        if (out.summaryWritten)
+            Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    };
+    try {
+        radmtf::ReadDicomHeader(state.fileBuffer.data(), state.fileBuffer.size(), DicomDictionaryText(),
+                                widthBefore, out);
+    } catch (const Failure&) {
+        apply();
+        throw;
+    }
+    apply();
+}
+
+// ------------------------------------------------------- statistics, Auto
+
+void TForm1::ButtonStatClick()
+{
+    if (RadioGroupTool->itemIndex() != 0) return;
+    SampleReader reader;
+    reader.layout.header = IntOf(EditHeader);
+    reader.offset = IntOf(EditOffst);
+    reader.buffer = state.fileBuffer;
+    reader.layout.width = state.imageWidth;
+    reader.layout.height = state.imageHeight;
+    reader.layout.eightBit = imageMode() == 0;
+    reader.swap = CheckBoxSwp->isChecked();
+    const std::optional<RoiStatistics> stats = MeasureRoi(reader, state.viewRect, state.roiBitmapRect);
+    if (!stats) return;
+    EditAve->setText(Real(stats->mean));
+    EditMax->setText(Text(stats->maximum));
+    EditMin->setText(Text(stats->minimum));
+    EditSD->setText(Real(stats->sd));
+}
+
+void TForm1::ButtonAutoWLClick()
+{
+    SampleReader reader;
+    reader.layout.header = IntOf(EditHeader);
+    reader.offset = IntOf(EditOffst);
+    reader.buffer = state.fileBuffer;
+    reader.layout.width = state.imageWidth;
+    reader.layout.height = state.imageHeight;
+    reader.layout.eightBit = imageMode() == 0;
+    reader.swap = CheckBoxSwp->isChecked();
+    if (const std::optional<AutoWindow> window = FindAutoWindow(reader)) {
+        EditWindowWidth->setText(Text(window->width));
+        EditWindowLevel->setText(Text(window->level));
+    }
+    RenderImage();
+}
+
+// ------------------------------------------------------------- transforms
+
+void TForm1::ButtonVertClick()
+{
+    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    FlipVertical(state.fileBuffer, layout);
+    RenderImage();
+}
+
+void TForm1::ButtonHorizClick()
+{
+    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    FlipHorizontal(state.fileBuffer, layout);
+    RenderImage();
+}
+
+void TForm1::ButtonCWClick()
+{
+    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    TurnClockwise(state.fileBuffer, layout, state.viewRect);
+    RenderImage();
+}
+
+void TForm1::ButtonCCWClick()
+{
+    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    TurnCounterClockwise(state.fileBuffer, layout, state.viewRect);
+    RenderImage();
+}
+
+// ------------------------------------------------------------- trimming
+
+void TForm1::ButtonTrimingClick()
+{
+    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    IntOf(EditOffst);  // read as always, though the trimmed words carry no offset
+    const std::vector<std::uint8_t> bytes =
+        BuildTrimmedImage(state.fileBuffer, layout, state.viewRect, state.roiBitmapRect);
+    // Offered under the shown file's name, so a trim never lands on the name
+    // of a file that the wheel has stepped away from.
+    const QString offered = QString::fromStdString(
+        TrimmedFileName(EditFileName->text().toStdString(), state.viewRect, state.roiBitmapRect));
+    openDialogFileName = offered;
+    const std::optional<QString> chosen = CurrentPrompter().openFile(offered);
+    if (!chosen) return;
+    openDialogFileName = *chosen;
+    // Written beside the target and renamed over it, so a failed write never
+    // leaves a truncated file in place of an earlier trim.
+    QSaveFile file(*chosen);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        file.cancelWriting();
+        ThrowCannotCreate(chosen->toStdString());
+    }
+    CurrentPrompter().message(QString::fromUtf8("トリミングした画像を保存しました。"));
+}
+
+// ------------------------------------------------------------- ROI transfer
+
+void TForm1::ButtonToTableClick()
+{
+    TForm2* f2 = form2_;
+    SampleFormat format;
+    format.header = IntOf(EditHeader);
+    const TableBlock block = TransferBlock(state.viewRect.left, state.viewRect.top, state.roiBitmapRect.left,
+                                           state.roiBitmapRect.top, state.roiBitmapRect.right,
+                                           state.roiBitmapRect.bottom);
+    const bool sixteenBit = imageMode() != 0;
+    if (sixteenBit &&
+        !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
+        ThrowMessage(kRoiOutsideImageMessage);
+    GridModel* grid = f2->StringGrid1->grid();
+    const long long columns = std::max<long long>(block.width + 1, 0);
+    const long long rows = std::max<long long>(block.height + 1, 0);
+    grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
+    format.valueOffset = IntOf(EditOffst);
+    format.swapBytes = CheckBoxSwp->isChecked();
+    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.width);
+    for (std::size_t i = 0; i < columnHeaders.size(); ++i)
+        grid->setCell(int(i) + 1, 0, QString::fromStdString(columnHeaders[i]));
+    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.height);
+    for (std::size_t j = 0; j < rowHeaders.size(); ++j)
+        grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
+    if (sixteenBit) {
+        std::vector<std::int32_t> values;
+        ReadBlockValues(state.fileBuffer, state.imageWidth, state.imageHeight, format, block, values);
+        grid->setIntBlock(1, 1, static_cast<int>(block.width), static_cast<int>(block.height), values.data());
+    }
+    for (QXYSeries* series : std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4,
+                                                               f2->Series5, f2->Series6, f2->Series7, f2->Series8,
+                                                               f2->Series9})
+        f2->clearSeries(series);
+    if (!EditPxlSpc->text().isEmpty()) f2->EditPxlSpc->setText(EditPxlSpc->text());
+    f2->RadioGroup1->setItemIndex(0);
+    f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
+    f2->EditSmth->setText("1");
+    f2->UpDownFlt->setPosition(1);
+    ButtonToForm2Click();
+}
 
 }  // namespace radmtf

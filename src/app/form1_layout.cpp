@@ -137,7 +137,7 @@ void TForm1::buildControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     auto* windowing = new QGroupBox("Windowing", this);
-    windowing->setGeometry(522, 188, 190, 112);
+    windowing->setGeometry(522, 188, 190, 124);
     MakeLabel(windowing, "Lebel", 6, 18, 40);
     MakeLabel(windowing, "Width", 6, 40, 40);
     EditWindowLevel = MakeEdit(windowing, "EditWindowLevel", "", 46, 16, 60);
@@ -148,11 +148,11 @@ void TForm1::buildControls()
     CheckBoxInvrt = MakeCheck(windowing, "CheckBoxInvrt", "Invert", 70, 60, 70, false);
     RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, windowing);
     RadioGroupRange->setObjectName("RadioGroupRange");
-    RadioGroupRange->setGeometry(4, 76, 182, 34);
+    RadioGroupRange->setGeometry(4, 78, 182, 42);
     RadioGroupRange->setItemIndex(1);
 
     auto* roiPanel = new QGroupBox("ROI", this);
-    roiPanel->setGeometry(522, 302, 190, 116);
+    roiPanel->setGeometry(522, 314, 190, 112);
     MakeLabel(roiPanel, "Position", 4, 18, 50);
     MakeLabel(roiPanel, "Size", 4, 40, 50);
     MakeLabel(roiPanel, "Ave./SD", 4, 62, 50);
@@ -166,41 +166,41 @@ void TForm1::buildControls()
     EditMax = MakeEdit(roiPanel, "EditMax", "", 56, 82, 62);
     EditMin = MakeEdit(roiPanel, "EditMin", "", 122, 82, 62);
 
-    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, this);
+    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 2, this);
     RadioGroupTool->setObjectName("RadioGroupTool");
-    RadioGroupTool->setGeometry(522, 420, 190, 30);
+    RadioGroupTool->setGeometry(522, 428, 190, 48);
     RadioGroupTool->setItemIndex(0);
 
-    ButtonStat = MakeButton(this, "ButtonStat", "Stat", 522, 454, 60, 23);
-    ButtonCCW = MakeButton(this, "ButtonCCW", "CCW", 586, 454, 40, 23);
-    ButtonVert = MakeButton(this, "ButtonVert", "V", 630, 454, 38, 23);
-    ButtonHoriz = MakeButton(this, "ButtonHoriz", "H", 672, 454, 38, 23);
-    ButtonTriming = MakeButton(this, "ButtonTriming", "Triming", 522, 480, 92, 23);
-    ButtonSaveBMP = MakeButton(this, "ButtonSaveBMP", "imgToCB", 618, 480, 92, 23);
-    MakeLabel(this, "Calculation", 524, 508, 70);
-    ButtonToTable = MakeButton(this, "ButtonToTable", "toMTF", 596, 505, 70, 23);
-    auto* toWS = MakeButton(this, "ButtonToWS", "toWS", 670, 505, 40, 23);
+    ButtonStat = MakeButton(this, "ButtonStat", "Stat", 522, 480, 60, 23);
+    ButtonCCW = MakeButton(this, "ButtonCCW", "CCW", 586, 480, 40, 23);
+    ButtonVert = MakeButton(this, "ButtonVert", "V", 630, 480, 38, 23);
+    ButtonHoriz = MakeButton(this, "ButtonHoriz", "H", 672, 480, 38, 23);
+    ButtonTriming = MakeButton(this, "ButtonTriming", "Triming", 522, 506, 92, 23);
+    ButtonSaveBMP = MakeButton(this, "ButtonSaveBMP", "imgToCB", 618, 506, 92, 23);
+    MakeLabel(this, "Calculation", 524, 536, 70);
+    ButtonToTable = MakeButton(this, "ButtonToTable", "toMTF", 596, 532, 70, 23);
+    auto* toWS = MakeButton(this, "ButtonToWS", "toWS", 670, 532, 40, 23);
     toWS->setEnabled(true);
 
-    CheckBoxLockPara = MakeCheck(this, "CheckBoxLockPara", "LockPara", 524, 534, 80, true);
-    CheckBoxSign = MakeCheck(this, "CheckBoxSign", "Sign", 606, 534, 50, false);
-    CheckBoxWide = MakeCheck(this, "CheckBoxWide", "Wide", 658, 534, 54, false);
-    CheckBoxRoiSet = MakeCheck(this, "CheckBoxRoiSet", "Use", 524, 554, 50, false);
+    CheckBoxLockPara = MakeCheck(this, "CheckBoxLockPara", "LockPara", 524, 560, 80, true);
+    CheckBoxSign = MakeCheck(this, "CheckBoxSign", "Sign", 606, 560, 50, false);
+    CheckBoxWide = MakeCheck(this, "CheckBoxWide", "Wide", 658, 560, 54, false);
+    CheckBoxRoiSet = MakeCheck(this, "CheckBoxRoiSet", "Use", 524, 580, 50, false);
     RadioButtonSizeOrg = new QRadioButton("Org", this);
     RadioButtonSizeOrg->setObjectName("RadioButtonSizeOrg");
-    RadioButtonSizeOrg->setGeometry(580, 554, 50, 18);
+    RadioButtonSizeOrg->setGeometry(580, 580, 50, 18);
     RadioButtonSizeOrg->setChecked(true);
     RadioButtonSize512 = new QRadioButton("512", this);
     RadioButtonSize512->setObjectName("RadioButtonSize512");
-    RadioButtonSize512->setGeometry(634, 554, 50, 18);
+    RadioButtonSize512->setGeometry(634, 580, 50, 18);
     auto* smallMemo = new Memo(this);
     smallMemo->setObjectName("Memo2");
-    smallMemo->setGeometry(524, 576, 100, 40);
+    smallMemo->setGeometry(524, 602, 100, 40);
     auto* dbGrid = new QTableView(this);
     dbGrid->setObjectName("DBGrid1");
     dbGrid->hide();
 
-    BitBtn1 = MakeButton(this, "BitBtn1", "Close", 632, 590, 78, 26);
+    BitBtn1 = MakeButton(this, "BitBtn1", "Close", 632, 610, 78, 26);
 
     // Bottom area: the list box and the dictionary lie under the table.
     ListBox1 = new QListWidget(this);

@@ -1,20 +1,228 @@
-// The analysis handlers that run the profile and MTF kernels.
+// The analysis handlers that run the profile and MTF kernels. Each one reads
+// its controls in the program's order and shows whatever the kernel reached,
+// also when it stopped with a failure.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+
+#include "analysis/composite_profile.h"
+#include "analysis/exposure.h"
+#include "analysis/extraction.h"
+#include "analysis/pixel_table.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/prompter.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "mtf/fitting.h"
+#include "mtf/slit.h"
+#include "mtf/swc.h"
+#include "mtf/truncation.h"
 
 namespace radmtf {
 
-void TForm2::Button2Dto1DClick() {}
-void TForm2::ButtonSmoothClick() {}
-void TForm2::ButtonToExpClick() {}
-void TForm2::ButtonExtractClick() {}
-void TForm2::ButtonToCB_SGClick() {}
-void TForm2::ButtonPrfToCBClick() {}
-void TForm2::MemoWorkClick() {}
-void TForm2::ButtonSWCClick() {}
-void TForm2::ButtonSlitClick() {}
-void TForm2::ButtonFittingClick() {}
-void TForm2::ChartLSFClickSeries(QXYSeries*, int) {}
-void TForm2::ButtonTrancationClick() {}
+namespace {
+
+std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
+std::string StdText(const QLineEdit* edit) { return edit->text().toStdString(); }
+QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+
+QList<QPointF> Points(const std::vector<ChartPoint>& points)
+{
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (const ChartPoint& p : points) list.append(QPointF(p.x, p.y));
+    return list;
+}
+
+QList<QPointF> Points(const std::vector<std::pair<double, double>>& points)
+{
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (const auto& [x, y] : points) list.append(QPointF(x, y));
+    return list;
+}
+
+QStringList Lines(const std::vector<std::string>& lines)
+{
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) list.append(QString::fromStdString(line));
+    return list;
+}
+
+// Runs `action`; shows what it reached with `apply`, also on a failure.
+template <typename Action, typename Apply>
+void RunAndShow(Action action, Apply apply)
+{
+    try {
+        action();
+    } catch (...) {
+        apply();
+        throw;
+    }
+    apply();
+}
+
+}  // namespace
+
+PixelTableView TForm2TableView(const GridModel* grid)
+{
+    PixelTableView view;
+    view.dataColumns = std::max(grid->cols() - 1, 0);
+    view.dataRows = std::max(grid->rows() - 1, 0);
+    view.cell = [grid](int column, int row) { return grid->cellValue(column, row); };
+    return view;
+}
+
+// ------------------------------------------------------------ profile
+
+void TForm2::Button2Dto1DClick()
+{
+    const std::int32_t lines = IntOf(EditMALine);
+    ProfileOrientation orientation = ProfileOrientation::kNone;
+    if (RadioButton1->isChecked()) orientation = ProfileOrientation::kRowsLastToFirst;
+    if (RadioButton2->isChecked()) orientation = ProfileOrientation::kRowsFirstToLast;
+    if (RadioButton3->isChecked()) orientation = ProfileOrientation::kColumnsLastToFirst;
+    if (RadioButton4->isChecked()) orientation = ProfileOrientation::kColumnsFirstToLast;
+    BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
+}
+
+void TForm2::ButtonSmoothClick()
+{
+    profile.sampleSpacing = SampleSpacingFromTexts(StdText(EditPxlSpc), StdText(EditMALine));
+    if (CheckBoxSync->isChecked()) EditSmth->setText(Text(IntOf(EditMALine)));
+    SmoothProfile(profile, IntOf(EditSmth));
+    setSeries(Series1, Points(ProfileSeries(profile)));
+}
+
+void TForm2::ButtonToExpClick()
+{
+    std::vector<ChartPoint> points;
+    if (CheckBoxUseHDC->isChecked()) {
+        const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
+        const QByteArray bytes = file.readAll();
+        const std::vector<std::string> lines =
+            SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        QStringList shown;
+        for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
+        Memo1->setLines(shown);
+        points = ConvertToExposureByCurve(profile, lines);
+    } else {
+        points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
+                                          form1_->EditOffst->text().toStdString());
+    }
+    clearSeries(Series2);
+    setSeries(Series3, Points(points));
+    clearSeries(Series9);
+    PageControl1->setCurrentWidget(TabSheetProfMTF);
+    EditNDLSF->setText(Text(profile.exposureCount));
+    EditPosN->clear();
+    EditPosX->clear();
+    EditPosY->clear();
+}
+
+void TForm2::ButtonExtractClick()
+{
+    const ExtractionOutput out = ExtractProfile(profile, StdText(EditPxlSpc), StdText(EditMALine));
+    MemoPRF->setLines(Lines(out.memoLines));
+    setSeries(Series1, Points(out.points));
+}
+
+void TForm2::ButtonToCB_SGClick()
+{
+    StringGrid1->selectDataCells();
+    const std::string text =
+        PixelTableClipboardText(TForm2TableView(StringGrid1->grid()), CheckBoxSwapRC->isChecked());
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void TForm2::ButtonPrfToCBClick()
+{
+    QApplication::clipboard()->setText(QString::fromStdString(ProfileClipboardText(profile)));
+}
+
+void TForm2::MemoWorkClick() { MemoWork->setText(QString::fromStdString(ProfileCountText(profile))); }
+
+// ------------------------------------------------------------ MTF methods
+
+void TForm2::ButtonSWCClick()
+{
+    SwcFeatures features;
+    RunAndShow([&] { SwcLocateFeatures(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
+               [&] {
+                   if (!features.profileSeriesCleared) return;
+                   setSeries(Series5, Points(features.centreMarkers));
+                   setSeries(Series6, Points(features.squareMarkers));
+                   setSeries(Series8, Points(features.groupStartMarkers));
+               });
+    ButtonToExpClick();
+    SwcResult result;
+    RunAndShow([&] { SwcMeasure(profile, mtf, features, result); },
+               [&] {
+                   if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
+                   if (!result.written) return;
+                   clearSeries(Series4);
+                   setSeries(Series7, Points(result.points));
+                   MemoMTF2->setLines(Lines(result.memoLines));
+               });
+    PageControl1->setCurrentWidget(TabSheetMTF);
+    ButtonFittingClick();
+}
+
+void TForm2::ButtonSlitClick()
+{
+    SlitOutput out;
+    RunSlitMethod(profile, mtf, out);
+    if (!out.written) return;
+    MemoMTF->setLines(Lines(out.memoLines));
+    setSeries(Series4, Points(out.points));
+    PageControl1->setCurrentWidget(TabSheetMTF);
+}
+
+void TForm2::ButtonFittingClick()
+{
+    FittingOutput out;
+    RunAndShow(
+        [&] {
+            RunFitting(mtf, RadioGroup2->itemIndex(), StdText(Editn), [this] { return StdText(EditPxlSpc); },
+                       out);
+        },
+        [&] {
+            if (out.series10Cleared) clearSeries(Series10);
+            if (out.tableWritten) {
+                setSeries(Series4, Points(out.curve));
+                MemoMTF->setLines(Lines(out.memoMtf));
+            }
+            if (out.memoMtf3Cleared) MemoMTF3->clearLines();
+            if (out.memoMtf3Added) MemoMTF3->addText(QString::fromStdString(out.memoMtf3Text));
+        });
+}
+
+// ------------------------------------------------------------ LSF tails
+
+void TForm2::ChartLSFClickSeries(QXYSeries*, int valueIndex)
+{
+    const PickOutput pick = PickTailStart(profile, valueIndex);
+    EditPosN->setText(QString::fromStdString(pick.posN));
+    EditPosX->setText(QString::fromStdString(pick.posX));
+    EditPosY->setText(QString::fromStdString(pick.posY));
+    setSeries(Series9, {QPointF(pick.marker.first, pick.marker.second)});
+}
+
+void TForm2::ButtonTrancationClick()
+{
+    TruncationOutput out;
+    TruncationStatus status = TruncationStatus::kDone;
+    RunAndShow([&] { status = RunTruncation(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
+               [&] {
+                   if (out.markersCleared) setSeries(Series9, Points(out.markers));
+                   if (out.curveDrawn) setSeries(Series2, Points(out.curve));
+               });
+    if (status == TruncationStatus::kNoStartPoint)
+        CurrentPrompter().message(QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+}
 
 }  // namespace radmtf

@@ -130,8 +130,8 @@ QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, c
 // test object lies in each orientation.
 QImage OrientationPicture(int button, bool slit)
 {
-    QImage image(105, 105, QImage::Format_Grayscale8);
-    image.fill(230);
+    QImage image(105, 105, QImage::Format_RGB32);
+    image.fill(QColor(230, 230, 230));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(52.5, 52.5);
@@ -154,8 +154,10 @@ QImage OrientationPicture(int button, bool slit)
     }
     painter.resetTransform();
     painter.setPen(QColor(0, 0, 0));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(0, 0, 104, 104);
-    return image;
+    painter.end();
+    return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
 }  // namespace

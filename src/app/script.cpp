@@ -28,9 +28,16 @@ namespace radmtf {
 
 namespace {
 
+ScriptOutput* g_output = nullptr;
+
 void Out(const QString& line)
 {
     const QByteArray bytes = line.toUtf8();
+    if (g_output) {
+        g_output->text.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        g_output->text.push_back('\n');
+        return;
+    }
     std::fwrite(bytes.data(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }
@@ -361,10 +368,24 @@ void Driver::run(const QString& line)
     QApplication::processEvents();
 }
 
+void ReportError(ScriptOutput* output, int number, const char* why)
+{
+    SetPrompter(nullptr);
+    g_output = nullptr;
+    const std::string text = "script error: line " + std::to_string(number) + ": " + why;
+    if (output) {
+        output->error = text;
+        return;
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 }  // namespace
 
-int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2)
+int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output)
 {
+    g_output = output;
     Driver driver(form1, form2);
     SetPrompter(&driver.prompter);
     int number = 0;
@@ -375,21 +396,18 @@ int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2)
         try {
             driver.run(line);
         } catch (const ScriptError& error) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "script error: line %d: %s\n", number, error.what());
-            SetPrompter(nullptr);
+            ReportError(output, number, error.what());
             return 1;
         } catch (const Failure& failure) {
             // A failure outside any handler (a malformed number in the
             // script itself) is the script's error.
-            std::fflush(stdout);
-            std::fprintf(stderr, "script error: line %d: %s\n", number, failure.what());
-            SetPrompter(nullptr);
+            ReportError(output, number, failure.what());
             return 1;
         }
         std::fflush(stdout);
     }
     SetPrompter(nullptr);
+    g_output = nullptr;
     return 0;
 }
 

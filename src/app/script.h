@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
+#include <string>
 
 namespace radmtf {
 
@@ -17,8 +18,14 @@ public:
     explicit ScriptError(const std::string& why) : std::runtime_error(why) {}
 };
 
+// Where a script's printing goes when not to the standard streams.
+struct ScriptOutput {
+    std::string text;   // what the script printed, lines ended by '\n'
+    std::string error;  // "script error: line N: WHY", or empty
+};
+
 // Runs the lines of a script; returns the process exit code (0, or 1 after
-// printing "script error: line N: WHY" on standard error).
-int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2);
+// reporting "script error: line N: WHY" on standard error or in `output`).
+int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output = nullptr);
 
 }  // namespace radmtf

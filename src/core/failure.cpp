@@ -19,6 +19,11 @@ void ThrowCannotOpen(std::string_view path)
     throw Failure("ファイル " + std::string(path) + " は開けません");
 }
 
+void ThrowCannotCreate(std::string_view path)
+{
+    throw Failure("ファイル " + std::string(path) + " を作成できません");
+}
+
 void ThrowListIndex(long long index)
 {
     throw Failure("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");

@@ -24,6 +24,8 @@ public:
 [[noreturn]] void ThrowNotFloat(std::string_view text);
 // "ファイル %s は開けません"
 [[noreturn]] void ThrowCannotOpen(std::string_view path);
+// "ファイル %s を作成できません"
+[[noreturn]] void ThrowCannotCreate(std::string_view path);
 // "リストのインデックスが範囲を超えています (%d)"
 [[noreturn]] void ThrowListIndex(long long index);
 // "0 による浮動小数点数除算": a nonzero value divided by zero, log of zero.
