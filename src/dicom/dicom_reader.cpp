@@ -11,7 +11,10 @@ namespace {
 
 enum class SequenceState { kNone, kInside, kEnded };
 
-bool IsUpperLetter(std::uint8_t byte) { return byte >= 'A' && byte <= 'Z'; }
+bool IsUpperLetter(std::uint8_t byte)
+{
+    return byte >= 'A' && byte <= 'Z';
+}
 
 // Trailing blanks and control characters removed.
 std::string_view TrimRight(std::string_view text)
@@ -159,7 +162,8 @@ void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, Dic
             break;
         }
         case 0x00281051: {  // Window Width, unless the centre already gave one
-            const std::string_view current = out.windowWidth ? std::string_view(*out.windowWidth) : windowWidthBefore;
+            const std::string_view current =
+                out.windowWidth ? std::string_view(*out.windowWidth) : windowWidthBefore;
             if (current.empty()) out.windowWidth = IntToStr(Round(StrToFloat(e.value)));
             break;
         }

@@ -75,7 +75,8 @@ public:
     // One element with `value` as its bytes, unpadded. Explicit VR writes the
     // VR and the 2-byte length, or 2 reserved bytes and the 4-byte length for
     // the VRs that have one; implicit VR writes a 4-byte length.
-    DicomWriter& Element(std::uint16_t group, std::uint16_t element, std::string_view vr, std::string_view value)
+    DicomWriter& Element(std::uint16_t group, std::uint16_t element, std::string_view vr,
+                         std::string_view value)
     {
         Tag(group, element);
         const auto length = static_cast<std::uint32_t>(value.size());
@@ -96,13 +97,15 @@ public:
     // A "US" (explicit) or plain 2-byte (implicit) unsigned value.
     DicomWriter& US(std::uint16_t group, std::uint16_t element, std::uint16_t value)
     {
-        return Element(group, element, "US", std::string{static_cast<char>(Lo(value)), static_cast<char>(Hi(value))});
+        return Element(group, element, "US",
+                       std::string{static_cast<char>(Lo(value)), static_cast<char>(Hi(value))});
     }
 
     // A sequence of the given items, each an already encoded run of elements.
     // Undefined lengths close with delimitation items.
-    DicomWriter& Sequence(std::uint16_t group, std::uint16_t element, const std::vector<std::vector<std::uint8_t>>& items,
-                          bool definedSequenceLength, bool definedItemLength)
+    DicomWriter& Sequence(std::uint16_t group, std::uint16_t element,
+                          const std::vector<std::vector<std::uint8_t>>& items, bool definedSequenceLength,
+                          bool definedItemLength)
     {
         DicomWriter body(explicitVr_);
         for (const auto& item : items) {
@@ -168,17 +171,17 @@ private:
 // A 16-bit image. Empty texts leave their element out.
 struct DicomImageSpec {
     bool explicitVr = true;
-    std::string transferSyntax;  // empty: "1.2.840.10008.1.2.1" (explicit) or "1.2.840.10008.1.2"
-    std::string modelName;       // (0008,1090)
-    std::string kvp;             // (0018,0060)
-    std::string exposure;        // (0018,1152) mAs
-    std::string imagerSpacing;   // (0018,1164), e.g. "0.15\\0.15"
-    std::uint16_t rows = 16;     // (0028,0010)
-    std::uint16_t columns = 16;  // (0028,0011)
-    std::string pixelSpacing;    // (0028,0030), e.g. "0.139\\0.139"
-    std::string windowCenter;    // (0028,1050)
-    std::string windowWidth;     // (0028,1051)
-    std::string rescaleIntercept;  // (0028,1052)
+    std::string transferSyntax;         // empty: "1.2.840.10008.1.2.1" (explicit) or "1.2.840.10008.1.2"
+    std::string modelName;              // (0008,1090)
+    std::string kvp;                    // (0018,0060)
+    std::string exposure;               // (0018,1152) mAs
+    std::string imagerSpacing;          // (0018,1164), e.g. "0.15\\0.15"
+    std::uint16_t rows = 16;            // (0028,0010)
+    std::uint16_t columns = 16;         // (0028,0011)
+    std::string pixelSpacing;           // (0028,0030), e.g. "0.139\\0.139"
+    std::string windowCenter;           // (0028,1050)
+    std::string windowWidth;            // (0028,1051)
+    std::string rescaleIntercept;       // (0028,1052)
     std::vector<std::uint16_t> pixels;  // rows * columns words, row by row; empty: all 0
 };
 
@@ -189,7 +192,8 @@ inline std::vector<std::uint8_t> BuildDicom(const DicomImageSpec& spec)
     std::string syntax = spec.transferSyntax;
     if (syntax.empty()) syntax = spec.explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2";
     w.Preamble().MetaHeader(syntax);
-    const auto text = [&](std::uint16_t group, std::uint16_t element, std::string_view vr, const std::string& value) {
+    const auto text = [&](std::uint16_t group, std::uint16_t element, std::string_view vr,
+                          const std::string& value) {
         if (!value.empty()) w.Element(group, element, vr, DicomWriter::PadText(value));
     };
     w.Element(0x0008, 0x0060, "CS", "DX");

@@ -54,7 +54,10 @@ DicomHeaderOutput Read(const std::vector<std::uint8_t>& bytes, std::string_view 
     return out;
 }
 
-const DicomTableRow& Row(const DicomHeaderOutput& out, int r) { return out.rows.at(static_cast<std::size_t>(r - 1)); }
+const DicomTableRow& Row(const DicomHeaderOutput& out, int r)
+{
+    return out.rows.at(static_cast<std::size_t>(r - 1));
+}
 
 // Group, element, VR and value of the listed rows 4 and on (rows 1 to 3 are
 // the meta elements), one text per row, for compact expectations.
@@ -68,7 +71,10 @@ std::vector<std::string> DataRows(const DicomHeaderOutput& out)
     return rows;
 }
 
-std::string Bytes(std::initializer_list<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Bytes(std::initializer_list<std::uint8_t> bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
 
 TEST(DicomReader, ExplicitLittleEndianFile)
 {
@@ -119,12 +125,12 @@ TEST(DicomReader, ExplicitLittleEndianFile)
 TEST(DicomReader, ImplicitLittleEndianFile)
 {
     DicomWriter w = Begin(false, kImplicitLe);
-    w.Element(0x0018, 0x0060, "", "80");             // group 0018: stays text
+    w.Element(0x0018, 0x0060, "", "80");                 // group 0018: stays text
     w.Element(0x0028, 0x0010, "", Bytes({0xD0, 0x07}));  // Rows 2000
     w.Element(0x0028, 0x0100, "", Bytes({0x10, 0x00}));  // Bits Allocated 16
     w.Element(0x0028, 0x0103, "", Bytes({0xFF, 0xFF}));  // read as signed: -1
-    w.Element(0x0028, 0x1053, "", "1 ");             // Rescale Slope is never converted
-    w.Element(0x0028, 0x1054, "", "US");             // 2 bytes in group 0028: a number
+    w.Element(0x0028, 0x1053, "", "1 ");                 // Rescale Slope is never converted
+    w.Element(0x0028, 0x1054, "", "US");                 // 2 bytes in group 0028: a number
     const TestFile file = WithPixels(w);
     const DicomHeaderOutput out = Read(file.bytes);
 
@@ -132,10 +138,10 @@ TEST(DicomReader, ImplicitLittleEndianFile)
     EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.pixelTag + 8)));
     EXPECT_EQ(out.imgSizeY, "2000");
     EXPECT_EQ(Row(out, 4), (DicomTableRow{"  4", "0018", "0060", "", "0002", "", "80"}));
-    EXPECT_EQ(DataRows(out), (std::vector<std::string>{
-                                 "  4|0018,0060||80", "  5|0028,0010||2000", "  6|0028,0100||16",
-                                 "  7|0028,0103||-1", "  8|0028,1053||1 ", "  9|0028,1054||21333",
-                                 " 10|7FE0,0010||" + std::string(Row(out, 10)[6])}));
+    EXPECT_EQ(DataRows(out),
+              (std::vector<std::string>{"  4|0018,0060||80", "  5|0028,0010||2000", "  6|0028,0100||16",
+                                        "  7|0028,0103||-1", "  8|0028,1053||1 ", "  9|0028,1054||21333",
+                                        " 10|7FE0,0010||" + std::string(Row(out, 10)[6])}));
     EXPECT_EQ(Row(out, 10)[6].size(), file.bytes.size() - file.pixelTag - 8);
     EXPECT_EQ(out.summary, "kV : 80\r\nDspMtrx : 2000\r\n");
 }
@@ -422,6 +428,32 @@ TEST(DicomReader, ConversionFailureKeepsWhatWasDone)
     // Rescale Intercept and Window Width fail the same way.
     EXPECT_THROW(ReadWindow("", "", "", "x"), Failure);
     EXPECT_THROW(ReadWindow("40 ", "w", "1024"), Failure);
+}
+
+TEST(DicomReader, BuiltImagesPointAtTheirPixels)
+{
+    for (const bool explicitVr : {true, false}) {
+        testdata::DicomImageSpec spec;
+        spec.explicitVr = explicitVr;
+        spec.rows = 20;
+        spec.columns = 30;
+        spec.pixelSpacing = "0.143\\0.143";
+        spec.windowCenter = "2048";
+        spec.windowWidth = "4096";
+        spec.rescaleIntercept = "-10";
+        for (int i = 0; i < 600; ++i) spec.pixels.push_back(static_cast<std::uint16_t>(1000 + i));
+        const std::vector<std::uint8_t> file = testdata::BuildDicom(spec);
+        const DicomHeaderOutput out = Read(file, "");
+        EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.size() - 1200))) << explicitVr;
+        EXPECT_EQ(file[file.size() - 1200], 1000 & 0xFF);
+        EXPECT_EQ(out.imgSizeX, "30");
+        EXPECT_EQ(out.imgSizeY, "20");
+        EXPECT_EQ(out.pxlSpc, "0.143");
+        EXPECT_EQ(out.windowLevel, "2048");
+        EXPECT_EQ(out.windowWidth, "4096");
+        EXPECT_EQ(out.offset, "-10");
+        EXPECT_EQ(out.swap, std::optional<bool>(false));
+    }
 }
 
 TEST(DicomReader, WalkWithoutStartListsNothing)

@@ -101,9 +101,11 @@ TEST(DicomReaderRobustness, HostileLengthsAtTheEnd)
 
     // Delimiters right at the end of a value inside a sequence.
     DicomWriter s(true);
-    s.Raw("UL").Tag(0x0002, 0x0002).Raw({'S', 'Q', 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0xE0, 0xFF,
-                                          0xFF, 0xFF, 0xFF});
-    s.Element(0x0008, 0x0100, "SH", "C1").Raw({0xFE, 0xFF, 0x0D, 0xE0, 0, 0, 0, 0, 0xFE, 0xFF, 0xDD, 0xE0, 0, 0, 0, 0});
+    s.Raw("UL")
+        .Tag(0x0002, 0x0002)
+        .Raw({'S', 'Q', 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0xE0, 0xFF, 0xFF, 0xFF, 0xFF});
+    s.Element(0x0008, 0x0100, "SH", "C1")
+        .Raw({0xFE, 0xFF, 0x0D, 0xE0, 0, 0, 0, 0, 0xFE, 0xFF, 0xDD, 0xE0, 0, 0, 0, 0});
     s.Raw({0xE0, 0x7F, 0x10, 0x00});
     std::vector<std::uint8_t> seq = s.bytes();
     seq.resize(2 * seq.size(), 0);
@@ -115,13 +117,15 @@ TEST(DicomReaderRobustness, RandomBytesAroundTheMarkers)
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> byte(0, 255);
     // Mostly the bytes the walk cares about, so that it gets far.
-    const std::uint8_t alphabet[] = {0x00, 0xFF, 0xFE, 0xE0, 0x0D, 0xDD, 'O', 'B', 'W', 'S', 'Q', 'U', 'N', 0x28, 0x10};
+    const std::uint8_t alphabet[] = {0x00, 0xFF, 0xFE, 0xE0, 0x0D, 0xDD, 'O', 'B',
+                                     'W',  'S',  'Q',  'U',  'N',  0x28, 0x10};
     for (int trial = 0; trial < 3000; ++trial) {
         std::vector<std::uint8_t> bytes = {'U', 'L', 0x02, 0x00, 0x02, 0x00};
         const int length = 4 + trial % 120;
         for (int i = 0; i < length; ++i)
-            bytes.push_back(byte(random) < 160 ? alphabet[static_cast<std::size_t>(byte(random)) % sizeof alphabet]
-                                               : static_cast<std::uint8_t>(byte(random)));
+            bytes.push_back(byte(random) < 160
+                                ? alphabet[static_cast<std::size_t>(byte(random)) % sizeof alphabet]
+                                : static_cast<std::uint8_t>(byte(random)));
         const std::uint8_t tag[] = {0xE0, 0x7F, 0x10, 0x00};
         bytes.insert(bytes.end(), tag, tag + 4);
         const std::size_t tail = static_cast<std::size_t>(byte(random)) % (bytes.size() + 8);
