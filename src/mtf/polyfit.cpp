@@ -10,7 +10,10 @@ namespace radmtf {
 namespace {
 
 // A double running sum that takes one extended-precision term.
-inline double Accumulate(double sum, long double term) { return static_cast<double>(sum + term); }
+inline double Accumulate(double sum, long double term)
+{
+    return static_cast<double>(sum + term);
+}
 
 }  // namespace
 

@@ -46,7 +46,8 @@ double DirectBin(const double* e, int k)
         s = s * stepCos + c * stepSin;
         c = nextCos;
     }
-    return static_cast<double>(std::sqrt(static_cast<long double>(re) * re + static_cast<long double>(im) * im));
+    return static_cast<double>(
+        std::sqrt(static_cast<long double>(re) * re + static_cast<long double>(im) * im));
 }
 
 // In-place radix-2 transform of length N, sum_j x[j] exp(+2 pi i k j / N).
@@ -164,8 +165,10 @@ void RunSlitMethod(ProfileState& profile, MtfState& mtf, SlitOutput& out)
     out.memoLines.reserve(count);
     out.points.reserve(count);
     for (int k = 0; k < count; ++k) {
-        const double f = static_cast<double>(Round(static_cast<long double>(mtf.mtfFrequency[k]) * 1000)) / 1000.0;
-        const double m = static_cast<double>(Round(static_cast<long double>(mtf.mtfValue[k]) * 1000)) / 1000.0;
+        const double f =
+            static_cast<double>(Round(static_cast<long double>(mtf.mtfFrequency[k]) * 1000)) / 1000.0;
+        const double m =
+            static_cast<double>(Round(static_cast<long double>(mtf.mtfValue[k]) * 1000)) / 1000.0;
         out.memoLines.push_back(FloatToStr(f) + "\t" + FloatToStr(m));
         out.points.emplace_back(mtf.mtfFrequency[k], mtf.mtfValue[k]);
     }

@@ -13,14 +13,18 @@ namespace radmtf {
 namespace {
 
 // The chart: periods (mm) of the square (row 0) and the nine bar groups.
-constexpr std::array<double, 10> kPeriods = {20.0, 2.0, 1.0, 2.0 / 3.0, 0.5, 0.4, 1.0 / 3.0, 0.25, 0.2, 1.0 / 6.0};
+constexpr std::array<double, 10> kPeriods = {20.0, 2.0,       1.0,  2.0 / 3.0, 0.5,
+                                             0.4,  1.0 / 3.0, 0.25, 0.2,       1.0 / 6.0};
 constexpr std::array<double, 10> kFrequencies = {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0};
 // The constants of the cosine weights, as the program has always used them.
 constexpr long double kPiAsUsed = 3.1415926L;
 constexpr long double kTwoPiAsUsed = 6.2831852L;
 constexpr int kLevelHalfWidth = 10;  // levels average 21 samples
 
-[[noreturn]] void ChartNotFound() { ThrowMessage(kChartNotFoundMessage); }
+[[noreturn]] void ChartNotFound()
+{
+    ThrowMessage(kChartNotFoundMessage);
+}
 
 long long AbsDiff(std::int32_t x, std::int32_t y)
 {
@@ -142,7 +146,8 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
 
     // The large square and the gap beside it.
     mtf.barPeriod = kPeriods[0];
-    const long long w0 = std::max(1LL, Round(CheckedDivide(static_cast<long double>(kPeriods[0]), static_cast<long double>(d)) / 4));
+    const long long w0 = std::max(
+        1LL, Round(CheckedDivide(static_cast<long double>(kPeriods[0]), static_cast<long double>(d)) / 4));
     if (w0 > n) ChartNotFound();
     const long long pk = FindBarCentre(p, scale, w0, n - w0 - 2, out.centreMarkers);
     centres[0][0] = static_cast<std::int32_t>(pk);
@@ -216,8 +221,8 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
     const long long pk = centres[0][0];
     const long long vl = centres[0][1];
     const long long l0 = pk - vl;
-    const double squareSum =
-        CosineSum(e, vl, pk, [&](long long x) { return static_cast<long double>(x) * kPiAsUsed / l0 + kPiAsUsed; });
+    const double squareSum = CosineSum(
+        e, vl, pk, [&](long long x) { return static_cast<long double>(x) * kPiAsUsed / l0 + kPiAsUsed; });
     const double reference = static_cast<double>(CheckedDivide(static_cast<long double>(squareSum), l0));
     mtf.mtfValue[0] = reference;
 
@@ -227,7 +232,8 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
         const long long b = centres[1][3];
         const long long span = a - b;
         const double sum = CosineSum(e, b, a, [&](long long x) {
-            return CheckedDivide(2 * kTwoPiAsUsed * static_cast<long double>(x), static_cast<long double>(span));
+            return CheckedDivide(2 * kTwoPiAsUsed * static_cast<long double>(x),
+                                 static_cast<long double>(span));
         });
         mtf.mtfValue[1] = static_cast<double>(CheckedDivide(static_cast<long double>(sum), span));
     }
@@ -241,7 +247,8 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
     for (int g = 2; g <= kSwcGroups && mtf.mtfLastIndex == 0; ++g) {
         const long long nominal = Trunc(1.0L / mtf.mtfFrequency[g] / d);
         const long double ratio = CheckedDivide(
-            static_cast<long double>(std::llabs(static_cast<long long>(centres[g][2]) - centres[g][0])) / 2.0L,
+            static_cast<long double>(std::llabs(static_cast<long long>(centres[g][2]) - centres[g][0])) /
+                2.0L,
             static_cast<long double>(nominal));
         if (ratio <= 0.9L || ratio >= 1.1L || centres[g][0] == 0) mtf.mtfLastIndex = g - 1;
     }

@@ -61,10 +61,10 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
 
 // Stage 3 results.
 struct SwcResult {
-    std::optional<int> radioItemIndex;  // RadioGroup2.ItemIndex, set before the amplitudes
-    bool written = false;               // Series4 and Series7 cleared, MemoMTF2 cleared and refilled
-    Markers points;                     // Series7
-    std::vector<std::string> memoLines; // MemoMTF2: "f<TAB>MTF"
+    std::optional<int> radioItemIndex;   // RadioGroup2.ItemIndex, set before the amplitudes
+    bool written = false;                // Series4 and Series7 cleared, MemoMTF2 cleared and refilled
+    Markers points;                      // Series7
+    std::vector<std::string> memoLines;  // MemoMTF2: "f<TAB>MTF"
 };
 
 // Stage 3 on exposureProfile (ToExp must have converted the same profile).

@@ -61,7 +61,8 @@ void DrawCurve(const ProfileState& profile, TruncationOutput& out)
     out.curve.clear();
     out.curve.reserve(profile.exposureCount);
     for (int i = 0; i < profile.exposureCount; ++i)
-        out.curve.push_back(ChartPoint(i, profile.peakIndex, profile.sampleSpacing, profile.exposureProfile[i]));
+        out.curve.push_back(
+            ChartPoint(i, profile.peakIndex, profile.sampleSpacing, profile.exposureProfile[i]));
     out.curveDrawn = true;
 }
 

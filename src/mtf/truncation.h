@@ -17,21 +17,23 @@ namespace radmtf {
 inline constexpr std::string_view kNoStartPointMessage = "外挿開始点が指定されていません。";
 inline constexpr std::string_view kPickOutsideMessage = "選択した点は LSF の範囲外です。";
 inline constexpr std::string_view kStartOutsideMessage = "外挿開始点が LSF の範囲外です。";
-inline constexpr std::string_view kStartNotLeftOfPeakMessage = "外挿開始点はピークより左側で指定してください。";
+inline constexpr std::string_view kStartNotLeftOfPeakMessage =
+    "外挿開始点はピークより左側で指定してください。";
 inline constexpr std::string_view kFitRangeTooLongMessage = "フィット範囲の点数が多すぎます。";
 inline constexpr std::string_view kLeftTailNotFallingMessage =
     "左側の裾が外側に向かって減少していないため、外挿できません。";
 inline constexpr std::string_view kRightTailNotFallingMessage =
     "右側の裾が外側に向かって減少していないため、外挿できません。";
-inline constexpr std::string_view kRightStartNotFoundMessage = "右側の裾に外挿開始点の値まで下がる点がありません。";
+inline constexpr std::string_view kRightStartNotFoundMessage =
+    "右側の裾に外挿開始点の値まで下がる点がありません。";
 inline constexpr std::string_view kExtensionTooLongMessage = "外挿した LSF がデータ領域に収まりません。";
 
 // A click on the LSF chart.
 struct PickOutput {
-    std::string posN;                   // EditPosN
-    std::string posX;                   // EditPosX, position in mm
-    std::string posY;                   // EditPosY, exposure
-    std::pair<double, double> marker;   // Series9 is cleared and receives this point
+    std::string posN;                  // EditPosN
+    std::string posX;                  // EditPosX, position in mm
+    std::string posY;                  // EditPosY, exposure
+    std::pair<double, double> marker;  // Series9 is cleared and receives this point
 };
 
 // Picks sample v (the clicked point's index) as the start of the left tail.

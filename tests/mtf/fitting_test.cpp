@@ -45,7 +45,8 @@ TEST(Fitting, FirstTableRowsFollowLastFrequency)
     // outside and 2.5 .. 6.0 just inside. From 4 on the accumulated error
     // (about 1e-14) shows in the fifteenth digit.
     const int rows[7] = {30, 40, 51, 61, 81, 101, 121};
-    const char* last[7] = {"1.45", "1.95", "2.5", "3", "3.99999999999999", "4.99999999999999", "5.99999999999999"};
+    const char* last[7] = {
+        "1.45", "1.95", "2.5", "3", "3.99999999999999", "4.99999999999999", "5.99999999999999"};
     for (int item = -1; item <= 5; ++item) {
         auto mtf = ChartPoints();
         FittingOutput out;
@@ -68,7 +69,13 @@ TEST(Fitting, SecondTableStepsBy1Over64PixelSpacings)
     auto mtf = ChartPoints();
     FittingOutput out;
     int reads = 0;
-    RunFitting(*mtf, 0, "3", [&] { ++reads; return std::string("0.1"); }, out);  // F[K] = 2.0
+    RunFitting(
+        *mtf, 0, "3",
+        [&] {
+            ++reads;
+            return std::string("0.1");
+        },
+        out);  // F[K] = 2.0
     const auto lines = Lines(out.memoMtf3Text);
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(reads, 13);  // read once per row

@@ -67,8 +67,8 @@ TEST(SlitMethod, GaussianLsfFollowsAnalyticMtf)
     for (int k = 0; k < t.mtf->mtfPointCount; ++k) {
         const double f = t.mtf->mtfFrequency[k];
         EXPECT_NEAR(f, k / (kN * kSpacing), 1e-12);
-        EXPECT_NEAR(t.mtf->mtfValue[k], std::exp(-2 * std::numbers::pi * std::numbers::pi * sigma * sigma * f * f),
-                    2e-4)
+        EXPECT_NEAR(t.mtf->mtfValue[k],
+                    std::exp(-2 * std::numbers::pi * std::numbers::pi * sigma * sigma * f * f), 2e-4)
             << "f = " << f;
     }
 }
@@ -83,8 +83,8 @@ TEST(SlitMethod, AgreesWithDirectTransformOnEveryBin)
     std::vector<double> e(kN, 0.0);
     for (int j = 0; j < 1800; ++j) {
         const double x = j - 900.0;
-        e[j] = 1000.0 * std::exp(-0.5 * (x / 6) * (x / 6)) + 40.0 * std::exp(-std::fabs(x) / (x < 0 ? 60 : 25)) +
-               0.5 * ((j * 7919) % 13);
+        e[j] = 1000.0 * std::exp(-0.5 * (x / 6) * (x / 6)) +
+               40.0 * std::exp(-std::fabs(x) / (x < 0 ? 60 : 25)) + 0.5 * ((j * 7919) % 13);
         t.profile->exposureProfile[j] = e[j];
     }
     t.Run();

@@ -13,7 +13,7 @@ namespace radmtf {
 namespace {
 
 constexpr double kSpacing = 0.1 / 17;
-constexpr double kLeftSlope = 0.023;   // decades per sample
+constexpr double kLeftSlope = 0.023;  // decades per sample
 constexpr double kRightSlope = 0.019;
 
 // log10 of an LSF with exactly exponential tails around a peak of 1000.
@@ -100,7 +100,8 @@ TEST(Truncation, LeftStartWithinThreeDecadesDropsLeadingSamples)
     // The left tail reaches 4.6 decades; the line passes three decades at
     // 69, so samples 0 .. 67 go and every index drops by 68.
     Lsf lsf(301, 200);
-    std::vector<double> before(lsf.profile->exposureProfile.begin(), lsf.profile->exposureProfile.begin() + 301);
+    std::vector<double> before(lsf.profile->exposureProfile.begin(),
+                               lsf.profile->exposureProfile.begin() + 301);
     ASSERT_EQ(lsf.Run(150), TruncationStatus::kDone);
     EXPECT_EQ(lsf.profile->peakIndex, 132);
     EXPECT_EQ(lsf.profile->exposureCount, 132 + 159);
