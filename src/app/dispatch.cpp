@@ -20,6 +20,12 @@ bool Dispatch(const std::function<void()>& action)
     return false;
 }
 
+void BringToFront(QWidget* window)
+{
+    if (QGuiApplication::platformName() != "offscreen") window->raise();
+    window->activateWindow();
+}
+
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     bool result = false;

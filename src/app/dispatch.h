@@ -13,6 +13,9 @@ namespace radmtf {
 // the message box of the current prompter. Returns false when it failed.
 bool Dispatch(const std::function<void()>& action);
 
+// Raises and activates a shown window (headless platforms cannot raise).
+void BringToFront(QWidget* window);
+
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv) : QApplication(argc, argv) {}

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "app/dispatch.h"
 #include "app/form2.h"
 #include "app/prompter.h"
 #include "core/failure.h"
@@ -534,8 +535,7 @@ void TForm1::ButtonToForm2Click()
 {
     if (!form2_) return;
     form2_->show();
-    form2_->raise();
-    form2_->activateWindow();
+    BringToFront(form2_);
 }
 
 }  // namespace radmtf

@@ -1,3 +1,4 @@
+#include "app/dispatch.h"
 #include "app/form2.h"
 
 #include <QtCharts/QLogValueAxis>
@@ -177,8 +178,7 @@ void TForm2::CheckBoxSyncClick() { EditSmth->setText(EditMALine->text()); }
 void TForm2::ButtonForm1Click()
 {
     form1_->show();
-    form1_->raise();
-    form1_->activateWindow();
+    BringToFront(form1_);
 }
 
 void TForm2::setSeries(QXYSeries* series, const QList<QPointF>& points)

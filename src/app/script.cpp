@@ -300,8 +300,7 @@ void Driver::run(const QString& line)
     } else if (command == "activate") {
         QWidget* window = form(rest);
         window->show();
-        window->raise();
-        window->activateWindow();
+        BringToFront(window);
         QApplication::setActiveWindow(window);
         QApplication::processEvents();
     } else if (command == "answer") {

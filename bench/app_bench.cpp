@@ -1,0 +1,130 @@
+// Timings of whole window actions on realistic sizes: a 3072 x 3072 16-bit
+// DICOM radiograph loaded with "⇒", rendering, a pan step, "toMTF" of a
+// 2048 x 2048 ROI, "2Dto1D" + "Smooth" of 10^5 samples with their chart, and
+// the slit "CalMTF". Runs headless; prints the median of several runs.
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "app/dispatch.h"
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/prompter.h"
+#include "dicom/dicom_builder.h"
+
+namespace {
+
+double MedianMilliseconds(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const auto stop = std::chrono::steady_clock::now();
+        times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+class FixedAnswers : public radmtf::Prompter {
+public:
+    QString path;
+    std::optional<QString> openFile(const QString&) override { return path; }
+    QString inputBox(const QString&, const QString&, const QString& proposed) override { return proposed; }
+    void message(const QString& text) override { std::printf("message: %s\n", text.toUtf8().constData()); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    radmtf::Application app(argc, argv);
+    QTemporaryDir folder;
+
+    constexpr int kSide = 3072;
+    radmtf::testdata::DicomImageSpec spec;
+    spec.rows = kSide;
+    spec.columns = kSide;
+    spec.pixelSpacing = "0.1\\0.1";
+    spec.pixels.resize(std::size_t(kSide) * kSide);
+    for (int r = 0; r < kSide; ++r)
+        for (int c = 0; c < kSide; ++c)
+            spec.pixels[std::size_t(r) * kSide + std::size_t(c)] =
+                static_cast<std::uint16_t>(500 + (r + c) / 2 + ((r * 7 + c * 13) % 41));
+    const std::vector<std::uint8_t> bytes = radmtf::testdata::BuildDicom(spec);
+    const QString path = folder.filePath("flatpanel.dcm");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+
+    FixedAnswers answers;
+    answers.path = path;
+    radmtf::SetPrompter(&answers);
+    radmtf::TForm1 form1;
+    radmtf::TForm2 form2(&form1);
+    form1.setForm2(&form2);
+    form1.show();
+
+    std::printf("window actions (median ms)\n");
+    std::printf("  load 3072x3072 DICOM (read, walk, render, Auto, list): %.1f  (target 100)\n",
+                MedianMilliseconds(7, [&] { radmtf::Dispatch([&] { form1.BitBtnLoadClick(); }); }));
+    std::printf("  render at MF 1 (Disp):                                  %.1f  (target 10)\n",
+                MedianMilliseconds(15, [&] { radmtf::Dispatch([&] { form1.ButtonDispClick(); }); }));
+    form1.EditMF->setText("2.0");
+    form1.RadioGroupTool->setItemIndex(1);
+    int step = 0;
+    std::printf("  pan step at MF 2 (mouse move with render):              %.1f\n", MedianMilliseconds(15, [&] {
+        radmtf::Dispatch([&] {
+            form1.Image1MouseDown(Qt::LeftButton, 200, 200);
+            form1.Image1MouseMove(200 + (++step % 2 ? 4 : -4), 200);
+            form1.Image1MouseUp(Qt::LeftButton, 200, 200);
+        });
+    }));
+    form1.RadioGroupTool->setItemIndex(3);  // Home
+    form1.RadioGroupTool->setItemIndex(0);
+    form1.EditROIPosX->setText("1536");
+    form1.EditROIPosY->setText("1536");
+    form1.EditROISizeX->setText("2048");
+    form1.EditROISizeY->setText("2048");
+    radmtf::Dispatch([&] { form1.ButtonDispClick(); });
+    std::printf("  toMTF of a 2048x2048 ROI:                               %.1f  (target 150)\n",
+                MedianMilliseconds(5, [&] { radmtf::Dispatch([&] { form1.ButtonToTableClick(); }); }));
+
+    // 2000 columns x 50 lines = 10^5 profile samples.
+    form1.EditROISizeX->setText("2000");
+    form1.EditROISizeY->setText("50");
+    radmtf::Dispatch([&] { form1.ButtonDispClick(); });
+    radmtf::Dispatch([&] { form1.ButtonToTableClick(); });
+    form2.EditMALine->setText("50");
+    form2.EditSmth->setText("5");
+    std::printf("  2Dto1D + Smooth of 10^5 samples with the chart:         %.1f  (target 50)\n",
+                MedianMilliseconds(7, [&] {
+                    radmtf::Dispatch([&] {
+                        form2.Button2Dto1DClick();
+                        form2.ButtonSmoothClick();
+                    });
+                }));
+
+    // A Gaussian LSF of 2048 samples for the slit method.
+    form2.profile.profileCount = 2048;
+    for (int i = 0; i < 2048; ++i)
+        form2.profile.compositeProfile[std::size_t(i)] =
+            static_cast<std::int32_t>(std::lround(3000 * std::exp(-0.5 * std::pow((i - 1024) / 30.0, 2))));
+    form2.profile.sampleSpacing = 0.1 / 17;
+    radmtf::Dispatch([&] { form2.ButtonToExpClick(); });
+    std::printf("  slit CalMTF (2048-point transform, memo, chart):         %.1f  (target 5)\n",
+                MedianMilliseconds(9, [&] { radmtf::Dispatch([&] { form2.ButtonSlitClick(); }); }));
+    radmtf::SetPrompter(nullptr);
+    return 0;
+}
