@@ -7,7 +7,8 @@ published data dictionary (PS3.6) with the element names:
     /usr/bin/python3 scripts/make_dictionary.py
 
 It prints the lines per group and the total size, and writes the text. The build embeds
-the committed text and never runs this script.
+the committed text and never runs this script. The committed text was made with
+python3-pydicom 2.3.1; another release of the dictionary may choose other entries.
 
 The text
 --------
