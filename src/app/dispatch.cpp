@@ -1,5 +1,7 @@
 #include "app/dispatch.h"
 
+#include <QWidget>
+
 #include <new>
 
 #include "app/prompter.h"
