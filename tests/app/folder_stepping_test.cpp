@@ -1,0 +1,1 @@
+// (tests are added here)
