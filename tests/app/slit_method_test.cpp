@@ -64,9 +64,9 @@ double AnalyticMtf(double f)
     return gauss * sinc;
 }
 
-class SlitMethod : public WindowTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+class SlitMethodEndToEnd : public WindowTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
-TEST_P(SlitMethod, ListsThePresampledMtfOfATiltedSlit)
+TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
 {
     const auto [orientation, lines] = GetParam();
     const bool vertical = orientation <= 2;
@@ -104,7 +104,7 @@ TEST_P(SlitMethod, ListsThePresampledMtfOfATiltedSlit)
     RecordProperty("worst", std::to_string(worst));
 }
 
-INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethod,
+INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,
                          ::testing::Values(std::make_pair(1, 17), std::make_pair(2, 17), std::make_pair(3, 10),
                                            std::make_pair(4, 12)));
 
