@@ -137,7 +137,9 @@ QImage OrientationPicture(int button, bool slit)
     painter.translate(52.5, 52.5);
     // Buttons 1 and 2 have nearly vertical lines, 3 and 4 nearly horizontal.
     const bool alongX = button == 1 || button == 2;
-    const double tilt = (button == 1 || button == 3) ? 6.0 : -6.0;
+    // Positive turns clockwise: button 1's slit leans with its top to the
+    // left, button 2's to the right, button 3's right end is lower, 4's higher.
+    const double tilt = (button == 1 || button == 4) ? -6.0 : 6.0;
     painter.rotate(alongX ? tilt : 90.0 + tilt);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(30, 30, 30));

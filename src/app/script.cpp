@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QtCharts/QChartView>
 #include <QtCharts/QXYSeries>
 
@@ -315,6 +316,12 @@ void Driver::run(const QString& line)
     } else if (command == "save") {
         QString path;
         const QString name = NextWord(rest, &path);
+        if (name == "Form1" || name == "Form2") {
+            // A picture of the whole window as it would be on screen.
+            QWidget* window = form(name);
+            if (!window->grab().save(path, "PNG")) throw ScriptError(("cannot write " + path).toStdString());
+            return;
+        }
         if (name != "Form1.DisplayBitmap") throw ScriptError(("cannot save " + name).toStdString());
         const DisplayBitmap& bitmap = form1_->displayBitmap;
         QFile file(path);
@@ -329,7 +336,11 @@ void Driver::run(const QString& line)
             const int delta = rest == "up" ? 120 : -120;
             QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
                               Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(target, &event);
+            // Delivered as the platform delivers it: to the window first.
+            if (QWindow* window = target->windowHandle())
+                QApplication::sendEvent(window, &event);
+            else
+                QApplication::sendEvent(target, &event);
         }
     } else if (command == "mouse") {
         const QStringList words = rest.split(' ');
