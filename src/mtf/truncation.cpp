@@ -117,10 +117,12 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     long long pk = profile.peakIndex;
     if (a > nc - 1 || pk < 0 || pk > nc - 1) refuse(kStartOutsideMessage);
 
-    // Left fit over a .. a + q, a quarter of the way to the peak.
+    // Left fit over a .. a + q, a quarter of the way to the peak. A start at
+    // or right of the peak has no left tail to fit (up to three samples right
+    // of it q is still 0, so the sign of q alone does not tell).
     const long long q = Trunc(static_cast<long double>(pk - a) / 4.0L);
     const long long e1 = a + q + 1;
-    if (q < 0 || e1 > nc - 1) refuse(kStartNotLeftOfPeakMessage);
+    if (a >= pk || e1 > nc - 1) refuse(kStartNotLeftOfPeakMessage);
     if (q + 1 > kMtfCapacity) refuse(kFitRangeTooLongMessage);
     for (long long i = a, j = 0; i <= a + q; ++i, ++j) {
         mtf.fitY[j] = static_cast<double>(CheckedLog10(e[i]));
