@@ -230,15 +230,24 @@ TEST_F(LsfTools, TruncationReplacesBothTailsByTheirExponentials)
     EXPECT_NEAR(marks[3].x(), 3.8, 1e-12);
 }
 
-TEST_F(LsfTools, TruncationRefusesAStartAtOrRightOfThePeak)
+TEST_F(LsfTools, TruncationRefusesStartsItCannotExtendFrom)
 {
-    for (int start : {100, 103, 150}) {
+    // At or right of the peak there is no left tail; on the flat floor the
+    // fitted line never falls three decades. Each refusal changes nothing.
+    const std::pair<int, const char*> cases[] = {
+        {100, "外挿開始点はピークより左側で指定してください。"},
+        {103, "外挿開始点はピークより左側で指定してください。"},
+        {150, "外挿開始点はピークより左側で指定してください。"},
+        {20, "左側の裾が外側に向かって減少していないため、外挿できません。"},
+    };
+    for (const auto& [start, message] : cases) {
         Run("click Form2.ButtonToExp\nchartclick Form2.Series3 " + std::to_string(start) + "\n");
-        const std::string before = Run("print ExposureProfile\nprint Form2.Series9\n");
+        const std::string before = Run("print ExposureProfile\nprint Form2.Series9\nprint FitCoefficients\n");
         EXPECT_EQ(Run("click Form2.ButtonTrancation\nprint ExposureCount\nprint PeakIndex\n"),
-                  "message: 外挿開始点はピークより左側で指定してください。\n200\n100\n")
+                  "message: " + std::string(message) + "\n200\n100\n")
             << start;
-        EXPECT_EQ(Run("print ExposureProfile\nprint Form2.Series9\n"), before);
+        EXPECT_EQ(Run("print ExposureProfile\nprint Form2.Series9\nprint FitCoefficients\n"), before)
+            << start;
         EXPECT_TRUE(form2->Series2->points().isEmpty());
     }
 }
