@@ -41,6 +41,11 @@ Prompter& CurrentPrompter()
     return g_prompter ? *g_prompter : dialogs;
 }
 
-void SetPrompter(Prompter* prompter) { g_prompter = prompter; }
+Prompter* SetPrompter(Prompter* prompter)
+{
+    Prompter* previous = g_prompter;
+    g_prompter = prompter;
+    return previous;
+}
 
 }  // namespace radmtf

@@ -29,8 +29,9 @@ public:
     void message(const QString& text) override;
 };
 
-// The prompter in use; the script driver replaces it.
+// The prompter in use; the script driver replaces it. SetPrompter returns
+// the one it replaces (nullptr stands for the real dialogs).
 Prompter& CurrentPrompter();
-void SetPrompter(Prompter* prompter);
+Prompter* SetPrompter(Prompter* prompter);
 
 }  // namespace radmtf

@@ -380,7 +380,6 @@ void Driver::run(const QString& line)
 
 void ReportError(ScriptOutput* output, int number, const char* why)
 {
-    SetPrompter(nullptr);
     g_output = nullptr;
     const std::string text = "script error: line " + std::to_string(number) + ": " + why;
     if (output) {
@@ -397,7 +396,7 @@ int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutp
 {
     g_output = output;
     Driver driver(form1, form2);
-    SetPrompter(&driver.prompter);
+    Prompter* const previousPrompter = SetPrompter(&driver.prompter);
     int number = 0;
     for (QString line : lines) {
         ++number;
@@ -407,16 +406,18 @@ int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutp
             driver.run(line);
         } catch (const ScriptError& error) {
             ReportError(output, number, error.what());
+            SetPrompter(previousPrompter);
             return 1;
         } catch (const Failure& failure) {
             // A failure outside any handler (a malformed number in the
             // script itself) is the script's error.
             ReportError(output, number, failure.what());
+            SetPrompter(previousPrompter);
             return 1;
         }
         std::fflush(stdout);
     }
-    SetPrompter(nullptr);
+    SetPrompter(previousPrompter);
     g_output = nullptr;
     return 0;
 }

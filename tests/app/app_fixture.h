@@ -15,14 +15,33 @@
 
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/prompter.h"
 #include "app/script.h"
 
 namespace radmtf::testing {
+
+// Stands in for the real dialogs outside scripts, so a test that reaches a
+// prompt it did not plan for fails instead of waiting for a user.
+class NoDialogs : public Prompter {
+public:
+    std::optional<QString> openFile(const QString&) override
+    {
+        ADD_FAILURE() << "unexpected open dialog";
+        return std::nullopt;
+    }
+    QString inputBox(const QString&, const QString& prompt, const QString& proposed) override
+    {
+        ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
+        return proposed;
+    }
+    void message(const QString& text) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
+};
 
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SetPrompter(&noDialogs);
         form1 = std::make_unique<TForm1>();
         form2 = std::make_unique<TForm2>(form1.get());
         form1->setForm2(form2.get());
@@ -33,6 +52,7 @@ protected:
     {
         form2.reset();
         form1.reset();
+        SetPrompter(nullptr);
     }
 
     // Runs script lines; returns what they printed. A script error fails the test.
@@ -74,6 +94,7 @@ protected:
         return bytes;
     }
 
+    NoDialogs noDialogs;
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     QTemporaryDir folder;

@@ -2,6 +2,8 @@
 // rendering geometry, statistics and the automatic window.
 #include <QFile>
 
+#include "app/dispatch.h"
+#include "app/prompter.h"
 #include "app_fixture.h"
 #include "dicom/dicom_builder.h"
 
@@ -238,6 +240,57 @@ TEST_F(ViewerWindow, RendersTheViewRegionThroughTheWindow)
                   "print Form1.Image1\nprint ViewRect\n"),
               "1.1\n128 383 128 383\n256 256\n85 425 85 425\n341 341\n1.4\n7\n1.3\n7\n"
               "1 192 0 128 512\n0 255 0 1023\n");
+}
+
+// Answers every prompt the way a hurried user does: the file, then Cancel.
+class CancellingPrompter : public Prompter {
+public:
+    QString path;
+    int messages = 0;
+    std::optional<QString> openFile(const QString&) override { return path; }
+    QString inputBox(const QString&, const QString&, const QString& proposed) override { return proposed; }
+    void message(const QString&) override { ++messages; }
+};
+
+// Every prefix of a small DICOM file, and every byte of it corrupted, goes
+// through the whole load (walk, size, rendering, "Auto", folder list)
+// without reading outside the file; under the sanitizers this is the
+// robustness test of the viewer as a whole.
+TEST_F(ViewerWindow, DamagedFilesLoadWithoutHarm)
+{
+    DicomImageSpec spec;
+    spec.rows = 16;
+    spec.columns = 24;
+    spec.pixelSpacing = "0.1\\0.1";
+    spec.windowCenter = "40\\400";
+    spec.rescaleIntercept = "-3";
+    spec.pixels.assign(16 * 24, 1234);
+    const std::vector<std::uint8_t> file = BuildDicom(spec);
+    CancellingPrompter prompter;
+    SetPrompter(&prompter);
+    const auto load = [&](const std::vector<std::uint8_t>& bytes) {
+        prompter.path = QString::fromStdString(WriteFile("damaged.dcm", bytes));
+        form1->EditPxlSpc->setText("0.1");
+        form1->EditMF->setText("1.0");
+        form1->EditImgSftX->setText("0");
+        form1->EditImgSftY->setText("0");
+        Dispatch([&] { form1->BitBtnLoadClick(); });
+        EXPECT_EQ(form1->state.fileBuffer.size(), bytes.size());
+    };
+    for (std::size_t n = 0; n <= file.size(); n += 3)
+        load(std::vector<std::uint8_t>(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n)));
+    for (std::size_t i = 0; i < file.size() - 16 * 24 * 2; ++i) {
+        for (std::uint8_t value : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
+            std::vector<std::uint8_t> bad = file;
+            bad[i] = value;
+            load(bad);
+        }
+    }
+    // The intact file still loads as before.
+    load(file);
+    SetPrompter(&noDialogs);
+    EXPECT_EQ(form1->EditImgSizeX->text().toStdString(), "24");
+    EXPECT_EQ(form1->EditOffst->text().toStdString(), "-3");
 }
 
 }  // namespace
