@@ -8,26 +8,11 @@
 #include <QTableView>
 
 #include "app/form1.h"
+#include "app/layout_helpers.h"
 
 namespace radmtf {
 
 namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21)
-{
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(name);
-    edit->setGeometry(x, y, w, h);
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 23)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(x, y, w, h);
-    return button;
-}
 
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, bool checked)
 {
@@ -36,13 +21,6 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, 
     box->setGeometry(x, y, w, 18);
     box->setChecked(checked);
     return box;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& caption, int x, int y, int w = 60, int h = 16)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
 }
 
 // The start-up card: a sample edge profile and an MTF curve.

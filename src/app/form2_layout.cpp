@@ -7,33 +7,11 @@
 #include <QtCharts/QValueAxis>
 
 #include "app/form2.h"
+#include "app/layout_helpers.h"
 
 namespace radmtf {
 
 namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21)
-{
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(name);
-    edit->setGeometry(x, y, w, h);
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 23)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(x, y, w, h);
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& caption, int x, int y, int w = 70, int h = 16)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
-}
 
 Memo* MakeMemo(QWidget* parent, const char* name, int x, int y, int w, int h, bool blue)
 {
