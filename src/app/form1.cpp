@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -31,6 +32,35 @@ QString FolderPart(const QString& path)
     const int cut = std::max(path.lastIndexOf('\\'), path.lastIndexOf('/'));
     return cut < 0 ? QString() : path.left(cut + 1);
 }
+
+// The application-wide message hook (the form's ApplicationEvents1): it sees
+// every message that the message loop takes in, before it is dispatched. The
+// loop hands a wheel message to a window first; what the window then passes on
+// to its widgets is the same message again, so only the first is acted on.
+class ApplicationEvents : public QObject {
+public:
+    explicit ApplicationEvents(TForm1* form1) : QObject(form1), form1_(form1)
+    {
+        setObjectName("ApplicationEvents1");
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel || !watched->isWindowType()) return false;
+        if (QApplication::activeWindow() != form1_ || form1_->StringGridDICOM->height() >= 200) return false;
+        const QPoint turn = static_cast<QWheelEvent*>(event)->angleDelta();
+        const int delta = turn.y() != 0 ? turn.y() : turn.x();
+        // The toolkit's begin and end notes of a scroll gesture carry no turn.
+        if (delta == 0) return false;
+        bool handled = false;
+        Dispatch([&] { handled = form1_->ApplicationEvents1Message(delta); });
+        return handled;
+    }
+
+private:
+    TForm1* form1_;
+};
 
 }  // namespace
 
@@ -85,6 +115,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connect(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
     connect(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    QApplication::instance()->installEventFilter(new ApplicationEvents(this));
 
     FormCreate();
 }

@@ -2,7 +2,6 @@
 // window (hidden), then the message loop — or, with --script, the script.
 #include <QFile>
 #include <QTextStream>
-#include <QWheelEvent>
 
 #include <cstdio>
 #include <iostream>
@@ -12,39 +11,6 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/script.h"
-
-namespace {
-
-// The application-wide message hook: a wheel notch while the viewer is the
-// active window steps through the folder's files.
-class ApplicationEvents : public QObject {
-public:
-    explicit ApplicationEvents(radmtf::TForm1* form1) : form1_(form1) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
-        // One message may be offered to several widgets on its way up; act once.
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        if (wheel == lastEvent_ && wheel->timestamp() == lastTimestamp_) return lastHandled_;
-        lastEvent_ = wheel;
-        lastTimestamp_ = wheel->timestamp();
-        lastHandled_ = false;
-        if (QApplication::activeWindow() != form1_ || form1_->StringGridDICOM->height() >= 200) return false;
-        const int delta = wheel->angleDelta().y() != 0 ? wheel->angleDelta().y() : wheel->angleDelta().x();
-        radmtf::Dispatch([&] { lastHandled_ = form1_->ApplicationEvents1Message(delta); });
-        return lastHandled_;
-    }
-
-private:
-    radmtf::TForm1* form1_;
-    const QWheelEvent* lastEvent_ = nullptr;
-    quint64 lastTimestamp_ = 0;
-    bool lastHandled_ = false;
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -66,8 +32,6 @@ int main(int argc, char** argv)
     auto* form1 = new radmtf::TForm1;
     auto* form2 = new radmtf::TForm2(form1);
     form1->setForm2(form2);
-    ApplicationEvents hook(form1);
-    app.installEventFilter(&hook);
     form1->show();
 
     if (!scriptPath.isEmpty()) {
