@@ -22,6 +22,10 @@ namespace radmtf {
 
 namespace {
 
+constexpr long long kMaxTableSide = 32768;
+constexpr long long kMaxTableCells = 1LL << 26;
+constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
+
 std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
 long double FloatOf(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
 QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
@@ -256,6 +260,10 @@ void TForm1::ButtonToTableClick()
     GridModel* grid = f2->StringGrid1->grid();
     const long long columns = std::max<long long>(block.width + 1, 0);
     const long long rows = std::max<long long>(block.height + 1, 0);
+    // A table beyond any detector's size (a ROI typed by hand) would only
+    // exhaust the memory.
+    if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
+        ThrowMessage(kTableTooLargeMessage);
     grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
     format.valueOffset = IntOf(EditOffst);
     format.swapBytes = CheckBoxSwp->isChecked();

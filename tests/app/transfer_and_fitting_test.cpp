@@ -62,6 +62,13 @@ TEST_F(TransferAndFitting, RefusesABlockOutsideTheImageAndLeavesCellsIn8BitMode)
                   "print ProfileCount\n"),
               "\t9\t10\t11\t12\n20\t2009\t2010\t2011\t\n21\t2109\t2110\t2111\t\n"
               "message: '' は整数ではありません\n3\n");
+    // Nothing is read in " 8bit" mode, but a table the size of a ROI typed
+    // by hand is refused rather than exhausting the memory.
+    EXPECT_EQ(Run("set Form1.EditROISizeX 100000\nset Form1.EditROISizeY 100000\nclick Form1.ButtonDisp\n"
+                  "click Form1.ButtonToTable\nset Form1.EditROISizeX 4\nset Form1.EditROISizeY 2\n"
+                  "click Form1.ButtonDisp\n"),
+              "message: ROIが大きすぎます。\n");
+    EXPECT_EQ(form2->StringGrid1->grid()->cols(), 5);
     // An empty pixel spacing in the viewer leaves the analysis window's.
     EXPECT_EQ(Run("set Form2.EditPxlSpc 0.2\nset Form1.EditPxlSpc \nclick Form1.ButtonToTable\n"
                   "print Form2.EditPxlSpc\n"),
