@@ -231,12 +231,13 @@ void TForm1::ButtonTrimingClick()
     if (!chosen) return;
     openDialogFileName = *chosen;
     // Written beside the target and renamed over it, so a failed write never
-    // leaves a truncated file in place of an earlier trim.
+    // leaves a truncated file in place of an earlier trim. The buffer is
+    // flushed here: commit() does not see a short write of buffered bytes.
     QSaveFile file(*chosen);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
+        !file.flush() || !file.commit()) {
         file.cancelWriting();
         ThrowCannotCreate(chosen->toStdString());
     }
