@@ -84,13 +84,14 @@ int main(int argc, char** argv)
     form1.EditMF->setText("2.0");
     form1.RadioGroupTool->setItemIndex(1);
     int step = 0;
-    std::printf("  pan step at MF 2 (mouse move with render):              %.1f\n", MedianMilliseconds(15, [&] {
-        radmtf::Dispatch([&] {
-            form1.Image1MouseDown(Qt::LeftButton, 200, 200);
-            form1.Image1MouseMove(200 + (++step % 2 ? 4 : -4), 200);
-            form1.Image1MouseUp(Qt::LeftButton, 200, 200);
-        });
-    }));
+    std::printf("  pan step at MF 2 (mouse move with render):              %.1f\n",
+                MedianMilliseconds(15, [&] {
+                    radmtf::Dispatch([&] {
+                        form1.Image1MouseDown(Qt::LeftButton, 200, 200);
+                        form1.Image1MouseMove(200 + (++step % 2 ? 4 : -4), 200);
+                        form1.Image1MouseUp(Qt::LeftButton, 200, 200);
+                    });
+                }));
     form1.RadioGroupTool->setItemIndex(3);  // Home
     form1.RadioGroupTool->setItemIndex(0);
     form1.EditROIPosX->setText("1536");

@@ -144,7 +144,10 @@ static QStringList SplitLines(const QString& text)
     return lines;
 }
 
-void Memo::setText(const QString& text) { setLines(SplitLines(text)); }
+void Memo::setText(const QString& text)
+{
+    setLines(SplitLines(text));
+}
 
 void Memo::setLine(int index, const QString& line)
 {
@@ -190,7 +193,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             if (ch.unicode() < 0x20) ch = QChar(' ');
         return text;
     }
-    if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0)) return QColor(0xF0, 0xF0, 0xF0);
+    if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0))
+        return QColor(0xF0, 0xF0, 0xF0);
     if (role == Qt::TextAlignmentRole && kinds_[at(index.column(), index.row())] == kInt)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -229,9 +233,12 @@ QString GridModel::cell(int col, int row) const
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return {};
     const std::size_t i = at(col, row);
     switch (kinds_[i]) {
-        case kInt: return QString::number(values_[i]);
-        case kText: return texts_.at(i);
-        default: return {};
+        case kInt:
+            return QString::number(values_[i]);
+        case kText:
+            return texts_.at(i);
+        default:
+            return {};
     }
 }
 
@@ -264,9 +271,12 @@ std::int32_t GridModel::cellInt(int col, int row) const
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) ThrowNotInteger("");
     const std::size_t i = at(col, row);
     switch (kinds_[i]) {
-        case kInt: return values_[i];
-        case kText: return StrToInt(texts_.at(i).toStdString());
-        default: ThrowNotInteger("");
+        case kInt:
+            return values_[i];
+        case kText:
+            return StrToInt(texts_.at(i).toStdString());
+        default:
+            ThrowNotInteger("");
     }
 }
 
@@ -275,9 +285,12 @@ std::optional<std::int32_t> GridModel::cellValue(int col, int row) const
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return std::nullopt;
     const std::size_t i = at(col, row);
     switch (kinds_[i]) {
-        case kInt: return values_[i];
-        case kText: return StrToInt(texts_.at(i).toStdString());
-        default: return std::nullopt;
+        case kInt:
+            return values_[i];
+        case kText:
+            return StrToInt(texts_.at(i).toStdString());
+        default:
+            return std::nullopt;
     }
 }
 
@@ -328,8 +341,9 @@ StringGrid::StringGrid(int cols, int rows, QWidget* parent) : QTableView(parent)
 void StringGrid::selectDataCells()
 {
     if (model_->cols() < 2 || model_->rows() < 2) return;
-    selectionModel()->select(QItemSelection(model_->index(1, 1), model_->index(model_->rows() - 1, model_->cols() - 1)),
-                             QItemSelectionModel::ClearAndSelect);
+    selectionModel()->select(
+        QItemSelection(model_->index(1, 1), model_->index(model_->rows() - 1, model_->cols() - 1)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event)

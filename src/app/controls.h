@@ -124,7 +124,10 @@ public:
 
 private:
     enum : std::uint8_t { kEmpty = 0, kInt = 1, kText = 2 };
-    std::size_t at(int col, int row) const { return std::size_t(row) * std::size_t(cols_) + std::size_t(col); }
+    std::size_t at(int col, int row) const
+    {
+        return std::size_t(row) * std::size_t(cols_) + std::size_t(col);
+    }
     int cols_ = 0;
     int rows_ = 0;
     std::vector<std::int32_t> values_;
@@ -158,7 +161,11 @@ public:
     ImageControl(QWidget* parent, int width, int height);
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
-    void setStretch(bool stretch) { stretch_ = stretch; update(); }
+    void setStretch(bool stretch)
+    {
+        stretch_ = stretch;
+        update();
+    }
 
 signals:
     void mousePressed(Qt::MouseButton button, int x, int y);

@@ -21,9 +21,18 @@ namespace radmtf {
 
 namespace {
 
-std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
-long double FloatOf(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
-QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+std::int32_t IntOf(const QLineEdit* edit)
+{
+    return StrToInt(edit->text().toStdString());
+}
+long double FloatOf(const QLineEdit* edit)
+{
+    return StrToFloat(edit->text().toStdString());
+}
+QString Text(long long value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
 
 // The folder part of a path: everything up to and including its last
 // separator ("\" as written by the program's users, "/" here as well).
@@ -140,7 +149,8 @@ void TForm1::FormCreate()
     for (int c = 0; c < 7; ++c) grid->setCell(c, 0, headers[c]);
     {
         const std::string_view dictionary = DicomDictionaryText();
-        Memo_DICOMTag->setText(QString::fromLatin1(dictionary.data(), static_cast<qsizetype>(dictionary.size())));
+        Memo_DICOMTag->setText(
+            QString::fromLatin1(dictionary.data(), static_cast<qsizetype>(dictionary.size())));
     }
 }
 
@@ -198,7 +208,8 @@ void TForm1::BitBtnLoadClick()
             // Propose a square from the file length: the side itself when the
             // length is an exact square of samples, else a power of two.
             const long double bytesPerSample = RadioGroupMode->itemIndex() == 0 ? 1.0L : 2.0L;
-            const long double side = std::sqrt(static_cast<long double>(state.fileBuffer.size()) / bytesPerSample);
+            const long double side =
+                std::sqrt(static_cast<long double>(state.fileBuffer.size()) / bytesPerSample);
             const long long rounded = Round(side);
             long long proposal = 0;
             if (side - static_cast<long double>(rounded) == 0.0L) {
@@ -252,8 +263,8 @@ void TForm1::BitBtnLoadClick()
         EditROISizeY->setText(Text(displayBitmap.height / 2));
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
-        EditPxlSpc->setText(
-            CurrentPrompter().inputBox("InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
+        EditPxlSpc->setText(CurrentPrompter().inputBox(
+            "InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
     ButtonFileListClick();
@@ -318,9 +329,18 @@ bool TForm1::ApplicationEvents1Message(int wheelDelta)
 
 // ------------------------------------------------------------ display
 
-void TForm1::ButtonDispClick() { RenderImage(); }
-void TForm1::CheckBoxSwpClick() { ButtonDispClick(); }
-void TForm1::CheckBoxInvrtClick() { ButtonDispClick(); }
+void TForm1::ButtonDispClick()
+{
+    RenderImage();
+}
+void TForm1::CheckBoxSwpClick()
+{
+    ButtonDispClick();
+}
+void TForm1::CheckBoxInvrtClick()
+{
+    ButtonDispClick();
+}
 
 void DisplayBitmap::resize(std::int32_t newWidth, std::int32_t newHeight)
 {
@@ -471,14 +491,17 @@ void TForm1::Image1MouseUp(Qt::MouseButton button, int, int)
 void TForm1::RadioGroupToolClick()
 {
     switch (RadioGroupTool->itemIndex()) {
-        case 2: RenderImage(); break;
+        case 2:
+            RenderImage();
+            break;
         case 3:
             EditMF->setText("1.0");
             EditImgSftX->setText("0");
             EditImgSftY->setText("0");
             RenderImage();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -531,12 +554,30 @@ void TForm1::roiSizeMenuItem(const QString& caption)
     RenderImage();
 }
 
-void TForm1::N641Click() { roiSizeMenuItem("64"); }
-void TForm1::N1281Click() { roiSizeMenuItem("128"); }
-void TForm1::N2561Click() { roiSizeMenuItem("256"); }
-void TForm1::N5121Click() { roiSizeMenuItem("512"); }
-void TForm1::N10241Click() { roiSizeMenuItem("1024"); }
-void TForm1::N20481Click() { roiSizeMenuItem("2048"); }
+void TForm1::N641Click()
+{
+    roiSizeMenuItem("64");
+}
+void TForm1::N1281Click()
+{
+    roiSizeMenuItem("128");
+}
+void TForm1::N2561Click()
+{
+    roiSizeMenuItem("256");
+}
+void TForm1::N5121Click()
+{
+    roiSizeMenuItem("512");
+}
+void TForm1::N10241Click()
+{
+    roiSizeMenuItem("1024");
+}
+void TForm1::N20481Click()
+{
+    roiSizeMenuItem("2048");
+}
 
 bool TForm1::popupChoose(const QString& itemName)
 {
@@ -560,7 +601,10 @@ void TForm1::ButtonRowCulmClick()
     ButtonAutoWLClick();
 }
 
-void TForm1::ButtonSaveBMPClick() { QApplication::clipboard()->setImage(displayBitmap.toImage()); }
+void TForm1::ButtonSaveBMPClick()
+{
+    QApplication::clipboard()->setImage(displayBitmap.toImage());
+}
 
 void TForm1::ButtonToForm2Click()
 {

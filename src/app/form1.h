@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "viewer/sample_reader.h"
 #include "viewer/view_types.h"
 
 namespace radmtf {
@@ -174,6 +175,7 @@ private:
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }
+    SampleReader measurementReader() const;
     void roiSizeMenuItem(const QString& caption);
     void placeTable(bool large);
 

@@ -3,10 +3,10 @@
 // number stops the action at the same point and leaves what was done before.
 #include <QSaveFile>
 
+#include "analysis/pixel_table.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/prompter.h"
-#include "analysis/pixel_table.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "dicom/dicom_reader.h"
@@ -26,10 +26,22 @@ constexpr long long kMaxTableSide = 32768;
 constexpr long long kMaxTableCells = 1LL << 26;
 constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
 
-std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
-long double FloatOf(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
-QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
-QString Real(long double value) { return QString::fromStdString(FloatToStr(value)); }
+std::int32_t IntOf(const QLineEdit* edit)
+{
+    return StrToInt(edit->text().toStdString());
+}
+long double FloatOf(const QLineEdit* edit)
+{
+    return StrToFloat(edit->text().toStdString());
+}
+QString Text(long long value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
+QString Real(long double value)
+{
+    return QString::fromStdString(FloatToStr(value));
+}
 
 }  // namespace
 
@@ -74,8 +86,8 @@ void TForm1::RenderImage()
     Image1->setGeometry(placement.left, 0, placement.width, 512);
 
     if (RadioGroupTool->itemIndex() == 0) {
-        state.roiRect =
-            RoiRectFromEdits(IntOf(EditROIPosX), IntOf(EditROIPosY), IntOf(EditROISizeX), IntOf(EditROISizeY));
+        state.roiRect = RoiRectFromEdits(IntOf(EditROIPosX), IntOf(EditROIPosY), IntOf(EditROISizeX),
+                                         IntOf(EditROISizeY));
         state.roiBitmapRect = RoiToBitmap(state.roiRect, geometry.view);
         drawFrames();
     }
@@ -134,7 +146,8 @@ void TForm1::ReadDicomHeader()
                 }
         }
         if (out.summaryWritten)
-            Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+            Memo1->setText(
+                QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
     };
     try {
         radmtf::ReadDicomHeader(state.fileBuffer.data(), state.fileBuffer.size(), DicomDictionaryText(),
@@ -148,9 +161,10 @@ void TForm1::ReadDicomHeader()
 
 // ------------------------------------------------------- statistics, Auto
 
-void TForm1::ButtonStatClick()
+// The measurement reading of the loaded samples; Header is read before the
+// offset, so a bad text stops the action before any edit is written.
+SampleReader TForm1::measurementReader() const
 {
-    if (RadioGroupTool->itemIndex() != 0) return;
     SampleReader reader;
     reader.layout.header = IntOf(EditHeader);
     reader.offset = IntOf(EditOffst);
@@ -159,6 +173,13 @@ void TForm1::ButtonStatClick()
     reader.layout.height = state.imageHeight;
     reader.layout.eightBit = imageMode() == 0;
     reader.swap = CheckBoxSwp->isChecked();
+    return reader;
+}
+
+void TForm1::ButtonStatClick()
+{
+    if (RadioGroupTool->itemIndex() != 0) return;
+    const SampleReader reader = measurementReader();
     const std::optional<RoiStatistics> stats = MeasureRoi(reader, state.viewRect, state.roiBitmapRect);
     if (!stats) return;
     EditAve->setText(Real(stats->mean));
@@ -169,14 +190,7 @@ void TForm1::ButtonStatClick()
 
 void TForm1::ButtonAutoWLClick()
 {
-    SampleReader reader;
-    reader.layout.header = IntOf(EditHeader);
-    reader.offset = IntOf(EditOffst);
-    reader.buffer = state.fileBuffer;
-    reader.layout.width = state.imageWidth;
-    reader.layout.height = state.imageHeight;
-    reader.layout.eightBit = imageMode() == 0;
-    reader.swap = CheckBoxSwp->isChecked();
+    const SampleReader reader = measurementReader();
     if (const std::optional<AutoWindow> window = FindAutoWindow(reader)) {
         EditWindowWidth->setText(Text(window->width));
         EditWindowLevel->setText(Text(window->level));
@@ -251,9 +265,9 @@ void TForm1::ButtonToTableClick()
     TForm2* f2 = form2_;
     SampleFormat format;
     format.header = IntOf(EditHeader);
-    const TableBlock block = TransferBlock(state.viewRect.left, state.viewRect.top, state.roiBitmapRect.left,
-                                           state.roiBitmapRect.top, state.roiBitmapRect.right,
-                                           state.roiBitmapRect.bottom);
+    const TableBlock block =
+        TransferBlock(state.viewRect.left, state.viewRect.top, state.roiBitmapRect.left,
+                      state.roiBitmapRect.top, state.roiBitmapRect.right, state.roiBitmapRect.bottom);
     const bool sixteenBit = imageMode() != 0;
     if (sixteenBit &&
         !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
@@ -279,9 +293,9 @@ void TForm1::ButtonToTableClick()
         ReadBlockValues(state.fileBuffer, state.imageWidth, state.imageHeight, format, block, values);
         grid->setIntBlock(1, 1, static_cast<int>(block.width), static_cast<int>(block.height), values.data());
     }
-    for (QXYSeries* series : std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4,
-                                                               f2->Series5, f2->Series6, f2->Series7, f2->Series8,
-                                                               f2->Series9})
+    for (QXYSeries* series :
+         std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4, f2->Series5,
+                                           f2->Series6, f2->Series7, f2->Series8, f2->Series9})
         f2->clearSeries(series);
     if (!EditPxlSpc->text().isEmpty()) f2->EditPxlSpc->setText(EditPxlSpc->text());
     f2->RadioGroup1->setItemIndex(0);

@@ -14,7 +14,8 @@ namespace radmtf {
 
 namespace {
 
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, bool checked)
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y, int w,
+                     bool checked)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
@@ -60,7 +61,8 @@ QImage TitlePicture()
     painter.setFont(font);
     painter.drawText(QRect(0, 20, 512, 60), Qt::AlignCenter, "radmtf");
     painter.setFont(QFont("sans", 12));
-    painter.drawText(QRect(0, 430, 512, 60), Qt::AlignCenter, "Presampled MTF  /  DICOM and raw image viewer");
+    painter.drawText(QRect(0, 430, 512, 60), Qt::AlignCenter,
+                     "Presampled MTF  /  DICOM and raw image viewer");
     return image;
 }
 
@@ -199,7 +201,8 @@ void TForm1::buildControls()
     StringGridDICOM->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     StringGridDICOM->raise();
 
-    MakeLabel(this, "File      Header      FOV       Colum      Row      Offset     Pixel    ShiftX ShiftY  FNo", 4,
+    MakeLabel(this,
+              "File      Header      FOV       Colum      Row      Offset     Pixel    ShiftX ShiftY  FNo", 4,
               646, 600);
     int x = 2;
     auto bottomEdit = [&](const char* name, const QString& text) {

@@ -1,5 +1,5 @@
-#include "app/dispatch.h"
 #include "app/form2.h"
+#include "app/dispatch.h"
 
 #include <QtCharts/QLogValueAxis>
 #include <QtCharts/QValueAxis>
@@ -15,8 +15,14 @@ namespace radmtf {
 
 namespace {
 
-std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
-QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+std::int32_t IntOf(const QLineEdit* edit)
+{
+    return StrToInt(edit->text().toStdString());
+}
+QString Text(long long value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
 
 // Fits the chart's axes to the points of all its series, the way the chart
 // component the program was designed with scales itself.
@@ -62,10 +68,18 @@ TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
     buildControls();
     setFixedSize(918, 636);
 
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
-    connect(RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
-    connect(RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton1Click();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton2Click();
+    });
+    connect(RadioButton3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton3Click();
+    });
+    connect(RadioButton4, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton4Click();
+    });
     connect(RadioGroupEquip, &RadioGroup::clicked, this, &TForm2::RadioGroupEquipClick);
     connect(RadioGroup1, &RadioGroup::clicked, this, &TForm2::RadioGroup1Click);
     connect(UpDownMALine, &UpDown::clicked, this, &TForm2::UpDownMALineClick);
@@ -123,10 +137,22 @@ void TForm2::showOrientation(int button)
     for (int i = 0; i < 8; ++i) pictures[i]->setVisible(i == button - 1 || i == button + 3);
 }
 
-void TForm2::RadioButton1Click() { showOrientation(1); }
-void TForm2::RadioButton2Click() { showOrientation(2); }
-void TForm2::RadioButton3Click() { showOrientation(3); }
-void TForm2::RadioButton4Click() { showOrientation(4); }
+void TForm2::RadioButton1Click()
+{
+    showOrientation(1);
+}
+void TForm2::RadioButton2Click()
+{
+    showOrientation(2);
+}
+void TForm2::RadioButton3Click()
+{
+    showOrientation(3);
+}
+void TForm2::RadioButton4Click()
+{
+    showOrientation(4);
+}
 
 void TForm2::RadioGroupEquipClick()
 {
@@ -146,7 +172,8 @@ void TForm2::RadioGroupEquipClick()
             EditPxlSpc->setText("0.1");
             EditL->setText("4.0");
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -170,10 +197,22 @@ void TForm2::UpDownMALineClick(bool)
     ButtonSmoothClick();
 }
 
-void TForm2::UpDownBaseLClick(bool) { EditBaseL->setText(Text(UpDownBaseL->position())); }
-void TForm2::UpDownBaseRClick(bool) { EditBaseR->setText(Text(UpDownBaseR->position())); }
-void TForm2::UpDown1Changing(bool) { Editn->setText(Text(UpDown1->position())); }
-void TForm2::CheckBoxSyncClick() { EditSmth->setText(EditMALine->text()); }
+void TForm2::UpDownBaseLClick(bool)
+{
+    EditBaseL->setText(Text(UpDownBaseL->position()));
+}
+void TForm2::UpDownBaseRClick(bool)
+{
+    EditBaseR->setText(Text(UpDownBaseR->position()));
+}
+void TForm2::UpDown1Changing(bool)
+{
+    Editn->setText(Text(UpDown1->position()));
+}
+void TForm2::CheckBoxSyncClick()
+{
+    EditSmth->setText(EditMALine->text());
+}
 
 void TForm2::ButtonForm1Click()
 {

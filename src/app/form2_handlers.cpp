@@ -23,9 +23,18 @@ namespace radmtf {
 
 namespace {
 
-std::int32_t IntOf(const QLineEdit* edit) { return StrToInt(edit->text().toStdString()); }
-std::string StdText(const QLineEdit* edit) { return edit->text().toStdString(); }
-QString Text(long long value) { return QString::fromStdString(IntToStr(value)); }
+std::int32_t IntOf(const QLineEdit* edit)
+{
+    return StrToInt(edit->text().toStdString());
+}
+std::string StdText(const QLineEdit* edit)
+{
+    return edit->text().toStdString();
+}
+QString Text(long long value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
 
 QList<QPointF> Points(const std::vector<ChartPoint>& points)
 {
@@ -144,7 +153,10 @@ void TForm2::ButtonPrfToCBClick()
     QApplication::clipboard()->setText(QString::fromStdString(ProfileClipboardText(profile)));
 }
 
-void TForm2::MemoWorkClick() { MemoWork->setText(QString::fromStdString(ProfileCountText(profile))); }
+void TForm2::MemoWorkClick()
+{
+    MemoWork->setText(QString::fromStdString(ProfileCountText(profile)));
+}
 
 // ------------------------------------------------------------ MTF methods
 
@@ -187,8 +199,8 @@ void TForm2::ButtonFittingClick()
     FittingOutput out;
     RunAndShow(
         [&] {
-            RunFitting(mtf, RadioGroup2->itemIndex(), StdText(Editn), [this] { return StdText(EditPxlSpc); },
-                       out);
+            RunFitting(
+                mtf, RadioGroup2->itemIndex(), StdText(Editn), [this] { return StdText(EditPxlSpc); }, out);
         },
         [&] {
             if (out.series10Cleared) clearSeries(Series10);
@@ -222,7 +234,8 @@ void TForm2::ButtonTrancationClick()
                    if (out.curveDrawn) setSeries(Series2, Points(out.curve));
                });
     if (status == TruncationStatus::kNoStartPoint)
-        CurrentPrompter().message(QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+        CurrentPrompter().message(
+            QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
 }
 
 }  // namespace radmtf

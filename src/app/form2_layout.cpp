@@ -47,7 +47,8 @@ QBrush MarkerBrush(int size, const QColor& line, const QColor& fill, bool diagon
     return QBrush(image);
 }
 
-QScatterSeries* MakePoints(const char* name, QScatterSeries::MarkerShape shape, const QColor& color, double size)
+QScatterSeries* MakePoints(const char* name, QScatterSeries::MarkerShape shape, const QColor& color,
+                           double size)
 {
     auto* series = new QScatterSeries;
     series->setObjectName(name);
@@ -173,8 +174,8 @@ void TForm2::buildControls()
     Series8 = MakePoints("Series8", QScatterSeries::MarkerShapeStar, QColor(0, 128, 0), 10);
     Series8->setBrush(Qt::red);
     Series8->setPen(QPen(QColor(0, 128, 0)));
-    ChartPixelProf = MakeChart(TabSheetPixelProf, "ChartPixelProf", "Profile", "Distance (mm)", "Pixel value", false,
-                               {Series1, Series5, Series6, Series8});
+    ChartPixelProf = MakeChart(TabSheetPixelProf, "ChartPixelProf", "Profile", "Distance (mm)", "Pixel value",
+                               false, {Series1, Series5, Series6, Series8});
     ChartPixelProf->setGeometry(0, 0, 698, 470);
     MemoWork = MakeMemo(TabSheetPixelProf, "MemoWork", 620, 8, 70, 36, false);
     MemoWork->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -233,8 +234,8 @@ void TForm2::buildControls()
     Series3 = MakeLine("Series3", Qt::red);
     Series9 = MakePoints("Series9", QScatterSeries::MarkerShapeCircle, Qt::yellow, 9);
     Series9->setBorderColor(Qt::black);
-    ChartLSF = MakeChart(TabSheetProfMTF, "ChartLSF", "Line spread function", "Position (mm)", "Log Exposure", true,
-                         {Series2, Series3, Series9});
+    ChartLSF = MakeChart(TabSheetProfMTF, "ChartLSF", "Line spread function", "Position (mm)", "Log Exposure",
+                         true, {Series2, Series3, Series9});
     ChartLSF->setGeometry(0, 0, 698, 490);
     ButtonTrancation = MakeButton(TabSheetProfMTF, "ButtonTrancation", "Trancation", 8, 498, 90, 26);
     MakeLabel(TabSheetProfMTF, "N / X / Y", 108, 500, 60);
@@ -272,7 +273,8 @@ void TForm2::buildControls()
     ButtonForm1 = MakeButton(this, "ButtonForm1", "ToForm1", sx, 184, 196, 24);
 
     RadioGroupEquip = new RadioGroup(
-        "Equip.", {"0.1mm       10bit   L4.0", "0.0875mm   12bit  L4.0", "0.1mm       12bit   L4.0   "}, 1, this);
+        "Equip.", {"0.1mm       10bit   L4.0", "0.0875mm   12bit  L4.0", "0.1mm       12bit   L4.0   "}, 1,
+        this);
     RadioGroupEquip->setObjectName("RadioGroupEquip");
     RadioGroupEquip->setGeometry(sx, 212, 196, 80);
     {

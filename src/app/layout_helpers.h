@@ -7,7 +7,8 @@
 
 namespace radmtf {
 
-inline QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21)
+inline QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                           int h = 21)
 {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);

@@ -43,7 +43,8 @@ int main(int argc, char** argv)
         } else {
             QFile file(scriptPath);
             if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "script error: line 0: cannot read %s\n", scriptPath.toLocal8Bit().constData());
+                std::fprintf(stderr, "script error: line 0: cannot read %s\n",
+                             scriptPath.toLocal8Bit().constData());
                 return 1;
             }
             text = QString::fromUtf8(file.readAll());

@@ -43,8 +43,14 @@ void Out(const QString& line)
     std::fputc('\n', stdout);
 }
 
-QString Num(long double value) { return QString::fromStdString(FloatToStr(value)); }
-QString Int(long long value) { return QString::fromStdString(IntToStr(value)); }
+QString Num(long double value)
+{
+    return QString::fromStdString(FloatToStr(value));
+}
+QString Int(long long value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
 
 class ScriptPrompter : public Prompter {
 public:
@@ -208,11 +214,13 @@ bool Driver::printVariable(const QString& name, const QString& countText)
     std::optional<long long> count;
     if (!countText.isEmpty()) count = StrToInt(countText.toStdString());
     auto ints = [&](const auto& array, long long valid) {
-        const long long n = std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
+        const long long n =
+            std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
         for (long long i = 0; i < n; ++i) Out(Int(array[static_cast<std::size_t>(i)]));
     };
     auto reals = [&](const auto& array, long long valid) {
-        const long long n = std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
+        const long long n =
+            std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
         for (long long i = 0; i < n; ++i) Out(Num(array[static_cast<std::size_t>(i)]));
     };
     const std::map<QString, std::function<void()>> table = {
@@ -222,9 +230,21 @@ bool Driver::printVariable(const QString& name, const QString& countText)
         {"ImageWidth", [&] { Out(Int(v.imageWidth)); }},
         {"ImageHeight", [&] { Out(Int(v.imageHeight)); }},
         {"ViewRect",
-         [&] { Out(QString("%1 %2 %3 %4").arg(v.viewRect.left).arg(v.viewRect.right).arg(v.viewRect.top).arg(v.viewRect.bottom)); }},
+         [&] {
+             Out(QString("%1 %2 %3 %4")
+                     .arg(v.viewRect.left)
+                     .arg(v.viewRect.right)
+                     .arg(v.viewRect.top)
+                     .arg(v.viewRect.bottom));
+         }},
         {"RoiRect",
-         [&] { Out(QString("%1 %2 %3 %4").arg(v.roiRect.left).arg(v.roiRect.top).arg(v.roiRect.right).arg(v.roiRect.bottom)); }},
+         [&] {
+             Out(QString("%1 %2 %3 %4")
+                     .arg(v.roiRect.left)
+                     .arg(v.roiRect.top)
+                     .arg(v.roiRect.right)
+                     .arg(v.roiRect.bottom));
+         }},
         {"RoiBitmapRect",
          [&] {
              Out(QString("%1 %2 %3 %4")
@@ -254,7 +274,8 @@ bool Driver::printVariable(const QString& name, const QString& countText)
         {"BarPeriod", [&] { Out(Num(m.barPeriod)); }},
         {"FitX", [&] { reals(m.fitX, static_cast<long long>(m.fitX.size())); }},
         {"FitY", [&] { reals(m.fitY, static_cast<long long>(m.fitY.size())); }},
-        {"FitCoefficients", [&] { reals(m.fitCoefficients, static_cast<long long>(m.fitCoefficients.size())); }},
+        {"FitCoefficients",
+         [&] { reals(m.fitCoefficients, static_cast<long long>(m.fitCoefficients.size())); }},
     };
     const auto found = table.find(name);
     if (found == table.end()) return false;
@@ -328,7 +349,8 @@ void Driver::run(const QString& line)
         if (!file.open(QIODevice::WriteOnly)) throw ScriptError(("cannot write " + path).toStdString());
         file.write(QString("P5\n%1 %2\n255\n").arg(bitmap.width).arg(bitmap.height).toLatin1());
         file.write(reinterpret_cast<const char*>(bitmap.pixels.data()),
-                   static_cast<qint64>(std::size_t(std::max(bitmap.width, 0)) * std::size_t(std::max(bitmap.height, 0))));
+                   static_cast<qint64>(std::size_t(std::max(bitmap.width, 0)) *
+                                       std::size_t(std::max(bitmap.height, 0))));
     } else if (command == "wheel") {
         if (rest != "up" && rest != "down") throw ScriptError("wheel needs up or down");
         QWidget* target = QApplication::activeWindow();
@@ -345,7 +367,8 @@ void Driver::run(const QString& line)
     } else if (command == "mouse") {
         const QStringList words = rest.split(' ');
         if (words.size() != 5) throw ScriptError("mouse needs CONTROL ACTION BUTTON X Y");
-        if (words[0] != "Form1.Image1") throw ScriptError(("no pointer events for " + words[0]).toStdString());
+        if (words[0] != "Form1.Image1")
+            throw ScriptError(("no pointer events for " + words[0]).toStdString());
         const Qt::MouseButton button = ButtonNamed(words[2]);
         const int x = StrToInt(words[3].toStdString());
         const int y = StrToInt(words[4].toStdString());

@@ -29,11 +29,20 @@ void ThrowListIndex(long long index)
     throw Failure("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
 }
 
-void ThrowZeroDivide() { throw Failure("0 による浮動小数点数除算"); }
+void ThrowZeroDivide()
+{
+    throw Failure("0 による浮動小数点数除算");
+}
 
-void ThrowInvalidOperation() { throw Failure("不正な浮動小数点数演算命令"); }
+void ThrowInvalidOperation()
+{
+    throw Failure("不正な浮動小数点数演算命令");
+}
 
-void ThrowMessage(std::string_view message) { throw Failure(std::string(message)); }
+void ThrowMessage(std::string_view message)
+{
+    throw Failure(std::string(message));
+}
 
 long double CheckedDivide(long double numerator, long double denominator)
 {

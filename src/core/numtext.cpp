@@ -9,7 +9,10 @@
 
 namespace radmtf {
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value)
+{
+    return std::to_string(value);
+}
 
 std::int32_t StrToInt(std::string_view text)
 {

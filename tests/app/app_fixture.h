@@ -34,7 +34,10 @@ public:
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return proposed;
     }
-    void message(const QString& text) override { ADD_FAILURE() << "unexpected message: " << text.toStdString(); }
+    void message(const QString& text) override
+    {
+        ADD_FAILURE() << "unexpected message: " << text.toStdString();
+    }
 };
 
 class WindowTest : public ::testing::Test {
@@ -59,7 +62,8 @@ protected:
     std::string Run(const std::string& script)
     {
         ScriptOutput output;
-        const int code = RunScript(QString::fromStdString(script).split('\n'), form1.get(), form2.get(), &output);
+        const int code =
+            RunScript(QString::fromStdString(script).split('\n'), form1.get(), form2.get(), &output);
         EXPECT_EQ(code, 0) << output.error;
         return output.text;
     }
@@ -68,12 +72,16 @@ protected:
     std::string RunExpectingError(const std::string& script)
     {
         ScriptOutput output;
-        const int code = RunScript(QString::fromStdString(script).split('\n'), form1.get(), form2.get(), &output);
+        const int code =
+            RunScript(QString::fromStdString(script).split('\n'), form1.get(), form2.get(), &output);
         EXPECT_EQ(code, 1);
         return output.error;
     }
 
-    std::string Path(const std::string& name) const { return folder.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string Path(const std::string& name) const
+    {
+        return folder.filePath(QString::fromStdString(name)).toStdString();
+    }
 
     std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const
     {

@@ -12,23 +12,27 @@ class ScriptDriver : public WindowTest {};
 
 TEST_F(ScriptDriver, KeepsTextsExactlyAndReadsEveryControlKind)
 {
-    EXPECT_EQ(Run("# a comment\n\nset Form1.EditFileName  two  blanks \nprint Form1.EditFileName\n"
-                  "set Form1.EditAve \nprint Form1.EditAve\n"
-                  "set Form2.Memo1 first\\nsecond\nprint Form2.Memo1\n"
-                  "set Form2.CheckBoxSync 1\nprint Form2.CheckBoxSync\nprint Form2.EditSmth\n"
-                  "set Form2.RadioButton3 1\nprint Form2.RadioButton1\nprint Form2.Image3\nprint Form2.Image1\n"
-                  "set Form2.UpDownMALine 30\nprint Form2.UpDownMALine\nprint Form2.EditMALine\n"
-                  "print Form2.PageControl1\nprint Form2.Series1\n"),
-              " two  blanks \n\nfirst\nsecond\n1\n17\n0\n1 45 22 105 105\n0 45 22 105 105\n30\n17\n"
-              "TabSheetPixelProf\n");
+    EXPECT_EQ(
+        Run("# a comment\n\nset Form1.EditFileName  two  blanks \nprint Form1.EditFileName\n"
+            "set Form1.EditAve \nprint Form1.EditAve\n"
+            "set Form2.Memo1 first\\nsecond\nprint Form2.Memo1\n"
+            "set Form2.CheckBoxSync 1\nprint Form2.CheckBoxSync\nprint Form2.EditSmth\n"
+            "set Form2.RadioButton3 1\nprint Form2.RadioButton1\nprint Form2.Image3\nprint Form2.Image1\n"
+            "set Form2.UpDownMALine 30\nprint Form2.UpDownMALine\nprint Form2.EditMALine\n"
+            "print Form2.PageControl1\nprint Form2.Series1\n"),
+        " two  blanks \n\nfirst\nsecond\n1\n17\n0\n1 45 22 105 105\n0 45 22 105 105\n30\n17\n"
+        "TabSheetPixelProf\n");
 }
 
 TEST_F(ScriptDriver, ReportsItsOwnErrorsWithTheLineNumber)
 {
     EXPECT_EQ(RunExpectingError("print LoadState\nfly away"), "script error: line 2: unknown command fly");
-    EXPECT_EQ(RunExpectingError("click Form1.NoSuchButton"), "script error: line 1: unknown control Form1.NoSuchButton");
-    EXPECT_EQ(RunExpectingError("print NoSuchVariable"), "script error: line 1: unknown variable NoSuchVariable");
-    EXPECT_EQ(RunExpectingError("\n\nclick Form1.BitBtnLoad"), "script error: line 3: a prompt has no queued answer");
+    EXPECT_EQ(RunExpectingError("click Form1.NoSuchButton"),
+              "script error: line 1: unknown control Form1.NoSuchButton");
+    EXPECT_EQ(RunExpectingError("print NoSuchVariable"),
+              "script error: line 1: unknown variable NoSuchVariable");
+    EXPECT_EQ(RunExpectingError("\n\nclick Form1.BitBtnLoad"),
+              "script error: line 3: a prompt has no queued answer");
 }
 
 TEST_F(ScriptDriver, MessagesArePrintedAndAcknowledged)

@@ -14,7 +14,10 @@ namespace {
 constexpr double kPixel = 0.1;   // mm
 constexpr double kSigma = 0.05;  // mm
 
-double GaussianCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+double GaussianCdf(double x)
+{
+    return 0.5 * std::erfc(-x / std::sqrt(2.0));
+}
 
 // Exposure of a pixel whose centre lies `distance` pixels from the slit:
 // the Gaussian integrated over the pixel, on a background of 1.
@@ -45,12 +48,21 @@ std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int
         for (int c = 0; c < columns; ++c) {
             double distance = 0;
             switch (orientation) {
-                case 1: distance = c - (columns / 2 - 7.3 + double(r) / lines); break;
-                case 2: distance = c - (columns / 2 + 7.3 - double(r) / lines); break;
-                case 3: distance = r - (rows / 2 - 7.3 + double(c) / lines); break;
-                default: distance = r - (rows / 2 + 7.3 - double(c) / lines); break;
+                case 1:
+                    distance = c - (columns / 2 - 7.3 + double(r) / lines);
+                    break;
+                case 2:
+                    distance = c - (columns / 2 + 7.3 - double(r) / lines);
+                    break;
+                case 3:
+                    distance = r - (rows / 2 - 7.3 + double(c) / lines);
+                    break;
+                default:
+                    distance = r - (rows / 2 + 7.3 - double(c) / lines);
+                    break;
             }
-            spec.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = PixelValue(PixelExposure(distance));
+            spec.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] =
+                PixelValue(PixelExposure(distance));
         }
     }
     return testdata::BuildDicom(spec);
@@ -77,13 +89,18 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
                                        "set Form1.EditROISizeX 200\nset Form1.EditROISizeY 40\n"
                                      : "set Form1.EditROIPosX 32\nset Form1.EditROIPosY 128\n"
                                        "set Form1.EditROISizeX 40\nset Form1.EditROISizeY 200\n";
-    const std::string out = Run("answer " + path + "\nclick Form1.BitBtnLoad\n" + roi +
-                                "click Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
-                                "set Form2.RadioButton" + std::to_string(orientation) + " 1\n"
-                                "set Form2.EditMALine " + std::to_string(lines) + "\n"
-                                "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonExtract\n"
-                                "click Form2.ButtonToExp\nclick Form2.ButtonSlit\nprint Form2.PageControl1\n"
-                                "print Form2.MemoMTF\n");
+    const std::string out =
+        Run("answer " + path + "\nclick Form1.BitBtnLoad\n" + roi +
+            "click Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
+            "set Form2.RadioButton" +
+            std::to_string(orientation) +
+            " 1\n"
+            "set Form2.EditMALine " +
+            std::to_string(lines) +
+            "\n"
+            "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonExtract\n"
+            "click Form2.ButtonToExp\nclick Form2.ButtonSlit\nprint Form2.PageControl1\n"
+            "print Form2.MemoMTF\n");
     std::istringstream lines_(out);
     std::string line;
     std::getline(lines_, line);
@@ -105,8 +122,8 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,
-                         ::testing::Values(std::make_pair(1, 17), std::make_pair(2, 17), std::make_pair(3, 10),
-                                           std::make_pair(4, 12)));
+                         ::testing::Values(std::make_pair(1, 17), std::make_pair(2, 17),
+                                           std::make_pair(3, 10), std::make_pair(4, 12)));
 
 }  // namespace
 }  // namespace radmtf::testing

@@ -28,20 +28,22 @@ TEST_F(TransferAndFitting, TransfersTheRoiBlockWithItsHeaders)
 {
     LoadRamp(64);
     // RoiBitmapRect (10, 20)-(12, 21): the block starts one column left, at 9.
-    EXPECT_EQ(Run("set Form1.EditROIPosX 11\nset Form1.EditROIPosY 21\nset Form1.EditROISizeX 3\n"
-                  "set Form1.EditROISizeY 2\nset Form1.EditPxlSpc 0.139\nclick Form1.ButtonDisp\n"
-                  "print RoiBitmapRect\nclick Form1.ButtonToTable\nprint Form2.StringGrid1\n"
-                  "print Form2.EditPxlSpc\nprint Form2.RadioGroup1\nprint Form2.EditSmth\nprint Form2.UpDownFlt\n"),
-              "10 20 12 21\n\t10\t11\t12\n20\t2009\t2010\t2011\n21\t2109\t2110\t2111\n0.139\n0\n1\n1\n");
+    EXPECT_EQ(
+        Run("set Form1.EditROIPosX 11\nset Form1.EditROIPosY 21\nset Form1.EditROISizeX 3\n"
+            "set Form1.EditROISizeY 2\nset Form1.EditPxlSpc 0.139\nclick Form1.ButtonDisp\n"
+            "print RoiBitmapRect\nclick Form1.ButtonToTable\nprint Form2.StringGrid1\n"
+            "print Form2.EditPxlSpc\nprint Form2.RadioGroup1\nprint Form2.EditSmth\nprint Form2.UpDownFlt\n"),
+        "10 20 12 21\n\t10\t11\t12\n20\t2009\t2010\t2011\n21\t2109\t2110\t2111\n0.139\n0\n1\n1\n");
     EXPECT_TRUE(form2->isVisible());
     EXPECT_EQ(form2->UpDownMALine->maximum(), 2);
     EXPECT_EQ(form2->UpDownMALine->position(), 17);
 
     // Shifted display: the same bitmap rectangle reads other image pixels.
-    EXPECT_EQ(Run("set Form1.EditMF 2.0\nset Form1.EditImgSftX -4\nset Form1.EditImgSftY 2\n"
-                  "set Form1.RadioGroupTool 2\nclick Form1.ButtonDisp\nprint ViewRect\nclick Form1.ButtonToTable\n"
-                  "print Form2.StringGrid1\n"),
-              "24 55 20 51\n\t10\t11\t12\n20\t4033\t4034\t4035\n21\t4133\t4134\t4135\n");
+    EXPECT_EQ(
+        Run("set Form1.EditMF 2.0\nset Form1.EditImgSftX -4\nset Form1.EditImgSftY 2\n"
+            "set Form1.RadioGroupTool 2\nclick Form1.ButtonDisp\nprint ViewRect\nclick Form1.ButtonToTable\n"
+            "print Form2.StringGrid1\n"),
+        "24 55 20 51\n\t10\t11\t12\n20\t4033\t4034\t4035\n21\t4133\t4134\t4135\n");
 }
 
 TEST_F(TransferAndFitting, RefusesABlockOutsideTheImageAndLeavesCellsIn8BitMode)
@@ -79,21 +81,24 @@ TEST_F(TransferAndFitting, ConvertsThroughTheCharacteristicCurveBesideTheImage)
 {
     LoadRamp(64);
     // A 2 x 1 block holding 2150 and 2151? Use pixel values 250.. via the offset.
-    Run("set Form1.EditROIPosX 11\nset Form1.EditROIPosY 2\nset Form1.EditROISizeX 2\nset Form1.EditROISizeY 1\n"
+    Run("set Form1.EditROIPosX 11\nset Form1.EditROIPosY 2\nset Form1.EditROISizeX 2\nset Form1.EditROISizeY "
+        "1\n"
         "set Form1.EditOffst 50\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n");
     // Table row 1 holds row 2 of the image, columns 9 and 10, plus 50: 259, 260.
     EXPECT_EQ(Run("print Form2.StringGrid1"), "\t10\t11\n2\t259\t260\n");
     // Without the file: missing "hdc.txt" fails before anything changes.
-    EXPECT_EQ(Run("set Form2.EditMALine 1\nclick Form2.Button2Dto1D\nset Form2.CheckBoxUseHDC 1\n"
-                  "set Form2.Memo1 untouched\nclick Form2.ButtonToExp\nprint Form2.Memo1\nprint ExposureCount\n"),
-              "message: ファイル " + Path("hdc.txt") + " は開けません\nuntouched\n0\n");
+    EXPECT_EQ(
+        Run("set Form2.EditMALine 1\nclick Form2.Button2Dto1D\nset Form2.CheckBoxUseHDC 1\n"
+            "set Form2.Memo1 untouched\nclick Form2.ButtonToExp\nprint Form2.Memo1\nprint ExposureCount\n"),
+        "message: ファイル " + Path("hdc.txt") + " は開けません\nuntouched\n0\n");
     WriteFile("hdc.txt", [] {
         const std::string text = "0.0\t100\r\n0.1\t200\r\n0.2\t300\r\n0.3\t400\r\n";
         return std::vector<std::uint8_t>(text.begin(), text.end());
     }());
     // 259 lies between 200 and 300: 0.1 + 59 x 0.1 / 100 = 0.159; 260 gives 0.16.
-    const std::string out = Run("click Form2.ButtonToExp\nprint Form2.Memo1\nprint ExposureCount\nprint PeakIndex\n"
-                                "print ExposureProfile\nprint Form2.PageControl1\nprint Form2.EditNDLSF\n");
+    const std::string out =
+        Run("click Form2.ButtonToExp\nprint Form2.Memo1\nprint ExposureCount\nprint PeakIndex\n"
+            "print ExposureProfile\nprint Form2.PageControl1\nprint Form2.EditNDLSF\n");
     const double ratio = std::pow(10.0, 0.159 - 0.16) * 1000.0;
     EXPECT_EQ(out, "0.0\t100\n0.1\t200\n0.2\t300\n0.3\t400\n2\n1\n" + Run("print ExposureProfile 1") +
                        "1000\nTabSheetProfMTF\n2\n");

@@ -37,11 +37,13 @@ TEST_F(ViewerWindow, StartsWithTheDesignedDefaults)
                   "print FileBuffer\n"),
               "FileName\n1.0\n2\n0\n1\n64\n64\n0\n0\n\n0\n0\n0\n1\n0 0 0 512 512\n1 0 0 512 512\n0\n0\n");
     const std::string table = Run("print Form1.StringGridDICOM");
-    EXPECT_EQ(table.substr(0, table.find('\n')), " No\tGroup\tErement\tVR\tCHR#\tName\tValue" + std::string(10, '\t'));
+    EXPECT_EQ(table.substr(0, table.find('\n')),
+              " No\tGroup\tErement\tVR\tCHR#\tName\tValue" + std::string(10, '\t'));
     EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 512);
     EXPECT_EQ(table.find_first_not_of("\t\n", table.find('\n')), std::string::npos);
     // Nothing is loaded yet: "Disp" leaves the title picture up.
-    EXPECT_EQ(Run("click Form1.ButtonDisp\nprint Form1.Image2\nprint Form1.Image1"), "1 0 0 512 512\n0 0 0 512 512\n");
+    EXPECT_EQ(Run("click Form1.ButtonDisp\nprint Form1.Image2\nprint Form1.Image1"),
+              "1 0 0 512 512\n0 0 0 512 512\n");
 }
 
 TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
@@ -59,7 +61,8 @@ TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
     spec.rescaleIntercept = "-1024.7";
     spec.pixels.resize(600 * 400);
     for (int r = 0; r < 400; ++r)
-        for (int c = 0; c < 600; ++c) spec.pixels[std::size_t(r) * 600 + std::size_t(c)] = std::uint16_t(1000 + c);
+        for (int c = 0; c < 600; ++c)
+            spec.pixels[std::size_t(r) * 600 + std::size_t(c)] = std::uint16_t(1000 + c);
     const std::vector<std::uint8_t> bytes = BuildDicom(spec);
     const std::string path = WriteFile("chest.dcm", bytes);
     const std::size_t pixelTag = bytes.size() - 600 * 400 * 2 - 12;
@@ -87,10 +90,12 @@ TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
                                 "print Form1.EditFListNo\n");
     // Columns 1000..1599 less 1024: the central columns 150..449 run from
     // 126 to 425, so "Auto" sets width 298 and level 275.
-    EXPECT_EQ(out, path + "\n" + std::to_string(bytes.size()) + "\n" + std::to_string(pixelTag + 12) +
-                       "\n600\n400\n-1024\n0.139\n298\n275\n200\n200\n100 499 0 399\n1 0 0 512 512\n0 0 0 512 512\n1\n"
-                       "MODEL \nkV : 80\nmAs : 4 \nDspMtrx : 400\nmmPSize : 0.139\\0.139 \n" +
-                       path + "\n0\n");
+    EXPECT_EQ(
+        out,
+        path + "\n" + std::to_string(bytes.size()) + "\n" + std::to_string(pixelTag + 12) +
+            "\n600\n400\n-1024\n0.139\n298\n275\n200\n200\n100 499 0 399\n1 0 0 512 512\n0 0 0 512 512\n1\n"
+            "MODEL \nkV : 80\nmAs : 4 \nDspMtrx : 400\nmmPSize : 0.139\\0.139 \n" +
+            path + "\n0\n");
     // The element table names every element.
     const std::string table = Run("print Form1.StringGridDICOM");
     EXPECT_NE(table.find("  1\t0002\t0002\tUI\t001C\tMediaStorageSOPClassUID\t"), std::string::npos);
@@ -104,10 +109,13 @@ TEST_F(ViewerWindow, ProposesASizeForAFileThatIsNotDicom)
         const char* size;
     };
     for (const Case& c : {Case{524288, "512"}, Case{525312, "1024"}, Case{5000, "50"}, Case{5002, "64"}}) {
-        const std::string path = WriteFile("raw" + std::to_string(c.bytes), std::vector<std::uint8_t>(c.bytes, 7));
+        const std::string path =
+            WriteFile("raw" + std::to_string(c.bytes), std::vector<std::uint8_t>(c.bytes, 7));
         EXPECT_EQ(Run("set Form1.EditPxlSpc 0\n"
                       "set Form1.EditMF 2.0\n"
-                      "answer " + path + "\nanswer cancel\nanswer 0.2\n"
+                      "answer " +
+                      path +
+                      "\nanswer cancel\nanswer 0.2\n"
                       "click Form1.BitBtnLoad\n"
                       "print Form1.EditImgSizeX\n"
                       "print Form1.EditImgSizeY\n"
@@ -122,13 +130,15 @@ TEST_F(ViewerWindow, ProposesASizeForAFileThatIsNotDicom)
 TEST_F(ViewerWindow, SizeAnswersAreColumnsBlankRows)
 {
     const std::string path = WriteFile("raw", std::vector<std::uint8_t>(512 * 256 * 2, 0));
-    EXPECT_EQ(Run("answer " + path + "\nanswer 512 256\nanswer 0.1\nclick Form1.BitBtnLoad\n"
+    EXPECT_EQ(Run("answer " + path +
+                  "\nanswer 512 256\nanswer 0.1\nclick Form1.BitBtnLoad\n"
                   "print ImageWidth\nprint ImageHeight\nprint Form1.EditImgSizeX\nprint Form1.EditImgSizeY\n"
                   "print ViewRect\n"),
               "512\n256\n512\n256\n128 383 0 255\n");
     // A comma is not a blank: the conversion fails and nothing after it happens.
-    EXPECT_EQ(Run("answer " + path + "\nanswer 512,512\nclick Form1.BitBtnLoad\nprint Form1.EditWindowLevel\n"),
-              "message: '512,512' は整数ではありません\n0\n");
+    EXPECT_EQ(
+        Run("answer " + path + "\nanswer 512,512\nclick Form1.BitBtnLoad\nprint Form1.EditWindowLevel\n"),
+        "message: '512,512' は整数ではありません\n0\n");
 }
 
 TEST_F(ViewerWindow, RawLoadWaitsForTheGeometryWithoutAFailure)
@@ -136,7 +146,9 @@ TEST_F(ViewerWindow, RawLoadWaitsForTheGeometryWithoutAFailure)
     // A 4 x 2 16-bit image: 10 20 | 30 40 on the left.
     const std::string path = WriteFile("small.raw", Words({10, 20, 5, 5, 30, 40, 5, 5}));
     EXPECT_EQ(Run("set Form1.RadioGroupMode 1\n"
-                  "answer " + path + "\nanswer 0.1\n"
+                  "answer " +
+                  path +
+                  "\nanswer 0.1\n"
                   "click Form1.BitBtnLoad\n"
                   "print Form1.EditImgSizeX\nprint Form1.EditImgSizeY\nprint LoadState\nprint FileBuffer\n"
                   "print Form1.EditWindowLevel\nprint Form1.EditWindowWidth\nprint Form1.EditROIPosX\n"
@@ -152,8 +164,9 @@ TEST_F(ViewerWindow, RawLoadWaitsForTheGeometryWithoutAFailure)
                   "print Form1.EditMax\nprint Form1.EditMin\nprint Form1.Image1\n"),
               "1 2 0 1\n0 0 1 1\n25\n11.1803398874989\n40\n10\n1 0 0 512 512\n");
     // "Stat" with another tool does nothing.
-    EXPECT_EQ(Run("set Form1.RadioGroupTool 1\nset Form1.EditAve x\nclick Form1.ButtonStat\nprint Form1.EditAve"),
-              "x\n");
+    EXPECT_EQ(
+        Run("set Form1.RadioGroupTool 1\nset Form1.EditAve x\nclick Form1.ButtonStat\nprint Form1.EditAve"),
+        "x\n");
 }
 
 TEST_F(ViewerWindow, AutoWindowFromTheCentralHalf)
@@ -167,7 +180,8 @@ TEST_F(ViewerWindow, AutoWindowFromTheCentralHalf)
     const std::string path = WriteFile("auto.raw", Words(samples));
     EXPECT_EQ(Run("set Form1.RadioGroupMode 1\nset Form1.EditPxlSpc 0.1\nanswer " + path +
                   "\nclick Form1.BitBtnLoad\nset Form1.EditImgSizeX 8\nset Form1.EditImgSizeY 8\n"
-                  "click Form1.ButtonDisp\nclick Form1.ButtonAutoWL\nprint Form1.EditWindowWidth\nprint Form1.EditWindowLevel\n"
+                  "click Form1.ButtonDisp\nclick Form1.ButtonAutoWL\nprint Form1.EditWindowWidth\nprint "
+                  "Form1.EditWindowLevel\n"
                   // With offset -1111 the area runs from -1011 to -11.
                   "set Form1.EditOffst -1111\nclick Form1.ButtonAutoWL\n"
                   "print Form1.EditWindowWidth\nprint Form1.EditWindowLevel\n"),
@@ -220,7 +234,8 @@ TEST_F(ViewerWindow, RendersTheViewRegionThroughTheWindow)
     EXPECT_EQ(Run("set Form1.RadioGroupMode 1\nset Form1.EditPxlSpc 0.1\nanswer " + path +
                   "\nclick Form1.BitBtnLoad\nset Form1.EditImgSizeX 512\nset Form1.EditImgSizeY 512\n"
                   "set Form1.RadioGroupTool 2\nclick Form1.ButtonDisp\nprint ViewRect\nprint DisplayBitmap\n"
-                  "save Form1.DisplayBitmap " + pgm + "\n"),
+                  "save Form1.DisplayBitmap " +
+                  pgm + "\n"),
               "0 511 0 511\n512 512\n");
     EXPECT_EQ(SavedGray(pgm, 0, 0), 0);
     EXPECT_EQ(SavedGray(pgm, 256, 10), 128);  // 512 at the level
@@ -230,16 +245,17 @@ TEST_F(ViewerWindow, RendersTheViewRegionThroughTheWindow)
     EXPECT_EQ(Run("set Form1.CheckBoxInvrt 1\nsave Form1.DisplayBitmap " + pgm), "");
     EXPECT_EQ(SavedGray(pgm, 509, 10), 1);
 
-    EXPECT_EQ(Run("click Form1.Button1\nprint Form1.EditMF\n"
-                  "set Form1.EditMF 2\nclick Form1.ButtonDisp\nprint ViewRect\nprint DisplayBitmap\n"
-                  "set Form1.EditMF 1.5\nclick Form1.ButtonDisp\nprint ViewRect\nprint DisplayBitmap\n"
-                  "set Form1.EditImgSftX 7\nclick Form1.Button2\nprint Form1.EditMF\nprint Form1.EditImgSftX\n"
-                  "click Form1.Button2\nprint Form1.EditMF\nprint Form1.EditImgSftX\n"
-                  "set Form1.EditMF 1.0\nset Form1.EditImgSftX 0\n"
-                  "set Form1.EditImgSizeY 1024\nset Form1.EditImgSizeX 256\nclick Form1.ButtonDisp\n"
-                  "print Form1.Image1\nprint ViewRect\n"),
-              "1.1\n128 383 128 383\n256 256\n85 425 85 425\n341 341\n1.4\n7\n1.3\n7\n"
-              "1 192 0 128 512\n0 255 0 1023\n");
+    EXPECT_EQ(
+        Run("click Form1.Button1\nprint Form1.EditMF\n"
+            "set Form1.EditMF 2\nclick Form1.ButtonDisp\nprint ViewRect\nprint DisplayBitmap\n"
+            "set Form1.EditMF 1.5\nclick Form1.ButtonDisp\nprint ViewRect\nprint DisplayBitmap\n"
+            "set Form1.EditImgSftX 7\nclick Form1.Button2\nprint Form1.EditMF\nprint Form1.EditImgSftX\n"
+            "click Form1.Button2\nprint Form1.EditMF\nprint Form1.EditImgSftX\n"
+            "set Form1.EditMF 1.0\nset Form1.EditImgSftX 0\n"
+            "set Form1.EditImgSizeY 1024\nset Form1.EditImgSizeX 256\nclick Form1.ButtonDisp\n"
+            "print Form1.Image1\nprint ViewRect\n"),
+        "1.1\n128 383 128 383\n256 256\n85 425 85 425\n341 341\n1.4\n7\n1.3\n7\n"
+        "1 192 0 128 512\n0 255 0 1023\n");
 }
 
 // Answers every prompt the way a hurried user does: the file, then Cancel.
