@@ -17,22 +17,12 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/prompter.h"
+#include "bench_timing.h"
 #include "dicom/dicom_builder.h"
 
 namespace {
 
-double MedianMilliseconds(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto stop = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using radmtf::bench::MedianMilliseconds;
 
 class FixedAnswers : public radmtf::Prompter {
 public:

@@ -6,26 +6,11 @@
 #include <random>
 #include <vector>
 
+#include "bench_timing.h"
 #include "viewer/render.h"
 #include "viewer/roi_measure.h"
 
-namespace {
-
-template <typename F>
-double MedianMilliseconds(int runs, F&& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto stop = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-}  // namespace
+using radmtf::bench::MedianMilliseconds;
 
 void RunViewerBenchmarks()
 {

@@ -9,18 +9,9 @@
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf::testing {
-
-inline std::string FailureText(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.what();
-    }
-    return "<no failure>";
-}
 
 // A table given row by row (data rows, data columns); std::nullopt marks an
 // empty cell.

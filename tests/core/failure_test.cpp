@@ -1,19 +1,12 @@
 #include "core/failure.h"
+#include "failure_text.h"
 
 #include <gtest/gtest.h>
 
 namespace radmtf {
 namespace {
 
-std::string FailureText(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.what();
-    }
-    return "<no failure>";
-}
+using testing::FailureText;
 
 TEST(CheckedArithmetic, ZeroDivideAndInvalidOperation)
 {

@@ -5,19 +5,12 @@
 #include <cmath>
 
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
 
-std::string FailureText(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.what();
-    }
-    return "<no failure>";
-}
+using testing::FailureText;
 
 TEST(FloatToStr, GeneralFormatFifteenDigits)
 {

@@ -7,19 +7,12 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
 
-std::string FailureText(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.what();
-    }
-    return "<no failure>";
-}
+using testing::FailureText;
 
 ViewGeometry Geometry(long double mf, int w, int h, int shiftX = 0, int shiftY = 0)
 {
