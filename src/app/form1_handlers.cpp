@@ -25,6 +25,7 @@ namespace {
 constexpr long long kMaxTableSide = 32768;
 constexpr long long kMaxTableCells = 1LL << 26;
 constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
+constexpr const char* kNothingToTrimMessage = "トリミングする画像がありません。";
 
 std::int32_t IntOf(const QLineEdit* edit)
 {
@@ -232,6 +233,8 @@ void TForm1::ButtonCCWClick()
 
 void TForm1::ButtonTrimingClick()
 {
+    // Before the first load there is no image to cut from.
+    if (state.loadState <= 0) ThrowMessage(kNothingToTrimMessage);
     const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
     IntOf(EditOffst);  // read as always, though the trimmed words carry no offset
     const std::vector<std::uint8_t> bytes =

@@ -460,6 +460,11 @@ TEST_F(ViewerTools, TrimmingWritesTheBlockUnderTheShownFilesName)
               "message: トリミングする範囲がありません。\n");
 }
 
+TEST_F(ViewerTools, NothingIsTrimmedBeforeTheFirstLoad)
+{
+    EXPECT_EQ(Run("click Form1.ButtonTriming\n"), "message: トリミングする画像がありません。\n");
+}
+
 TEST_F(ViewerTools, EightBitTrimsLoadAgainAsSixteenBitImages)
 {
     std::vector<std::uint8_t> bytes(8 * 8);
