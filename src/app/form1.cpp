@@ -257,8 +257,11 @@ void TForm1::BitBtnLoadClick()
     const bool hasImage = state.imageWidth > 0 && state.imageHeight > 0;
     if (hasImage) {
         RenderImage();
-        EditROIPosX->setText(Text(displayBitmap.width / 2));
-        EditROIPosY->setText(Text(displayBitmap.height / 2));
+        // The default ROI is centred on what is shown: for a wide image the
+        // view is its central square, so the centre is offset by the view's
+        // first column (and row, when shifted).
+        EditROIPosX->setText(Text(static_cast<long long>(state.viewRect.left) + displayBitmap.width / 2));
+        EditROIPosY->setText(Text(static_cast<long long>(state.viewRect.top) + displayBitmap.height / 2));
         EditROISizeX->setText(Text(displayBitmap.width / 2));
         EditROISizeY->setText(Text(displayBitmap.height / 2));
     }

@@ -82,6 +82,7 @@ TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
                                 "print Form1.EditROIPosX\n"
                                 "print Form1.EditROISizeY\n"
                                 "print ViewRect\n"
+                                "print RoiBitmapRect\n"
                                 "print Form1.Image1\n"
                                 "print Form1.Image2\n"
                                 "print LoadState\n"
@@ -89,13 +90,13 @@ TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
                                 "print Form1.ListBox1\n"
                                 "print Form1.EditFListNo\n");
     // Columns 1000..1599 less 1024: the central columns 150..449 run from
-    // 126 to 425, so "Auto" sets width 298 and level 275.
-    EXPECT_EQ(
-        out,
-        path + "\n" + std::to_string(bytes.size()) + "\n" + std::to_string(pixelTag + 12) +
-            "\n600\n400\n-1024\n0.139\n298\n275\n200\n200\n100 499 0 399\n1 0 0 512 512\n0 0 0 512 512\n1\n"
-            "MODEL \nkV : 80\nmAs : 4 \nDspMtrx : 400\nmmPSize : 0.139\\0.139 \n" +
-            path + "\n0\n");
+    // 126 to 425, so "Auto" sets width 298 and level 275. The view is the
+    // central 400 x 400 square, and the default ROI sits in its middle.
+    EXPECT_EQ(out, path + "\n" + std::to_string(bytes.size()) + "\n" + std::to_string(pixelTag + 12) +
+                       "\n600\n400\n-1024\n0.139\n298\n275\n300\n200\n100 499 0 399\n100 100 299 299\n1 0 0 "
+                       "512 512\n0 0 0 512 512\n1\n"
+                       "MODEL \nkV : 80\nmAs : 4 \nDspMtrx : 400\nmmPSize : 0.139\\0.139 \n" +
+                       path + "\n0\n");
     // The element table names every element.
     const std::string table = Run("print Form1.StringGridDICOM");
     EXPECT_NE(table.find("  1\t0002\t0002\tUI\t001C\tMediaStorageSOPClassUID\t"), std::string::npos);
