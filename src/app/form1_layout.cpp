@@ -60,7 +60,7 @@ QImage TitlePicture()
     QFont font("sans", 30, QFont::Bold);
     painter.setFont(font);
     painter.drawText(QRect(0, 20, 512, 60), Qt::AlignCenter, "radmtf");
-    painter.setFont(QFont("sans", 12));
+    painter.setFont(QFont("sans", 10));
     painter.drawText(QRect(0, 430, 512, 60), Qt::AlignCenter,
                      "Presampled MTF  /  DICOM and raw image viewer");
     return image;
