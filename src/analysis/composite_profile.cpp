@@ -27,14 +27,6 @@ void CheckProfileState(const ProfileState& state)
     ValidCount(state.exposureCount, state.exposureProfile.size());
 }
 
-double ToDoubleChecked(long double x)
-{
-    if (std::isnan(x)) ThrowInvalidOperation();
-    if (std::fabs(x) > static_cast<long double>(std::numeric_limits<double>::max()))
-        ThrowMessage(kFloatOverflowMessage);
-    return static_cast<double>(x);
-}
-
 void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, std::int32_t maLines,
                            const PixelTableView& table)
 {

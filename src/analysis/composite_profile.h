@@ -20,14 +20,6 @@ namespace radmtf {
 inline constexpr std::string_view kProfileTooLongMessage =
     "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。";
 
-// The platform's text for a floating-point overflow (a result beyond the
-// range of a double).
-inline constexpr std::string_view kFloatOverflowMessage = "浮動小数点数オーバーフロー";
-
-// x as a double; fails with kFloatOverflowMessage when it is beyond the
-// double range and with the invalid-operation message for NaN.
-double ToDoubleChecked(long double x);
-
 // The checked orientation button; the values are the button numbers.
 enum class ProfileOrientation {
     kNone = 0,

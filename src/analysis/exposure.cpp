@@ -17,7 +17,7 @@ namespace {
 long double Finite(long double x)
 {
     if (std::isnan(x)) ThrowInvalidOperation();
-    if (std::isinf(x)) ThrowMessage(kFloatOverflowMessage);
+    if (std::isinf(x)) ThrowOverflow();
     return x;
 }
 

@@ -1,6 +1,7 @@
 #include "failure.h"
 
 #include <cmath>
+#include <limits>
 
 namespace radmtf {
 
@@ -39,6 +40,8 @@ void ThrowInvalidOperation()
     throw Failure("不正な浮動小数点数演算命令");
 }
 
+void ThrowOverflow() { throw Failure(kFloatOverflowMessage); }
+
 void ThrowMessage(std::string_view message)
 {
     throw Failure(std::string(message));
@@ -71,6 +74,13 @@ long double CheckedSqrt(long double x)
 {
     if (std::isnan(x) || x < 0.0L) ThrowInvalidOperation();
     return std::sqrt(x);
+}
+
+double ToDoubleChecked(long double x)
+{
+    if (std::isnan(x)) ThrowInvalidOperation();
+    if (std::fabs(x) > static_cast<long double>(std::numeric_limits<double>::max())) ThrowOverflow();
+    return static_cast<double>(x);
 }
 
 long double CheckedFinite(long double x)

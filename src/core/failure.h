@@ -32,6 +32,9 @@ public:
 [[noreturn]] void ThrowZeroDivide();
 // "不正な浮動小数点数演算命令": 0/0, log or square root of a negative value.
 [[noreturn]] void ThrowInvalidOperation();
+// "浮動小数点数オーバーフロー": a result beyond the range of a double.
+inline constexpr const char* kFloatOverflowMessage = "浮動小数点数オーバーフロー";
+[[noreturn]] void ThrowOverflow();
 // A refusal in the program's own words.
 [[noreturn]] void ThrowMessage(std::string_view message);
 
@@ -41,6 +44,9 @@ long double CheckedDivide(long double numerator, long double denominator);
 double CheckedDivide(double numerator, double denominator);
 long double CheckedLog10(long double x);
 long double CheckedSqrt(long double x);
+// x as a double: the invalid-operation failure for NaN, the overflow failure
+// beyond the double range.
+double ToDoubleChecked(long double x);
 // Throws the invalid-operation failure for NaN and the zero-divide failure
 // for an infinity; returns x otherwise.
 long double CheckedFinite(long double x);

@@ -20,6 +20,14 @@ TEST(CheckedArithmetic, ZeroDivideAndInvalidOperation)
     EXPECT_NEAR(static_cast<double>(CheckedLog10(1000.0L)), 3.0, 1e-15);
 }
 
+TEST(CheckedArithmetic, NarrowingToDoubleReportsOverflow)
+{
+    EXPECT_EQ(ToDoubleChecked(0.1L), 0.1);
+    EXPECT_EQ(FailureText([] { ToDoubleChecked(1e400L); }), "浮動小数点数オーバーフロー");
+    EXPECT_EQ(FailureText([] { ToDoubleChecked(-1e400L); }), "浮動小数点数オーバーフロー");
+    EXPECT_EQ(ToDoubleChecked(1e-400L), 0.0);
+}
+
 TEST(PlatformMessages, ExactTexts)
 {
     EXPECT_EQ(FailureText([] { ThrowCannotOpen("/tmp/x.dcm"); }), "ファイル /tmp/x.dcm は開けません");
