@@ -1,6 +1,6 @@
-// The viewer handlers that run the image kernels. Each reads its edits in
-// the order the program has always read them, so that a text that is not a
-// number stops the action at the same point and leaves what was done before.
+// The viewer handlers that run the image kernels. Each reads its edits in a
+// fixed order, so that a text that is not a number stops the action at a
+// known point and leaves exactly what was done before.
 #include <QSaveFile>
 
 #include "analysis/pixel_table.h"

@@ -24,8 +24,8 @@ QString Text(long long value)
     return QString::fromStdString(IntToStr(value));
 }
 
-// Fits the chart's axes to the points of all its series, the way the chart
-// component the program was designed with scales itself.
+// Fits the chart's axes to the points of all its series, so every chart
+// scales itself to its data (the MTF axis starts at 0).
 void RescaleChart(QChart* chart)
 {
     double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin;

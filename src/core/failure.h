@@ -2,9 +2,8 @@
 //
 // Every failure is an exception carrying the exact (UTF-8) text that the
 // message box shows. One place in the application catches them; kernels only
-// throw. Conversion, file and list failures reproduce the texts of the
-// platform the program was first written for, because users compare them
-// against their operating procedures.
+// throw. Conversion, file and list failures use the platform's standard
+// Japanese texts, which users compare against their operating procedures.
 #pragma once
 
 #include <stdexcept>

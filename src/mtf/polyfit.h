@@ -3,8 +3,8 @@
 // The fit works on the shared arrays of MtfState: the caller fills fitX and
 // fitY, calls FitPolynomial and reads fitCoefficients. Numbers are stored as
 // doubles; every term is evaluated in extended precision before it is added
-// to its double running sum, like the x87 arithmetic the results were first
-// produced with.
+// to its double running sum, so published reference results are reproduced
+// digit for digit.
 #pragma once
 
 #include "mtf/mtf_state.h"

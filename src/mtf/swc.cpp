@@ -16,7 +16,8 @@ namespace {
 constexpr std::array<double, 10> kPeriods = {20.0, 2.0,       1.0,  2.0 / 3.0, 0.5,
                                              0.4,  1.0 / 3.0, 0.25, 0.2,       1.0 / 6.0};
 constexpr std::array<double, 10> kFrequencies = {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0};
-// The constants of the cosine weights, as the program has always used them.
+// The constants of the cosine weights, truncated as the method defines them
+// (not the exact pi), so measurements stay comparable with earlier ones.
 constexpr long double kPiAsUsed = 3.1415926L;
 constexpr long double kTwoPiAsUsed = 6.2831852L;
 constexpr int kLevelHalfWidth = 10;  // levels average 21 samples

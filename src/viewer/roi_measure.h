@@ -35,7 +35,7 @@ std::optional<RoiStatistics> MeasureBlock(const SampleReader& reader, const Samp
 struct AutoWindow {
     std::int32_t maximum = 0;
     std::int32_t minimum = 0;
-    std::int32_t width = 0;  // maximum - minimum - 1, as the program has always set it
+    std::int32_t width = 0;  // maximum - minimum - 1 (one less than the range, by definition)
     std::int32_t level = 0;  // (maximum + minimum) div 2, toward zero
 };
 

@@ -7,7 +7,7 @@ namespace {
 
 class AnalysisWindow : public WindowTest {};
 
-TEST_F(AnalysisWindow, StartsWithTheDesignedDefaults)
+TEST_F(AnalysisWindow, StartsWithItsDefaults)
 {
     EXPECT_EQ(
         Run("print Form2.EditMALine\nprint Form2.UpDownMALine\nprint Form2.EditSmth\nprint Form2.UpDownFlt\n"

@@ -15,7 +15,7 @@ using testdata::DicomImageSpec;
 
 class ViewerWindow : public WindowTest {};
 
-TEST_F(ViewerWindow, StartsWithTheDesignedDefaults)
+TEST_F(ViewerWindow, StartsWithItsDefaults)
 {
     EXPECT_EQ(Run("print Form1.EditFileName\n"
                   "print Form1.EditMF\n"

@@ -146,7 +146,7 @@ TEST(ImagePlacement, WidthAndLeft)
     EXPECT_EQ(FailureText([] { ComputeImagePlacement(1.0L, 512, 0); }), "0 による浮動小数点数除算");
 }
 
-TEST(GrayLevel, DesignExamples)
+TEST(GrayLevel, WorkedExamples)
 {
     const DisplayWindow window{512, 1024, 0, false, false};
     const float k = WindowScale(1024);

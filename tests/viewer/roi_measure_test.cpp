@@ -57,7 +57,7 @@ TEST(SampleReader, MeasurementReading)
     EXPECT_EQ(ReadMeasuredSample(bytes, 0, 2), 0x3401);
 }
 
-TEST(RoiStatistics, DesignExampleOneColumnLeftOfTheRoi)
+TEST(RoiStatistics, WorkedExampleOneColumnLeftOfTheRoi)
 {
     // 4 x 3 image; the block read is one column left of the ROI's left edge.
     const std::vector<int> values = {0, 0,  0,  0,   //
@@ -172,7 +172,7 @@ TEST(RoiStatistics, EightBitImagesAreMeasuredByTheirBytes)
     EXPECT_EQ(stats->minimum, static_cast<std::int16_t>(250 * 256));
 }
 
-TEST(AutoWindow, DesignExamples)
+TEST(AutoWindow, WorkedExamples)
 {
     // 8 x 8: the central area is rows and columns 2..5; extremes outside it are ignored.
     std::vector<int> values(64, 600);

@@ -51,7 +51,7 @@ std::vector<int> Row(const TestImage& image, int r)
     return row;
 }
 
-TEST(Flips, DesignExamples)
+TEST(Flips, WorkedExamples)
 {
     TestImage four(4, 1, false, 0, 1);
     const auto before = Row(four, 0);
@@ -99,7 +99,7 @@ TEST(Flips, ShortBufferExchangesOnlyExistingPairs)
     }
 }
 
-TEST(Turns, TwoByTwoDesignExample)
+TEST(Turns, TwoByTwoWorkedExample)
 {
     TestImage image(2, 2, false, 0, 5);
     const int a = image.At(0, 0), b = image.At(0, 1), c = image.At(1, 0), d = image.At(1, 1);
