@@ -46,7 +46,10 @@ void RescaleChart(QChart* chart)
     if (xMax == xMin) xMax = xMin + 1;
     const QList<QAbstractAxis*> horizontal = chart->axes(Qt::Horizontal);
     const QList<QAbstractAxis*> vertical = chart->axes(Qt::Vertical);
-    if (!horizontal.isEmpty()) horizontal.first()->setRange(xMin, xMax);
+    if (!horizontal.isEmpty()) {
+        horizontal.first()->setRange(xMin, xMax);
+        if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) axis->applyNiceNumbers();
+    }
     if (vertical.isEmpty()) return;
     if (auto* logAxis = qobject_cast<QLogValueAxis*>(vertical.first())) {
         if (!std::isfinite(yPositiveMin)) return;
@@ -58,6 +61,7 @@ void RescaleChart(QChart* chart)
         double high = yMax;
         if (high <= low) high = low + 1;
         valueAxis->setRange(low, high);
+        valueAxis->applyNiceNumbers();
     }
 }
 

@@ -78,6 +78,7 @@ QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, c
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 2, 2));
     auto* bottom = new QValueAxis;
+    bottom->setLabelFormat("%g");
     bottom->setTitleText(bottomTitle);
     bottom->setObjectName("BottomAxis");
     chart->addAxis(bottom, Qt::AlignBottom);
@@ -89,7 +90,9 @@ QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, c
         logAxis->setMinorTickCount(8);
         left = logAxis;
     } else {
-        left = new QValueAxis;
+        auto* valueAxis = new QValueAxis;
+        valueAxis->setLabelFormat("%g");
+        left = valueAxis;
     }
     left->setTitleText(leftTitle);
     left->setObjectName("LeftAxis");
