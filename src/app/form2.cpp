@@ -24,16 +24,45 @@ QString Text(long long value)
     return QString::fromStdString(IntToStr(value));
 }
 
+// A range from lo to hi widened to round tick values, five or six ticks.
+struct NiceRange {
+    double low;
+    double high;
+    int ticks;
+};
+
+NiceRange NiceNumbers(double lo, double hi)
+{
+    const double span = hi - lo;
+    const double rough = span / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    const double fraction = rough / magnitude;
+    const double step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * magnitude;
+    const double low = std::floor(lo / step) * step;
+    const double high = std::ceil(hi / step) * step;
+    return {low, high, static_cast<int>(std::lround((high - low) / step)) + 1};
+}
+
+void SetValueRange(QValueAxis* axis, double lo, double hi)
+{
+    const NiceRange nice = NiceNumbers(lo, hi);
+    if (axis->min() != nice.low || axis->max() != nice.high) axis->setRange(nice.low, nice.high);
+    if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
+}
+
 // Fits the chart's axes to the points of all its series, so every chart
-// scales itself to its data (the MTF axis starts at 0).
-void RescaleChart(QChart* chart)
+// scales itself to its data (the MTF axis starts at 0). `replaced` is about
+// to receive `points`: the axes are set first, so a large series is laid out
+// once, in its final scale.
+void RescaleChart(QChart* chart, const QXYSeries* replaced, const QList<QPointF>& points)
 {
     double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin;
     double yMin = xMin, yMax = -xMin;
     double yPositiveMin = xMin;
     for (QAbstractSeries* abstract : chart->series()) {
         const auto* series = static_cast<QXYSeries*>(abstract);
-        for (const QPointF& p : series->points()) {
+        const QList<QPointF> seriesPoints = series == replaced ? points : series->points();
+        for (const QPointF& p : seriesPoints) {
             if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
             xMin = std::min(xMin, p.x());
             xMax = std::max(xMax, p.x());
@@ -46,22 +75,19 @@ void RescaleChart(QChart* chart)
     if (xMax == xMin) xMax = xMin + 1;
     const QList<QAbstractAxis*> horizontal = chart->axes(Qt::Horizontal);
     const QList<QAbstractAxis*> vertical = chart->axes(Qt::Vertical);
-    if (!horizontal.isEmpty()) {
-        horizontal.first()->setRange(xMin, xMax);
-        if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) axis->applyNiceNumbers();
-    }
+    if (!horizontal.isEmpty())
+        if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) SetValueRange(axis, xMin, xMax);
     if (vertical.isEmpty()) return;
     if (auto* logAxis = qobject_cast<QLogValueAxis*>(vertical.first())) {
         if (!std::isfinite(yPositiveMin)) return;
         const double top = std::max(yMax, yPositiveMin * 10);
-        logAxis->setRange(std::pow(10.0, std::floor(std::log10(yPositiveMin))),
-                          std::pow(10.0, std::ceil(std::log10(top))));
+        const double low = std::pow(10.0, std::floor(std::log10(yPositiveMin)));
+        const double high = std::pow(10.0, std::ceil(std::log10(top)));
+        if (logAxis->min() != low || logAxis->max() != high) logAxis->setRange(low, high);
     } else if (auto* valueAxis = qobject_cast<QValueAxis*>(vertical.first())) {
-        double low = chart->title() == "MTF" ? 0.0 : yMin;
-        double high = yMax;
-        if (high <= low) high = low + 1;
-        valueAxis->setRange(low, high);
-        valueAxis->applyNiceNumbers();
+        const double low = chart->title() == "MTF" ? 0.0 : yMin;
+        const double high = yMax > low ? yMax : low + 1;
+        SetValueRange(valueAxis, low, high);
     }
 }
 
@@ -226,14 +252,15 @@ void TForm2::ButtonForm1Click()
 
 void TForm2::setSeries(QXYSeries* series, const QList<QPointF>& points)
 {
+    RescaleChart(series->chart(), series, points);
     series->replace(points);
-    RescaleChart(series->chart());
 }
 
 void TForm2::appendPoint(QXYSeries* series, double x, double y)
 {
-    series->append(x, y);
-    RescaleChart(series->chart());
+    QList<QPointF> points = series->points();
+    points.append(QPointF(x, y));
+    setSeries(series, points);
 }
 
 }  // namespace radmtf
