@@ -41,16 +41,16 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
 
     constexpr int kSide = 3072;
-    radmtf::testdata::DicomImageSpec spec;
-    spec.rows = kSide;
-    spec.columns = kSide;
-    spec.pixelSpacing = "0.1\\0.1";
-    spec.pixels.resize(std::size_t(kSide) * kSide);
+    radmtf::testdata::DicomImageFields fields;
+    fields.rows = kSide;
+    fields.columns = kSide;
+    fields.pixelSpacing = "0.1\\0.1";
+    fields.pixels.resize(std::size_t(kSide) * kSide);
     for (int r = 0; r < kSide; ++r)
         for (int c = 0; c < kSide; ++c)
-            spec.pixels[std::size_t(r) * kSide + std::size_t(c)] =
+            fields.pixels[std::size_t(r) * kSide + std::size_t(c)] =
                 static_cast<std::uint16_t>(500 + (r + c) / 2 + ((r * 7 + c * 13) % 41));
-    const std::vector<std::uint8_t> bytes = radmtf::testdata::BuildDicom(spec);
+    const std::vector<std::uint8_t> bytes = radmtf::testdata::BuildDicom(fields);
     const QString path = folder.filePath("flatpanel.dcm");
     {
         QFile file(path);

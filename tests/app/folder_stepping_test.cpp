@@ -13,7 +13,7 @@ namespace radmtf::testing {
 namespace {
 
 using testdata::BuildDicom;
-using testdata::DicomImageSpec;
+using testdata::DicomImageFields;
 
 constexpr const char* kListMessage = "message: リストのインデックスが範囲を超えています (";
 
@@ -22,10 +22,10 @@ protected:
     // A 16-column DICOM image whose row count tells the files apart.
     std::string WriteDicom(const std::string& name, std::uint16_t rows)
     {
-        DicomImageSpec spec;
-        spec.rows = rows;
-        spec.pixelSpacing = "0.1\\0.1";
-        const std::vector<std::uint8_t> bytes = BuildDicom(spec);
+        DicomImageFields fields;
+        fields.rows = rows;
+        fields.pixelSpacing = "0.1\\0.1";
+        const std::vector<std::uint8_t> bytes = BuildDicom(fields);
         sizes[name] = bytes.size();
         return WriteFile(name, bytes);
     }

@@ -39,11 +39,11 @@ std::uint16_t PixelValue(double exposure)
 // orientation button describes.
 std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int rows)
 {
-    testdata::DicomImageSpec spec;
-    spec.columns = static_cast<std::uint16_t>(columns);
-    spec.rows = static_cast<std::uint16_t>(rows);
-    spec.pixelSpacing = "0.1\\0.1";
-    spec.pixels.resize(std::size_t(columns) * std::size_t(rows));
+    testdata::DicomImageFields fields;
+    fields.columns = static_cast<std::uint16_t>(columns);
+    fields.rows = static_cast<std::uint16_t>(rows);
+    fields.pixelSpacing = "0.1\\0.1";
+    fields.pixels.resize(std::size_t(columns) * std::size_t(rows));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             double distance = 0;
@@ -61,11 +61,11 @@ std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int
                     distance = r - (rows / 2 + 7.3 - double(c) / lines);
                     break;
             }
-            spec.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] =
+            fields.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] =
                 PixelValue(PixelExposure(distance));
         }
     }
-    return testdata::BuildDicom(spec);
+    return testdata::BuildDicom(fields);
 }
 
 double AnalyticMtf(double f)

@@ -103,11 +103,11 @@ struct BarChart {
 // position (i + 1) x 0.1 / 17 mm.
 std::vector<std::uint8_t> ChartImage(const BarChart& chart)
 {
-    testdata::DicomImageSpec spec;
-    spec.columns = kSide;
-    spec.rows = kSide;
-    spec.pixelSpacing = "0.1\\0.1";
-    spec.pixels.resize(std::size_t(kSide) * kSide);
+    testdata::DicomImageFields fields;
+    fields.columns = kSide;
+    fields.rows = kSide;
+    fields.pixelSpacing = "0.1\\0.1";
+    fields.pixels.resize(std::size_t(kSide) * kSide);
     const int originPixels = kFirstColumn - kTopRow / kLines - 1;
     std::unordered_map<int, std::uint16_t> values;  // by sub-pixel position c x M - r
     for (int r = 0; r < kSide; ++r) {
@@ -119,10 +119,10 @@ std::vector<std::uint8_t> ChartImage(const BarChart& chart)
                 const double p = std::log10(chart.Exposure(u)) * 4096.0 / 4.0;
                 found = values.emplace(key, static_cast<std::uint16_t>(std::lround(p))).first;
             }
-            spec.pixels[std::size_t(r) * kSide + std::size_t(c)] = found->second;
+            fields.pixels[std::size_t(r) * kSide + std::size_t(c)] = found->second;
         }
     }
-    return testdata::BuildDicom(spec);
+    return testdata::BuildDicom(fields);
 }
 
 std::vector<std::string> SplitLines(const std::string& text)

@@ -20,7 +20,7 @@ namespace radmtf::testing {
 namespace {
 
 using testdata::BuildDicom;
-using testdata::DicomImageSpec;
+using testdata::DicomImageFields;
 using testdata::DicomWriter;
 using Image = std::vector<std::uint16_t>;
 
@@ -420,11 +420,11 @@ TEST_F(ViewerTools, TrimmingWritesTheBlockUnderTheShownFilesName)
 {
     // Two 32 x 32 images; the wheel steps from a to b before the trim.
     auto write = [&](const std::string& name, const Image& pixels) {
-        DicomImageSpec spec;
-        spec.rows = spec.columns = 32;
-        spec.pixelSpacing = "0.1\\0.1";
-        spec.pixels = pixels;
-        return WriteFile(name, BuildDicom(spec));
+        DicomImageFields fields;
+        fields.rows = fields.columns = 32;
+        fields.pixelSpacing = "0.1\\0.1";
+        fields.pixels = pixels;
+        return WriteFile(name, BuildDicom(fields));
     };
     write("a.dcm", Random(32 * 32, 7));
     const Image b = Random(32 * 32, 8);

@@ -11,7 +11,7 @@ namespace radmtf::testing {
 namespace {
 
 using testdata::BuildDicom;
-using testdata::DicomImageSpec;
+using testdata::DicomImageFields;
 
 class ViewerWindow : public WindowTest {};
 
@@ -48,22 +48,22 @@ TEST_F(ViewerWindow, StartsWithItsDefaults)
 
 TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
 {
-    DicomImageSpec spec;
-    spec.rows = 400;
-    spec.columns = 600;
-    spec.modelName = "MODEL";
-    spec.kvp = "80";
-    spec.exposure = "4";
-    spec.imagerSpacing = "0.15\\0.15";
-    spec.pixelSpacing = "0.139\\0.139";
-    spec.windowCenter = "2046.5";
-    spec.windowWidth = "4095.5";
-    spec.rescaleIntercept = "-1024.7";
-    spec.pixels.resize(600 * 400);
+    DicomImageFields fields;
+    fields.rows = 400;
+    fields.columns = 600;
+    fields.modelName = "MODEL";
+    fields.kvp = "80";
+    fields.exposure = "4";
+    fields.imagerSpacing = "0.15\\0.15";
+    fields.pixelSpacing = "0.139\\0.139";
+    fields.windowCenter = "2046.5";
+    fields.windowWidth = "4095.5";
+    fields.rescaleIntercept = "-1024.7";
+    fields.pixels.resize(600 * 400);
     for (int r = 0; r < 400; ++r)
         for (int c = 0; c < 600; ++c)
-            spec.pixels[std::size_t(r) * 600 + std::size_t(c)] = std::uint16_t(1000 + c);
-    const std::vector<std::uint8_t> bytes = BuildDicom(spec);
+            fields.pixels[std::size_t(r) * 600 + std::size_t(c)] = std::uint16_t(1000 + c);
+    const std::vector<std::uint8_t> bytes = BuildDicom(fields);
     const std::string path = WriteFile("chest.dcm", bytes);
     const std::size_t pixelTag = bytes.size() - 600 * 400 * 2 - 12;
 
@@ -275,14 +275,14 @@ public:
 // robustness test of the viewer as a whole.
 TEST_F(ViewerWindow, DamagedFilesLoadWithoutHarm)
 {
-    DicomImageSpec spec;
-    spec.rows = 16;
-    spec.columns = 24;
-    spec.pixelSpacing = "0.1\\0.1";
-    spec.windowCenter = "40\\400";
-    spec.rescaleIntercept = "-3";
-    spec.pixels.assign(16 * 24, 1234);
-    const std::vector<std::uint8_t> file = BuildDicom(spec);
+    DicomImageFields fields;
+    fields.rows = 16;
+    fields.columns = 24;
+    fields.pixelSpacing = "0.1\\0.1";
+    fields.windowCenter = "40\\400";
+    fields.rescaleIntercept = "-3";
+    fields.pixels.assign(16 * 24, 1234);
+    const std::vector<std::uint8_t> file = BuildDicom(fields);
     CancellingPrompter prompter;
     SetPrompter(&prompter);
     const auto load = [&](const std::vector<std::uint8_t>& bytes) {

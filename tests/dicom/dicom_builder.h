@@ -169,7 +169,7 @@ private:
 };
 
 // A 16-bit image. Empty texts leave their element out.
-struct DicomImageSpec {
+struct DicomImageFields {
     bool explicitVr = true;
     std::string transferSyntax;         // empty: "1.2.840.10008.1.2.1" (explicit) or "1.2.840.10008.1.2"
     std::string modelName;              // (0008,1090)
@@ -186,32 +186,32 @@ struct DicomImageSpec {
 };
 
 // The whole file; the pixel words are its last rows * columns * 2 bytes.
-inline std::vector<std::uint8_t> BuildDicom(const DicomImageSpec& spec)
+inline std::vector<std::uint8_t> BuildDicom(const DicomImageFields& fields)
 {
-    DicomWriter w(spec.explicitVr);
-    std::string syntax = spec.transferSyntax;
-    if (syntax.empty()) syntax = spec.explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2";
+    DicomWriter w(fields.explicitVr);
+    std::string syntax = fields.transferSyntax;
+    if (syntax.empty()) syntax = fields.explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2";
     w.Preamble().MetaHeader(syntax);
     const auto text = [&](std::uint16_t group, std::uint16_t element, std::string_view vr,
                           const std::string& value) {
         if (!value.empty()) w.Element(group, element, vr, DicomWriter::PadText(value));
     };
     w.Element(0x0008, 0x0060, "CS", "DX");
-    text(0x0008, 0x1090, "LO", spec.modelName);
-    text(0x0018, 0x0060, "DS", spec.kvp);
-    text(0x0018, 0x1152, "IS", spec.exposure);
-    text(0x0018, 0x1164, "DS", spec.imagerSpacing);
+    text(0x0008, 0x1090, "LO", fields.modelName);
+    text(0x0018, 0x0060, "DS", fields.kvp);
+    text(0x0018, 0x1152, "IS", fields.exposure);
+    text(0x0018, 0x1164, "DS", fields.imagerSpacing);
     w.US(0x0028, 0x0002, 1);
-    w.US(0x0028, 0x0010, spec.rows);
-    w.US(0x0028, 0x0011, spec.columns);
-    text(0x0028, 0x0030, "DS", spec.pixelSpacing);
+    w.US(0x0028, 0x0010, fields.rows);
+    w.US(0x0028, 0x0011, fields.columns);
+    text(0x0028, 0x0030, "DS", fields.pixelSpacing);
     w.US(0x0028, 0x0100, 16);
     w.US(0x0028, 0x0101, 16);
-    text(0x0028, 0x1050, "DS", spec.windowCenter);
-    text(0x0028, 0x1051, "DS", spec.windowWidth);
-    text(0x0028, 0x1052, "DS", spec.rescaleIntercept);
-    std::vector<std::uint16_t> pixels = spec.pixels;
-    pixels.resize(static_cast<std::size_t>(spec.rows) * spec.columns, 0);
+    text(0x0028, 0x1050, "DS", fields.windowCenter);
+    text(0x0028, 0x1051, "DS", fields.windowWidth);
+    text(0x0028, 0x1052, "DS", fields.rescaleIntercept);
+    std::vector<std::uint16_t> pixels = fields.pixels;
+    pixels.resize(static_cast<std::size_t>(fields.rows) * fields.columns, 0);
     w.PixelData(pixels);
     return w.bytes();
 }

@@ -301,12 +301,12 @@ TEST(DicomReader, LengthsOfObAndUn)
 
 TEST(DicomReader, GeometryAndSpacing)
 {
-    testdata::DicomImageSpec spec;
-    spec.rows = 2000;
-    spec.columns = 1500;
-    spec.imagerSpacing = "0.15\\0.15";
-    spec.pixelSpacing = "0.139\\0.139";
-    DicomHeaderOutput out = Read(testdata::BuildDicom(spec));
+    testdata::DicomImageFields fields;
+    fields.rows = 2000;
+    fields.columns = 1500;
+    fields.imagerSpacing = "0.15\\0.15";
+    fields.pixelSpacing = "0.139\\0.139";
+    DicomHeaderOutput out = Read(testdata::BuildDicom(fields));
     EXPECT_EQ(out.imgSizeX, "1500");
     EXPECT_EQ(out.imgSizeY, "2000");
     EXPECT_EQ(out.pxlSpc, "0.139");
@@ -375,13 +375,13 @@ TEST(DicomReader, WindowAndRescale)
 
 TEST(DicomReader, SummaryLines)
 {
-    testdata::DicomImageSpec spec;
-    spec.modelName = "MODEL";  // padded to "MODEL "
-    spec.kvp = "80";
-    spec.exposure = "4";
-    spec.rows = 8;
-    spec.columns = 64;
-    DicomHeaderOutput out = Read(testdata::BuildDicom(spec));
+    testdata::DicomImageFields fields;
+    fields.modelName = "MODEL";  // padded to "MODEL "
+    fields.kvp = "80";
+    fields.exposure = "4";
+    fields.rows = 8;
+    fields.columns = 64;
+    DicomHeaderOutput out = Read(testdata::BuildDicom(fields));
     EXPECT_EQ(out.summary, "MODEL \r\nkV : 80\r\nmAs : 4 \r\nDspMtrx : 8\r\n");
 
     DicomWriter w = Begin(true, kExplicitLe);
@@ -433,16 +433,16 @@ TEST(DicomReader, ConversionFailureKeepsWhatWasDone)
 TEST(DicomReader, BuiltImagesPointAtTheirPixels)
 {
     for (const bool explicitVr : {true, false}) {
-        testdata::DicomImageSpec spec;
-        spec.explicitVr = explicitVr;
-        spec.rows = 20;
-        spec.columns = 30;
-        spec.pixelSpacing = "0.143\\0.143";
-        spec.windowCenter = "2048";
-        spec.windowWidth = "4096";
-        spec.rescaleIntercept = "-10";
-        for (int i = 0; i < 600; ++i) spec.pixels.push_back(static_cast<std::uint16_t>(1000 + i));
-        const std::vector<std::uint8_t> file = testdata::BuildDicom(spec);
+        testdata::DicomImageFields fields;
+        fields.explicitVr = explicitVr;
+        fields.rows = 20;
+        fields.columns = 30;
+        fields.pixelSpacing = "0.143\\0.143";
+        fields.windowCenter = "2048";
+        fields.windowWidth = "4096";
+        fields.rescaleIntercept = "-10";
+        for (int i = 0; i < 600; ++i) fields.pixels.push_back(static_cast<std::uint16_t>(1000 + i));
+        const std::vector<std::uint8_t> file = testdata::BuildDicom(fields);
         const DicomHeaderOutput out = Read(file, "");
         EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.size() - 1200))) << explicitVr;
         EXPECT_EQ(file[file.size() - 1200], 1000 & 0xFF);
