@@ -1,4 +1,4 @@
-// Builds small DICOM Part 10 files byte by byte for tests.
+// Builds small DICOM files (preamble, file meta group, data set) byte by byte for tests.
 //
 // Header-only, standard library only. `DicomWriter` appends single elements
 // exactly as given (no padding), for tests that need odd encodings;
