@@ -7,6 +7,7 @@
 #include "analysis/composite_profile.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "core/paths.h"
 
 namespace radmtf {
 
@@ -250,23 +251,7 @@ std::vector<ChartPoint> ExposureSeries(const ProfileState& state)
 
 std::string CurveFilePath(std::string_view imageFileName)
 {
-    const std::size_t separator = imageFileName.find_last_of("\\/");
-    if (separator == std::string_view::npos) return "hdc.txt";
-    return std::string(imageFileName.substr(0, separator + 1)) + "hdc.txt";
-}
-
-std::vector<std::string> SplitTextLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
+    return std::string(FolderPart(imageFileName)) + "hdc.txt";
 }
 
 }  // namespace radmtf

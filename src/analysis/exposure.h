@@ -13,6 +13,7 @@
 
 #include "analysis/chart_point.h"
 #include "analysis/profile_state.h"
+#include "core/text_lines.h"
 
 namespace radmtf {
 
@@ -46,9 +47,5 @@ std::vector<ChartPoint> ExposureSeries(const ProfileState& state);
 // path separator ("\" or "/"), then "hdc.txt"; a name without a separator
 // gives "hdc.txt".
 std::string CurveFilePath(std::string_view imageFileName);
-
-// A memo's lines from a loaded text: lines end at CR LF, a bare CR or a bare
-// LF; a line end at the very end adds no empty line.
-std::vector<std::string> SplitTextLines(std::string_view text);
 
 }  // namespace radmtf

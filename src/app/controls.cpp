@@ -9,6 +9,7 @@
 
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "core/text_lines.h"
 
 namespace radmtf {
 
@@ -116,47 +117,18 @@ void Memo::setLines(const QStringList& lines)
     refresh();
 }
 
-QString Memo::text() const
-{
-    QString text;
-    for (const QString& line : lines_) text += line + "\r\n";
-    return text;
-}
-
+// CR LF, a bare CR or a bare LF end a line, as in the program's text files.
 static QStringList SplitLines(const QString& text)
 {
     QStringList lines;
-    QString current;
-    bool pending = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch == '\r' || ch == '\n') {
-            lines.append(current);
-            current.clear();
-            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            pending = false;
-        } else {
-            current.append(ch);
-            pending = true;
-        }
-    }
-    if (pending) lines.append(current);
+    for (const std::string& line : SplitTextLines(text.toStdString()))
+        lines.append(QString::fromStdString(line));
     return lines;
 }
 
 void Memo::setText(const QString& text)
 {
     setLines(SplitLines(text));
-}
-
-void Memo::setLine(int index, const QString& line)
-{
-    if (index < 0 || index > lines_.size()) ThrowListIndex(index);
-    if (index == lines_.size())
-        lines_.append(line);
-    else
-        lines_[index] = line;
-    refresh();
 }
 
 void Memo::addText(const QString& text)
@@ -266,20 +238,6 @@ void GridModel::setIntCell(int col, int row, std::int32_t value)
     if (!batching_) emit dataChanged(index(row, col), index(row, col));
 }
 
-std::int32_t GridModel::cellInt(int col, int row) const
-{
-    if (col < 0 || row < 0 || col >= cols_ || row >= rows_) ThrowNotInteger("");
-    const std::size_t i = at(col, row);
-    switch (kinds_[i]) {
-        case kInt:
-            return values_[i];
-        case kText:
-            return StrToInt(texts_.at(i).toStdString());
-        default:
-            ThrowNotInteger("");
-    }
-}
-
 std::optional<std::int32_t> GridModel::cellValue(int col, int row) const
 {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return std::nullopt;
@@ -309,11 +267,6 @@ void GridModel::setIntBlock(int col0, int row0, int width, int height, const std
         }
     }
     notifyAllChanged();
-}
-
-void GridModel::clearRowCells(int row, int firstCol, int lastCol)
-{
-    for (int c = firstCol; c <= lastCol; ++c) setCell(c, row, {});
 }
 
 void GridModel::notifyAllChanged()

@@ -72,13 +72,9 @@ public:
     explicit Memo(QWidget* parent);
     const QStringList& lines() const { return lines_; }
     void setLines(const QStringList& lines);
-    // The memo's text with CR LF after every line.
-    QString text() const;
     // Replaces the whole text; CR LF, CR or LF end a line.
     void setText(const QString& text);
     void clearLines() { setLines({}); }
-    // Makes line `index` the given text, appending when index is the count.
-    void setLine(int index, const QString& line);
     // Adds text whose line breaks become separate lines.
     void addText(const QString& text);
 
@@ -111,15 +107,11 @@ public:
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
     void setIntCell(int col, int row, std::int32_t value);
-    // Integer of a cell the way the logic converts it: a text that is not an
-    // integer (an empty cell too) fails with the conversion message.
-    std::int32_t cellInt(int col, int row) const;
     // A cell's integer, or nothing for an empty cell; a text that is not an
     // integer fails with the conversion message.
     std::optional<std::int32_t> cellValue(int col, int row) const;
     // Writes a block of integer cells at once (one model reset).
     void setIntBlock(int col0, int row0, int width, int height, const std::int32_t* values);
-    void clearRowCells(int row, int firstCol, int lastCol);
     void notifyAllChanged();
 
 private:

@@ -9,15 +9,32 @@
 
 namespace radmtf {
 
+namespace {
+
+// Shows the failure under way (called from a catch block): the program's
+// failures with their text, running out of memory with the platform's.
+void ShowCurrentFailure()
+{
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        CurrentPrompter().message(QString::fromUtf8(failure.what()));
+    } catch (const std::bad_alloc&) {
+        CurrentPrompter().message(QString::fromUtf8("メモリが不足しています"));
+    }
+}
+
+}  // namespace
+
 bool Dispatch(const std::function<void()>& action)
 {
     try {
         action();
         return true;
-    } catch (const Failure& failure) {
-        CurrentPrompter().message(QString::fromUtf8(failure.what()));
+    } catch (const Failure&) {
+        ShowCurrentFailure();
     } catch (const std::bad_alloc&) {
-        CurrentPrompter().message(QString::fromUtf8("メモリが不足しています"));
+        ShowCurrentFailure();
     }
     return false;
 }
@@ -28,11 +45,17 @@ void BringToFront(QWidget* window)
     window->activateWindow();
 }
 
+// Every event passes here, so it is caught without wrapping it in a function object.
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    bool result = false;
-    Dispatch([&] { result = QApplication::notify(receiver, event); });
-    return result;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const Failure&) {
+        ShowCurrentFailure();
+    } catch (const std::bad_alloc&) {
+        ShowCurrentFailure();
+    }
+    return false;
 }
 
 }  // namespace radmtf

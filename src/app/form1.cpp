@@ -11,36 +11,17 @@
 #include <cmath>
 
 #include "app/dispatch.h"
+#include "app/edit_text.h"
 #include "app/form2.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "core/paths.h"
 #include "dicom/dictionary.h"
 
 namespace radmtf {
 
 namespace {
-
-std::int32_t IntOf(const QLineEdit* edit)
-{
-    return StrToInt(edit->text().toStdString());
-}
-long double FloatOf(const QLineEdit* edit)
-{
-    return StrToFloat(edit->text().toStdString());
-}
-QString Text(long long value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
-
-// The folder part of a path: everything up to and including its last
-// separator ("\" as written by the program's users, "/" here as well).
-QString FolderPart(const QString& path)
-{
-    const int cut = std::max(path.lastIndexOf('\\'), path.lastIndexOf('/'));
-    return cut < 0 ? QString() : path.left(cut + 1);
-}
 
 // The application-wide message hook (the form's ApplicationEvents1): it sees
 // every message that the message loop takes in, before it is dispatched. The
@@ -290,7 +271,7 @@ void TForm1::StringGridDICOMDblClick()
 void TForm1::ButtonFileListClick()
 {
     ListBox1->clear();
-    const QString folder = FolderPart(EditFileName->text());
+    const QString folder = QString::fromStdString(std::string(FolderPart(StdText(EditFileName))));
     // Name order, as the file systems the program's users know enumerate.
     const QDir dir(folder.isEmpty() ? QString(".") : folder);
     const QStringList names =

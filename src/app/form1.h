@@ -38,7 +38,6 @@ struct ViewerState {
     bool dragRoiTopLeft = false;
     bool dragRoiBottomRight = false;
     bool dragRoiWhole = false;
-    PixelRect roiFrameRect;
 };
 
 // The 8-bit gray bitmap that is shown; palette entry k is gray k.
@@ -176,6 +175,7 @@ private:
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }
     SampleReader measurementReader() const;
+    SampleLayout sampleLayout() const;
     void roiSizeMenuItem(const QString& caption);
     void placeTable(bool large);
 

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "analysis/pixel_table.h"
+#include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/prompter.h"
@@ -26,23 +27,6 @@ constexpr long long kMaxTableSide = 32768;
 constexpr long long kMaxTableCells = 1LL << 26;
 constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
 constexpr const char* kNothingToTrimMessage = "トリミングする画像がありません。";
-
-std::int32_t IntOf(const QLineEdit* edit)
-{
-    return StrToInt(edit->text().toStdString());
-}
-long double FloatOf(const QLineEdit* edit)
-{
-    return StrToFloat(edit->text().toStdString());
-}
-QString Text(long long value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
-QString Real(long double value)
-{
-    return QString::fromStdString(FloatToStr(value));
-}
 
 }  // namespace
 
@@ -167,14 +151,17 @@ void TForm1::ReadDicomHeader()
 SampleReader TForm1::measurementReader() const
 {
     SampleReader reader;
-    reader.layout.header = IntOf(EditHeader);
+    reader.layout = sampleLayout();
     reader.offset = IntOf(EditOffst);
     reader.buffer = state.fileBuffer;
-    reader.layout.width = state.imageWidth;
-    reader.layout.height = state.imageHeight;
-    reader.layout.eightBit = imageMode() == 0;
     reader.swap = CheckBoxSwp->isChecked();
     return reader;
+}
+
+// Where the samples of the loaded image lie; reads Header.
+SampleLayout TForm1::sampleLayout() const
+{
+    return {IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
 }
 
 void TForm1::ButtonStatClick()
@@ -203,28 +190,28 @@ void TForm1::ButtonAutoWLClick()
 
 void TForm1::ButtonVertClick()
 {
-    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    const SampleLayout layout = sampleLayout();
     FlipVertical(state.fileBuffer, layout);
     RenderImage();
 }
 
 void TForm1::ButtonHorizClick()
 {
-    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    const SampleLayout layout = sampleLayout();
     FlipHorizontal(state.fileBuffer, layout);
     RenderImage();
 }
 
 void TForm1::ButtonCWClick()
 {
-    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    const SampleLayout layout = sampleLayout();
     TurnClockwise(state.fileBuffer, layout, state.viewRect);
     RenderImage();
 }
 
 void TForm1::ButtonCCWClick()
 {
-    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    const SampleLayout layout = sampleLayout();
     TurnCounterClockwise(state.fileBuffer, layout, state.viewRect);
     RenderImage();
 }
@@ -235,7 +222,7 @@ void TForm1::ButtonTrimingClick()
 {
     // Before the first load there is no image to cut from.
     if (state.loadState <= 0) ThrowMessage(kNothingToTrimMessage);
-    const SampleLayout layout{IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    const SampleLayout layout = sampleLayout();
     IntOf(EditOffst);  // read as always, though the trimmed words carry no offset
     const std::vector<std::uint8_t> bytes =
         BuildTrimmedImage(state.fileBuffer, layout, state.viewRect, state.roiBitmapRect);

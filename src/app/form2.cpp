@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/composite_profile.h"
+#include "app/edit_text.h"
 #include "app/form1.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -14,15 +16,6 @@
 namespace radmtf {
 
 namespace {
-
-std::int32_t IntOf(const QLineEdit* edit)
-{
-    return StrToInt(edit->text().toStdString());
-}
-QString Text(long long value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
 
 // A range from lo to hi widened to round tick values, five or six ticks.
 struct NiceRange {
@@ -85,7 +78,7 @@ void RescaleChart(QChart* chart, const QXYSeries* replaced, const QList<QPointF>
         const double high = std::pow(10.0, std::ceil(std::log10(top)));
         if (logAxis->min() != low || logAxis->max() != high) logAxis->setRange(low, high);
     } else if (auto* valueAxis = qobject_cast<QValueAxis*>(vertical.first())) {
-        const double low = chart->title() == "MTF" ? 0.0 : yMin;
+        const double low = chart->property(kAxisFromZero).toBool() ? 0.0 : yMin;
         const double high = yMax > low ? yMax : low + 1;
         SetValueRange(valueAxis, low, high);
     }
@@ -209,10 +202,7 @@ void TForm2::RadioGroupEquipClick()
 
 void TForm2::RadioGroup1Click()
 {
-    const int profileCount = std::clamp<std::int32_t>(profile.profileCount, 0, kProfileCapacity);
-    const int exposureCount = std::clamp<std::int32_t>(profile.exposureCount, 0, kProfileCapacity);
-    std::fill_n(profile.compositeProfile.begin(), profileCount, 0);
-    std::fill_n(profile.exposureProfile.begin(), exposureCount, 0.0);
+    ClearProfileData(profile);
 }
 
 void TForm2::UpDownMALineClick(bool)
@@ -254,13 +244,6 @@ void TForm2::setSeries(QXYSeries* series, const QList<QPointF>& points)
 {
     RescaleChart(series->chart(), series, points);
     series->replace(points);
-}
-
-void TForm2::appendPoint(QXYSeries* series, double x, double y)
-{
-    QList<QPointF> points = series->points();
-    points.append(QPointF(x, y));
-    setSeries(series, points);
 }
 
 }  // namespace radmtf

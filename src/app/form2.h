@@ -23,6 +23,9 @@ namespace radmtf {
 
 class TForm1;
 
+// Chart property: its left axis starts at a fixed minimum of 0.
+inline constexpr const char* kAxisFromZero = "axisFromZero";
+
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
@@ -59,7 +62,6 @@ public:
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
-    void appendPoint(QXYSeries* series, double x, double y);
     void clearSeries(QXYSeries* series) { setSeries(series, {}); }
 
     QTabWidget* PageControl1;

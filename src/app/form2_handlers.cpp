@@ -9,6 +9,7 @@
 #include "analysis/exposure.h"
 #include "analysis/extraction.h"
 #include "analysis/pixel_table.h"
+#include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/prompter.h"
@@ -22,19 +23,6 @@
 namespace radmtf {
 
 namespace {
-
-std::int32_t IntOf(const QLineEdit* edit)
-{
-    return StrToInt(edit->text().toStdString());
-}
-std::string StdText(const QLineEdit* edit)
-{
-    return edit->text().toStdString();
-}
-QString Text(long long value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
 
 QList<QPointF> Points(const std::vector<ChartPoint>& points)
 {

@@ -217,6 +217,7 @@ void TForm2::buildControls()
     ChartMTF = MakeChart(TabSheetMTF, "ChartMTF", "MTF", "Spatial frequency (cycles/mm)", "MTF", false,
                          {Series4, Series7, Series10});
     ChartMTF->setGeometry(0, 0, 698, 420);
+    ChartMTF->chart()->setProperty(kAxisFromZero, true);
     MemoMTF = MakeMemo(TabSheetMTF, "MemoMTF", 4, 424, 150, 156, true);
     MemoMTF2 = MakeMemo(TabSheetMTF, "MemoMTF2", 158, 424, 150, 156, true);
     MemoMTF3 = MakeMemo(TabSheetMTF, "MemoMTF3", 312, 424, 150, 156, true);

@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "app/dispatch.h"
+#include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/prompter.h"
@@ -41,15 +42,6 @@ void Out(const QString& line)
     }
     std::fwrite(bytes.data(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
-}
-
-QString Num(long double value)
-{
-    return QString::fromStdString(FloatToStr(value));
-}
-QString Int(long long value)
-{
-    return QString::fromStdString(IntToStr(value));
 }
 
 class ScriptPrompter : public Prompter {
@@ -171,9 +163,9 @@ void Driver::print(const QString& what, const QString& countText)
     } else if (auto* radio = qobject_cast<QRadioButton*>(target)) {
         Out(radio->isChecked() ? "1" : "0");
     } else if (auto* group = qobject_cast<RadioGroup*>(target)) {
-        Out(Int(group->itemIndex()));
+        Out(Text(group->itemIndex()));
     } else if (auto* updown = qobject_cast<UpDown*>(target)) {
-        Out(Int(updown->position()));
+        Out(Text(updown->position()));
     } else if (auto* grid = qobject_cast<StringGrid*>(target)) {
         const GridModel* model = grid->grid();
         for (int r = 0; r < model->rows(); ++r) {
@@ -182,7 +174,7 @@ void Driver::print(const QString& what, const QString& countText)
             Out(cells.join('\t'));
         }
     } else if (auto* series = qobject_cast<QXYSeries*>(target)) {
-        for (const QPointF& p : series->points()) Out(Num(p.x()) + '\t' + Num(p.y()));
+        for (const QPointF& p : series->points()) Out(Real(p.x()) + '\t' + Real(p.y()));
     } else if (auto* list = qobject_cast<QListWidget*>(target)) {
         for (int i = 0; i < list->count(); ++i) Out(list->item(i)->text());
     } else if (auto* pages = qobject_cast<QTabWidget*>(target)) {
@@ -216,19 +208,19 @@ bool Driver::printVariable(const QString& name, const QString& countText)
     auto ints = [&](const auto& array, long long valid) {
         const long long n =
             std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
-        for (long long i = 0; i < n; ++i) Out(Int(array[static_cast<std::size_t>(i)]));
+        for (long long i = 0; i < n; ++i) Out(Text(array[static_cast<std::size_t>(i)]));
     };
     auto reals = [&](const auto& array, long long valid) {
         const long long n =
             std::clamp<long long>(count.value_or(valid), 0, static_cast<long long>(array.size()));
-        for (long long i = 0; i < n; ++i) Out(Num(array[static_cast<std::size_t>(i)]));
+        for (long long i = 0; i < n; ++i) Out(Real(array[static_cast<std::size_t>(i)]));
     };
     const std::map<QString, std::function<void()>> table = {
-        {"FileBuffer", [&] { Out(Int(static_cast<long long>(v.fileBuffer.size()))); }},
+        {"FileBuffer", [&] { Out(Text(static_cast<long long>(v.fileBuffer.size()))); }},
         {"CurrentFileName", [&] { Out(v.currentFileName); }},
-        {"LoadState", [&] { Out(Int(v.loadState)); }},
-        {"ImageWidth", [&] { Out(Int(v.imageWidth)); }},
-        {"ImageHeight", [&] { Out(Int(v.imageHeight)); }},
+        {"LoadState", [&] { Out(Text(v.loadState)); }},
+        {"ImageWidth", [&] { Out(Text(v.imageWidth)); }},
+        {"ImageHeight", [&] { Out(Text(v.imageHeight)); }},
         {"ViewRect",
          [&] {
              Out(QString("%1 %2 %3 %4")
@@ -254,24 +246,24 @@ bool Driver::printVariable(const QString& name, const QString& countText)
                      .arg(v.roiBitmapRect.bottom));
          }},
         {"DragButton", [&] { Out(v.dragButton); }},
-        {"LastMouseX", [&] { Out(Int(v.lastMouseX)); }},
-        {"LastMouseY", [&] { Out(Int(v.lastMouseY)); }},
+        {"LastMouseX", [&] { Out(Text(v.lastMouseX)); }},
+        {"LastMouseY", [&] { Out(Text(v.lastMouseY)); }},
         {"DragRoiTopLeft", [&] { Out(v.dragRoiTopLeft ? "1" : "0"); }},
         {"DragRoiBottomRight", [&] { Out(v.dragRoiBottomRight ? "1" : "0"); }},
         {"DragRoiWhole", [&] { Out(v.dragRoiWhole ? "1" : "0"); }},
         {"DisplayBitmap",
          [&] { Out(QString("%1 %2").arg(form1_->displayBitmap.width).arg(form1_->displayBitmap.height)); }},
         {"CompositeProfile", [&] { ints(p.compositeProfile, p.profileCount); }},
-        {"ProfileCount", [&] { Out(Int(p.profileCount)); }},
-        {"SampleSpacing", [&] { Out(Num(p.sampleSpacing)); }},
+        {"ProfileCount", [&] { Out(Text(p.profileCount)); }},
+        {"SampleSpacing", [&] { Out(Real(p.sampleSpacing)); }},
         {"ExposureProfile", [&] { reals(p.exposureProfile, p.exposureCount); }},
-        {"ExposureCount", [&] { Out(Int(p.exposureCount)); }},
-        {"PeakIndex", [&] { Out(Int(p.peakIndex)); }},
+        {"ExposureCount", [&] { Out(Text(p.exposureCount)); }},
+        {"PeakIndex", [&] { Out(Text(p.peakIndex)); }},
         {"MtfFrequency", [&] { reals(m.mtfFrequency, m.measuredCount); }},
         {"MtfValue", [&] { reals(m.mtfValue, m.measuredCount); }},
-        {"MtfLastIndex", [&] { Out(Int(m.mtfLastIndex)); }},
-        {"MtfPointCount", [&] { Out(Int(m.mtfPointCount)); }},
-        {"BarPeriod", [&] { Out(Num(m.barPeriod)); }},
+        {"MtfLastIndex", [&] { Out(Text(m.mtfLastIndex)); }},
+        {"MtfPointCount", [&] { Out(Text(m.mtfPointCount)); }},
+        {"BarPeriod", [&] { Out(Real(m.barPeriod)); }},
         {"FitX", [&] { reals(m.fitX, static_cast<long long>(m.fitX.size())); }},
         {"FitY", [&] { reals(m.fitY, static_cast<long long>(m.fitY.size())); }},
         {"FitCoefficients",
