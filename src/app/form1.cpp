@@ -18,6 +18,7 @@
 #include "core/numtext.h"
 #include "core/paths.h"
 #include "dicom/dictionary.h"
+#include "viewer/render.h"
 
 namespace radmtf {
 
@@ -225,8 +226,15 @@ void TForm1::BitBtnLoadClick()
         }
     }
 
-    displayBitmap.width = state.imageWidth;
-    displayBitmap.height = state.imageHeight;
+    // The bitmap takes the image's size (the rendering then sizes it to the
+    // view); a size no rendering could show leaves it empty, never
+    // inconsistent with its pixels.
+    const bool showable = state.imageWidth <= kMaxBitmapSide && state.imageHeight <= kMaxBitmapSide &&
+                          std::int64_t{state.imageWidth} * state.imageHeight <= kMaxBitmapPixels;
+    if (showable)
+        displayBitmap.resize(state.imageWidth, state.imageHeight);
+    else
+        displayBitmap.resize(0, 0);
     EditImgSizeX->setText(Text(state.imageWidth));
     EditImgSizeY->setText(Text(state.imageHeight));
     EditWindowLevel->setText("512");
@@ -328,9 +336,10 @@ void TForm1::CheckBoxInvrtClick()
 
 void DisplayBitmap::resize(std::int32_t newWidth, std::int32_t newHeight)
 {
+    // No clearing: every rendering writes each pixel of the bitmap.
     width = std::max(newWidth, 0);
     height = std::max(newHeight, 0);
-    pixels.assign(std::size_t(width) * std::size_t(height), 0);
+    pixels.resize(std::size_t(width) * std::size_t(height));
 }
 
 // Shows the bitmap stretched into Image1. The picture is sampled down (or up)

@@ -1,6 +1,8 @@
 // The viewer window end to end: defaults, loading raw and DICOM files,
 // rendering geometry, statistics and the automatic window.
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 
 #include "app/dispatch.h"
 #include "app/prompter.h"
@@ -187,6 +189,24 @@ TEST_F(ViewerWindow, AutoWindowFromTheCentralHalf)
                   "set Form1.EditOffst -1111\nclick Form1.ButtonAutoWL\n"
                   "print Form1.EditWindowWidth\nprint Form1.EditWindowLevel\n"),
               "999\n600\n999\n-511\n");
+}
+
+TEST_F(ViewerWindow, ABitmapLeftByAFailedRenderingMatchesItsPixels)
+{
+    // The load sizes the bitmap to the image, then its rendering stops at
+    // the magnification text; copying the picture must stay inside it.
+    const std::vector<std::uint8_t> bytes = BuildDicom([] {
+        DicomImageFields fields;
+        fields.rows = 40;
+        fields.columns = 30;
+        fields.pixelSpacing = "0.1\\0.1";
+        return fields;
+    }());
+    const std::string path = WriteFile("small.dcm", bytes);
+    EXPECT_EQ(Run("set Form1.EditMF x\nanswer " + path +
+                  "\nclick Form1.BitBtnLoad\nprint DisplayBitmap\nclick Form1.ButtonSaveBMP\n"),
+              "message: 'x' は浮動小数点数ではありません\n30 40\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(30, 40));
 }
 
 TEST_F(ViewerWindow, FailuresEndTheActionWithThePlatformMessage)
