@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "analysis/composite_profile.h"
@@ -234,6 +235,42 @@ std::vector<ChartPoint> FinishExposure(ProfileState& state)
         state.exposureProfile[k] = static_cast<double>(ratio * 1000.0L);
     }
     return ExposureSeries(state);
+}
+
+std::vector<double> ConvertValuesToExposure(const std::vector<std::int32_t>& values,
+                                            const ExposureConversion& conversion)
+{
+    if (values.empty()) return {};
+    std::vector<std::int32_t> distinct(values);
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    if (distinct.size() > static_cast<std::size_t>(kProfileCapacity)) ThrowMessage(kTooManyValuesMessage);
+    // The distinct values, ascending, as a profile: one conversion each.
+    auto state = std::make_unique<ProfileState>();
+    std::copy(distinct.begin(), distinct.end(), state->compositeProfile.begin());
+    state->profileCount = static_cast<std::int32_t>(distinct.size());
+    state->sampleSpacing = 1.0;
+    if (conversion.useCurve)
+        ConvertToExposureByCurve(*state, conversion.curveLines);
+    else
+        ConvertToExposureByModel(*state, conversion.latitude, conversion.bits, conversion.offset);
+
+    std::vector<double> exposures(values.size());
+    const std::int64_t low = distinct.front();
+    const std::int64_t range = std::int64_t{distinct.back()} - low + 1;
+    if (range <= (std::int64_t{1} << 20)) {
+        std::vector<double> byValue(static_cast<std::size_t>(range), 0.0);
+        for (std::size_t j = 0; j < distinct.size(); ++j)
+            byValue[static_cast<std::size_t>(distinct[j] - low)] = state->exposureProfile[j];
+        for (std::size_t i = 0; i < values.size(); ++i)
+            exposures[i] = byValue[static_cast<std::size_t>(values[i] - low)];
+    } else {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const auto at = std::lower_bound(distinct.begin(), distinct.end(), values[i]) - distinct.begin();
+            exposures[i] = state->exposureProfile[static_cast<std::size_t>(at)];
+        }
+    }
+    return exposures;
 }
 
 std::vector<ChartPoint> ExposureSeries(const ProfileState& state)

@@ -7,6 +7,7 @@
 // everything after it (count, peak, normalisation) is left as it was.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,26 @@ std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std:
 // before the normalisation; an all-zero profile fails there (0 / 0) with the
 // values unnormalised.
 std::vector<ChartPoint> FinishExposure(ProfileState& state);
+
+inline constexpr std::string_view kTooManyValuesMessage = "ROIの画素値の種類が多すぎます。";
+
+// How "ToExp" converts: through the detector model (L, BitsStored and the
+// viewer's value offset, as texts) or through the lines of the curve file.
+struct ExposureConversion {
+    bool useCurve = false;
+    std::string latitude = "4";
+    std::string bits = "12";
+    std::string offset = "0";
+    std::vector<std::string> curveLines;
+};
+
+// The exposure of every value, converted exactly as "ToExp" converts a
+// profile sample (and failing the same way), the largest scaled to 1000.
+// Each distinct value is converted once; more distinct values than a
+// profile holds (never for 16-bit samples) are refused with
+// kTooManyValuesMessage.
+std::vector<double> ConvertValuesToExposure(const std::vector<std::int32_t>& values,
+                                            const ExposureConversion& conversion);
 
 // Series3 of the LSF chart for the current exposure profile.
 std::vector<ChartPoint> ExposureSeries(const ProfileState& state);

@@ -1,0 +1,621 @@
+#include "mtf/edge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <optional>
+#include <stdexcept>
+
+#include "core/failure.h"
+#include "core/numtext.h"
+
+namespace radmtf {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kFineStep = 0.05;   // cycles/mm
+constexpr double kTableStep = 0.5;   // cycles/mm
+// A second step this large against the edge's own (in a one-pixel ESF,
+// away from the edge) means a second edge.
+constexpr double kSecondEdgeRatio = 0.25;
+constexpr double kSecondEdgeDistance = 6.0;  // pixels
+// The edge must stand out of the pixel noise by this factor.
+constexpr double kContrastOverNoise = 6.0;
+
+double Sinc(double x)
+{
+    if (x == 0.0) return 1.0;
+    return std::sin(kPi * x) / (kPi * x);
+}
+
+// The ROI read along lines: rows for a vertical edge, columns for a
+// horizontal one. Position i runs along the line.
+class Lines {
+public:
+    Lines(const EdgeImage& image, bool vertical) : image_(image), vertical_(vertical) {}
+    int count() const { return vertical_ ? image_.rows : image_.columns; }
+    int length() const { return vertical_ ? image_.columns : image_.rows; }
+    double at(int line, int i) const
+    {
+        const std::size_t columns = static_cast<std::size_t>(image_.columns);
+        return vertical_ ? image_.exposure[static_cast<std::size_t>(line) * columns + i]
+                         : image_.exposure[static_cast<std::size_t>(i) * columns + line];
+    }
+
+private:
+    const EdgeImage& image_;
+    bool vertical_;
+};
+
+// Robust per-pixel noise: the median absolute difference of horizontal
+// neighbours (an edge touches only a few of them), as a standard deviation.
+double PixelNoise(const EdgeImage& image)
+{
+    std::vector<double> diffs;
+    const std::size_t total = static_cast<std::size_t>(image.columns - 1) * image.rows;
+    const std::size_t stride = std::max<std::size_t>(1, total / 40000);
+    diffs.reserve(total / stride + 1);
+    std::size_t n = 0;
+    for (int r = 0; r < image.rows; ++r) {
+        const double* row = image.exposure.data() + static_cast<std::size_t>(r) * image.columns;
+        for (int c = 0; c + 1 < image.columns; ++c, ++n)
+            if (n % stride == 0) diffs.push_back(std::fabs(row[c + 1] - row[c]));
+    }
+    if (diffs.empty()) return 0.0;
+    auto middle = diffs.begin() + static_cast<std::ptrdiff_t>(diffs.size() / 2);
+    std::nth_element(diffs.begin(), middle, diffs.end());
+    // |N(0, 2σ²)| has median 0.6745 √2 σ.
+    return *middle / (0.6745 * std::sqrt(2.0));
+}
+
+struct StepMeasure {
+    double range = 0.0;  // max − min of the mean profile
+    double step = 0.0;   // far end minus near end
+};
+
+StepMeasure MeasureStep(const std::vector<double>& profile)
+{
+    StepMeasure m;
+    if (profile.size() < 4) return m;
+    const auto [low, high] = std::minmax_element(profile.begin(), profile.end());
+    m.range = *high - *low;
+    const std::size_t band = std::max<std::size_t>(1, profile.size() / 10);
+    double near = 0.0;
+    double far = 0.0;
+    for (std::size_t i = 0; i < band; ++i) {
+        near += profile[i];
+        far += profile[profile.size() - 1 - i];
+    }
+    m.step = (far - near) / static_cast<double>(band);
+    return m;
+}
+
+struct LineFit {
+    double offset = 0.0;  // position on line 0
+    double slope = 0.0;   // pixels per line
+    int used = 0;
+};
+
+// Least-squares line through (x, y), then twice again without the points
+// that lie more than three robust standard deviations off it.
+LineFit RobustLineFit(const std::vector<double>& x, const std::vector<double>& y)
+{
+    std::vector<char> keep(x.size(), 1);
+    LineFit fit;
+    for (int pass = 0; pass < 3; ++pass) {
+        double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            if (!keep[i]) continue;
+            n += 1;
+            sx += x[i];
+            sy += y[i];
+            sxx += x[i] * x[i];
+            sxy += x[i] * y[i];
+        }
+        const double det = n * sxx - sx * sx;
+        if (n < 3 || det <= 0) {
+            fit.used = 0;
+            return fit;
+        }
+        fit.slope = (n * sxy - sx * sy) / det;
+        fit.offset = (sy - fit.slope * sx) / n;
+        fit.used = static_cast<int>(n);
+        if (pass == 2) break;
+        std::vector<double> residuals;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            if (keep[i]) residuals.push_back(std::fabs(y[i] - fit.offset - fit.slope * x[i]));
+        auto middle = residuals.begin() + static_cast<std::ptrdiff_t>(residuals.size() / 2);
+        std::nth_element(residuals.begin(), middle, residuals.end());
+        const double limit = std::max(3.0 * 1.4826 * *middle, 0.05);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            keep[i] = std::fabs(y[i] - fit.offset - fit.slope * x[i]) <= limit;
+    }
+    return fit;
+}
+
+// Edge position on a profile (already signed so that the edge rises): the
+// centroid of its differences within ±halfWidth pixels of `guess`, or of the
+// largest smoothed difference when there is no guess. NaN when the
+// differences there do not rise.
+double EdgePosition(const std::vector<double>& v, double guess, int halfWidth)
+{
+    const int n = static_cast<int>(v.size());
+    if (n < 3) return NAN;
+    int centre;
+    if (std::isnan(guess)) {
+        centre = 0;
+        double best = -INFINITY;
+        for (int i = 0; i + 1 < n; ++i) {
+            const double left = i > 0 ? v[i] - v[i - 1] : v[i + 1] - v[i];
+            const double right = i + 2 < n ? v[i + 2] - v[i + 1] : v[i + 1] - v[i];
+            const double smoothed = left + 2 * (v[i + 1] - v[i]) + right;
+            if (smoothed > best) {
+                best = smoothed;
+                centre = i;
+            }
+        }
+    } else {
+        // Difference i sits at i + 0.5.
+        centre = static_cast<int>(std::lround(guess - 0.5));
+        if (centre < 0 || centre > n - 2) return NAN;
+    }
+    double weight = 0.0;
+    double moment = 0.0;
+    for (int i = std::max(0, centre - halfWidth); i <= std::min(n - 2, centre + halfWidth); ++i) {
+        const double d = v[i + 1] - v[i];
+        weight += d;
+        moment += d * (i + 0.5);
+    }
+    if (!(weight > 0)) return NAN;
+    return moment / weight;
+}
+
+// Per-line edge positions and their straight line. Blocks of lines give a
+// first line; single lines, searched near it, the final one.
+LineFit FindEdgeLine(const Lines& lines, double sign)
+{
+    const int count = lines.count();
+    const int length = lines.length();
+    const int block = std::clamp(count / 16, 1, 16);
+    std::vector<double> profile(static_cast<std::size_t>(length));
+    std::vector<double> xs, ys;
+    for (int start = 0; start + block <= count; start += block) {
+        std::fill(profile.begin(), profile.end(), 0.0);
+        for (int l = start; l < start + block; ++l)
+            for (int i = 0; i < length; ++i) profile[i] += sign * lines.at(l, i);
+        const double pos = EdgePosition(profile, NAN, 3);
+        if (std::isnan(pos)) continue;
+        xs.push_back(start + (block - 1) / 2.0);
+        ys.push_back(pos);
+    }
+    LineFit fit = RobustLineFit(xs, ys);
+    if (fit.used < 3) return fit;
+    for (int pass = 0; pass < 2; ++pass) {
+        xs.clear();
+        ys.clear();
+        for (int l = 0; l < count; ++l) {
+            for (int i = 0; i < length; ++i) profile[i] = sign * lines.at(l, i);
+            const double pos = EdgePosition(profile, fit.offset + fit.slope * l, 4);
+            if (std::isnan(pos)) continue;
+            xs.push_back(l);
+            ys.push_back(pos);
+        }
+        if (static_cast<int>(xs.size()) < std::max(3, count / 2)) {
+            fit.used = 0;
+            return fit;
+        }
+        fit = RobustLineFit(xs, ys);
+        if (fit.used < 3) return fit;
+    }
+    return fit;
+}
+
+// Sums and counts of the projected samples, per bin, for each group of lines.
+struct Binned {
+    double width = 0.1;  // bin width in pixels
+    long long firstBin = 0;  // index of bin 0 (centre firstBin × width)
+    int bins = 0;
+    int groups = 0;
+    std::vector<double> sum;    // groups × bins
+    std::vector<int> count;     // groups × bins
+    // One-pixel bins over all lines, for the check for a second edge.
+    long long firstPixelBin = 0;
+    std::vector<double> pixelSum;
+    std::vector<int> pixelCount;
+};
+
+Binned ProjectOntoNormal(const Lines& lines, const LineFit& fit, double sign, double binWidth, int groups)
+{
+    const double cosine = 1.0 / std::sqrt(1.0 + fit.slope * fit.slope);
+    const int count = lines.count();
+    const int length = lines.length();
+    // Distance u from the edge along its normal, signed so the ESF rises.
+    double uMin = INFINITY;
+    double uMax = -INFINITY;
+    for (int l : {0, count - 1}) {
+        const double edge = fit.offset + fit.slope * l;
+        for (int i : {0, length - 1}) {
+            const double u = sign * (i - edge) * cosine;
+            uMin = std::min(uMin, u);
+            uMax = std::max(uMax, u);
+        }
+    }
+    Binned b;
+    b.width = binWidth;
+    b.groups = groups;
+    b.firstBin = static_cast<long long>(std::floor(uMin / binWidth + 0.5));
+    b.bins = static_cast<int>(static_cast<long long>(std::floor(uMax / binWidth + 0.5)) - b.firstBin + 1);
+    b.sum.assign(static_cast<std::size_t>(groups) * b.bins, 0.0);
+    b.count.assign(static_cast<std::size_t>(groups) * b.bins, 0);
+    b.firstPixelBin = static_cast<long long>(std::floor(uMin + 0.5));
+    const int pixelBins = static_cast<int>(static_cast<long long>(std::floor(uMax + 0.5)) - b.firstPixelBin + 1);
+    b.pixelSum.assign(static_cast<std::size_t>(pixelBins), 0.0);
+    b.pixelCount.assign(static_cast<std::size_t>(pixelBins), 0);
+
+    const double step = sign * cosine;
+    for (int l = 0; l < count; ++l) {
+        const int group = static_cast<int>(static_cast<long long>(l) * groups / count);
+        double* sum = b.sum.data() + static_cast<std::size_t>(group) * b.bins;
+        int* binCount = b.count.data() + static_cast<std::size_t>(group) * b.bins;
+        const double u0 = -sign * (fit.offset + fit.slope * l) * cosine;
+        for (int i = 0; i < length; ++i) {
+            const double u = u0 + i * step;
+            const double value = lines.at(l, i);
+            long long k = static_cast<long long>(std::floor(u / binWidth + 0.5)) - b.firstBin;
+            k = std::clamp<long long>(k, 0, b.bins - 1);
+            sum[k] += value;
+            ++binCount[k];
+            long long p = static_cast<long long>(std::floor(u + 0.5)) - b.firstPixelBin;
+            p = std::clamp<long long>(p, 0, pixelBins - 1);
+            b.pixelSum[p] += value;
+            ++b.pixelCount[p];
+        }
+    }
+    return b;
+}
+
+// Mean per bin (every sample of a bin weighs 1 / its count, so a bin that
+// the sampling grid fills more often does not count more); empty bins are
+// interpolated between their filled neighbours.
+std::vector<double> BinMeans(const double* sum, const int* count, int bins)
+{
+    std::vector<double> esf(static_cast<std::size_t>(bins), NAN);
+    for (int k = 0; k < bins; ++k)
+        if (count[k] > 0) esf[k] = sum[k] / count[k];
+    int previous = -1;
+    for (int k = 0; k < bins; ++k) {
+        if (std::isnan(esf[k])) continue;
+        if (previous < 0) {
+            for (int j = 0; j < k; ++j) esf[j] = esf[k];
+        } else {
+            for (int j = previous + 1; j < k; ++j)
+                esf[j] = esf[previous] + (esf[k] - esf[previous]) * (j - previous) / (k - previous);
+        }
+        previous = k;
+    }
+    if (previous < 0) return {};
+    for (int j = previous + 1; j < bins; ++j) esf[j] = esf[previous];
+    return esf;
+}
+
+// True when the one-pixel ESF steps a second time, away from the edge.
+bool HasSecondEdge(const Binned& b, int lineCount)
+{
+    const int n = static_cast<int>(b.pixelSum.size());
+    std::vector<double> esf(static_cast<std::size_t>(n), NAN);
+    const int minCount = std::max(1, lineCount / 4);
+    for (int j = 0; j < n; ++j)
+        if (b.pixelCount[j] >= minCount) esf[j] = b.pixelSum[j] / b.pixelCount[j];
+    double peak = 0.0;
+    double elsewhere = 0.0;
+    for (int j = 1; j + 1 < n; ++j) {
+        if (std::isnan(esf[j - 1]) || std::isnan(esf[j + 1])) continue;
+        const double d = std::fabs(esf[j + 1] - esf[j - 1]);
+        const double u = static_cast<double>(j + b.firstPixelBin);
+        if (std::fabs(u) <= 1.5) peak = std::max(peak, d);
+        if (std::fabs(u) > kSecondEdgeDistance) elsewhere = std::max(elsewhere, d);
+    }
+    return elsewhere > kSecondEdgeRatio * peak;
+}
+
+// The LSF bins of one ESF within the window: central differences.
+struct LsfWindow {
+    int first = 0;  // first ESF bin of the window
+    int last = 0;   // last ESF bin of the window
+    double halfWidth = 0.0;  // mm; 0: no taper
+    double taper = 0.0;      // outer fraction of the half width that tapers
+
+    // A flat top with cosine tapers: the LSF near the ends of the window
+    // fades out instead of stopping, so no single noisy ESF bin at an end
+    // sets the level of the whole curve.
+    double Weight(double x) const
+    {
+        if (halfWidth <= 0 || taper <= 0) return 1.0;
+        const double flat = halfWidth * (1 - taper);
+        const double a = std::fabs(x);
+        if (a <= flat) return 1.0;
+        if (a >= halfWidth) return 0.0;
+        return 0.5 * (1 + std::cos(kPi * (a - flat) / (halfWidth - flat)));
+    }
+};
+
+// |T(f)| / |T(0)| of the windowed LSF, corrected for the central
+// difference (sinc(2fΔ)) and the bin width (sinc(fΔ)), Δ the bin in mm.
+// With a core window, the LSF outside the core enters with the weight
+// 1 / (1 + (f / cutoff)²): in full at low frequencies, where the long tails
+// carry signal, and fading where they carry mostly noise.
+class LsfTransform {
+public:
+    LsfTransform(const std::vector<double>& esf, const LsfWindow& window, const LsfWindow& core,
+                 double firstCentreMm, double binMm, double cutoff)
+        : binMm_(binMm), cutoff_(cutoff)
+    {
+        x0_ = firstCentreMm + window.first * binMm;
+        double total = 0.0;
+        for (int k = window.first; k <= window.last; ++k) {
+            const double x = x0_ + (k - window.first) * binMm;
+            const double d = (esf[k + 1] - esf[k - 1]) / 2;
+            const double full = window.Weight(x);
+            const double inner = core.halfWidth > 0 ? std::min(full, core.Weight(x)) : full;
+            lsf_.push_back(full * d);
+            coreLsf_.push_back(inner * d);
+            total += full * d;
+        }
+        area_ = std::fabs(total);
+    }
+
+    bool valid() const { return area_ > 0 && std::isfinite(area_); }
+
+    double Mtf(double f) const
+    {
+        if (f == 0.0) return 1.0;
+        const double w = -2 * kPi * f * binMm_;
+        const std::complex<double> rotation(std::cos(w), std::sin(w));
+        std::complex<double> phase = std::polar(1.0, -2 * kPi * f * x0_);
+        std::complex<double> full = 0.0;
+        std::complex<double> inner = 0.0;
+        for (std::size_t k = 0; k < lsf_.size(); ++k) {
+            full += lsf_[k] * phase;
+            inner += coreLsf_[k] * phase;
+            phase *= rotation;
+        }
+        const double tailWeight = cutoff_ > 0 ? 1.0 / (1.0 + (f / cutoff_) * (f / cutoff_)) : 1.0;
+        const std::complex<double> t = inner + tailWeight * (full - inner);
+        return std::abs(t) / area_ / (Sinc(2 * f * binMm_) * Sinc(f * binMm_));
+    }
+
+    // Averaged over [f − interval/2, f + interval/2] (five points).
+    double SmoothedMtf(double f, double interval) const
+    {
+        if (f == 0.0 || interval <= 0) return Mtf(f);
+        double sum = 0.0;
+        for (int j = -2; j <= 2; ++j) sum += Mtf(std::fabs(f + j * interval / 4));
+        return sum / 5;
+    }
+
+    const std::vector<double>& lsf() const { return lsf_; }
+    double firstCentreMm() const { return x0_; }
+
+private:
+    std::vector<double> lsf_;
+    std::vector<double> coreLsf_;
+    double x0_ = 0.0;
+    double binMm_ = 0.0;
+    double cutoff_ = 0.0;
+    double area_ = 0.0;
+};
+
+void CheckSettings(const EdgeSettings& s)
+{
+    if (!(s.pixelSpacing > 0) || !std::isfinite(s.pixelSpacing)) ThrowInvalidOperation();
+    if (!(s.binWidth > 0) || s.binWidth > 1 || !(s.lsfHalfWidth >= 0) || !std::isfinite(s.lsfHalfWidth) ||
+        !(s.smoothingInterval >= 0) || !std::isfinite(s.smoothingInterval) || !(s.lsfTaper >= 0) ||
+        s.lsfTaper > 1 || !(s.coreHalfWidth >= 0) || !std::isfinite(s.coreHalfWidth) || !(s.tailCutoff >= 0) ||
+        !std::isfinite(s.tailCutoff))
+        ThrowInvalidOperation();
+}
+
+std::string ThreeDecimals(double x)
+{
+    return FloatToStr(static_cast<long double>(Round(static_cast<long double>(x) * 1000)) / 1000.0L);
+}
+
+}  // namespace
+
+EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversion& conversion)
+{
+    EdgeImage image;
+    image.columns = std::max(table.dataColumns, 0);
+    image.rows = std::max(table.dataRows, 0);
+    std::vector<std::int32_t> values;
+    values.reserve(static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows));
+    for (int r = 1; r <= image.rows; ++r) {
+        for (int c = 1; c <= image.columns; ++c) {
+            const std::optional<std::int32_t> value = table.cell(c, r);
+            if (!value) ThrowNotInteger("");
+            values.push_back(*value);
+        }
+    }
+    image.exposure = ConvertValuesToExposure(values, conversion);
+    return image;
+}
+
+EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
+{
+    if (image.columns < 0 || image.rows < 0 ||
+        image.exposure.size() != static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows))
+        throw std::invalid_argument("MeasureEdge: image out of shape");
+    CheckSettings(settings);
+    if (image.columns < 4 || image.rows < 4) ThrowMessage(kEdgeNotFoundMessage);
+    for (double v : image.exposure)
+        if (!std::isfinite(v)) ThrowInvalidOperation();
+
+    // Direction: the mean profiles across the columns and across the rows;
+    // the edge is the one that steps most.
+    std::vector<double> alongX(static_cast<std::size_t>(image.columns), 0.0);
+    std::vector<double> alongY(static_cast<std::size_t>(image.rows), 0.0);
+    double largest = 0.0;
+    for (int r = 0; r < image.rows; ++r) {
+        for (int c = 0; c < image.columns; ++c) {
+            const double v = image.exposure[static_cast<std::size_t>(r) * image.columns + c];
+            alongX[c] += v / image.rows;
+            alongY[r] += v / image.columns;
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    const StepMeasure x = MeasureStep(alongX);
+    const StepMeasure y = MeasureStep(alongY);
+    const bool vertical = x.range >= y.range;
+    const StepMeasure& chosen = vertical ? x : y;
+    const double noise = PixelNoise(image);
+    if (!(chosen.range > kContrastOverNoise * noise) || !(chosen.range > 1e-9 * largest))
+        ThrowMessage(kEdgeNotFoundMessage);
+    // A band (two opposite edges) steps up and back down.
+    if (std::fabs(chosen.step) < 0.5 * chosen.range) ThrowMessage(kEdgeTwoEdgesMessage);
+    const double sign = chosen.step > 0 ? 1.0 : -1.0;
+
+    const Lines lines(image, vertical);
+    const LineFit fit = FindEdgeLine(lines, sign);
+    if (fit.used < 3) ThrowMessage(kEdgeNotFoundMessage);
+
+    EdgeResult result;
+    result.vertical = vertical;
+    result.rising = sign > 0;
+    result.angle = std::atan(fit.slope) * 180.0 / kPi;
+    result.edgeOffset = fit.offset;
+    const double magnitude = std::fabs(result.angle);
+    if (magnitude < settings.minAngle || magnitude > settings.maxAngle) {
+        const long double shown = static_cast<long double>(Round(static_cast<long double>(result.angle) * 100)) / 100;
+        ThrowMessage(std::string(kEdgeAngleMessagePrefix) + FloatToStr(shown) + "°)");
+    }
+
+    // Groups of lines for the uncertainty: each must shift the edge by a
+    // pixel at least, so that its own bins fill.
+    const double shiftPerLine = std::fabs(fit.slope);
+    const int groups = std::clamp(static_cast<int>(lines.count() * shiftPerLine), 1, std::max(1, settings.subsets));
+    const Binned binned = ProjectOntoNormal(lines, fit, sign, settings.binWidth, groups);
+    if (HasSecondEdge(binned, lines.count())) ThrowMessage(kEdgeTwoEdgesMessage);
+
+    std::vector<double> total(static_cast<std::size_t>(binned.bins), 0.0);
+    std::vector<int> totalCount(static_cast<std::size_t>(binned.bins), 0);
+    for (int g = 0; g < groups; ++g) {
+        for (int k = 0; k < binned.bins; ++k) {
+            total[k] += binned.sum[static_cast<std::size_t>(g) * binned.bins + k];
+            totalCount[k] += binned.count[static_cast<std::size_t>(g) * binned.bins + k];
+        }
+    }
+    const std::vector<double> esf = BinMeans(total.data(), totalCount.data(), binned.bins);
+    if (binned.bins < 5 || esf.empty()) ThrowMessage(kEdgeNotFoundMessage);
+
+    const double p = settings.pixelSpacing;
+    const double binMm = settings.binWidth * p;
+    const double firstCentreMm = static_cast<double>(binned.firstBin) * binMm;
+    // Window: bins whose centre lies within ± the half width, inside the
+    // ESF with one bin to spare on each side for the difference.
+    LsfWindow window{1, binned.bins - 2};
+    if (settings.lsfHalfWidth > 0) {
+        const long long half = static_cast<long long>(std::floor(settings.lsfHalfWidth / binMm + 1e-9));
+        window.first = static_cast<int>(std::max<long long>(1, -half - binned.firstBin));
+        window.last = static_cast<int>(std::min<long long>(binned.bins - 2, half - binned.firstBin));
+        window.halfWidth = settings.lsfHalfWidth;
+        window.taper = settings.lsfTaper;
+    }
+    if (window.last - window.first < 4) ThrowMessage(kEdgeNotFoundMessage);
+
+    LsfWindow core;
+    core.halfWidth = settings.coreHalfWidth;
+    core.taper = settings.lsfTaper;
+    const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
+    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff);
+    if (!transform.valid()) ThrowMessage(kEdgeNotFoundMessage);
+    std::vector<LsfTransform> subsets;
+    if (groups >= 2) {
+        for (int g = 0; g < groups; ++g) {
+            const std::vector<double> part =
+                BinMeans(binned.sum.data() + static_cast<std::size_t>(g) * binned.bins,
+                         binned.count.data() + static_cast<std::size_t>(g) * binned.bins, binned.bins);
+            if (part.empty()) continue;
+            LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff);
+            if (t.valid()) subsets.push_back(std::move(t));
+        }
+        if (subsets.size() < 2) subsets.clear();
+    }
+    result.subsetsUsed = static_cast<int>(subsets.size());
+
+    const double nyquist = 1.0 / (2 * p);
+    const double interval = settings.smoothingInterval;
+    for (int j = 0; j * kTableStep <= nyquist * (1 + 1e-12); ++j) {
+        const double f = j * kTableStep;
+        result.tableFrequency.push_back(f);
+        result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
+        if (subsets.empty()) {
+            result.tableUncertainty.push_back(NAN);
+            continue;
+        }
+        double mean = 0.0;
+        std::vector<double> values;
+        for (const LsfTransform& t : subsets) values.push_back(t.SmoothedMtf(f, interval));
+        for (double v : values) mean += v / values.size();
+        double squares = 0.0;
+        for (double v : values) squares += (v - mean) * (v - mean);
+        const double n = static_cast<double>(values.size());
+        // Each group holds 1/n of the lines: the full result's spread is the
+        // groups' spread over √n.
+        result.tableUncertainty.push_back(std::sqrt(squares / (n - 1)) / std::sqrt(n));
+    }
+    for (int j = 0; j * kFineStep <= nyquist * (1 + 1e-12); ++j) {
+        const double f = j * kFineStep;
+        result.fineFrequency.push_back(f);
+        result.fineMtf.push_back(transform.SmoothedMtf(f, interval));
+    }
+
+    // Charts: the ESF scaled to 1000 at its bright end, the LSF to a peak of 1.
+    const int brightBins = std::max(1, binned.bins / 20);
+    double bright = 0.0;
+    for (int k = binned.bins - brightBins; k < binned.bins; ++k) bright += esf[k] / brightBins;
+    const double esfScale = bright != 0 ? 1000.0 / bright : 1.0;
+    result.esf.reserve(esf.size());
+    for (int k = 0; k < binned.bins; ++k) result.esf.push_back({firstCentreMm + k * binMm, esf[k] * esfScale});
+    const std::vector<double>& lsf = transform.lsf();
+    const double lsfPeak = *std::max_element(lsf.begin(), lsf.end());
+    for (std::size_t k = 0; k < lsf.size(); ++k)
+        result.lsf.push_back({transform.firstCentreMm() + static_cast<double>(k) * binMm,
+                              lsfPeak > 0 ? lsf[k] / lsfPeak : lsf[k]});
+    return result;
+}
+
+std::vector<std::string> EdgeMemoLines(const EdgeResult& result)
+{
+    std::vector<std::string> lines;
+    for (std::size_t j = 0; j < result.tableFrequency.size(); ++j) {
+        std::string line = ThreeDecimals(result.tableFrequency[j]) + "\t" + ThreeDecimals(result.tableMtf[j]) + "\t";
+        if (j < result.tableUncertainty.size() && std::isfinite(result.tableUncertainty[j]) && j > 0)
+            line += "±" + ThreeDecimals(result.tableUncertainty[j]);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string EdgeAngleText(const EdgeResult& result)
+{
+    return ThreeDecimals(result.angle);
+}
+
+std::vector<ChartPoint> StoreEdgeMtf(const EdgeResult& result, MtfState& mtf)
+{
+    const int count = static_cast<int>(std::min<std::size_t>(result.fineFrequency.size(), kMtfCapacity));
+    std::vector<ChartPoint> points;
+    points.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        mtf.mtfFrequency[k] = result.fineFrequency[k];
+        mtf.mtfValue[k] = result.fineMtf[k];
+        points.push_back({result.fineFrequency[k], result.fineMtf[k]});
+    }
+    mtf.mtfPointCount = count;
+    mtf.measuredCount = count;
+    return points;
+}
+
+}  // namespace radmtf
