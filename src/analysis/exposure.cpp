@@ -241,9 +241,23 @@ std::vector<double> ConvertValuesToExposure(const std::vector<std::int32_t>& val
                                             const ExposureConversion& conversion)
 {
     if (values.empty()) return {};
-    std::vector<std::int32_t> distinct(values);
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    // The distinct values, ascending: marked in a table over the value range
+    // when it is small (16-bit data), sorted otherwise.
+    const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
+    const std::int64_t low = *lowest;
+    const std::int64_t range = std::int64_t{*highest} - low + 1;
+    constexpr std::int64_t kTableRange = std::int64_t{1} << 20;
+    std::vector<std::int32_t> distinct;
+    if (range <= kTableRange) {
+        std::vector<char> present(static_cast<std::size_t>(range), 0);
+        for (std::int32_t v : values) present[static_cast<std::size_t>(v - low)] = 1;
+        for (std::int64_t j = 0; j < range; ++j)
+            if (present[static_cast<std::size_t>(j)]) distinct.push_back(static_cast<std::int32_t>(low + j));
+    } else {
+        distinct = values;
+        std::sort(distinct.begin(), distinct.end());
+        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    }
     if (distinct.size() > static_cast<std::size_t>(kProfileCapacity)) ThrowMessage(kTooManyValuesMessage);
     // The distinct values, ascending, as a profile: one conversion each.
     auto state = std::make_unique<ProfileState>();
@@ -256,9 +270,7 @@ std::vector<double> ConvertValuesToExposure(const std::vector<std::int32_t>& val
         ConvertToExposureByModel(*state, conversion.latitude, conversion.bits, conversion.offset);
 
     std::vector<double> exposures(values.size());
-    const std::int64_t low = distinct.front();
-    const std::int64_t range = std::int64_t{distinct.back()} - low + 1;
-    if (range <= (std::int64_t{1} << 20)) {
+    if (range <= kTableRange) {
         std::vector<double> byValue(static_cast<std::size_t>(range), 0.0);
         for (std::size_t j = 0; j < distinct.size(); ++j)
             byValue[static_cast<std::size_t>(distinct[j] - low)] = state->exposureProfile[j];

@@ -92,6 +92,33 @@ StepMeasure MeasureStep(const std::vector<double>& profile)
     return m;
 }
 
+// True when the mean profile (the edge smeared by its tilt) steps twice:
+// its differences over ±span pixels, away from the run around the largest
+// one, reach a quarter of that one again.
+bool MeanProfileStepsTwice(const std::vector<double>& profile, double sign)
+{
+    const int n = static_cast<int>(profile.size());
+    const int span = std::clamp(n / 25, 1, 8);
+    if (n < 2 * span + 1) return false;
+    std::vector<double> d(static_cast<std::size_t>(n), 0.0);
+    int top = span;
+    for (int i = span; i + span < n; ++i) {
+        d[i] = sign * (profile[i + span] - profile[i - span]);
+        if (d[i] > d[top]) top = i;
+    }
+    const double limit = kSecondEdgeRatio * d[top];
+    int low = top;
+    int high = top;
+    while (low - 1 >= span && d[low - 1] > limit) --low;
+    while (high + 1 + span < n && d[high + 1] > limit) ++high;
+    const int margin = 2 * span + static_cast<int>(kSecondEdgeDistance);
+    for (int i = span; i + span < n; ++i) {
+        if (i >= low - margin && i <= high + margin) continue;
+        if (std::fabs(d[i]) > limit) return true;
+    }
+    return false;
+}
+
 struct LineFit {
     double offset = 0.0;  // position on line 0
     double slope = 0.0;   // pixels per line
@@ -475,6 +502,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     // A band (two opposite edges) steps up and back down.
     if (std::fabs(chosen.step) < 0.5 * chosen.range) ThrowMessage(kEdgeTwoEdgesMessage);
     const double sign = chosen.step > 0 ? 1.0 : -1.0;
+    if (MeanProfileStepsTwice(vertical ? alongX : alongY, sign)) ThrowMessage(kEdgeTwoEdgesMessage);
 
     const Lines lines(image, vertical);
     const LineFit fit = FindEdgeLine(lines, sign);
@@ -488,7 +516,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const double magnitude = std::fabs(result.angle);
     if (magnitude < settings.minAngle || magnitude > settings.maxAngle) {
         const long double shown = static_cast<long double>(Round(static_cast<long double>(result.angle) * 100)) / 100;
-        ThrowMessage(std::string(kEdgeAngleMessagePrefix) + FloatToStr(shown) + "°)");
+        ThrowMessage(std::string(kEdgeAngleMessagePrefix) + FloatToStr(shown + 0.0L) + "°)");
     }
 
     // Groups of lines for the uncertainty: each must shift the edge by a
