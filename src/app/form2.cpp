@@ -122,6 +122,7 @@ TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
     connect(ButtonSlit, &QPushButton::clicked, this, &TForm2::ButtonSlitClick);
     connect(ButtonFitting, &QPushButton::clicked, this, &TForm2::ButtonFittingClick);
     connect(ButtonTrancation, &QPushButton::clicked, this, &TForm2::ButtonTrancationClick);
+    connect(ButtonEdge, &QPushButton::clicked, this, &TForm2::ButtonEdgeClick);
     for (QXYSeries* series : {static_cast<QXYSeries*>(Series2), static_cast<QXYSeries*>(Series3),
                               static_cast<QXYSeries*>(Series9)}) {
         connect(series, &QXYSeries::clicked, this, [this, series](const QPointF& point) {

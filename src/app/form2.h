@@ -15,6 +15,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 
+#include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
@@ -22,6 +23,9 @@
 namespace radmtf {
 
 class TForm1;
+
+// The pixel table's data cells as the kernels read them.
+PixelTableView TForm2TableView(const GridModel* grid);
 
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
@@ -59,6 +63,7 @@ public:
     void ButtonFittingClick();
     void ChartLSFClickSeries(QXYSeries* series, int valueIndex);
     void ButtonTrancationClick();
+    void ButtonEdgeClick();
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
@@ -116,6 +121,21 @@ public:
     QPushButton* ButtonSlit;
     QLineEdit* EditNDLSF;
 
+    // Page 5, the edge method.
+    QWidget* TabSheetEdge;
+    QChartView* ChartESF;
+    QLineSeries* SeriesESF;
+    QChartView* ChartEdgeLSF;
+    QLineSeries* SeriesEdgeLSF;
+    QPushButton* ButtonEdge;
+    QLineEdit* EditEdgeAngle;
+    QLineEdit* EditEdgeBin;
+    QLineEdit* EditEdgeLsfWidth;
+    QLineEdit* EditEdgeTaper;
+    QLineEdit* EditEdgeCore;
+    QLineEdit* EditEdgeCutoff;
+    QLineEdit* EditEdgeSmoothing;
+
     QLineEdit* EditPxlSpc;
     QLineEdit* EditL;
     QLineEdit* EditBit;
@@ -154,6 +174,9 @@ public:
 
 private:
     void buildControls();
+    void buildEdgePage();
+    // Reads "hdc.txt" beside the loaded image and shows it in Memo1.
+    std::vector<std::string> loadCurveFile();
     void showOrientation(int button);
     TForm1* form1_;
 };

@@ -97,16 +97,7 @@ void TForm2::ButtonToExpClick()
 {
     std::vector<ChartPoint> points;
     if (CheckBoxUseHDC->isChecked()) {
-        const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
-        const QByteArray bytes = file.readAll();
-        const std::vector<std::string> lines =
-            SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        QStringList shown;
-        for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
-        Memo1->setLines(shown);
-        points = ConvertToExposureByCurve(profile, lines);
+        points = ConvertToExposureByCurve(profile, loadCurveFile());
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());
@@ -119,6 +110,20 @@ void TForm2::ButtonToExpClick()
     EditPosN->clear();
     EditPosX->clear();
     EditPosY->clear();
+}
+
+std::vector<std::string> TForm2::loadCurveFile()
+{
+    const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
+    const QByteArray bytes = file.readAll();
+    std::vector<std::string> lines =
+        SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    QStringList shown;
+    for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
+    Memo1->setLines(shown);
+    return lines;
 }
 
 void TForm2::ButtonExtractClick()

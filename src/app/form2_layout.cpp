@@ -219,6 +219,8 @@ void TForm2::buildControls()
     ChartMTF->setGeometry(0, 0, 698, 420);
     ChartMTF->chart()->setProperty(kAxisFromZero, true);
     MemoMTF = MakeMemo(TabSheetMTF, "MemoMTF", 4, 424, 150, 156, true);
+    // Narrow tab stops, so the edge method's ± column shows beside f and MTF.
+    MemoMTF->setTabStopDistance(46);
     MemoMTF2 = MakeMemo(TabSheetMTF, "MemoMTF2", 158, 424, 150, 156, true);
     MemoMTF3 = MakeMemo(TabSheetMTF, "MemoMTF3", 312, 424, 150, 156, true);
     RadioGroup2 = new RadioGroup("Freqency", {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"}, 3, TabSheetMTF);
@@ -256,6 +258,7 @@ void TForm2::buildControls()
     PageControl1->addTab(TabSheetPixelProf, "Profile");
     PageControl1->addTab(TabSheetMTF, "MTF");
     PageControl1->addTab(TabSheetProfMTF, "LSF");
+    buildEdgePage();
     PageControl1->setCurrentWidget(TabSheetPixelProf);
 
     // Settings column.
@@ -353,6 +356,53 @@ void TForm2::buildControls()
     UpDownn->move(61, 264);
     PageControl1->raise();
     StatusBar1->raise();
+}
+
+// Page 5: the edge method, its ESF and LSF charts and its settings. The
+// MTF goes to the MTF page like the other methods' results.
+void TForm2::buildEdgePage()
+{
+    TabSheetEdge = new QWidget;
+    TabSheetEdge->setObjectName("TabSheetEdge");
+    SeriesESF = MakeLine("SeriesESF", Qt::blue);
+    ChartESF = MakeChart(TabSheetEdge, "ChartESF", "Edge spread function", "Position (mm)", "Exposure", false,
+                         {SeriesESF});
+    ChartESF->setGeometry(0, 0, 698, 250);
+    SeriesEdgeLSF = MakeLine("SeriesEdgeLSF", Qt::red);
+    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", "Line spread function", "Position (mm)", "LSF", false,
+                             {SeriesEdgeLSF});
+    ChartEdgeLSF->setGeometry(0, 250, 698, 236);
+
+    auto* panel = new QGroupBox("Edge-Method", TabSheetEdge);
+    panel->setObjectName("PanelEdge");
+    panel->setGeometry(8, 492, 120, 56);
+    ButtonEdge = MakeButton(panel, "ButtonEdge", "CalMTF", 10, 22, 100, 26);
+    MakeLabel(TabSheetEdge, "Angle(deg)", 140, 496, 70);
+    EditEdgeAngle = MakeEdit(TabSheetEdge, "EditEdgeAngle", "", 140, 514, 70);
+    EditEdgeAngle->setReadOnly(true);
+
+    // Settings: label above edit, two rows of three.
+    struct Setting {
+        QLineEdit** edit;
+        const char* name;
+        const char* label;
+        const char* text;
+    };
+    const Setting settings[] = {
+        {&EditEdgeBin, "EditEdgeBin", "Bin(pixel)", "0.1"},
+        {&EditEdgeLsfWidth, "EditEdgeLsfWidth", "LSF±(mm)", "2.5"},
+        {&EditEdgeTaper, "EditEdgeTaper", "Taper", "0.5"},
+        {&EditEdgeCore, "EditEdgeCore", "Core±(mm)", "1"},
+        {&EditEdgeCutoff, "EditEdgeCutoff", "Tail fc(c/mm)", "2"},
+        {&EditEdgeSmoothing, "EditEdgeSmoothing", "Smooth(c/mm)", "0"},
+    };
+    for (int i = 0; i < 6; ++i) {
+        const int x = 228 + (i % 3) * 96;
+        const int y = 490 + (i / 3) * 44;
+        MakeLabel(TabSheetEdge, settings[i].label, x, y, 92);
+        *settings[i].edit = MakeEdit(TabSheetEdge, settings[i].name, settings[i].text, x, y + 18, 80);
+    }
+    PageControl1->addTab(TabSheetEdge, "Edge");
 }
 
 }  // namespace radmtf

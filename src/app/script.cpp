@@ -138,6 +138,11 @@ void Driver::set(QObject* target, const QString& text)
         group->setItemIndex(StrToInt(text.toStdString()));
     } else if (auto* updown = qobject_cast<UpDown*>(target)) {
         updown->setPosition(StrToInt(text.toStdString()));
+    } else if (auto* pages = qobject_cast<QTabWidget*>(target)) {
+        // A page control shows the page of that name.
+        QWidget* page = pages->findChild<QWidget*>(text);
+        if (!page || pages->indexOf(page) < 0) throw ScriptError(("no page " + text).toStdString());
+        pages->setCurrentWidget(page);
     } else {
         throw ScriptError(("cannot set " + target->objectName()).toStdString());
     }

@@ -436,12 +436,12 @@ private:
 
 void CheckSettings(const EdgeSettings& s)
 {
-    if (!(s.pixelSpacing > 0) || !std::isfinite(s.pixelSpacing)) ThrowInvalidOperation();
-    if (!(s.binWidth > 0) || s.binWidth > 1 || !(s.lsfHalfWidth >= 0) || !std::isfinite(s.lsfHalfWidth) ||
-        !(s.smoothingInterval >= 0) || !std::isfinite(s.smoothingInterval) || !(s.lsfTaper >= 0) ||
-        s.lsfTaper > 1 || !(s.coreHalfWidth >= 0) || !std::isfinite(s.coreHalfWidth) || !(s.tailCutoff >= 0) ||
-        !std::isfinite(s.tailCutoff))
-        ThrowInvalidOperation();
+    const auto finite = [](double x) { return std::isfinite(x); };
+    const bool valid = s.pixelSpacing > 0 && finite(s.pixelSpacing) && s.binWidth >= 0.01 && s.binWidth <= 1 &&
+                       s.lsfHalfWidth >= 0 && finite(s.lsfHalfWidth) && s.lsfTaper >= 0 && s.lsfTaper <= 1 &&
+                       s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) && s.tailCutoff >= 0 &&
+                       finite(s.tailCutoff) && s.smoothingInterval >= 0 && finite(s.smoothingInterval);
+    if (!valid) ThrowMessage(kEdgeSettingsMessage);
 }
 
 std::string ThreeDecimals(double x)
@@ -450,6 +450,21 @@ std::string ThreeDecimals(double x)
 }
 
 }  // namespace
+
+EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
+{
+    const auto number = [](const std::string& text) { return static_cast<double>(StrToFloat(text)); };
+    EdgeSettings settings;
+    settings.pixelSpacing = number(texts.pixelSpacing);
+    settings.binWidth = number(texts.binWidth);
+    settings.lsfHalfWidth = number(texts.lsfHalfWidth);
+    settings.lsfTaper = number(texts.lsfTaper);
+    settings.coreHalfWidth = number(texts.coreHalfWidth);
+    settings.tailCutoff = number(texts.tailCutoff);
+    settings.smoothingInterval = number(texts.smoothingInterval);
+    CheckSettings(settings);
+    return settings;
+}
 
 EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversion& conversion)
 {
@@ -574,7 +589,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
 
     const double nyquist = 1.0 / (2 * p);
     const double interval = settings.smoothingInterval;
-    for (int j = 0; j * kTableStep <= nyquist * (1 + 1e-12); ++j) {
+    for (int j = 0; j * kTableStep <= nyquist * (1 + 1e-12) && j < kMtfCapacity; ++j) {
         const double f = j * kTableStep;
         result.tableFrequency.push_back(f);
         result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
@@ -593,7 +608,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
         // groups' spread over √n.
         result.tableUncertainty.push_back(std::sqrt(squares / (n - 1)) / std::sqrt(n));
     }
-    for (int j = 0; j * kFineStep <= nyquist * (1 + 1e-12); ++j) {
+    for (int j = 0; j * kFineStep <= nyquist * (1 + 1e-12) && j < kMtfCapacity; ++j) {
         const double f = j * kFineStep;
         result.fineFrequency.push_back(f);
         result.fineMtf.push_back(transform.SmoothedMtf(f, interval));

@@ -24,10 +24,12 @@ inline constexpr std::string_view kEdgeNotFoundMessage = "ROIにエッジが見�
 inline constexpr std::string_view kEdgeTwoEdgesMessage = "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
 // Followed by the measured angle and "°)".
 inline constexpr std::string_view kEdgeAngleMessagePrefix = "エッジの傾きが 0.5°～10° の範囲にありません (";
+inline constexpr std::string_view kEdgeSettingsMessage =
+    "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。";
 
 struct EdgeSettings {
     double pixelSpacing = 0.1;  // mm
-    double binWidth = 0.1;      // ESF bin width, in pixels
+    double binWidth = 0.1;      // ESF bin width, in pixels (0.01 .. 1)
     // The LSF is kept within ± this distance (mm) of the edge; 0 keeps the
     // whole ESF the ROI holds.
     double lsfHalfWidth = 2.5;
@@ -47,6 +49,23 @@ struct EdgeSettings {
     double minAngle = 0.5;   // degrees
     double maxAngle = 10.0;  // degrees
 };
+
+// The settings as typed: pixel spacing, bin width, LSF half width, taper,
+// core half width, tail cutoff, smoothing interval.
+struct EdgeSettingTexts {
+    std::string pixelSpacing = "0.1";
+    std::string binWidth = "0.1";
+    std::string lsfHalfWidth = "2.5";
+    std::string lsfTaper = "0.5";
+    std::string coreHalfWidth = "1";
+    std::string tailCutoff = "2";
+    std::string smoothingInterval = "0";
+};
+
+// Each text read as a number in the order above (the conversion failure at
+// the first that is not one), then the whole checked: kEdgeSettingsMessage
+// for a value out of its range.
+EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts);
 
 // Exposures of the ROI, row-major: row 0 first, left to right.
 struct EdgeImage {
