@@ -72,9 +72,8 @@ void RunMtfBenchmarks()
         return edge.At(row - 1, column - 1);
     };
     EdgeResult result;
-    const double edgeMs = bench::MedianMilliseconds(15, [&] {
-        result = MeasureEdge(EdgeImageFromTable(table, ExposureConversion{}), EdgeSettings{});
-    });
-    std::printf("mtf: edge CalMTF, %d x %d ROI, angle %.3f deg: %.2f ms (target 20 ms)\n", edge.columns, edge.rows,
-                result.angle, edgeMs);
+    const double edgeMs = bench::MedianMilliseconds(
+        15, [&] { result = MeasureEdge(EdgeImageFromTable(table, ExposureConversion{}), EdgeSettings{}); });
+    std::printf("mtf: edge CalMTF, %d x %d ROI, angle %.3f deg: %.2f ms (target 20 ms)\n", edge.columns,
+                edge.rows, result.angle, edgeMs);
 }

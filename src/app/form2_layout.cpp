@@ -369,8 +369,8 @@ void TForm2::buildEdgePage()
                          {SeriesESF});
     ChartESF->setGeometry(0, 0, 698, 250);
     SeriesEdgeLSF = MakeLine("SeriesEdgeLSF", Qt::red);
-    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", "Line spread function", "Position (mm)", "LSF", false,
-                             {SeriesEdgeLSF});
+    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", "Line spread function", "Position (mm)", "LSF",
+                             false, {SeriesEdgeLSF});
     ChartEdgeLSF->setGeometry(0, 250, 698, 236);
 
     auto* panel = new QGroupBox("Edge-Method", TabSheetEdge);

@@ -15,8 +15,8 @@ namespace radmtf {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kFineStep = 0.05;   // cycles/mm
-constexpr double kTableStep = 0.5;   // cycles/mm
+constexpr double kFineStep = 0.05;  // cycles/mm
+constexpr double kTableStep = 0.5;  // cycles/mm
 // A second step this large against the edge's own (in a one-pixel ESF,
 // away from the edge) means a second edge.
 constexpr double kSecondEdgeRatio = 0.25;
@@ -241,12 +241,12 @@ LineFit FindEdgeLine(const Lines& lines, double sign)
 
 // Sums and counts of the projected samples, per bin, for each group of lines.
 struct Binned {
-    double width = 0.1;  // bin width in pixels
+    double width = 0.1;      // bin width in pixels
     long long firstBin = 0;  // index of bin 0 (centre firstBin × width)
     int bins = 0;
     int groups = 0;
-    std::vector<double> sum;    // groups × bins
-    std::vector<int> count;     // groups × bins
+    std::vector<double> sum;  // groups × bins
+    std::vector<int> count;   // groups × bins
     // One-pixel bins over all lines, for the check for a second edge.
     long long firstPixelBin = 0;
     std::vector<double> pixelSum;
@@ -277,7 +277,8 @@ Binned ProjectOntoNormal(const Lines& lines, const LineFit& fit, double sign, do
     b.sum.assign(static_cast<std::size_t>(groups) * b.bins, 0.0);
     b.count.assign(static_cast<std::size_t>(groups) * b.bins, 0);
     b.firstPixelBin = static_cast<long long>(std::floor(uMin + 0.5));
-    const int pixelBins = static_cast<int>(static_cast<long long>(std::floor(uMax + 0.5)) - b.firstPixelBin + 1);
+    const int pixelBins =
+        static_cast<int>(static_cast<long long>(std::floor(uMax + 0.5)) - b.firstPixelBin + 1);
     b.pixelSum.assign(static_cast<std::size_t>(pixelBins), 0.0);
     b.pixelCount.assign(static_cast<std::size_t>(pixelBins), 0);
 
@@ -349,8 +350,8 @@ bool HasSecondEdge(const Binned& b, int lineCount)
 
 // The LSF bins of one ESF within the window: central differences.
 struct LsfWindow {
-    int first = 0;  // first ESF bin of the window
-    int last = 0;   // last ESF bin of the window
+    int first = 0;           // first ESF bin of the window
+    int last = 0;            // last ESF bin of the window
     double halfWidth = 0.0;  // mm; 0: no taper
     double taper = 0.0;      // outer fraction of the half width that tapers
 
@@ -437,10 +438,11 @@ private:
 void CheckSettings(const EdgeSettings& s)
 {
     const auto finite = [](double x) { return std::isfinite(x); };
-    const bool valid = s.pixelSpacing > 0 && finite(s.pixelSpacing) && s.binWidth >= 0.01 && s.binWidth <= 1 &&
-                       s.lsfHalfWidth >= 0 && finite(s.lsfHalfWidth) && s.lsfTaper >= 0 && s.lsfTaper <= 1 &&
-                       s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) && s.tailCutoff >= 0 &&
-                       finite(s.tailCutoff) && s.smoothingInterval >= 0 && finite(s.smoothingInterval);
+    const bool valid = s.pixelSpacing > 0 && finite(s.pixelSpacing) && s.binWidth >= 0.01 &&
+                       s.binWidth <= 1 && s.lsfHalfWidth >= 0 && finite(s.lsfHalfWidth) && s.lsfTaper >= 0 &&
+                       s.lsfTaper <= 1 && s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) &&
+                       s.tailCutoff >= 0 && finite(s.tailCutoff) && s.smoothingInterval >= 0 &&
+                       finite(s.smoothingInterval);
     if (!valid) ThrowMessage(kEdgeSettingsMessage);
 }
 
@@ -487,7 +489,8 @@ EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversi
 EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
 {
     if (image.columns < 0 || image.rows < 0 ||
-        image.exposure.size() != static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows))
+        image.exposure.size() !=
+            static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows))
         throw std::invalid_argument("MeasureEdge: image out of shape");
     CheckSettings(settings);
     if (image.columns < 4 || image.rows < 4) ThrowMessage(kEdgeNotFoundMessage);
@@ -530,14 +533,16 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     result.edgeOffset = fit.offset;
     const double magnitude = std::fabs(result.angle);
     if (magnitude < settings.minAngle || magnitude > settings.maxAngle) {
-        const long double shown = static_cast<long double>(Round(static_cast<long double>(result.angle) * 100)) / 100;
+        const long double shown =
+            static_cast<long double>(Round(static_cast<long double>(result.angle) * 100)) / 100;
         ThrowMessage(std::string(kEdgeAngleMessagePrefix) + FloatToStr(shown + 0.0L) + "°)");
     }
 
     // Groups of lines for the uncertainty: each must shift the edge by a
     // pixel at least, so that its own bins fill.
     const double shiftPerLine = std::fabs(fit.slope);
-    const int groups = std::clamp(static_cast<int>(lines.count() * shiftPerLine), 1, std::max(1, settings.subsets));
+    const int groups =
+        std::clamp(static_cast<int>(lines.count() * shiftPerLine), 1, std::max(1, settings.subsets));
     const Binned binned = ProjectOntoNormal(lines, fit, sign, settings.binWidth, groups);
     if (HasSecondEdge(binned, lines.count())) ThrowMessage(kEdgeTwoEdgesMessage);
 
@@ -620,7 +625,8 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     for (int k = binned.bins - brightBins; k < binned.bins; ++k) bright += esf[k] / brightBins;
     const double esfScale = bright != 0 ? 1000.0 / bright : 1.0;
     result.esf.reserve(esf.size());
-    for (int k = 0; k < binned.bins; ++k) result.esf.push_back({firstCentreMm + k * binMm, esf[k] * esfScale});
+    for (int k = 0; k < binned.bins; ++k)
+        result.esf.push_back({firstCentreMm + k * binMm, esf[k] * esfScale});
     const std::vector<double>& lsf = transform.lsf();
     const double lsfPeak = *std::max_element(lsf.begin(), lsf.end());
     for (std::size_t k = 0; k < lsf.size(); ++k)
@@ -633,7 +639,8 @@ std::vector<std::string> EdgeMemoLines(const EdgeResult& result)
 {
     std::vector<std::string> lines;
     for (std::size_t j = 0; j < result.tableFrequency.size(); ++j) {
-        std::string line = ThreeDecimals(result.tableFrequency[j]) + "\t" + ThreeDecimals(result.tableMtf[j]) + "\t";
+        std::string line =
+            ThreeDecimals(result.tableFrequency[j]) + "\t" + ThreeDecimals(result.tableMtf[j]) + "\t";
         if (j < result.tableUncertainty.size() && std::isfinite(result.tableUncertainty[j]) && j > 0)
             line += "±" + ThreeDecimals(result.tableUncertainty[j]);
         lines.push_back(std::move(line));

@@ -21,11 +21,13 @@ namespace radmtf {
 
 // Refusals in the program's own words.
 inline constexpr std::string_view kEdgeNotFoundMessage = "ROIにエッジが見つかりません。";
-inline constexpr std::string_view kEdgeTwoEdgesMessage = "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
+inline constexpr std::string_view kEdgeTwoEdgesMessage =
+    "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
 // Followed by the measured angle and "°)".
 inline constexpr std::string_view kEdgeAngleMessagePrefix = "エッジの傾きが 0.5°～10° の範囲にありません (";
 inline constexpr std::string_view kEdgeSettingsMessage =
-    "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。";
+    "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ "
+    "0)。";
 
 struct EdgeSettings {
     double pixelSpacing = 0.1;  // mm
@@ -75,11 +77,11 @@ struct EdgeImage {
 };
 
 struct EdgeResult {
-    bool vertical = true;    // the edge runs along the columns (profile along x)
-    bool rising = true;      // dark to bright along increasing x (or y)
-    double angle = 0.0;      // degrees; positive when the edge moves to larger x (y) line by line
-    double edgeOffset = 0.0; // edge position on line 0, in pixels
-    int subsetsUsed = 0;     // 0 when the ROI is too short for an uncertainty
+    bool vertical = true;         // the edge runs along the columns (profile along x)
+    bool rising = true;           // dark to bright along increasing x (or y)
+    double angle = 0.0;           // degrees; positive when the edge moves to larger x (y) line by line
+    double edgeOffset = 0.0;      // edge position on line 0, in pixels
+    int subsetsUsed = 0;          // 0 when the ROI is too short for an uncertainty
     std::vector<ChartPoint> esf;  // x mm from the edge, ESF scaled to 1000 at its bright end
     std::vector<ChartPoint> lsf;  // x mm, LSF scaled to a peak of 1
     // MTF at 0 and every 0.5 cycles/mm up to the Nyquist frequency, with its

@@ -11,9 +11,11 @@ Placement EdgePlacement(const EdgeScene& scene)
     at.rows = scene.vertical ? scene.along : scene.across;
     const bool forward = scene.tilt > 0;
     if (scene.vertical)
-        at.orientation = forward ? ProfileOrientation::kRowsLastToFirst : ProfileOrientation::kRowsFirstToLast;
+        at.orientation =
+            forward ? ProfileOrientation::kRowsLastToFirst : ProfileOrientation::kRowsFirstToLast;
     else
-        at.orientation = forward ? ProfileOrientation::kColumnsLastToFirst : ProfileOrientation::kColumnsFirstToLast;
+        at.orientation =
+            forward ? ProfileOrientation::kColumnsLastToFirst : ProfileOrientation::kColumnsFirstToLast;
     at.linesPerPixel = LinesPerPixelFromAngle(std::fabs(scene.tilt));
     // Centred: half-way along, the edge is half-way across.
     const double drift = std::isfinite(at.linesPerPixel) ? (scene.along / 2.0) / at.linesPerPixel : 0.0;

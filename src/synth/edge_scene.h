@@ -9,8 +9,8 @@
 namespace radmtf::synth {
 
 struct EdgeScene {
-    int across = 500;   // pixels across the edge
-    int along = 1000;   // pixels along it
+    int across = 500;  // pixels across the edge
+    int along = 1000;  // pixels along it
     bool vertical = true;
     bool rising = true;
     double tilt = 2.5;        // degrees

@@ -18,18 +18,20 @@ protected:
         synth::EdgeScene scene{.across = 400, .along = 500, .tilt = 3.0};
         const synth::Radiograph image = synth::RenderEdge(scene, model, {.quanta = 2000, .seed = 9});
         const std::string path = WriteFile("edge.dcm", synth::DicomBytes(image));
-        return "answer " + path + "\nclick Form1.BitBtnLoad\nset Form1.EditROISizeX 200\n"
-                                  "set Form1.EditROISizeY 400\nset Form1.EditROIPosY 250\n";
+        return "answer " + path +
+               "\nclick Form1.BitBtnLoad\nset Form1.EditROISizeX 200\n"
+               "set Form1.EditROISizeY 400\nset Form1.EditROIPosY 250\n";
     }
     synth::DetectorModel model;
 };
 
 TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
 {
-    const std::string out = Run(LoadEdgeImage() +
-                                "set Form1.EditROIPosX 200\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
-                                "click Form2.ButtonEdge\nprint Form2.PageControl1\nprint Form2.EditEdgeAngle\n"
-                                "print Form2.MemoMTF\n");
+    const std::string out =
+        Run(LoadEdgeImage() +
+            "set Form1.EditROIPosX 200\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
+            "click Form2.ButtonEdge\nprint Form2.PageControl1\nprint Form2.EditEdgeAngle\n"
+            "print Form2.MemoMTF\n");
     std::istringstream lines(out);
     std::string line;
     std::getline(lines, line);
@@ -38,8 +40,9 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     EXPECT_NEAR(std::stod(line), 3.0, 0.02);
 
     // The memo is the kernel's table for the transferred pixels, and near the truth.
-    const EdgeResult direct = MeasureEdge(
-        EdgeImageFromTable(TForm2TableView(form2->StringGrid1->grid()), ExposureConversion{}), EdgeSettings{});
+    const EdgeResult direct =
+        MeasureEdge(EdgeImageFromTable(TForm2TableView(form2->StringGrid1->grid()), ExposureConversion{}),
+                    EdgeSettings{});
     for (const std::string& expected : EdgeMemoLines(direct)) {
         ASSERT_TRUE(std::getline(lines, line));
         EXPECT_EQ(line, expected);
@@ -59,9 +62,10 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
 
 TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)
 {
-    const std::string out = Run(LoadEdgeImage() +
-                                "set Form1.EditROISizeX 100\nset Form1.EditROIPosX 60\nclick Form1.ButtonDisp\n"
-                                "click Form1.ButtonToTable\nclick Form2.ButtonEdge\nprint Form2.EditEdgeAngle\n");
+    const std::string out =
+        Run(LoadEdgeImage() +
+            "set Form1.EditROISizeX 100\nset Form1.EditROIPosX 60\nclick Form1.ButtonDisp\n"
+            "click Form1.ButtonToTable\nclick Form2.ButtonEdge\nprint Form2.EditEdgeAngle\n");
     EXPECT_EQ(out, "message: " + std::string(kEdgeNotFoundMessage) + "\n\n");
 }
 

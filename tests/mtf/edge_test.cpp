@@ -47,8 +47,8 @@ TEST(EdgeMethod, MeasuresSyntheticEdgesInEveryDirection)
     };
     std::uint64_t seed = 11;
     for (const synth::EdgeScene& scene : scenes) {
-        SCOPED_TRACE(::testing::Message() << "vertical " << scene.vertical << " rising " << scene.rising << " tilt "
-                                        << scene.tilt);
+        SCOPED_TRACE(::testing::Message() << "vertical " << scene.vertical << " rising " << scene.rising
+                                          << " tilt " << scene.tilt);
         const EdgeResult result = MeasureEdge(SyntheticEdge(scene, 1e4, seed++), EdgeSettings{});
         EXPECT_EQ(result.vertical, scene.vertical);
         EXPECT_EQ(result.rising, scene.rising);
@@ -114,7 +114,8 @@ TEST(EdgeMethod, ListsTheTableWithUncertaintiesAndFillsTheMtfArrays)
 synth::Radiograph RenderObject(const synth::ObjectProfile& object, double tilt)
 {
     synth::EdgeScene scene{.across = 200, .along = 200, .tilt = tilt};
-    return synth::Render(synth::EdgePlacement(scene), object, synth::DetectorModel{}, {.quanta = 1000, .seed = 3});
+    return synth::Render(synth::EdgePlacement(scene), object, synth::DetectorModel{},
+                         {.quanta = 1000, .seed = 3});
 }
 
 TEST(EdgeMethod, RefusesRoisWithoutOneEdgeInTheAngleRange)
@@ -131,7 +132,8 @@ TEST(EdgeMethod, RefusesRoisWithoutOneEdgeInTheAngleRange)
     const synth::ObjectProfile down = synth::EdgeObject(model, 0.005, false);
     EXPECT_EQ(refusal([&](double x) { return std::min(up(x + 2.5), down(x - 2.5)); }, 2.5),
               kEdgeTwoEdgesMessage);
-    EXPECT_EQ(refusal([&](double x) { return 0.5 * (up(x + 2.5) + up(x - 2.5)); }, 2.5), kEdgeTwoEdgesMessage);
+    EXPECT_EQ(refusal([&](double x) { return 0.5 * (up(x + 2.5) + up(x - 2.5)); }, 2.5),
+              kEdgeTwoEdgesMessage);
 
     for (double tilt : {0.0, 20.0, -0.3}) {
         const std::string text = refusal(up, tilt);
@@ -141,7 +143,9 @@ TEST(EdgeMethod, RefusesRoisWithoutOneEdgeInTheAngleRange)
     }
 
     // Too small to hold an edge at all, and an image of the wrong size.
-    EXPECT_EQ(FailureText([&] { MeasureEdge(EdgeImage{3, 3, std::vector<double>(9, 1.0)}, settings); }),
+    EXPECT_EQ(FailureText([&] {
+                  MeasureEdge(EdgeImage{3, 3, std::vector<double>(9, 1.0)}, settings);
+              }),
               kEdgeNotFoundMessage);
     EXPECT_THROW(MeasureEdge(EdgeImage{4, 4, std::vector<double>(15, 1.0)}, settings), std::invalid_argument);
 }
