@@ -23,6 +23,8 @@ constexpr double kSecondEdgeRatio = 0.25;
 constexpr double kSecondEdgeDistance = 6.0;  // pixels
 // The edge must stand out of the pixel noise by this factor.
 constexpr double kContrastOverNoise = 6.0;
+// Resolution of the binning's offset distribution (over two bin widths).
+constexpr int kOffsetBins = 256;
 
 double Sinc(double x)
 {
@@ -239,14 +241,18 @@ LineFit FindEdgeLine(const Lines& lines, double sign)
     return fit;
 }
 
-// Sums and counts of the projected samples, per bin, for each group of lines.
+// Weighted sums and weights of the projected samples, per bin, for each
+// group of lines.
 struct Binned {
     double width = 0.1;      // bin width in pixels
     long long firstBin = 0;  // index of bin 0 (centre firstBin × width)
     int bins = 0;
     int groups = 0;
-    std::vector<double> sum;  // groups × bins
-    std::vector<int> count;   // groups × bins
+    std::vector<double> sum;     // groups × bins
+    std::vector<double> weight;  // groups × bins
+    // The weights by the sample's offset from the centre of the bin it
+    // counts in, over (−1, 1) bin widths: the binning's own blur.
+    std::vector<double> offsetWeight;
     // One-pixel bins over all lines, for the check for a second edge.
     long long firstPixelBin = 0;
     std::vector<double> pixelSum;
@@ -272,10 +278,11 @@ Binned ProjectOntoNormal(const Lines& lines, const LineFit& fit, double sign, do
     Binned b;
     b.width = binWidth;
     b.groups = groups;
-    b.firstBin = static_cast<long long>(std::floor(uMin / binWidth + 0.5));
-    b.bins = static_cast<int>(static_cast<long long>(std::floor(uMax / binWidth + 0.5)) - b.firstBin + 1);
+    b.firstBin = static_cast<long long>(std::floor(uMin / binWidth));
+    b.bins = static_cast<int>(static_cast<long long>(std::ceil(uMax / binWidth)) - b.firstBin + 1);
     b.sum.assign(static_cast<std::size_t>(groups) * b.bins, 0.0);
-    b.count.assign(static_cast<std::size_t>(groups) * b.bins, 0);
+    b.weight.assign(static_cast<std::size_t>(groups) * b.bins, 0.0);
+    b.offsetWeight.assign(kOffsetBins, 0.0);
     b.firstPixelBin = static_cast<long long>(std::floor(uMin + 0.5));
     const int pixelBins =
         static_cast<int>(static_cast<long long>(std::floor(uMax + 0.5)) - b.firstPixelBin + 1);
@@ -286,15 +293,25 @@ Binned ProjectOntoNormal(const Lines& lines, const LineFit& fit, double sign, do
     for (int l = 0; l < count; ++l) {
         const int group = static_cast<int>(static_cast<long long>(l) * groups / count);
         double* sum = b.sum.data() + static_cast<std::size_t>(group) * b.bins;
-        int* binCount = b.count.data() + static_cast<std::size_t>(group) * b.bins;
+        double* weight = b.weight.data() + static_cast<std::size_t>(group) * b.bins;
         const double u0 = -sign * (fit.offset + fit.slope * l) * cosine;
         for (int i = 0; i < length; ++i) {
             const double u = u0 + i * step;
             const double value = lines.at(l, i);
-            long long k = static_cast<long long>(std::floor(u / binWidth + 0.5)) - b.firstBin;
-            k = std::clamp<long long>(k, 0, b.bins - 1);
-            sum[k] += value;
-            ++binCount[k];
+            // Shared between the two nearest bin centres in proportion to
+            // closeness: a sample on a bin border counts half in each, so
+            // the ESF does not jump where the sampling grid lines up with
+            // the bins (tilts with tan = 1/20, 1/10, …).
+            const double t = std::clamp(u / binWidth - static_cast<double>(b.firstBin), 0.0, b.bins - 1.0);
+            const int k = std::min(static_cast<int>(t), b.bins - 2);
+            const double upper = t - k;
+            sum[k] += (1 - upper) * value;
+            weight[k] += 1 - upper;
+            sum[k + 1] += upper * value;
+            weight[k + 1] += upper;
+            const int slot = std::min(static_cast<int>(upper * (kOffsetBins / 2)), kOffsetBins / 2 - 1);
+            b.offsetWeight[kOffsetBins / 2 + slot] += 1 - upper;  // offset +upper from bin k
+            b.offsetWeight[slot] += upper;                        // offset upper − 1 from bin k + 1
             long long p = static_cast<long long>(std::floor(u + 0.5)) - b.firstPixelBin;
             p = std::clamp<long long>(p, 0, pixelBins - 1);
             b.pixelSum[p] += value;
@@ -304,14 +321,14 @@ Binned ProjectOntoNormal(const Lines& lines, const LineFit& fit, double sign, do
     return b;
 }
 
-// Mean per bin (every sample of a bin weighs 1 / its count, so a bin that
-// the sampling grid fills more often does not count more); empty bins are
+// Weighted mean per bin (the weights of a bin sum to 1, so a bin that the
+// sampling grid fills more often does not count more); empty bins are
 // interpolated between their filled neighbours.
-std::vector<double> BinMeans(const double* sum, const int* count, int bins)
+std::vector<double> BinMeans(const double* sum, const double* weight, int bins)
 {
     std::vector<double> esf(static_cast<std::size_t>(bins), NAN);
     for (int k = 0; k < bins; ++k)
-        if (count[k] > 0) esf[k] = sum[k] / count[k];
+        if (weight[k] > 1e-9) esf[k] = sum[k] / weight[k];
     int previous = -1;
     for (int k = 0; k < bins; ++k) {
         if (std::isnan(esf[k])) continue;
@@ -370,15 +387,16 @@ struct LsfWindow {
 };
 
 // |T(f)| / |T(0)| of the windowed LSF, corrected for the central
-// difference (sinc(2fΔ)) and the bin width (sinc(fΔ)), Δ the bin in mm.
+// difference (sinc(2fΔ)) and the binning (each sample is shared between its
+// two nearest bins; see BinningTransfer), Δ the bin in mm.
 // With a core window, the LSF outside the core enters with the weight
 // 1 / (1 + (f / cutoff)²): in full at low frequencies, where the long tails
 // carry signal, and fading where they carry mostly noise.
 class LsfTransform {
 public:
     LsfTransform(const std::vector<double>& esf, const LsfWindow& window, const LsfWindow& core,
-                 double firstCentreMm, double binMm, double cutoff)
-        : binMm_(binMm), cutoff_(cutoff)
+                 double firstCentreMm, double binMm, double cutoff, const std::vector<double>* offsetWeight)
+        : binMm_(binMm), cutoff_(cutoff), offsetWeight_(offsetWeight)
     {
         x0_ = firstCentreMm + window.first * binMm;
         double total = 0.0;
@@ -411,7 +429,7 @@ public:
         }
         const double tailWeight = cutoff_ > 0 ? 1.0 / (1.0 + (f / cutoff_) * (f / cutoff_)) : 1.0;
         const std::complex<double> t = inner + tailWeight * (full - inner);
-        return std::abs(t) / area_ / (Sinc(2 * f * binMm_) * Sinc(f * binMm_));
+        return std::abs(t) / area_ / (Sinc(2 * f * binMm_) * BinningTransfer(f));
     }
 
     // Averaged over [f − interval/2, f + interval/2] (five points).
@@ -423,6 +441,23 @@ public:
         return sum / 5;
     }
 
+    // The transfer of the binning: the transform of the samples' offsets
+    // from their bin centres. Uniform offsets give sinc²(fΔ); at tilts where
+    // the samples gather near the centres it is closer to 1.
+    double BinningTransfer(double f) const
+    {
+        const std::vector<double>& w = *offsetWeight_;
+        std::complex<double> sum = 0.0;
+        double total = 0.0;
+        const int n = static_cast<int>(w.size());
+        for (int h = 0; h < n; ++h) {
+            const double offset = ((h + 0.5) / n * 2 - 1) * binMm_;
+            sum += w[h] * std::polar(1.0, -2 * kPi * f * offset);
+            total += w[h];
+        }
+        return total > 0 ? std::abs(sum) / total : 1.0;
+    }
+
     const std::vector<double>& lsf() const { return lsf_; }
     double firstCentreMm() const { return x0_; }
 
@@ -432,6 +467,7 @@ private:
     double x0_ = 0.0;
     double binMm_ = 0.0;
     double cutoff_ = 0.0;
+    const std::vector<double>* offsetWeight_ = nullptr;
     double area_ = 0.0;
 };
 
@@ -547,14 +583,14 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     if (HasSecondEdge(binned, lines.count())) ThrowMessage(kEdgeTwoEdgesMessage);
 
     std::vector<double> total(static_cast<std::size_t>(binned.bins), 0.0);
-    std::vector<int> totalCount(static_cast<std::size_t>(binned.bins), 0);
+    std::vector<double> totalWeight(static_cast<std::size_t>(binned.bins), 0.0);
     for (int g = 0; g < groups; ++g) {
         for (int k = 0; k < binned.bins; ++k) {
             total[k] += binned.sum[static_cast<std::size_t>(g) * binned.bins + k];
-            totalCount[k] += binned.count[static_cast<std::size_t>(g) * binned.bins + k];
+            totalWeight[k] += binned.weight[static_cast<std::size_t>(g) * binned.bins + k];
         }
     }
-    const std::vector<double> esf = BinMeans(total.data(), totalCount.data(), binned.bins);
+    const std::vector<double> esf = BinMeans(total.data(), totalWeight.data(), binned.bins);
     if (binned.bins < 5 || esf.empty()) ThrowMessage(kEdgeNotFoundMessage);
 
     const double p = settings.pixelSpacing;
@@ -576,16 +612,16 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     core.halfWidth = settings.coreHalfWidth;
     core.taper = settings.lsfTaper;
     const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
-    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff);
+    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &binned.offsetWeight);
     if (!transform.valid()) ThrowMessage(kEdgeNotFoundMessage);
     std::vector<LsfTransform> subsets;
     if (groups >= 2) {
         for (int g = 0; g < groups; ++g) {
             const std::vector<double> part =
                 BinMeans(binned.sum.data() + static_cast<std::size_t>(g) * binned.bins,
-                         binned.count.data() + static_cast<std::size_t>(g) * binned.bins, binned.bins);
+                         binned.weight.data() + static_cast<std::size_t>(g) * binned.bins, binned.bins);
             if (part.empty()) continue;
-            LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff);
+            LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff, &binned.offsetWeight);
             if (t.valid()) subsets.push_back(std::move(t));
         }
         if (subsets.size() < 2) subsets.clear();
