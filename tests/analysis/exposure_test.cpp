@@ -222,6 +222,33 @@ TEST(ExposureByCurve, MatchesTheLinearSearchOnUnevenCurves)
             << "P " << profile[i];
 }
 
+// Pixel values of a whole ROI convert as ToExp converts a profile: by the
+// model (largest to 1000) and by the curve, failures included.
+TEST(ExposureOfValues, ConvertsEachValueAsToExp)
+{
+    ExposureConversion model;
+    EXPECT_EQ(ConvertValuesToExposure({4096, 0, 2048, 0}, model), (std::vector<double>{1000, 0.1, 10, 0.1}));
+    model.offset = "x";
+    EXPECT_EQ(FailureText([&] { ConvertValuesToExposure({1}, model); }), "'x' は浮動小数点数ではありません");
+
+    // A value range too wide for a lookup table takes the sorted way.
+    model.offset = "0";
+    model.bits = "24";
+    const std::vector<double> wide = ConvertValuesToExposure({2000000, 0}, model);
+    EXPECT_EQ(wide[0], 1000.0);
+    EXPECT_NEAR(wide[1], 1000 / std::pow(10.0, 4 * 2e6 / 16777216), 1e-9);
+
+    const ExposureConversion curve{.useCurve = true, .curveLines = kFourLineCurve};
+    const std::vector<double> e = ConvertValuesToExposure({150, 400, 250}, curve);
+    EXPECT_EQ(e[0], 0.0);
+    EXPECT_EQ(e[1], 1000.0);
+    EXPECT_NEAR(e[2], std::pow(10.0, 0.15 - 0.3) * 1000, 1e-10);
+    EXPECT_EQ(FailureText([&] {
+                  ConvertValuesToExposure({150, 401}, curve);
+              }),
+              "'' は浮動小数点数ではありません");
+}
+
 TEST(CurveFileText, PathAndLines)
 {
     EXPECT_EQ(CurveFilePath("C:\\images\\slit.dcm"), "C:\\images\\hdc.txt");
