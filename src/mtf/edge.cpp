@@ -597,13 +597,17 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const double binMm = settings.binWidth * p;
     const double firstCentreMm = static_cast<double>(binned.firstBin) * binMm;
     // Window: bins whose centre lies within ± the half width, inside the
-    // ESF with one bin to spare on each side for the difference.
+    // ESF with one bin to spare on each side for the difference. An edge
+    // near the side of the ROI narrows the window on both sides alike, so
+    // the LSF still fades out symmetrically.
     LsfWindow window{1, binned.bins - 2};
     if (settings.lsfHalfWidth > 0) {
-        const long long half = static_cast<long long>(std::floor(settings.lsfHalfWidth / binMm + 1e-9));
-        window.first = static_cast<int>(std::max<long long>(1, -half - binned.firstBin));
-        window.last = static_cast<int>(std::min<long long>(binned.bins - 2, half - binned.firstBin));
-        window.halfWidth = settings.lsfHalfWidth;
+        const long long room = std::min<long long>(-binned.firstBin - 1, binned.firstBin + binned.bins - 2);
+        const long long half =
+            std::min(room, static_cast<long long>(std::floor(settings.lsfHalfWidth / binMm + 1e-9)));
+        window.first = static_cast<int>(-half - binned.firstBin);
+        window.last = static_cast<int>(half - binned.firstBin);
+        window.halfWidth = std::min(settings.lsfHalfWidth, static_cast<double>(half) * binMm);
         window.taper = settings.lsfTaper;
     }
     if (window.last - window.first < 4) ThrowMessage(kEdgeNotFoundMessage);
