@@ -224,12 +224,21 @@ LineFit FindEdgeLine(const Lines& lines, double sign)
     for (int pass = 0; pass < 2; ++pass) {
         xs.clear();
         ys.clear();
+        constexpr int kHalfWidth = 4;
+        std::vector<double> near;
         for (int l = 0; l < count; ++l) {
-            for (int i = 0; i < length; ++i) profile[i] = sign * lines.at(l, i);
-            const double pos = EdgePosition(profile, fit.offset + fit.slope * l, 4);
+            // Only the pixels around the expected position are read.
+            const double guess = fit.offset + fit.slope * l;
+            const long long centre = std::llround(guess - 0.5);
+            if (centre < 0 || centre > length - 2) continue;
+            const int first = static_cast<int>(std::max<long long>(0, centre - kHalfWidth));
+            const int last = static_cast<int>(std::min<long long>(length - 1, centre + kHalfWidth + 1));
+            near.resize(static_cast<std::size_t>(last - first + 1));
+            for (int i = first; i <= last; ++i) near[i - first] = sign * lines.at(l, i);
+            const double pos = EdgePosition(near, guess - first, kHalfWidth);
             if (std::isnan(pos)) continue;
             xs.push_back(l);
-            ys.push_back(pos);
+            ys.push_back(pos + first);
         }
         if (static_cast<int>(xs.size()) < std::max(3, count / 2)) {
             fit.used = 0;
