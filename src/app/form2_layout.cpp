@@ -220,7 +220,7 @@ void TForm2::buildControls()
     ChartMTF->chart()->setProperty(kAxisFromZero, true);
     MemoMTF = MakeMemo(TabSheetMTF, "MemoMTF", 4, 424, 150, 156, true);
     // Narrow tab stops, so the edge method's ± column shows beside f and MTF.
-    MemoMTF->setTabStopDistance(46);
+    MemoMTF->setTabStopDistance(40);
     MemoMTF2 = MakeMemo(TabSheetMTF, "MemoMTF2", 158, 424, 150, 156, true);
     MemoMTF3 = MakeMemo(TabSheetMTF, "MemoMTF3", 312, 424, 150, 156, true);
     RadioGroup2 = new RadioGroup("Freqency", {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"}, 3, TabSheetMTF);
