@@ -253,35 +253,34 @@ void TForm1::ButtonTrimingClick()
 void TForm1::ButtonToTableClick()
 {
     TForm2* f2 = form2_;
-    SampleFormat format;
-    format.header = IntOf(EditHeader);
-    const TableBlock block =
-        TransferBlock(state.viewRect.left, state.viewRect.top, state.roiBitmapRect.left,
-                      state.roiBitmapRect.top, state.roiBitmapRect.right, state.roiBitmapRect.bottom);
+    SampleReader reader;
+    reader.layout = sampleLayout();
+    reader.layout.eightBit = false;  // the table reads 16-bit words
+    reader.buffer = state.fileBuffer;
+    const SampleBlock block = RoiBlock(state.viewRect, state.roiBitmapRect);
     const bool sixteenBit = imageMode() != 0;
-    if (sixteenBit &&
-        !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
+    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
         ThrowMessage(kRoiOutsideImageMessage);
     GridModel* grid = f2->StringGrid1->grid();
-    const long long columns = std::max<long long>(block.width + 1, 0);
-    const long long rows = std::max<long long>(block.height + 1, 0);
+    const long long columns = std::max<long long>(block.cols + 1, 0);
+    const long long rows = std::max<long long>(block.rows + 1, 0);
     // A table beyond any detector's size (a ROI typed by hand) would only
     // exhaust the memory.
     if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
         ThrowMessage(kTableTooLargeMessage);
     grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
-    format.valueOffset = IntOf(EditOffst);
-    format.swapBytes = CheckBoxSwp->isChecked();
-    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.width);
+    reader.offset = IntOf(EditOffst);
+    reader.swap = CheckBoxSwp->isChecked();
+    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.cols);
     for (std::size_t i = 0; i < columnHeaders.size(); ++i)
         grid->setCell(int(i) + 1, 0, QString::fromStdString(columnHeaders[i]));
-    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.height);
+    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.rows);
     for (std::size_t j = 0; j < rowHeaders.size(); ++j)
         grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
     if (sixteenBit) {
         std::vector<std::int32_t> values;
-        ReadBlockValues(state.fileBuffer, state.imageWidth, state.imageHeight, format, block, values);
-        grid->setIntBlock(1, 1, static_cast<int>(block.width), static_cast<int>(block.height), values.data());
+        ReadBlockValues(reader, block, values);
+        grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
     }
     for (QXYSeries* series :
          std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4, f2->Series5,
