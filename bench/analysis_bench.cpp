@@ -84,7 +84,7 @@ void RunAnalysisBenchmarks()
     });
     const double curveMs = BestMilliseconds(3, [&] {
         BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view);
-        series = ConvertToExposureByCurve(*state, curve);
+        series = ConvertToExposureByCurve(*state, curve, "hdc.txt");
     });
     std::printf("analysis: ToExp model, 10^5 samples              %8.2f ms\n", modelMs);
     std::printf("analysis: ToExp hdc.txt (4097 lines), 10^5       %8.2f ms\n", curveMs);

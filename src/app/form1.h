@@ -177,6 +177,9 @@ private:
     SampleReader measurementReader() const;
     SampleLayout sampleLayout() const;
     void roiSizeMenuItem(const QString& caption);
+    void dragTo(int x, int y);
+    void stepFileNumber(int from, int wheelDelta);
+    void endDrag();
     void placeTable(bool large);
 
     TForm2* form2_ = nullptr;

@@ -41,9 +41,7 @@ void TForm1::RenderImage()
 
     const long double mf = FloatOf(EditMF);
     const std::int32_t w = IntOf(EditImgSizeX);
-    state.imageWidth = w;
     const std::int32_t h = IntOf(EditImgSizeY);
-    state.imageHeight = h;
     const std::int32_t level = IntOf(EditWindowLevel);
     const std::int32_t width = IntOf(EditWindowWidth);
 
@@ -51,6 +49,9 @@ void TForm1::RenderImage()
     const std::int32_t shiftX = IntOf(EditImgSftX);
     const std::int32_t shiftY = IntOf(EditImgSftY);
     const ViewGeometry geometry = ShiftViewExtent(extent, shiftX, shiftY);
+    // The typed size becomes the image's only once a view of it is accepted.
+    state.imageWidth = w;
+    state.imageHeight = h;
     displayBitmap.resize(geometry.bitmapWidth, geometry.bitmapHeight);
 
     SampleLayout layout;
