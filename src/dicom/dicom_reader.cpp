@@ -173,7 +173,7 @@ void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, Dic
 }
 
 void ListElement(const Element& e, std::string_view dictionaryText, SequenceState& sequence,
-                 DicomHeaderOutput& out)
+                 SummaryBuilder& summary, DicomHeaderOutput& out)
 {
     std::string name = LookupElementName(dictionaryText, e.group, e.number);
     DicomTableRow& row = RowAt(out, out.nextRow);
@@ -190,7 +190,7 @@ void ListElement(const Element& e, std::string_view dictionaryText, SequenceStat
         ++out.nextRow;
         sequence = SequenceState::kNone;
     }
-    AddSummaryLine(out.summary, e.group, e.number, e.value);
+    AddSummaryLine(summary, e.group, e.number, e.value);
     out.summaryWritten = true;
 }
 
@@ -216,6 +216,10 @@ void StepOverDelimiters(ByteReader& in, SequenceState& sequence)
     // Anything else is the tag of the element after a sequence of defined
     // length; it is left for the walk to read.
 }
+
+void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
+                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
+                  DicomHeaderOutput& out);
 
 }  // namespace
 
@@ -243,6 +247,11 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
 
     out.tableReplaced = true;
     out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    // Every listed element takes at least 9 bytes of the header, so this
+    // bounds the rows: reserved once (address space only, until written),
+    // a header of many tiny elements never copies the table as it grows.
+    constexpr std::size_t kMaxReservedRows = std::size_t{1} << 20;
+    out.rows.reserve(std::min(k / 9 + kDicomTableRowCount, kMaxReservedRows));
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
 
@@ -253,6 +262,23 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
     std::size_t start = Find(data, size, 0, SIZE_MAX, kUl, 2);
     if (start != std::string_view::npos) start = Find(data, size, start + 1, SIZE_MAX, kSopClassTag, 4);
 
+    SummaryBuilder summary;
+    try {
+        WalkElements(data, size, start, k, dictionaryText, windowWidthBefore, summary, out);
+    } catch (...) {
+        out.summary = summary.Text();
+        throw;
+    }
+    out.summary = summary.Text();
+    out.rowCount = out.nextRow;
+}
+
+namespace {
+
+void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
+                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
+                  DicomHeaderOutput& out)
+{
     if (start != std::string_view::npos) {
         ByteReader in(data, size);
         in.MoveTo(start);
@@ -308,10 +334,11 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
                 while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
 
             ApplyElementRules(e, windowWidthBefore, out);
-            ListElement(e, dictionaryText, sequence, out);
+            ListElement(e, dictionaryText, sequence, summary, out);
         }
     }
-    out.rowCount = out.nextRow;
 }
+
+}  // namespace
 
 }  // namespace radmtf
