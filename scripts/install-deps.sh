@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev googletest
   fonts-vlgothic
+  python3
+  clang libclang-rt-14-dev
 )
 
 missing=()
