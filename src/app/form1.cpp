@@ -17,6 +17,7 @@
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "core/paths.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
 #include "viewer/render.h"
 
@@ -52,6 +53,22 @@ protected:
 private:
     TForm1* form1_;
 };
+
+// The whole file; false when it cannot be opened or read completely.
+bool ReadWholeFile(const QString& path, std::vector<std::uint8_t>& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = file.size();
+    bytes.resize(static_cast<std::size_t>(std::max<qint64>(size, 0)));
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = file.read(reinterpret_cast<char*>(bytes.data()) + got, size - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    return got == size;
+}
 
 }  // namespace
 
@@ -140,6 +157,9 @@ void TForm1::FormCreate()
 
 void TForm1::BitBtnLoadClick()
 {
+    const QString previousFileName = state.currentFileName;
+    const QString previousSizeX = EditImgSizeX->text();
+    const QString previousSizeY = EditImgSizeY->text();
     state.currentFileName.clear();
     EditImgSizeX->setText("0");
     EditImgSizeY->setText("0");
@@ -152,32 +172,41 @@ void TForm1::BitBtnLoadClick()
     if (state.loadState == 2) state.currentFileName = EditFileName->text();
     if (state.currentFileName.isEmpty()) return;
 
-    state.fileBuffer.clear();
-    state.fileBuffer.shrink_to_fit();
-    EditFileName->setText(state.currentFileName);
-    {
-        QFile file(state.currentFileName);
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(state.currentFileName.toStdString());
-        const qint64 size = file.size();
-        state.fileBuffer.resize(static_cast<std::size_t>(std::max<qint64>(size, 0)));
-        qint64 got = 0;
-        while (got < size) {
-            const qint64 n = file.read(reinterpret_cast<char*>(state.fileBuffer.data()) + got, size - got);
-            if (n <= 0) break;
-            got += n;
-        }
-        if (got != size) {
-            state.fileBuffer.clear();
-            ThrowCannotOpen(state.currentFileName.toStdString());
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(state.currentFileName, bytes)) {
+        state.fileBuffer.clear();
+        state.fileBuffer.shrink_to_fit();
+        EditFileName->setText(state.currentFileName);
+        ThrowCannotOpen(state.currentFileName.toStdString());
+    }
+    // The pixels are decoded before anything changes: a file that cannot be
+    // decoded leaves the image loaded before as it was.
+    std::optional<DicomLoad> dicom;
+    if (RadioGroupMode->itemIndex() == 2) {
+        try {
+            dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
+                                     EditWindowWidth->text().toStdString());
+        } catch (const Failure&) {
+            state.currentFileName = previousFileName;
+            if (state.loadState == 2) EditFileName->setText(previousFileName);
+            EditImgSizeX->setText(previousSizeX);
+            EditImgSizeY->setText(previousSizeY);
+            throw;
         }
     }
-    EditFileSize->setText(Text(static_cast<long long>(state.fileBuffer.size())));
+    const std::size_t fileSize = bytes.size();
+    if (dicom && dicom->decoded)
+        state.fileBuffer = std::move(dicom->decoded->words);
+    else
+        state.fileBuffer = std::move(bytes);
+    EditFileName->setText(state.currentFileName);
+    EditFileSize->setText(Text(static_cast<long long>(fileSize)));
     Image1->show();
     CheckBoxRoiSet->setChecked(true);
 
     QString sizeText;
-    if (RadioGroupMode->itemIndex() == 2) {
-        ReadDicomHeader();
+    if (dicom) {
+        ReadDicomHeader(*dicom);
         sizeText = EditImgSizeX->text() + " " + EditImgSizeY->text();
     }
 

@@ -21,6 +21,7 @@
 namespace radmtf {
 
 class TForm2;
+struct DicomLoad;
 
 // The module-level viewer state; everything starts at zero.
 struct ViewerState {
@@ -170,7 +171,7 @@ private:
     void buildControls();
     void RenderImage();
     void DrawRoiFrames();
-    void ReadDicomHeader();
+    void ReadDicomHeader(const DicomLoad& load);
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }

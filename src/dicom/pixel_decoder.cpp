@@ -1,0 +1,582 @@
+#include "dicom/pixel_decoder.h"
+
+#include <gdcmDataSet.h>
+#include <gdcmFragment.h>
+#include <gdcmImage.h>
+#include <gdcmPhotometricInterpretation.h>
+#include <gdcmPixelFormat.h>
+#include <gdcmReader.h>
+#include <gdcmSequenceOfFragments.h>
+#include <gdcmSequenceOfItems.h>
+#include <gdcmTrace.h>
+#include <gdcmTransferSyntax.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <istream>
+#include <streambuf>
+
+#include "core/failure.h"
+#include "dicom/dicom_layout.h"
+
+namespace radmtf {
+
+namespace {
+
+constexpr std::size_t kMaxInflatedBytes = std::size_t{1} << 30;
+constexpr std::size_t kMaxListedValueBytes = 4096;
+
+// Declared geometry and sample layout, checked for plausibility.
+struct PixelDescription {
+    std::uint32_t rows = 0;
+    std::uint32_t columns = 0;
+    std::uint32_t samplesPerPixel = 1;
+    std::uint32_t bitsAllocated = 16;
+    std::uint32_t bitsStored = 16;
+    std::uint32_t highBit = 15;
+    bool isSigned = false;
+    bool planar = false;
+    std::string photometric;
+    long long frames = 1;
+
+    std::size_t BytesPerSample() const { return bitsAllocated / 8; }
+    std::size_t Pixels() const { return std::size_t{rows} * columns; }
+};
+
+[[noreturn]] void Refuse(const std::string& transferSyntax)
+{
+    ThrowMessage(UndecodableMessage(transferSyntax));
+}
+
+// A read-only stream over bytes in memory, seekable as the library needs.
+class MemoryBuffer : public std::streambuf {
+public:
+    MemoryBuffer(const std::uint8_t* data, std::size_t size)
+    {
+        char* begin = const_cast<char*>(reinterpret_cast<const char*>(data));
+        setg(begin, begin, begin + size);
+    }
+
+protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode) override
+    {
+        off_type base = 0;
+        if (dir == std::ios_base::cur) base = gptr() - eback();
+        if (dir == std::ios_base::end) base = egptr() - eback();
+        return seekpos(pos_type(base + offset), std::ios_base::in);
+    }
+    pos_type seekpos(pos_type position, std::ios_base::openmode) override
+    {
+        const off_type p = position;
+        if (p < 0 || p > egptr() - eback()) return pos_type(off_type(-1));
+        setg(eback(), eback() + p, egptr());
+        return position;
+    }
+};
+
+// The deflated data set after the meta group, inflated behind a copy of
+// everything before it. Nothing when the stream is damaged or too large.
+std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::size_t size, std::size_t start)
+{
+    std::vector<std::uint8_t> out(data, data + start);
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return std::nullopt;
+    stream.next_in = const_cast<Bytef*>(data + start);
+    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(size - start, UINT32_MAX));
+    int result = Z_OK;
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    while (result == Z_OK) {
+        if (out.size() - start >= kMaxInflatedBytes) break;
+        const std::size_t used = out.size();
+        out.resize(used + kChunk);
+        stream.next_out = out.data() + used;
+        stream.avail_out = static_cast<uInt>(kChunk);
+        result = inflate(&stream, Z_NO_FLUSH);
+        out.resize(used + (kChunk - stream.avail_out));
+        if (result == Z_BUF_ERROR && stream.avail_in == 0) break;  // stream ends without its end mark
+    }
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END && result != Z_BUF_ERROR) return std::nullopt;
+    return out;
+}
+
+std::uint32_t Big16(const std::uint8_t* p)
+{
+    return (std::uint32_t{p[0]} << 8) | p[1];
+}
+std::uint32_t Big32(const std::uint8_t* p)
+{
+    return (Big16(p) << 16) | Big16(p + 2);
+}
+
+// Size, components and precision as the compressed stream itself declares them.
+struct StreamHeader {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint32_t components = 0;
+    std::uint32_t precision = 0;
+};
+
+// The frame header of a JPEG or JPEG-LS stream.
+std::optional<StreamHeader> JpegHeader(const std::uint8_t* p, std::size_t n)
+{
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return std::nullopt;
+    std::size_t pos = 2;
+    while (pos < n) {
+        if (p[pos] != 0xFF) return std::nullopt;
+        while (pos < n && p[pos] == 0xFF) ++pos;
+        if (pos >= n) return std::nullopt;
+        const std::uint8_t marker = p[pos++];
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;
+        if (n - pos < 2) return std::nullopt;
+        const std::size_t length = Big16(p + pos);
+        if (length < 2 || length > n - pos) return std::nullopt;
+        const bool frameHeader = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                                  marker != 0xCC) ||
+                                 marker == 0xF7;
+        if (frameHeader) {
+            if (length < 8) return std::nullopt;
+            return StreamHeader{Big16(p + pos + 5), Big16(p + pos + 3), p[pos + 7], p[pos + 2]};
+        }
+        pos += length;
+    }
+    return std::nullopt;
+}
+
+// The image and tile size (SIZ) of a JPEG 2000 code stream, bare or inside a JP2 file.
+std::optional<StreamHeader> Jpeg2000Header(const std::uint8_t* p, std::size_t n)
+{
+    static constexpr std::uint8_t kStart[] = {0xFF, 0x4F, 0xFF, 0x51};
+    const std::uint8_t* found = std::search(p, p + std::min<std::size_t>(n, 65536), kStart, kStart + 4);
+    if (found == p + std::min<std::size_t>(n, 65536)) return std::nullopt;
+    const std::size_t at = static_cast<std::size_t>(found - p);
+    if (n - at < 43) return std::nullopt;
+    const std::uint8_t* s = found;
+    const std::uint32_t xsiz = Big32(s + 8), ysiz = Big32(s + 12), xo = Big32(s + 16), yo = Big32(s + 20);
+    const std::uint32_t tileWidth = Big32(s + 24), tileHeight = Big32(s + 28);
+    const std::uint32_t components = Big16(s + 40);
+    if (xo >= xsiz || yo >= ysiz || tileWidth == 0 || tileHeight == 0) return std::nullopt;
+    if (n - at < 42 + 3 * std::size_t{components}) return std::nullopt;
+    std::uint32_t precision = 0;
+    for (std::uint32_t c = 0; c < components; ++c) {
+        const std::uint8_t* component = s + 42 + 3 * c;
+        precision = std::max<std::uint32_t>(precision, (component[0] & 0x7Fu) + 1);
+        if (component[1] != 1 || component[2] != 1) return std::nullopt;  // subsampled components
+    }
+    return StreamHeader{xsiz - xo, ysiz - yo, components, precision};
+}
+
+enum class Codec { kJpeg, kJpegLs, kJpeg2000, kRle, kOther };
+
+Codec CodecOf(const std::string& uid)
+{
+    if (uid == "1.2.840.10008.1.2.5") return Codec::kRle;
+    if (uid == "1.2.840.10008.1.2.4.80" || uid == "1.2.840.10008.1.2.4.81") return Codec::kJpegLs;
+    if (uid == "1.2.840.10008.1.2.4.90" || uid == "1.2.840.10008.1.2.4.91" || uid == "1.2.840.10008.1.2.4.92" ||
+        uid == "1.2.840.10008.1.2.4.93")
+        return Codec::kJpeg2000;
+    if (uid.rfind("1.2.840.10008.1.2.4.", 0) == 0) {
+        const std::string rest = uid.substr(20);
+        const int process = std::atoi(rest.c_str());
+        if (process >= 50 && process <= 70) return Codec::kJpeg;
+    }
+    return Codec::kOther;
+}
+
+// The first frame's stream must declare the image the header describes, so
+// that no decoder sizes its work from a damaged or hostile stream.
+bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vector<std::uint8_t>& stream)
+{
+    if (codec == Codec::kRle) {
+        if (stream.size() < 64) return false;
+        const std::uint32_t segments = stream[0] | (stream[1] << 8) | (stream[2] << 16) | (std::uint32_t{stream[3]} << 24);
+        if (segments != pixels.samplesPerPixel * pixels.BytesPerSample()) return false;
+        for (std::uint32_t i = 0; i < segments; ++i) {
+            const std::uint8_t* q = stream.data() + 4 + 4 * i;
+            const std::uint32_t offset = q[0] | (q[1] << 8) | (q[2] << 16) | (std::uint32_t{q[3]} << 24);
+            if (offset < 64 || offset >= stream.size()) return false;
+        }
+        return true;
+    }
+    std::optional<StreamHeader> header;
+    if (codec == Codec::kJpeg || codec == Codec::kJpegLs) header = JpegHeader(stream.data(), stream.size());
+    if (codec == Codec::kJpeg2000) header = Jpeg2000Header(stream.data(), stream.size());
+    return header && header->width == pixels.columns && header->height == pixels.rows &&
+           header->components == pixels.samplesPerPixel && header->precision >= 1 &&
+           header->precision <= pixels.bitsAllocated;
+}
+
+// The fragments that hold the first frame, joined.
+std::optional<std::vector<std::uint8_t>> FirstFrameStream(const DicomLayout& layout, const std::uint8_t* data,
+                                                          long long frames)
+{
+    const std::vector<PixelFragment>& fragments = layout.fragments;
+    if (fragments.empty() || static_cast<long long>(fragments.size()) < frames) return std::nullopt;
+    std::size_t count = fragments.size();
+    if (frames > 1) {
+        if (layout.offsetTable.size() >= 2) {
+            count = 0;
+            while (count < fragments.size() && fragments[count].itemOffset < layout.offsetTable[1]) ++count;
+        } else if (static_cast<long long>(fragments.size()) == frames) {
+            count = 1;
+        } else {
+            // No offset table: the frame ends with the fragment that ends
+            // with the end-of-image marker (JPEG, JPEG-LS and JPEG 2000 alike).
+            count = 0;
+            while (count < fragments.size()) {
+                const PixelFragment& f = fragments[count++];
+                std::size_t end = f.length;
+                while (end > 0 && data[f.offset + end - 1] == 0) --end;
+                if (end >= 2 && data[f.offset + end - 2] == 0xFF && data[f.offset + end - 1] == 0xD9) break;
+            }
+        }
+    }
+    if (count == 0) return std::nullopt;
+    std::vector<std::uint8_t> stream;
+    for (std::size_t i = 0; i < count; ++i)
+        stream.insert(stream.end(), data + fragments[i].offset, data + fragments[i].offset + fragments[i].length);
+    return stream;
+}
+
+// Decodes one frame's stream through the library into `samples`; returns
+// the photometric interpretation and planar configuration of the result.
+bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const std::vector<std::uint8_t>& stream,
+                 std::vector<std::uint8_t>& samples, std::string& photometric, bool& planar)
+{
+    gdcm::Image image;
+    image.SetNumberOfDimensions(2);
+    image.SetDimension(0, pixels.columns);
+    image.SetDimension(1, pixels.rows);
+    image.SetPixelFormat(gdcm::PixelFormat(static_cast<unsigned short>(pixels.samplesPerPixel),
+                                           static_cast<unsigned short>(pixels.bitsAllocated),
+                                           static_cast<unsigned short>(pixels.bitsStored),
+                                           static_cast<unsigned short>(pixels.highBit),
+                                           static_cast<unsigned short>(pixels.isSigned ? 1 : 0)));
+    gdcm::PhotometricInterpretation pi = gdcm::PhotometricInterpretation::GetPIType(pixels.photometric.c_str());
+    if (pi == gdcm::PhotometricInterpretation::UNKNOWN)
+        pi = pixels.samplesPerPixel == 3 ? gdcm::PhotometricInterpretation::RGB
+                                         : gdcm::PhotometricInterpretation::MONOCHROME2;
+    image.SetPhotometricInterpretation(pi);
+    image.SetPlanarConfiguration(pixels.planar ? 1 : 0);
+    image.SetTransferSyntax(gdcm::TransferSyntax(gdcm::TransferSyntax::GetTSType(uid.c_str())));
+
+    gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
+    gdcm::Fragment fragment;
+    fragment.SetByteValue(reinterpret_cast<const char*>(stream.data()), static_cast<std::uint32_t>(stream.size()));
+    fragments->AddFragment(fragment);
+    gdcm::DataElement pixelData(gdcm::Tag(0x7FE0, 0x0010));
+    pixelData.SetVR(gdcm::VR::OB);
+    pixelData.SetValue(*fragments);
+    image.SetDataElement(pixelData);
+
+    if (image.GetBufferLength() != samples.size()) return false;
+    if (!image.GetBuffer(reinterpret_cast<char*>(samples.data()))) return false;
+    photometric = gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation());
+    planar = image.GetPlanarConfiguration() != 0;
+    return true;
+}
+
+// Sample i of a decoded buffer, little or big endian, as a stored value with
+// the unused high bits removed and the sign extended.
+class SampleValues {
+public:
+    SampleValues(const std::uint8_t* data, const PixelDescription& pixels, bool bigEndian)
+        : data_(data), bytes_(pixels.BytesPerSample()), big_(bigEndian), signed_(pixels.isSigned)
+    {
+        bits_ = std::clamp<std::uint32_t>(pixels.bitsStored, 1, pixels.bitsAllocated);
+        shift_ = pixels.highBit + 1 >= bits_ && pixels.highBit < pixels.bitsAllocated ? pixels.highBit + 1 - bits_ : 0;
+    }
+
+    std::int64_t operator[](std::size_t i) const
+    {
+        const std::uint8_t* p = data_ + i * bytes_;
+        std::uint64_t raw = 0;
+        for (std::size_t b = 0; b < bytes_; ++b) {
+            const std::size_t k = big_ ? b : bytes_ - 1 - b;
+            raw = (raw << 8) | p[k];
+        }
+        raw >>= shift_;
+        const std::uint64_t mask = bits_ >= 64 ? ~0ull : ((1ull << bits_) - 1);
+        raw &= mask;
+        if (signed_ && (raw >> (bits_ - 1)) != 0) return static_cast<std::int64_t>(raw) - (std::int64_t{1} << bits_);
+        return static_cast<std::int64_t>(raw);
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t bytes_;
+    bool big_;
+    bool signed_;
+    std::uint32_t bits_ = 16;
+    std::uint32_t shift_ = 0;
+};
+
+// Gray values of the first frame: the single sample, the luma of RGB
+// (ITU-R BT.601, as DICOM's YBR_FULL defines it), or Y of YBR.
+std::vector<std::int64_t> GrayValues(const std::uint8_t* data, const PixelDescription& pixels,
+                                     const std::string& photometric, bool planar, bool bigEndian)
+{
+    const std::size_t n = pixels.Pixels();
+    std::vector<std::int64_t> gray(n);
+    if (pixels.bitsAllocated == 1) {
+        // Packed bits, the first pixel in the lowest bit of each byte.
+        for (std::size_t i = 0; i < n; ++i) gray[i] = (data[i / 8] >> (i % 8)) & 1;
+        return gray;
+    }
+    const SampleValues values(data, pixels, bigEndian);
+    if (pixels.samplesPerPixel == 1) {
+        for (std::size_t i = 0; i < n; ++i) gray[i] = values[i];
+        return gray;
+    }
+    if (photometric == "YBR_FULL_422" && !planar) {
+        // Stored as Y Y Cb Cr for each pair of pixels of a row.
+        for (std::size_t i = 0; i < n; ++i) gray[i] = values[(i / 2) * 4 + (i % 2)];
+        return gray;
+    }
+    auto sample = [&](std::size_t pixel, std::size_t component) {
+        return planar ? values[component * n + pixel] : values[pixel * 3 + component];
+    };
+    const bool luminanceFirst = photometric.rfind("YBR", 0) == 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (luminanceFirst) {
+            gray[i] = sample(i, 0);
+        } else {
+            const double y = 0.299 * static_cast<double>(sample(i, 0)) + 0.587 * static_cast<double>(sample(i, 1)) +
+                             0.114 * static_cast<double>(sample(i, 2));
+            gray[i] = static_cast<std::int64_t>(std::nearbyint(y));
+        }
+    }
+    return gray;
+}
+
+// 16-bit words whose measurement reading gives the stored values back:
+// values up to 16 bits are kept (unsigned 16-bit data as the viewer always
+// held it); wider values are refused rather than wrapped.
+std::vector<std::uint8_t> ToWords(const std::vector<std::int64_t>& gray, const PixelDescription& pixels)
+{
+    const std::int64_t low = pixels.isSigned ? -32768 : 0;
+    const std::int64_t high = pixels.isSigned ? 32767 : 65535;
+    std::vector<std::uint8_t> words(gray.size() * 2);
+    for (std::size_t i = 0; i < gray.size(); ++i) {
+        const std::int64_t v = gray[i];
+        if (v < low || v > high) ThrowMessage(kValuesBeyond16BitsMessage);
+        const auto word = static_cast<std::uint16_t>(v);
+        words[2 * i] = static_cast<std::uint8_t>(word & 0xFF);
+        words[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
+    }
+    return words;
+}
+
+void Flatten(const gdcm::DataSet& dataSet, std::vector<DicomElement>& out, int depth, bool& pixelDataSeen)
+{
+    if (depth > 16) return;
+    for (const gdcm::DataElement& de : dataSet.GetDES()) {
+        if (pixelDataSeen) return;
+        DicomElement e;
+        e.group = de.GetTag().GetGroup();
+        e.number = de.GetTag().GetElement();
+        const gdcm::VR vr = de.GetVR();
+        if (vr != gdcm::VR::INVALID && vr != gdcm::VR::VR_END) {
+            const char* text = gdcm::VR::GetVRString(vr);
+            if (text && std::strlen(text) == 2) e.vr = text;
+        }
+        e.lengthField = static_cast<std::uint16_t>(static_cast<std::uint32_t>(de.GetVL()) & 0xFFFF);
+        if (depth == 0 && e.group == 0x7FE0 && e.number == 0x0010) pixelDataSeen = true;
+        if (de.IsEmpty()) continue;
+        if (const auto* items = dynamic_cast<const gdcm::SequenceOfItems*>(&de.GetValue())) {
+            e.sequence = true;
+            e.vr = "SQ";
+            out.push_back(e);
+            for (gdcm::SequenceOfItems::SizeType i = 1; i <= items->GetNumberOfItems(); ++i)
+                Flatten(items->GetItem(i).GetNestedDataSet(), out, depth + 1, pixelDataSeen);
+            continue;
+        }
+        if (const gdcm::ByteValue* bytes = de.GetByteValue()) {
+            const std::size_t n = std::min<std::size_t>(bytes->GetLength(), kMaxListedValueBytes);
+            e.value.assign(bytes->GetPointer(), n);
+            out.push_back(std::move(e));
+        }
+    }
+}
+
+// The data set as the library reads it, for the element table.
+std::vector<DicomElement> LibraryElements(const std::uint8_t* data, std::size_t size)
+{
+    MemoryBuffer buffer(data, size);
+    std::istream in(&buffer);
+    gdcm::Reader reader;
+    reader.SetStream(in);
+    std::vector<DicomElement> elements;
+    try {
+        if (!reader.Read()) return elements;
+    } catch (...) {
+        return elements;
+    }
+    bool pixelDataSeen = false;
+    for (const gdcm::DataElement& de : reader.GetFile().GetHeader().GetDES()) {
+        const gdcm::ByteValue* bytes = de.GetByteValue();
+        if (de.GetTag().GetElement() < 2 || bytes == nullptr) continue;
+        DicomElement e;
+        e.group = de.GetTag().GetGroup();
+        e.number = de.GetTag().GetElement();
+        if (const char* vr = gdcm::VR::GetVRString(de.GetVR()); vr && std::strlen(vr) == 2) e.vr = vr;
+        e.lengthField = static_cast<std::uint16_t>(static_cast<std::uint32_t>(de.GetVL()) & 0xFFFF);
+        e.value.assign(bytes->GetPointer(), std::min<std::size_t>(bytes->GetLength(), kMaxListedValueBytes));
+        elements.push_back(std::move(e));
+    }
+    Flatten(reader.GetFile().GetDataSet(), elements, 0, pixelDataSeen);
+    return elements;
+}
+
+// The frame count as the library reads it: the leading digits, 1 when absent.
+std::optional<long long> FrameCount(const std::string& text)
+{
+    if (text.empty() || text[0] < '0' || text[0] > '9') return 1;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') break;
+        value = value * 10 + (c - '0');
+        if (value > (1LL << 40)) return std::nullopt;
+    }
+    return value;
+}
+
+void Quiet()
+{
+    gdcm::Trace::SetDebug(false);
+    gdcm::Trace::SetWarning(false);
+    gdcm::Trace::SetError(false);
+}
+
+}  // namespace
+
+std::string UndecodableMessage(const std::string& transferSyntax)
+{
+    struct Name {
+        const char* uid;
+        const char* name;
+    };
+    static constexpr Name kNames[] = {
+        {"1.2.840.10008.1.2.2", "Explicit VR Big Endian"},
+        {"1.2.840.10008.1.2.1.99", "Deflated Explicit VR Little Endian"},
+        {"1.2.840.10008.1.2.4.50", "JPEG Baseline"},
+        {"1.2.840.10008.1.2.4.51", "JPEG Extended"},
+        {"1.2.840.10008.1.2.4.57", "JPEG Lossless"},
+        {"1.2.840.10008.1.2.4.70", "JPEG Lossless SV1"},
+        {"1.2.840.10008.1.2.4.80", "JPEG-LS Lossless"},
+        {"1.2.840.10008.1.2.4.81", "JPEG-LS Near-Lossless"},
+        {"1.2.840.10008.1.2.4.90", "JPEG 2000 Lossless"},
+        {"1.2.840.10008.1.2.4.91", "JPEG 2000"},
+        {"1.2.840.10008.1.2.5", "RLE Lossless"},
+    };
+    std::string text = "転送構文 " + (transferSyntax.empty() ? std::string("(なし)") : transferSyntax);
+    for (const Name& entry : kNames)
+        if (transferSyntax == entry.uid) text += std::string(" (") + entry.name + ")";
+    return text + " の画素データを読み込めません。";
+}
+
+std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size, bool walkFoundPixelData)
+{
+    if (data == nullptr || size == 0) return std::nullopt;
+    DicomLayout layout = ScanDicomLayout(data, size);
+    const std::string uid = layout.transferSyntax;
+    const bool bigEndian = layout.encoding == DataSetEncoding::kExplicitBig;
+    // Syntaxes that say their pixel data is compressed; an unknown syntax
+    // over plain samples loads as it always did.
+    const bool compressedSyntax = !IsNativeTransferSyntax(uid) && CodecOf(uid) != Codec::kOther;
+    if (!layout.consistent) {
+        if ((compressedSyntax || bigEndian || layout.deflated) && layout.hasMeta) Refuse(uid);
+        return std::nullopt;
+    }
+
+    // A deflated data set is inflated and scanned again; pixels then lie in the copy.
+    std::vector<std::uint8_t> inflated;
+    const std::uint8_t* bytes = data;
+    std::size_t byteCount = size;
+    if (layout.deflated) {
+        std::optional<std::vector<std::uint8_t>> copy = Inflate(data, size, layout.dataSetStart);
+        if (!copy) Refuse(uid);
+        inflated = std::move(*copy);
+        bytes = inflated.data();
+        byteCount = inflated.size();
+        layout = ScanDicomLayout(bytes, byteCount, true);
+        if (!layout.consistent) Refuse(uid);
+    }
+    if (!layout.hasPixelData) return std::nullopt;
+    const bool needsLibrary = bigEndian || !inflated.empty() || layout.encapsulated;
+
+    PixelDescription pixels;
+    pixels.rows = layout.rows;
+    pixels.columns = layout.columns;
+    pixels.samplesPerPixel = layout.samplesPerPixel == 0 ? 1 : layout.samplesPerPixel;
+    pixels.bitsAllocated = layout.bitsAllocated == 0 ? 16 : layout.bitsAllocated;
+    pixels.bitsStored = layout.bitsStored == 0 ? pixels.bitsAllocated : layout.bitsStored;
+    pixels.highBit = layout.highBit == 0 && pixels.bitsStored > 1 ? pixels.bitsStored - 1 : layout.highBit;
+    pixels.isSigned = layout.pixelRepresentation == 1;
+    pixels.planar = layout.planarConfiguration == 1;
+    pixels.photometric = layout.photometric;
+
+    const bool shownAsStored = pixels.bitsAllocated == 16 && pixels.samplesPerPixel == 1;
+    if (!needsLibrary && shownAsStored && walkFoundPixelData) return std::nullopt;
+
+    // From here the viewer cannot show the pixels as stored. A plain
+    // little-endian file that cannot be decoded either still loads as it is.
+    auto refuse = [&]() -> std::optional<DecodedImage> {
+        if (needsLibrary) Refuse(uid);
+        return std::nullopt;
+    };
+    const std::optional<long long> frames = FrameCount(layout.numberOfFrames);
+    const bool bitmap = pixels.bitsAllocated == 1 && pixels.samplesPerPixel == 1 && !layout.encapsulated;
+    const bool supported = (pixels.samplesPerPixel == 1 || pixels.samplesPerPixel == 3) &&
+                           (bitmap || pixels.bitsAllocated == 8 || pixels.bitsAllocated == 16 ||
+                            pixels.bitsAllocated == 32) &&
+                           pixels.bitsStored <= pixels.bitsAllocated;
+    if (!supported || pixels.rows == 0 || pixels.columns == 0 || !frames || *frames < 1) return refuse();
+    pixels.frames = *frames;
+    if (static_cast<std::int64_t>(pixels.Pixels()) > kMaxDecodedSamples) ThrowMessage(kDecodedImageTooLargeMessage);
+    const bool subsampled = pixels.photometric == "YBR_FULL_422" && !layout.encapsulated;
+    std::size_t frameBytes = pixels.Pixels() * pixels.samplesPerPixel * pixels.BytesPerSample();
+    if (subsampled) frameBytes = pixels.Pixels() * 2 * pixels.BytesPerSample();
+    if (bitmap) frameBytes = (pixels.Pixels() + 7) / 8;
+
+    DecodedImage image;
+    image.transferSyntax = uid;
+    image.columns = static_cast<std::int32_t>(pixels.columns);
+    image.rows = static_cast<std::int32_t>(pixels.rows);
+    image.frames = pixels.frames;
+    image.colourToGray = pixels.samplesPerPixel == 3;
+
+    std::vector<std::int64_t> gray;
+    if (!layout.encapsulated) {
+        // Every declared frame must be in the file; the first is shown.
+        if (static_cast<unsigned long long>(pixels.frames) > layout.pixelLength / frameBytes) return refuse();
+        gray = GrayValues(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar, bigEndian);
+    } else {
+        const Codec codec = CodecOf(uid);
+        if (codec == Codec::kOther) Refuse(uid);
+        std::optional<std::vector<std::uint8_t>> stream = FirstFrameStream(layout, bytes, pixels.frames);
+        if (!stream || !StreamMatches(codec, pixels, *stream)) Refuse(uid);
+        Quiet();
+        std::vector<std::uint8_t> samples(frameBytes);
+        std::string photometric;
+        bool planar = false;
+        bool decoded = false;
+        try {
+            decoded = DecodeFrame(uid, pixels, *stream, samples, photometric, planar);
+        } catch (...) {
+            decoded = false;
+        }
+        if (!decoded) Refuse(uid);
+        gray = GrayValues(samples.data(), pixels, photometric, planar, false);
+    }
+    image.words = ToWords(gray, pixels);
+    if (!walkFoundPixelData) {
+        Quiet();
+        image.elements = LibraryElements(data, size);
+    }
+    return image;
+}
+
+}  // namespace radmtf
