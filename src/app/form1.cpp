@@ -4,8 +4,11 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -86,6 +89,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     buildControls();
     setFixedSize(716, 684);
+    setAcceptDrops(true);
 
     connect(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
     connect(StringGridDICOM, &StringGrid::doubleClicked, this, &TForm1::StringGridDICOMDblClick);
@@ -128,6 +132,28 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     FormCreate();
 }
 
+void TForm1::OpenFile(const QString& path)
+{
+    fileToOpen_ = path;
+    Dispatch([&] { BitBtnLoadClick(); });
+    fileToOpen_.reset();
+}
+
+// A file dropped anywhere on the viewer loads as if chosen in the open dialog.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    OpenFile(QFileInfo(urls.first().toLocalFile()).absoluteFilePath());
+}
+
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // The viewer is the main window: closing it ends the program.
@@ -164,7 +190,13 @@ void TForm1::BitBtnLoadClick()
     EditImgSizeX->setText("0");
     EditImgSizeY->setText("0");
     if (state.loadState < 2) {
-        if (std::optional<QString> chosen = CurrentPrompter().openFile(openDialogFileName)) {
+        std::optional<QString> chosen;
+        if (fileToOpen_)
+            chosen = std::exchange(fileToOpen_, std::nullopt);
+        else
+            chosen = CurrentPrompter().openFile(previousFileName.isEmpty() ? openDialogFileName
+                                                                           : previousFileName);
+        if (chosen) {
             state.currentFileName = *chosen;
             openDialogFileName = *chosen;
         }

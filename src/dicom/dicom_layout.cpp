@@ -88,9 +88,10 @@ public:
             }
             if (length > end - pos) return false;
             const std::size_t valueEnd = pos + length;
-            const bool sequence = (vr[0] == 'S' && vr[1] == 'Q') || (vr[0] != 0 && vr[0] == 'U' && vr[1] == 'N' &&
-                                                                     StartsWithItem(pos, valueEnd)) ||
-                                  (vr[0] == 0 && !pixelData && StartsWithItem(pos, valueEnd));
+            const bool sequence =
+                (vr[0] == 'S' && vr[1] == 'Q') ||
+                (vr[0] != 0 && vr[0] == 'U' && vr[1] == 'N' && StartsWithItem(pos, valueEnd)) ||
+                (vr[0] == 0 && !pixelData && StartsWithItem(pos, valueEnd));
             if (sequence) {
                 const bool unknown = vr[0] == 'U' && vr[1] == 'N';
                 std::size_t inner = pos;
@@ -188,17 +189,38 @@ private:
             if (length >= 2) field = U16(pos);
         };
         switch (element) {
-            case 0x0002: us(layout_.samplesPerPixel); break;
-            case 0x0006: us(layout_.planarConfiguration); break;
-            case 0x0010: us(layout_.rows); break;
-            case 0x0011: us(layout_.columns); break;
-            case 0x0100: us(layout_.bitsAllocated); break;
-            case 0x0101: us(layout_.bitsStored); break;
-            case 0x0102: us(layout_.highBit); break;
-            case 0x0103: us(layout_.pixelRepresentation); break;
-            case 0x0004: layout_.photometric = Trimmed(d_ + pos, length); break;
-            case 0x0008: layout_.numberOfFrames = Trimmed(d_ + pos, length); break;
-            default: break;
+            case 0x0002:
+                us(layout_.samplesPerPixel);
+                break;
+            case 0x0006:
+                us(layout_.planarConfiguration);
+                break;
+            case 0x0010:
+                us(layout_.rows);
+                break;
+            case 0x0011:
+                us(layout_.columns);
+                break;
+            case 0x0100:
+                us(layout_.bitsAllocated);
+                break;
+            case 0x0101:
+                us(layout_.bitsStored);
+                break;
+            case 0x0102:
+                us(layout_.highBit);
+                break;
+            case 0x0103:
+                us(layout_.pixelRepresentation);
+                break;
+            case 0x0004:
+                layout_.photometric = Trimmed(d_ + pos, length);
+                break;
+            case 0x0008:
+                layout_.numberOfFrames = Trimmed(d_ + pos, length);
+                break;
+            default:
+                break;
         }
     }
 
@@ -284,8 +306,8 @@ DicomLayout ScanDicomLayout(const std::uint8_t* data, std::size_t size, bool inf
 
     Scanner scanner(data, size, layout);
     scanner.SetBigEndian(layout.encoding == DataSetEncoding::kExplicitBig);
-    layout.consistent = scanner.DataSet(pos, size, false, true,
-                                        layout.encoding == DataSetEncoding::kImplicitLittle, 0);
+    layout.consistent =
+        scanner.DataSet(pos, size, false, true, layout.encoding == DataSetEncoding::kImplicitLittle, 0);
     return layout;
 }
 

@@ -26,7 +26,7 @@ struct DicomLayout {
     bool hasMeta = false;
     std::string transferSyntax;  // (0002,0010) without padding; empty when absent
     DataSetEncoding encoding = DataSetEncoding::kExplicitLittle;
-    bool deflated = false;       // the data set after the meta group is deflate-compressed
+    bool deflated = false;  // the data set after the meta group is deflate-compressed
     std::size_t dataSetStart = 0;
 
     // Image attributes of the top-level data set; 0 or empty when absent.
@@ -38,8 +38,8 @@ struct DicomLayout {
     std::uint32_t highBit = 0;
     std::uint32_t pixelRepresentation = 0;
     std::uint32_t planarConfiguration = 0;
-    std::string photometric;      // trimmed
-    std::string numberOfFrames;   // (0028,0008) as written, trimmed; empty when absent
+    std::string photometric;     // trimmed
+    std::string numberOfFrames;  // (0028,0008) as written, trimmed; empty when absent
 
     bool hasPixelData = false;
     bool encapsulated = false;

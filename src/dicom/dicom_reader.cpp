@@ -372,8 +372,9 @@ void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryTex
             out.nextRow = listed.nextRow;
             out.summary = std::move(listed.summary);
             out.summaryWritten = listed.summaryWritten;
-            for (auto field : {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
-                               &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
+            for (auto field :
+                 {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
+                  &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
                 if (listed.*field) out.*field = listed.*field;
         }
         if (image.frames > 1) out.summary += "Frames : " + IntToStr(image.frames) + " (first shown)\r\n";

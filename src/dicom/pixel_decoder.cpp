@@ -78,7 +78,8 @@ protected:
 
 // The deflated data set after the meta group, inflated behind a copy of
 // everything before it. Nothing when the stream is damaged or too large.
-std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::size_t size, std::size_t start)
+std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::size_t size,
+                                                 std::size_t start)
 {
     std::vector<std::uint8_t> out(data, data + start);
     z_stream stream{};
@@ -133,9 +134,9 @@ std::optional<StreamHeader> JpegHeader(const std::uint8_t* p, std::size_t n)
         if (n - pos < 2) return std::nullopt;
         const std::size_t length = Big16(p + pos);
         if (length < 2 || length > n - pos) return std::nullopt;
-        const bool frameHeader = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                                  marker != 0xCC) ||
-                                 marker == 0xF7;
+        const bool frameHeader =
+            (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) ||
+            marker == 0xF7;
         if (frameHeader) {
             if (length < 8) return std::nullopt;
             return StreamHeader{Big16(p + pos + 5), Big16(p + pos + 3), p[pos + 7], p[pos + 2]};
@@ -174,8 +175,8 @@ Codec CodecOf(const std::string& uid)
 {
     if (uid == "1.2.840.10008.1.2.5") return Codec::kRle;
     if (uid == "1.2.840.10008.1.2.4.80" || uid == "1.2.840.10008.1.2.4.81") return Codec::kJpegLs;
-    if (uid == "1.2.840.10008.1.2.4.90" || uid == "1.2.840.10008.1.2.4.91" || uid == "1.2.840.10008.1.2.4.92" ||
-        uid == "1.2.840.10008.1.2.4.93")
+    if (uid == "1.2.840.10008.1.2.4.90" || uid == "1.2.840.10008.1.2.4.91" ||
+        uid == "1.2.840.10008.1.2.4.92" || uid == "1.2.840.10008.1.2.4.93")
         return Codec::kJpeg2000;
     if (uid.rfind("1.2.840.10008.1.2.4.", 0) == 0) {
         const std::string rest = uid.substr(20);
@@ -191,7 +192,8 @@ bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vecto
 {
     if (codec == Codec::kRle) {
         if (stream.size() < 64) return false;
-        const std::uint32_t segments = stream[0] | (stream[1] << 8) | (stream[2] << 16) | (std::uint32_t{stream[3]} << 24);
+        const std::uint32_t segments =
+            stream[0] | (stream[1] << 8) | (stream[2] << 16) | (std::uint32_t{stream[3]} << 24);
         if (segments != pixels.samplesPerPixel * pixels.BytesPerSample()) return false;
         for (std::uint32_t i = 0; i < segments; ++i) {
             const std::uint8_t* q = stream.data() + 4 + 4 * i;
@@ -236,25 +238,27 @@ std::optional<std::vector<std::uint8_t>> FirstFrameStream(const DicomLayout& lay
     if (count == 0) return std::nullopt;
     std::vector<std::uint8_t> stream;
     for (std::size_t i = 0; i < count; ++i)
-        stream.insert(stream.end(), data + fragments[i].offset, data + fragments[i].offset + fragments[i].length);
+        stream.insert(stream.end(), data + fragments[i].offset,
+                      data + fragments[i].offset + fragments[i].length);
     return stream;
 }
 
 // Decodes one frame's stream through the library into `samples`; returns
 // the photometric interpretation and planar configuration of the result.
-bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const std::vector<std::uint8_t>& stream,
-                 std::vector<std::uint8_t>& samples, std::string& photometric, bool& planar)
+bool DecodeFrame(const std::string& uid, const PixelDescription& pixels,
+                 const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>& samples,
+                 std::string& photometric, bool& planar)
 {
     gdcm::Image image;
     image.SetNumberOfDimensions(2);
     image.SetDimension(0, pixels.columns);
     image.SetDimension(1, pixels.rows);
-    image.SetPixelFormat(gdcm::PixelFormat(static_cast<unsigned short>(pixels.samplesPerPixel),
-                                           static_cast<unsigned short>(pixels.bitsAllocated),
-                                           static_cast<unsigned short>(pixels.bitsStored),
-                                           static_cast<unsigned short>(pixels.highBit),
-                                           static_cast<unsigned short>(pixels.isSigned ? 1 : 0)));
-    gdcm::PhotometricInterpretation pi = gdcm::PhotometricInterpretation::GetPIType(pixels.photometric.c_str());
+    image.SetPixelFormat(gdcm::PixelFormat(
+        static_cast<unsigned short>(pixels.samplesPerPixel),
+        static_cast<unsigned short>(pixels.bitsAllocated), static_cast<unsigned short>(pixels.bitsStored),
+        static_cast<unsigned short>(pixels.highBit), static_cast<unsigned short>(pixels.isSigned ? 1 : 0)));
+    gdcm::PhotometricInterpretation pi =
+        gdcm::PhotometricInterpretation::GetPIType(pixels.photometric.c_str());
     if (pi == gdcm::PhotometricInterpretation::UNKNOWN)
         pi = pixels.samplesPerPixel == 3 ? gdcm::PhotometricInterpretation::RGB
                                          : gdcm::PhotometricInterpretation::MONOCHROME2;
@@ -264,7 +268,8 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const s
 
     gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
     gdcm::Fragment fragment;
-    fragment.SetByteValue(reinterpret_cast<const char*>(stream.data()), static_cast<std::uint32_t>(stream.size()));
+    fragment.SetByteValue(reinterpret_cast<const char*>(stream.data()),
+                          static_cast<std::uint32_t>(stream.size()));
     fragments->AddFragment(fragment);
     gdcm::DataElement pixelData(gdcm::Tag(0x7FE0, 0x0010));
     pixelData.SetVR(gdcm::VR::OB);
@@ -286,7 +291,9 @@ public:
         : data_(data), bytes_(pixels.BytesPerSample()), big_(bigEndian), signed_(pixels.isSigned)
     {
         bits_ = std::clamp<std::uint32_t>(pixels.bitsStored, 1, pixels.bitsAllocated);
-        shift_ = pixels.highBit + 1 >= bits_ && pixels.highBit < pixels.bitsAllocated ? pixels.highBit + 1 - bits_ : 0;
+        shift_ = pixels.highBit + 1 >= bits_ && pixels.highBit < pixels.bitsAllocated
+                     ? pixels.highBit + 1 - bits_
+                     : 0;
     }
 
     std::int64_t operator[](std::size_t i) const
@@ -300,7 +307,8 @@ public:
         raw >>= shift_;
         const std::uint64_t mask = bits_ >= 64 ? ~0ull : ((1ull << bits_) - 1);
         raw &= mask;
-        if (signed_ && (raw >> (bits_ - 1)) != 0) return static_cast<std::int64_t>(raw) - (std::int64_t{1} << bits_);
+        if (signed_ && (raw >> (bits_ - 1)) != 0)
+            return static_cast<std::int64_t>(raw) - (std::int64_t{1} << bits_);
         return static_cast<std::int64_t>(raw);
     }
 
@@ -343,7 +351,8 @@ std::vector<std::int64_t> GrayValues(const std::uint8_t* data, const PixelDescri
         if (luminanceFirst) {
             gray[i] = sample(i, 0);
         } else {
-            const double y = 0.299 * static_cast<double>(sample(i, 0)) + 0.587 * static_cast<double>(sample(i, 1)) +
+            const double y = 0.299 * static_cast<double>(sample(i, 0)) +
+                             0.587 * static_cast<double>(sample(i, 1)) +
                              0.114 * static_cast<double>(sample(i, 2));
             gray[i] = static_cast<std::int64_t>(std::nearbyint(y));
         }
@@ -477,7 +486,8 @@ std::string UndecodableMessage(const std::string& transferSyntax)
     return text + " の画素データを読み込めません。";
 }
 
-std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size, bool walkFoundPixelData)
+std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
+                                              bool walkFoundPixelData)
 {
     if (data == nullptr || size == 0) return std::nullopt;
     DicomLayout layout = ScanDicomLayout(data, size);
@@ -529,13 +539,14 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     };
     const std::optional<long long> frames = FrameCount(layout.numberOfFrames);
     const bool bitmap = pixels.bitsAllocated == 1 && pixels.samplesPerPixel == 1 && !layout.encapsulated;
-    const bool supported = (pixels.samplesPerPixel == 1 || pixels.samplesPerPixel == 3) &&
-                           (bitmap || pixels.bitsAllocated == 8 || pixels.bitsAllocated == 16 ||
-                            pixels.bitsAllocated == 32) &&
-                           pixels.bitsStored <= pixels.bitsAllocated;
+    const bool supported =
+        (pixels.samplesPerPixel == 1 || pixels.samplesPerPixel == 3) &&
+        (bitmap || pixels.bitsAllocated == 8 || pixels.bitsAllocated == 16 || pixels.bitsAllocated == 32) &&
+        pixels.bitsStored <= pixels.bitsAllocated;
     if (!supported || pixels.rows == 0 || pixels.columns == 0 || !frames || *frames < 1) return refuse();
     pixels.frames = *frames;
-    if (static_cast<std::int64_t>(pixels.Pixels()) > kMaxDecodedSamples) ThrowMessage(kDecodedImageTooLargeMessage);
+    if (static_cast<std::int64_t>(pixels.Pixels()) > kMaxDecodedSamples)
+        ThrowMessage(kDecodedImageTooLargeMessage);
     const bool subsampled = pixels.photometric == "YBR_FULL_422" && !layout.encapsulated;
     std::size_t frameBytes = pixels.Pixels() * pixels.samplesPerPixel * pixels.BytesPerSample();
     if (subsampled) frameBytes = pixels.Pixels() * 2 * pixels.BytesPerSample();

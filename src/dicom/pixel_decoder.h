@@ -29,7 +29,7 @@ struct DecodedImage {
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::string transferSyntax;
-    long long frames = 1;   // frames in the file; the first is decoded
+    long long frames = 1;  // frames in the file; the first is decoded
     bool colourToGray = false;
     // The library's data set as the element table lists it, for files the
     // header walk could not read; empty otherwise.
