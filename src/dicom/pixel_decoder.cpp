@@ -202,6 +202,11 @@ bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vecto
         }
         return true;
     }
+    // A stream cut short would be decoded padded with gray: it must end with
+    // its end-of-image marker (FF D9 in JPEG, JPEG-LS and JPEG 2000 alike).
+    std::size_t end = stream.size();
+    while (end > 0 && stream[end - 1] == 0) --end;
+    if (end < 2 || stream[end - 2] != 0xFF || stream[end - 1] != 0xD9) return false;
     std::optional<StreamHeader> header;
     if (codec == Codec::kJpeg || codec == Codec::kJpegLs) header = JpegHeader(stream.data(), stream.size());
     if (codec == Codec::kJpeg2000) header = Jpeg2000Header(stream.data(), stream.size());
