@@ -203,9 +203,10 @@ bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vecto
         return true;
     }
     // A stream cut short would be decoded padded with gray: it must end with
-    // its end-of-image marker (FF D9 in JPEG, JPEG-LS and JPEG 2000 alike).
+    // its end-of-image marker (FF D9 in JPEG, JPEG-LS and JPEG 2000 alike),
+    // before any padding bytes.
     std::size_t end = stream.size();
-    while (end > 0 && stream[end - 1] == 0) --end;
+    while (end > 0 && (stream[end - 1] == 0 || stream[end - 1] == 0xFF)) --end;  // padding
     if (end < 2 || stream[end - 2] != 0xFF || stream[end - 1] != 0xD9) return false;
     std::optional<StreamHeader> header;
     if (codec == Codec::kJpeg || codec == Codec::kJpegLs) header = JpegHeader(stream.data(), stream.size());
@@ -235,7 +236,7 @@ std::optional<std::vector<std::uint8_t>> FirstFrameStream(const DicomLayout& lay
             while (count < fragments.size()) {
                 const PixelFragment& f = fragments[count++];
                 std::size_t end = f.length;
-                while (end > 0 && data[f.offset + end - 1] == 0) --end;
+                while (end > 0 && (data[f.offset + end - 1] == 0 || data[f.offset + end - 1] == 0xFF)) --end;
                 if (end >= 2 && data[f.offset + end - 2] == 0xFF && data[f.offset + end - 1] == 0xD9) break;
             }
         }
