@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <istream>
+#include <span>
 #include <streambuf>
 
 #include "core/failure.h"
@@ -188,10 +189,13 @@ Codec CodecOf(const std::string& uid)
 
 // The first frame's stream must declare the image the header describes, so
 // that no decoder sizes its work from a damaged or hostile stream.
-bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vector<std::uint8_t>& stream)
+using Fragments = std::vector<std::span<const std::uint8_t>>;
+
+bool StreamMatches(Codec codec, const PixelDescription& pixels, const Fragments& frame)
 {
+    const std::span<const std::uint8_t> stream = frame.front();
     if (codec == Codec::kRle) {
-        if (stream.size() < 64) return false;
+        if (frame.size() != 1 || stream.size() < 64) return false;
         const std::uint32_t segments =
             stream[0] | (stream[1] << 8) | (stream[2] << 16) | (std::uint32_t{stream[3]} << 24);
         if (segments != pixels.samplesPerPixel * pixels.BytesPerSample()) return false;
@@ -205,9 +209,10 @@ bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vecto
     // A stream cut short would be decoded padded with gray: it must end with
     // its end-of-image marker (FF D9 in JPEG, JPEG-LS and JPEG 2000 alike),
     // before any padding bytes.
-    std::size_t end = stream.size();
-    while (end > 0 && (stream[end - 1] == 0 || stream[end - 1] == 0xFF)) --end;  // padding
-    if (end < 2 || stream[end - 2] != 0xFF || stream[end - 1] != 0xD9) return false;
+    const std::span<const std::uint8_t> last = frame.back();
+    std::size_t end = last.size();
+    while (end > 0 && (last[end - 1] == 0 || last[end - 1] == 0xFF)) --end;
+    if (end < 2 || last[end - 2] != 0xFF || last[end - 1] != 0xD9) return false;
     std::optional<StreamHeader> header;
     if (codec == Codec::kJpeg || codec == Codec::kJpegLs) header = JpegHeader(stream.data(), stream.size());
     if (codec == Codec::kJpeg2000) header = Jpeg2000Header(stream.data(), stream.size());
@@ -216,12 +221,11 @@ bool StreamMatches(Codec codec, const PixelDescription& pixels, const std::vecto
            header->precision <= pixels.bitsAllocated;
 }
 
-// The fragments that hold the first frame, joined.
-std::optional<std::vector<std::uint8_t>> FirstFrameStream(const DicomLayout& layout, const std::uint8_t* data,
-                                                          long long frames)
+// The fragments that hold the first frame.
+Fragments FirstFrame(const DicomLayout& layout, const std::uint8_t* data, long long frames)
 {
     const std::vector<PixelFragment>& fragments = layout.fragments;
-    if (fragments.empty() || static_cast<long long>(fragments.size()) < frames) return std::nullopt;
+    if (fragments.empty() || static_cast<long long>(fragments.size()) < frames) return {};
     std::size_t count = fragments.size();
     if (frames > 1) {
         if (layout.offsetTable.size() >= 2) {
@@ -241,19 +245,16 @@ std::optional<std::vector<std::uint8_t>> FirstFrameStream(const DicomLayout& lay
             }
         }
     }
-    if (count == 0) return std::nullopt;
-    std::vector<std::uint8_t> stream;
+    Fragments frame;
     for (std::size_t i = 0; i < count; ++i)
-        stream.insert(stream.end(), data + fragments[i].offset,
-                      data + fragments[i].offset + fragments[i].length);
-    return stream;
+        frame.emplace_back(data + fragments[i].offset, fragments[i].length);
+    return frame;
 }
 
 // Decodes one frame's stream through the library into `samples`; returns
 // the photometric interpretation and planar configuration of the result.
-bool DecodeFrame(const std::string& uid, const PixelDescription& pixels,
-                 const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>& samples,
-                 std::string& photometric, bool& planar)
+bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const Fragments& frame,
+                 std::vector<std::uint8_t>& samples, std::string& photometric, bool& planar)
 {
     gdcm::Image image;
     image.SetNumberOfDimensions(2);
@@ -273,10 +274,12 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels,
     image.SetTransferSyntax(gdcm::TransferSyntax(gdcm::TransferSyntax::GetTSType(uid.c_str())));
 
     gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
-    gdcm::Fragment fragment;
-    fragment.SetByteValue(reinterpret_cast<const char*>(stream.data()),
-                          static_cast<std::uint32_t>(stream.size()));
-    fragments->AddFragment(fragment);
+    for (const std::span<const std::uint8_t> bytes : frame) {
+        gdcm::Fragment fragment;
+        fragment.SetByteValue(reinterpret_cast<const char*>(bytes.data()),
+                              static_cast<std::uint32_t>(bytes.size()));
+        fragments->AddFragment(fragment);
+    }
     gdcm::DataElement pixelData(gdcm::Tag(0x7FE0, 0x0010));
     pixelData.SetVR(gdcm::VR::OB);
     pixelData.SetValue(*fragments);
@@ -327,27 +330,58 @@ private:
     std::uint32_t shift_ = 0;
 };
 
-// Gray values of the first frame: the single sample, the luma of RGB
+// 16-bit words whose measurement reading gives the stored values back:
+// values up to 16 bits are kept (unsigned 16-bit data as the viewer always
+// held it); wider values are refused rather than wrapped.
+class WordWriter {
+public:
+    WordWriter(std::size_t count, bool isSigned)
+        : words_(count * 2), low_(isSigned ? -32768 : 0), high_(isSigned ? 32767 : 65535)
+    {
+    }
+    void Put(std::size_t i, std::int64_t value)
+    {
+        if (value < low_ || value > high_) ThrowMessage(kValuesBeyond16BitsMessage);
+        const auto word = static_cast<std::uint16_t>(value);
+        words_[2 * i] = static_cast<std::uint8_t>(word & 0xFF);
+        words_[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
+    }
+    std::vector<std::uint8_t> Take() { return std::move(words_); }
+
+private:
+    std::vector<std::uint8_t> words_;
+    std::int64_t low_;
+    std::int64_t high_;
+};
+
+// Whether little-endian samples are already the viewer's words.
+bool ShownAsDecoded(const PixelDescription& pixels)
+{
+    return pixels.samplesPerPixel == 1 && pixels.bitsAllocated == 16 && pixels.bitsStored == 16;
+}
+
+// The first frame as gray words: the single sample, the luma of RGB
 // (ITU-R BT.601, as DICOM's YBR_FULL defines it), or Y of YBR.
-std::vector<std::int64_t> GrayValues(const std::uint8_t* data, const PixelDescription& pixels,
-                                     const std::string& photometric, bool planar, bool bigEndian)
+std::vector<std::uint8_t> GrayWords(const std::uint8_t* data, const PixelDescription& pixels,
+                                    const std::string& photometric, bool planar, bool bigEndian)
 {
     const std::size_t n = pixels.Pixels();
-    std::vector<std::int64_t> gray(n);
+    if (ShownAsDecoded(pixels) && !bigEndian) return std::vector<std::uint8_t>(data, data + 2 * n);
+    WordWriter out(n, pixels.isSigned && pixels.samplesPerPixel == 1);
     if (pixels.bitsAllocated == 1) {
         // Packed bits, the first pixel in the lowest bit of each byte.
-        for (std::size_t i = 0; i < n; ++i) gray[i] = (data[i / 8] >> (i % 8)) & 1;
-        return gray;
+        for (std::size_t i = 0; i < n; ++i) out.Put(i, (data[i / 8] >> (i % 8)) & 1);
+        return out.Take();
     }
     const SampleValues values(data, pixels, bigEndian);
     if (pixels.samplesPerPixel == 1) {
-        for (std::size_t i = 0; i < n; ++i) gray[i] = values[i];
-        return gray;
+        for (std::size_t i = 0; i < n; ++i) out.Put(i, values[i]);
+        return out.Take();
     }
     if (photometric == "YBR_FULL_422" && !planar) {
         // Stored as Y Y Cb Cr for each pair of pixels of a row.
-        for (std::size_t i = 0; i < n; ++i) gray[i] = values[(i / 2) * 4 + (i % 2)];
-        return gray;
+        for (std::size_t i = 0; i < n; ++i) out.Put(i, values[(i / 2) * 4 + (i % 2)]);
+        return out.Take();
     }
     auto sample = [&](std::size_t pixel, std::size_t component) {
         return planar ? values[component * n + pixel] : values[pixel * 3 + component];
@@ -355,33 +389,15 @@ std::vector<std::int64_t> GrayValues(const std::uint8_t* data, const PixelDescri
     const bool luminanceFirst = photometric.rfind("YBR", 0) == 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (luminanceFirst) {
-            gray[i] = sample(i, 0);
+            out.Put(i, sample(i, 0));
         } else {
             const double y = 0.299 * static_cast<double>(sample(i, 0)) +
                              0.587 * static_cast<double>(sample(i, 1)) +
                              0.114 * static_cast<double>(sample(i, 2));
-            gray[i] = static_cast<std::int64_t>(std::nearbyint(y));
+            out.Put(i, static_cast<std::int64_t>(std::nearbyint(y)));
         }
     }
-    return gray;
-}
-
-// 16-bit words whose measurement reading gives the stored values back:
-// values up to 16 bits are kept (unsigned 16-bit data as the viewer always
-// held it); wider values are refused rather than wrapped.
-std::vector<std::uint8_t> ToWords(const std::vector<std::int64_t>& gray, const PixelDescription& pixels)
-{
-    const std::int64_t low = pixels.isSigned ? -32768 : 0;
-    const std::int64_t high = pixels.isSigned ? 32767 : 65535;
-    std::vector<std::uint8_t> words(gray.size() * 2);
-    for (std::size_t i = 0; i < gray.size(); ++i) {
-        const std::int64_t v = gray[i];
-        if (v < low || v > high) ThrowMessage(kValuesBeyond16BitsMessage);
-        const auto word = static_cast<std::uint16_t>(v);
-        words[2 * i] = static_cast<std::uint8_t>(word & 0xFF);
-        words[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
-    }
-    return words;
+    return out.Take();
 }
 
 void Flatten(const gdcm::DataSet& dataSet, std::vector<DicomElement>& out, int depth, bool& pixelDataSeen)
@@ -565,30 +581,32 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     image.frames = pixels.frames;
     image.colourToGray = pixels.samplesPerPixel == 3;
 
-    std::vector<std::int64_t> gray;
     if (!layout.encapsulated) {
         // Every declared frame must be in the file; the first is shown.
         if (static_cast<unsigned long long>(pixels.frames) > layout.pixelLength / frameBytes) return refuse();
-        gray = GrayValues(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar, bigEndian);
+        image.words =
+            GrayWords(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar, bigEndian);
     } else {
         const Codec codec = CodecOf(uid);
         if (codec == Codec::kOther) Refuse(uid);
-        std::optional<std::vector<std::uint8_t>> stream = FirstFrameStream(layout, bytes, pixels.frames);
-        if (!stream || !StreamMatches(codec, pixels, *stream)) Refuse(uid);
+        const Fragments frame = FirstFrame(layout, bytes, pixels.frames);
+        if (frame.empty() || !StreamMatches(codec, pixels, frame)) Refuse(uid);
         Quiet();
         std::vector<std::uint8_t> samples(frameBytes);
         std::string photometric;
         bool planar = false;
         bool decoded = false;
         try {
-            decoded = DecodeFrame(uid, pixels, *stream, samples, photometric, planar);
+            decoded = DecodeFrame(uid, pixels, frame, samples, photometric, planar);
         } catch (...) {
             decoded = false;
         }
         if (!decoded) Refuse(uid);
-        gray = GrayValues(samples.data(), pixels, photometric, planar, false);
+        if (ShownAsDecoded(pixels))
+            image.words = std::move(samples);
+        else
+            image.words = GrayWords(samples.data(), pixels, photometric, planar, false);
     }
-    image.words = ToWords(gray, pixels);
     if (!walkFoundPixelData) {
         Quiet();
         image.elements = LibraryElements(data, size);
