@@ -218,7 +218,7 @@ void TForm1::BitBtnLoadClick()
         try {
             dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
                                      EditWindowWidth->text().toStdString());
-        } catch (const Failure&) {
+        } catch (...) {
             state.currentFileName = previousFileName;
             if (state.loadState == 2) EditFileName->setText(previousFileName);
             EditImgSizeX->setText(previousSizeX);

@@ -4,10 +4,11 @@
 // cannot justify; the refusal names the transfer syntax).
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 
@@ -23,10 +24,8 @@ using testdata::DicomWriter;
 
 std::vector<std::uint8_t> ReadCorpusFile(const std::string& name)
 {
-    QFile file(QString(RADMTF_DICOM_CORPUS) + "/" + QString::fromStdString(name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    return {bytes.begin(), bytes.end()};
+    std::ifstream file(std::string(RADMTF_DICOM_CORPUS) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // Loads from an exact-size copy, so that the sanitizer sees any read past
@@ -53,7 +52,7 @@ class Corpus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!QDir(RADMTF_DICOM_CORPUS).exists()) GTEST_SKIP() << "no pydicom corpus";
+        if (!std::filesystem::is_directory(RADMTF_DICOM_CORPUS)) GTEST_SKIP() << "no pydicom corpus";
     }
 };
 
@@ -80,14 +79,16 @@ TEST_F(Corpus, CompressedAndBigEndianTwinsGiveTheSamplesOfTheUncompressedFile)
 TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
 {
     int decoded = 0;
-    for (const QString& name : QDir(RADMTF_DICOM_CORPUS).entryList({"*.dcm"}, QDir::Files)) {
+    for (const auto& entry : std::filesystem::directory_iterator(RADMTF_DICOM_CORPUS)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".dcm") continue;
         DicomLoad load;
-        const std::string refusal = Load(ReadCorpusFile(name.toStdString()), &load);
+        const std::string refusal = Load(ReadCorpusFile(name), &load);
         if (load.decoded) ++decoded;
         if (!refusal.empty()) {
             EXPECT_TRUE(refusal.find("転送構文") != std::string::npos ||
                         refusal == kValuesBeyond16BitsMessage)
-                << name.toStdString() << ": " << refusal;
+                << name << ": " << refusal;
         }
     }
     EXPECT_GE(decoded, 35);
@@ -115,9 +116,9 @@ TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
                              "JPGExtended.dcm", "image_dfl.dcm", "SC_rgb_jpeg_gdcm.dcm"}) {
         const std::vector<std::uint8_t> file = ReadCorpusFile(name);
         ASSERT_FALSE(file.empty()) << name;
-        for (std::size_t n = 0; n < file.size(); n += 1 + file.size() / 60)
+        for (std::size_t n = 0; n < file.size(); n += 1 + file.size() / 40)
             Load(std::vector<std::uint8_t>(file.begin(), file.begin() + std::ptrdiff_t(n)));
-        for (int i = 0; i < 120; ++i) {
+        for (int i = 0; i < 70; ++i) {
             std::vector<std::uint8_t> bad = file;
             const std::size_t at = random() % bad.size();
             bad[at] = static_cast<std::uint8_t>(random());
