@@ -121,27 +121,39 @@ struct StreamHeader {
     std::uint32_t precision = 0;
 };
 
-// The frame header of a JPEG or JPEG-LS stream.
+// The frame header of a JPEG or JPEG-LS stream, from a clean run of marker
+// segments up to the first scan. The library's JPEG decoder asserts on any
+// warning while it reads that part (stray bytes, a foreign JFIF version, an
+// unknown Adobe colour transform, a stream that ends early), so such streams
+// never reach it.
 std::optional<StreamHeader> JpegHeader(const std::uint8_t* p, std::size_t n)
 {
     if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return std::nullopt;
+    std::optional<StreamHeader> frame;
     std::size_t pos = 2;
     while (pos < n) {
         if (p[pos] != 0xFF) return std::nullopt;
         while (pos < n && p[pos] == 0xFF) ++pos;
         if (pos >= n) return std::nullopt;
         const std::uint8_t marker = p[pos++];
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) return std::nullopt;
         if (n - pos < 2) return std::nullopt;
         const std::size_t length = Big16(p + pos);
         if (length < 2 || length > n - pos) return std::nullopt;
+        const std::uint8_t* segment = p + pos + 2;
+        const std::size_t size = length - 2;
         const bool frameHeader =
             (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) ||
             marker == 0xF7;
         if (frameHeader) {
-            if (length < 8) return std::nullopt;
-            return StreamHeader{Big16(p + pos + 5), Big16(p + pos + 3), p[pos + 7], p[pos + 2]};
+            if (frame || size < 6) return std::nullopt;
+            frame = StreamHeader{Big16(segment + 3), Big16(segment + 1), segment[5], segment[0]};
         }
+        if (marker == 0xE0 && size >= 6 && std::memcmp(segment, "JFIF\0", 5) == 0 && segment[5] != 1)
+            return std::nullopt;
+        if (marker == 0xEE && size >= 12 && std::memcmp(segment, "Adobe", 5) == 0 && segment[11] > 1)
+            return std::nullopt;
+        if (marker == 0xDA) return frame;  // the first scan
         pos += length;
     }
     return std::nullopt;
@@ -264,14 +276,19 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const F
         static_cast<unsigned short>(pixels.samplesPerPixel),
         static_cast<unsigned short>(pixels.bitsAllocated), static_cast<unsigned short>(pixels.bitsStored),
         static_cast<unsigned short>(pixels.highBit), static_cast<unsigned short>(pixels.isSigned ? 1 : 0)));
+    // The library asserts on values it does not know: anything else than a
+    // known interpretation with the declared samples per pixel is replaced.
     gdcm::PhotometricInterpretation pi =
         gdcm::PhotometricInterpretation::GetPIType(pixels.photometric.c_str());
-    if (pi == gdcm::PhotometricInterpretation::UNKNOWN)
+    if (pi == gdcm::PhotometricInterpretation::UNKNOWN || pi == gdcm::PhotometricInterpretation::PI_END ||
+        pi.GetSamplesPerPixel() != pixels.samplesPerPixel)
         pi = pixels.samplesPerPixel == 3 ? gdcm::PhotometricInterpretation::RGB
                                          : gdcm::PhotometricInterpretation::MONOCHROME2;
     image.SetPhotometricInterpretation(pi);
     image.SetPlanarConfiguration(pixels.planar ? 1 : 0);
-    image.SetTransferSyntax(gdcm::TransferSyntax(gdcm::TransferSyntax::GetTSType(uid.c_str())));
+    const gdcm::TransferSyntax::TSType syntax = gdcm::TransferSyntax::GetTSType(uid.c_str());
+    if (syntax == gdcm::TransferSyntax::TS_END) return false;
+    image.SetTransferSyntax(gdcm::TransferSyntax(syntax));
 
     gdcm::SmartPointer<gdcm::SequenceOfFragments> fragments = new gdcm::SequenceOfFragments;
     for (const std::span<const std::uint8_t> bytes : frame) {
@@ -287,7 +304,11 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const F
 
     if (image.GetBufferLength() != samples.size()) return false;
     if (!image.GetBuffer(reinterpret_cast<char*>(samples.data()))) return false;
-    photometric = gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation());
+    const gdcm::PhotometricInterpretation decodedAs = image.GetPhotometricInterpretation();
+    const char* name = decodedAs == gdcm::PhotometricInterpretation::PI_END
+                           ? nullptr
+                           : gdcm::PhotometricInterpretation::GetPIString(decodedAs);
+    photometric = name ? name : "";
     planar = image.GetPlanarConfiguration() != 0;
     return true;
 }
@@ -545,7 +566,9 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     pixels.samplesPerPixel = layout.samplesPerPixel == 0 ? 1 : layout.samplesPerPixel;
     pixels.bitsAllocated = layout.bitsAllocated == 0 ? 16 : layout.bitsAllocated;
     pixels.bitsStored = layout.bitsStored == 0 ? pixels.bitsAllocated : layout.bitsStored;
-    pixels.highBit = layout.highBit == 0 && pixels.bitsStored > 1 ? pixels.bitsStored - 1 : layout.highBit;
+    pixels.highBit = layout.highBit;
+    if (pixels.highBit >= pixels.bitsAllocated || pixels.highBit + 1 < pixels.bitsStored)
+        pixels.highBit = pixels.bitsStored - 1;
     pixels.isSigned = layout.pixelRepresentation == 1;
     pixels.planar = layout.planarConfiguration == 1;
     pixels.photometric = layout.photometric;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -111,6 +112,8 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
 
 TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
 {
+    // RADMTF_MUTATIONS runs a longer search by hand.
+    const int kMutations = std::getenv("RADMTF_MUTATIONS") ? std::atoi(std::getenv("RADMTF_MUTATIONS")) : 70;
     std::mt19937 random(9);
     for (const char* name : {"MR_small_RLE.dcm", "MR_small_jpeg_ls_lossless.dcm", "MR_small_jp2klossless.dcm",
                              "JPGExtended.dcm", "image_dfl.dcm", "SC_rgb_jpeg_gdcm.dcm"}) {
@@ -118,7 +121,7 @@ TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
         ASSERT_FALSE(file.empty()) << name;
         for (std::size_t n = 0; n < file.size(); n += 1 + file.size() / 40)
             Load(std::vector<std::uint8_t>(file.begin(), file.begin() + std::ptrdiff_t(n)));
-        for (int i = 0; i < 70; ++i) {
+        for (int i = 0; i < kMutations; ++i) {
             std::vector<std::uint8_t> bad = file;
             const std::size_t at = random() % bad.size();
             bad[at] = static_cast<std::uint8_t>(random());
