@@ -1,6 +1,9 @@
 #include "dicom/dicom_load.h"
 
+#include <cstdlib>
+
 #include "core/failure.h"
+#include "dicom/dicom_layout.h"
 
 namespace radmtf {
 
@@ -20,6 +23,14 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
             ApplyDecodedImage(*load.decoded, dictionaryText, windowWidthBefore, load.header);
         } catch (const Failure&) {
             if (!load.headerFailure) load.headerFailure = std::current_exception();
+        }
+    } else if (walkFoundPixelData) {
+        // Plain samples of several frames: the first is shown as stored.
+        const DicomLayout layout = ScanDicomLayout(data, size);
+        const long long frames = std::atoll(layout.numberOfFrames.c_str());
+        if (layout.consistent && layout.hasPixelData && frames > 1) {
+            load.header.summary += FramesSummaryLine(frames);
+            load.header.summaryWritten = true;
         }
     }
     return load;

@@ -354,6 +354,11 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
 
 }  // namespace
 
+std::string FramesSummaryLine(long long frames)
+{
+    return "Frames : " + IntToStr(frames) + " (first shown)\r\n";
+}
+
 void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryText,
                        std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
@@ -377,7 +382,7 @@ void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryTex
                   &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
                 if (listed.*field) out.*field = listed.*field;
         }
-        if (image.frames > 1) out.summary += "Frames : " + IntToStr(image.frames) + " (first shown)\r\n";
+        if (image.frames > 1) out.summary += FramesSummaryLine(image.frames);
         if (image.colourToGray) out.summary += "Color : shown as gray (luma)\r\n";
         if (image.frames > 1 || image.colourToGray) out.summaryWritten = true;
     };

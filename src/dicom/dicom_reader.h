@@ -82,6 +82,9 @@ struct DicomElement {
 
 struct DecodedImage;
 
+// The summary line of a file with several frames, of which the first is shown.
+std::string FramesSummaryLine(long long frames);
+
 // After a walk of the same file: the viewer takes the decoded image's
 // geometry (header 0, no byte swap) and, when the walk could not read the
 // file, the table, summary, spacing, value offset and window from the

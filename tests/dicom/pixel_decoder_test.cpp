@@ -192,5 +192,18 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     EXPECT_EQ(Load(big.bytes()), kDecodedImageTooLargeMessage);
 }
 
+TEST(PlainMultiFrameFiles, ShowTheirFirstFrameAsStoredWithTheFrameCount)
+{
+    DicomWriter w(true);
+    w.Preamble().MetaHeader("1.2.840.10008.1.2.1");
+    w.Element(0x0028, 0x0008, "IS", "3 ");
+    w.US(0x0028, 0x0010, 16).US(0x0028, 0x0011, 16).US(0x0028, 0x0100, 16);
+    w.PixelData(std::vector<std::uint16_t>(3 * 16 * 16, 7));
+    DicomLoad load;
+    ASSERT_EQ(Load(w.bytes(), &load), "");
+    EXPECT_FALSE(load.decoded);
+    EXPECT_EQ(load.header.summary, "DspMtrx : 16\r\nFrames : 3 (first shown)\r\n");
+}
+
 }  // namespace
 }  // namespace radmtf
