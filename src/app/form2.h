@@ -176,7 +176,11 @@ private:
     void buildControls();
     void buildEdgePage();
     // Reads "hdc.txt" beside the loaded image and shows it in Memo1.
-    std::vector<std::string> loadCurveFile();
+    struct CurveFile {
+        std::string path;
+        std::vector<std::string> lines;
+    };
+    CurveFile loadCurveFile();
     void showOrientation(int button);
     TForm1* form1_;
 };

@@ -35,7 +35,9 @@ void TForm2::ButtonEdgeClick()
     ExposureConversion conversion;
     conversion.useCurve = CheckBoxUseHDC->isChecked();
     if (conversion.useCurve) {
-        conversion.curveLines = loadCurveFile();
+        CurveFile curve = loadCurveFile();
+        conversion.curvePath = std::move(curve.path);
+        conversion.curveLines = std::move(curve.lines);
     } else {
         conversion.latitude = StdText(EditL);
         conversion.bits = StdText(EditBit);
