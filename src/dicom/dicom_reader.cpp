@@ -355,12 +355,6 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
     out.nextRow = 1;
     SequenceState sequence = SequenceState::kNone;
     SummaryBuilder summary;
-    // The summary is what the elements listed so far give, also when one fails.
-    struct WriteSummary {
-        SummaryBuilder& summary;
-        DicomHeaderOutput& out;
-        ~WriteSummary() { out.summary = summary.Text(); }
-    } writeSummary{summary, out};
     for (const DicomElement& listed : elements) {
         if (listed.sequence) {
             DicomTableRow& row = RowAt(out, out.nextRow);
@@ -383,6 +377,7 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
         ApplyElementRules(e, windowWidthBefore, out);
         ListElement(e, dictionaryText, sequence, summary, out);
     }
+    out.summary = summary.Text();
     out.rowCount = out.nextRow;
 }
 
