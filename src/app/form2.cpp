@@ -89,6 +89,7 @@ void RescaleChart(QChart* chart, const QXYSeries* replaced, const QList<QPointF>
 TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
 {
     buildControls();
+    buildPreciseControls();
     setFixedSize(918, 636);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {

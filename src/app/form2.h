@@ -15,9 +15,17 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
+#include "mtf/swc.h"
+#include "precise/geometry.h"
+#include "precise/mtf_points.h"
+#include "precise/value_table.h"
 
 namespace radmtf {
 
@@ -59,10 +67,17 @@ public:
     void ButtonFittingClick();
     void ChartLSFClickSeries(QXYSeries* series, int valueIndex);
     void ButtonTrancationClick();
+    // Automatic geometry, the precise modes and the one-click runs.
+    void ButtonAutoGeometryClick();
+    void ButtonSlitMtfClick();
+    void ButtonChartMtfClick();
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
     void clearSeries(QXYSeries* series) { setSeries(series, {}); }
+    // Vertical error bars (MTF ± u) on the MTF chart, replacing earlier ones.
+    void setErrorBars(const std::vector<MtfPoint>& points);
+    int errorBarCount() const { return static_cast<int>(errorBars_.size()); }
 
     QTabWidget* PageControl1;
     QWidget* PixelValue;
@@ -104,6 +119,15 @@ public:
     QLineEdit* Editn;
     UpDown* UpDown1;
     QPushButton* ButtonFitting;
+
+    QPushButton* ButtonAutoGeometry;
+    QLineEdit* EditAutoGeometry;
+    QCheckBox* CheckBoxPreciseSwc;
+    QPushButton* ButtonChartMtf;
+    QCheckBox* CheckBoxPreciseSlit;
+    QLineEdit* EditSlitWidth;
+    QLineEdit* EditLsfRange;
+    QPushButton* ButtonSlitMtf;
 
     QChartView* ChartLSF;
     QLineSeries* Series2;
@@ -154,6 +178,16 @@ public:
 
 private:
     void buildControls();
+    void buildPreciseControls();
+    std::vector<std::string> loadCurveFile();
+    ValueTable tableExposure();
+    LineGeometry geometry(const ValueTable& table, FeatureKind kind);
+    ProfileOrientation checkedOrientation() const;
+    void runPreciseSlit();
+    void runPreciseChart(const SwcFeatures& features);
+    // The estimate "Auto" made for the table as it is; a new table drops it.
+    std::optional<LineGeometry> geometryEstimate_;
+    std::vector<QLineSeries*> errorBars_;
     void showOrientation(int button);
     TForm1* form1_;
 };

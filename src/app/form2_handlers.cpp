@@ -74,14 +74,21 @@ PixelTableView TForm2TableView(const GridModel* grid)
 
 // ------------------------------------------------------------ profile
 
+ProfileOrientation TForm2::checkedOrientation() const
+{
+    if (RadioButton1->isChecked()) return ProfileOrientation::kRowsLastToFirst;
+    if (RadioButton2->isChecked()) return ProfileOrientation::kRowsFirstToLast;
+    if (RadioButton3->isChecked()) return ProfileOrientation::kColumnsLastToFirst;
+    if (RadioButton4->isChecked()) return ProfileOrientation::kColumnsFirstToLast;
+    return ProfileOrientation::kNone;
+}
+
 void TForm2::Button2Dto1DClick()
 {
     const std::int32_t lines = IntOf(EditMALine);
-    ProfileOrientation orientation = ProfileOrientation::kNone;
-    if (RadioButton1->isChecked()) orientation = ProfileOrientation::kRowsLastToFirst;
-    if (RadioButton2->isChecked()) orientation = ProfileOrientation::kRowsFirstToLast;
-    if (RadioButton3->isChecked()) orientation = ProfileOrientation::kColumnsLastToFirst;
-    if (RadioButton4->isChecked()) orientation = ProfileOrientation::kColumnsFirstToLast;
+    const ProfileOrientation orientation = checkedOrientation();
+    if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
+        CurrentPrompter().message(QString::fromStdString(GeometryMismatchText(*geometryEstimate_)));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
 }
 
@@ -93,20 +100,26 @@ void TForm2::ButtonSmoothClick()
     setSeries(Series1, Points(ProfileSeries(profile)));
 }
 
+// The characteristic-curve file of the loaded image, shown in Memo1.
+std::vector<std::string> TForm2::loadCurveFile()
+{
+    const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
+    const QByteArray bytes = file.readAll();
+    std::vector<std::string> lines =
+        SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    QStringList shown;
+    for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
+    Memo1->setLines(shown);
+    return lines;
+}
+
 void TForm2::ButtonToExpClick()
 {
     std::vector<ChartPoint> points;
     if (CheckBoxUseHDC->isChecked()) {
-        const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
-        const QByteArray bytes = file.readAll();
-        const std::vector<std::string> lines =
-            SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        QStringList shown;
-        for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
-        Memo1->setLines(shown);
-        points = ConvertToExposureByCurve(profile, lines);
+        points = ConvertToExposureByCurve(profile, loadCurveFile());
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());
@@ -159,12 +172,17 @@ void TForm2::ButtonSWCClick()
                    setSeries(Series8, Points(features.groupStartMarkers));
                });
     ButtonToExpClick();
+    if (CheckBoxPreciseSwc->isChecked()) {
+        runPreciseChart(features);
+        return;
+    }
     SwcResult result;
     RunAndShow([&] { SwcMeasure(profile, mtf, features, result); },
                [&] {
                    if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
                    if (!result.written) return;
                    clearSeries(Series4);
+                   setErrorBars({});
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(Lines(result.memoLines));
                });
@@ -174,10 +192,15 @@ void TForm2::ButtonSWCClick()
 
 void TForm2::ButtonSlitClick()
 {
+    if (CheckBoxPreciseSlit->isChecked()) {
+        runPreciseSlit();
+        return;
+    }
     SlitOutput out;
     RunSlitMethod(profile, mtf, out);
     if (!out.written) return;
     MemoMTF->setLines(Lines(out.memoLines));
+    setErrorBars({});
     setSeries(Series4, Points(out.points));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }

@@ -112,6 +112,11 @@ double LineGeometry::LinesPerPixel() const
     return 1 / std::abs(slope);
 }
 
+int LineGeometry::LinesSetting() const
+{
+    return static_cast<int>(std::clamp<long long>(Round(LinesPerPixel()), 1, 200));
+}
+
 ProfileOrientation LineGeometry::Orientation() const
 {
     if (alongRows)

@@ -34,6 +34,8 @@ struct LineGeometry {
 
     // M, the lines over which the object moves by one sample (not rounded).
     double LinesPerPixel() const;
+    // M as MA-Line# takes it: the nearest integer, within the counter's 1 .. 200.
+    int LinesSetting() const;
     // The orientation button that describes the object: 1 moves right (down)
     // line by line, 2 left (up), along rows; 3 and 4 the same along columns.
     ProfileOrientation Orientation() const;
