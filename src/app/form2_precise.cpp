@@ -46,9 +46,9 @@ QStringList LinesOf(const std::vector<MtfPoint>& points)
 
 void TForm2::buildPreciseControls()
 {
-    // Beside MA-Line#, below "2Dto1D": the estimate and its button.
-    ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", "Auto", 84, 552, 66, 24);
-    EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 154, 553, 76);
+    // Below the MA-Line# group: the button and the estimate it shows.
+    ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", "Auto", 8, 552, 50, 24);
+    EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 62, 553, 168);
     EditAutoGeometry->setReadOnly(true);
     // Beside the SWC panel.
     CheckBoxPreciseSwc = new QCheckBox("Precise", TabSheetPixelProf);

@@ -91,6 +91,10 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
                                    ProfileOrientation orientation, int maLines)
 {
     if (!features.located || maLines < 1) ThrowMessage(kChartNotFoundMessage);
+    // The profile's lines must be the lines the geometry describes.
+    const bool profileAlongRows = orientation == ProfileOrientation::kRowsLastToFirst ||
+                                  orientation == ProfileOrientation::kRowsFirstToLast;
+    if (profileAlongRows != geometry.alongRows) ThrowMessage(GeometryMismatchText(geometry));
     const double p = pixelSpacing;
     const LineSamples s = CollectSamples(exposure, geometry, p);
     std::vector<double> w;
