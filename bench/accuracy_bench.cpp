@@ -101,12 +101,10 @@ Values PreciseSlit(const Config& c, const synth::Radiograph& image)
     PreciseSlitSettings settings;
     settings.pixelSpacing = c.pixel;
     settings.slitWidth = c.slit;
+    settings.listFrequencies.assign(std::begin(kFrequencies), std::end(kFrequencies));
     const PreciseSlitResult r = RunPreciseSlit(table, geometry, settings);
     Values v;
-    v.fill(kMissing);
-    for (const MtfPoint& p : r.halfSteps)
-        for (int i = 0; i < kCount; ++i)
-            if (std::abs(p.frequency - kFrequencies[i]) < 1e-9) v[i] = p.mtf;
+    for (int i = 0; i < kCount; ++i) v[i] = r.listed[i].mtf;
     return v;
 }
 
@@ -190,7 +188,7 @@ void Row(const char* method, const Config& c, int realisations, bool chart, Meas
     std::printf("| %s | %s |", method, c.label.c_str());
     for (int i = 0; i < kCount; ++i) {
         const auto& e = errors[i];
-        if (e.size() < 2 || kFrequencies[i] > 0.5 / c.pixel + 1e-9) {
+        if (e.size() < 2) {
             std::printf(" – |");
             continue;
         }
@@ -199,7 +197,9 @@ void Row(const char* method, const Config& c, int realisations, bool chart, Meas
         mean /= e.size();
         for (double x : e) sq += (x - mean) * (x - mean);
         const double sd = std::sqrt(sq / (e.size() - 1));
-        std::printf(" %+.3f ± %.3f%s |", mean, sd, e.size() < std::size_t(realisations) ? "*" : "");
+        const std::string bias = FormatFixed(mean, 3);
+        std::printf(" %s%s ± %s%s |", bias[0] == '-' ? "" : "+", bias.c_str(), FormatFixed(sd, 3).c_str(),
+                    e.size() < std::size_t(realisations) ? "*" : "");
     }
     if (failures) std::printf(" (%d failed)", failures);
     std::printf("\n");

@@ -18,30 +18,58 @@ long long BinOf(double position, double binWidth)
 
 LineSamples CollectSamples(const ValueTable& exposure, const LineGeometry& geometry, double pixelSpacing)
 {
+    // Phase of each line in [0, 1), lines sorted by it.
+    const int lines = geometry.lineCount;
+    std::vector<double> phase(static_cast<std::size_t>(lines));
+    for (int l = 0; l < lines; ++l) {
+        const double x = -(geometry.origin + geometry.slope * l);
+        phase[static_cast<std::size_t>(l)] = x - std::floor(x);
+    }
+    std::vector<int> order(static_cast<std::size_t>(lines));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return phase[std::size_t(a)] < phase[std::size_t(b)]; });
+    // Groups of (nearly) equal phase, and each group's share of the circle.
+    // Lines M apart repeat a phase up to the tilt's estimation error; they
+    // count as one phase, so that they share its weight instead of one of
+    // them taking it all.
+    const double tolerance = 0.25 / std::max(lines, 1);
+    std::vector<double> lineWeight(static_cast<std::size_t>(lines), pixelSpacing);
+    std::vector<std::pair<std::size_t, std::size_t>> groups;  // [first, last) in `order`
+    for (std::size_t i = 0; i < order.size();) {
+        std::size_t j = i + 1;
+        while (j < order.size() &&
+               phase[std::size_t(order[j])] - phase[std::size_t(order[j - 1])] < tolerance)
+            ++j;
+        groups.push_back({i, j});
+        i = j;
+    }
+    if (groups.size() > 1) {
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const double next = g + 1 < groups.size() ? phase[std::size_t(order[groups[g + 1].first])]
+                                                      : phase[std::size_t(order[groups[0].first])] + 1;
+            const double previous = g > 0 ? phase[std::size_t(order[groups[g - 1].first])]
+                                          : phase[std::size_t(order[groups.back().first])] - 1;
+            const double share =
+                (next - previous) / 2 / static_cast<double>(groups[g].second - groups[g].first);
+            for (std::size_t i = groups[g].first; i < groups[g].second; ++i)
+                lineWeight[std::size_t(order[i])] = share * pixelSpacing;
+        }
+    }
+
     LineSamples s;
     const std::size_t n =
         static_cast<std::size_t>(geometry.lineCount) * static_cast<std::size_t>(geometry.sampleCount);
     s.position.reserve(n);
     s.value.reserve(n);
+    s.weight.reserve(n);
     for (int l = 0; l < geometry.lineCount; ++l)
         for (int k = 0; k < geometry.sampleCount; ++k) {
             s.position.push_back(geometry.Position(l, k) * pixelSpacing);
             s.value.push_back(geometry.Value(exposure, l, k));
+            s.weight.push_back(lineWeight[static_cast<std::size_t>(l)]);
         }
     return s;
-}
-
-bool DensityWeights(const std::vector<double>& position, double binWidth, double from, double to,
-                    std::vector<double>& weight)
-{
-    std::map<long long, int> count;
-    for (double x : position) ++count[BinOf(x, binWidth)];
-    weight.resize(position.size());
-    for (std::size_t i = 0; i < position.size(); ++i)
-        weight[i] = binWidth / count[BinOf(position[i], binWidth)];
-    for (long long b = BinOf(from, binWidth) + 1; b < BinOf(to, binWidth); ++b)
-        if (!count.count(b)) return false;
-    return true;
 }
 
 double NoiseModel::Variance(double exposure) const

@@ -13,19 +13,19 @@ namespace radmtf {
 struct LineSamples {
     std::vector<double> position;  // mm along the profile, 0 at the feature's fitted line
     std::vector<double> value;     // exposure
+    std::vector<double> weight;    // mm of profile each sample stands for
 };
 
-// All samples of all lines, position = (k − origin − slope × line) × pixel spacing.
+// All samples of all lines, position = (k − origin − slope × line) × pixel
+// spacing. Every sample of a line sits at the same sub-pixel phase; the
+// lines' phases, taken round the unit circle, share each pixel among them:
+// a line's weight is half the distance to the neighbouring phases on either
+// side, divided among the lines at the same phase (phases closer than a
+// quarter of 1/lines count as the same). A weighted sum over the
+// samples is then the trapezoid rule on the interleaved grid: an even grid
+// (M lines, or a multiple of them) is weighed evenly, and an uneven one (a
+// non-integer M, phases that repeat) carries no binning bias.
 LineSamples CollectSamples(const ValueTable& exposure, const LineGeometry& geometry, double pixelSpacing);
-
-// Weight binWidth / n for each of the n samples of a bin of width binWidth
-// (bins centred on multiples of binWidth): every occupied bin weighs the
-// same whatever the number of lines that fall in it, and a sample grid that
-// lines up with the bins (M a multiple of the oversampling) is weighed
-// evenly, so a weighted sum is an unbiased integral. Returns false when a bin
-// between `from` and `to` is empty.
-bool DensityWeights(const std::vector<double>& position, double binWidth, double from, double to,
-                    std::vector<double>& weight);
 
 // Variance of one sample as a straight line in its exposure, a + b E:
 // Poisson noise gives b > 0, additive noise a > 0. Measured from the spread

@@ -97,8 +97,7 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
     if (profileAlongRows != geometry.alongRows) ThrowMessage(GeometryMismatchText(geometry));
     const double p = pixelSpacing;
     const LineSamples s = CollectSamples(exposure, geometry, p);
-    std::vector<double> w;
-    DensityWeights(s.position, p / 10, 0, 0, w);
+    const std::vector<double>& w = s.weight;
     const NoiseModel noise = EstimateNoise(s.position, s.value, p / 10);
     const auto positionOf = [&](int index) {
         const auto [line, sample] = TableSampleOf(index, orientation, maLines);

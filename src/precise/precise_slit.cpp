@@ -79,16 +79,14 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
     const Background bg = FitBackground(all, settings.baselineFrom);
 
     // The LSF above the background.
-    std::vector<double> x, g;
+    std::vector<double> x, g, w;
     for (std::size_t i = 0; i < all.position.size(); ++i) {
         if (std::abs(all.position[i]) > settings.lsfHalfWidth) continue;
         x.push_back(all.position[i]);
         g.push_back(all.value[i] - bg.c0 - bg.c1 * all.position[i]);
+        w.push_back(all.weight[i]);
     }
-    // Oversampled weights; fewer bins per pixel when the lines do not fill them.
-    std::vector<double> w;
-    int over = std::max(settings.oversampling, 1);
-    while (!DensityWeights(x, p / over, -settings.lsfHalfWidth, settings.lsfHalfWidth, w) && over > 1) --over;
+    const int over = std::max(settings.oversampling, 1);
     const NoiseModel noise = EstimateNoise(all.position, all.value, p / over);
     std::vector<double> variance(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) variance[i] = noise.Variance(g[i] + bg.c0 + bg.c1 * x[i]);

@@ -5,10 +5,11 @@
 //     estimated (non-integer) tilt.
 //  2. Background: a straight line fitted to the samples beyond ±3 mm
 //     (a setting), subtracted from the LSF.
-//  3. LSF: the samples within ±2.5 mm (a setting), each weighted by 1/(samples
-//     in its 1/10-pixel bin), so that the oversampled LSF carries no binning
-//     bias whatever the tilt; its Fourier transform is taken at the sample
-//     positions themselves (no interpolation to a grid).
+//  3. LSF: the samples within ±2.5 mm (a setting), each weighted by the share
+//     of the profile its line's phase stands for (CollectSamples), so that the
+//     interleaved LSF carries no binning bias whatever the tilt; its Fourier
+//     transform is taken at the sample positions themselves (no binning or
+//     interpolation to a grid). The LSF chart shows it in 1/10-pixel bins.
 //  4. MTF(f) = |X(f)| / X(0) / |sinc(a f)| for the slit width a (0: off).
 //  5. A standard uncertainty per frequency, propagated from the samples'
 //     noise (measured in the image as a function of exposure) and from the
@@ -33,7 +34,7 @@ struct PreciseSlitSettings {
     double slitWidth = 0.01;              // mm; 0 turns the correction off
     double lsfHalfWidth = 2.5;            // mm kept on either side of the slit
     double baselineFrom = 3.0;            // mm from the slit where the background fit begins
-    int oversampling = 10;                // bins per pixel for the sample weights
+    int oversampling = 10;                // bins per pixel of the LSF shown and of the noise estimate
     std::vector<double> listFrequencies;  // the frequencies of the first list
 };
 
