@@ -95,33 +95,51 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
     for (std::size_t i = 0; i < x.size(); ++i) area += w[i] * g[i];
     if (!(area > 0)) ThrowMessage(kNoTiltedObjectMessage);
 
+    // One pass per frequency. With along_i = (c cos_i + s sin_i) / |X|, the
+    // derivative of the MTF by sample i is w_i (along_i − MTF) / X(0); its
+    // squares weighted by the samples' variances, and its plain and
+    // x-weighted sums (for the background's two coefficients), expand into
+    // the sums below.
+    std::vector<double> wg(x.size()), ww(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        wg[i] = w[i] * g[i];
+        ww[i] = w[i] * w[i] * variance[i];
+    }
     const auto measure = [&](double f) {
-        MtfPoint point;
-        point.frequency = f;
-        double c = 0, s = 0;
+        double c = 0, s = 0;  // X(f) = c − i s
+        double vcc = 0, vcs = 0, vss = 0, vc = 0, vs = 0, v = 0;
+        double wc = 0, ws = 0, wxc = 0, wxs = 0, wsum = 0, wxsum = 0;
         for (std::size_t i = 0; i < x.size(); ++i) {
             const double phase = kTwoPi * f * x[i];
-            c += w[i] * g[i] * std::cos(phase);
-            s += w[i] * g[i] * std::sin(phase);
+            const double cosine = std::cos(phase), sine = std::sin(phase);
+            c += wg[i] * cosine;
+            s += wg[i] * sine;
+            vcc += ww[i] * cosine * cosine;
+            vcs += ww[i] * cosine * sine;
+            vss += ww[i] * sine * sine;
+            vc += ww[i] * cosine;
+            vs += ww[i] * sine;
+            v += ww[i];
+            wc += w[i] * cosine;
+            ws += w[i] * sine;
+            wxc += w[i] * x[i] * cosine;
+            wxs += w[i] * x[i] * sine;
+            wsum += w[i];
+            wxsum += w[i] * x[i];
         }
         const double magnitude = std::hypot(c, s);
         const double raw = magnitude / area;
-        // d raw / d g_i, and its sums for the background's two coefficients.
-        double var = 0, d0 = 0, d1 = 0;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            const double phase = kTwoPi * f * x[i];
-            const double along =
-                magnitude > 0 ? (c * std::cos(phase) + s * std::sin(phase)) / magnitude : 1.0;
-            const double derivative = w[i] * (along - raw) / area;
-            var += derivative * derivative * variance[i];
-            d0 += derivative;
-            d1 += derivative * x[i];
-        }
+        // The direction of X; at |X| = 0 every sample counts as along it.
+        const double uc = magnitude > 0 ? c / magnitude : 1.0;
+        const double us = magnitude > 0 ? s / magnitude : 0.0;
+        const double alongSquared = uc * uc * vcc + 2 * uc * us * vcs + us * us * vss;
+        const double alongLinear = uc * vc + us * vs;
+        double var = std::max(alongSquared - 2 * raw * alongLinear + raw * raw * v, 0.0) / (area * area);
+        const double d0 = (uc * wc + us * ws - raw * wsum) / area;
+        const double d1 = (uc * wxc + us * wxs - raw * wxsum) / area;
         var += d0 * d0 * bg.cov00 + 2 * d0 * d1 * bg.cov01 + d1 * d1 * bg.cov11;
         const double aperture = settings.slitWidth > 0 ? AbsSinc(settings.slitWidth * f) : 1.0;
-        point.mtf = raw / aperture;
-        point.uncertainty = std::sqrt(var) / aperture;
-        return point;
+        return MtfPoint{f, raw / aperture, std::sqrt(std::max(var, 0.0)) / aperture};
     };
 
     PreciseSlitResult result;
