@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "app/edit_text.h"
 #include "app_fixture.h"
 #include "synth/dicom_writer.h"
 #include "synth/radiograph.h"
@@ -93,6 +94,16 @@ TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
     EXPECT_EQ(listed[1].substr(0, 6), "0.083\t");
     EXPECT_EQ(form2->errorBarCount(), 10);
     EXPECT_EQ(form2->Series7->points().size(), 11);
+
+    // Through "hdc.txt" holding the same logarithmic curve, the same numbers.
+    std::string curve;
+    for (int j = 0; j <= 420; ++j) {
+        const double x = -0.1 + 0.01 * j;
+        curve += Real(x).toStdString() + "\t" + Real(x * 1024).toStdString() + "\r\n";
+    }
+    WriteFile("hdc.txt", std::vector<std::uint8_t>(curve.begin(), curve.end()));
+    EXPECT_EQ(Run("set Form2.CheckBoxUseHDC 1\nclick Form2.ButtonSlitMtf\nprint Form2.MemoMTF2\n"),
+              Run("set Form2.CheckBoxUseHDC 0\nclick Form2.ButtonSlitMtf\nprint Form2.MemoMTF2\n"));
 
     // Unchecked, the same button runs the traditional chain, which reads the
     // 1 % background and the 50 µm slit as a far lower MTF.
