@@ -93,6 +93,17 @@ Values TraditionalSlit(const Config& c, const synth::Radiograph& image)
     return v;
 }
 
+std::vector<MtfPoint> PreciseSlitPoints(const Config& c, const synth::Radiograph& image)
+{
+    const ValueTable table =
+        TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows), ModelConversion());
+    PreciseSlitSettings settings;
+    settings.pixelSpacing = c.pixel;
+    settings.slitWidth = c.slit;
+    settings.listFrequencies.assign(std::begin(kFrequencies), std::end(kFrequencies));
+    return RunPreciseSlit(table, EstimateGeometry(table, FeatureKind::kPeak), settings).listed;
+}
+
 Values PreciseSlit(const Config& c, const synth::Radiograph& image)
 {
     const ValueTable table =
@@ -150,7 +161,14 @@ Values TraditionalChart(const Config& c, const synth::Radiograph& image)
     return ChartValues(points);
 }
 
+std::vector<MtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image);
+
 Values PreciseChart(const Config& c, const synth::Radiograph& image)
+{
+    return ChartValues(PreciseChartPoints(c, image));
+}
+
+std::vector<MtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image)
 {
     const int m = static_cast<int>(std::lround(c.lines));
     auto profile = std::make_unique<ProfileState>();
@@ -163,8 +181,8 @@ Values PreciseChart(const Config& c, const synth::Radiograph& image)
     const ValueTable table =
         TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows), ModelConversion());
     const LineGeometry geometry = EstimateGeometry(table, FeatureKind::kStep);
-    return ChartValues(
-        RunPreciseChart(table, geometry, c.pixel, features, ProfileOrientation::kRowsLastToFirst, m).points);
+    return RunPreciseChart(table, geometry, c.pixel, features, ProfileOrientation::kRowsLastToFirst, m)
+        .points;
 }
 
 template <typename Measure>
@@ -202,6 +220,45 @@ void Row(const char* method, const Config& c, int realisations, bool chart, Meas
                     e.size() < std::size_t(realisations) ? "*" : "");
     }
     if (failures) std::printf(" (%d failed)", failures);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// Stated uncertainty (mean over the realisations) against the observed
+// standard deviation, at the table's frequencies.
+template <typename Measure>
+void HonestyRow(const char* method, const Config& c, int realisations, bool chart, Measure measure)
+{
+    std::array<std::vector<double>, kCount> values, stated;
+    for (int r = 0; r < realisations; ++r) {
+        int columns = 200;
+        const synth::Radiograph image =
+            chart ? ChartImage(c, 1000 + r, columns) : SlitImage(c, 1000 + r, static_cast<int>(20 / c.pixel));
+        try {
+            for (const MtfPoint& p : measure(c, image))
+                for (int i = 0; i < kCount; ++i)
+                    if (std::abs(p.frequency - kFrequencies[i]) < 1e-9) {
+                        values[i].push_back(p.mtf);
+                        stated[i].push_back(p.uncertainty);
+                    }
+        } catch (const Failure&) {
+        }
+    }
+    std::printf("| %s | %s |", method, c.label.c_str());
+    for (int i = 0; i < kCount; ++i) {
+        if (values[i].size() < 2) {
+            std::printf(" – |");
+            continue;
+        }
+        double mean = 0, sq = 0, u = 0;
+        for (double x : values[i]) mean += x;
+        mean /= values[i].size();
+        for (double x : values[i]) sq += (x - mean) * (x - mean);
+        for (double x : stated[i]) u += x;
+        u /= stated[i].size();
+        std::printf(" %s / %s |", FormatFixed(u, 4).c_str(),
+                    FormatFixed(std::sqrt(sq / (values[i].size() - 1)), 4).c_str());
+    }
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -248,5 +305,14 @@ int main(int argc, char** argv)
         Row("chart", c, realisations, true, TraditionalChart);
         Row("chart precise", c, realisations, true, PreciseChart);
     }
+
+    std::printf(
+        "\nStated uncertainty (mean) / observed standard deviation over %d realisations.\n\n"
+        "| method | image | 0.5 | 1 | 2 | 3 | 4 | 5 cycles/mm |\n|---|---|---|---|---|---|---|---|\n",
+        realisations);
+    HonestyRow("slit precise", slits[2], realisations, false, PreciseSlitPoints);
+    HonestyRow("slit precise", slits[4], realisations, false, PreciseSlitPoints);
+    HonestyRow("chart precise", charts[0], realisations, true, PreciseChartPoints);
+    HonestyRow("chart precise", charts[1], realisations, true, PreciseChartPoints);
     return 0;
 }
