@@ -93,7 +93,7 @@ Values TraditionalSlit(const Config& c, const synth::Radiograph& image)
     return v;
 }
 
-std::vector<MtfPoint> PreciseSlitPoints(const Config& c, const synth::Radiograph& image)
+std::vector<PreciseMtfPoint> PreciseSlitPoints(const Config& c, const synth::Radiograph& image)
 {
     const ValueTable table =
         TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows), ModelConversion());
@@ -132,11 +132,11 @@ synth::Radiograph ChartImage(const Config& c, std::uint64_t seed, int& columns)
     return synth::Render(at, synth::BarChartObject(model, layout, 0.1), model, {c.quanta, seed});
 }
 
-Values ChartValues(const std::vector<MtfPoint>& points)
+Values ChartValues(const std::vector<PreciseMtfPoint>& points)
 {
     Values v;
     v.fill(kMissing);
-    for (const MtfPoint& p : points)
+    for (const PreciseMtfPoint& p : points)
         for (int i = 0; i < kCount; ++i)
             if (std::abs(p.frequency - kFrequencies[i]) < 1e-9) v[i] = p.mtf;
     return v;
@@ -155,20 +155,20 @@ Values TraditionalChart(const Config& c, const synth::Radiograph& image)
     ConvertToExposureByModel(*profile, "4", "12", "0");
     SwcResult result;
     SwcMeasure(*profile, *mtf, features, result);
-    std::vector<MtfPoint> points;
+    std::vector<PreciseMtfPoint> points;
     for (int g = 0; g <= mtf->mtfLastIndex; ++g)
         points.push_back({mtf->mtfFrequency[g], mtf->mtfValue[g], 0});
     return ChartValues(points);
 }
 
-std::vector<MtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image);
+std::vector<PreciseMtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image);
 
 Values PreciseChart(const Config& c, const synth::Radiograph& image)
 {
     return ChartValues(PreciseChartPoints(c, image));
 }
 
-std::vector<MtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image)
+std::vector<PreciseMtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image)
 {
     const int m = static_cast<int>(std::lround(c.lines));
     auto profile = std::make_unique<ProfileState>();
@@ -235,7 +235,7 @@ void HonestyRow(const char* method, const Config& c, int realisations, bool char
         const synth::Radiograph image =
             chart ? ChartImage(c, 1000 + r, columns) : SlitImage(c, 1000 + r, static_cast<int>(20 / c.pixel));
         try {
-            for (const MtfPoint& p : measure(c, image))
+            for (const PreciseMtfPoint& p : measure(c, image))
                 for (int i = 0; i < kCount; ++i)
                     if (std::abs(p.frequency - kFrequencies[i]) < 1e-9) {
                         values[i].push_back(p.mtf);

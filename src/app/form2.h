@@ -76,7 +76,7 @@ public:
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
     void clearSeries(QXYSeries* series) { setSeries(series, {}); }
     // Vertical error bars (MTF ± u) on the MTF chart, replacing earlier ones.
-    void setErrorBars(const std::vector<MtfPoint>& points);
+    void setErrorBars(const std::vector<PreciseMtfPoint>& points);
     int errorBarCount() const { return static_cast<int>(errorBars_.size()); }
 
     QTabWidget* PageControl1;

@@ -20,10 +20,10 @@ PixelTableView TForm2TableView(const GridModel* grid);
 
 namespace {
 
-QList<QPointF> PointsOf(const std::vector<MtfPoint>& points)
+QList<QPointF> PointsOf(const std::vector<PreciseMtfPoint>& points)
 {
     QList<QPointF> list;
-    for (const MtfPoint& p : points) list.append(QPointF(p.frequency, p.mtf));
+    for (const PreciseMtfPoint& p : points) list.append(QPointF(p.frequency, p.mtf));
     return list;
 }
 
@@ -35,10 +35,10 @@ QList<QPointF> PointsOf(const std::vector<std::pair<double, double>>& points)
     return list;
 }
 
-QStringList LinesOf(const std::vector<MtfPoint>& points)
+QStringList LinesOf(const std::vector<PreciseMtfPoint>& points)
 {
     QStringList list;
-    for (const std::string& line : MtfPointLines(points)) list.append(QString::fromStdString(line));
+    for (const std::string& line : PreciseMtfLines(points)) list.append(QString::fromStdString(line));
     return list;
 }
 
@@ -74,7 +74,7 @@ void TForm2::buildPreciseControls()
     connect(grid, &QAbstractItemModel::dataChanged, this, [this] { geometryEstimate_.reset(); });
 }
 
-void TForm2::setErrorBars(const std::vector<MtfPoint>& points)
+void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
 {
     QChart* chart = ChartMTF->chart();
     for (QLineSeries* bar : errorBars_) {

@@ -7,7 +7,7 @@
 
 namespace radmtf {
 
-std::string MtfPointLine(const MtfPoint& point)
+std::string PreciseMtfLine(const PreciseMtfPoint& point)
 {
     const auto three = [](double v) {
         return FloatToStr(static_cast<long double>(Round(v * 1000.0L)) / 1000.0L);
@@ -15,19 +15,19 @@ std::string MtfPointLine(const MtfPoint& point)
     return three(point.frequency) + "\t" + three(point.mtf) + "\t±" + FormatFixed(point.uncertainty, 3);
 }
 
-std::vector<std::string> MtfPointLines(const std::vector<MtfPoint>& points)
+std::vector<std::string> PreciseMtfLines(const std::vector<PreciseMtfPoint>& points)
 {
     std::vector<std::string> lines;
     lines.reserve(points.size());
-    for (const MtfPoint& p : points) lines.push_back(MtfPointLine(p));
+    for (const PreciseMtfPoint& p : points) lines.push_back(PreciseMtfLine(p));
     return lines;
 }
 
 std::vector<std::pair<std::pair<double, double>, std::pair<double, double>>> ErrorBars(
-    const std::vector<MtfPoint>& points)
+    const std::vector<PreciseMtfPoint>& points)
 {
     std::vector<std::pair<std::pair<double, double>, std::pair<double, double>>> bars;
-    for (const MtfPoint& p : points)
+    for (const PreciseMtfPoint& p : points)
         if (p.uncertainty > 0)
             bars.push_back({{p.frequency, p.mtf - p.uncertainty}, {p.frequency, p.mtf + p.uncertainty}});
     return bars;
@@ -42,7 +42,7 @@ std::vector<double> HalfStepFrequencies(double pixelSpacing)
     return f;
 }
 
-void StoreMeasuredMtf(const std::vector<MtfPoint>& points, MtfState& mtf)
+void StoreMeasuredMtf(const std::vector<PreciseMtfPoint>& points, MtfState& mtf)
 {
     const int count = static_cast<int>(std::min<std::size_t>(points.size(), kMtfCapacity));
     for (int k = 0; k < count; ++k) {

@@ -148,7 +148,7 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
             }
             if (!(bestPeriod > 0.9 * t && bestPeriod < 1.1 * t)) continue;
         }
-        MtfPoint point;
+        PreciseMtfPoint point;
         point.frequency = kFrequencies[static_cast<std::size_t>(g)];
         point.mtf = h->amplitude / reference->amplitude;
         point.uncertainty =

@@ -26,7 +26,7 @@
 namespace radmtf {
 
 struct PreciseChartResult {
-    std::vector<MtfPoint> points;  // 0 cycles/mm (1 ± 0) and every group that counts
+    std::vector<PreciseMtfPoint> points;  // 0 cycles/mm (1 ± 0) and every group that counts
 };
 
 // `features` from SwcLocateFeatures on the composite profile built with

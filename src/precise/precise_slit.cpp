@@ -139,7 +139,7 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
         const double d1 = (uc * wxc + us * wxs - raw * wxsum) / area;
         var += d0 * d0 * bg.cov00 + 2 * d0 * d1 * bg.cov01 + d1 * d1 * bg.cov11;
         const double aperture = settings.slitWidth > 0 ? AbsSinc(settings.slitWidth * f) : 1.0;
-        return MtfPoint{f, raw / aperture, std::sqrt(std::max(var, 0.0)) / aperture};
+        return PreciseMtfPoint{f, raw / aperture, std::sqrt(std::max(var, 0.0)) / aperture};
     };
 
     PreciseSlitResult result;

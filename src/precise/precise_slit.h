@@ -39,8 +39,8 @@ struct PreciseSlitSettings {
 };
 
 struct PreciseSlitResult {
-    std::vector<MtfPoint> listed;                // at settings.listFrequencies
-    std::vector<MtfPoint> halfSteps;             // 0, 0.5, … up to the Nyquist frequency
+    std::vector<PreciseMtfPoint> listed;         // at settings.listFrequencies
+    std::vector<PreciseMtfPoint> halfSteps;      // 0, 0.5, … up to the Nyquist frequency
     std::vector<std::pair<double, double>> lsf;  // binned LSF above the background (mm, peak 1000)
     double backgroundOffset = 0;                 // fitted background at the slit (exposure)
     double backgroundSlope = 0;                  // per mm

@@ -16,7 +16,7 @@ namespace {
 constexpr int kLines = 17;
 
 struct ChartRun {
-    std::vector<MtfPoint> precise;
+    std::vector<PreciseMtfPoint> precise;
     std::vector<std::pair<double, double>> traditional;
 };
 
@@ -106,7 +106,7 @@ TEST(PreciseChart, KeepsEveryGroupAt100QuantaAndDropsOnlyAnOffPitchOne)
     for (std::size_t k = 8; k < 10; ++k) offPitch.bars[first + k] = {0, 0};  // beyond the group's extent
     const ChartRun run = Measure(offPitch, 1000, 9);
     ASSERT_EQ(run.precise.size(), 9u);
-    for (const MtfPoint& p : run.precise) EXPECT_NE(p.frequency, 1.5);
+    for (const PreciseMtfPoint& p : run.precise) EXPECT_NE(p.frequency, 1.5);
     EXPECT_EQ(run.precise.back().frequency, 6.0);
 }
 

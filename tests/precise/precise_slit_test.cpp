@@ -18,7 +18,7 @@ struct SlitCase {
     double quanta = 1000;
 };
 
-std::vector<MtfPoint> Measure(const SlitCase& c, std::uint64_t seed)
+std::vector<PreciseMtfPoint> Measure(const SlitCase& c, std::uint64_t seed)
 {
     const synth::DetectorModel model = Detector(c.pixel);
     synth::Placement at;
@@ -41,7 +41,7 @@ double WorstBias(const SlitCase& c, int realisations)
     const synth::DetectorModel model = Detector(c.pixel);
     std::vector<std::vector<double>> errors;
     for (int r = 0; r < realisations; ++r) {
-        const std::vector<MtfPoint> points = Measure(c, 100 + r);
+        const std::vector<PreciseMtfPoint> points = Measure(c, 100 + r);
         errors.resize(points.size());
         for (std::size_t i = 0; i < points.size(); ++i)
             errors[i].push_back(points[i].mtf - model.PresampledMtf(points[i].frequency));
@@ -65,7 +65,7 @@ TEST(PreciseSlit, StatedUncertaintyMatchesTheSpreadOverTwentyRealisations)
     const SlitCase c{0.1, 0.02, 0.01, 17.3, 1000};
     std::vector<std::vector<double>> values, stated;
     for (int r = 0; r < 20; ++r) {
-        const std::vector<MtfPoint> points = Measure(c, 500 + r);
+        const std::vector<PreciseMtfPoint> points = Measure(c, 500 + r);
         values.resize(points.size());
         stated.resize(points.size());
         for (std::size_t i = 0; i < points.size(); ++i) {
