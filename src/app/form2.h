@@ -31,6 +31,12 @@ namespace radmtf {
 
 class TForm1;
 
+// The characteristic-curve file's path and lines.
+struct CurveFile {
+    std::string path;
+    std::vector<std::string> lines;
+};
+
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
 
@@ -179,7 +185,7 @@ public:
 private:
     void buildControls();
     void buildPreciseControls();
-    std::vector<std::string> loadCurveFile();
+    CurveFile loadCurveFile();
     ValueTable tableExposure();
     LineGeometry geometry(const ValueTable& table, FeatureKind kind);
     ProfileOrientation checkedOrientation() const;

@@ -14,6 +14,7 @@
 #include "app/form2.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
@@ -101,25 +102,26 @@ void TForm2::ButtonSmoothClick()
 }
 
 // The characteristic-curve file of the loaded image, shown in Memo1.
-std::vector<std::string> TForm2::loadCurveFile()
+CurveFile TForm2::loadCurveFile()
 {
-    const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
-    const QByteArray bytes = file.readAll();
-    std::vector<std::string> lines =
-        SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    CurveFile curve;
+    curve.path = CurveFilePath(form1_->EditFileName->text().toStdString());
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(curve.path)).toStdString(), bytes))
+        ThrowCannotOpen(curve.path);
+    curve.lines = SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     QStringList shown;
-    for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
+    for (const std::string& line : curve.lines) shown.append(QString::fromLocal8Bit(line));
     Memo1->setLines(shown);
-    return lines;
+    return curve;
 }
 
 void TForm2::ButtonToExpClick()
 {
     std::vector<ChartPoint> points;
     if (CheckBoxUseHDC->isChecked()) {
-        points = ConvertToExposureByCurve(profile, loadCurveFile());
+        const CurveFile curve = loadCurveFile();
+        points = ConvertToExposureByCurve(profile, curve.lines, curve.path);
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());

@@ -97,8 +97,8 @@ ValueTable TForm2::tableExposure()
 {
     ProfileConversion convert;
     if (CheckBoxUseHDC->isChecked()) {
-        const std::vector<std::string> lines = loadCurveFile();
-        convert = [lines](ProfileState& state) { ConvertToExposureByCurve(state, lines); };
+        const CurveFile curve = loadCurveFile();
+        convert = [curve](ProfileState& state) { ConvertToExposureByCurve(state, curve.lines, curve.path); };
     } else {
         const std::string latitude = StdText(EditL), bits = StdText(EditBit);
         const std::string offset = form1_->EditOffst->text().toStdString();
