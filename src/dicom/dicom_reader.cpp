@@ -354,6 +354,7 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
     SequenceState sequence = SequenceState::kNone;
+    SummaryBuilder summary;
     for (const DicomElement& listed : elements) {
         if (listed.sequence) {
             DicomTableRow& row = RowAt(out, out.nextRow);
@@ -374,8 +375,9 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
         if (e.group == 0x0002 && e.number == 0x0002)
             while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
         ApplyElementRules(e, windowWidthBefore, out);
-        ListElement(e, dictionaryText, sequence, out);
+        ListElement(e, dictionaryText, sequence, summary, out);
     }
+    out.summary = summary.Text();
     out.rowCount = out.nextRow;
 }
 
