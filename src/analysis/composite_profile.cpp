@@ -42,7 +42,7 @@ void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, 
     // Along x every data column contributes M samples, along y every data row.
     const std::int64_t positions = alongX ? columns : rows;
     if (orientation != ProfileOrientation::kNone && m >= 1 && positions * m > kProfileCapacity)
-        ThrowMessage(kProfileTooLongMessage);
+        ThrowFailure(FailureCode::kProfileTooLong);
 
     state.profileCount = 0;
     if (orientation == ProfileOrientation::kNone || m < 1 || positions == 0) return;

@@ -16,10 +16,6 @@
 
 namespace radmtf {
 
-// Refusal of a build whose profile would not fit in the composite profile.
-inline constexpr std::string_view kProfileTooLongMessage =
-    "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。";
-
 // The checked orientation button; the values are the button numbers.
 enum class ProfileOrientation {
     kNone = 0,
@@ -34,7 +30,7 @@ enum class ProfileOrientation {
 //                 rows 1 .. M outer, columns inner;
 //   buttons 3, 4: P[r × M + k] = cell(M − k, r + 1) resp. cell(k + 1, r + 1),
 //                 columns 1 .. M outer, rows inner.
-// A profile longer than the capacity is refused with kProfileTooLongMessage
+// A profile longer than the capacity is refused with FailureCode::kProfileTooLong
 // before anything changes. Otherwise profileCount starts at 0 and counts
 // every stored sample; an empty or missing cell (M beyond the table) fails
 // with the not-an-integer message for '' and leaves the samples stored so far

@@ -52,7 +52,7 @@ void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWid
                      const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values)
 {
     if (!BlockInsideImage(block, imageWidth, imageHeight, format.header, buffer.size()))
-        ThrowMessage(kRoiOutsideImageMessage);
+        ThrowFailure(FailureCode::kRoiOutsideImage);
 
     values.resize(static_cast<std::size_t>(block.width * block.height));
     std::int32_t* out = values.data();

@@ -16,9 +16,6 @@
 
 namespace radmtf {
 
-// Refusal of a transfer whose block would read pixels that were not loaded.
-inline constexpr std::string_view kRoiOutsideImageMessage = "ROIが画像の外にはみ出しています。";
-
 // The image block behind the ROI, in image coordinates. The first column is
 // one left of the ROI's left bound (the same block the ROI statistics read).
 struct TableBlock {
@@ -52,7 +49,7 @@ std::int32_t SampleValue(const std::uint8_t* word, const SampleFormat& format);
 
 // Fills values (resized to width × height, row-major: table row 1 first,
 // left to right) with the block's sample values. Throws Failure with
-// kRoiOutsideImageMessage, before touching values, when the block does not fit.
+// FailureCode::kRoiOutsideImage, before touching values, when the block does not fit.
 void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth, std::int32_t imageHeight,
                      const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values);
 

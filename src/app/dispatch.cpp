@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 
@@ -18,9 +19,9 @@ void ShowCurrentFailure()
     try {
         throw;
     } catch (const Failure& failure) {
-        CurrentPrompter().message(QString::fromUtf8(failure.what()));
+        CurrentPrompter().message(FailureText(failure));
     } catch (const std::bad_alloc&) {
-        CurrentPrompter().message(QString::fromUtf8("メモリが不足しています"));
+        CurrentPrompter().message(FailureText(FailureCode::kOutOfMemory));
     }
 }
 

@@ -13,6 +13,7 @@
 #include "app/dispatch.h"
 #include "app/edit_text.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -202,7 +203,7 @@ void TForm1::BitBtnLoadClick()
             }
             sizeText = Text(proposal) + " " + Text(proposal);
         }
-        const QString answer = CurrentPrompter().inputBox("", "Matrix Size x y , ", sizeText);
+        const QString answer = CurrentPrompter().inputBox("", NoticeText(Notice::kMatrixSizePrompt), sizeText);
         sizeText = answer;
         auto convertAnswer = [&] {
             const int blank = sizeText.indexOf(' ');
@@ -256,7 +257,7 @@ void TForm1::BitBtnLoadClick()
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
         EditPxlSpc->setText(CurrentPrompter().inputBox(
-            "InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
+            "InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
     ButtonFileListClick();

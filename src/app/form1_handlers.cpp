@@ -7,6 +7,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -25,8 +26,6 @@ namespace {
 
 constexpr long long kMaxTableSide = 32768;
 constexpr long long kMaxTableCells = 1LL << 26;
-constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
-constexpr const char* kNothingToTrimMessage = "トリミングする画像がありません。";
 
 }  // namespace
 
@@ -221,7 +220,7 @@ void TForm1::ButtonCCWClick()
 void TForm1::ButtonTrimingClick()
 {
     // Before the first load there is no image to cut from.
-    if (state.loadState <= 0) ThrowMessage(kNothingToTrimMessage);
+    if (state.loadState <= 0) ThrowFailure(FailureCode::kNothingToTrim);
     const SampleLayout layout = sampleLayout();
     IntOf(EditOffst);  // read as always, though the trimmed words carry no offset
     const std::vector<std::uint8_t> bytes =
@@ -245,7 +244,7 @@ void TForm1::ButtonTrimingClick()
         file.cancelWriting();
         ThrowCannotCreate(chosen->toStdString());
     }
-    CurrentPrompter().message(QString::fromUtf8("トリミングした画像を保存しました。"));
+    CurrentPrompter().message(NoticeText(Notice::kTrimSaved));
 }
 
 // ------------------------------------------------------------- ROI transfer
@@ -261,14 +260,14 @@ void TForm1::ButtonToTableClick()
     const bool sixteenBit = imageMode() != 0;
     if (sixteenBit &&
         !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
-        ThrowMessage(kRoiOutsideImageMessage);
+        ThrowFailure(FailureCode::kRoiOutsideImage);
     GridModel* grid = f2->StringGrid1->grid();
     const long long columns = std::max<long long>(block.width + 1, 0);
     const long long rows = std::max<long long>(block.height + 1, 0);
     // A table beyond any detector's size (a ROI typed by hand) would only
     // exhaust the memory.
     if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
-        ThrowMessage(kTableTooLargeMessage);
+        ThrowFailure(FailureCode::kTableTooLarge);
     grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
     format.valueOffset = IntOf(EditOffst);
     format.swapBytes = CheckBoxSwp->isChecked();

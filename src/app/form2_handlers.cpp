@@ -12,6 +12,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -222,8 +223,7 @@ void TForm2::ButtonTrancationClick()
                    if (out.curveDrawn) setSeries(Series2, Points(out.curve));
                });
     if (status == TruncationStatus::kNoStartPoint)
-        CurrentPrompter().message(
-            QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+        CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
 }
 
 }  // namespace radmtf

@@ -147,7 +147,7 @@ long long Trunc(long double value)
 
 long long Div(long long numerator, long long denominator)
 {
-    if (denominator == 0) ThrowMessage("0 による除算");
+    if (denominator == 0) ThrowFailure(FailureCode::kIntegerDivide);
     return numerator / denominator;
 }
 

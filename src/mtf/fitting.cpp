@@ -45,10 +45,10 @@ void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
 
     // Refusals of our own come before any change.
     if (const auto degree = TryStrToInt(degreeText); degree && (*degree < 1 || *degree > kMaxFitDegree))
-        ThrowMessage(kDegreeOutOfRangeMessage);
-    if (k > mtf.measuredCount - 1) ThrowMessage(kNotMeasuredMessage);
+        ThrowFailure(FailureCode::kDegreeOutOfRange);
+    if (k > mtf.measuredCount - 1) ThrowFailure(FailureCode::kNotMeasured);
     if (FirstTableRows(mtf.mtfFrequency[k], kMtfCapacity) > kMtfCapacity)
-        ThrowMessage(kFrequencyRangeTooWideMessage);
+        ThrowFailure(FailureCode::kFrequencyRangeTooWide);
 
     out.series10Cleared = true;
     mtf.mtfLastIndex = k;
@@ -96,11 +96,11 @@ void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
     std::string text;
     int rows3 = 0;
     for (double f = 0.0; f <= mtf.mtfFrequency[k];) {
-        if (++rows3 > kMaxSecondTableRows) ThrowMessage(kBadPixelSpacingMessage);
+        if (++rows3 > kMaxSecondTableRows) ThrowFailure(FailureCode::kBadPixelSpacing);
         text += FloatToStr(f) + "\t" + FloatToStr(EvaluatePolynomial(mtf, n, f)) + "\r\n";
         const long double p = StrToFloat(pixelSpacingText());
         const long double step = CheckedDivide(1.0L, p * 64);
-        if (!(step > 0.0L)) ThrowMessage(kBadPixelSpacingMessage);
+        if (!(step > 0.0L)) ThrowFailure(FailureCode::kBadPixelSpacing);
         f = static_cast<double>(f + step);
     }
     out.memoMtf3Text = std::move(text);

@@ -24,7 +24,7 @@ constexpr int kLevelHalfWidth = 10;  // levels average 21 samples
 
 [[noreturn]] void ChartNotFound()
 {
-    ThrowMessage(kChartNotFoundMessage);
+    ThrowFailure(FailureCode::kChartNotFound);
 }
 
 long long AbsDiff(std::int32_t x, std::int32_t y)

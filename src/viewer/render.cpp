@@ -26,12 +26,12 @@ ViewExtent ComputeViewExtent(long double mf, std::int32_t w, std::int32_t h)
 
     constexpr long double kSideLimit = kMaxBitmapSide + 1.0L;
     if (std::fabs(extent.columnSpan) >= kSideLimit || std::fabs(extent.rowSpan) >= kSideLimit) {
-        ThrowMessage(kBitmapTooLargeMessage);
+        ThrowFailure(FailureCode::kBitmapTooLarge);
     }
     extent.bitmapWidth = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.columnSpan)));
     extent.bitmapHeight = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.rowSpan)));
     if (static_cast<std::int64_t>(extent.bitmapWidth) * extent.bitmapHeight > kMaxBitmapPixels) {
-        ThrowMessage(kBitmapTooLargeMessage);
+        ThrowFailure(FailureCode::kBitmapTooLarge);
     }
 
     // a = Trunc((W - W/MF) / 2) (or with H/MF for the square), b = Trunc((H - H/MF) / 2)
@@ -49,7 +49,7 @@ ViewGeometry ShiftViewExtent(const ViewExtent& extent, std::int32_t shiftX, std:
     const long long top = extent.firstRow + Trunc(static_cast<long double>(shiftY) * extent.magnification);
     const long long bottom = Trunc(extent.rowSpan + static_cast<long double>(top)) - 1;
     for (const long long v : {left, right, top, bottom}) {
-        if (v < -kMaxViewCoordinate || v > kMaxViewCoordinate) ThrowMessage(kViewTooFarMessage);
+        if (v < -kMaxViewCoordinate || v > kMaxViewCoordinate) ThrowFailure(FailureCode::kViewTooFar);
     }
 
     ViewGeometry geometry;

@@ -25,14 +25,12 @@ namespace radmtf {
 
 // Largest picture a rendering makes: each side at most kMaxBitmapSide pixels
 // and at most kMaxBitmapPixels in all. Beyond that (a tiny magnification typed
-// by hand) rendering refuses with kBitmapTooLargeMessage instead of allocating.
+// by hand) rendering refuses with FailureCode::kBitmapTooLarge instead of allocating.
 inline constexpr std::int32_t kMaxBitmapSide = 32768;
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
-inline constexpr const char* kBitmapTooLargeMessage = "表示する画像が大きすぎます。";
 // View coordinates are kept within +-2^30 so that the ROI arithmetic of the
-// window cannot overflow; a shift beyond that is refused with this message.
+// window cannot overflow; a shift beyond that is refused (FailureCode::kViewTooFar).
 inline constexpr std::int32_t kMaxViewCoordinate = 1 << 30;
-inline constexpr const char* kViewTooFarMessage = "表示位置が画像から離れすぎています。";
 
 // What the magnification and the image size alone decide.
 struct ViewExtent {

@@ -9,6 +9,7 @@
 #include "analysis/composite_profile.h"
 #include "core/numtext.h"
 #include "test_support.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -98,7 +99,7 @@ TEST(ExposureByModel, FailurePoints)
     // Beyond the range of a double.
     SetProfile(*state, {32767});
     EXPECT_EQ(FailureText([&] { ConvertToExposureByModel(*state, "4", "0", "0"); }),
-              std::string(kFloatOverflowMessage));
+              std::string("浮動小数点数オーバーフロー"));
     // Exposures too small for a double are 0; all zero cannot be normalised.
     SetProfile(*state, {100, 200});
     state->peakIndex = 5;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "test_support.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -97,7 +98,7 @@ TEST(ReadBlockValues, RefusesBlocksOutsideTheLoadedImage)
         FailureText([&] {
             ReadBlockValues(buffer, kWidth, kHeight, {kHeader, 0, false}, TableBlock{6, 0, 3, 1}, values);
         }),
-        std::string(kRoiOutsideImageMessage));
+        std::string("ROIが画像の外にはみ出しています。"));
     EXPECT_EQ(values, std::vector<std::int32_t>{42});
 }
 
