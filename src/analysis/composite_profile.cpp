@@ -74,6 +74,11 @@ double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_vie
 {
     const long double pixelSpacing = StrToFloat(pixelSpacingText);
     const long double maLines = StrToFloat(maLineText);
+    return SampleSpacing(pixelSpacing, maLines);
+}
+
+double SampleSpacing(long double pixelSpacing, long double maLines)
+{
     return ToDoubleChecked(CheckedDivide(pixelSpacing, maLines));
 }
 

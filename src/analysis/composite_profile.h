@@ -43,6 +43,8 @@ void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, 
 // double. Fails on a non-number (pixel spacing first), with the zero-divide
 // message for x / 0 and the invalid-operation message for 0 / 0.
 double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_view maLineText);
+// The same from the two numbers.
+double SampleSpacing(long double pixelSpacing, long double maLines);
 
 // "Smooth", the averaging step. b = n div 2; for b ≥ 1 every centre k from b
 // to count − 1 − b gets the mean of P[k − b .. k + b] (rounded, ties to even)

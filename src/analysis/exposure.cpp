@@ -161,11 +161,19 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
     state.exposureCount = state.profileCount;
     const long double latitude = StrToFloat(latitudeText);
     const long double bits = StrToFloat(bitsText);
+    // The offset text is read for every sample; it cannot change in between,
+    // so reading it at the first sample fails at the same point.
+    const long double offset = state.exposureCount > 0 ? StrToFloat(offsetText) : 0.0L;
+    return ConvertToExposureByModel(state, latitude, bits, offset);
+}
+
+std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, long double latitude, long double bits,
+                                                 long double offset)
+{
+    CheckProfileState(state);
+    state.exposureCount = state.profileCount;
     const std::size_t count = ValidCount(state.exposureCount, kProfileCapacity);
     if (count > 0) {
-        // The offset text is read for every sample; it cannot change in
-        // between, so reading it at the first sample fails at the same point.
-        const long double offset = StrToFloat(offsetText);
         const long double levels = Finite(std::pow(2.0L, bits));
         // E = 10^(L × (P + o) / 2^B): 0 .. 2^B spans L decades.
         const auto convert = [&](std::int32_t p) {

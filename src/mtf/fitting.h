@@ -38,5 +38,8 @@ struct FittingOutput {
 // conversion and floating-point failures at their places.
 void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
                 const std::function<std::string()>& pixelSpacingText, FittingOutput& out);
+// The same with the degree and the pixel spacing (mm) as numbers.
+void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
+                FittingOutput& out);
 
 }  // namespace radmtf

@@ -57,6 +57,9 @@ struct SwcFeatures {
 // short or lacks the chart's features (keeping the markers found so far).
 void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
                        std::string_view maLineText, SwcFeatures& out);
+// The same from the pixel spacing (mm) and MA-Line# as numbers.
+void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                       long double maLines, SwcFeatures& out);
 
 // Stage 3 results.
 struct SwcResult {
