@@ -10,10 +10,14 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/measure_command.h"
 #include "app/script.h"
 
 int main(int argc, char** argv)
 {
+    // The command line's measurement runs before, and without, any window.
+    if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
+
     QString scriptPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

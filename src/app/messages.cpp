@@ -62,7 +62,7 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages", "画像の大きさが分かりません。--size で指定してください。")},
     {FailureCode::kNoPixelSpacing,
      QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔が分かりません。--pixel-spacing で指定してください。")},
-    {FailureCode::kNotAFile, QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は画像ファイルではありません")},
+    {FailureCode::kNotAFile, QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は画像ファイルではありません。")},
 };
 static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kNotAFile) + 1);
 
@@ -79,7 +79,7 @@ constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 に値がありません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 の値 '%2' は使えません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定するファイルまたはフォルダーを指定してください。"),
-    QT_TRANSLATE_NOOP("radmtf::Messages", "フォルダー %1 の中にフォルダーがあります。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "%1 はこの測定方法では使えません。"),
 };
 
 // Fills all blanks at once, so an argument that itself holds "%2" stays as it is.

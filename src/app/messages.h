@@ -33,7 +33,7 @@ enum class UsageProblem {
     kMissingValue,    // argument: the option
     kBadValue,        // arguments: the option, the value
     kNoInput,         // no file or folder given
-    kFolderInFolder,  // argument: the folder
+    kNotForMethod,    // argument: the option (an option the method does not use)
 };
 QString UsageText(UsageProblem problem, const std::vector<std::string>& args = {});
 
