@@ -41,6 +41,7 @@ struct CommandLine {
     std::optional<ReportFormat> format;
     std::optional<std::string> output;
     std::vector<std::string> inputs;
+    std::optional<std::size_t> jobs;
     bool help = false;
 };
 
@@ -185,6 +186,8 @@ CommandLine ParseCommandLine(int argc, char** argv)
                 Usage(UsageProblem::kBadValue, {option, v});
         } else if (option == "--output") {
             line.output = value();
+        } else if (option == "--jobs") {
+            line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
         } else {
             Usage(UsageProblem::kUnknownOption, {option});
         }
@@ -309,8 +312,8 @@ int Measure(const CommandLine& line)
         }
     };
     // Files in parallel on every core; results still leave in input order.
-    const std::size_t workers =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), files.size());
+    const std::size_t workers = std::min<std::size_t>(
+        line.jobs.value_or(std::max(1u, std::thread::hardware_concurrency())), files.size());
     std::vector<std::thread> threads;
     for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
 

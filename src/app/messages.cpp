@@ -122,6 +122,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "出力:\n"
     "  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)\n"
     "  --output PATH             標準出力の代わりに書くファイル\n"
+    "  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)\n"
     "  --help                    この説明\n"
     "\n"
     "終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り\n");

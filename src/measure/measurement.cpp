@@ -1,6 +1,10 @@
 #include "measure/measurement.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -22,28 +26,39 @@ namespace {
 constexpr long long kMaxTableSide = 32768;
 constexpr long long kMaxTableCells = 1LL << 26;
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+// The file's bytes, owned by the returned pointer. A regular file is mapped,
+// so a measurement reads from the disk only the pages it looks at; what
+// cannot be mapped is read.
+std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> ReadFileBytes(const std::string& path)
 {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         ThrowFailure(FailureCode::kNotAFile, {path});
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) ThrowCannotOpen(path);
-    std::vector<std::uint8_t> bytes;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error) bytes.reserve(static_cast<std::size_t>(size));
-    std::uint8_t chunk[1 << 16];
-    std::size_t got = 0;
-    if (!error) {
-        bytes.resize(static_cast<std::size_t>(size));
-        got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-        if (got != bytes.size()) ThrowCannotOpen(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) ThrowCannotOpen(path);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        ::close(fd);
+        if (mapped == MAP_FAILED) ThrowCannotOpen(path);
+        std::shared_ptr<const void> owner(mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
+        return {owner, std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(mapped), size)};
     }
-    // Whatever the size said, read to the end.
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (std::ferror(file.get())) ThrowCannotOpen(path);
-    return bytes;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    std::uint8_t chunk[1 << 16];
+    while (true) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            ::close(fd);
+            ThrowCannotOpen(path);
+        }
+        if (got == 0) break;
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    }
+    ::close(fd);
+    return {bytes, std::span<const std::uint8_t>(*bytes)};
 }
 
 std::optional<std::int32_t> IntField(const std::optional<std::string>& text)
@@ -105,13 +120,16 @@ std::optional<ImageFormat> ParseFormat(const std::string& name)
 
 SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings)
 {
-    return SourceImageFromBytes(ReadWholeFile(path), settings);
+    auto [storage, bytes] = ReadFileBytes(path);
+    return SourceImageFromBytes(std::move(storage), bytes, settings);
 }
 
-SourceImage SourceImageFromBytes(std::vector<std::uint8_t> bytes, const MeasureSettings& settings)
+SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
+                                 const MeasureSettings& settings)
 {
     SourceImage image;
-    image.bytes = std::move(bytes);
+    image.storage = std::move(storage);
+    image.bytes = bytes;
     std::optional<std::int32_t> columns, rows, header, offset;
     std::optional<bool> swap;
     if (settings.format == ImageFormat::kDicom) {
@@ -279,9 +297,9 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
 
     ExposureInputs exposure;
     if (used.curveFile) {
-        const std::vector<std::uint8_t> bytes = ReadWholeFile(*used.curveFile);
-        exposure.curveLines =
-            SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        const auto curve = ReadFileBytes(*used.curveFile);
+        exposure.curveLines = SplitTextLines(
+            std::string_view(reinterpret_cast<const char*>(curve.second.data()), curve.second.size()));
     }
     exposure.latitude = used.latitude;
     exposure.bitsStored = used.bitsStored;

@@ -12,7 +12,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,19 +33,22 @@ namespace radmtf {
 
 // A loaded image and what its file (or the settings) say about it.
 struct SourceImage {
-    std::vector<std::uint8_t> bytes;  // the whole file
+    std::shared_ptr<const void> storage;  // keeps `bytes` alive (a mapping or a vector)
+    std::span<const std::uint8_t> bytes;  // the whole file
     SampleLayout layout;              // header, columns, rows, 8-bit or not
     std::int32_t offset = 0;          // value offset
     bool swap = false;
     std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
 };
 
-// Reads the file whole and settles its geometry: a DICOM file's header gives
+// Maps the file whole (its pages are read only where the measurement looks)
+// and settles its geometry: a DICOM file's header gives
 // size, header length, offset, byte order and pixel spacing; the settings
 // override each of them. Fails with kCannotOpen, kNotAFile for a folder, and
 // kNoImageSize when no size is known (a DICOM-mode file that is no image).
 SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings);
-SourceImage SourceImageFromBytes(std::vector<std::uint8_t> bytes, const MeasureSettings& settings);
+SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
+                                 const MeasureSettings& settings);
 
 // The ROI a load proposes: centred on the view at magnification 1, half of it.
 RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows);
