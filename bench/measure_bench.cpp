@@ -3,8 +3,8 @@
 // call, on all cores and on one (--jobs 1). Prints the median of several runs.
 #include <fcntl.h>
 #include <spawn.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -88,10 +88,13 @@ int main(int argc, char** argv)
 
     std::printf("radmtf measure, whole process (median ms)\n");
     std::printf("  one 3072x3072 DICOM, 2048x17 ROI:          %.1f  (target 80)\n",
-                MedianMilliseconds(9, [&] { Run(with({"measure", "slit", one})); }));
+                MedianMilliseconds(9, [&] {
+                    Run(with({"measure", "slit", one}));
+                }));
     const double parallel = MedianMilliseconds(3, [&] { Run(with({"measure", "slit", files.string()})); });
-    const double serial =
-        MedianMilliseconds(3, [&] { Run(with({"measure", "slit", files.string(), "--jobs", "1"})); });
+    const double serial = MedianMilliseconds(3, [&] {
+        Run(with({"measure", "slit", files.string(), "--jobs", "1"}));
+    });
     std::printf("  100 files in one call, all cores:          %.1f  (target 3000)\n", parallel);
     std::printf("  100 files in one call, one thread:         %.1f\n", serial);
     std::printf("  speed-up:                                  %.2f  (target 1.7)\n", serial / parallel);

@@ -19,7 +19,9 @@
 #include "core/numtext.h"
 #include "core/paths.h"
 #include "dicom/dictionary.h"
+#include "viewer/load_geometry.h"
 #include "viewer/render.h"
+#include "viewer/roi_frames.h"
 
 namespace radmtf {
 
@@ -188,32 +190,17 @@ void TForm1::BitBtnLoadClick()
         state.imageHeight = IntOf(EditImgSizeY);
     } else {
         if (sizeText.size() < 4) {
-            // Propose a square from the file length: the side itself when the
-            // length is an exact square of samples, else a power of two.
-            const long double bytesPerSample = RadioGroupMode->itemIndex() == 0 ? 1.0L : 2.0L;
-            const long double side =
-                std::sqrt(static_cast<long double>(state.fileBuffer.size()) / bytesPerSample);
-            const long long rounded = Round(side);
-            long long proposal = 0;
-            if (side - static_cast<long double>(rounded) == 0.0L) {
-                proposal = rounded;
-            } else {
-                proposal = 64;
-                while (proposal <= rounded) proposal *= 2;
-            }
+            const long long proposal =
+                ProposedSquareSide(state.fileBuffer.size(), RadioGroupMode->itemIndex() == 0);
             sizeText = Text(proposal) + " " + Text(proposal);
         }
-        const QString answer = CurrentPrompter().inputBox("", NoticeText(Notice::kMatrixSizePrompt), sizeText);
+        const QString answer =
+            CurrentPrompter().inputBox("", NoticeText(Notice::kMatrixSizePrompt), sizeText);
         sizeText = answer;
         auto convertAnswer = [&] {
-            const int blank = sizeText.indexOf(' ');
-            if (blank < 0) {
-                state.imageWidth = StrToInt(sizeText.toStdString());
-                state.imageHeight = StrToInt(sizeText.toStdString());
-            } else {
-                state.imageWidth = StrToInt(sizeText.left(blank).toStdString());
-                state.imageHeight = StrToInt(sizeText.mid(blank + 1).toStdString());
-            }
+            const std::string answer = sizeText.toStdString();
+            state.imageWidth = StrToInt(ColumnsPart(answer));
+            state.imageHeight = StrToInt(RowsPart(answer));
         };
         if (!sizeText.isEmpty()) {
             convertAnswer();
@@ -256,8 +243,8 @@ void TForm1::BitBtnLoadClick()
         EditROISizeY->setText(Text(displayBitmap.height / 2));
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
-        EditPxlSpc->setText(CurrentPrompter().inputBox(
-            "InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
+        EditPxlSpc->setText(
+            CurrentPrompter().inputBox("InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
     ButtonFileListClick();
@@ -355,15 +342,7 @@ void TForm1::refreshImage1()
         return;
     }
     QImage shown(controlWidth, controlHeight, QImage::Format_Grayscale8);
-    std::vector<int> sourceColumn(static_cast<std::size_t>(controlWidth));
-    for (int x = 0; x < controlWidth; ++x)
-        sourceColumn[std::size_t(x)] = static_cast<int>(std::int64_t(x) * displayBitmap.width / controlWidth);
-    for (int y = 0; y < controlHeight; ++y) {
-        const std::int64_t sourceRow = std::int64_t(y) * displayBitmap.height / controlHeight;
-        const std::uint8_t* source = displayBitmap.pixels.data() + sourceRow * displayBitmap.width;
-        uchar* line = shown.scanLine(y);
-        for (int x = 0; x < controlWidth; ++x) line[x] = source[sourceColumn[std::size_t(x)]];
-    }
+    ScalePicture(displayBitmap.view(), {shown.bits(), controlWidth, controlHeight, shown.bytesPerLine()});
     Image1->setStretch(false);
     Image1->setPicture(shown);
 }
@@ -408,28 +387,14 @@ void TForm1::Image1MouseMove(int x, int y)
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
             DrawRoiFrames();
-            if (state.dragRoiTopLeft) {
-                roi.left = static_cast<std::int32_t>(Trunc(bx));
-                roi.top = static_cast<std::int32_t>(Trunc(by));
-            }
-            if (state.dragRoiBottomRight) {
-                roi.right = static_cast<std::int32_t>(Trunc(bx));
-                roi.bottom = static_cast<std::int32_t>(Trunc(by));
-            }
+            roi = DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
             DrawRoiFrames();
             EditROISizeX->setText(Text(static_cast<long long>(roi.right) - roi.left + 1));
             EditROISizeY->setText(Text(static_cast<long long>(roi.bottom) - roi.top + 1));
         }
         if (state.dragRoiWhole) {
             DrawRoiFrames();
-            const long long w = static_cast<long long>(roi.right) - roi.left + 1;
-            const long long h = static_cast<long long>(roi.bottom) - roi.top + 1;
-            const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
-            const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
-            roi.left = static_cast<std::int32_t>(Trunc(bx - halfW));
-            roi.right = static_cast<std::int32_t>(Trunc(bx + halfW - evenW));
-            roi.top = static_cast<std::int32_t>(Trunc(by - halfH));
-            roi.bottom = static_cast<std::int32_t>(Trunc(by + halfH - evenH));
+            roi = CentreRoiAt(roi, bx, by);
             EditROIPosX->setText(Text(Trunc(bx + state.viewRect.left)));
             EditROIPosY->setText(Text(Trunc(by + state.viewRect.top)));
             DrawRoiFrames();

@@ -13,6 +13,7 @@
 #include "core/numtext.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
+#include "measure/measurement.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
 #include "viewer/roi_measure.h"
@@ -21,13 +22,6 @@
 #include "viewer/trimming.h"
 
 namespace radmtf {
-
-namespace {
-
-constexpr long long kMaxTableSide = 32768;
-constexpr long long kMaxTableCells = 1LL << 26;
-
-}  // namespace
 
 // ------------------------------------------------------------- rendering
 
@@ -262,13 +256,9 @@ void TForm1::ButtonToTableClick()
         !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
         ThrowFailure(FailureCode::kRoiOutsideImage);
     GridModel* grid = f2->StringGrid1->grid();
-    const long long columns = std::max<long long>(block.width + 1, 0);
-    const long long rows = std::max<long long>(block.height + 1, 0);
-    // A table beyond any detector's size (a ROI typed by hand) would only
-    // exhaust the memory.
-    if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
-        ThrowFailure(FailureCode::kTableTooLarge);
-    grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
+    CheckTableLimits(block);
+    grid->setSize(static_cast<int>(std::max<long long>(block.width + 1, 0)),
+                  static_cast<int>(std::max<long long>(block.height + 1, 0)));
     format.valueOffset = IntOf(EditOffst);
     format.swapBytes = CheckBoxSwp->isChecked();
     const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.width);

@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
-#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -285,8 +285,8 @@ int Measure(const CommandLine& line)
         }
     }
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
-    const ReportFormat format =
-        line.format.value_or(!line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
+    const ReportFormat format = line.format.value_or(
+        !line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
 
     const std::vector<std::string> files = ExpandInputs(line.inputs);
     std::vector<Outcome> outcomes(files.size());

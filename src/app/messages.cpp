@@ -31,13 +31,15 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kTrimEmpty, QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングする範囲がありません。")},
     {FailureCode::kTrimTooLarge, QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングする範囲が大きすぎます。")},
     {FailureCode::kNothingToTrim, QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングする画像がありません。")},
-    {FailureCode::kRoiOutsideImage, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIが画像の外にはみ出しています。")},
+    {FailureCode::kRoiOutsideImage,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "ROIが画像の外にはみ出しています。")},
     {FailureCode::kTableTooLarge, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIが大きすぎます。")},
     {FailureCode::kProfileTooLong,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。")},
     {FailureCode::kNoSignal, QT_TRANSLATE_NOOP("radmtf::Messages", "抽出する信号がありません。")},
-    {FailureCode::kChartNotFound, QT_TRANSLATE_NOOP("radmtf::Messages", "チャートのパターンが見つかりません。")},
+    {FailureCode::kChartNotFound,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "チャートのパターンが見つかりません。")},
     {FailureCode::kDegreeOutOfRange,
      QT_TRANSLATE_NOOP("radmtf::Messages", "次数は 1 から 16 の範囲で指定してください。")},
     {FailureCode::kNotMeasured,
@@ -49,7 +51,8 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kStartOutside, QT_TRANSLATE_NOOP("radmtf::Messages", "外挿開始点が LSF の範囲外です。")},
     {FailureCode::kStartNotLeftOfPeak,
      QT_TRANSLATE_NOOP("radmtf::Messages", "外挿開始点はピークより左側で指定してください。")},
-    {FailureCode::kFitRangeTooLong, QT_TRANSLATE_NOOP("radmtf::Messages", "フィット範囲の点数が多すぎます。")},
+    {FailureCode::kFitRangeTooLong,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "フィット範囲の点数が多すぎます。")},
     {FailureCode::kLeftTailNotFalling,
      QT_TRANSLATE_NOOP("radmtf::Messages", "左側の裾が外側に向かって減少していないため、外挿できません。")},
     {FailureCode::kRightTailNotFalling,
@@ -147,7 +150,8 @@ QString FailureText(FailureCode code, const std::vector<std::string>& args)
 {
     for (const auto& [entry, source] : kFailureTexts)
         if (entry == code) return Fill(source, args);
-    return QString::fromUtf8(FailureCodeName(code).data(), static_cast<qsizetype>(FailureCodeName(code).size()));
+    return QString::fromUtf8(FailureCodeName(code).data(),
+                             static_cast<qsizetype>(FailureCodeName(code).size()));
 }
 
 QString FailureText(const Failure& failure)

@@ -28,12 +28,12 @@ QString NoticeText(Notice notice);
 
 // The measure command's usage failures; `detail` names the option or value.
 enum class UsageProblem {
-    kNoMethod,        // no method or an unknown one
-    kUnknownOption,   // argument: the option
-    kMissingValue,    // argument: the option
-    kBadValue,        // arguments: the option, the value
-    kNoInput,         // no file or folder given
-    kNotForMethod,    // argument: the option (an option the method does not use)
+    kNoMethod,       // no method or an unknown one
+    kUnknownOption,  // argument: the option
+    kMissingValue,   // argument: the option
+    kBadValue,       // arguments: the option, the value
+    kNoInput,        // no file or folder given
+    kNotForMethod,   // argument: the option (an option the method does not use)
 };
 QString UsageText(UsageProblem problem, const std::vector<std::string>& args = {});
 

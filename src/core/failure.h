@@ -51,9 +51,9 @@ enum class FailureCode {
     kRightStartNotFound,
     kExtensionTooLong,
     // Measuring a file without the windows.
-    kNoImageSize,      // the file gives no image size and none was set
-    kNoPixelSpacing,   // the file gives no pixel spacing and none was set
-    kNotAFile,         // argument: the path (a folder inside a folder, a device)
+    kNoImageSize,     // the file gives no image size and none was set
+    kNoPixelSpacing,  // the file gives no pixel spacing and none was set
+    kNotAFile,        // argument: the path (a folder inside a folder, a device)
 };
 
 class Failure : public std::exception {

@@ -43,7 +43,8 @@ std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> ReadFileBy
         void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         ::close(fd);
         if (mapped == MAP_FAILED) ThrowCannotOpen(path);
-        std::shared_ptr<const void> owner(mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
+        std::shared_ptr<const void> owner(mapped,
+                                          [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
         return {owner, std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(mapped), size)};
     }
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
@@ -80,7 +81,8 @@ std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& point
     std::vector<MtfPoint> result;
     result.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        result.push_back({points[i].first, points[i].second, i < memoLines.size() ? ValueText(memoLines[i]) : ""});
+        result.push_back(
+            {points[i].first, points[i].second, i < memoLines.size() ? ValueText(memoLines[i]) : ""});
     return result;
 }
 
@@ -160,8 +162,8 @@ RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows)
 {
     const ViewGeometry geometry = ShiftViewExtent(ComputeViewExtent(1.0L, columns, rows), 0, 0);
     return {static_cast<std::int32_t>(geometry.view.left + geometry.bitmapWidth / 2),
-            static_cast<std::int32_t>(geometry.view.top + geometry.bitmapHeight / 2), geometry.bitmapWidth / 2,
-            geometry.bitmapHeight / 2};
+            static_cast<std::int32_t>(geometry.view.top + geometry.bitmapHeight / 2),
+            geometry.bitmapWidth / 2, geometry.bitmapHeight / 2};
 }
 
 TableBlock RoiTableBlock(const RoiSetting& roi)
@@ -214,8 +216,9 @@ PixelTable ReadPixelTable(const SourceImage& image, const TableBlock& block)
 void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
                       std::int32_t maLines)
 {
-    const ProfileOrientation chosen =
-        orientation >= 1 && orientation <= 4 ? static_cast<ProfileOrientation>(orientation) : ProfileOrientation::kNone;
+    const ProfileOrientation chosen = orientation >= 1 && orientation <= 4
+                                          ? static_cast<ProfileOrientation>(orientation)
+                                          : ProfileOrientation::kNone;
     BuildCompositeProfile(profile, chosen, maLines, table);
 }
 

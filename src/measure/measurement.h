@@ -35,8 +35,8 @@ namespace radmtf {
 struct SourceImage {
     std::shared_ptr<const void> storage;  // keeps `bytes` alive (a mapping or a vector)
     std::span<const std::uint8_t> bytes;  // the whole file
-    SampleLayout layout;              // header, columns, rows, 8-bit or not
-    std::int32_t offset = 0;          // value offset
+    SampleLayout layout;                  // header, columns, rows, 8-bit or not
+    std::int32_t offset = 0;              // value offset
     bool swap = false;
     std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
 };
@@ -119,14 +119,14 @@ struct ChartGroups {
 };
 
 struct MeasureResult {
-    MeasureSettings settings;  // as used: the file's values and the defaults filled in
+    MeasureSettings settings;           // as used: the file's values and the defaults filled in
     std::vector<std::int32_t> profile;  // the composite profile the method ran on
     double sampleSpacing = 0.0;         // mm between profile samples
     std::vector<double> lsf;            // the exposure profile (the LSF of a slit)
     std::int32_t peakIndex = 0;
-    std::vector<MtfPoint> points;           // the measured MTF
-    std::optional<FittingOutput> fit;       // the fitted tables, when fitted
-    std::optional<ChartGroups> chartGroups; // the chart method's groups
+    std::vector<MtfPoint> points;            // the measured MTF
+    std::optional<FittingOutput> fit;        // the fitted tables, when fitted
+    std::optional<ChartGroups> chartGroups;  // the chart method's groups
 };
 
 // The whole chain on a loaded image, in the order the windows run it.

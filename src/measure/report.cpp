@@ -146,7 +146,8 @@ public:
     void Write(const FileReport& report) override
     {
         std::string tail;
-        for (const SettingColumn& column : SettingColumns()) tail += "," + CsvField(column.text(report.settings));
+        for (const SettingColumn& column : SettingColumns())
+            tail += "," + CsvField(column.text(report.settings));
         for (const ResultColumn& column : ResultColumns())
             tail += "," + CsvField(report.ok ? column.text(report) : std::string());
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
@@ -175,8 +176,8 @@ public:
         out_ << (first_ ? "\n" : ",\n");
         first_ = false;
         out_ << "  {\"file\": " << JsonString(report.file) << ", \"method\": \"" << MethodName(report.method)
-             << "\", \"status\": \"" << (report.ok ? "ok" : "failed") << "\", \"message\": "
-             << JsonString(report.message) << ",\n   \"settings\": {";
+             << "\", \"status\": \"" << (report.ok ? "ok" : "failed")
+             << "\", \"message\": " << JsonString(report.message) << ",\n   \"settings\": {";
         bool firstSetting = true;
         for (const SettingColumn& column : SettingColumns()) {
             out_ << (firstSetting ? "" : ", ") << "\"" << column.name
@@ -191,8 +192,8 @@ public:
         for (std::size_t i = 0; i < report.points.size() && report.ok; ++i) {
             const MtfPoint& point = report.points[i];
             out_ << (i ? ",\n" : "\n") << "     {\"frequency_cy_per_mm\": " << JsonNumber(point.frequency)
-                 << ", \"mtf\": " << JsonNumber(point.value) << ", \"mtf_display\": " << JsonString(point.display)
-                 << "}";
+                 << ", \"mtf\": " << JsonNumber(point.value)
+                 << ", \"mtf_display\": " << JsonString(point.display) << "}";
         }
         out_ << (report.ok && !report.points.empty() ? "\n   ]}" : "]}");
         out_.flush();
@@ -217,10 +218,12 @@ public:
             out_ << "  " << report.failedMark << "\n\n" << std::flush;
             return;
         }
-        out_ << "  " << std::setw(14) << "cycles/mm" << "  " << std::setw(10) << "MTF" << "\n";
+        out_ << "  " << std::setw(14) << "cycles/mm"
+             << "  " << std::setw(10) << "MTF"
+             << "\n";
         for (const MtfPoint& point : report.points)
-            out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10) << point.display
-                 << "\n";
+            out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
+                 << point.display << "\n";
         out_ << "\n" << std::flush;
     }
     void End() override { out_.flush(); }

@@ -19,8 +19,8 @@ struct FileReport {
     std::string file;
     MeasureMethod method = MeasureMethod::kSlit;
     bool ok = false;
-    std::string message;     // the failure's text; empty when ok
-    std::string failedMark;  // a failed file's mtf_display ("failed: MESSAGE")
+    std::string message;       // the failure's text; empty when ok
+    std::string failedMark;    // a failed file's mtf_display ("failed: MESSAGE")
     MeasureSettings settings;  // as used when ok, as asked when failed
     std::vector<MtfPoint> points;
 };

@@ -38,10 +38,10 @@ struct MeasureSettings {
     std::optional<RoiSetting> roi;        // the ROI edits; default: centred on the view, half its size
 
     // The profile (analysis window).
-    int orientation = 1;          // RadioButton1 .. RadioButton4
-    std::int32_t maLines = 17;    // EditMALine
-    std::int32_t smoothing = 1;   // EditSmth: moving-average width
-    bool extract = false;         // "Extract" before ToExp
+    int orientation = 1;         // RadioButton1 .. RadioButton4
+    std::int32_t maLines = 17;   // EditMALine
+    std::int32_t smoothing = 1;  // EditSmth: moving-average width
+    bool extract = false;        // "Extract" before ToExp
 
     // The conversion to exposure.
     std::optional<long double> pixelSpacing;  // EditPxlSpc (mm); default: the file's

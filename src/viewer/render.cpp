@@ -165,4 +165,19 @@ ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_
     return placement;
 }
 
+void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target)
+{
+    if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0) return;
+    std::vector<std::int32_t> sourceColumn(static_cast<std::size_t>(target.width));
+    for (std::int32_t x = 0; x < target.width; ++x)
+        sourceColumn[std::size_t(x)] =
+            static_cast<std::int32_t>(std::int64_t(x) * source.width / target.width);
+    for (std::int32_t y = 0; y < target.height; ++y) {
+        const std::int64_t sourceRow = std::int64_t(y) * source.height / target.height;
+        const std::uint8_t* from = source.pixels + sourceRow * source.stride;
+        std::uint8_t* to = target.pixels + std::int64_t(y) * target.stride;
+        for (std::int32_t x = 0; x < target.width; ++x) to[x] = from[sourceColumn[std::size_t(x)]];
+    }
+}
+
 }  // namespace radmtf

@@ -90,4 +90,9 @@ struct ImagePlacement {
 // left = Trunc((512 - width) / 2).
 ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_t h);
 
+// The picture shown in a control of another size: target pixel (x, y) shows
+// source pixel (x × sourceWidth / targetWidth, y × sourceHeight / targetHeight),
+// integer division. Either picture empty: nothing is written.
+void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target);
+
 }  // namespace radmtf

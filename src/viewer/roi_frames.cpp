@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/numtext.h"
+
 namespace radmtf {
 namespace {
 
@@ -69,6 +71,34 @@ void DrawRoiFrames(GrayBitmapView bitmap, const PixelRect& roiBitmapRect)
         DrawFocusRect(bitmap, std::int64_t{roiBitmapRect.left} - k, std::int64_t{roiBitmapRect.top} - k,
                       std::int64_t{roiBitmapRect.right} + k, std::int64_t{roiBitmapRect.bottom} + k);
     }
+}
+
+PixelRect DragRoiCorners(const PixelRect& roiBitmapRect, double bx, double by, bool topLeft, bool bottomRight)
+{
+    PixelRect roi = roiBitmapRect;
+    if (topLeft) {
+        roi.left = static_cast<std::int32_t>(Trunc(bx));
+        roi.top = static_cast<std::int32_t>(Trunc(by));
+    }
+    if (bottomRight) {
+        roi.right = static_cast<std::int32_t>(Trunc(bx));
+        roi.bottom = static_cast<std::int32_t>(Trunc(by));
+    }
+    return roi;
+}
+
+PixelRect CentreRoiAt(const PixelRect& roiBitmapRect, double bx, double by)
+{
+    const long long w = static_cast<long long>(roiBitmapRect.right) - roiBitmapRect.left + 1;
+    const long long h = static_cast<long long>(roiBitmapRect.bottom) - roiBitmapRect.top + 1;
+    const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
+    const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
+    PixelRect roi;
+    roi.left = static_cast<std::int32_t>(Trunc(bx - halfW));
+    roi.right = static_cast<std::int32_t>(Trunc(bx + halfW - evenW));
+    roi.top = static_cast<std::int32_t>(Trunc(by - halfH));
+    roi.bottom = static_cast<std::int32_t>(Trunc(by + halfH - evenH));
+    return roi;
 }
 
 }  // namespace radmtf

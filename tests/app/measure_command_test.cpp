@@ -76,16 +76,19 @@ TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasur
     // Usage errors: exit 2, nothing on standard output.
     for (const QStringList& args :
          {QStringList{"slit", image, "--orientation", "5"}, QStringList{"slit", image, "--ma-line", "0"},
-          QStringList{"slit", image, "--pixel-spacing", "-0.1"}, QStringList{"slit", image, "--oritentation", "1"},
-          QStringList{"slit", image, "--roi", "1,2,3"}, QStringList{"slit", image, "--fit-up-to", "2.2"},
-          QStringList{"chart", image, "--truncate-at", "10"}, QStringList{"edge", image}, QStringList{"slit"}}) {
+          QStringList{"slit", image, "--pixel-spacing", "-0.1"},
+          QStringList{"slit", image, "--oritentation", "1"}, QStringList{"slit", image, "--roi", "1,2,3"},
+          QStringList{"slit", image, "--fit-up-to", "2.2"},
+          QStringList{"chart", image, "--truncate-at", "10"}, QStringList{"edge", image},
+          QStringList{"slit"}}) {
         const CommandRun run = RunMeasure(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_EQ(run.out, "") << args.join(' ').toStdString();
         EXPECT_NE(run.err.find("radmtf measure --help"), std::string::npos) << run.err;
     }
-    EXPECT_NE(RunMeasure({"slit", image, "--orientation", "5"}).err.find("--orientation の値 '5' は使えません。"),
-              std::string::npos);
+    EXPECT_NE(
+        RunMeasure({"slit", image, "--orientation", "5"}).err.find("--orientation の値 '5' は使えません。"),
+        std::string::npos);
 
     // A missing file and a ROI outside the image fail that file: exit 1.
     const CommandRun missing = RunMeasure({"slit", folder.filePath("none.dcm"), "--format", "csv"});

@@ -60,10 +60,10 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
     RecordProperty("worst", std::to_string(worst));
 
     // The command line, with the same settings, gives the same values to the last bit.
-    const CommandRun command = RunMeasure(
-        {"slit", QString::fromStdString(path), "--format", "csv", "--extract", "--orientation",
-         QString::number(orientation), "--ma-line", QString::number(lines), "--roi",
-         vertical ? "128,32,200,40" : "32,128,40,200"});
+    const CommandRun command =
+        RunMeasure({"slit", QString::fromStdString(path), "--format", "csv", "--extract", "--orientation",
+                    QString::number(orientation), "--ma-line", QString::number(lines), "--roi",
+                    vertical ? "128,32,200,40" : "32,128,40,200"});
     ASSERT_EQ(command.exitCode, 0) << command.err;
     const auto csv = CsvRows(command.out);
     const QStringList memo = form2->MemoMTF->lines();

@@ -50,7 +50,7 @@ protected:
         const int left = kFirstColumn + skip + 1;  // the table starts one column left of the ROI
         roi = std::to_string(left + columns / 2) + "," + std::to_string(kTopRow + 10) + "," +
               std::to_string(columns) + ",20";
-        Run("answer " + path + "\nclick Form1.BitBtnLoad\n" +                     //
+        Run("answer " + path + "\nclick Form1.BitBtnLoad\n" +                       //
             "set Form1.EditROIPosX " + std::to_string(left + columns / 2) + "\n" +  //
             "set Form1.EditROIPosY " + std::to_string(kTopRow + 10) + "\n" +        //
             "set Form1.EditROISizeX " + std::to_string(columns) +
@@ -110,8 +110,9 @@ TEST_F(SquareWaveChartMethod, MeasuresThePresampledMtfAtAllNineFrequencies)
     RecordProperty("measured_minus_refined", residuals);
 
     // The command line, with the same settings, gives the same points to the last bit.
-    const CommandRun command = RunMeasure({"chart", QString::fromStdString(path), "--format", "csv", "--roi",
-                                           QString::fromStdString(roi), "--orientation", "1", "--ma-line", "17"});
+    const CommandRun command =
+        RunMeasure({"chart", QString::fromStdString(path), "--format", "csv", "--roi",
+                    QString::fromStdString(roi), "--orientation", "1", "--ma-line", "17"});
     ASSERT_EQ(command.exitCode, 0) << command.err;
     const auto rows = CsvRows(command.out);
     ASSERT_EQ(rows.size(), 10u);
