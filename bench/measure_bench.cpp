@@ -79,7 +79,7 @@ int main(int argc, char** argv)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     const std::string one = (files / "slit000.dcm").string();
-    const std::vector<std::string> options = {"--roi", "1536,1536,2048,17", "--format", "csv"};
+    const std::vector<std::string> options = {"--roi", "1536,1536,2048,17", "--extract", "--format", "csv"};
     auto with = [&](std::vector<std::string> head) {
         head.insert(head.end(), options.begin(), options.end());
         return head;
