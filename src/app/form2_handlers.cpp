@@ -16,6 +16,7 @@
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "measure/measurement.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
@@ -151,17 +152,22 @@ void TForm2::MemoWorkClick()
 
 void TForm2::ButtonSWCClick()
 {
+    // The profile markers are cleared first, also when a setting is no number.
     SwcFeatures features;
-    RunAndShow([&] { SwcLocateFeatures(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
-               [&] {
-                   if (!features.profileSeriesCleared) return;
-                   setSeries(Series5, Points(features.centreMarkers));
-                   setSeries(Series6, Points(features.squareMarkers));
-                   setSeries(Series8, Points(features.groupStartMarkers));
-               });
+    RunAndShow(
+        [&] {
+            const long double pixelSpacing = FloatOf(EditPxlSpc);
+            const long double maLines = FloatOf(EditMALine);
+            ChartLocateStep(profile, mtf, pixelSpacing, maLines, features);
+        },
+        [&] {
+            setSeries(Series5, Points(features.centreMarkers));
+            setSeries(Series6, Points(features.squareMarkers));
+            setSeries(Series8, Points(features.groupStartMarkers));
+        });
     ButtonToExpClick();
     SwcResult result;
-    RunAndShow([&] { SwcMeasure(profile, mtf, features, result); },
+    RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
                [&] {
                    if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
                    if (!result.written) return;
@@ -176,7 +182,7 @@ void TForm2::ButtonSWCClick()
 void TForm2::ButtonSlitClick()
 {
     SlitOutput out;
-    RunSlitMethod(profile, mtf, out);
+    SlitStep(profile, mtf, out);
     if (!out.written) return;
     MemoMTF->setLines(Lines(out.memoLines));
     setSeries(Series4, Points(out.points));

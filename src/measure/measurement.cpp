@@ -249,26 +249,20 @@ void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index)
     RunTruncation(profile, mtf, pick.posN, pick.posY, out);
 }
 
-SlitOutput SlitStep(ProfileState& profile, MtfState& mtf)
+void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out)
 {
-    SlitOutput out;
     RunSlitMethod(profile, mtf, out);
-    return out;
 }
 
-SwcFeatures ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
-                            std::int32_t maLines)
+void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                     long double maLines, SwcFeatures& out)
 {
-    SwcFeatures features;
-    SwcLocateFeatures(profile, mtf, pixelSpacing, static_cast<long double>(maLines), features);
-    return features;
+    SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
 }
 
-SwcResult ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features)
+void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features, SwcResult& out)
 {
-    SwcResult result;
-    SwcMeasure(profile, mtf, features, result);
-    return result;
+    SwcMeasure(profile, mtf, features, out);
 }
 
 FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing)
@@ -322,12 +316,15 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     if (used.method == MeasureMethod::kSlit) {
         ExposureStep(*profile, exposure);
         if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
-        const SlitOutput slit = SlitStep(*profile, *mtf);
+        SlitOutput slit;
+        SlitStep(*profile, *mtf, slit);
         result.points = Points(slit.points, slit.memoLines);
     } else {
-        const SwcFeatures features = ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines);
+        SwcFeatures features;
+        ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines, features);
         ExposureStep(*profile, exposure);
-        const SwcResult chart = ChartMeasureStep(*profile, *mtf, features);
+        SwcResult chart;
+        ChartMeasureStep(*profile, *mtf, features, chart);
         result.points = Points(chart.points, chart.memoLines);
         result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};
         // The method selects the highest valid frequency and runs Fitting.

@@ -94,12 +94,14 @@ std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs
 void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index);
 
 // "CalMTF" of the slit panel.
-SlitOutput SlitStep(ProfileState& profile, MtfState& mtf);
+void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out);
 
-// "CalMTF" of the chart panel, before and after its ToExp.
-SwcFeatures ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
-                            std::int32_t maLines);
-SwcResult ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features);
+// "CalMTF" of the chart panel, before and after its ToExp. What they found
+// stays in `out` also when they fail (the window shows it).
+void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                     long double maLines, SwcFeatures& out);
+void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features,
+                      SwcResult& out);
 
 // "Fitting" with RadioGroup2's item (-1: none selected).
 FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
