@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -303,8 +304,15 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     exposure.offset = image.offset;
 
     const PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
-    auto profile = std::make_unique<ProfileState>();
-    auto mtf = std::make_unique<MtfState>();
+    // Every measurement starts from the zeroed state of a fresh window; the
+    // arrays stay allocated per thread, so a folder does not map and fault
+    // them in again for every file.
+    thread_local ProfileState profileStore;
+    thread_local MtfState mtfStore;
+    ResetProfileState(profileStore);
+    mtfStore = MtfState{};
+    ProfileState* const profile = &profileStore;
+    MtfState* const mtf = &mtfStore;
     BuildProfileStep(*profile, table.View(), used.orientation, used.maLines);
     SmoothStep(*profile, pixelSpacing, used.maLines, used.smoothing);
     if (used.extract) ExtractStep(*profile, pixelSpacing, used.maLines);
