@@ -16,6 +16,11 @@
 
 namespace radmtf {
 
+// Refusals of a method run on an empty profile or LSF (nothing changes):
+// FailureCode::kEmptyProfile, FailureCode::kEmptyLsf.
+void RequireProfile(const ProfileState& state);
+void RequireLsf(const ProfileState& state);
+
 // The checked orientation button; the values are the button numbers.
 enum class ProfileOrientation {
     kNone = 0,
@@ -48,8 +53,9 @@ double SampleSpacing(long double pixelSpacing, long double maLines);
 
 // "Smooth", the averaging step. b = n div 2; for b ≥ 1 every centre k from b
 // to count − 1 − b gets the mean of P[k − b .. k + b] (rounded, ties to even)
-// stored at k − b, then the count drops by 2b (a profile shorter than the
-// window keeps its values and becomes empty). b < 1 changes nothing.
+// stored at k − b, then the count drops by 2b, never below 0 (a profile
+// shorter than the window keeps its values and becomes empty). b < 1
+// changes nothing.
 void SmoothProfile(ProfileState& state, std::int32_t n);
 
 // Series1 of the profile chart: x = i × SampleSpacing, y = P[i].

@@ -15,6 +15,7 @@
 #include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "mtf/fitting.h"
@@ -100,15 +101,15 @@ void TForm2::ButtonToExpClick()
     std::vector<ChartPoint> points;
     if (CheckBoxUseHDC->isChecked()) {
         const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
-        const QByteArray bytes = file.readAll();
+        std::vector<std::uint8_t> bytes;
+        if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(path)).toStdString(), bytes))
+            ThrowCannotOpen(path);
         const std::vector<std::string> lines =
-            SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         QStringList shown;
         for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
         Memo1->setLines(shown);
-        points = ConvertToExposureByCurve(profile, lines);
+        points = ConvertToExposureByCurve(profile, lines, path);
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());
@@ -152,19 +153,14 @@ void TForm2::MemoWorkClick()
 
 void TForm2::ButtonSWCClick()
 {
-    // The profile markers are cleared first, also when a setting is no number.
     SwcFeatures features;
-    RunAndShow(
-        [&] {
-            const long double pixelSpacing = FloatOf(EditPxlSpc);
-            const long double maLines = FloatOf(EditMALine);
-            ChartLocateStep(profile, mtf, pixelSpacing, maLines, features);
-        },
-        [&] {
-            setSeries(Series5, Points(features.centreMarkers));
-            setSeries(Series6, Points(features.squareMarkers));
-            setSeries(Series8, Points(features.groupStartMarkers));
-        });
+    RunAndShow([&] { SwcLocateFeatures(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
+               [&] {
+                   if (!features.profileSeriesCleared) return;
+                   setSeries(Series5, Points(features.centreMarkers));
+                   setSeries(Series6, Points(features.squareMarkers));
+                   setSeries(Series8, Points(features.groupStartMarkers));
+               });
     ButtonToExpClick();
     SwcResult result;
     RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },

@@ -61,6 +61,16 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages", "右側の裾に外挿開始点の値まで下がる点がありません。")},
     {FailureCode::kExtensionTooLong,
      QT_TRANSLATE_NOOP("radmtf::Messages", "外挿した LSF がデータ領域に収まりません。")},
+    {FailureCode::kEmptyProfile,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "プロファイルがありません。2Dto1D を実行してください。")},
+    {FailureCode::kEmptyLsf, QT_TRANSLATE_NOOP("radmtf::Messages", "LSF がありません。ToExp を実行してください。")},
+    {FailureCode::kCurveLineUnreadable,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "ファイル %1 の %2 行目が読めません: '%3' は浮動小数点数ではありません")},
+    {FailureCode::kDecodedImageTooLarge, QT_TRANSLATE_NOOP("radmtf::Messages", "読み込む画像が大きすぎます。")},
+    {FailureCode::kValuesBeyond16Bits,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "画素値が16ビットの範囲に収まりません。この画像は表示できません。")},
+    {FailureCode::kUndecodablePixelData,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "転送構文 %1 の画素データを読み込めません。")},
     {FailureCode::kNoImageSize,
      QT_TRANSLATE_NOOP("radmtf::Messages", "画像の大きさが分かりません。--size で指定してください。")},
     {FailureCode::kNoPixelSpacing,
@@ -88,6 +98,11 @@ constexpr const char* kUsageTexts[] = {
 // Fills all blanks at once, so an argument that itself holds "%2" stays as it is.
 constexpr const char* kUsageHint =
     QT_TRANSLATE_NOOP("radmtf::Messages", "使い方は radmtf measure --help で表示されます。");
+constexpr const char* kUndecodableNoSyntax =
+    QT_TRANSLATE_NOOP("radmtf::Messages", "転送構文 %1 の画素データを読み込めません。");
+constexpr const char* kNoSyntax = QT_TRANSLATE_NOOP("radmtf::Messages", "(なし)");
+constexpr const char* kInternalError =
+    QT_TRANSLATE_NOOP("radmtf::Messages", "内部エラーのため処理を中止しました。");
 constexpr const char* kFailedMark = QT_TRANSLATE_NOOP("radmtf::Messages", "failed: %1");
 constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "radmtf::Messages",
@@ -139,8 +154,11 @@ QString Fill(const char* source, const std::vector<std::string>& args)
             return text;
         case 1:
             return text.arg(QString::fromStdString(args[0]));
-        default:
+        case 2:
             return text.arg(QString::fromStdString(args[0]), QString::fromStdString(args[1]));
+        default:
+            return text.arg(QString::fromStdString(args[0]), QString::fromStdString(args[1]),
+                            QString::fromStdString(args[2]));
     }
 }
 
@@ -148,6 +166,9 @@ QString Fill(const char* source, const std::vector<std::string>& args)
 
 QString FailureText(FailureCode code, const std::vector<std::string>& args)
 {
+    // A file without a transfer syntax names none.
+    if (code == FailureCode::kUndecodablePixelData && (args.empty() || args[0].empty()))
+        return Fill(kUndecodableNoSyntax, {}).arg(QCoreApplication::translate(kContext, kNoSyntax));
     for (const auto& [entry, source] : kFailureTexts)
         if (entry == code) return Fill(source, args);
     return QString::fromUtf8(FailureCodeName(code).data(),
@@ -157,6 +178,12 @@ QString FailureText(FailureCode code, const std::vector<std::string>& args)
 QString FailureText(const Failure& failure)
 {
     return FailureText(failure.code(), failure.args());
+}
+
+QString InternalErrorText(const QString& detail)
+{
+    const QString text = QCoreApplication::translate(kContext, kInternalError);
+    return detail.isEmpty() ? text : text + " (" + detail + ")";
 }
 
 QString NoticeText(Notice notice)

@@ -17,6 +17,10 @@ namespace radmtf {
 QString FailureText(const Failure& failure);
 QString FailureText(FailureCode code, const std::vector<std::string>& args = {});
 
+// A fault that is no failure of the program's (a bug): the action stops with
+// this text and, when known, the fault's description in parentheses.
+QString InternalErrorText(const QString& detail);
+
 // Texts that are not failures.
 enum class Notice {
     kTrimSaved,           // information after a trim was saved

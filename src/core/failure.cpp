@@ -41,6 +41,8 @@ constexpr std::string_view kCodeNames[] = {
     "RightTailNotFalling",
     "RightStartNotFound",
     "ExtensionTooLong",
+    "EmptyProfile",       "EmptyLsf",          "CurveLineUnreadable", "DecodedImageTooLarge",
+    "ValuesBeyond16Bits", "UndecodablePixelData",
     "NoImageSize",
     "NoPixelSpacing",
     "NotAFile",

@@ -51,6 +51,12 @@ enum class FailureCode {
     kRightStartNotFound,
     kExtensionTooLong,
     // Measuring a file without the windows.
+    kEmptyProfile,
+    kEmptyLsf,
+    kCurveLineUnreadable,   // arguments: the file, the line number, the field
+    kDecodedImageTooLarge,
+    kValuesBeyond16Bits,
+    kUndecodablePixelData,  // argument: the transfer syntax and its name; empty when none
     kNoImageSize,     // the file gives no image size and none was set
     kNoPixelSpacing,  // the file gives no pixel spacing and none was set
     kNotAFile,        // argument: the path (a folder inside a folder, a device)

@@ -167,16 +167,16 @@ RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows)
             geometry.bitmapWidth / 2, geometry.bitmapHeight / 2};
 }
 
-TableBlock RoiTableBlock(const RoiSetting& roi)
+SampleBlock RoiTableBlock(const RoiSetting& roi)
 {
-    const PixelRect rect = RoiRectFromEdits(roi.centreX, roi.centreY, roi.width, roi.height);
-    return TransferBlock(0, 0, rect.left, rect.top, rect.right, rect.bottom);
+    // With the view at the origin the bitmap rectangle is the ROI itself.
+    return RoiBlock(ViewRect{}, RoiRectFromEdits(roi.centreX, roi.centreY, roi.width, roi.height));
 }
 
-void CheckTableLimits(const TableBlock& block)
+void CheckTableLimits(const SampleBlock& block)
 {
-    const long long columns = std::max<long long>(block.width + 1, 0);
-    const long long rows = std::max<long long>(block.height + 1, 0);
+    const long long columns = std::max<long long>(block.cols + 1, 0);
+    const long long rows = std::max<long long>(block.rows + 1, 0);
     if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
         ThrowFailure(FailureCode::kTableTooLarge);
 }
@@ -193,22 +193,23 @@ PixelTableView PixelTable::View() const
     return view;
 }
 
-PixelTable ReadPixelTable(const SourceImage& image, const TableBlock& block)
+PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
 {
+    SampleReader reader;
+    reader.buffer = image.bytes;
+    reader.layout = image.layout;
+    reader.layout.eightBit = false;  // the table reads 16-bit words
+    reader.offset = image.offset;
+    reader.swap = image.swap;
     const bool sixteenBit = !image.layout.eightBit;
-    if (sixteenBit && !BlockInsideImage(block, image.layout.width, image.layout.height, image.layout.header,
-                                        image.bytes.size()))
+    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
         ThrowFailure(FailureCode::kRoiOutsideImage);
     CheckTableLimits(block);
     PixelTable table;
-    table.columns = std::max<std::int64_t>(block.width, 0);
-    table.rows = std::max<std::int64_t>(block.height, 0);
+    table.columns = std::max<std::int64_t>(block.cols, 0);
+    table.rows = std::max<std::int64_t>(block.rows, 0);
     if (sixteenBit) {
-        SampleFormat format;
-        format.header = image.layout.header;
-        format.valueOffset = image.offset;
-        format.swapBytes = image.swap;
-        ReadBlockValues(image.bytes, image.layout.width, image.layout.height, format, block, table.values);
+        ReadBlockValues(reader, block, table.values);
         table.filled = true;
     }
     return table;
@@ -238,7 +239,7 @@ ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, st
 
 std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs)
 {
-    if (inputs.curveLines) return ConvertToExposureByCurve(profile, *inputs.curveLines);
+    if (inputs.curveLines) return ConvertToExposureByCurve(profile, *inputs.curveLines, inputs.curvePath);
     return ConvertToExposureByModel(profile, inputs.latitude, inputs.bitsStored, inputs.offset);
 }
 
@@ -296,6 +297,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     ExposureInputs exposure;
     if (used.curveFile) {
         const auto curve = ReadFileBytes(*used.curveFile);
+        exposure.curvePath = *used.curveFile;
         exposure.curveLines = SplitTextLines(
             std::string_view(reinterpret_cast<const char*>(curve.second.data()), curve.second.size()));
     }

@@ -54,11 +54,11 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
 RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows);
 
 // The table block behind a ROI (one column left of the ROI, as the viewer reads it).
-TableBlock RoiTableBlock(const RoiSetting& roi);
+SampleBlock RoiTableBlock(const RoiSetting& roi);
 
 // Refuses (kTableTooLarge) a table beyond any detector's size, which would
 // only exhaust the memory.
-void CheckTableLimits(const TableBlock& block);
+void CheckTableLimits(const SampleBlock& block);
 
 // The pixel table of "toMTF": the block's measured sample values. 16-bit
 // images: a block outside the image is refused (kRoiOutsideImage) before the
@@ -71,7 +71,7 @@ struct PixelTable {
     std::vector<std::int32_t> values;  // row-major, rows × columns
     PixelTableView View() const;
 };
-PixelTable ReadPixelTable(const SourceImage& image, const TableBlock& block);
+PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block);
 
 // "2Dto1D" with the orientation button 1 .. 4.
 void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
@@ -84,6 +84,7 @@ ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, st
 // "ToExp", by the curve file's lines when given, else by the detector model.
 struct ExposureInputs {
     std::optional<std::vector<std::string>> curveLines;
+    std::string curvePath;  // names the curve file in its failures
     long double latitude = 4.0L;
     long double bitsStored = 12.0L;
     std::int32_t offset = 0;

@@ -77,12 +77,12 @@ PixelRect DragRoiCorners(const PixelRect& roiBitmapRect, double bx, double by, b
 {
     PixelRect roi = roiBitmapRect;
     if (topLeft) {
-        roi.left = static_cast<std::int32_t>(Trunc(bx));
-        roi.top = static_cast<std::int32_t>(Trunc(by));
+        roi.left = CheckedInt32(Trunc(bx));
+        roi.top = CheckedInt32(Trunc(by));
     }
     if (bottomRight) {
-        roi.right = static_cast<std::int32_t>(Trunc(bx));
-        roi.bottom = static_cast<std::int32_t>(Trunc(by));
+        roi.right = CheckedInt32(Trunc(bx));
+        roi.bottom = CheckedInt32(Trunc(by));
     }
     return roi;
 }
@@ -94,10 +94,10 @@ PixelRect CentreRoiAt(const PixelRect& roiBitmapRect, double bx, double by)
     const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
     const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
     PixelRect roi;
-    roi.left = static_cast<std::int32_t>(Trunc(bx - halfW));
-    roi.right = static_cast<std::int32_t>(Trunc(bx + halfW - evenW));
-    roi.top = static_cast<std::int32_t>(Trunc(by - halfH));
-    roi.bottom = static_cast<std::int32_t>(Trunc(by + halfH - evenH));
+    roi.left = CheckedInt32(Trunc(bx - halfW));
+    roi.top = CheckedInt32(Trunc(by - halfH));
+    roi.right = CheckedInt32(Trunc(bx + halfW - evenW));
+    roi.bottom = CheckedInt32(Trunc(by + halfH - evenH));
     return roi;
 }
 

@@ -16,7 +16,8 @@ PixelRect RoiRectFromEdits(std::int32_t posX, std::int32_t posY, std::int32_t si
 PixelRect RoiToBitmap(const PixelRect& roiRect, const ViewRect& view);
 
 // Dragging a corner of the ROI frame to bitmap position (bx, by): the top
-// left corner, the bottom right corner or both follow it (Trunc of the position).
+// left corner, the bottom right corner or both follow it (Trunc of the
+// position; a position beyond the 32-bit range fails as not an integer).
 PixelRect DragRoiCorners(const PixelRect& roiBitmapRect, double bx, double by, bool topLeft,
                          bool bottomRight);
 
