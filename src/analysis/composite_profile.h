@@ -21,7 +21,8 @@ inline constexpr std::string_view kProfileTooLongMessage =
     "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。";
 
 // Refusals of a method run on an empty profile or LSF (nothing changes).
-inline constexpr std::string_view kEmptyProfileMessage = "プロファイルがありません。2Dto1D を実行してください。";
+inline constexpr std::string_view kEmptyProfileMessage =
+    "プロファイルがありません。2Dto1D を実行してください。";
 inline constexpr std::string_view kEmptyLsfMessage = "LSF がありません。ToExp を実行してください。";
 
 // Throw the refusals above for an empty profile or LSF.

@@ -73,7 +73,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setFixedSize(716, 684);
 
     connect(BitBtnLoad, &QPushButton::clicked, this, Guarded(this, &TForm1::BitBtnLoadClick));
-    connect(StringGridDICOM, &StringGrid::doubleClicked, this, Guarded(this, &TForm1::StringGridDICOMDblClick));
+    connect(StringGridDICOM, &StringGrid::doubleClicked, this,
+            Guarded(this, &TForm1::StringGridDICOMDblClick));
     connect(ButtonFileList, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonFileListClick));
     connect(ButtonDisp, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonDispClick));
     connect(CheckBoxSwp, &QCheckBox::toggled, this, Guarded(this, &TForm1::CheckBoxSwpClick));
@@ -93,8 +94,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connect(items[4], &QAction::triggered, this, Guarded(this, &TForm1::N10241Click));
     connect(items[5], &QAction::triggered, this, Guarded(this, &TForm1::N20481Click));
     for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) {
-        connect(edit, &QLineEdit::customContextMenuRequested, this,
-                [this, edit](const QPoint& pos) { RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); }); });
+        connect(edit, &QLineEdit::customContextMenuRequested, this, [this, edit](const QPoint& pos) {
+            RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+        });
     }
     connect(ButtonAutoWL, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonAutoWLClick));
     connect(ButtonStat, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonStatClick));
@@ -446,7 +448,8 @@ void TForm1::dragTo(int x, int y)
             const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
             const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
             const PixelRect moved{CheckedInt32(Trunc(bx - halfW)), CheckedInt32(Trunc(by - halfH)),
-                                  CheckedInt32(Trunc(bx + halfW - evenW)), CheckedInt32(Trunc(by + halfH - evenH))};
+                                  CheckedInt32(Trunc(bx + halfW - evenW)),
+                                  CheckedInt32(Trunc(by + halfH - evenH))};
             const std::int32_t posX = CheckedInt32(Trunc(bx + state.viewRect.left));
             const std::int32_t posY = CheckedInt32(Trunc(by + state.viewRect.top));
             DrawRoiFrames();

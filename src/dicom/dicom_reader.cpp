@@ -218,8 +218,8 @@ void StepOverDelimiters(ByteReader& in, SequenceState& sequence)
 }
 
 void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
-                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
-                  DicomHeaderOutput& out);
+                  std::string_view dictionaryText, std::string_view windowWidthBefore,
+                  SummaryBuilder& summary, DicomHeaderOutput& out);
 
 }  // namespace
 
@@ -276,8 +276,8 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
 namespace {
 
 void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
-                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
-                  DicomHeaderOutput& out)
+                  std::string_view dictionaryText, std::string_view windowWidthBefore,
+                  SummaryBuilder& summary, DicomHeaderOutput& out)
 {
     if (start != std::string_view::npos) {
         ByteReader in(data, size);

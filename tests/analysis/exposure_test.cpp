@@ -93,7 +93,9 @@ TEST(ExposureByModel, FailurePoints)
     state->profileCount = 0;
     EXPECT_EQ(FailureText([&] { ConvertToExposureByModel(*state, "4", "12", ""); }),
               std::string(kEmptyProfileMessage));
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200"}, "hdc.txt"); }),
+    EXPECT_EQ(FailureText([&] {
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200"}, "hdc.txt");
+              }),
               std::string(kEmptyProfileMessage));
     EXPECT_EQ(state->exposureCount, 3);
     EXPECT_EQ(state->peakIndex, 4);
@@ -172,7 +174,9 @@ TEST(ExposureByCurve, MalformedLines)
                   ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "y\t300"}, "hdc.txt");
               }),
               "ファイル hdc.txt の 3 行目が読めません: 'y' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"a\t100", "0.1\t200"}, "/d/hdc.txt"); }),
+    EXPECT_EQ(FailureText([&] {
+                  ConvertToExposureByCurve(*state, {"a\t100", "0.1\t200"}, "/d/hdc.txt");
+              }),
               "ファイル /d/hdc.txt の 1 行目が読めません: 'a' は浮動小数点数ではありません");
 
     // Only the first 4096 characters of a line are read.

@@ -69,7 +69,9 @@ TEST(ReadBlockValues, RefusesBlocksOutsideTheLoadedImage)
 
     std::vector<std::int32_t> values{42};
     const SampleReader reader{buffer, {kHeader, kWidth, kHeight, false}, 0, false};
-    EXPECT_EQ(FailureText([&] { ReadBlockValues(reader, {0, 6, 1, 3}, values); }),
+    EXPECT_EQ(FailureText([&] {
+                  ReadBlockValues(reader, {0, 6, 1, 3}, values);
+              }),
               std::string(kRoiOutsideImageMessage));
     EXPECT_EQ(values, std::vector<std::int32_t>{42});
 }
