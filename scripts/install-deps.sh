@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev googletest
+  libgdcm-dev libgdcm-tools zlib1g-dev python3-pydicom
   fonts-vlgothic
   python3
   clang libclang-rt-14-dev

@@ -4,8 +4,11 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -18,6 +21,7 @@
 #include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "core/paths.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
@@ -55,6 +59,7 @@ private:
     TForm1* form1_;
 };
 
+
 }  // namespace
 
 QImage DisplayBitmap::toImage() const
@@ -71,6 +76,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     buildControls();
     setFixedSize(716, 684);
+    setAcceptDrops(true);
 
     connect(BitBtnLoad, &QPushButton::clicked, this, Guarded(this, &TForm1::BitBtnLoadClick));
     connect(StringGridDICOM, &StringGrid::doubleClicked, this,
@@ -115,6 +121,28 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     FormCreate();
 }
 
+void TForm1::OpenFile(const QString& path)
+{
+    fileToOpen_ = path;
+    Dispatch([&] { BitBtnLoadClick(); });
+    fileToOpen_.reset();
+}
+
+// A file dropped anywhere on the viewer loads as if chosen in the open dialog.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    OpenFile(QFileInfo(urls.first().toLocalFile()).absoluteFilePath());
+}
+
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // The viewer is the main window: closing it ends the program.
@@ -144,11 +172,20 @@ void TForm1::FormCreate()
 
 void TForm1::BitBtnLoadClick()
 {
+    const QString previousFileName = state.currentFileName;
+    const QString previousSizeX = EditImgSizeX->text();
+    const QString previousSizeY = EditImgSizeY->text();
     state.currentFileName.clear();
     EditImgSizeX->setText("0");
     EditImgSizeY->setText("0");
     if (state.loadState < 2) {
-        if (std::optional<QString> chosen = CurrentPrompter().openFile(openDialogFileName)) {
+        std::optional<QString> chosen;
+        if (fileToOpen_)
+            chosen = std::exchange(fileToOpen_, std::nullopt);
+        else
+            chosen = CurrentPrompter().openFile(previousFileName.isEmpty() ? openDialogFileName
+                                                                           : previousFileName);
+        if (chosen) {
             state.currentFileName = *chosen;
             openDialogFileName = *chosen;
         }
@@ -156,18 +193,41 @@ void TForm1::BitBtnLoadClick()
     if (state.loadState == 2) state.currentFileName = EditFileName->text();
     if (state.currentFileName.isEmpty()) return;
 
-    state.fileBuffer.clear();
-    state.fileBuffer.shrink_to_fit();
-    EditFileName->setText(state.currentFileName);
-    if (!ReadRegularFile(QFile::encodeName(state.currentFileName).toStdString(), state.fileBuffer))
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(QFile::encodeName(state.currentFileName).toStdString(), bytes)) {
+        state.fileBuffer.clear();
+        state.fileBuffer.shrink_to_fit();
+        EditFileName->setText(state.currentFileName);
         ThrowCannotOpen(state.currentFileName.toStdString());
-    EditFileSize->setText(Text(static_cast<long long>(state.fileBuffer.size())));
+    }
+    // The pixels are decoded before anything changes: a file that cannot be
+    // decoded leaves the image loaded before as it was.
+    std::optional<DicomLoad> dicom;
+    if (RadioGroupMode->itemIndex() == 2) {
+        try {
+            dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
+                                     EditWindowWidth->text().toStdString());
+        } catch (...) {
+            state.currentFileName = previousFileName;
+            if (state.loadState == 2) EditFileName->setText(previousFileName);
+            EditImgSizeX->setText(previousSizeX);
+            EditImgSizeY->setText(previousSizeY);
+            throw;
+        }
+    }
+    const std::size_t fileSize = bytes.size();
+    if (dicom && dicom->decoded)
+        state.fileBuffer = std::move(dicom->decoded->words);
+    else
+        state.fileBuffer = std::move(bytes);
+    EditFileName->setText(state.currentFileName);
+    EditFileSize->setText(Text(static_cast<long long>(fileSize)));
     Image1->show();
     CheckBoxRoiSet->setChecked(true);
 
     QString sizeText;
-    if (RadioGroupMode->itemIndex() == 2) {
-        ReadDicomHeader();
+    if (dicom) {
+        ReadDicomHeader(*dicom);
         sizeText = EditImgSizeX->text() + " " + EditImgSizeY->text();
     }
 

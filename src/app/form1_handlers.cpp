@@ -10,6 +10,7 @@
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
 #include "viewer/render.h"
@@ -96,53 +97,42 @@ void TForm1::DrawRoiFrames()
 
 // ------------------------------------------------------------- DICOM header
 
-void TForm1::ReadDicomHeader()
+void TForm1::ReadDicomHeader(const DicomLoad& load)
 {
-    DicomHeaderOutput out;
-    const std::string widthBefore = EditWindowWidth->text().toStdString();
+    const DicomHeaderOutput& out = load.header;
     // Whatever the walk reached is shown, also when it stopped at an element
     // whose number could not be read.
-    auto apply = [&] {
-        auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
-            if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
-        };
-        put(EditHeader, out.header);
-        put(EditFOVSize, out.fovSize);
-        put(EditImgSizeX, out.imgSizeX);
-        put(EditImgSizeY, out.imgSizeY);
-        put(EditOffst, out.offset);
-        put(EditPxlSpc, out.pxlSpc);
-        put(EditWindowLevel, out.windowLevel);
-        put(EditWindowWidth, out.windowWidth);
-        if (out.swap) {
-            // The reader only records the byte order; the load renders at its end.
-            const QSignalBlocker blocker(CheckBoxSwp);
-            CheckBoxSwp->setChecked(*out.swap);
-        }
-        if (out.tableReplaced) {
-            GridModel* grid = StringGridDICOM->grid();
-            grid->setSize(17, 1);
-            grid->setSize(17, std::max(out.rowCount, 1));
-            for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
-                for (int c = 0; c < 7; ++c) {
-                    const std::string& cell = out.rows[r][std::size_t(c)];
-                    if (!cell.empty())
-                        grid->setCell(c, int(r) + 1,
-                                      QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
-                }
-        }
-        if (out.summaryWritten)
-            Memo1->setText(
-                QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
+        if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
     };
-    try {
-        radmtf::ReadDicomHeader(state.fileBuffer.data(), state.fileBuffer.size(), DicomDictionaryText(),
-                                widthBefore, out);
-    } catch (const Failure&) {
-        apply();
-        throw;
+    put(EditHeader, out.header);
+    put(EditFOVSize, out.fovSize);
+    put(EditImgSizeX, out.imgSizeX);
+    put(EditImgSizeY, out.imgSizeY);
+    put(EditOffst, out.offset);
+    put(EditPxlSpc, out.pxlSpc);
+    put(EditWindowLevel, out.windowLevel);
+    put(EditWindowWidth, out.windowWidth);
+    if (out.swap) {
+        // The reader only records the byte order; the load renders at its end.
+        const QSignalBlocker blocker(CheckBoxSwp);
+        CheckBoxSwp->setChecked(*out.swap);
     }
-    apply();
+    if (out.tableReplaced) {
+        GridModel* grid = StringGridDICOM->grid();
+        grid->setSize(17, 1);
+        grid->setSize(17, std::max(out.rowCount, 1));
+        for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
+            for (int c = 0; c < 7; ++c) {
+                const std::string& cell = out.rows[r][std::size_t(c)];
+                if (!cell.empty())
+                    grid->setCell(c, int(r) + 1,
+                                  QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
+            }
+    }
+    if (out.summaryWritten)
+        Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    if (load.headerFailure) std::rethrow_exception(load.headerFailure);
 }
 
 // ------------------------------------------------------- statistics, Auto

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "core/failure.h"
 #include "core/numtext.h"
 #include "dicom/dictionary.h"
+#include "dicom/pixel_decoder.h"
 
 namespace radmtf {
 
@@ -340,5 +342,88 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
 }
 
 }  // namespace
+
+namespace {
+
+// Lists the library's elements into a fresh table, applying the walk's rules.
+void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_view dictionaryText,
+                         std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    out.tableReplaced = true;
+    out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    out.rowCount = kDicomTableRowCount;
+    out.nextRow = 1;
+    SequenceState sequence = SequenceState::kNone;
+    SummaryBuilder summary;
+    for (const DicomElement& listed : elements) {
+        if (listed.sequence) {
+            DicomTableRow& row = RowAt(out, out.nextRow);
+            row[1] = Hex4(listed.group);
+            row[2] = Hex4(listed.number);
+            row[3] = "SQ";
+            ++out.nextRow;
+            continue;
+        }
+        if (listed.value.empty()) continue;  // as in the walk: no row
+        Element e;
+        e.group = listed.group;
+        e.number = listed.number;
+        e.vr = listed.vr;
+        e.lengthField = listed.lengthField;
+        e.value = listed.value;
+        ConvertBinaryNumber(e);
+        if (e.group == 0x0002 && e.number == 0x0002)
+            while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
+        ApplyElementRules(e, windowWidthBefore, out);
+        ListElement(e, dictionaryText, sequence, summary, out);
+    }
+    out.summary = summary.Text();
+    out.rowCount = out.nextRow;
+}
+
+}  // namespace
+
+std::string FramesSummaryLine(long long frames)
+{
+    return "Frames : " + IntToStr(frames) + " (first shown)\r\n";
+}
+
+void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryText,
+                       std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    out.header = "0";
+    out.imgSizeX = IntToStr(image.columns);
+    out.imgSizeY = IntToStr(image.rows);
+    out.swap = false;
+
+    DicomHeaderOutput listed;
+    const bool fromLibrary = !out.tableReplaced;
+    auto merge = [&] {
+        if (fromLibrary) {
+            out.tableReplaced = listed.tableReplaced;
+            out.rows = std::move(listed.rows);
+            out.rowCount = listed.rowCount;
+            out.nextRow = listed.nextRow;
+            out.summary = std::move(listed.summary);
+            out.summaryWritten = listed.summaryWritten;
+            for (auto field :
+                 {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
+                  &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
+                if (listed.*field) out.*field = listed.*field;
+        }
+        if (image.frames > 1) out.summary += FramesSummaryLine(image.frames);
+        if (image.colourToGray) out.summary += "Color : shown as gray (luma)\r\n";
+        if (image.frames > 1 || image.colourToGray) out.summaryWritten = true;
+    };
+    if (fromLibrary) {
+        try {
+            ListLibraryElements(image.elements, dictionaryText, windowWidthBefore, listed);
+        } catch (const Failure&) {
+            merge();
+            throw;
+        }
+    }
+    merge();
+}
 
 }  // namespace radmtf
