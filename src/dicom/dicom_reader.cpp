@@ -354,6 +354,13 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
     SequenceState sequence = SequenceState::kNone;
+    SummaryBuilder summary;
+    // The summary reached is kept also when an element's number fails.
+    struct KeepSummary {
+        SummaryBuilder& summary;
+        DicomHeaderOutput& out;
+        ~KeepSummary() { out.summary = summary.Text(); }
+    } keep{summary, out};
     for (const DicomElement& listed : elements) {
         if (listed.sequence) {
             DicomTableRow& row = RowAt(out, out.nextRow);
@@ -374,7 +381,7 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
         if (e.group == 0x0002 && e.number == 0x0002)
             while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
         ApplyElementRules(e, windowWidthBefore, out);
-        ListElement(e, dictionaryText, sequence, out);
+        ListElement(e, dictionaryText, sequence, summary, out);
     }
     out.rowCount = out.nextRow;
 }
