@@ -1,8 +1,8 @@
 #include "numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
