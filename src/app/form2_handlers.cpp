@@ -12,10 +12,12 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
 #include "core/numtext.h"
+#include "measure/measurement.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
@@ -89,7 +91,7 @@ void TForm2::Button2Dto1DClick()
     const std::int32_t lines = IntOf(EditMALine);
     const ProfileOrientation orientation = checkedOrientation();
     if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
-        CurrentPrompter().message(QString::fromStdString(GeometryMismatchText(*geometryEstimate_)));
+        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
 }
 
@@ -179,7 +181,7 @@ void TForm2::ButtonSWCClick()
         return;
     }
     SwcResult result;
-    RunAndShow([&] { SwcMeasure(profile, mtf, features, result); },
+    RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
                [&] {
                    if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
                    if (!result.written) return;
@@ -199,7 +201,7 @@ void TForm2::ButtonSlitClick()
         return;
     }
     SlitOutput out;
-    RunSlitMethod(profile, mtf, out);
+    SlitStep(profile, mtf, out);
     if (!out.written) return;
     MemoMTF->setLines(Lines(out.memoLines));
     setErrorBars({});
@@ -247,8 +249,7 @@ void TForm2::ButtonTrancationClick()
                    if (out.curveDrawn) setSeries(Series2, Points(out.curve));
                });
     if (status == TruncationStatus::kNoStartPoint)
-        CurrentPrompter().message(
-            QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+        CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
 }
 
 }  // namespace radmtf

@@ -126,7 +126,7 @@ ProfileOrientation LineGeometry::Orientation() const
 
 LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind)
 {
-    if (exposure.columns < 8 || exposure.rows < 8) ThrowMessage(kNoTiltedObjectMessage);
+    if (exposure.columns < 8 || exposure.rows < 8) ThrowFailure(FailureCode::kNoTiltedObject);
 
     // Direction: the object's lines cross the direction of the larger differences.
     double across = 0, along = 0;
@@ -180,7 +180,7 @@ LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind)
         }
         strength = largest / 5;
     }
-    if (!(strength > 10 * noise) || !(strength > 0)) ThrowMessage(kNoTiltedObjectMessage);
+    if (!(strength > 10 * noise) || !(strength > 0)) ThrowFailure(FailureCode::kNoTiltedObject);
 
     // Pass 1: follow the largest signal from line to line.
     std::vector<std::pair<double, double>> points;
@@ -200,14 +200,14 @@ LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind)
         }
     }
     std::optional<LineFit> fit = FitLine(points);
-    if (!fit) ThrowMessage(kNoTiltedObjectMessage);
+    if (!fit) ThrowFailure(FailureCode::kNoTiltedObject);
     {
         std::vector<std::pair<double, double>> kept;
         const double limit = std::max(3 * fit->scatter, 1.5);
         for (const auto& [l, x] : points)
             if (std::abs(x - fit->origin - fit->slope * l) <= limit) kept.push_back({l, x});
         fit = FitLine(kept);
-        if (!fit) ThrowMessage(kNoTiltedObjectMessage);
+        if (!fit) ThrowFailure(FailureCode::kNoTiltedObject);
     }
 
     // Passes 2 and 3: centroids in a window centred on the fitted line.
@@ -237,13 +237,13 @@ LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind)
         for (std::size_t i = 0; i < candidates.size(); ++i)
             if (sums[i] > typical / 4) points.push_back(candidates[i]);
         const std::optional<LineFit> refined = FitLine(points);
-        if (!refined) ThrowMessage(kNoTiltedObjectMessage);
+        if (!refined) ThrowFailure(FailureCode::kNoTiltedObject);
         fit = refined;
     }
     g.origin = fit->origin;
     g.slope = fit->slope;
     g.scatter = fit->scatter;
-    if (!(std::abs(g.slope) >= 0.001 && std::abs(g.slope) <= 0.5)) ThrowMessage(kNoTiltedObjectMessage);
+    if (!(std::abs(g.slope) >= 0.001 && std::abs(g.slope) <= 0.5)) ThrowFailure(FailureCode::kNoTiltedObject);
     return g;
 }
 
@@ -261,10 +261,5 @@ bool GeometryDisagrees(const LineGeometry& estimate, ProfileOrientation chosen, 
     return std::abs(chosenLines - m) > 0.1 * m;
 }
 
-std::string GeometryMismatchText(const LineGeometry& estimate)
-{
-    return "選択した向きまたは MA-Line# が画像からの推定 (" + GeometryText(estimate) +
-           ") と 10 % 以上違います。";
-}
 
 }  // namespace radmtf

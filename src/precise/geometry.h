@@ -18,8 +18,6 @@
 
 namespace radmtf {
 
-inline constexpr std::string_view kNoTiltedObjectMessage =
-    "ROI の中に傾いたスリット、エッジまたはチャートが見つかりません。";
 
 enum class FeatureKind { kAny, kPeak, kStep };
 
@@ -48,7 +46,7 @@ struct LineGeometry {
     }
 };
 
-// The estimate. Fails with kNoTiltedObjectMessage when the table is too
+// The estimate. Fails with FailureCode::kNoTiltedObject when the table is too
 // small, holds no clear feature, or the object is not tilted (M above 1000)
 // or tilted by more than half a pixel per line (M below 2).
 LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind = FeatureKind::kAny);
@@ -60,7 +58,5 @@ std::string GeometryText(const LineGeometry& geometry);
 // from the estimated M by more than 10 %.
 bool GeometryDisagrees(const LineGeometry& estimate, ProfileOrientation chosen, double chosenLines);
 
-// The warning shown before a profile is built from such a choice.
-std::string GeometryMismatchText(const LineGeometry& estimate);
 
 }  // namespace radmtf

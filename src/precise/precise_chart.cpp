@@ -90,11 +90,11 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
                                    double pixelSpacing, const SwcFeatures& features,
                                    ProfileOrientation orientation, int maLines)
 {
-    if (!features.located || maLines < 1) ThrowMessage(kChartNotFoundMessage);
+    if (!features.located || maLines < 1) ThrowFailure(FailureCode::kChartNotFound);
     // The profile's lines must be the lines the geometry describes.
     const bool profileAlongRows = orientation == ProfileOrientation::kRowsLastToFirst ||
                                   orientation == ProfileOrientation::kRowsFirstToLast;
-    if (profileAlongRows != geometry.alongRows) ThrowMessage(GeometryMismatchText(geometry));
+    if (profileAlongRows != geometry.alongRows) ThrowFailure(FailureCode::kGeometryMismatch, {GeometryText(geometry)});
     const double p = pixelSpacing;
     const LineSamples s = CollectSamples(exposure, geometry, p);
     const std::vector<double>& w = s.weight;
@@ -108,7 +108,7 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
     // The square: one 20 mm period, from the gap's lower end to the square's upper end.
     const double square = positionOf(centres[0][0]);
     const std::optional<Harmonic> reference = LockIn(s, w, noise, square - 15, square + 5, kPeriods[0]);
-    if (!reference || !(reference->amplitude > 0)) ThrowMessage(kChartNotFoundMessage);
+    if (!reference || !(reference->amplitude > 0)) ThrowFailure(FailureCode::kChartNotFound);
 
     PreciseChartResult result;
     result.points.push_back({0, 1, 0});

@@ -39,7 +39,7 @@ Background FitBackground(const LineSamples& s, double from)
         sxx += x * x;
         sxy += x * s.value[i];
     }
-    if (left < 3 || right < 3) ThrowMessage(kNoBackgroundMessage);
+    if (left < 3 || right < 3) ThrowFailure(FailureCode::kNoBackground);
     const double det = n * sxx - sx * sx;
     Background b;
     b.c1 = (n * sxy - sx * sy) / det;
@@ -93,7 +93,7 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
 
     double area = 0;
     for (std::size_t i = 0; i < x.size(); ++i) area += w[i] * g[i];
-    if (!(area > 0)) ThrowMessage(kNoTiltedObjectMessage);
+    if (!(area > 0)) ThrowFailure(FailureCode::kNoTiltedObject);
 
     // One pass per frequency. With along_i = (c cos_i + s sin_i) / |X|, the
     // derivative of the MTF by sample i is w_i (along_i − MTF) / X(0); its

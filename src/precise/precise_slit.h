@@ -26,8 +26,6 @@
 
 namespace radmtf {
 
-inline constexpr std::string_view kNoBackgroundMessage =
-    "スリットの両側に背景 (中心から 3 mm 以上離れた部分) が必要です。ROI を広げてください。";
 
 struct PreciseSlitSettings {
     double pixelSpacing = 0.1;            // mm

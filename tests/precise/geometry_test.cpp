@@ -89,7 +89,7 @@ TEST(AutomaticGeometry, RefusesAFlatFieldAnUntiltedSlitAndATinyTable)
         try {
             EstimateGeometry(table);
         } catch (const Failure& f) {
-            return std::string(f.what()) == kNoTiltedObjectMessage;
+            return f.code() == FailureCode::kNoTiltedObject;
         }
         return false;
     };
