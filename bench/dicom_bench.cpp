@@ -55,8 +55,8 @@ void RunDicomBenchmarks()
     using namespace radmtf;
     const std::vector<std::uint8_t> file = TinyElementHeader(400000);
     DicomHeaderOutput out;
-    const double ms = MedianMilliseconds(3, [&] {
-        ReadDicomHeader(file.data(), file.size(), DicomDictionaryText(), "", out);
-    });
-    std::printf("dicom: header of 400,000 tiny elements  %8.1f ms (target 500 ms; %d rows)\n", ms, out.rowCount);
+    const double ms = MedianMilliseconds(
+        3, [&] { ReadDicomHeader(file.data(), file.size(), DicomDictionaryText(), "", out); });
+    std::printf("dicom: header of 400,000 tiny elements  %8.1f ms (target 500 ms; %d rows)\n", ms,
+                out.rowCount);
 }

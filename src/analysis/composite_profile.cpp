@@ -20,12 +20,12 @@ std::size_t ValidCount(std::int32_t count, std::size_t size)
 
 void RequireProfile(const ProfileState& state)
 {
-    if (state.profileCount < 1) ThrowMessage(kEmptyProfileMessage);
+    if (state.profileCount < 1) ThrowFailure(FailureCode::kEmptyProfile);
 }
 
 void RequireLsf(const ProfileState& state)
 {
-    if (state.exposureCount < 1) ThrowMessage(kEmptyLsfMessage);
+    if (state.exposureCount < 1) ThrowFailure(FailureCode::kEmptyLsf);
 }
 
 void CheckProfileState(const ProfileState& state)
@@ -51,7 +51,7 @@ void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, 
     // Along x every data column contributes M samples, along y every data row.
     const std::int64_t positions = alongX ? columns : rows;
     if (orientation != ProfileOrientation::kNone && m >= 1 && positions * m > kProfileCapacity)
-        ThrowMessage(kProfileTooLongMessage);
+        ThrowFailure(FailureCode::kProfileTooLong);
 
     state.profileCount = 0;
     if (orientation == ProfileOrientation::kNone || m < 1 || positions == 0) return;
@@ -83,6 +83,11 @@ double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_vie
 {
     const long double pixelSpacing = StrToFloat(pixelSpacingText);
     const long double maLines = StrToFloat(maLineText);
+    return SampleSpacing(pixelSpacing, maLines);
+}
+
+double SampleSpacing(long double pixelSpacing, long double maLines)
+{
     return ToDoubleChecked(CheckedDivide(pixelSpacing, maLines));
 }
 

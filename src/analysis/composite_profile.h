@@ -16,15 +16,8 @@
 
 namespace radmtf {
 
-// Refusal of a build whose profile would not fit in the composite profile.
-inline constexpr std::string_view kProfileTooLongMessage =
-    "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。";
-
-// Refusals of a method run on an empty profile or LSF (nothing changes).
-inline constexpr std::string_view kEmptyProfileMessage = "プロファイルがありません。2Dto1D を実行してください。";
-inline constexpr std::string_view kEmptyLsfMessage = "LSF がありません。ToExp を実行してください。";
-
-// Throw the refusals above for an empty profile or LSF.
+// Refusals of a method run on an empty profile or LSF (nothing changes):
+// FailureCode::kEmptyProfile, FailureCode::kEmptyLsf.
 void RequireProfile(const ProfileState& state);
 void RequireLsf(const ProfileState& state);
 
@@ -42,7 +35,7 @@ enum class ProfileOrientation {
 //                 rows 1 .. M outer, columns inner;
 //   buttons 3, 4: P[r × M + k] = cell(M − k, r + 1) resp. cell(k + 1, r + 1),
 //                 columns 1 .. M outer, rows inner.
-// A profile longer than the capacity is refused with kProfileTooLongMessage
+// A profile longer than the capacity is refused with FailureCode::kProfileTooLong
 // before anything changes. Otherwise profileCount starts at 0 and counts
 // every stored sample; an empty or missing cell (M beyond the table) fails
 // with the not-an-integer message for '' and leaves the samples stored so far
@@ -55,6 +48,8 @@ void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, 
 // double. Fails on a non-number (pixel spacing first), with the zero-divide
 // message for x / 0 and the invalid-operation message for 0 / 0.
 double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_view maLineText);
+// The same from the two numbers.
+double SampleSpacing(long double pixelSpacing, long double maLines);
 
 // "Smooth", the averaging step. b = n div 2; for b ≥ 1 every centre k from b
 // to count − 1 − b gets the mean of P[k − b .. k + b] (rounded, ties to even)

@@ -45,9 +45,9 @@ long double CurveNumber(std::string_view field, std::string_view path, std::size
     if (field.empty()) return StrToFloat(field);
     try {
         return StrToFloat(field);
-    } catch (const Failure& failure) {
-        ThrowMessage("ファイル " + std::string(path) + " の " + IntToStr(static_cast<long long>(line) + 1) +
-                     " 行目が読めません: " + failure.what());
+    } catch (const Failure&) {
+        ThrowFailure(FailureCode::kCurveLineUnreadable,
+                     {std::string(path), IntToStr(static_cast<long long>(line) + 1), std::string(field)});
     }
 }
 
@@ -186,11 +186,19 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
     state.exposureCount = state.profileCount;
     const long double latitude = StrToFloat(latitudeText);
     const long double bits = StrToFloat(bitsText);
+    // The offset text is read for every sample; it cannot change in between,
+    // so reading it at the first sample fails at the same point.
+    const long double offset = state.exposureCount > 0 ? StrToFloat(offsetText) : 0.0L;
+    return ConvertToExposureByModel(state, latitude, bits, offset);
+}
+
+std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, long double latitude, long double bits,
+                                                 long double offset)
+{
+    CheckProfileState(state);
+    state.exposureCount = state.profileCount;
     const std::size_t count = ValidCount(state.exposureCount, kProfileCapacity);
     if (count > 0) {
-        // The offset text is read for every sample; it cannot change in
-        // between, so reading it at the first sample fails at the same point.
-        const long double offset = StrToFloat(offsetText);
         const long double levels = Finite(std::pow(2.0L, bits));
         // E = 10^(L × (P + o) / 2^B): 0 .. 2^B spans L decades.
         const auto convert = [&](std::int32_t p) {
@@ -284,7 +292,7 @@ std::vector<double> ConvertValuesToExposure(const std::vector<std::int32_t>& val
         std::sort(distinct.begin(), distinct.end());
         distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     }
-    if (distinct.size() > static_cast<std::size_t>(kProfileCapacity)) ThrowMessage(kTooManyValuesMessage);
+    if (distinct.size() > static_cast<std::size_t>(kProfileCapacity)) ThrowFailure(FailureCode::kTooManyValues);
     // The distinct values, ascending, as a profile: one conversion each.
     auto state = std::make_unique<ProfileState>();
     std::copy(distinct.begin(), distinct.end(), state->compositeProfile.begin());

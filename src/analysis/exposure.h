@@ -18,7 +18,7 @@
 
 namespace radmtf {
 
-// Both refuse an empty profile (kEmptyProfileMessage) before changing anything.
+// Both refuse an empty profile (FailureCode::kEmptyProfile) before changing anything.
 
 // Detector model: ExposureCount = ProfileCount first, then L and B are read
 // (StrToFloat, in that order), then for every sample
@@ -27,6 +27,9 @@ namespace radmtf {
 // normalisation (FinishExposure). Returns the points of Series3.
 std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::string_view latitudeText,
                                                  std::string_view bitsText, std::string_view offsetText);
+// The same from the numbers L, B and o.
+std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, long double latitude, long double bits,
+                                                 long double offset);
 
 // Characteristic curve, given as the lines of the curve file ("log exposure
 // TAB pixel value" per line; at most 4096 characters of a line are read, a
@@ -46,7 +49,6 @@ std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std:
 // values unnormalised.
 std::vector<ChartPoint> FinishExposure(ProfileState& state);
 
-inline constexpr std::string_view kTooManyValuesMessage = "ROIの画素値の種類が多すぎます。";
 
 // How "ToExp" converts: through the detector model (L, BitsStored and the
 // viewer's value offset, as texts) or through the lines of the curve file.

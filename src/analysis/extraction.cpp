@@ -24,7 +24,7 @@ void CutFlatEnds(ProfileState& state)
             break;
         }
     }
-    if (first < 0) ThrowMessage(kNoSignalMessage);
+    if (first < 0) ThrowFailure(FailureCode::kNoSignal);
 
     // Lead-out, on what the shift leaves (original indices first .. n − 1):
     // the last sample below the end standing more than 10 above the end.
@@ -36,7 +36,7 @@ void CutFlatEnds(ProfileState& state)
             break;
         }
     }
-    if (last < 0) ThrowMessage(kNoSignalMessage);
+    if (last < 0) ThrowFailure(FailureCode::kNoSignal);
 
     const std::int64_t kept = last - first + 1;
     for (std::int64_t j = 0; j < kept; ++j) p[j] = p[first + j];

@@ -11,11 +11,6 @@
 
 namespace radmtf {
 
-// Refusal of an extraction that finds no signal to keep: no sample stands
-// more than 10 above the first one, or, after the lead-in cut, none stands
-// more than 10 above the last one. The profile is left unchanged.
-inline constexpr std::string_view kNoSignalMessage = "抽出する信号がありません。";
-
 inline constexpr int kMaxExtractedSamples = 2048;
 
 struct ExtractionOutput {
@@ -27,7 +22,7 @@ struct ExtractionOutput {
 // the profile is shifted down by i. Lead-out: k = the last index below
 // N − 1 with P[k] − P[N − 1] > 10; N = k + 1. Both stopping points are found
 // before anything changes; without one the profile stays unchanged and the
-// call fails with kNoSignalMessage.
+// call fails with FailureCode::kNoSignal.
 void CutFlatEnds(ProfileState& state);
 
 // Halving: while N > 2048, P[l] = (P[2l] + P[2l + 1]) / 2 truncated toward

@@ -20,7 +20,7 @@ bool BlockInsideImage(std::size_t bufferSize, const SampleLayout& layout, const 
 
 void ReadBlockValues(const SampleReader& reader, const SampleBlock& block, std::vector<std::int32_t>& values)
 {
-    if (!BlockInsideImage(reader.buffer.size(), reader.layout, block)) ThrowMessage(kRoiOutsideImageMessage);
+    if (!BlockInsideImage(reader.buffer.size(), reader.layout, block)) ThrowFailure(FailureCode::kRoiOutsideImage);
     values.resize(static_cast<std::size_t>(block.cols * block.rows));
     if (block.Empty()) return;
     std::int32_t* out = values.data();

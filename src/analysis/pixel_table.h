@@ -18,8 +18,6 @@
 
 namespace radmtf {
 
-// Refusal of a transfer whose block would read pixels that were not loaded.
-inline constexpr std::string_view kRoiOutsideImageMessage = "ROIが画像の外にはみ出しています。";
 
 // The ROI block (RoiBlock: its first column is one left of the ROI's left
 // bound, the block the ROI statistics read) is read with the viewer's sample
@@ -32,7 +30,7 @@ bool BlockInsideImage(std::size_t bufferSize, const SampleLayout& layout, const 
 
 // Fills values (resized to cols × rows, row-major: table row 1 first, left
 // to right) with the block's measurement values. Throws Failure with
-// kRoiOutsideImageMessage, before touching values, when the block does not fit.
+// FailureCode::kRoiOutsideImage, before touching values, when the block does not fit.
 void ReadBlockValues(const SampleReader& reader, const SampleBlock& block, std::vector<std::int32_t>& values);
 
 // Header texts: column i + 1 shows roiLeft + i, row j + 1 shows roiTop + j.

@@ -3,6 +3,7 @@
 // valid. Operations work in place on the valid prefix.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -19,5 +20,17 @@ struct ProfileState {
     std::int32_t exposureCount = 0;
     std::int32_t peakIndex = 0;
 };
+
+// Back to the state at start (all zero) without giving the arrays back, for
+// a caller that runs many measurements. Update with every new field.
+inline void ResetProfileState(ProfileState& state)
+{
+    std::fill(state.compositeProfile.begin(), state.compositeProfile.end(), 0);
+    std::fill(state.exposureProfile.begin(), state.exposureProfile.end(), 0.0);
+    state.profileCount = 0;
+    state.sampleSpacing = 0.0;
+    state.exposureCount = 0;
+    state.peakIndex = 0;
+}
 
 }  // namespace radmtf

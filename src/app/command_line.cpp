@@ -21,6 +21,7 @@ QString HelpText()
 {
     return QStringLiteral(
         "Usage: radmtf [options] [IMAGE]\n"
+        "       radmtf measure slit|chart FILE|FOLDER... [options]   (see radmtf measure --help)\n"
         "Measures the presampled MTF of X-ray detectors; views DICOM and raw images.\n"
         "\n"
         "Arguments:\n"

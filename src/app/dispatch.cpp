@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 
@@ -18,8 +19,6 @@ namespace {
 int g_depth = 0;
 std::exception_ptr g_pending;
 
-constexpr const char* kInternalErrorMessage = "内部エラーのため処理を中止しました。";
-
 // Shows a failure: the program's failures with their text, running out of
 // memory with the platform's; anything else is an internal fault, shown in
 // the program's words with its description.
@@ -29,13 +28,13 @@ void ShowFailure(const std::exception_ptr& failure)
     try {
         std::rethrow_exception(failure);
     } catch (const Failure& f) {
-        text = QString::fromUtf8(f.what());
+        text = FailureText(f);
     } catch (const std::bad_alloc&) {
-        text = QString::fromUtf8("メモリが不足しています");
+        text = FailureText(FailureCode::kOutOfMemory);
     } catch (const std::exception& e) {
-        text = QString::fromUtf8(kInternalErrorMessage) + " (" + QString::fromUtf8(e.what()) + ")";
+        text = InternalErrorText(QString::fromUtf8(e.what()));
     } catch (...) {
-        text = QString::fromUtf8(kInternalErrorMessage);
+        text = InternalErrorText({});
     }
     CurrentPrompter().message(text);
 }

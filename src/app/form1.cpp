@@ -16,6 +16,7 @@
 #include "app/dispatch.h"
 #include "app/edit_text.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
@@ -23,6 +24,7 @@
 #include "core/paths.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
+#include "viewer/load_geometry.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
 
@@ -235,32 +237,17 @@ void TForm1::BitBtnLoadClick()
         state.imageHeight = IntOf(EditImgSizeY);
     } else {
         if (sizeText.size() < 4) {
-            // Propose a square from the file length: the side itself when the
-            // length is an exact square of samples, else a power of two.
-            const long double bytesPerSample = RadioGroupMode->itemIndex() == 0 ? 1.0L : 2.0L;
-            const long double side =
-                std::sqrt(static_cast<long double>(state.fileBuffer.size()) / bytesPerSample);
-            const long long rounded = Round(side);
-            long long proposal = 0;
-            if (side - static_cast<long double>(rounded) == 0.0L) {
-                proposal = rounded;
-            } else {
-                proposal = 64;
-                while (proposal <= rounded) proposal *= 2;
-            }
+            const long long proposal =
+                ProposedSquareSide(state.fileBuffer.size(), RadioGroupMode->itemIndex() == 0);
             sizeText = Text(proposal) + " " + Text(proposal);
         }
-        const QString answer = CurrentPrompter().inputBox("", "Matrix Size x y , ", sizeText);
+        const QString answer =
+            CurrentPrompter().inputBox("", NoticeText(Notice::kMatrixSizePrompt), sizeText);
         sizeText = answer;
         auto convertAnswer = [&] {
-            const int blank = sizeText.indexOf(' ');
-            if (blank < 0) {
-                state.imageWidth = StrToInt(sizeText.toStdString());
-                state.imageHeight = StrToInt(sizeText.toStdString());
-            } else {
-                state.imageWidth = StrToInt(sizeText.left(blank).toStdString());
-                state.imageHeight = StrToInt(sizeText.mid(blank + 1).toStdString());
-            }
+            const std::string typed = sizeText.toStdString();
+            state.imageWidth = StrToInt(ColumnsPart(typed));
+            state.imageHeight = StrToInt(RowsPart(typed));
         };
         if (!sizeText.isEmpty()) {
             convertAnswer();
@@ -303,8 +290,8 @@ void TForm1::BitBtnLoadClick()
         EditROISizeY->setText(Text(displayBitmap.height / 2));
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
-        EditPxlSpc->setText(CurrentPrompter().inputBox(
-            "InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
+        EditPxlSpc->setText(
+            CurrentPrompter().inputBox("InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
     ButtonFileListClick();
@@ -412,15 +399,7 @@ void TForm1::refreshImage1()
         return;
     }
     QImage shown(controlWidth, controlHeight, QImage::Format_Grayscale8);
-    std::vector<int> sourceColumn(static_cast<std::size_t>(controlWidth));
-    for (int x = 0; x < controlWidth; ++x)
-        sourceColumn[std::size_t(x)] = static_cast<int>(std::int64_t(x) * displayBitmap.width / controlWidth);
-    for (int y = 0; y < controlHeight; ++y) {
-        const std::int64_t sourceRow = std::int64_t(y) * displayBitmap.height / controlHeight;
-        const std::uint8_t* source = displayBitmap.pixels.data() + sourceRow * displayBitmap.width;
-        uchar* line = shown.scanLine(y);
-        for (int x = 0; x < controlWidth; ++x) line[x] = source[sourceColumn[std::size_t(x)]];
-    }
+    ScalePicture(displayBitmap.view(), {shown.bits(), controlWidth, controlHeight, shown.bytesPerLine()});
     Image1->setStretch(false);
     Image1->setPicture(shown);
 }
@@ -485,15 +464,7 @@ void TForm1::dragTo(int x, int y)
 
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
-            PixelRect moved = roi;
-            if (state.dragRoiTopLeft) {
-                moved.left = CheckedInt32(Trunc(bx));
-                moved.top = CheckedInt32(Trunc(by));
-            }
-            if (state.dragRoiBottomRight) {
-                moved.right = CheckedInt32(Trunc(bx));
-                moved.bottom = CheckedInt32(Trunc(by));
-            }
+            const PixelRect moved = DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
             DrawRoiFrames();
             roi = moved;
             DrawRoiFrames();
@@ -501,12 +472,7 @@ void TForm1::dragTo(int x, int y)
             EditROISizeY->setText(Text(static_cast<long long>(roi.bottom) - roi.top + 1));
         }
         if (state.dragRoiWhole) {
-            const long long w = static_cast<long long>(roi.right) - roi.left + 1;
-            const long long h = static_cast<long long>(roi.bottom) - roi.top + 1;
-            const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
-            const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
-            const PixelRect moved{CheckedInt32(Trunc(bx - halfW)), CheckedInt32(Trunc(by - halfH)),
-                                  CheckedInt32(Trunc(bx + halfW - evenW)), CheckedInt32(Trunc(by + halfH - evenH))};
+            const PixelRect moved = CentreRoiAt(roi, bx, by);
             const std::int32_t posX = CheckedInt32(Trunc(bx + state.viewRect.left));
             const std::int32_t posY = CheckedInt32(Trunc(by + state.viewRect.top));
             DrawRoiFrames();

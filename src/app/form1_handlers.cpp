@@ -7,12 +7,14 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
+#include "measure/measurement.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
 #include "viewer/roi_measure.h"
@@ -21,15 +23,6 @@
 #include "viewer/trimming.h"
 
 namespace radmtf {
-
-namespace {
-
-constexpr long long kMaxTableSide = 32768;
-constexpr long long kMaxTableCells = 1LL << 26;
-constexpr const char* kTableTooLargeMessage = "ROIが大きすぎます。";
-constexpr const char* kNothingToTrimMessage = "トリミングする画像がありません。";
-
-}  // namespace
 
 // ------------------------------------------------------------- rendering
 
@@ -212,7 +205,7 @@ void TForm1::ButtonCCWClick()
 void TForm1::ButtonTrimingClick()
 {
     // Before the first load there is no image to cut from.
-    if (state.loadState <= 0) ThrowMessage(kNothingToTrimMessage);
+    if (state.loadState <= 0) ThrowFailure(FailureCode::kNothingToTrim);
     const SampleLayout layout = sampleLayout();
     IntOf(EditOffst);  // read as always, though the trimmed words carry no offset
     const std::vector<std::uint8_t> bytes =
@@ -236,7 +229,7 @@ void TForm1::ButtonTrimingClick()
         file.cancelWriting();
         ThrowCannotCreate(chosen->toStdString());
     }
-    CurrentPrompter().message(QString::fromUtf8("トリミングした画像を保存しました。"));
+    CurrentPrompter().message(NoticeText(Notice::kTrimSaved));
 }
 
 // ------------------------------------------------------------- ROI transfer
@@ -251,15 +244,11 @@ void TForm1::ButtonToTableClick()
     const SampleBlock block = RoiBlock(state.viewRect, state.roiBitmapRect);
     const bool sixteenBit = imageMode() != 0;
     if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
-        ThrowMessage(kRoiOutsideImageMessage);
+        ThrowFailure(FailureCode::kRoiOutsideImage);
     GridModel* grid = f2->StringGrid1->grid();
-    const long long columns = std::max<long long>(block.cols + 1, 0);
-    const long long rows = std::max<long long>(block.rows + 1, 0);
-    // A table beyond any detector's size (a ROI typed by hand) would only
-    // exhaust the memory.
-    if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
-        ThrowMessage(kTableTooLargeMessage);
-    grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
+    CheckTableLimits(block);
+    grid->setSize(static_cast<int>(std::max<long long>(block.cols + 1, 0)),
+                  static_cast<int>(std::max<long long>(block.rows + 1, 0)));
     reader.offset = IntOf(EditOffst);
     reader.swap = CheckBoxSwp->isChecked();
     const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.cols);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/chart_axes.h"
 #include "analysis/composite_profile.h"
 #include "app/edit_text.h"
 #include "app/form1.h"
@@ -17,30 +18,10 @@ namespace radmtf {
 
 namespace {
 
-// A range from lo to hi widened to round tick values, five or six ticks.
-struct NiceRange {
-    double low;
-    double high;
-    int ticks;
-};
-
-NiceRange NiceNumbers(double lo, double hi)
+void SetValueRange(QValueAxis* axis, const AxisRange& range)
 {
-    const double span = hi - lo;
-    const double rough = span / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    const double fraction = rough / magnitude;
-    const double step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * magnitude;
-    const double low = std::floor(lo / step) * step;
-    const double high = std::ceil(hi / step) * step;
-    return {low, high, static_cast<int>(std::lround((high - low) / step)) + 1};
-}
-
-void SetValueRange(QValueAxis* axis, double lo, double hi)
-{
-    const NiceRange nice = NiceNumbers(lo, hi);
-    if (axis->min() != nice.low || axis->max() != nice.high) axis->setRange(nice.low, nice.high);
-    if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
+    if (axis->min() != range.low || axis->max() != range.high) axis->setRange(range.low, range.high);
+    if (axis->tickCount() != range.ticks) axis->setTickCount(range.ticks);
 }
 
 // Fits the chart's axes to the points of all its series, so every chart
@@ -49,38 +30,25 @@ void SetValueRange(QValueAxis* axis, double lo, double hi)
 // once, in its final scale.
 void RescaleChart(QChart* chart, const QXYSeries* replaced, const QList<QPointF>& points)
 {
-    double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin;
-    double yMin = xMin, yMax = -xMin;
-    double yPositiveMin = xMin;
+    DataBounds bounds;
     for (QAbstractSeries* abstract : chart->series()) {
         const auto* series = static_cast<QXYSeries*>(abstract);
-        const QList<QPointF> seriesPoints = series == replaced ? points : series->points();
-        for (const QPointF& p : seriesPoints) {
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
-            xMin = std::min(xMin, p.x());
-            xMax = std::max(xMax, p.x());
-            yMin = std::min(yMin, p.y());
-            yMax = std::max(yMax, p.y());
-            if (p.y() > 0) yPositiveMin = std::min(yPositiveMin, p.y());
-        }
+        for (const QPointF& p : series == replaced ? points : series->points()) bounds.Add(p.x(), p.y());
     }
-    if (!std::isfinite(xMin)) return;
-    if (xMax == xMin) xMax = xMin + 1;
+    if (bounds.Empty()) return;
     const QList<QAbstractAxis*> horizontal = chart->axes(Qt::Horizontal);
     const QList<QAbstractAxis*> vertical = chart->axes(Qt::Vertical);
     if (!horizontal.isEmpty())
-        if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) SetValueRange(axis, xMin, xMax);
+        if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first()))
+            SetValueRange(axis, HorizontalRange(bounds));
     if (vertical.isEmpty()) return;
     if (auto* logAxis = qobject_cast<QLogValueAxis*>(vertical.first())) {
-        if (!std::isfinite(yPositiveMin)) return;
-        const double top = std::max(yMax, yPositiveMin * 10);
-        const double low = std::pow(10.0, std::floor(std::log10(yPositiveMin)));
-        const double high = std::pow(10.0, std::ceil(std::log10(top)));
-        if (logAxis->min() != low || logAxis->max() != high) logAxis->setRange(low, high);
+        DecadeRange decades;
+        if (!LogarithmicRange(bounds, decades)) return;
+        if (logAxis->min() != decades.low || logAxis->max() != decades.high)
+            logAxis->setRange(decades.low, decades.high);
     } else if (auto* valueAxis = qobject_cast<QValueAxis*>(vertical.first())) {
-        const double low = chart->property(kAxisFromZero).toBool() ? 0.0 : yMin;
-        const double high = yMax > low ? yMax : low + 1;
-        SetValueRange(valueAxis, low, high);
+        SetValueRange(valueAxis, VerticalRange(bounds, chart->property(kAxisFromZero).toBool()));
     }
 }
 
@@ -89,6 +57,7 @@ void RescaleChart(QChart* chart, const QXYSeries* replaced, const QList<QPointF>
 TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
 {
     buildControls();
+    buildPreciseControls();
     setFixedSize(918, 636);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {

@@ -16,9 +16,17 @@
 #include <QtCharts/QScatterSeries>
 
 #include "analysis/pixel_table.h"
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
+#include "mtf/swc.h"
+#include "precise/geometry.h"
+#include "precise/mtf_points.h"
+#include "precise/value_table.h"
 
 namespace radmtf {
 
@@ -26,6 +34,11 @@ class TForm1;
 
 // The pixel table's data cells as the kernels read them.
 PixelTableView TForm2TableView(const GridModel* grid);
+// The characteristic-curve file's path and lines.
+struct CurveFile {
+    std::string path;
+    std::vector<std::string> lines;
+};
 
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
@@ -64,10 +77,17 @@ public:
     void ChartLSFClickSeries(QXYSeries* series, int valueIndex);
     void ButtonTrancationClick();
     void ButtonEdgeClick();
+    // Automatic geometry, the precise modes and the one-click runs.
+    void ButtonAutoGeometryClick();
+    void ButtonSlitMtfClick();
+    void ButtonChartMtfClick();
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
     void clearSeries(QXYSeries* series) { setSeries(series, {}); }
+    // Vertical error bars (MTF ± u) on the MTF chart, replacing earlier ones.
+    void setErrorBars(const std::vector<PreciseMtfPoint>& points);
+    int errorBarCount() const { return static_cast<int>(errorBars_.size()); }
 
     QTabWidget* PageControl1;
     QWidget* PixelValue;
@@ -109,6 +129,15 @@ public:
     QLineEdit* Editn;
     UpDown* UpDown1;
     QPushButton* ButtonFitting;
+
+    QPushButton* ButtonAutoGeometry;
+    QLineEdit* EditAutoGeometry;
+    QCheckBox* CheckBoxPreciseSwc;
+    QPushButton* ButtonChartMtf;
+    QCheckBox* CheckBoxPreciseSlit;
+    QLineEdit* EditSlitWidth;
+    QLineEdit* EditLsfRange;
+    QPushButton* ButtonSlitMtf;
 
     QChartView* ChartLSF;
     QLineSeries* Series2;
@@ -175,12 +204,16 @@ public:
 private:
     void buildControls();
     void buildEdgePage();
-    // Reads "hdc.txt" beside the loaded image and shows it in Memo1.
-    struct CurveFile {
-        std::string path;
-        std::vector<std::string> lines;
-    };
+    void buildPreciseControls();
     CurveFile loadCurveFile();
+    ValueTable tableExposure();
+    LineGeometry geometry(const ValueTable& table, FeatureKind kind);
+    ProfileOrientation checkedOrientation() const;
+    void runPreciseSlit();
+    void runPreciseChart(const SwcFeatures& features);
+    // The estimate "Auto" made for the table as it is; a new table drops it.
+    std::optional<LineGeometry> geometryEstimate_;
+    std::vector<QLineSeries*> errorBars_;
     void showOrientation(int button);
     TForm1* form1_;
 };

@@ -12,10 +12,12 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
 #include "core/numtext.h"
+#include "measure/measurement.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
@@ -75,14 +77,21 @@ PixelTableView TForm2TableView(const GridModel* grid)
 
 // ------------------------------------------------------------ profile
 
+ProfileOrientation TForm2::checkedOrientation() const
+{
+    if (RadioButton1->isChecked()) return ProfileOrientation::kRowsLastToFirst;
+    if (RadioButton2->isChecked()) return ProfileOrientation::kRowsFirstToLast;
+    if (RadioButton3->isChecked()) return ProfileOrientation::kColumnsLastToFirst;
+    if (RadioButton4->isChecked()) return ProfileOrientation::kColumnsFirstToLast;
+    return ProfileOrientation::kNone;
+}
+
 void TForm2::Button2Dto1DClick()
 {
     const std::int32_t lines = IntOf(EditMALine);
-    ProfileOrientation orientation = ProfileOrientation::kNone;
-    if (RadioButton1->isChecked()) orientation = ProfileOrientation::kRowsLastToFirst;
-    if (RadioButton2->isChecked()) orientation = ProfileOrientation::kRowsFirstToLast;
-    if (RadioButton3->isChecked()) orientation = ProfileOrientation::kColumnsLastToFirst;
-    if (RadioButton4->isChecked()) orientation = ProfileOrientation::kColumnsFirstToLast;
+    const ProfileOrientation orientation = checkedOrientation();
+    if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
+        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
 }
 
@@ -92,6 +101,21 @@ void TForm2::ButtonSmoothClick()
     if (CheckBoxSync->isChecked()) EditSmth->setText(Text(IntOf(EditMALine)));
     SmoothProfile(profile, IntOf(EditSmth));
     setSeries(Series1, Points(ProfileSeries(profile)));
+}
+
+// The characteristic-curve file of the loaded image, shown in Memo1.
+CurveFile TForm2::loadCurveFile()
+{
+    CurveFile curve;
+    curve.path = CurveFilePath(form1_->EditFileName->text().toStdString());
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(curve.path)).toStdString(), bytes))
+        ThrowCannotOpen(curve.path);
+    curve.lines = SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    QStringList shown;
+    for (const std::string& line : curve.lines) shown.append(QString::fromLocal8Bit(line));
+    Memo1->setLines(shown);
+    return curve;
 }
 
 void TForm2::ButtonToExpClick()
@@ -112,20 +136,6 @@ void TForm2::ButtonToExpClick()
     EditPosN->clear();
     EditPosX->clear();
     EditPosY->clear();
-}
-
-TForm2::CurveFile TForm2::loadCurveFile()
-{
-    CurveFile curve;
-    curve.path = CurveFilePath(form1_->EditFileName->text().toStdString());
-    std::vector<std::uint8_t> bytes;
-    if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(curve.path)).toStdString(), bytes))
-        ThrowCannotOpen(curve.path);
-    curve.lines = SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    QStringList shown;
-    for (const std::string& line : curve.lines) shown.append(QString::fromLocal8Bit(line));
-    Memo1->setLines(shown);
-    return curve;
 }
 
 void TForm2::ButtonExtractClick()
@@ -166,12 +176,17 @@ void TForm2::ButtonSWCClick()
                    setSeries(Series8, Points(features.groupStartMarkers));
                });
     ButtonToExpClick();
+    if (CheckBoxPreciseSwc->isChecked()) {
+        runPreciseChart(features);
+        return;
+    }
     SwcResult result;
-    RunAndShow([&] { SwcMeasure(profile, mtf, features, result); },
+    RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
                [&] {
                    if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
                    if (!result.written) return;
                    clearSeries(Series4);
+                   setErrorBars({});
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(Lines(result.memoLines));
                });
@@ -181,10 +196,15 @@ void TForm2::ButtonSWCClick()
 
 void TForm2::ButtonSlitClick()
 {
+    if (CheckBoxPreciseSlit->isChecked()) {
+        runPreciseSlit();
+        return;
+    }
     SlitOutput out;
-    RunSlitMethod(profile, mtf, out);
+    SlitStep(profile, mtf, out);
     if (!out.written) return;
     MemoMTF->setLines(Lines(out.memoLines));
+    setErrorBars({});
     setSeries(Series4, Points(out.points));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
@@ -229,8 +249,7 @@ void TForm2::ButtonTrancationClick()
                    if (out.curveDrawn) setSeries(Series2, Points(out.curve));
                });
     if (status == TruncationStatus::kNoStartPoint)
-        CurrentPrompter().message(
-            QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+        CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
 }
 
 }  // namespace radmtf

@@ -13,11 +13,14 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/measure_command.h"
 #include "app/prompter.h"
 #include "app/script.h"
 
 int main(int argc, char** argv)
 {
+    // The measurement without windows needs no display and no application object.
+    if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
     const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
     // Subcommands, named by the first argument, run here, before any window exists.
     const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);

@@ -22,6 +22,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -431,7 +432,7 @@ int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutp
         } catch (const Failure& failure) {
             // A failure outside any handler (a malformed number in the
             // script itself) is the script's error.
-            ReportError(output, number, failure.what());
+            ReportError(output, number, FailureText(failure).toStdString().c_str());
             SetPrompter(previousPrompter);
             return 1;
         }

@@ -1,50 +1,119 @@
 #include "failure.h"
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace radmtf {
 
+namespace {
+
+constexpr std::string_view kCodeNames[] = {
+    "NotInteger",
+    "NotFloat",
+    "CannotOpen",
+    "CannotCreate",
+    "ListIndex",
+    "ZeroDivide",
+    "InvalidOperation",
+    "Overflow",
+    "IntegerDivide",
+    "OutOfMemory",
+    "BitmapTooLarge",
+    "ViewTooFar",
+    "TrimEmpty",
+    "TrimTooLarge",
+    "NothingToTrim",
+    "RoiOutsideImage",
+    "TableTooLarge",
+    "ProfileTooLong",
+    "NoSignal",
+    "ChartNotFound",
+    "DegreeOutOfRange",
+    "NotMeasured",
+    "FrequencyRangeTooWide",
+    "BadPixelSpacing",
+    "PickOutside",
+    "StartOutside",
+    "StartNotLeftOfPeak",
+    "FitRangeTooLong",
+    "LeftTailNotFalling",
+    "RightTailNotFalling",
+    "RightStartNotFound",
+    "ExtensionTooLong",
+    "EmptyProfile",       "EmptyLsf",          "CurveLineUnreadable", "DecodedImageTooLarge",
+    "ValuesBeyond16Bits", "UndecodablePixelData",
+    "NoImageSize",
+    "NoPixelSpacing",
+    "NotAFile",
+    "NoTiltedObject",
+    "NoBackground",
+    "GeometryMismatch",
+    "EdgeNotFound",
+    "EdgeTwoEdges",
+    "EdgeAngle",
+    "EdgeSettings",
+    "TooManyValues",
+};
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kTooManyValues) + 1);
+
+}  // namespace
+
+std::string_view FailureCodeName(FailureCode code)
+{
+    return kCodeNames[static_cast<std::size_t>(code)];
+}
+
+Failure::Failure(FailureCode code, std::vector<std::string> args) : code_(code), args_(std::move(args))
+{
+    description_ = std::string(FailureCodeName(code));
+    for (std::size_t i = 0; i < args_.size(); ++i) description_ += (i == 0 ? "(" : ", ") + args_[i];
+    if (!args_.empty()) description_ += ")";
+}
+
+void ThrowFailure(FailureCode code, std::vector<std::string> args)
+{
+    throw Failure(code, std::move(args));
+}
+
 void ThrowNotInteger(std::string_view text)
 {
-    throw Failure("'" + std::string(text) + "' は整数ではありません");
+    ThrowFailure(FailureCode::kNotInteger, {std::string(text)});
 }
 
 void ThrowNotFloat(std::string_view text)
 {
-    throw Failure("'" + std::string(text) + "' は浮動小数点数ではありません");
+    ThrowFailure(FailureCode::kNotFloat, {std::string(text)});
 }
 
 void ThrowCannotOpen(std::string_view path)
 {
-    throw Failure("ファイル " + std::string(path) + " は開けません");
+    ThrowFailure(FailureCode::kCannotOpen, {std::string(path)});
 }
 
 void ThrowCannotCreate(std::string_view path)
 {
-    throw Failure("ファイル " + std::string(path) + " を作成できません");
+    ThrowFailure(FailureCode::kCannotCreate, {std::string(path)});
 }
 
 void ThrowListIndex(long long index)
 {
-    throw Failure("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+    ThrowFailure(FailureCode::kListIndex, {std::to_string(index)});
 }
 
 void ThrowZeroDivide()
 {
-    throw Failure("0 による浮動小数点数除算");
+    ThrowFailure(FailureCode::kZeroDivide);
 }
 
 void ThrowInvalidOperation()
 {
-    throw Failure("不正な浮動小数点数演算命令");
+    ThrowFailure(FailureCode::kInvalidOperation);
 }
 
-void ThrowOverflow() { throw Failure(kFloatOverflowMessage); }
-
-void ThrowMessage(std::string_view message)
+void ThrowOverflow()
 {
-    throw Failure(std::string(message));
+    ThrowFailure(FailureCode::kOverflow);
 }
 
 long double CheckedDivide(long double numerator, long double denominator)

@@ -1,41 +1,102 @@
 // The failures that the program reports to the user.
 //
-// Every failure is an exception carrying the exact (UTF-8) text that the
-// message box shows. One place in the application catches them; kernels only
-// throw. Conversion, file and list failures use the platform's standard
-// Japanese texts, which users compare against their operating procedures.
+// Every failure is an exception carrying a code and the texts that fill the
+// message's blanks (a file name, the text that is not a number). The words
+// the user reads are made from the code in one catalogue of the application
+// (app/messages.h), so they can be translated and so callers tell failures
+// apart by code, not by text. Kernels only throw.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace radmtf {
 
-class Failure : public std::runtime_error {
-public:
-    explicit Failure(const std::string& message) : std::runtime_error(message) {}
+enum class FailureCode {
+    // The platform's failures (conversion, files, lists, floating point).
+    kNotInteger,        // argument: the text
+    kNotFloat,          // argument: the text
+    kCannotOpen,        // argument: the path
+    kCannotCreate,      // argument: the path
+    kListIndex,         // argument: the index
+    kZeroDivide,        // a nonzero value divided by zero, log of zero
+    kInvalidOperation,  // 0/0, log or square root of a negative value
+    kOverflow,          // a result beyond the range of a double
+    kIntegerDivide,     // integer division by zero
+    kOutOfMemory,
+    // The program's own refusals.
+    kBitmapTooLarge,
+    kViewTooFar,
+    kTrimEmpty,
+    kTrimTooLarge,
+    kNothingToTrim,
+    kRoiOutsideImage,
+    kTableTooLarge,
+    kProfileTooLong,
+    kNoSignal,
+    kChartNotFound,
+    kDegreeOutOfRange,
+    kNotMeasured,
+    kFrequencyRangeTooWide,
+    kBadPixelSpacing,
+    kPickOutside,
+    kStartOutside,
+    kStartNotLeftOfPeak,
+    kFitRangeTooLong,
+    kLeftTailNotFalling,
+    kRightTailNotFalling,
+    kRightStartNotFound,
+    kExtensionTooLong,
+    // Measuring a file without the windows.
+    kEmptyProfile,
+    kEmptyLsf,
+    kCurveLineUnreadable,   // arguments: the file, the line number, the field
+    kDecodedImageTooLarge,
+    kValuesBeyond16Bits,
+    kUndecodablePixelData,  // argument: the transfer syntax and its name; empty when none
+    kNoImageSize,     // the file gives no image size and none was set
+    kNoPixelSpacing,  // the file gives no pixel spacing and none was set
+    kNotAFile,        // argument: the path (a folder inside a folder, a device)
+    kNoTiltedObject,   // no tilted slit, edge or chart in the ROI
+    kNoBackground,     // the precise slit needs background on both sides
+    kGeometryMismatch, // argument: the estimate ("M = 17.31, orientation 2")
+    kEdgeNotFound,     // no clear edge in the ROI
+    kEdgeTwoEdges,     // more than one edge in the ROI
+    kEdgeAngle,        // argument: the measured angle in degrees
+    kEdgeSettings,     // an edge-method setting out of its range
+    kTooManyValues,    // too many distinct pixel values to convert at once
 };
 
-// "'%s' は整数ではありません"
+class Failure : public std::exception {
+public:
+    explicit Failure(FailureCode code, std::vector<std::string> args = {});
+    FailureCode code() const { return code_; }
+    const std::vector<std::string>& args() const { return args_; }
+    // The code's name and arguments, for logs and test diagnostics; the
+    // user's text comes from the catalogue.
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    FailureCode code_;
+    std::vector<std::string> args_;
+    std::string description_;
+};
+
+// The code's name, e.g. "NotInteger".
+std::string_view FailureCodeName(FailureCode code);
+
+[[noreturn]] void ThrowFailure(FailureCode code, std::vector<std::string> args = {});
 [[noreturn]] void ThrowNotInteger(std::string_view text);
-// "'%s' は浮動小数点数ではありません"
 [[noreturn]] void ThrowNotFloat(std::string_view text);
-// "ファイル %s は開けません"
 [[noreturn]] void ThrowCannotOpen(std::string_view path);
-// "ファイル %s を作成できません"
 [[noreturn]] void ThrowCannotCreate(std::string_view path);
-// "リストのインデックスが範囲を超えています (%d)"
 [[noreturn]] void ThrowListIndex(long long index);
-// "0 による浮動小数点数除算": a nonzero value divided by zero, log of zero.
 [[noreturn]] void ThrowZeroDivide();
-// "不正な浮動小数点数演算命令": 0/0, log or square root of a negative value.
 [[noreturn]] void ThrowInvalidOperation();
-// "浮動小数点数オーバーフロー": a result beyond the range of a double.
-inline constexpr const char* kFloatOverflowMessage = "浮動小数点数オーバーフロー";
 [[noreturn]] void ThrowOverflow();
-// A refusal in the program's own words.
-[[noreturn]] void ThrowMessage(std::string_view message);
 
 // Floating-point operations that fail the way the user expects instead of
 // silently producing inf or NaN.

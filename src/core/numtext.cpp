@@ -1,8 +1,8 @@
 #include "numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -172,6 +172,25 @@ std::string FloatToStr(long double value)
         out += std::to_string(exponent);
     }
     return out;
+}
+
+std::string FormatFixed(long double value, int decimals)
+{
+    if (!std::isfinite(value)) return FloatToStr(value);
+    decimals = std::clamp(decimals, 0, 9);
+    long double scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const long double scaled = std::nearbyintl(value * scale);
+    if (std::fabs(scaled) >= 9.2233720368547758e18L) return FloatToStr(value);
+    const long long units = static_cast<long long>(scaled);
+    std::string digits = std::to_string(units < 0 ? -units : units);
+    const std::size_t places = static_cast<std::size_t>(decimals);
+    if (places > 0) {
+        if (digits.size() <= places) digits = std::string(places + 1 - digits.size(), '0') + digits;
+        const std::size_t point = digits.size() - places;
+        digits = digits.substr(0, point) + "." + digits.substr(point);
+    }
+    return (units < 0 ? "-" : "") + digits;
 }
 
 long long Round(long double value)

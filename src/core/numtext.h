@@ -28,6 +28,11 @@ long double StrToFloat(std::string_view text);
 // General format, 15 significant digits, trailing zeros dropped.
 std::string FloatToStr(long double value);
 
+// Fixed notation with `decimals` digits after the point (0 .. 9), rounded
+// halves to even on the scaled value (FormatFixed(0.0625, 3) is "0.062");
+// a value that rounds to zero has no sign. Non-finite values as FloatToStr.
+std::string FormatFixed(long double value, int decimals);
+
 // Round to the nearest integer, halves to the even neighbour. A value that
 // has no integer (NaN, out of the 64-bit range) fails as an invalid operation.
 long long Round(long double value);

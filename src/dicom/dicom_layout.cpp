@@ -36,8 +36,9 @@ std::string Trimmed(const std::uint8_t* p, std::size_t n)
 
 class Scanner {
 public:
-    Scanner(const std::uint8_t* data, std::size_t size, DicomLayout& layout)
-        : d_(data), n_(size), layout_(layout)
+    // Every bound is checked by the callers against the end they pass in.
+    Scanner(const std::uint8_t* data, std::size_t /*size*/, DicomLayout& layout)
+        : d_(data), layout_(layout)
     {
     }
 
@@ -225,7 +226,6 @@ private:
     }
 
     const std::uint8_t* d_;
-    std::size_t n_;
     DicomLayout& layout_;
     bool big_ = false;
 };

@@ -220,8 +220,8 @@ void StepOverDelimiters(ByteReader& in, SequenceState& sequence)
 }
 
 void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
-                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
-                  DicomHeaderOutput& out);
+                  std::string_view dictionaryText, std::string_view windowWidthBefore,
+                  SummaryBuilder& summary, DicomHeaderOutput& out);
 
 }  // namespace
 
@@ -278,8 +278,8 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
 namespace {
 
 void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
-                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
-                  DicomHeaderOutput& out)
+                  std::string_view dictionaryText, std::string_view windowWidthBefore,
+                  SummaryBuilder& summary, DicomHeaderOutput& out)
 {
     if (start != std::string_view::npos) {
         ByteReader in(data, size);

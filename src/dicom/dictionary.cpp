@@ -89,7 +89,8 @@ std::string LookupElementName(std::string_view dictionaryText, std::uint16_t gro
     char key[16];
     std::snprintf(key, sizeof key, "%04X\t%04X", group, element);
     const std::size_t found = dictionaryText.find(key);
-    return std::string(NameFrom(dictionaryText, found == std::string_view::npos ? kMissingStart : found + 10));
+    return std::string(
+        NameFrom(dictionaryText, found == std::string_view::npos ? kMissingStart : found + 10));
 }
 
 }  // namespace radmtf

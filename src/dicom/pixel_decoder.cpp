@@ -43,7 +43,7 @@ struct PixelDescription {
 
 [[noreturn]] void Refuse(const std::string& transferSyntax)
 {
-    ThrowMessage(UndecodableMessage(transferSyntax));
+    ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(transferSyntax)});
 }
 
 // The deflated data set after the meta group, inflated behind a copy of
@@ -202,7 +202,7 @@ public:
     }
     void Put(std::size_t i, std::int64_t value)
     {
-        if (value < low_ || value > high_) ThrowMessage(kValuesBeyond16BitsMessage);
+        if (value < low_ || value > high_) ThrowFailure(FailureCode::kValuesBeyond16Bits);
         const auto word = static_cast<std::uint16_t>(value);
         words_[2 * i] = static_cast<std::uint8_t>(word & 0xFF);
         words_[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
@@ -276,7 +276,7 @@ std::optional<long long> FrameCount(const std::string& text)
 
 }  // namespace
 
-std::string UndecodableMessage(const std::string& transferSyntax)
+std::string TransferSyntaxDescription(const std::string& transferSyntax)
 {
     struct Name {
         const char* uid;
@@ -295,10 +295,10 @@ std::string UndecodableMessage(const std::string& transferSyntax)
         {"1.2.840.10008.1.2.4.91", "JPEG 2000"},
         {"1.2.840.10008.1.2.5", "RLE Lossless"},
     };
-    std::string text = "転送構文 " + (transferSyntax.empty() ? std::string("(なし)") : transferSyntax);
+    std::string text = transferSyntax;
     for (const Name& entry : kNames)
         if (transferSyntax == entry.uid) text += std::string(" (") + entry.name + ")";
-    return text + " の画素データを読み込めません。";
+    return text;
 }
 
 std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
@@ -363,7 +363,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     if (!supported || pixels.rows == 0 || pixels.columns == 0 || !frames || *frames < 1) return refuse();
     pixels.frames = *frames;
     if (static_cast<std::int64_t>(pixels.Pixels()) > kMaxDecodedSamples)
-        ThrowMessage(kDecodedImageTooLargeMessage);
+        ThrowFailure(FailureCode::kDecodedImageTooLarge);
     const bool subsampled = pixels.photometric == "YBR_FULL_422" && !layout.encapsulated;
     std::size_t frameBytes = pixels.Pixels() * pixels.samplesPerPixel * pixels.BytesPerSample();
     if (subsampled) frameBytes = pixels.Pixels() * 2 * pixels.BytesPerSample();

@@ -20,9 +20,6 @@ namespace radmtf {
 
 // Decoded images hold at most this many samples.
 inline constexpr std::int64_t kMaxDecodedSamples = std::int64_t{1} << 28;
-inline constexpr const char* kDecodedImageTooLargeMessage = "読み込む画像が大きすぎます。";
-inline constexpr const char* kValuesBeyond16BitsMessage =
-    "画素値が16ビットの範囲に収まりません。この画像は表示できません。";
 
 struct DecodedImage {
     std::vector<std::uint8_t> words;  // rows * columns 16-bit little-endian samples
@@ -45,7 +42,8 @@ struct DecodedImage {
 std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
                                               bool walkFoundPixelData);
 
-// "転送構文 UID (name) の画素データを読み込めません。"
-std::string UndecodableMessage(const std::string& transferSyntax);
+// The refused transfer syntax as the refusal names it: "UID (name)", or
+// empty when the file has none (FailureCode::kUndecodablePixelData).
+std::string TransferSyntaxDescription(const std::string& transferSyntax);
 
 }  // namespace radmtf

@@ -486,7 +486,7 @@ void CheckSettings(const EdgeSettings& s)
                        s.lsfTaper <= 1 && s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) &&
                        s.tailCutoff >= 0 && finite(s.tailCutoff) && s.smoothingInterval >= 0 &&
                        finite(s.smoothingInterval);
-    if (!valid) ThrowMessage(kEdgeSettingsMessage);
+    if (!valid) ThrowFailure(FailureCode::kEdgeSettings);
 }
 
 std::string ThreeDecimals(double x)
@@ -536,7 +536,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
             static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows))
         throw std::invalid_argument("MeasureEdge: image out of shape");
     CheckSettings(settings);
-    if (image.columns < 4 || image.rows < 4) ThrowMessage(kEdgeNotFoundMessage);
+    if (image.columns < 4 || image.rows < 4) ThrowFailure(FailureCode::kEdgeNotFound);
     for (double v : image.exposure)
         if (!std::isfinite(v)) ThrowInvalidOperation();
 
@@ -562,15 +562,15 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const StepMeasure& chosen = vertical ? x : y;
     const double noise = PixelNoise(image);
     if (!(chosen.range > kContrastOverNoise * noise) || !(chosen.range > 1e-9 * largest))
-        ThrowMessage(kEdgeNotFoundMessage);
+        ThrowFailure(FailureCode::kEdgeNotFound);
     // A band (two opposite edges) steps up and back down.
-    if (std::fabs(chosen.step) < 0.5 * chosen.range) ThrowMessage(kEdgeTwoEdgesMessage);
+    if (std::fabs(chosen.step) < 0.5 * chosen.range) ThrowFailure(FailureCode::kEdgeTwoEdges);
     const double sign = chosen.step > 0 ? 1.0 : -1.0;
-    if (MeanProfileStepsTwice(vertical ? alongX : alongY, sign)) ThrowMessage(kEdgeTwoEdgesMessage);
+    if (MeanProfileStepsTwice(vertical ? alongX : alongY, sign)) ThrowFailure(FailureCode::kEdgeTwoEdges);
 
     const Lines lines(image, vertical);
     const LineFit fit = FindEdgeLine(lines, sign);
-    if (fit.used < 3) ThrowMessage(kEdgeNotFoundMessage);
+    if (fit.used < 3) ThrowFailure(FailureCode::kEdgeNotFound);
 
     EdgeResult result;
     result.vertical = vertical;
@@ -581,7 +581,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     if (magnitude < settings.minAngle || magnitude > settings.maxAngle) {
         const long double shown =
             static_cast<long double>(Round(static_cast<long double>(result.angle) * 100)) / 100;
-        ThrowMessage(std::string(kEdgeAngleMessagePrefix) + FloatToStr(shown + 0.0L) + "°)");
+        ThrowFailure(FailureCode::kEdgeAngle, {FloatToStr(shown + 0.0L)});
     }
 
     // Groups of lines for the uncertainty: each must shift the edge by a
@@ -590,7 +590,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const int groups =
         std::clamp(static_cast<int>(lines.count() * shiftPerLine), 1, std::max(1, settings.subsets));
     const Binned binned = ProjectOntoNormal(lines, fit, sign, settings.binWidth, groups);
-    if (HasSecondEdge(binned, lines.count())) ThrowMessage(kEdgeTwoEdgesMessage);
+    if (HasSecondEdge(binned, lines.count())) ThrowFailure(FailureCode::kEdgeTwoEdges);
 
     std::vector<double> total(static_cast<std::size_t>(binned.bins), 0.0);
     std::vector<double> totalWeight(static_cast<std::size_t>(binned.bins), 0.0);
@@ -601,7 +601,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
         }
     }
     const std::vector<double> esf = BinMeans(total.data(), totalWeight.data(), binned.bins);
-    if (binned.bins < 5 || esf.empty()) ThrowMessage(kEdgeNotFoundMessage);
+    if (binned.bins < 5 || esf.empty()) ThrowFailure(FailureCode::kEdgeNotFound);
 
     const double p = settings.pixelSpacing;
     const double binMm = settings.binWidth * p;
@@ -620,14 +620,14 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
         window.halfWidth = std::min(settings.lsfHalfWidth, static_cast<double>(half) * binMm);
         window.taper = settings.lsfTaper;
     }
-    if (window.last - window.first < 4) ThrowMessage(kEdgeNotFoundMessage);
+    if (window.last - window.first < 4) ThrowFailure(FailureCode::kEdgeNotFound);
 
     LsfWindow core;
     core.halfWidth = settings.coreHalfWidth;
     core.taper = settings.lsfTaper;
     const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
     const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &binned.offsetWeight);
-    if (!transform.valid()) ThrowMessage(kEdgeNotFoundMessage);
+    if (!transform.valid()) ThrowFailure(FailureCode::kEdgeNotFound);
     std::vector<LsfTransform> subsets;
     if (groups >= 2) {
         for (int g = 0; g < groups; ++g) {

@@ -19,16 +19,7 @@
 
 namespace radmtf {
 
-// Refusals in the program's own words.
-inline constexpr std::string_view kEdgeNotFoundMessage = "ROIにエッジが見つかりません。";
-inline constexpr std::string_view kEdgeTwoEdgesMessage =
-    "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
-// Followed by the measured angle and "°)".
-inline constexpr std::string_view kEdgeAngleMessagePrefix = "エッジの傾きが 0.5°～10° の範囲にありません (";
-inline constexpr std::string_view kEdgeSettingsMessage =
-    "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ "
-    "0)。";
-
+// Refusals: FailureCode::kEdgeNotFound, kEdgeTwoEdges, kEdgeAngle, kEdgeSettings.
 struct EdgeSettings {
     double pixelSpacing = 0.1;  // mm
     double binWidth = 0.1;      // ESF bin width, in pixels (0.01 .. 1)
@@ -65,7 +56,7 @@ struct EdgeSettingTexts {
 };
 
 // Each text read as a number in the order above (the conversion failure at
-// the first that is not one), then the whole checked: kEdgeSettingsMessage
+// the first that is not one), then the whole checked: FailureCode::kEdgeSettings
 // for a value out of its range.
 EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts);
 

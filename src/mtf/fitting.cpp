@@ -34,21 +34,24 @@ int FirstTableRows(double fmax, int cap)
     return rows;
 }
 
-}  // namespace
-
-void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
-                const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
+// Fitting with its two inputs read where the action reads them: the degree
+// after the fit points are built (and again for the refit), the pixel
+// spacing at every row of the second table. `knownDegree` is the degree when
+// it is a number, for the refusal before any change.
+void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDegree,
+         const std::function<std::int32_t()>& degree, const std::function<long double()>& pixelSpacing,
+         FittingOutput& out)
 {
     if (radioItemIndex < -1 || radioItemIndex > 5) throw std::invalid_argument("RunFitting: item index");
     out = FittingOutput{};
     const int k = radioItemIndex + 4;
 
     // Refusals of our own come before any change.
-    if (const auto degree = TryStrToInt(degreeText); degree && (*degree < 1 || *degree > kMaxFitDegree))
-        ThrowMessage(kDegreeOutOfRangeMessage);
-    if (k > mtf.measuredCount - 1) ThrowMessage(kNotMeasuredMessage);
+    if (knownDegree && (*knownDegree < 1 || *knownDegree > kMaxFitDegree))
+        ThrowFailure(FailureCode::kDegreeOutOfRange);
+    if (k > mtf.measuredCount - 1) ThrowFailure(FailureCode::kNotMeasured);
     if (FirstTableRows(mtf.mtfFrequency[k], kMtfCapacity) > kMtfCapacity)
-        ThrowMessage(kFrequencyRangeTooWideMessage);
+        ThrowFailure(FailureCode::kFrequencyRangeTooWide);
 
     out.series10Cleared = true;
     mtf.mtfLastIndex = k;
@@ -70,7 +73,7 @@ void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
     x[k + 1] = static_cast<double>((static_cast<long double>(x[k]) + x[k + 2]) / 2);
     y[k + 1] = static_cast<double>((static_cast<long double>(y[k]) + y[k + 2]) / 2 * 0.95L);
 
-    int n = StrToInt(degreeText);
+    int n = degree();
     FitPolynomial(n, k + 3, mtf);
 
     // First table at 0.05 cycles/mm up to F[K].
@@ -91,20 +94,35 @@ void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
     out.memoMtf3Cleared = true;
 
     // Second table: refit the first one, step 1 / (64 p).
-    n = StrToInt(degreeText);
+    n = degree();
     FitPolynomial(n, rows, mtf);
     std::string text;
     int rows3 = 0;
     for (double f = 0.0; f <= mtf.mtfFrequency[k];) {
-        if (++rows3 > kMaxSecondTableRows) ThrowMessage(kBadPixelSpacingMessage);
+        if (++rows3 > kMaxSecondTableRows) ThrowFailure(FailureCode::kBadPixelSpacing);
         text += FloatToStr(f) + "\t" + FloatToStr(EvaluatePolynomial(mtf, n, f)) + "\r\n";
-        const long double p = StrToFloat(pixelSpacingText());
+        const long double p = pixelSpacing();
         const long double step = CheckedDivide(1.0L, p * 64);
-        if (!(step > 0.0L)) ThrowMessage(kBadPixelSpacingMessage);
+        if (!(step > 0.0L)) ThrowFailure(FailureCode::kBadPixelSpacing);
         f = static_cast<double>(f + step);
     }
     out.memoMtf3Text = std::move(text);
     out.memoMtf3Added = true;
+}
+
+}  // namespace
+
+void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
+                const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
+{
+    Fit(mtf, radioItemIndex, TryStrToInt(degreeText), [&] { return StrToInt(degreeText); },
+        [&] { return StrToFloat(pixelSpacingText()); }, out);
+}
+
+void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
+                FittingOutput& out)
+{
+    Fit(mtf, radioItemIndex, degree, [&] { return degree; }, [&] { return pixelSpacing; }, out);
 }
 
 }  // namespace radmtf

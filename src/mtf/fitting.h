@@ -13,12 +13,6 @@
 
 namespace radmtf {
 
-inline constexpr std::string_view kDegreeOutOfRangeMessage = "次数は 1 から 16 の範囲で指定してください。";
-inline constexpr std::string_view kNotMeasuredMessage = "選択した周波数までの MTF が測定されていません。";
-inline constexpr std::string_view kFrequencyRangeTooWideMessage =
-    "フィッティングする周波数の範囲が広すぎます。";
-inline constexpr std::string_view kBadPixelSpacingMessage = "画素間隔が正しくありません。";
-
 // What Fitting shows, filled in the order the action writes it. The window
 // applies every part whose flag is set, also when the action failed.
 struct FittingOutput {
@@ -44,5 +38,8 @@ struct FittingOutput {
 // conversion and floating-point failures at their places.
 void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
                 const std::function<std::string()>& pixelSpacingText, FittingOutput& out);
+// The same with the degree and the pixel spacing (mm) as numbers.
+void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
+                FittingOutput& out);
 
 }  // namespace radmtf

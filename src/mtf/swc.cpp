@@ -25,7 +25,7 @@ constexpr int kLevelHalfWidth = 10;  // levels average 21 samples
 
 [[noreturn]] void ChartNotFound()
 {
-    ThrowMessage(kChartNotFoundMessage);
+    ThrowFailure(FailureCode::kChartNotFound);
 }
 
 long long AbsDiff(std::int32_t x, std::int32_t y)
@@ -136,9 +136,20 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
     RequireProfile(profile);
     out = SwcFeatures{};
     out.profileSeriesCleared = true;
-
     const long double pixelSpacing = StrToFloat(pixelSpacingText);
-    const long double subSamples = StrToFloat(maLineText);
+    const long double maLines = StrToFloat(maLineText);
+    SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
+}
+
+void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                       long double subSamples, SwcFeatures& out)
+{
+    if (profile.profileCount < 0 || profile.profileCount > kProfileCapacity ||
+        static_cast<int>(profile.compositeProfile.size()) != kProfileCapacity)
+        throw std::invalid_argument("SwcLocateFeatures: composite profile out of shape");
+    RequireProfile(profile);
+    out = SwcFeatures{};
+    out.profileSeriesCleared = true;
     const double d = static_cast<double>(CheckedDivide(pixelSpacing, subSamples));
     if (d < 0.0) ChartNotFound();
 

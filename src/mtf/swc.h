@@ -23,7 +23,6 @@
 
 namespace radmtf {
 
-inline constexpr std::string_view kChartNotFoundMessage = "チャートのパターンが見つかりません。";
 inline constexpr int kSwcGroups = 9;
 
 using Markers = std::vector<std::pair<double, double>>;
@@ -34,7 +33,7 @@ using Markers = std::vector<std::pair<double, double>>;
 // asymmetry A(c) = sum_{j=1..w} |P[c-j] - P[c+j]|, where A rises twice in a
 // row, balanced so that P[c+w] and P[c-w] match. A found centre adds the
 // marker (c * sampleSpacing, P[c]). A w below 1 counts as 1. A search or
-// read that would leave p fails with kChartNotFoundMessage; a zero profile
+// read that would leave p fails with FailureCode::kChartNotFound; a zero profile
 // value in a balancing quotient fails as a floating-point division.
 int FindBarCentre(std::span<const std::int32_t> p, double sampleSpacing, long long w, long long start,
                   Markers& centreMarkers);
@@ -54,10 +53,13 @@ struct SwcFeatures {
 
 // Stage 1 on compositeProfile[0 .. profileCount - 1]. Sets mtf.barPeriod.
 // Fails with the conversion or division failure of the two texts (after the
-// series were cleared) or with kChartNotFoundMessage when the profile is too
+// series were cleared) or with FailureCode::kChartNotFound when the profile is too
 // short or lacks the chart's features (keeping the markers found so far).
 void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
                        std::string_view maLineText, SwcFeatures& out);
+// The same from the pixel spacing (mm) and MA-Line# as numbers.
+void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                       long double maLines, SwcFeatures& out);
 
 // Stage 3 results.
 struct SwcResult {

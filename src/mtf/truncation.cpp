@@ -71,7 +71,7 @@ void DrawCurve(const ProfileState& profile, TruncationOutput& out)
 PickOutput PickTailStart(const ProfileState& profile, int v)
 {
     CheckShape(profile);
-    if (v < 0 || v >= profile.exposureCount) ThrowMessage(kPickOutsideMessage);
+    if (v < 0 || v >= profile.exposureCount) ThrowFailure(FailureCode::kPickOutside);
     const double value = profile.exposureProfile[v];
     PickOutput out;
     out.posN = IntToStr(v);
@@ -89,10 +89,10 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     if (posN.empty()) return TruncationStatus::kNoStartPoint;
 
     Snapshot before(profile, mtf);
-    auto refuse = [&](std::string_view message) {
+    auto refuse = [&](FailureCode code) {
         before.Restore(profile, mtf);
         out = TruncationOutput{};
-        ThrowMessage(message);
+        ThrowFailure(code);
     };
 
     std::vector<double>& e = profile.exposureProfile;
@@ -115,15 +115,15 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     if (a < 2) a = 2;
     long long nc = profile.exposureCount;
     long long pk = profile.peakIndex;
-    if (a > nc - 1 || pk < 0 || pk > nc - 1) refuse(kStartOutsideMessage);
+    if (a > nc - 1 || pk < 0 || pk > nc - 1) refuse(FailureCode::kStartOutside);
 
     // Left fit over a .. a + q, a quarter of the way to the peak. A start at
     // or right of the peak has no left tail to fit (up to three samples right
     // of it q is still 0, so the sign of q alone does not tell).
     const long long q = Trunc(static_cast<long double>(pk - a) / 4.0L);
     const long long e1 = a + q + 1;
-    if (a >= pk || e1 > nc - 1) refuse(kStartNotLeftOfPeakMessage);
-    if (q + 1 > kMtfCapacity) refuse(kFitRangeTooLongMessage);
+    if (a >= pk || e1 > nc - 1) refuse(FailureCode::kStartNotLeftOfPeak);
+    if (q + 1 > kMtfCapacity) refuse(FailureCode::kFitRangeTooLong);
     for (long long i = a, j = 0; i <= a + q; ++i, ++j) {
         mtf.fitY[j] = static_cast<double>(CheckedLog10(e[i]));
         mtf.fitX[j] = static_cast<double>(i);
@@ -133,7 +133,7 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     FitPolynomial(1, static_cast<int>(q + 1), mtf);
     double c0 = mtf.fitCoefficients[0];
     double c1 = mtf.fitCoefficients[1];
-    if (!(c1 > 0.0)) refuse(kLeftTailNotFallingMessage);
+    if (!(c1 > 0.0)) refuse(FailureCode::kLeftTailNotFalling);
 
     // Left reach: walk outward until the line is more than three decades
     // below the peak; t is one sample beyond the first such point. The new
@@ -142,12 +142,12 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     long long x = a - 1;
     double y = top;
     while (static_cast<long double>(top) - y <= kDecades) {
-        if (nc - x > kProfileCapacity) refuse(kExtensionTooLongMessage);
+        if (nc - x > kProfileCapacity) refuse(FailureCode::kExtensionTooLong);
         y = static_cast<double>(c0 + static_cast<long double>(c1) * x);
         x = x - 1;
     }
     const long long t = x;
-    if (nc - t > kProfileCapacity) refuse(kExtensionTooLongMessage);
+    if (nc - t > kProfileCapacity) refuse(FailureCode::kExtensionTooLong);
 
     // Make room so that sample i >= a moves to i - t, then write the line
     // over t .. a - 1.
@@ -180,13 +180,13 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     const double level = static_cast<double>(StrToFloat(posY));
     long long r = pk;
     while (r < nc && e[r] > level) ++r;
-    if (r >= nc) refuse(kRightStartNotFoundMessage);
+    if (r >= nc) refuse(FailureCode::kRightStartNotFound);
 
     // Right fit over r - u - 1 .. r.
     const long long u = std::llabs(Trunc(static_cast<long double>(r - pk) / 4.0L));
     const long long b = r - u - 1;
-    if (b < 0) refuse(kRightStartNotFoundMessage);
-    if (u + 2 > kMtfCapacity) refuse(kFitRangeTooLongMessage);
+    if (b < 0) refuse(FailureCode::kRightStartNotFound);
+    if (u + 2 > kMtfCapacity) refuse(FailureCode::kFitRangeTooLong);
     for (long long i = b, j = 0; i <= r; ++i, ++j) {
         mtf.fitY[j] = static_cast<double>(CheckedLog10(e[i]));
         mtf.fitX[j] = static_cast<double>(i);
@@ -196,13 +196,13 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     FitPolynomial(1, static_cast<int>(u + 2), mtf);
     c0 = mtf.fitCoefficients[0];
     c1 = mtf.fitCoefficients[1];
-    if (!(c1 < 0.0)) refuse(kRightTailNotFallingMessage);
+    if (!(c1 < 0.0)) refuse(FailureCode::kRightTailNotFalling);
 
     // Right extension from r (replaced too) until three decades are passed.
     long long i = r;
     y = static_cast<double>(CheckedLog10(e[pk]));
     while (static_cast<long double>(static_cast<double>(CheckedLog10(e[pk]))) - y <= kDecades) {
-        if (i >= kProfileCapacity) refuse(kExtensionTooLongMessage);
+        if (i >= kProfileCapacity) refuse(FailureCode::kExtensionTooLong);
         y = static_cast<double>(c0 + static_cast<long double>(c1) * i);
         e[i] = static_cast<double>(std::pow(10.0L, static_cast<long double>(y)));
         ++i;

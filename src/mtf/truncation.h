@@ -13,21 +13,6 @@
 
 namespace radmtf {
 
-// Information (not a failure): "Trancation" was pressed with no start point.
-inline constexpr std::string_view kNoStartPointMessage = "外挿開始点が指定されていません。";
-inline constexpr std::string_view kPickOutsideMessage = "選択した点は LSF の範囲外です。";
-inline constexpr std::string_view kStartOutsideMessage = "外挿開始点が LSF の範囲外です。";
-inline constexpr std::string_view kStartNotLeftOfPeakMessage =
-    "外挿開始点はピークより左側で指定してください。";
-inline constexpr std::string_view kFitRangeTooLongMessage = "フィット範囲の点数が多すぎます。";
-inline constexpr std::string_view kLeftTailNotFallingMessage =
-    "左側の裾が外側に向かって減少していないため、外挿できません。";
-inline constexpr std::string_view kRightTailNotFallingMessage =
-    "右側の裾が外側に向かって減少していないため、外挿できません。";
-inline constexpr std::string_view kRightStartNotFoundMessage =
-    "右側の裾に外挿開始点の値まで下がる点がありません。";
-inline constexpr std::string_view kExtensionTooLongMessage = "外挿した LSF がデータ領域に収まりません。";
-
 // A click on the LSF chart.
 struct PickOutput {
     std::string posN;                  // EditPosN
@@ -38,12 +23,12 @@ struct PickOutput {
 
 // Picks sample v (the clicked point's index) as the start of the left tail.
 // A v that is not a sample of the current LSF (0 .. exposureCount - 1) is
-// refused with kPickOutsideMessage.
+// refused with FailureCode::kPickOutside.
 PickOutput PickTailStart(const ProfileState& profile, int v);
 
 enum class TruncationStatus {
     kDone,
-    kNoStartPoint,  // EditPosN empty: show kNoStartPointMessage as information; nothing changed
+    kNoStartPoint,  // EditPosN empty: the window tells the user so; nothing changed
 };
 
 // What "Trancation" shows, in the order it is written.

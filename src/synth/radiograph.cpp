@@ -63,6 +63,20 @@ Radiograph Render(const Placement& placement, const ObjectProfile& object, const
     return image;
 }
 
+PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow, int columns, int rows)
+{
+    PixelTableView view;
+    view.dataColumns = columns;
+    view.dataRows = rows;
+    view.cell = [&image, firstColumn, firstRow](int column, int row) -> std::optional<std::int32_t> {
+        const int c = firstColumn + column - 1;
+        const int r = firstRow + row - 1;
+        if (c < 0 || r < 0 || c >= image.columns || r >= image.rows) return std::nullopt;
+        return image.At(r, c);
+    };
+    return view;
+}
+
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale)
 {
     return std::pow(10.0, scale.latitude * pixelValue / std::ldexp(1.0, scale.bitsStored));

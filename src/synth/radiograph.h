@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "analysis/composite_profile.h"
+#include "analysis/pixel_table.h"
 #include "synth/detector_model.h"
 #include "synth/objects.h"
 
@@ -90,6 +91,12 @@ std::vector<double> ExpectedQuanta(const Placement& placement, const ObjectProfi
 // gives the same image everywhere.
 Radiograph Render(const Placement& placement, const ObjectProfile& object, const DetectorModel& model,
                   const NoiseSettings& noise, const ExposureScale& scale = {});
+
+// A block of the radiograph as the analysis window's pixel table holds it
+// (data cells (1, 1) .. (columns, rows) = image pixels from firstColumn,
+// firstRow); the view refers to `image`, which must outlive it. Cells
+// outside the image read as empty.
+PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow, int columns, int rows);
 
 // The exposure ToExp would give for a pixel value (10^(L × P / 2^B)).
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale);

@@ -26,12 +26,12 @@ ViewExtent ComputeViewExtent(long double mf, std::int32_t w, std::int32_t h)
 
     constexpr long double kSideLimit = kMaxBitmapSide + 1.0L;
     if (std::fabs(extent.columnSpan) >= kSideLimit || std::fabs(extent.rowSpan) >= kSideLimit) {
-        ThrowMessage(kBitmapTooLargeMessage);
+        ThrowFailure(FailureCode::kBitmapTooLarge);
     }
     extent.bitmapWidth = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.columnSpan)));
     extent.bitmapHeight = static_cast<std::int32_t>(std::max(0LL, Trunc(extent.rowSpan)));
     if (static_cast<std::int64_t>(extent.bitmapWidth) * extent.bitmapHeight > kMaxBitmapPixels) {
-        ThrowMessage(kBitmapTooLargeMessage);
+        ThrowFailure(FailureCode::kBitmapTooLarge);
     }
 
     // a = Trunc((W - W/MF) / 2) (or with H/MF for the square), b = Trunc((H - H/MF) / 2)
@@ -49,7 +49,7 @@ ViewGeometry ShiftViewExtent(const ViewExtent& extent, std::int32_t shiftX, std:
     const long long top = extent.firstRow + Trunc(static_cast<long double>(shiftY) * extent.magnification);
     const long long bottom = Trunc(extent.rowSpan + static_cast<long double>(top)) - 1;
     for (const long long v : {left, right, top, bottom}) {
-        if (v < -kMaxViewCoordinate || v > kMaxViewCoordinate) ThrowMessage(kViewTooFarMessage);
+        if (v < -kMaxViewCoordinate || v > kMaxViewCoordinate) ThrowFailure(FailureCode::kViewTooFar);
     }
 
     ViewGeometry geometry;
@@ -160,6 +160,21 @@ ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_
     placement.width = static_cast<std::int32_t>(controlWidth);
     placement.left = static_cast<std::int32_t>((512 - controlWidth) / 2);  // toward zero
     return placement;
+}
+
+void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target)
+{
+    if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0) return;
+    std::vector<std::int32_t> sourceColumn(static_cast<std::size_t>(target.width));
+    for (std::int32_t x = 0; x < target.width; ++x)
+        sourceColumn[std::size_t(x)] =
+            static_cast<std::int32_t>(std::int64_t(x) * source.width / target.width);
+    for (std::int32_t y = 0; y < target.height; ++y) {
+        const std::int64_t sourceRow = std::int64_t(y) * source.height / target.height;
+        const std::uint8_t* from = source.pixels + sourceRow * source.stride;
+        std::uint8_t* to = target.pixels + std::int64_t(y) * target.stride;
+        for (std::int32_t x = 0; x < target.width; ++x) to[x] = from[sourceColumn[std::size_t(x)]];
+    }
 }
 
 }  // namespace radmtf

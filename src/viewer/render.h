@@ -25,14 +25,12 @@ namespace radmtf {
 
 // Largest picture a rendering makes: each side at most kMaxBitmapSide pixels
 // and at most kMaxBitmapPixels in all. Beyond that (a tiny magnification typed
-// by hand) rendering refuses with kBitmapTooLargeMessage instead of allocating.
+// by hand) rendering refuses with FailureCode::kBitmapTooLarge instead of allocating.
 inline constexpr std::int32_t kMaxBitmapSide = 32768;
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
-inline constexpr const char* kBitmapTooLargeMessage = "表示する画像が大きすぎます。";
 // View coordinates are kept within +-2^30 so that the ROI arithmetic of the
-// window cannot overflow; a shift beyond that is refused with this message.
+// window cannot overflow; a shift beyond that is refused (FailureCode::kViewTooFar).
 inline constexpr std::int32_t kMaxViewCoordinate = 1 << 30;
-inline constexpr const char* kViewTooFarMessage = "表示位置が画像から離れすぎています。";
 
 // What the magnification and the image size alone decide.
 struct ViewExtent {
@@ -91,5 +89,10 @@ struct ImagePlacement {
 // width = Trunc(W * 512 / H) (always evaluated, so H 0 fails), 512 when W > H/MF;
 // left = Trunc((512 - width) / 2).
 ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_t h);
+
+// The picture shown in a control of another size: target pixel (x, y) shows
+// source pixel (x × sourceWidth / targetWidth, y × sourceHeight / targetHeight),
+// integer division. Either picture empty: nothing is written.
+void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target);
 
 }  // namespace radmtf

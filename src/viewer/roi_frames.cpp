@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/numtext.h"
+
 namespace radmtf {
 namespace {
 
@@ -69,6 +71,34 @@ void DrawRoiFrames(GrayBitmapView bitmap, const PixelRect& roiBitmapRect)
         DrawFocusRect(bitmap, std::int64_t{roiBitmapRect.left} - k, std::int64_t{roiBitmapRect.top} - k,
                       std::int64_t{roiBitmapRect.right} + k, std::int64_t{roiBitmapRect.bottom} + k);
     }
+}
+
+PixelRect DragRoiCorners(const PixelRect& roiBitmapRect, double bx, double by, bool topLeft, bool bottomRight)
+{
+    PixelRect roi = roiBitmapRect;
+    if (topLeft) {
+        roi.left = CheckedInt32(Trunc(bx));
+        roi.top = CheckedInt32(Trunc(by));
+    }
+    if (bottomRight) {
+        roi.right = CheckedInt32(Trunc(bx));
+        roi.bottom = CheckedInt32(Trunc(by));
+    }
+    return roi;
+}
+
+PixelRect CentreRoiAt(const PixelRect& roiBitmapRect, double bx, double by)
+{
+    const long long w = static_cast<long long>(roiBitmapRect.right) - roiBitmapRect.left + 1;
+    const long long h = static_cast<long long>(roiBitmapRect.bottom) - roiBitmapRect.top + 1;
+    const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
+    const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
+    PixelRect roi;
+    roi.left = CheckedInt32(Trunc(bx - halfW));
+    roi.top = CheckedInt32(Trunc(by - halfH));
+    roi.right = CheckedInt32(Trunc(bx + halfW - evenW));
+    roi.bottom = CheckedInt32(Trunc(by + halfH - evenH));
+    return roi;
 }
 
 }  // namespace radmtf

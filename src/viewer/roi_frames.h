@@ -15,6 +15,16 @@ PixelRect RoiRectFromEdits(std::int32_t posX, std::int32_t posY, std::int32_t si
 // RoiBitmapRect = RoiRect minus the view origin (view.left, view.top).
 PixelRect RoiToBitmap(const PixelRect& roiRect, const ViewRect& view);
 
+// Dragging a corner of the ROI frame to bitmap position (bx, by): the top
+// left corner, the bottom right corner or both follow it (Trunc of the
+// position; a position beyond the 32-bit range fails as not an integer).
+PixelRect DragRoiCorners(const PixelRect& roiBitmapRect, double bx, double by, bool topLeft,
+                         bool bottomRight);
+
+// Dragging the whole ROI: the same size, centred at (bx, by); an even side
+// puts the extra pixel before the centre.
+PixelRect CentreRoiAt(const PixelRect& roiBitmapRect, double bx, double by);
+
 // Dotted focus rectangle combined by exclusive-or: the outline of the pixels
 // x in [left, right), y in [top, bottom), every other pixel (those with x + y
 // even) inverted (XOR 0xFF). Each outline pixel is toggled once, so drawing

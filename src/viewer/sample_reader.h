@@ -118,7 +118,8 @@ void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
                              : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
             }
             // v = (word + offset) mod 65536, signed (DecodeMeasuredSample).
-            f(static_cast<std::int32_t>(static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
+            f(static_cast<std::int32_t>(
+                static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
         }
     }
 }
@@ -127,7 +128,8 @@ template <typename F>
 void ForEachSample(const SampleReader& reader, const SampleBlock& block, F&& f)
 {
     if (reader.layout.eightBit) {
-        reader.swap ? ForEachSampleOf<true, true>(reader, block, f) : ForEachSampleOf<true, false>(reader, block, f);
+        reader.swap ? ForEachSampleOf<true, true>(reader, block, f)
+                    : ForEachSampleOf<true, false>(reader, block, f);
     } else {
         reader.swap ? ForEachSampleOf<false, true>(reader, block, f)
                     : ForEachSampleOf<false, false>(reader, block, f);

@@ -95,7 +95,8 @@ void FlipHorizontal(std::span<std::uint8_t> buffer, const SampleLayout& layout)
         // columns, so j runs from max(first, W - end) to W div 2.
         const ColumnRange columns = ExistingColumns(buffer.size(), layout, i);
         for (std::int64_t j = std::max(columns.first, w - columns.end); j < w / 2; ++j)
-            SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, w - 1 - j), bytes);
+            SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, w - 1 - j),
+                        bytes);
     }
 }
 

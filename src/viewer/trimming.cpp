@@ -12,8 +12,8 @@ std::vector<std::uint8_t> BuildTrimmedImage(std::span<const std::uint8_t> buffer
                                             const ViewRect& view, const PixelRect& roiBitmapRect)
 {
     const SampleBlock block = RoiBlock(view, roiBitmapRect);
-    if (block.Empty()) ThrowMessage(kTrimEmptyMessage);
-    if (block.cols > kMaxTrimSamples / block.rows) ThrowMessage(kTrimTooLargeMessage);
+    if (block.Empty()) ThrowFailure(FailureCode::kTrimEmpty);
+    if (block.cols > kMaxTrimSamples / block.rows) ThrowFailure(FailureCode::kTrimTooLarge);
 
     std::vector<std::uint8_t> out(static_cast<std::size_t>(block.cols * block.rows * 2), 0);
     for (std::int64_t y = 0; y < block.rows; ++y) {

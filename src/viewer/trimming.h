@@ -12,8 +12,6 @@
 
 namespace radmtf {
 
-inline constexpr const char* kTrimEmptyMessage = "トリミングする範囲がありません。";
-inline constexpr const char* kTrimTooLargeMessage = "トリミングする範囲が大きすぎます。";
 // At most this many samples (512 MB of file) are trimmed at once.
 inline constexpr std::int64_t kMaxTrimSamples = std::int64_t{1} << 28;
 

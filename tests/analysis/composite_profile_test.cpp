@@ -8,6 +8,7 @@
 #include <random>
 
 #include "test_support.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -128,13 +129,13 @@ TEST(BuildCompositeProfile, RefusesProfilesBeyondTheCapacityBeforeAnyChange)
     wide.dataColumns = 2049;
     wide.dataRows = 49;
     EXPECT_EQ(FailureText([&] { BuildCompositeProfile(*state, kButton1, 49, wide); }),
-              std::string(kProfileTooLongMessage));
+              std::string("プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。"));
     EXPECT_EQ(Profile(*state), (Values{1, 2, 3}));
 
     wide.dataColumns = 3;
     wide.dataRows = 100002;
     EXPECT_EQ(FailureText([&] { BuildCompositeProfile(*state, kButton4, 1, wide); }),
-              std::string(kProfileTooLongMessage));
+              std::string("プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。"));
     EXPECT_EQ(state->profileCount, 3);
 
     // Exactly the capacity fits, up to the last index.
@@ -181,7 +182,7 @@ TEST(SmoothProfile, WorkedExamples)
     SmoothProfile(*state, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(state->profileCount, 0);
     EXPECT_TRUE(ProfileSeries(*state).empty());
-    EXPECT_EQ(FailureText([&] { RequireProfile(*state); }), std::string(kEmptyProfileMessage));
+    EXPECT_EQ(FailureText([&] { RequireProfile(*state); }), std::string("プロファイルがありません。2Dto1D を実行してください。"));
 }
 
 TEST(SmoothProfile, EqualsTheDirectMovingAverage)
@@ -218,7 +219,7 @@ TEST(SampleSpacing, DivisionAndItsFailures)
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("a", "b"); }), "'a' は浮動小数点数ではありません");
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0.1", ""); }), "'' は浮動小数点数ではありません");
     EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("1E300", "1E-300"); }),
-              std::string(kFloatOverflowMessage));
+              std::string("浮動小数点数オーバーフロー"));
 
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, {5, 6, 7, 8, 9});

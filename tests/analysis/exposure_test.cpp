@@ -9,6 +9,7 @@
 #include "analysis/composite_profile.h"
 #include "core/numtext.h"
 #include "test_support.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -92,16 +93,16 @@ TEST(ExposureByModel, FailurePoints)
     // An empty profile is refused before anything changes, by either conversion.
     state->profileCount = 0;
     EXPECT_EQ(FailureText([&] { ConvertToExposureByModel(*state, "4", "12", ""); }),
-              std::string(kEmptyProfileMessage));
+              std::string("プロファイルがありません。2Dto1D を実行してください。"));
     EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200"}, "hdc.txt"); }),
-              std::string(kEmptyProfileMessage));
+              std::string("プロファイルがありません。2Dto1D を実行してください。"));
     EXPECT_EQ(state->exposureCount, 3);
     EXPECT_EQ(state->peakIndex, 4);
 
     // Beyond the range of a double.
     SetProfile(*state, {32767});
     EXPECT_EQ(FailureText([&] { ConvertToExposureByModel(*state, "4", "0", "0"); }),
-              std::string(kFloatOverflowMessage));
+              std::string("浮動小数点数オーバーフロー"));
     // Exposures too small for a double are 0; all zero cannot be normalised.
     SetProfile(*state, {100, 200});
     state->peakIndex = 5;

@@ -7,6 +7,7 @@
 
 #include "analysis/composite_profile.h"
 #include "test_support.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -49,12 +50,12 @@ TEST(ExtractProfile, NoSignalLeavesTheProfileUnchanged)
     for (const Values& values : withoutSignal) {
         SetProfile(*state, values);
         state->sampleSpacing = 0.5;
-        EXPECT_EQ(FailureText([&] { ExtractProfile(*state, "0.1", "17"); }), std::string(kNoSignalMessage));
+        EXPECT_EQ(FailureText([&] { ExtractProfile(*state, "0.1", "17"); }), std::string("抽出する信号がありません。"));
         EXPECT_EQ(Profile(*state), values);
         EXPECT_EQ(state->sampleSpacing, 0.5);
     }
     state->profileCount = -3;
-    EXPECT_EQ(FailureText([&] { CutFlatEnds(*state); }), std::string(kNoSignalMessage));
+    EXPECT_EQ(FailureText([&] { CutFlatEnds(*state); }), std::string("抽出する信号がありません。"));
     EXPECT_EQ(state->profileCount, -3);
 }
 

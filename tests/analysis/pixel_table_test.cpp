@@ -70,7 +70,7 @@ TEST(ReadBlockValues, RefusesBlocksOutsideTheLoadedImage)
     std::vector<std::int32_t> values{42};
     const SampleReader reader{buffer, {kHeader, kWidth, kHeight, false}, 0, false};
     EXPECT_EQ(FailureText([&] { ReadBlockValues(reader, {0, 6, 1, 3}, values); }),
-              std::string(kRoiOutsideImageMessage));
+              std::string("ROIが画像の外にはみ出しています。"));
     EXPECT_EQ(values, std::vector<std::int32_t>{42});
 }
 

@@ -37,7 +37,7 @@ TEST_F(Dispatching, EveryKindOfFailureIsShownAndTheProgramGoesOn)
         void Click()
         {
             switch ((*count)++) {
-                case 0: ThrowMessage("own");
+                case 0: ThrowFailure(FailureCode::kNoSignal);
                 case 1: throw std::invalid_argument("RunSlitMethod: exposure profile out of shape");
                 default: throw 42;
             }
@@ -46,7 +46,7 @@ TEST_F(Dispatching, EveryKindOfFailureIsShownAndTheProgramGoesOn)
     QObject::connect(&button, &QPushButton::clicked, &button, Guarded(&handler, &Handler::Click));
     for (int i = 0; i < 3; ++i) button.click();  // through the toolkit's own frames
     EXPECT_EQ(messages.shown,
-              (std::vector<std::string>{"own",
+              (std::vector<std::string>{"抽出する信号がありません。",
                                         "内部エラーのため処理を中止しました。 (RunSlitMethod: exposure profile "
                                         "out of shape)",
                                         "内部エラーのため処理を中止しました。"}));
@@ -56,7 +56,7 @@ TEST_F(Dispatching, ANestedHandlersFailureEndsTheActionThatSetItOff)
 {
     RadioGroup group("", {"a", "b"}, 1, nullptr);
     struct Handler {
-        void Click() { ThrowMessage("nested"); }
+        void Click() { ThrowFailure(FailureCode::kChartNotFound); }
     } handler;
     QObject::connect(&group, &RadioGroup::clicked, &group, Guarded(&handler, &Handler::Click));
     bool reached = false;
@@ -66,7 +66,7 @@ TEST_F(Dispatching, ANestedHandlersFailureEndsTheActionThatSetItOff)
     }));
     EXPECT_FALSE(reached);
     EXPECT_EQ(group.itemIndex(), 1);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"nested"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"チャートのパターンが見つかりません。"});
 }
 
 }  // namespace

@@ -140,7 +140,8 @@ TEST_F(FolderStepping, ListHoldsRegularFilesAndLinksToThemOnly)
     WriteDicom("d", 18);
     const std::string pipe = Path("b.pipe");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    ASSERT_TRUE(QFile::link(QString::fromStdString(Path("gone")), QString::fromStdString(Path("c.dangling"))));
+    ASSERT_TRUE(
+        QFile::link(QString::fromStdString(Path("gone")), QString::fromStdString(Path("c.dangling"))));
     ASSERT_TRUE(QFile::link(QString::fromStdString(Path("d")), QString::fromStdString(Path("e.link"))));
     EXPECT_EQ(Run("activate Form1\nanswer " + Path("a") + "\nclick Form1.BitBtnLoad\nprint Form1.ListBox1\n"),
               Path("a") + "\n" + Path("d") + "\n" + Path("e.link") + "\n");

@@ -162,8 +162,8 @@ TEST_F(ProfileTools, MemoWorkShowsTheSampleCount)
 TEST_F(ProfileTools, MethodsRefuseAnEmptiedProfile)
 {
     Table({{11, 12, 13}});
-    const std::string profileRefused = "message: " + std::string(kEmptyProfileMessage) + "\n";
-    const std::string lsfRefused = "message: " + std::string(kEmptyLsfMessage) + "\n";
+    const std::string profileRefused = "message: " + std::string("プロファイルがありません。2Dto1D を実行してください。") + "\n";
+    const std::string lsfRefused = "message: " + std::string("LSF がありません。ToExp を実行してください。") + "\n";
     EXPECT_EQ(Run("set Form2.RadioButton2 1\nset Form2.EditMALine 1\nclick Form2.Button2Dto1D\n"
                   "set Form2.CheckBoxSync 1\nset Form2.EditMALine 9\nclick Form2.ButtonSmooth\n"
                   "click Form2.MemoWork\nprint Form2.MemoWork\nclick Form2.ButtonSWC\nclick Form2.ButtonSlit\n"

@@ -6,75 +6,14 @@
 #include <sstream>
 
 #include "app_fixture.h"
-#include "dicom/dicom_builder.h"
+#include "command_runner.h"
+#include "measure/report.h"
+#include "synthetic_images.h"
 
 namespace radmtf::testing {
 namespace {
 
-constexpr double kPixel = 0.1;   // mm
-constexpr double kSigma = 0.05;  // mm
-
-double GaussianCdf(double x)
-{
-    return 0.5 * std::erfc(-x / std::sqrt(2.0));
-}
-
-// Exposure of a pixel whose centre lies `distance` pixels from the slit:
-// the Gaussian integrated over the pixel, on a background of 1.
-double PixelExposure(double distance)
-{
-    const double upper = (distance + 0.5) * kPixel / kSigma;
-    const double lower = (distance - 0.5) * kPixel / kSigma;
-    return 1.0 + 12000.0 * (GaussianCdf(upper) - GaussianCdf(lower));
-}
-
-// Pixel value of the logarithmic detector (L = 4 decades over 12 bits).
-std::uint16_t PixelValue(double exposure)
-{
-    return static_cast<std::uint16_t>(std::lround(std::log10(exposure) * 4096.0 / 4.0));
-}
-
-// A slit tilted by one pixel over `lines` rows (orientations 1, 2: nearly
-// vertical) or columns (3, 4: nearly horizontal), in the direction each
-// orientation button describes.
-std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int rows)
-{
-    testdata::DicomImageFields fields;
-    fields.columns = static_cast<std::uint16_t>(columns);
-    fields.rows = static_cast<std::uint16_t>(rows);
-    fields.pixelSpacing = "0.1\\0.1";
-    fields.pixels.resize(std::size_t(columns) * std::size_t(rows));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            double distance = 0;
-            switch (orientation) {
-                case 1:
-                    distance = c - (columns / 2 - 7.3 + double(r) / lines);
-                    break;
-                case 2:
-                    distance = c - (columns / 2 + 7.3 - double(r) / lines);
-                    break;
-                case 3:
-                    distance = r - (rows / 2 - 7.3 + double(c) / lines);
-                    break;
-                default:
-                    distance = r - (rows / 2 + 7.3 - double(c) / lines);
-                    break;
-            }
-            fields.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] =
-                PixelValue(PixelExposure(distance));
-        }
-    }
-    return testdata::BuildDicom(fields);
-}
-
-double AnalyticMtf(double f)
-{
-    const double gauss = std::exp(-2.0 * M_PI * M_PI * kSigma * kSigma * f * f);
-    const double x = M_PI * kPixel * f;
-    const double sinc = x == 0 ? 1.0 : std::abs(std::sin(x) / x);
-    return gauss * sinc;
-}
+using namespace synthetic_slit;
 
 class SlitMethodEndToEnd : public WindowTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
@@ -119,6 +58,22 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
     // A step of 1 / (2048 x 0.1 / M) cycles/mm up to 5 cycles/mm.
     EXPECT_EQ(checked, static_cast<int>(std::floor(5.0 * 2048 * kPixel / lines)) + 1);
     RecordProperty("worst", std::to_string(worst));
+
+    // The command line, with the same settings, gives the same values to the last bit.
+    const CommandRun command =
+        RunMeasure({"slit", QString::fromStdString(path), "--format", "csv", "--extract", "--orientation",
+                    QString::number(orientation), "--ma-line", QString::number(lines), "--roi",
+                    vertical ? "128,32,200,40" : "32,128,40,200"});
+    ASSERT_EQ(command.exitCode, 0) << command.err;
+    const auto csv = CsvRows(command.out);
+    const QStringList memo = form2->MemoMTF->lines();
+    ASSERT_EQ(csv.size(), static_cast<std::size_t>(memo.size()));
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        ASSERT_GE(csv[i].size(), 5u);
+        EXPECT_EQ(csv[i][2], ExactNumber(form2->mtf.mtfFrequency[i]));
+        EXPECT_EQ(csv[i][3], ExactNumber(form2->mtf.mtfValue[i]));
+        EXPECT_EQ(csv[i][4], memo[int(i)].section('\t', 1).toStdString());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,

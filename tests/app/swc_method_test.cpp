@@ -22,108 +22,14 @@
 #include <unordered_map>
 
 #include "app_fixture.h"
-#include "dicom/dicom_builder.h"
+#include "command_runner.h"
+#include "measure/report.h"
+#include "synthetic_images.h"
 
 namespace radmtf::testing {
 namespace {
 
-constexpr double kPixel = 0.1;    // mm
-constexpr int kLines = 17;        // the chart moves by one pixel over 17 rows
-constexpr double kSigma = 0.03;   // mm
-constexpr double kLow = 10.0;     // exposure of the gaps and the background
-constexpr double kHigh = 1000.0;  // exposure of the bars and the square
-constexpr double kPeriods[10] = {20, 2, 1, 2.0 / 3, 0.5, 0.4, 1.0 / 3, 0.25, 0.2, 1.0 / 6};
-constexpr double kFrequencies[10] = {0, 0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
-
-constexpr int kSide = 880;            // image columns and rows (the whole width is shown only when W <= H)
-constexpr int kFirstColumn = 19;      // first image column of the pixel table
-constexpr int kTopRow = 10 * kLines;  // first image row of the pixel table
-
-double AnalyticMtf(double f)
-{
-    const double gauss = std::exp(-2 * std::numbers::pi * std::numbers::pi * kSigma * kSigma * f * f);
-    const double t = std::numbers::pi * kPixel * f;
-    return gauss * (t == 0 ? 1.0 : std::abs(std::sin(t) / t));
-}
-
-// The step blurred by the Gaussian and averaged over the pixel aperture:
-// H(x) = (F(x + a/2) - F(x - a/2)) / a with F(u) = u Phi(u/sigma) + sigma phi(u/sigma).
-double EdgeResponse(double x)
-{
-    auto antiderivative = [](double u) {
-        const double z = u / kSigma;
-        return u * 0.5 * std::erfc(-z / std::sqrt(2.0)) +
-               kSigma * std::exp(-0.5 * z * z) / std::sqrt(2 * std::numbers::pi);
-    };
-    return (antiderivative(x + kPixel / 2) - antiderivative(x - kPixel / 2)) / kPixel;
-}
-
-struct BarChart {
-    double length = 0;                            // mm, margins included
-    std::vector<std::pair<double, double>> bars;  // high intervals (mm)
-    double groupTop[10] = {};                     // high edge of each group's first bar (mm)
-
-    // A chart whose group `offPitchGroup` (if any) is printed at 1.2 times its
-    // period, with as many bars as fit in the group's nominal extent.
-    explicit BarChart(int offPitchGroup = 0)
-    {
-        length = 1 + 10 + 10 + 4.5 * kPeriods[1] + 2;
-        for (int g = 2; g <= 9; ++g) length += 9.5 * kPeriods[g] + 2;
-        double top = length - 1;
-        bars.push_back({top - 10, top});
-        top -= 20;
-        for (int g = 1; g <= 9; ++g) {
-            const double t = kPeriods[g];
-            groupTop[g] = top;
-            const double extent = (g == 1 ? 4.5 : 9.5) * t;
-            const double pitch = g == offPitchGroup ? 1.2 * t : t;
-            const int count = static_cast<int>(std::floor((extent - pitch / 2) / pitch + 1e-9)) + 1;
-            for (int k = 0; k < count; ++k) bars.push_back({top - k * pitch - pitch / 2, top - k * pitch});
-            top -= extent + 2;
-        }
-    }
-
-    // Pixel exposure at chart position u (mm) of the pixel centre.
-    double Exposure(double u) const
-    {
-        double level = 0;
-        for (const auto& [a, b] : bars)
-            if (u > a - 0.5 && u < b + 0.5) level += EdgeResponse(u - a) - EdgeResponse(u - b);
-        return kLow + (kHigh - kLow) * level;
-    }
-
-    // Composite-profile samples needed to hold the whole chart.
-    int Columns() const { return static_cast<int>(std::ceil(length / kPixel)); }
-};
-
-// The chart lying along x, each row down shifting it right by 1 / 17 pixel
-// (the orientation of RadioButton1), in pixel values of a detector with
-// L = 4 decades over 12 bits: P = log10(E) x 4096 / 4. Composite-profile
-// sample i of the table that starts at kFirstColumn, kTopRow lies at chart
-// position (i + 1) x 0.1 / 17 mm.
-std::vector<std::uint8_t> ChartImage(const BarChart& chart)
-{
-    testdata::DicomImageFields fields;
-    fields.columns = kSide;
-    fields.rows = kSide;
-    fields.pixelSpacing = "0.1\\0.1";
-    fields.pixels.resize(std::size_t(kSide) * kSide);
-    const int originPixels = kFirstColumn - kTopRow / kLines - 1;
-    std::unordered_map<int, std::uint16_t> values;  // by sub-pixel position c x M - r
-    for (int r = 0; r < kSide; ++r) {
-        for (int c = 0; c < kSide; ++c) {
-            const int key = (c - originPixels) * kLines - r;
-            auto found = values.find(key);
-            if (found == values.end()) {
-                const double u = key * kPixel / kLines;
-                const double p = std::log10(chart.Exposure(u)) * 4096.0 / 4.0;
-                found = values.emplace(key, static_cast<std::uint16_t>(std::lround(p))).first;
-            }
-            fields.pixels[std::size_t(r) * kSide + std::size_t(c)] = found->second;
-        }
-    }
-    return testdata::BuildDicom(fields);
-}
+using namespace synthetic_chart;
 
 std::vector<std::string> SplitLines(const std::string& text)
 {
@@ -140,9 +46,11 @@ protected:
     // with the profile built for RadioButton1 and MA-Line# 17.
     void Prepare(int skip, int columns, const BarChart& chart = BarChart())
     {
-        const std::string path = WriteFile("chart.dcm", ChartImage(chart));
-        const int left = kFirstColumn + skip + 1;              // the table starts one column left of the ROI
-        Run("answer " + path + "\nclick Form1.BitBtnLoad\n" +  //
+        path = WriteFile("chart.dcm", ChartImage(chart));
+        const int left = kFirstColumn + skip + 1;  // the table starts one column left of the ROI
+        roi = std::to_string(left + columns / 2) + "," + std::to_string(kTopRow + 10) + "," +
+              std::to_string(columns) + ",20";
+        Run("answer " + path + "\nclick Form1.BitBtnLoad\n" +                       //
             "set Form1.EditROIPosX " + std::to_string(left + columns / 2) + "\n" +  //
             "set Form1.EditROIPosY " + std::to_string(kTopRow + 10) + "\n" +        //
             "set Form1.EditROISizeX " + std::to_string(columns) +
@@ -151,6 +59,8 @@ protected:
             "set Form2.RadioButton1 1\nset Form2.EditMALine 17\n"
             "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\n");
     }
+    std::string path;
+    std::string roi;  // the command's --roi for the same table
 };
 
 TEST_F(SquareWaveChartMethod, MeasuresThePresampledMtfAtAllNineFrequencies)
@@ -198,6 +108,19 @@ TEST_F(SquareWaveChartMethod, MeasuresThePresampledMtfAtAllNineFrequencies)
     }
     RecordProperty("measured_minus_mtf", agreement);
     RecordProperty("measured_minus_refined", residuals);
+
+    // The command line, with the same settings, gives the same points to the last bit.
+    const CommandRun command =
+        RunMeasure({"chart", QString::fromStdString(path), "--format", "csv", "--roi",
+                    QString::fromStdString(roi), "--orientation", "1", "--ma-line", "17"});
+    ASSERT_EQ(command.exitCode, 0) << command.err;
+    const auto rows = CsvRows(command.out);
+    ASSERT_EQ(rows.size(), 10u);
+    for (std::size_t g = 0; g < rows.size(); ++g) {
+        EXPECT_EQ(rows[g][2], ExactNumber(form2->mtf.mtfFrequency[g]));
+        EXPECT_EQ(rows[g][3], ExactNumber(form2->mtf.mtfValue[g]));
+        EXPECT_EQ(rows[g][4], lines[g].substr(lines[g].find('\t') + 1));
+    }
 
     // The green points, the markers on the profile and the exposure profile
     // that ToExp made on the way.

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 namespace radmtf {
 namespace {
 
@@ -32,6 +35,18 @@ TEST(PlatformMessages, ExactTexts)
 {
     EXPECT_EQ(FailureText([] { ThrowCannotOpen("/tmp/x.dcm"); }), "ファイル /tmp/x.dcm は開けません");
     EXPECT_EQ(FailureText([] { ThrowListIndex(3); }), "リストのインデックスが範囲を超えています (3)");
+}
+
+TEST(MessageCatalogue, EveryCodeHasItsOwnTextAndFillsItsBlankOnce)
+{
+    std::set<std::string> texts;
+    for (int code = 0; code <= static_cast<int>(FailureCode::kTooManyValues); ++code) {
+        const std::string text = testing::Text(Failure(static_cast<FailureCode>(code), {"%2"}));
+        EXPECT_NE(text, FailureCodeName(static_cast<FailureCode>(code)));
+        EXPECT_TRUE(texts.insert(text).second) << text;
+    }
+    // An argument that looks like a blank stays as it is.
+    EXPECT_EQ(testing::Text(Failure(FailureCode::kNotInteger, {"%1%2"})), "'%1%2' は整数ではありません");
 }
 
 }  // namespace

@@ -77,6 +77,17 @@ TEST(StrToFloat, DecimalWithPointAndBlanks)
     EXPECT_EQ(FailureText([] { StrToFloat("nan"); }), "'nan' は浮動小数点数ではありません");
 }
 
+TEST(FormatFixed, DecimalsRoundedHalfToEven)
+{
+    EXPECT_EQ(FormatFixed(17.3149L, 2), "17.31");
+    EXPECT_EQ(FormatFixed(0.0625L, 3), "0.062");
+    EXPECT_EQ(FormatFixed(0.1875L, 3), "0.188");
+    EXPECT_EQ(FormatFixed(2.5L, 0), "2");
+    EXPECT_EQ(FormatFixed(-0.0004L, 3), "0.000");
+    EXPECT_EQ(FormatFixed(-1.5L, 0), "-2");
+    EXPECT_EQ(FormatFixed(3L, 2), "3.00");
+}
+
 // Out of the extended range: overflow fails (the converter leaves its value
 // untouched there, so it used to read as 0); underflow reads as 0.
 TEST(StrToFloat, OutOfRange)

@@ -8,6 +8,7 @@
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "dicom_builder.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -408,7 +409,7 @@ TEST(DicomReader, ConversionFailureKeepsWhatWasDone)
         ReadDicomHeader(file.bytes.data(), file.bytes.size(), kDictionary, "", out);
         FAIL() << "no failure";
     } catch (const Failure& failure) {
-        EXPECT_STREQ(failure.what(), "'abc ' は浮動小数点数ではありません");
+        EXPECT_EQ(testing::Text(failure), "'abc ' は浮動小数点数ではありません");
     }
     EXPECT_EQ(out.imgSizeX, "120");
     EXPECT_EQ(out.imgSizeY, "100");

@@ -14,6 +14,7 @@
 #include <random>
 
 #include "core/failure.h"
+#include "failure_text.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
 #include "dicom_builder.h"
@@ -45,7 +46,7 @@ std::string Load(const std::vector<std::uint8_t>& bytes, DicomLoad* result = nul
         if (result) *result = std::move(load);
         return {};
     } catch (const Failure& failure) {
-        return failure.what();
+        return testing::Text(failure);
     }
 }
 
@@ -88,7 +89,7 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
         if (load.decoded) ++decoded;
         if (!refusal.empty()) {
             EXPECT_TRUE(refusal.find("転送構文") != std::string::npos ||
-                        refusal == kValuesBeyond16BitsMessage)
+                        refusal == std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"))
                 << name << ": " << refusal;
         }
     }
@@ -107,7 +108,7 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
     EXPECT_NE(colour.header.summary.find("Frames : 2 (first shown)\r\nColor : shown as gray (luma)\r\n"),
               std::string::npos);
     // 32-bit dose values beyond 16 bits are refused rather than wrapped.
-    EXPECT_EQ(Load(ReadCorpusFile("rtdose_rle_1frame.dcm")), kValuesBeyond16BitsMessage);
+    EXPECT_EQ(Load(ReadCorpusFile("rtdose_rle_1frame.dcm")), std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"));
 }
 
 TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
@@ -170,11 +171,12 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     EXPECT_EQ(load.decoded->words[1], 0x01);
     EXPECT_EQ(load.decoded->words[31], 0x01);
 
-    const std::string refused = UndecodableMessage("1.2.840.10008.1.2.5");
+    const std::string refused =
+        testing::Text(Failure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription("1.2.840.10008.1.2.5")}));
     EXPECT_EQ(refused, "転送構文 1.2.840.10008.1.2.5 (RLE Lossless) の画素データを読み込めません。");
     EXPECT_EQ(Load(RleFile(4, 4, "0")), refused);
     EXPECT_EQ(Load(RleFile(4, 4, "2147483648")), refused);
-    EXPECT_EQ(Load(RleFile(65535, 65535, "")), kDecodedImageTooLargeMessage);
+    EXPECT_EQ(Load(RleFile(65535, 65535, "")), std::string("読み込む画像が大きすぎます。"));
     EXPECT_EQ(Load(RleFile(8, 4, "")), refused);  // the stream holds fewer bytes than declared
     EXPECT_EQ(Load(RleFile(4, 4, "", std::vector<std::uint8_t>(64, 0xFF))), refused);
     // A fragment length past the end of the file.
@@ -189,7 +191,7 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     big.Raw({0x00, 0x28, 0x00, 0x11, 'U', 'S', 0x00, 0x02, 0xFF, 0xFF});
     big.Raw({0x00, 0x28, 0x01, 0x00, 'U', 'S', 0x00, 0x02, 0x00, 0x10});
     big.Raw({0x7F, 0xE0, 0x00, 0x10, 'O', 'W', 0, 0, 0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8});
-    EXPECT_EQ(Load(big.bytes()), kDecodedImageTooLargeMessage);
+    EXPECT_EQ(Load(big.bytes()), std::string("読み込む画像が大きすぎます。"));
 }
 
 TEST(PlainMultiFrameFiles, ShowTheirFirstFrameAsStoredWithTheFrameCount)

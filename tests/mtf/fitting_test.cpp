@@ -7,6 +7,7 @@
 
 #include "core/failure.h"
 #include "mtf/polyfit.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -124,7 +125,7 @@ TEST(Fitting, RefusesDegreeOutsideStorageBeforeAnyChange)
             RunFitting(*mtf, 5, degree, Text("0.1"), out);
             FAIL();
         } catch (const Failure& f) {
-            EXPECT_EQ(f.what(), std::string(kDegreeOutOfRangeMessage));
+            EXPECT_EQ(testing::Text(f), std::string("次数は 1 から 16 の範囲で指定してください。"));
         }
         EXPECT_FALSE(out.series10Cleared);
         EXPECT_EQ(mtf->mtfLastIndex, 2);
@@ -141,7 +142,7 @@ TEST(Fitting, RefusesPointsTheLastMethodDidNotMeasure)
         RunFitting(*mtf, -1, "7", Text("0.1"), out);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_EQ(f.what(), std::string(kNotMeasuredMessage));
+        EXPECT_EQ(testing::Text(f), std::string("選択した周波数までの MTF が測定されていません。"));
     }
     EXPECT_FALSE(out.series10Cleared);
 
@@ -158,7 +159,7 @@ TEST(Fitting, PixelSpacingFailuresComeAfterTheFirstTable)
         RunFitting(*mtf, 0, "3", Text("abc"), out);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "'abc' は浮動小数点数ではありません");
+        EXPECT_EQ(testing::Text(f), "'abc' は浮動小数点数ではありません");
     }
     EXPECT_TRUE(out.tableWritten);
     EXPECT_TRUE(out.memoMtf3Cleared);
@@ -168,14 +169,14 @@ TEST(Fitting, PixelSpacingFailuresComeAfterTheFirstTable)
         RunFitting(*mtf, 0, "3", Text("0"), out);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "0 による浮動小数点数除算");
+        EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     // A negative spacing would step backwards for ever.
     try {
         RunFitting(*mtf, 0, "3", Text("-0.1"), out);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_EQ(f.what(), std::string(kBadPixelSpacingMessage));
+        EXPECT_EQ(testing::Text(f), std::string("画素間隔が正しくありません。"));
     }
     EXPECT_FALSE(out.memoMtf3Added);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -94,7 +95,7 @@ TEST(FitPolynomial, ZeroPivotFailsAndKeepsCoefficients)
             try {
                 FitPolynomial(1, 0, s);
             } catch (const Failure& f) {
-                EXPECT_STREQ(f.what(), "不正な浮動小数点数演算命令");
+                EXPECT_EQ(testing::Text(f), "不正な浮動小数点数演算命令");
                 throw;
             }
         },

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -166,7 +167,7 @@ TEST(SlitMethod, ZeroLsfOrZeroSpacingFails)
         t.Run();
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "不正な浮動小数点数演算命令");
+        EXPECT_EQ(testing::Text(f), "不正な浮動小数点数演算命令");
     }
     EXPECT_FALSE(t.out.written);
     EXPECT_EQ(t.mtf->mtfPointCount, kN);
@@ -178,7 +179,7 @@ TEST(SlitMethod, ZeroLsfOrZeroSpacingFails)
         z.Run();
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "0 による浮動小数点数除算");
+        EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     EXPECT_FALSE(z.out.written);
 }

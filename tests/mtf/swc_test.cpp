@@ -8,6 +8,7 @@
 
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -59,7 +60,7 @@ TEST(FindBarCentre, BalancingTieKeepsThePosition)
         FindBarCentre(zero, 1.0, 2, 12, markers);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "0 による浮動小数点数除算");
+        EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
 }
 
@@ -72,7 +73,7 @@ TEST(FindBarCentre, NeverLeavesTheProfile)
             FindBarCentre(flat, 1.0, 3, start, markers);
             FAIL() << start;
         } catch (const Failure& f) {
-            EXPECT_EQ(f.what(), std::string(kChartNotFoundMessage));
+            EXPECT_EQ(testing::Text(f), std::string("チャートのパターンが見つかりません。"));
         }
     }
     EXPECT_THROW(FindBarCentre(flat, 1.0, 1, 39, markers), Failure);
@@ -204,7 +205,7 @@ TEST(SquareWaveChart, StopsInAnOrderlyWayWithoutTheChart)
         SwcLocateFeatures(*shortChart.profile, *shortChart.mtf, "0.1", "17", features);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_EQ(f.what(), std::string(kChartNotFoundMessage));
+        EXPECT_EQ(testing::Text(f), std::string("チャートのパターンが見つかりません。"));
     }
     EXPECT_FALSE(features.located);
     EXPECT_TRUE(features.profileSeriesCleared);
@@ -223,7 +224,7 @@ TEST(SquareWaveChart, StopsInAnOrderlyWayWithoutTheChart)
         SwcLocateFeatures(*cut.profile, *cut.mtf, "0.1", "17", features);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_EQ(f.what(), std::string(kChartNotFoundMessage));
+        EXPECT_EQ(testing::Text(f), std::string("チャートのパターンが見つかりません。"));
     }
     EXPECT_EQ(features.squareMarkers.size(), 2u);
     EXPECT_GE(features.centreMarkers.size(), 30u);
@@ -238,7 +239,7 @@ TEST(SquareWaveChart, TextFailuresComeAfterTheSeriesAreCleared)
         SwcLocateFeatures(*chart.profile, *chart.mtf, "0.1", "0", features);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "0 による浮動小数点数除算");
+        EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     EXPECT_TRUE(features.profileSeriesCleared);
     EXPECT_THROW(SwcLocateFeatures(*chart.profile, *chart.mtf, "x", "17", features), Failure);

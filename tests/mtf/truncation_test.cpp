@@ -8,6 +8,7 @@
 
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -61,7 +62,7 @@ TEST(TailPick, ShowsSampleAndRefusesPointsOutsideTheLsf)
             PickTailStart(*lsf.profile, v);
             FAIL();
         } catch (const Failure& f) {
-            EXPECT_EQ(f.what(), std::string(kPickOutsideMessage));
+            EXPECT_EQ(testing::Text(f), std::string("選択した点は LSF の範囲外です。"));
         }
     }
 }
@@ -116,11 +117,10 @@ TEST(Truncation, NothingPickedIsReportedWithoutChanges)
     EXPECT_EQ(RunTruncation(*lsf.profile, *lsf.mtf, "", "5", lsf.out), TruncationStatus::kNoStartPoint);
     EXPECT_FALSE(lsf.out.markersCleared);
     EXPECT_EQ(lsf.profile->exposureCount, 201);
-    EXPECT_EQ(kNoStartPointMessage, "外挿開始点が指定されていません。");
 }
 
 // Runs a truncation that must be refused and checks that nothing changed.
-void ExpectRefused(Lsf& lsf, int start, std::string_view message, std::string level = "")
+void ExpectRefused(Lsf& lsf, int start, const std::string& message, std::string level = "")
 {
     const auto exposure = lsf.profile->exposureProfile;
     const int count = lsf.profile->exposureCount;
@@ -132,7 +132,7 @@ void ExpectRefused(Lsf& lsf, int start, std::string_view message, std::string le
         RunTruncation(*lsf.profile, *lsf.mtf, IntToStr(start), level, lsf.out);
         FAIL() << "not refused";
     } catch (const Failure& f) {
-        EXPECT_EQ(f.what(), std::string(message));
+        EXPECT_EQ(testing::Text(f), std::string(message));
     }
     EXPECT_TRUE(lsf.profile->exposureProfile == exposure);
     EXPECT_EQ(lsf.profile->exposureCount, count);
@@ -148,15 +148,15 @@ TEST(Truncation, RefusesStartsOutsideOrRightOfThePeak)
     Lsf lsf(201, 100);
     // At the peak and just right of it the quarter of the distance is still
     // 0, yet there is no left tail to fit: refused like starts further right.
-    for (int start : {100, 101, 103, 104, 180}) ExpectRefused(lsf, start, kStartNotLeftOfPeakMessage);
-    ExpectRefused(lsf, 201, kStartOutsideMessage, "10");
+    for (int start : {100, 101, 103, 104, 180}) ExpectRefused(lsf, start, std::string("外挿開始点はピークより左側で指定してください。"));
+    ExpectRefused(lsf, 201, std::string("外挿開始点が LSF の範囲外です。"), "10");
     // Up to three samples left of the peak the fit has a single point and
     // fails as the platform does (the pivot is 0 / 0).
     try {
         lsf.Run(97);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "不正な浮動小数点数演算命令");
+        EXPECT_EQ(testing::Text(f), "不正な浮動小数点数演算命令");
     }
 }
 
@@ -165,7 +165,7 @@ TEST(Truncation, RefusesTailsThatDoNotFallOutward)
     // Left tail rising toward index 0.
     Lsf left(201, 100, [](int i) { return i < 100 ? 2.0 + 0.004 * (100 - i) : Model(i - 100); });
     left.profile->exposureProfile[100] = 1e4;
-    ExpectRefused(left, 20, kLeftTailNotFallingMessage);
+    ExpectRefused(left, 20, std::string("左側の裾が外側に向かって減少していないため、外挿できません。"));
 
     // Right fit range climbing steeply toward the right start.
     Lsf right(201, 100, [](int i) {
@@ -174,22 +174,22 @@ TEST(Truncation, RefusesTailsThatDoNotFallOutward)
         if (i <= 140) return std::log10(25.0) + (i - 130) * (std::log10(900.0) - std::log10(25.0)) / 10;
         return std::log10(5.0);
     });
-    ExpectRefused(right, 20, kRightTailNotFallingMessage);
+    ExpectRefused(right, 20, std::string("右側の裾が外側に向かって減少していないため、外挿できません。"));
 }
 
 TEST(Truncation, RefusesWhatDoesNotFitTheArrays)
 {
     // A left tail falling 1e-7 decades per sample would need millions of samples.
     Lsf slow(201, 100, [](int i) { return i <= 100 ? 3.0 - 1e-7 * (100 - i) : Model(i - 100); });
-    ExpectRefused(slow, 20, kExtensionTooLongMessage, "999");
+    ExpectRefused(slow, 20, std::string("外挿した LSF がデータ領域に収まりません。"), "999");
 
     // A left fit range of 2350 points exceeds fitX/fitY.
     Lsf wide(10000, 9400);
-    ExpectRefused(wide, 2, kFitRangeTooLongMessage);
+    ExpectRefused(wide, 2, std::string("フィット範囲の点数が多すぎます。"));
 
     // A right tail that never comes down to the picked exposure.
     Lsf shortRight(130, 100);
-    ExpectRefused(shortRight, 5, kRightStartNotFoundMessage);
+    ExpectRefused(shortRight, 5, std::string("右側の裾に外挿開始点の値まで下がる点がありません。"));
 }
 
 TEST(Truncation, PlatformFailuresKeepWhatWasWritten)
@@ -202,7 +202,7 @@ TEST(Truncation, PlatformFailuresKeepWhatWasWritten)
         lsf.Run(20);
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "0 による浮動小数点数除算");
+        EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     EXPECT_EQ(lsf.profile->exposureCount, 233);
     EXPECT_EQ(lsf.profile->peakIndex, 132);

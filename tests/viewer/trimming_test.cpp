@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -54,13 +55,13 @@ TEST(Trimming, SizeNameEightBitAndRefusals)
         try {
             BuildTrimmedImage(image, {0, 512, 512, true}, view, r);
         } catch (const Failure& f) {
-            return std::string(f.what());
+            return std::string(testing::Text(f));
         }
         return std::string("<no failure>");
     };
-    EXPECT_EQ(failure({10, 10, 9, 20}), kTrimEmptyMessage);
-    EXPECT_EQ(failure({10, 10, 20, 8}), kTrimEmptyMessage);
-    EXPECT_EQ(failure({0, 0, 100000, 100000}), kTrimTooLargeMessage);
+    EXPECT_EQ(failure({10, 10, 9, 20}), std::string("トリミングする範囲がありません。"));
+    EXPECT_EQ(failure({10, 10, 20, 8}), std::string("トリミングする範囲がありません。"));
+    EXPECT_EQ(failure({0, 0, 100000, 100000}), std::string("トリミングする範囲が大きすぎます。"));
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+// Automatic geometry, the precise slit and chart modes and the one-click
+// runs of the analysis window. The kernels live in precise/; these handlers
+// read the controls, call them and show the results.
+#include <QCheckBox>
+#include <QtCharts/QLineSeries>
+
+#include "analysis/exposure.h"
+#include "analysis/pixel_table.h"
+#include "app/edit_text.h"
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/layout_helpers.h"
+#include "app/prompter.h"
+#include "precise/precise_chart.h"
+#include "precise/precise_slit.h"
+
+namespace radmtf {
+
+PixelTableView TForm2TableView(const GridModel* grid);
+
+namespace {
+
+QList<QPointF> PointsOf(const std::vector<PreciseMtfPoint>& points)
+{
+    QList<QPointF> list;
+    for (const PreciseMtfPoint& p : points) list.append(QPointF(p.frequency, p.mtf));
+    return list;
+}
+
+QList<QPointF> PointsOf(const std::vector<std::pair<double, double>>& points)
+{
+    QList<QPointF> list;
+    for (const auto& [x, y] : points)
+        if (y > 0) list.append(QPointF(x, y));  // the LSF chart's axis is logarithmic
+    return list;
+}
+
+QStringList LinesOf(const std::vector<PreciseMtfPoint>& points)
+{
+    QStringList list;
+    for (const std::string& line : PreciseMtfLines(points)) list.append(QString::fromStdString(line));
+    return list;
+}
+
+}  // namespace
+
+void TForm2::buildPreciseControls()
+{
+    // Below the MA-Line# group: the button and the estimate it shows.
+    ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", "Auto", 8, 552, 50, 24);
+    EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 62, 553, 168);
+    EditAutoGeometry->setReadOnly(true);
+    // Beside the SWC panel.
+    CheckBoxPreciseSwc = new QCheckBox("Precise", TabSheetPixelProf);
+    CheckBoxPreciseSwc->setObjectName("CheckBoxPreciseSwc");
+    CheckBoxPreciseSwc->setGeometry(594, 482, 96, 18);
+    ButtonChartMtf = MakeButton(TabSheetPixelProf, "ButtonChartMtf", "Chart MTF", 594, 504, 96, 26);
+    // Beside the slit panel.
+    CheckBoxPreciseSlit = new QCheckBox("Precise", TabSheetProfMTF);
+    CheckBoxPreciseSlit->setObjectName("CheckBoxPreciseSlit");
+    CheckBoxPreciseSlit->setGeometry(560, 524, 70, 18);
+    ButtonSlitMtf = MakeButton(TabSheetProfMTF, "ButtonSlitMtf", "Slit MTF", 634, 498, 60, 26);
+    MakeLabel(TabSheetProfMTF, "Slit (mm)", 430, 556, 60);
+    EditSlitWidth = MakeEdit(TabSheetProfMTF, "EditSlitWidth", "0.01", 490, 554, 50);
+    MakeLabel(TabSheetProfMTF, "LSF ± (mm)", 560, 556, 70);
+    EditLsfRange = MakeEdit(TabSheetProfMTF, "EditLsfRange", "2.5", 634, 554, 50);
+
+    connect(ButtonAutoGeometry, &QPushButton::clicked, this, &TForm2::ButtonAutoGeometryClick);
+    connect(ButtonSlitMtf, &QPushButton::clicked, this, &TForm2::ButtonSlitMtfClick);
+    connect(ButtonChartMtf, &QPushButton::clicked, this, &TForm2::ButtonChartMtfClick);
+    // A new table makes an earlier estimate meaningless.
+    GridModel* grid = StringGrid1->grid();
+    connect(grid, &QAbstractItemModel::modelReset, this, [this] { geometryEstimate_.reset(); });
+    connect(grid, &QAbstractItemModel::dataChanged, this, [this] { geometryEstimate_.reset(); });
+}
+
+void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
+{
+    QChart* chart = ChartMTF->chart();
+    for (QLineSeries* bar : errorBars_) {
+        chart->removeSeries(bar);
+        delete bar;
+    }
+    errorBars_.clear();
+    for (const auto& [low, high] : ErrorBars(points)) {
+        auto* bar = new QLineSeries;
+        bar->setObjectName("SeriesErrorBar");
+        bar->setPen(QPen(QColor(0, 100, 0), 1));
+        chart->addSeries(bar);
+        for (QAbstractAxis* axis : chart->axes()) bar->attachAxis(axis);
+        setSeries(bar, {QPointF(low.first, low.second), QPointF(high.first, high.second)});
+        errorBars_.push_back(bar);
+    }
+}
+
+ValueTable TForm2::tableExposure()
+{
+    ProfileConversion convert;
+    if (CheckBoxUseHDC->isChecked()) {
+        const CurveFile curve = loadCurveFile();
+        convert = [curve](ProfileState& state) { ConvertToExposureByCurve(state, curve.lines, curve.path); };
+    } else {
+        const std::string latitude = StdText(EditL), bits = StdText(EditBit);
+        const std::string offset = form1_->EditOffst->text().toStdString();
+        convert = [=](ProfileState& state) { ConvertToExposureByModel(state, latitude, bits, offset); };
+    }
+    return TableExposure(TForm2TableView(StringGrid1->grid()), convert);
+}
+
+LineGeometry TForm2::geometry(const ValueTable& table, FeatureKind kind)
+{
+    if (geometryEstimate_ && (kind == FeatureKind::kAny || geometryEstimate_->kind == kind))
+        return *geometryEstimate_;
+    const LineGeometry g = EstimateGeometry(table, kind);
+    EditAutoGeometry->setText(QString::fromStdString(GeometryText(g)));
+    geometryEstimate_ = g;
+    return g;
+}
+
+void TForm2::ButtonAutoGeometryClick()
+{
+    geometryEstimate_.reset();
+    const LineGeometry g = geometry(tableExposure(), FeatureKind::kAny);
+    EditMALine->setText(Text(g.LinesSetting()));
+    UpDownMALine->setPosition(g.LinesSetting());
+    QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    buttons[static_cast<int>(g.Orientation()) - 1]->setChecked(true);
+}
+
+void TForm2::runPreciseSlit()
+{
+    const ValueTable table = tableExposure();
+    const LineGeometry g = geometry(table, FeatureKind::kPeak);
+    PreciseSlitSettings settings;
+    settings.pixelSpacing = static_cast<double>(FloatOf(EditPxlSpc));
+    settings.slitWidth = static_cast<double>(FloatOf(EditSlitWidth));
+    settings.lsfHalfWidth = static_cast<double>(FloatOf(EditLsfRange));
+    settings.listFrequencies =
+        SlitMethodFrequencies(SampleSpacingFromTexts(StdText(EditPxlSpc), StdText(EditMALine)));
+    const PreciseSlitResult result = RunPreciseSlit(table, g, settings);
+    StoreMeasuredMtf(result.listed, mtf);
+    MemoMTF->setLines(LinesOf(result.listed));
+    MemoMTF2->setLines(LinesOf(result.halfSteps));
+    setSeries(Series2, PointsOf(result.lsf));
+    setSeries(Series4, PointsOf(result.listed));
+    setSeries(Series7, PointsOf(result.halfSteps));
+    setErrorBars(result.halfSteps);
+    PageControl1->setCurrentWidget(TabSheetMTF);
+}
+
+void TForm2::runPreciseChart(const SwcFeatures& features)
+{
+    const ValueTable table = tableExposure();
+    const LineGeometry g = geometry(table, FeatureKind::kStep);
+    const PreciseChartResult result = RunPreciseChart(table, g, static_cast<double>(FloatOf(EditPxlSpc)),
+                                                      features, checkedOrientation(), IntOf(EditMALine));
+    StoreMeasuredMtf(result.points, mtf);
+    clearSeries(Series4);
+    setSeries(Series7, PointsOf(result.points));
+    setErrorBars(result.points);
+    MemoMTF2->setLines(LinesOf(result.points));
+    PageControl1->setCurrentWidget(TabSheetMTF);
+}
+
+void TForm2::ButtonSlitMtfClick()
+{
+    ButtonAutoGeometryClick();
+    Button2Dto1DClick();
+    ButtonSmoothClick();
+    ButtonExtractClick();
+    ButtonToExpClick();
+    ButtonSlitClick();
+}
+
+void TForm2::ButtonChartMtfClick()
+{
+    ButtonAutoGeometryClick();
+    Button2Dto1DClick();
+    ButtonSmoothClick();
+    ButtonSWCClick();
+}
+
+}  // namespace radmtf

@@ -1,0 +1,374 @@
+#include "app/measure_command.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/messages.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "measure/measurement.h"
+#include "measure/report.h"
+
+namespace radmtf {
+
+namespace {
+
+struct UsageError {
+    QString text;
+};
+
+[[noreturn]] void Usage(UsageProblem problem, const std::vector<std::string>& args = {})
+{
+    throw UsageError{UsageText(problem, args)};
+}
+
+struct CommandLine {
+    MeasureSettings settings;
+    std::optional<ReportFormat> format;
+    std::optional<std::string> output;
+    std::vector<std::string> inputs;
+    std::optional<std::size_t> jobs;
+    bool help = false;
+};
+
+// Numbers in the program's own conventions; anything else is a usage error
+// naming the option and the value.
+std::int32_t IntValue(const std::string& option, const std::string& value, long long low, long long high)
+{
+    std::int32_t number = 0;
+    try {
+        number = StrToInt(value);
+    } catch (const Failure&) {
+        Usage(UsageProblem::kBadValue, {option, value});
+    }
+    if (number < low || number > high) Usage(UsageProblem::kBadValue, {option, value});
+    return number;
+}
+
+long double RealValue(const std::string& option, const std::string& value)
+{
+    long double number = 0;
+    try {
+        number = StrToFloat(value);
+    } catch (const Failure&) {
+        Usage(UsageProblem::kBadValue, {option, value});
+    }
+    if (!(number > 0.0L) || !std::isfinite(number)) Usage(UsageProblem::kBadValue, {option, value});
+    return number;
+}
+
+// "a,b,c": exactly `count` integers.
+std::vector<std::int32_t> IntList(const std::string& option, const std::string& value, std::size_t count)
+{
+    std::vector<std::int32_t> numbers;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = value.find(',', start);
+        numbers.push_back(IntValue(option, value.substr(start, comma - start), INT32_MIN, INT32_MAX));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (numbers.size() != count) Usage(UsageProblem::kBadValue, {option, value});
+    return numbers;
+}
+
+constexpr long long kMax = INT32_MAX;
+
+CommandLine ParseCommandLine(int argc, char** argv)
+{
+    CommandLine line;
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        line.help = true;
+        return line;
+    }
+    if (args.empty()) Usage(UsageProblem::kNoMethod);
+    const std::optional<MeasureMethod> method = ParseMethod(args[0]);
+    if (!method) Usage(UsageProblem::kNoMethod);
+    MeasureSettings& s = line.settings;
+    s.method = *method;
+
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string option = args[i];
+        if (option.rfind("--", 0) != 0) {
+            line.inputs.push_back(option);
+            continue;
+        }
+        std::optional<std::string> attached;
+        if (const std::size_t equals = option.find('='); equals != std::string::npos) {
+            attached = option.substr(equals + 1);
+            option.resize(equals);
+        }
+        auto flag = [&] {
+            if (attached) Usage(UsageProblem::kBadValue, {option, *attached});
+        };
+        auto value = [&]() -> std::string {
+            if (attached) return *attached;
+            if (i + 1 >= args.size()) Usage(UsageProblem::kMissingValue, {option});
+            return args[++i];
+        };
+        if (option == "--mode") {
+            const std::string v = value();
+            const std::optional<ImageFormat> format = ParseFormat(v);
+            if (!format) Usage(UsageProblem::kBadValue, {option, v});
+            s.format = *format;
+        } else if (option == "--size") {
+            const std::string v = value();
+            const std::vector<std::int32_t> size = IntList(option, v, 2);
+            if (size[0] < 1 || size[1] < 1) Usage(UsageProblem::kBadValue, {option, v});
+            s.columns = size[0];
+            s.rows = size[1];
+        } else if (option == "--header") {
+            s.header = IntValue(option, value(), 0, kMax);
+        } else if (option == "--offset") {
+            s.offset = IntValue(option, value(), INT32_MIN, kMax);
+        } else if (option == "--swap") {
+            flag();
+            s.swap = true;
+        } else if (option == "--roi") {
+            const std::string v = value();
+            const std::vector<std::int32_t> roi = IntList(option, v, 4);
+            if (roi[2] < 1 || roi[3] < 1) Usage(UsageProblem::kBadValue, {option, v});
+            s.roi = RoiSetting{roi[0], roi[1], roi[2], roi[3]};
+        } else if (option == "--orientation") {
+            s.orientation = IntValue(option, value(), 1, 4);
+        } else if (option == "--ma-line") {
+            s.maLines = IntValue(option, value(), 1, kMax);
+        } else if (option == "--smooth") {
+            s.smoothing = IntValue(option, value(), 1, kMax);
+        } else if (option == "--extract") {
+            flag();
+            s.extract = true;
+        } else if (option == "--pixel-spacing") {
+            s.pixelSpacing = RealValue(option, value());
+        } else if (option == "--log-exposure-area") {
+            s.latitude = RealValue(option, value());
+        } else if (option == "--bits") {
+            s.bitsStored = IntValue(option, value(), 1, 32);
+        } else if (option == "--hdc") {
+            s.curveFile = value();
+        } else if (option == "--truncate-at") {
+            s.truncateAt = IntValue(option, value(), 0, kMax);
+            if (s.method != MeasureMethod::kSlit) Usage(UsageProblem::kNotForMethod, {option});
+        } else if (option == "--fit-degree") {
+            s.fitDegree = IntValue(option, value(), 1, kMaxFitDegree);
+        } else if (option == "--fit-up-to") {
+            const std::string v = value();
+            const long double f = RealValue(option, v);
+            const auto* found = std::find_if(std::begin(kFitFrequencyTexts), std::end(kFitFrequencyTexts),
+                                             [&](const char* text) { return StrToFloat(text) == f; });
+            if (found == std::end(kFitFrequencyTexts)) Usage(UsageProblem::kBadValue, {option, v});
+            s.fitItem = static_cast<int>(found - std::begin(kFitFrequencyTexts));
+        } else if (option == "--format") {
+            const std::string v = value();
+            if (v == "csv")
+                line.format = ReportFormat::kCsv;
+            else if (v == "json")
+                line.format = ReportFormat::kJson;
+            else if (v == "table")
+                line.format = ReportFormat::kTable;
+            else
+                Usage(UsageProblem::kBadValue, {option, v});
+        } else if (option == "--output") {
+            line.output = value();
+        } else if (option == "--jobs") {
+            line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
+        } else {
+            Usage(UsageProblem::kUnknownOption, {option});
+        }
+    }
+    if (line.inputs.empty()) Usage(UsageProblem::kNoInput);
+    return line;
+}
+
+// Name order as the viewer's file list shows it: case-insensitive, then exact.
+bool NameBefore(const std::string& a, const std::string& b)
+{
+    const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
+    std::string la(a.size(), ' '), lb(b.size(), ' ');
+    std::transform(a.begin(), a.end(), la.begin(), lower);
+    std::transform(b.begin(), b.end(), lb.begin(), lower);
+    return la != lb ? la < lb : a < b;
+}
+
+// The files to measure: each file argument itself, each folder's entries in
+// name order. A folder's subfolders are listed too, and fail as no image.
+std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs)
+{
+    std::vector<std::string> files;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(input, error)) {
+            files.push_back(input);
+            continue;
+        }
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(input, error))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end(), NameBefore);
+        for (const std::string& name : names) files.push_back((std::filesystem::path(input) / name).string());
+    }
+    return files;
+}
+
+// One file's outcome, handed from a worker to the writer.
+struct Outcome {
+    std::optional<MeasureResult> result;
+    std::optional<Failure> failure;
+    std::string otherFailure;  // a fault that is no Failure (reported, never hidden)
+    bool done = false;
+};
+
+FileReport MakeReport(const std::string& file, const MeasureSettings& asked, const Outcome& outcome)
+{
+    FileReport report;
+    report.file = file;
+    report.method = asked.method;
+    if (outcome.result) {
+        report.ok = true;
+        report.settings = outcome.result->settings;
+        report.points = outcome.result->points;
+        return report;
+    }
+    report.settings = asked;
+    report.message = outcome.failure ? FailureText(*outcome.failure).toStdString() : outcome.otherFailure;
+    report.failedMark = FailedMark(QString::fromStdString(report.message)).toStdString();
+    return report;
+}
+
+class ProgressBar {
+public:
+    explicit ProgressBar(std::size_t total) : total_(total), shown_(total > 1 && isatty(STDERR_FILENO)) {}
+    void Show(std::size_t done)
+    {
+        if (!shown_) return;
+        constexpr std::size_t kWidth = 30;
+        const std::size_t filled = total_ ? done * kWidth / total_ : kWidth;
+        std::fprintf(stderr, "\r[%s%s] %zu/%zu", std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), done, total_);
+        std::fflush(stderr);
+    }
+    void Clear()
+    {
+        if (shown_) std::fprintf(stderr, "\r\033[K");
+    }
+
+private:
+    std::size_t total_;
+    bool shown_;
+};
+
+int Measure(const CommandLine& line)
+{
+    std::ofstream file;
+    if (line.output) {
+        file.open(*line.output, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            std::fprintf(stderr, "radmtf measure: %s\n",
+                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
+            return 1;
+        }
+    }
+    std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
+    const ReportFormat format = line.format.value_or(
+        !line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
+
+    const std::vector<std::string> files = ExpandInputs(line.inputs);
+    std::vector<Outcome> outcomes(files.size());
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            Outcome outcome;
+            try {
+                outcome.result = MeasureFile(files[i], line.settings);
+            } catch (const Failure& failure) {
+                outcome.failure = failure;
+            } catch (const std::bad_alloc&) {
+                outcome.failure = Failure(FailureCode::kOutOfMemory);
+            } catch (const std::exception& fault) {
+                outcome.otherFailure = fault.what();
+            }
+            outcome.done = true;
+            const std::lock_guard lock(mutex);
+            outcomes[i] = std::move(outcome);
+            finished.notify_one();
+        }
+    };
+    // Files in parallel on every core; results still leave in input order.
+    const std::size_t workers = std::min<std::size_t>(
+        line.jobs.value_or(std::max(1u, std::thread::hardware_concurrency())), files.size());
+    std::vector<std::thread> threads;
+    for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+
+    const std::unique_ptr<ReportWriter> writer = MakeReportWriter(format, out);
+    ProgressBar progress(files.size());
+    bool anyFailed = false;
+    writer->Begin();
+    progress.Show(0);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Outcome outcome;
+        {
+            std::unique_lock lock(mutex);
+            finished.wait(lock, [&] { return outcomes[i].done; });
+            outcome = std::move(outcomes[i]);
+        }
+        const FileReport report = MakeReport(files[i], line.settings, outcome);
+        if (!report.ok) {
+            anyFailed = true;
+            progress.Clear();
+            std::fprintf(stderr, "%s: %s\n", report.file.c_str(), report.message.c_str());
+        }
+        writer->Write(report);
+        progress.Show(i + 1);
+    }
+    writer->End();
+    progress.Clear();
+    for (std::thread& thread : threads) thread.join();
+    if (line.output) {
+        file.flush();
+        if (!file) {
+            std::fprintf(stderr, "radmtf measure: %s\n",
+                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
+            return 1;
+        }
+    }
+    return anyFailed ? 1 : 0;
+}
+
+}  // namespace
+
+int RunMeasureCommand(int argc, char** argv)
+{
+    CommandLine line;
+    try {
+        line = ParseCommandLine(argc, argv);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "radmtf measure: %s\n%s\n", error.text.toUtf8().constData(),
+                     UsageHintText().toUtf8().constData());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(MeasureHelpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    return Measure(line);
+}
+
+}  // namespace radmtf

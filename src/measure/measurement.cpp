@@ -1,0 +1,355 @@
+#include "measure/measurement.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "analysis/composite_profile.h"
+#include "analysis/exposure.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "core/text_lines.h"
+#include "dicom/dicom_reader.h"
+#include "dicom/dictionary.h"
+#include "mtf/truncation.h"
+#include "viewer/render.h"
+#include "viewer/roi_frames.h"
+
+namespace radmtf {
+
+namespace {
+
+constexpr long long kMaxTableSide = 32768;
+constexpr long long kMaxTableCells = 1LL << 26;
+
+// The file's bytes, owned by the returned pointer. A regular file is mapped,
+// so a measurement reads from the disk only the pages it looks at; what
+// cannot be mapped is read.
+std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> ReadFileBytes(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        ThrowFailure(FailureCode::kNotAFile, {path});
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) ThrowCannotOpen(path);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        ::close(fd);
+        if (mapped == MAP_FAILED) ThrowCannotOpen(path);
+        std::shared_ptr<const void> owner(mapped,
+                                          [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
+        return {owner, std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(mapped), size)};
+    }
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    std::uint8_t chunk[1 << 16];
+    while (true) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            ::close(fd);
+            ThrowCannotOpen(path);
+        }
+        if (got == 0) break;
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    }
+    ::close(fd);
+    return {bytes, std::span<const std::uint8_t>(*bytes)};
+}
+
+std::optional<std::int32_t> IntField(const std::optional<std::string>& text)
+{
+    if (!text || text->empty()) return std::nullopt;
+    return StrToInt(*text);
+}
+
+// The text after the TAB of a memo line "frequency<TAB>value".
+std::string ValueText(const std::string& line)
+{
+    const std::size_t tab = line.find('\t');
+    return tab == std::string::npos ? std::string() : line.substr(tab + 1);
+}
+
+std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& points,
+                             const std::vector<std::string>& memoLines)
+{
+    std::vector<MtfPoint> result;
+    result.reserve(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        result.push_back(
+            {points[i].first, points[i].second, i < memoLines.size() ? ValueText(memoLines[i]) : ""});
+    return result;
+}
+
+}  // namespace
+
+const char* MethodName(MeasureMethod method)
+{
+    return method == MeasureMethod::kChart ? "chart" : "slit";
+}
+
+std::optional<MeasureMethod> ParseMethod(const std::string& name)
+{
+    if (name == "slit") return MeasureMethod::kSlit;
+    if (name == "chart") return MeasureMethod::kChart;
+    return std::nullopt;
+}
+
+const char* FormatName(ImageFormat format)
+{
+    switch (format) {
+        case ImageFormat::kRaw8:
+            return "raw8";
+        case ImageFormat::kRaw16:
+            return "raw16";
+        default:
+            return "dicom";
+    }
+}
+
+std::optional<ImageFormat> ParseFormat(const std::string& name)
+{
+    if (name == "dicom") return ImageFormat::kDicom;
+    if (name == "raw16") return ImageFormat::kRaw16;
+    if (name == "raw8") return ImageFormat::kRaw8;
+    return std::nullopt;
+}
+
+SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings)
+{
+    auto [storage, bytes] = ReadFileBytes(path);
+    return SourceImageFromBytes(std::move(storage), bytes, settings);
+}
+
+SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
+                                 const MeasureSettings& settings)
+{
+    SourceImage image;
+    image.storage = std::move(storage);
+    image.bytes = bytes;
+    std::optional<std::int32_t> columns, rows, header, offset;
+    std::optional<bool> swap;
+    if (settings.format == ImageFormat::kDicom) {
+        DicomHeaderOutput out;
+        ReadDicomHeader(image.bytes.data(), image.bytes.size(), DicomDictionaryText(), "", out);
+        columns = IntField(out.imgSizeX);
+        rows = IntField(out.imgSizeY);
+        // A file without the pixel tag has no header length; the size test
+        // below tells the user what is missing.
+        if (out.header && !out.header->empty()) header = StrToInt(*out.header);
+        offset = IntField(out.offset);
+        swap = out.swap;
+        if (out.pxlSpc && !out.pxlSpc->empty()) image.pixelSpacingText = out.pxlSpc;
+    }
+    columns = settings.columns ? settings.columns : columns;
+    rows = settings.rows ? settings.rows : rows;
+    if (!columns || !rows || *columns <= 0 || *rows <= 0) ThrowFailure(FailureCode::kNoImageSize);
+    image.layout.width = *columns;
+    image.layout.height = *rows;
+    image.layout.header = settings.header.value_or(header.value_or(0));
+    image.layout.eightBit = settings.format == ImageFormat::kRaw8;
+    image.offset = settings.offset.value_or(offset.value_or(0));
+    image.swap = settings.swap.value_or(swap.value_or(false));
+    return image;
+}
+
+RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows)
+{
+    const ViewGeometry geometry = ShiftViewExtent(ComputeViewExtent(1.0L, columns, rows), 0, 0);
+    return {static_cast<std::int32_t>(geometry.view.left + geometry.bitmapWidth / 2),
+            static_cast<std::int32_t>(geometry.view.top + geometry.bitmapHeight / 2),
+            geometry.bitmapWidth / 2, geometry.bitmapHeight / 2};
+}
+
+SampleBlock RoiTableBlock(const RoiSetting& roi)
+{
+    // With the view at the origin the bitmap rectangle is the ROI itself.
+    return RoiBlock(ViewRect{}, RoiRectFromEdits(roi.centreX, roi.centreY, roi.width, roi.height));
+}
+
+void CheckTableLimits(const SampleBlock& block)
+{
+    const long long columns = std::max<long long>(block.cols + 1, 0);
+    const long long rows = std::max<long long>(block.rows + 1, 0);
+    if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
+        ThrowFailure(FailureCode::kTableTooLarge);
+}
+
+PixelTableView PixelTable::View() const
+{
+    PixelTableView view;
+    view.dataColumns = static_cast<int>(columns);
+    view.dataRows = static_cast<int>(rows);
+    view.cell = [this](int column, int row) -> std::optional<std::int32_t> {
+        if (!filled) return std::nullopt;
+        return values[std::size_t(row - 1) * std::size_t(columns) + std::size_t(column - 1)];
+    };
+    return view;
+}
+
+PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
+{
+    SampleReader reader;
+    reader.buffer = image.bytes;
+    reader.layout = image.layout;
+    reader.layout.eightBit = false;  // the table reads 16-bit words
+    reader.offset = image.offset;
+    reader.swap = image.swap;
+    const bool sixteenBit = !image.layout.eightBit;
+    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
+        ThrowFailure(FailureCode::kRoiOutsideImage);
+    CheckTableLimits(block);
+    PixelTable table;
+    table.columns = std::max<std::int64_t>(block.cols, 0);
+    table.rows = std::max<std::int64_t>(block.rows, 0);
+    if (sixteenBit) {
+        ReadBlockValues(reader, block, table.values);
+        table.filled = true;
+    }
+    return table;
+}
+
+void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
+                      std::int32_t maLines)
+{
+    const ProfileOrientation chosen = orientation >= 1 && orientation <= 4
+                                          ? static_cast<ProfileOrientation>(orientation)
+                                          : ProfileOrientation::kNone;
+    BuildCompositeProfile(profile, chosen, maLines, table);
+}
+
+void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines, std::int32_t width)
+{
+    profile.sampleSpacing = SampleSpacing(pixelSpacing, maLines);
+    SmoothProfile(profile, width);
+}
+
+ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines)
+{
+    CutFlatEnds(profile);
+    HalveProfile(profile, SampleSpacing(pixelSpacing, maLines));
+    return ExtractionListing(profile);
+}
+
+std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs)
+{
+    if (inputs.curveLines) return ConvertToExposureByCurve(profile, *inputs.curveLines, inputs.curvePath);
+    return ConvertToExposureByModel(profile, inputs.latitude, inputs.bitsStored, inputs.offset);
+}
+
+void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index)
+{
+    // The window hands the picked point over as the texts of its edits.
+    const PickOutput pick = PickTailStart(profile, index);
+    TruncationOutput out;
+    RunTruncation(profile, mtf, pick.posN, pick.posY, out);
+}
+
+void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out)
+{
+    RunSlitMethod(profile, mtf, out);
+}
+
+void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                     long double maLines, SwcFeatures& out)
+{
+    SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
+}
+
+void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features, SwcResult& out)
+{
+    SwcMeasure(profile, mtf, features, out);
+}
+
+FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing)
+{
+    FittingOutput out;
+    RunFitting(mtf, item, degree, pixelSpacing, out);
+    return out;
+}
+
+MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
+{
+    MeasureResult result;
+    MeasureSettings& used = result.settings;
+    used = settings;
+    used.columns = image.layout.width;
+    used.rows = image.layout.height;
+    used.header = image.layout.header;
+    used.offset = image.offset;
+    used.swap = image.swap;
+    if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
+    if (!used.pixelSpacing) {
+        // A load asks for the spacing when the file gives none (or 0).
+        if (!image.pixelSpacingText) ThrowFailure(FailureCode::kNoPixelSpacing);
+        const long double spacing = StrToFloat(*image.pixelSpacingText);
+        if (spacing == 0.0L) ThrowFailure(FailureCode::kNoPixelSpacing);
+        used.pixelSpacing = spacing;
+    }
+    const long double pixelSpacing = *used.pixelSpacing;
+
+    ExposureInputs exposure;
+    if (used.curveFile) {
+        const auto curve = ReadFileBytes(*used.curveFile);
+        exposure.curvePath = *used.curveFile;
+        exposure.curveLines = SplitTextLines(
+            std::string_view(reinterpret_cast<const char*>(curve.second.data()), curve.second.size()));
+    }
+    exposure.latitude = used.latitude;
+    exposure.bitsStored = used.bitsStored;
+    exposure.offset = image.offset;
+
+    const PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
+    // Every measurement starts from the zeroed state of a fresh window; the
+    // arrays stay allocated per thread, so a folder does not map and fault
+    // them in again for every file.
+    thread_local ProfileState profileStore;
+    thread_local MtfState mtfStore;
+    ResetProfileState(profileStore);
+    mtfStore = MtfState{};
+    ProfileState* const profile = &profileStore;
+    MtfState* const mtf = &mtfStore;
+    BuildProfileStep(*profile, table.View(), used.orientation, used.maLines);
+    SmoothStep(*profile, pixelSpacing, used.maLines, used.smoothing);
+    if (used.extract) ExtractStep(*profile, pixelSpacing, used.maLines);
+    result.profile.assign(profile->compositeProfile.begin(),
+                          profile->compositeProfile.begin() + std::max(profile->profileCount, 0));
+    result.sampleSpacing = profile->sampleSpacing;
+
+    std::optional<int> fitItem = used.fitItem;
+    if (used.method == MeasureMethod::kSlit) {
+        ExposureStep(*profile, exposure);
+        if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
+        SlitOutput slit;
+        SlitStep(*profile, *mtf, slit);
+        result.points = Points(slit.points, slit.memoLines);
+    } else {
+        SwcFeatures features;
+        ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines, features);
+        ExposureStep(*profile, exposure);
+        SwcResult chart;
+        ChartMeasureStep(*profile, *mtf, features, chart);
+        result.points = Points(chart.points, chart.memoLines);
+        result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};
+        // The method selects the highest valid frequency and runs Fitting.
+        if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
+    }
+    result.lsf.assign(profile->exposureProfile.begin(),
+                      profile->exposureProfile.begin() + std::max(profile->exposureCount, 0));
+    result.peakIndex = profile->peakIndex;
+    if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
+    return result;
+}
+
+MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings)
+{
+    return MeasureImage(ReadSourceImage(path, settings), settings);
+}
+
+}  // namespace radmtf

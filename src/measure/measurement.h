@@ -1,0 +1,140 @@
+// The measurement chain from an image file to its MTF, without any window:
+//
+//   ReadSourceImage → ReadPixelTable → BuildProfileStep → SmoothStep →
+//   [ExtractStep] → ExposureStep → [TruncateStep] → SlitStep   → [FitStep]
+//                                  ChartLocateStep → ExposureStep → ChartMeasureStep → FitStep
+//
+// Each step is the operation of one button of the windows, on the same
+// kernels with the same numbers, so the windows and the command line give
+// the same results digit for digit. Every step fails with a radmtf::Failure
+// where the window's action would.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/chart_point.h"
+#include "analysis/extraction.h"
+#include "analysis/pixel_table.h"
+#include "analysis/profile_state.h"
+#include "measure/settings.h"
+#include "mtf/fitting.h"
+#include "mtf/mtf_state.h"
+#include "mtf/slit.h"
+#include "mtf/swc.h"
+#include "viewer/sample_reader.h"
+
+namespace radmtf {
+
+// A loaded image and what its file (or the settings) say about it.
+struct SourceImage {
+    std::shared_ptr<const void> storage;  // keeps `bytes` alive (a mapping or a vector)
+    std::span<const std::uint8_t> bytes;  // the whole file
+    SampleLayout layout;                  // header, columns, rows, 8-bit or not
+    std::int32_t offset = 0;              // value offset
+    bool swap = false;
+    std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
+};
+
+// Maps the file whole (its pages are read only where the measurement looks)
+// and settles its geometry: a DICOM file's header gives
+// size, header length, offset, byte order and pixel spacing; the settings
+// override each of them. Fails with kCannotOpen, kNotAFile for a folder, and
+// kNoImageSize when no size is known (a DICOM-mode file that is no image).
+SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings);
+SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
+                                 const MeasureSettings& settings);
+
+// The ROI a load proposes: centred on the view at magnification 1, half of it.
+RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows);
+
+// The table block behind a ROI (one column left of the ROI, as the viewer reads it).
+SampleBlock RoiTableBlock(const RoiSetting& roi);
+
+// Refuses (kTableTooLarge) a table beyond any detector's size, which would
+// only exhaust the memory.
+void CheckTableLimits(const SampleBlock& block);
+
+// The pixel table of "toMTF": the block's measured sample values. 16-bit
+// images: a block outside the image is refused (kRoiOutsideImage) before the
+// limits are checked. An 8-bit image leaves the table's cells empty, as the
+// window does.
+struct PixelTable {
+    std::int64_t columns = 0;
+    std::int64_t rows = 0;
+    bool filled = false;
+    std::vector<std::int32_t> values;  // row-major, rows × columns
+    PixelTableView View() const;
+};
+PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block);
+
+// "2Dto1D" with the orientation button 1 .. 4.
+void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
+                      std::int32_t maLines);
+// "Smooth": SampleSpacing = pixel spacing / MA-Line#, then the moving average.
+void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines, std::int32_t width);
+// "Extract".
+ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines);
+
+// "ToExp", by the curve file's lines when given, else by the detector model.
+struct ExposureInputs {
+    std::optional<std::vector<std::string>> curveLines;
+    std::string curvePath;  // names the curve file in its failures
+    long double latitude = 4.0L;
+    long double bitsStored = 12.0L;
+    std::int32_t offset = 0;
+};
+std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs);
+
+// A click on LSF sample `index`, then "Trancation".
+void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index);
+
+// "CalMTF" of the slit panel.
+void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out);
+
+// "CalMTF" of the chart panel, before and after its ToExp. What they found
+// stays in `out` also when they fail (the window shows it).
+void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
+                     long double maLines, SwcFeatures& out);
+void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features,
+                      SwcResult& out);
+
+// "Fitting" with RadioGroup2's item (-1: none selected).
+FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
+
+// One MTF point as the window lists it.
+struct MtfPoint {
+    double frequency = 0.0;  // cycles/mm
+    double value = 0.0;
+    std::string display;  // the value's text in the window's memo
+};
+
+// The chart's bar groups: centres of the square (row 0) and the bar groups
+// (rows 1 .. 9), and the last group whose bar spacing matched its frequency.
+struct ChartGroups {
+    std::array<std::array<std::int32_t, 11>, 10> centres{};
+    std::int32_t lastValidGroup = 0;
+};
+
+struct MeasureResult {
+    MeasureSettings settings;           // as used: the file's values and the defaults filled in
+    std::vector<std::int32_t> profile;  // the composite profile the method ran on
+    double sampleSpacing = 0.0;         // mm between profile samples
+    std::vector<double> lsf;            // the exposure profile (the LSF of a slit)
+    std::int32_t peakIndex = 0;
+    std::vector<MtfPoint> points;            // the measured MTF
+    std::optional<FittingOutput> fit;        // the fitted tables, when fitted
+    std::optional<ChartGroups> chartGroups;  // the chart method's groups
+};
+
+// The whole chain on a loaded image, in the order the windows run it.
+MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings);
+// ReadSourceImage, then MeasureImage.
+MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings);
+
+}  // namespace radmtf

@@ -1,0 +1,264 @@
+#include "measure/report.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <iomanip>
+
+#include "core/numtext.h"
+
+namespace radmtf {
+
+namespace {
+
+enum class Kind { kInteger, kReal, kBool, kText };
+
+struct SettingColumn {
+    const char* name;
+    Kind kind;
+    std::function<std::string(const MeasureSettings&)> text;  // empty: not set
+};
+
+std::string Int(const std::optional<std::int32_t>& value)
+{
+    return value ? IntToStr(*value) : std::string();
+}
+
+std::string Real(const std::optional<long double>& value)
+{
+    return value ? FloatToStr(*value) : std::string();
+}
+
+std::string Bool(bool value)
+{
+    return value ? "true" : "false";
+}
+
+// The settings, one column each, in the order of the options.
+const std::vector<SettingColumn>& SettingColumns()
+{
+    using S = const MeasureSettings&;
+    static const std::vector<SettingColumn> columns = {
+        {"mode", Kind::kText, [](S s) { return std::string(FormatName(s.format)); }},
+        {"columns", Kind::kInteger, [](S s) { return Int(s.columns); }},
+        {"rows", Kind::kInteger, [](S s) { return Int(s.rows); }},
+        {"header", Kind::kInteger, [](S s) { return Int(s.header); }},
+        {"offset", Kind::kInteger, [](S s) { return Int(s.offset); }},
+        {"swap", Kind::kBool, [](S s) { return s.swap ? Bool(*s.swap) : std::string(); }},
+        {"roi_x", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->centreX) : std::string(); }},
+        {"roi_y", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->centreY) : std::string(); }},
+        {"roi_width", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->width) : std::string(); }},
+        {"roi_height", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->height) : std::string(); }},
+        {"orientation", Kind::kInteger, [](S s) { return IntToStr(s.orientation); }},
+        {"ma_line", Kind::kInteger, [](S s) { return IntToStr(s.maLines); }},
+        {"smooth", Kind::kInteger, [](S s) { return IntToStr(s.smoothing); }},
+        {"extract", Kind::kBool, [](S s) { return Bool(s.extract); }},
+        {"pixel_spacing_mm", Kind::kReal, [](S s) { return Real(s.pixelSpacing); }},
+        {"log_exposure_area", Kind::kReal, [](S s) { return FloatToStr(s.latitude); }},
+        {"bits", Kind::kReal, [](S s) { return FloatToStr(s.bitsStored); }},
+        {"hdc", Kind::kText, [](S s) { return s.curveFile.value_or(""); }},
+        {"truncate_at", Kind::kInteger, [](S s) { return Int(s.truncateAt); }},
+        {"fit_degree", Kind::kInteger, [](S s) { return IntToStr(s.fitDegree); }},
+        {"fit_up_to", Kind::kReal,
+         [](S s) { return s.fitItem ? std::string(kFitFrequencyTexts[*s.fitItem]) : std::string(); }},
+    };
+    return columns;
+}
+
+// Per-file results beside the points (none yet; e.g. frequencies at given
+// MTF levels go here): a name and the value's text for a measured file.
+struct ResultColumn {
+    const char* name;
+    Kind kind;
+    std::function<std::string(const FileReport&)> text;
+};
+const std::vector<ResultColumn>& ResultColumns()
+{
+    static const std::vector<ResultColumn> columns = {};
+    return columns;
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonValue(Kind kind, const std::string& text)
+{
+    if (text.empty()) return kind == Kind::kText ? "\"\"" : "null";
+    return kind == Kind::kText ? JsonString(text) : text;
+}
+
+std::string JsonNumber(double value)
+{
+    return std::isfinite(value) ? ExactNumber(value) : "null";
+}
+
+class CsvWriter : public ReportWriter {
+public:
+    explicit CsvWriter(std::ostream& out) : out_(out) {}
+    void Begin() override
+    {
+        const std::vector<std::string> names = CsvColumns();
+        for (std::size_t i = 0; i < names.size(); ++i) out_ << (i ? "," : "") << names[i];
+        out_ << "\n";
+    }
+    void Write(const FileReport& report) override
+    {
+        std::string tail;
+        for (const SettingColumn& column : SettingColumns())
+            tail += "," + CsvField(column.text(report.settings));
+        for (const ResultColumn& column : ResultColumns())
+            tail += "," + CsvField(report.ok ? column.text(report) : std::string());
+        const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
+        if (!report.ok) {
+            // Empty frequency and value: no number that could be taken for a result.
+            out_ << head << ",," << CsvField(report.failedMark) << tail << "\n";
+            return;
+        }
+        for (const MtfPoint& point : report.points)
+            out_ << head << ExactNumber(point.frequency) << "," << ExactNumber(point.value) << ","
+                 << CsvField(point.display) << tail << "\n";
+        out_.flush();
+    }
+    void End() override { out_.flush(); }
+
+private:
+    std::ostream& out_;
+};
+
+class JsonWriter : public ReportWriter {
+public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    void Begin() override { out_ << "["; }
+    void Write(const FileReport& report) override
+    {
+        out_ << (first_ ? "\n" : ",\n");
+        first_ = false;
+        out_ << "  {\"file\": " << JsonString(report.file) << ", \"method\": \"" << MethodName(report.method)
+             << "\", \"status\": \"" << (report.ok ? "ok" : "failed")
+             << "\", \"message\": " << JsonString(report.message) << ",\n   \"settings\": {";
+        bool firstSetting = true;
+        for (const SettingColumn& column : SettingColumns()) {
+            out_ << (firstSetting ? "" : ", ") << "\"" << column.name
+                 << "\": " << JsonValue(column.kind, column.text(report.settings));
+            firstSetting = false;
+        }
+        out_ << "},";
+        for (const ResultColumn& column : ResultColumns())
+            out_ << "\n   \"" << column.name
+                 << "\": " << JsonValue(column.kind, report.ok ? column.text(report) : std::string()) << ",";
+        out_ << "\n   \"points\": [";
+        for (std::size_t i = 0; i < report.points.size() && report.ok; ++i) {
+            const MtfPoint& point = report.points[i];
+            out_ << (i ? ",\n" : "\n") << "     {\"frequency_cy_per_mm\": " << JsonNumber(point.frequency)
+                 << ", \"mtf\": " << JsonNumber(point.value)
+                 << ", \"mtf_display\": " << JsonString(point.display) << "}";
+        }
+        out_ << (report.ok && !report.points.empty() ? "\n   ]}" : "]}");
+        out_.flush();
+    }
+    void End() override { out_ << (first_ ? "]\n" : "\n]\n") << std::flush; }
+
+private:
+    std::ostream& out_;
+    bool first_ = true;
+};
+
+// For reading on a terminal: the file on a line of its own, then its points
+// in aligned columns.
+class TableWriter : public ReportWriter {
+public:
+    explicit TableWriter(std::ostream& out) : out_(out) {}
+    void Begin() override {}
+    void Write(const FileReport& report) override
+    {
+        out_ << report.file << "  (" << MethodName(report.method) << ")\n";
+        if (!report.ok) {
+            out_ << "  " << report.failedMark << "\n\n" << std::flush;
+            return;
+        }
+        out_ << "  " << std::setw(14) << "cycles/mm"
+             << "  " << std::setw(10) << "MTF"
+             << "\n";
+        for (const MtfPoint& point : report.points)
+            out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
+                 << point.display << "\n";
+        out_ << "\n" << std::flush;
+    }
+    void End() override { out_.flush(); }
+
+private:
+    std::ostream& out_;
+};
+
+}  // namespace
+
+std::string ExactNumber(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::vector<std::string> CsvColumns()
+{
+    std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display"};
+    for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
+    for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
+    return names;
+}
+
+std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out)
+{
+    switch (format) {
+        case ReportFormat::kJson:
+            return std::make_unique<JsonWriter>(out);
+        case ReportFormat::kTable:
+            return std::make_unique<TableWriter>(out);
+        default:
+            return std::make_unique<CsvWriter>(out);
+    }
+}
+
+}  // namespace radmtf

@@ -1,0 +1,46 @@
+// The command line's output: one report per measured file, written as CSV,
+// JSON or an aligned table, in a schema that scripts can rely on.
+//
+// The columns are tables of name and value, so a new setting or a new
+// per-file result is one line in report.cpp, in every format at once.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "measure/measurement.h"
+#include "measure/settings.h"
+
+namespace radmtf {
+
+struct FileReport {
+    std::string file;
+    MeasureMethod method = MeasureMethod::kSlit;
+    bool ok = false;
+    std::string message;       // the failure's text; empty when ok
+    std::string failedMark;    // a failed file's mtf_display ("failed: MESSAGE")
+    MeasureSettings settings;  // as used when ok, as asked when failed
+    std::vector<MtfPoint> points;
+};
+
+enum class ReportFormat { kCsv, kJson, kTable };
+
+class ReportWriter {
+public:
+    virtual ~ReportWriter() = default;
+    virtual void Begin() = 0;
+    virtual void Write(const FileReport& report) = 0;
+    virtual void End() = 0;
+};
+
+std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out);
+
+// The column names of the CSV header line, in order.
+std::vector<std::string> CsvColumns();
+
+// A double with the fewest digits that read back as the same value.
+std::string ExactNumber(double value);
+
+}  // namespace radmtf

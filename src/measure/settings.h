@@ -1,0 +1,68 @@
+// The settings of one measurement from image to MTF, as plain values: what
+// the two windows hold in their edits, boxes and buttons, without a window.
+//
+// An empty optional stands for "what the file says" (DICOM) or "the window's
+// default"; a measurement fills them in (MeasureResult::settings).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace radmtf {
+
+// New methods are added here and in MethodName/ParseMethod.
+enum class MeasureMethod { kSlit, kChart };
+
+// The viewer's mode items: " 8bit", "16bit", "DICOM".
+enum class ImageFormat { kRaw8 = 0, kRaw16 = 1, kDicom = 2 };
+
+// The ROI as the ROI edits give it: centre and size in image pixels.
+struct RoiSetting {
+    std::int32_t centreX = 0;
+    std::int32_t centreY = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+struct MeasureSettings {
+    MeasureMethod method = MeasureMethod::kSlit;
+
+    // The image (viewer window).
+    ImageFormat format = ImageFormat::kDicom;
+    std::optional<std::int32_t> columns;  // EditImgSizeX
+    std::optional<std::int32_t> rows;     // EditImgSizeY
+    std::optional<std::int32_t> header;   // EditHeader: bytes before the pixels
+    std::optional<std::int32_t> offset;   // EditOffst: value offset
+    std::optional<bool> swap;             // CheckBoxSwp
+    std::optional<RoiSetting> roi;        // the ROI edits; default: centred on the view, half its size
+
+    // The profile (analysis window).
+    int orientation = 1;         // RadioButton1 .. RadioButton4
+    std::int32_t maLines = 17;   // EditMALine
+    std::int32_t smoothing = 1;  // EditSmth: moving-average width
+    bool extract = false;        // "Extract" before ToExp
+
+    // The conversion to exposure.
+    std::optional<long double> pixelSpacing;  // EditPxlSpc (mm); default: the file's
+    long double latitude = 4.0L;              // EditL: decades over the pixel range
+    long double bitsStored = 12.0L;           // EditBit
+    std::optional<std::string> curveFile;     // CheckBoxUseHDC with this characteristic-curve file
+
+    // The MTF.
+    std::optional<std::int32_t> truncateAt;  // LSF sample picked as the left tail's start, then "Trancation"
+    std::int32_t fitDegree = 7;              // Editn
+    // RadioGroup2's item (0 .. 5 for "2.0" .. "6.0"). Empty: the chart
+    // method's own choice; the slit method is then not fitted.
+    std::optional<int> fitItem;
+};
+
+// The fit frequencies RadioGroup2 offers, by item.
+inline constexpr const char* kFitFrequencyTexts[] = {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"};
+
+const char* MethodName(MeasureMethod method);
+std::optional<MeasureMethod> ParseMethod(const std::string& name);
+const char* FormatName(ImageFormat format);
+std::optional<ImageFormat> ParseFormat(const std::string& name);
+
+}  // namespace radmtf

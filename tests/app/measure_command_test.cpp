@@ -1,0 +1,125 @@
+// `radmtf measure` on folders and on bad input: order, failures in the
+// middle, exit codes, and usage errors found before any file is read.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "command_runner.h"
+#include "measure/measurement.h"
+#include "synthetic_images.h"
+
+namespace radmtf::testing {
+namespace {
+
+class MeasureCommand : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    QString Write(const QString& name, const std::vector<std::uint8_t>& bytes)
+    {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return folder.filePath(name);
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(MeasureCommand, MeasuresAFolderInNameOrderAndMarksTheFilesItCannotMeasure)
+{
+    const std::vector<std::uint8_t> slit = synthetic_slit::SlitImage(1, 17, 256, 64);
+    Write("B.dcm", slit);
+    Write("a.dcm", slit);
+    Write("c.txt", {'n', 'o', ' ', 'i', 'm', 'a', 'g', 'e'});
+    Write("d.dcm", slit);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("e"));
+    const CommandRun run = RunMeasure({"slit", folder.path(), "--roi", "128,32,200,40", "--format", "csv"});
+    EXPECT_EQ(run.exitCode, 1);
+    const auto rows = CsvRows(run.out);
+    std::vector<std::string> order;
+    for (const auto& row : rows)
+        if (order.empty() || order.back() != row[0]) order.push_back(row[0]);
+    const std::string base = folder.path().toStdString() + "/";
+    EXPECT_EQ(order, (std::vector<std::string>{base + "a.dcm", base + "B.dcm", base + "c.txt", base + "d.dcm",
+                                               base + "e"}));
+    // A failed file: one row, no number that could pass for a result, its
+    // message on standard error too.
+    for (const auto& row : rows) {
+        if (row[0] != base + "c.txt" && row[0] != base + "e") continue;
+        EXPECT_EQ(row[2], "");
+        EXPECT_EQ(row[3], "");
+        EXPECT_EQ(row[4].rfind("failed: ", 0), 0u) << row[4];
+    }
+    EXPECT_NE(run.err.find("c.txt: 画像の大きさが分かりません。"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("e: " + base + "e は画像ファイルではありません。"), std::string::npos) << run.err;
+    // The three measured files give the same rows.
+    std::vector<std::vector<std::string>> first;
+    for (const auto& row : rows)
+        if (row[0] == base + "a.dcm") first.push_back(std::vector<std::string>(row.begin() + 1, row.end()));
+    ASSERT_FALSE(first.empty());
+    std::size_t same = 0;
+    for (const auto& row : rows)
+        if (std::vector<std::string>(row.begin() + 1, row.end()) == first[same % first.size()]) ++same;
+    EXPECT_EQ(same, 3 * first.size());
+
+    // All measured: exit 0, and JSON says so per file.
+    const CommandRun json =
+        RunMeasure({"slit", base.c_str() + QString("a.dcm"), "--roi", "128,32,200,40", "--format", "json"});
+    EXPECT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"status\": \"ok\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"pixel_spacing_mm\": 0.1"), std::string::npos);
+}
+
+TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasure)
+{
+    const QString image = Write("slit.dcm", synthetic_slit::SlitImage(1, 17, 256, 64));
+    // Usage errors: exit 2, nothing on standard output.
+    for (const QStringList& args :
+         {QStringList{"slit", image, "--orientation", "5"}, QStringList{"slit", image, "--ma-line", "0"},
+          QStringList{"slit", image, "--pixel-spacing", "-0.1"},
+          QStringList{"slit", image, "--oritentation", "1"}, QStringList{"slit", image, "--roi", "1,2,3"},
+          QStringList{"slit", image, "--fit-up-to", "2.2"},
+          QStringList{"chart", image, "--truncate-at", "10"}, QStringList{"edge", image},
+          QStringList{"slit"}}) {
+        const CommandRun run = RunMeasure(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(run.out, "") << args.join(' ').toStdString();
+        EXPECT_NE(run.err.find("radmtf measure --help"), std::string::npos) << run.err;
+    }
+    EXPECT_NE(
+        RunMeasure({"slit", image, "--orientation", "5"}).err.find("--orientation の値 '5' は使えません。"),
+        std::string::npos);
+
+    // A missing file and a ROI outside the image fail that file: exit 1.
+    const CommandRun missing = RunMeasure({"slit", folder.filePath("none.dcm"), "--format", "csv"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("は開けません"), std::string::npos) << missing.err;
+    const CommandRun outside = RunMeasure({"slit", image, "--roi", "250,32,200,40", "--format", "csv"});
+    EXPECT_EQ(outside.exitCode, 1);
+    const auto rows = CsvRows(outside.out);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][4], "failed: ROIが画像の外にはみ出しています。");
+
+    // --help lists every option with its default.
+    const CommandRun help = RunMeasure({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--roi", "--orientation", "--ma-line", "--smooth", "--pixel-spacing",
+                               "--log-exposure-area", "--bits", "--hdc", "--extract", "--truncate-at",
+                               "--fit-degree", "--fit-up-to", "--format", "--output"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+TEST(MeasurementLayer, ProposesTheRoiALoadProposes)
+{
+    // Centred on the view at magnification 1, half its size; a wide image
+    // shows its central square.
+    const RoiSetting square = DefaultRoi(3072, 3072);
+    EXPECT_EQ(std::vector<int>({square.centreX, square.centreY, square.width, square.height}),
+              std::vector<int>({1536, 1536, 1536, 1536}));
+    const RoiSetting wide = DefaultRoi(400, 200);
+    EXPECT_EQ(std::vector<int>({wide.centreX, wide.centreY, wide.width, wide.height}),
+              std::vector<int>({200, 100, 100, 100}));
+}
+
+}  // namespace
+}  // namespace radmtf::testing

@@ -1,0 +1,150 @@
+// Automatic geometry, the precise modes and the one-click runs through the
+// window, on seeded synthetic radiographs with a known presampled MTF.
+#include <cmath>
+#include <sstream>
+
+#include "app/edit_text.h"
+#include "app_fixture.h"
+#include "synth/dicom_writer.h"
+#include "synth/radiograph.h"
+
+namespace radmtf::testing {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class PreciseModes : public WindowTest {
+protected:
+    synth::DetectorModel model;
+
+    // Loads the image and hands a ROI of the given size around its centre to the analysis window.
+    void Transfer(const synth::Radiograph& image, int width, int height)
+    {
+        const std::string path = WriteFile("image.dcm", synth::DicomBytes(image));
+        Run("answer " + path + "\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX " +
+            std::to_string(image.columns / 2) + "\nset Form1.EditROIPosY " + std::to_string(image.rows / 2) +
+            "\nset Form1.EditROISizeX " + std::to_string(width) + "\nset Form1.EditROISizeY " +
+            std::to_string(height) + "\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n");
+    }
+};
+
+TEST_F(PreciseModes, AutoSetsTheCounterAndButtonAndWarnsAboutAnotherChoice)
+{
+    synth::Placement at;
+    at.columns = 240;
+    at.rows = 120;
+    at.orientation = ProfileOrientation::kRowsFirstToLast;
+    at.linesPerPixel = 13.6;
+    at.origin = 126.3;
+    Transfer(synth::Render(at, synth::SlitObject(model, 0.02, 0.005), model, {1000, 11}), 200, 100);
+    const std::vector<std::string> out = SplitLines(
+        Run("click Form2.ButtonAutoGeometry\nprint Form2.EditAutoGeometry\nprint Form2.EditMALine\n"
+            "print Form2.UpDownMALine\nprint Form2.RadioButton2\n"));
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_EQ(out[0].substr(0, 6), "M = 13");
+    EXPECT_NEAR(std::stod(out[0].substr(4)), 13.6, 0.136);
+    EXPECT_EQ(out[0].substr(out[0].size() - 15), ", orientation 2");
+    EXPECT_EQ(out[1], "14");
+    EXPECT_EQ(out[2], "14");
+    EXPECT_EQ(out[3], "1");
+    // The estimate's own choice builds quietly; M 16 (18 % off) or button 1 is warned about.
+    EXPECT_EQ(Run("click Form2.Button2Dto1D\nprint ProfileCount\n"), std::to_string(200 * 14) + "\n");
+    const std::string warning =
+        "message: 選択した向きまたは MA-Line# が画像からの推定 (" + out[0] + ") と 10 % 以上違います。\n";
+    EXPECT_EQ(Run("set Form2.EditMALine 16\nclick Form2.Button2Dto1D\nprint ProfileCount\n"),
+              warning + std::to_string(200 * 16) + "\n");
+    EXPECT_EQ(Run("set Form2.EditMALine 14\nset Form2.RadioButton1 1\nclick Form2.Button2Dto1D\n"), warning);
+    // A new table drops the estimate.
+    Run("click Form1.ButtonToTable\nset Form2.EditMALine 16\nclick Form2.Button2Dto1D\n");
+}
+
+TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
+{
+    synth::Placement at;
+    at.columns = 240;
+    at.rows = 120;
+    at.linesPerPixel = 17.3;
+    at.origin = 118.6;
+    Transfer(synth::Render(at, synth::SlitObject(model, 0.05, 0.01), model, {1000, 12}), 200, 100);
+    EXPECT_EQ(Run("set Form2.CheckBoxPreciseSlit 1\nset Form2.EditSlitWidth 0.05\nclick Form2.ButtonSlitMtf\n"
+                  "print Form2.PageControl1\nprint Form2.EditMALine\n"),
+              "TabSheetMTF\n17\n");
+    const std::vector<std::string> steps = SplitLines(Run("print Form2.MemoMTF2"));
+    ASSERT_EQ(steps.size(), 11u);  // 0, 0.5 .. 5 cycles/mm
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        std::istringstream fields(steps[i]);
+        std::string f, m, u;
+        std::getline(fields, f, '\t');
+        std::getline(fields, m, '\t');
+        std::getline(fields, u, '\t');
+        EXPECT_EQ(std::stod(f), 0.5 * i);
+        EXPECT_NEAR(std::stod(m), model.PresampledMtf(0.5 * i), 0.006) << steps[i];
+        ASSERT_EQ(u.substr(0, 2), "±");
+        EXPECT_LT(std::stod(u.substr(2)), 0.006);
+    }
+    // The first list on the traditional slit method's frequencies for M = 17.
+    const std::vector<std::string> listed = SplitLines(Run("print Form2.MemoMTF"));
+    EXPECT_EQ(listed.size(), 121u);
+    EXPECT_EQ(listed[1].substr(0, 6), "0.083\t");
+    EXPECT_EQ(form2->errorBarCount(), 10);
+    EXPECT_EQ(form2->Series7->points().size(), 11);
+
+    // Through "hdc.txt" holding the same logarithmic curve, the same numbers.
+    std::string curve;
+    for (int j = 0; j <= 420; ++j) {
+        const double x = -0.1 + 0.01 * j;
+        curve += Real(x).toStdString() + "\t" + Real(x * 1024).toStdString() + "\r\n";
+    }
+    WriteFile("hdc.txt", std::vector<std::uint8_t>(curve.begin(), curve.end()));
+    EXPECT_EQ(Run("set Form2.CheckBoxUseHDC 1\nclick Form2.ButtonSlitMtf\nprint Form2.MemoMTF2\n"),
+              Run("set Form2.CheckBoxUseHDC 0\nclick Form2.ButtonSlitMtf\nprint Form2.MemoMTF2\n"));
+
+    // Unchecked, the same button runs the traditional chain, which reads the
+    // 1 % background and the 50 µm slit as a far lower MTF.
+    Run("set Form2.CheckBoxPreciseSlit 0\nclick Form2.ButtonSlitMtf\n");
+    const std::vector<std::string> traditional = SplitLines(Run("print Form2.MemoMTF"));
+    ASSERT_GT(traditional.size(), 13u);
+    EXPECT_EQ(traditional[12].find("±"), std::string::npos);
+    EXPECT_LT(std::stod(traditional[12].substr(traditional[12].find('\t') + 1)),
+              model.PresampledMtf(1.0) - 0.1);
+    EXPECT_EQ(form2->errorBarCount(), 0);
+}
+
+TEST_F(PreciseModes, OneClickPreciseChartAndAFailingStepStopsWithItsMessage)
+{
+    const synth::BarChartLayout layout;
+    synth::Placement at;
+    at.columns = static_cast<int>(std::ceil(layout.length / 0.1)) + 40;
+    at.rows = 80;
+    at.linesPerPixel = 17;
+    at.origin = 20.4;
+    Transfer(synth::Render(at, synth::BarChartObject(model, layout, 0.1), model, {1000, 13}), at.columns - 20,
+             60);
+    Run("set Form2.CheckBoxPreciseSwc 1\nclick Form2.ButtonChartMtf\n");
+    const std::vector<std::string> points = SplitLines(Run("print Form2.MemoMTF2"));
+    ASSERT_EQ(points.size(), 10u);
+    for (std::size_t g = 1; g < points.size(); ++g) {
+        const double f = std::stod(points[g]);
+        EXPECT_NEAR(std::stod(points[g].substr(points[g].find('\t') + 1)), model.PresampledMtf(f), 0.01)
+            << points[g];
+    }
+    EXPECT_EQ(form2->errorBarCount(), 9);
+
+    // A flat table: Auto, the first step, stops the chain with its message.
+    Run("set Form1.EditROISizeX 10\nset Form1.EditROISizeY 10\nclick Form1.ButtonDisp\nclick "
+        "Form1.ButtonToTable\n");
+    const std::vector<std::string> out =
+        SplitLines(Run("click Form2.ButtonChartMtf\nprint Form2.MemoMTF2\n"));
+    ASSERT_EQ(out.size(), 11u);
+    EXPECT_EQ(out[0], "message: ROI の中に傾いたスリット、エッジまたはチャートが見つかりません。");
+    EXPECT_EQ(out[1], points[0]);  // nothing after the failed step ran
+}
+
+}  // namespace
+}  // namespace radmtf::testing
