@@ -26,6 +26,10 @@ long double StrToFloat(std::string_view text);
 // General format, 15 significant digits, trailing zeros dropped.
 std::string FloatToStr(long double value);
 
+// `value` rounded to `decimals` places (halves to even), then in the general
+// format: the way the slit method lists its MTF ("0.5", "0.123").
+std::string FloatToStrRounded(long double value, int decimals);
+
 // Round to the nearest integer, halves to the even neighbour. A value that
 // has no integer (NaN, out of the 64-bit range) fails as an invalid operation.
 long long Round(long double value);
