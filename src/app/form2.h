@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QCheckBox>
+#include <functional>
+#include <vector>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,13 +20,19 @@
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
+#include "mtf/mtf_summary.h"
+
+class QMenu;
 
 namespace radmtf {
 
 class TForm1;
+struct ReportPage;
 
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
+// Control property: the QMenu its right click opens.
+inline constexpr const char* kContextMenu = "contextMenu";
 
 class TForm2 : public QWidget {
     Q_OBJECT
@@ -59,6 +67,16 @@ public:
     void ButtonFittingClick();
     void ChartLSFClickSeries(QXYSeries* series, int valueIndex);
     void ButtonTrancationClick();
+
+    // Results that leave the program: chart pictures and data, memo tables
+    // as CSV, the PDF report.
+    void ChartSaveImage(QChartView* view);
+    void ChartCopyImage(QChartView* view);
+    void ChartSaveData(QChartView* view);
+    void MemoSaveCsv(Memo* memo);
+    void ButtonReportClick();
+    // The report page of the last measurement with the settings in the windows.
+    ReportPage reportPage() const;
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
@@ -116,6 +134,10 @@ public:
     QPushButton* ButtonSlit;
     QLineEdit* EditNDLSF;
 
+    // MTF50, MTF10 and the MTF at Nyquist of the last method's points.
+    Memo* MemoSummary;
+    QPushButton* ButtonReport;
+
     QLineEdit* EditPxlSpc;
     QLineEdit* EditL;
     QLineEdit* EditBit;
@@ -154,6 +176,19 @@ public:
 
 private:
     void buildControls();
+    void buildResultControls();
+    // Shows and keeps the summary of a method's measured points.
+    void showSummary(const std::vector<MtfPoint>& points, bool chartMethod);
+    struct MenuItem {
+        const char* name;  // the action's objectName
+        QString caption;
+        std::function<void()> run;
+    };
+    void addContextMenu(QWidget* control, const QList<MenuItem>& items);
+
+    std::vector<MtfPoint> lastMeasured_;
+    bool lastWasChartMethod_ = false;
+
     void showOrientation(int button);
     TForm1* form1_;
 };

@@ -167,6 +167,7 @@ void TForm2::ButtonSWCClick()
                    clearSeries(Series4);
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(Lines(result.memoLines));
+                   showSummary(result.points, true);
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
@@ -179,6 +180,7 @@ void TForm2::ButtonSlitClick()
     if (!out.written) return;
     MemoMTF->setLines(Lines(out.memoLines));
     setSeries(Series4, Points(out.points));
+    showSummary(out.points, false);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

@@ -353,6 +353,7 @@ void TForm2::buildControls()
     UpDownn->move(61, 264);
     PageControl1->raise();
     StatusBar1->raise();
+    buildResultControls();
 }
 
 }  // namespace radmtf

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWheelEvent>
@@ -49,6 +50,7 @@ public:
     std::deque<std::optional<QString>> answers;
 
     std::optional<QString> openFile(const QString&) override { return take(); }
+    std::optional<QString> saveFile(const QString&, const QString&) override { return take(); }
     QString inputBox(const QString&, const QString&, const QString& proposed) override
     {
         const std::optional<QString> answer = take();
@@ -387,6 +389,17 @@ void Driver::run(const QString& line)
         bool known = true;
         Dispatch([&] { known = form1_->popupChoose(item); });
         if (!known) throw ScriptError(("unknown menu item " + item).toStdString());
+    } else if (command == "menu") {
+        // A right-click menu's item, by its caption or its action's name.
+        QString item;
+        const QString name = NextWord(rest, &item);
+        auto* menu = qobject_cast<QMenu*>(control(name)->property(kContextMenu).value<QObject*>());
+        if (!menu) throw ScriptError(("no context menu on " + name).toStdString());
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->objectName() == item || action->text() == item) chosen = action;
+        if (!chosen) throw ScriptError(("unknown menu item " + item).toStdString());
+        Dispatch([&] { chosen->trigger(); });
     } else {
         throw ScriptError(("unknown command " + command).toStdString());
     }
