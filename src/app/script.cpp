@@ -346,12 +346,16 @@ void Driver::run(const QString& line)
                    static_cast<qint64>(std::size_t(std::max(bitmap.width, 0)) *
                                        std::size_t(std::max(bitmap.height, 0))));
     } else if (command == "wheel") {
+        // "wheel up|down", or "wheel up|down ctrl" with Ctrl held over the viewer's picture.
+        const bool ctrl = rest.endsWith(" ctrl");
+        if (ctrl) rest.chop(5);
         if (rest != "up" && rest != "down") throw ScriptError("wheel needs up or down");
         QWidget* target = QApplication::activeWindow();
         if (target) {
             const int delta = rest == "up" ? 120 : -120;
-            QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            const QPointF at = ctrl ? QPointF(form1_->ScrollBox1->geometry().center()) : QPointF(10, 10);
+            QWheelEvent event(at, at, QPoint(), QPoint(0, delta), Qt::NoButton,
+                              ctrl ? Qt::ControlModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
             // Delivered as the platform delivers it: to the window first.
             if (QWindow* window = target->windowHandle())
                 QApplication::sendEvent(window, &event);
