@@ -10,6 +10,7 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/language.h"
 #include "app/script.h"
 
 int main(int argc, char** argv)
@@ -19,8 +20,10 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--script" && i + 1 < argc) {
             scriptPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--lang" && i + 1 < argc) {
+            ++i;  // read below, once the application exists
         } else if (arg == "--help" || arg == "-h") {
-            std::printf("usage: radmtf [--script FILE|-]\n");
+            std::printf("usage: radmtf [--lang ja|en] [--script FILE|-]\n");
             return 0;
         }
     }
@@ -28,6 +31,11 @@ int main(int argc, char** argv)
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
+    const QString language = radmtf::RequestedLanguage(QApplication::arguments());
+    if (!radmtf::UseLanguage(language)) {
+        std::fprintf(stderr, "radmtf: no interface language '%s' (ja, en)\n", language.toLocal8Bit().constData());
+        return 2;
+    }
 
     auto* form1 = new radmtf::TForm1;
     auto* form2 = new radmtf::TForm2(form1);

@@ -20,11 +20,6 @@ namespace radmtf {
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("Report", text);
-}
-
 QString Number(double value)
 {
     return QString::fromStdString(FloatToStr(value));
@@ -32,13 +27,13 @@ QString Number(double value)
 
 QString Mtf3(const std::optional<double>& value)
 {
-    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : Tr("not reached");
+    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : QCoreApplication::translate("radmtf::Report", "not reached");
 }
 
 QString Frequency(const std::optional<double>& value)
 {
-    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) + " " + Tr("cycles/mm")
-                 : Tr("not reached");
+    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm")
+                 : QCoreApplication::translate("radmtf::Report", "not reached");
 }
 
 // Device pixels per millimetre of the painter's device.
@@ -102,7 +97,7 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + 5 * mm, plot.width(), metrics.height() * 1.5),
-                     Qt::AlignHCenter | Qt::AlignTop, Tr("Spatial frequency (cycles/mm)"));
+                     Qt::AlignHCenter | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Spatial frequency (cycles/mm)"));
     painter.save();
     painter.translate(box.left() + 1 * mm, plot.center().y());
     painter.rotate(-90);
@@ -116,7 +111,7 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     if (summary.nyquist) {
         painter.drawLine(QPointF(toX(*summary.nyquist), plot.top()), QPointF(toX(*summary.nyquist), plot.bottom()));
         painter.drawText(QRectF(toX(*summary.nyquist) + 1 * mm, plot.top() + 1 * mm, 30 * mm, metrics.height()),
-                         Qt::AlignLeft | Qt::AlignTop, Tr("Nyquist"));
+                         Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Nyquist"));
     }
 
     painter.save();
@@ -172,7 +167,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     painter.setFont(title);
     const double titleHeight = QFontMetricsF(title).lineSpacing();
     painter.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     Tr("Presampled MTF report"));
+                     QCoreApplication::translate("radmtf::Report", "Presampled MTF report"));
     double y = area.top() + titleHeight + 3 * mm;
 
     QFont body = painter.font();
@@ -181,10 +176,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     painter.setFont(body);
     const double half = area.width() / 2;
     QList<QPair<QString, QString>> head = {
-        {Tr("File"), page.fileName},
-        {Tr("Date"), page.date.toString("yyyy-MM-dd HH:mm")},
-        {Tr("Acquisition"), page.acquisition.join(", ")},
-        {Tr("Method"), page.method},
+        {QCoreApplication::translate("radmtf::Report", "File"), page.fileName},
+        {QCoreApplication::translate("radmtf::Report", "Date"), page.date.toString("yyyy-MM-dd HH:mm")},
+        {QCoreApplication::translate("radmtf::Report", "Acquisition"), page.acquisition.join(", ")},
+        {QCoreApplication::translate("radmtf::Report", "Method"), page.method},
     };
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
     // Settings in two columns.
@@ -210,7 +205,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     for (int b = 0; b < blocks; ++b) {
         const double x = area.left() + b * (2 * cell + 4 * mm);
         painter.setFont(bold);
-        painter.drawText(QRectF(x, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, Tr("cycles/mm"));
+        painter.drawText(QRectF(x, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("radmtf::Report", "cycles/mm"));
         painter.drawText(QRectF(x + cell, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, "MTF");
         painter.setFont(body);
         painter.drawLine(QPointF(x, y + line), QPointF(x + 2 * cell - 2 * mm, y + line));
@@ -228,8 +223,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     QList<QPair<QString, QString>> figures = {
         {"MTF50", Frequency(summary.mtf50)},
         {"MTF10", Frequency(summary.mtf10)},
-        {Tr("Nyquist frequency"), summary.nyquist ? Number(*summary.nyquist) + " " + Tr("cycles/mm") : "-"},
-        {Tr("MTF at Nyquist"), Mtf3(summary.atNyquist)},
+        {QCoreApplication::translate("radmtf::Report", "Nyquist frequency"), summary.nyquist ? Number(*summary.nyquist) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm") : "-"},
+        {QCoreApplication::translate("radmtf::Report", "MTF at Nyquist"), Mtf3(summary.atNyquist)},
     };
     painter.setFont(bold);
     PaintPairs(painter, summaryX, y, 38 * mm, area.right() - summaryX, figures);
@@ -246,7 +241,7 @@ void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setCreator("radmtf");
-        writer.setTitle(Tr("Presampled MTF report"));
+        writer.setTitle(QCoreApplication::translate("radmtf::Report", "Presampled MTF report"));
         QPainter painter;
         if (!painter.begin(&writer)) ThrowCannotCreate(path.toStdString());
         const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
