@@ -140,7 +140,7 @@
     </message>
     <message>
         <source>Ave./SD</source>
-        <translation>Mean/SD</translation>
+        <translation>Avg/SD</translation>
     </message>
     <message>
         <source>Max/Min</source>
@@ -200,7 +200,7 @@
     </message>
     <message>
         <source>Org</source>
-        <translation>Original</translation>
+        <translation>Org.</translation>
     </message>
     <message>
         <source>Close</source>
