@@ -55,7 +55,9 @@ TEST_F(Samples, SlitAndChartMeasureToTheirStatedTrueMtf)
             "click Form2.ButtonSmooth\nclick Form2.ButtonSWC\nprint Form2.MemoMTF2\n"));
     ASSERT_EQ(chart.size(), 10u);
     for (const auto& [f, m] : chart) {
-        if (f > 0 && f <= 5) EXPECT_NEAR(m, truth.at(f), 0.02) << "chart, f = " << f;
+        if (f > 0 && f <= 5) {
+            EXPECT_NEAR(m, truth.at(f), 0.02) << "chart, f = " << f;
+        }
     }
 }
 
