@@ -70,7 +70,8 @@ std::string ReadmeText(const DetectorModel& model)
         "  P = 4096 / 4 × log10(exposure) (L = 4, BitsStored 12, the analysis\n"
         "  window's defaults), the open level 3.9 decades above pixel value 0.\n"
         "\n"
-        "True presampled MTF = [0.9 exp(-2 pi^2 sigma^2 f^2) + 0.1 / (1 + (2 pi b f)^2)] × |sinc(0.1 mm × f)|:\n"
+        "True presampled MTF = [0.9 exp(-2 pi^2 sigma^2 f^2) + 0.1 / (1 + (2 pi b f)^2)] × |sinc(0.1 mm × "
+        "f)|:\n"
         "\n"
         "| cycles/mm | true MTF |\n"
         "|---|---|\n";
@@ -114,12 +115,21 @@ int main(int argc, char** argv)
     const DetectorModel model = Model();
     const BarChartLayout chart;
 
-    Placement slitAt{.columns = 256, .rows = 128, .orientation = ProfileOrientation::kRowsLastToFirst,
-                     .linesPerPixel = kLines, .origin = 124.3};
-    Placement chartAt{.columns = 840, .rows = 48, .orientation = ProfileOrientation::kRowsLastToFirst,
-                      .linesPerPixel = kLines, .origin = 8.6};
-    Placement flatAt{.columns = 256, .rows = 256, .orientation = ProfileOrientation::kRowsLastToFirst,
-                     .linesPerPixel = kLines, .origin = 0};
+    Placement slitAt{.columns = 256,
+                     .rows = 128,
+                     .orientation = ProfileOrientation::kRowsLastToFirst,
+                     .linesPerPixel = kLines,
+                     .origin = 124.3};
+    Placement chartAt{.columns = 840,
+                      .rows = 48,
+                      .orientation = ProfileOrientation::kRowsLastToFirst,
+                      .linesPerPixel = kLines,
+                      .origin = 8.6};
+    Placement flatAt{.columns = 256,
+                     .rows = 256,
+                     .orientation = ProfileOrientation::kRowsLastToFirst,
+                     .linesPerPixel = kLines,
+                     .origin = 0};
     const Sample samples[] = {
         {"slit", slitAt, SlitObject(model, kSlitWidth, 0.0), {.quanta = 100000, .seed = 11, .poisson = true}},
         {"chart", chartAt, BarChartObject(model, chart, 0.1), {.quanta = 20000, .seed = 12, .poisson = true}},

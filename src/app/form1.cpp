@@ -135,7 +135,8 @@ void TForm1::FormCreate()
     Image3->resize(512, 512);
     Image1->hide();
     GridModel* grid = StringGridDICOM->grid();
-    const QString headers[] = {tr(" No"), tr("Group"), tr("Erement"), tr("VR"), tr("CHR#"), tr("Name"), tr("Value")};
+    const QString headers[] = {tr(" No"),  tr("Group"), tr("Erement"), tr("VR"),
+                               tr("CHR#"), tr("Name"),  tr("Value")};
     for (int c = 0; c < 7; ++c) grid->setCell(c, 0, headers[c]);
     {
         const std::string_view dictionary = DicomDictionaryText();

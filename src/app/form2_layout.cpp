@@ -178,8 +178,8 @@ void TForm2::buildControls()
     Series8 = MakePoints("Series8", QScatterSeries::MarkerShapeStar, QColor(0, 128, 0), 10);
     Series8->setBrush(Qt::red);
     Series8->setPen(QPen(QColor(0, 128, 0)));
-    ChartPixelProf = MakeChart(TabSheetPixelProf, "ChartPixelProf", tr("Profile"), tr("Distance (mm)"), tr("Pixel value"),
-                               false, {Series1, Series5, Series6, Series8});
+    ChartPixelProf = MakeChart(TabSheetPixelProf, "ChartPixelProf", tr("Profile"), tr("Distance (mm)"),
+                               tr("Pixel value"), false, {Series1, Series5, Series6, Series8});
     ChartPixelProf->setGeometry(0, 0, 698, 470);
     MemoWork = MakeMemo(TabSheetPixelProf, "MemoWork", 620, 8, 70, 36, false);
     MemoWork->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -216,8 +216,8 @@ void TForm2::buildControls()
     Series4 = MakeLine("Series4", Qt::red);
     Series7 = MakePoints("Series7", QScatterSeries::MarkerShapeRectangle, QColor(0, 160, 0), 8);
     Series10 = MakePoints("Series10", QScatterSeries::MarkerShapeRectangle, Qt::yellow, 8);
-    ChartMTF = MakeChart(TabSheetMTF, "ChartMTF", tr("MTF"), tr("Spatial frequency (cycles/mm)"), tr("MTF"), false,
-                         {Series4, Series7, Series10});
+    ChartMTF = MakeChart(TabSheetMTF, "ChartMTF", tr("MTF"), tr("Spatial frequency (cycles/mm)"), tr("MTF"),
+                         false, {Series4, Series7, Series10});
     ChartMTF->setGeometry(0, 0, 698, 420);
     ChartMTF->chart()->setProperty(kAxisFromZero, true);
     MemoMTF = MakeMemo(TabSheetMTF, "MemoMTF", 4, 424, 150, 156, true);
@@ -240,8 +240,8 @@ void TForm2::buildControls()
     Series3 = MakeLine("Series3", Qt::red);
     Series9 = MakePoints("Series9", QScatterSeries::MarkerShapeCircle, Qt::yellow, 9);
     Series9->setBorderColor(Qt::black);
-    ChartLSF = MakeChart(TabSheetProfMTF, "ChartLSF", tr("Line spread function"), tr("Position (mm)"), tr("Log Exposure"),
-                         true, {Series2, Series3, Series9});
+    ChartLSF = MakeChart(TabSheetProfMTF, "ChartLSF", tr("Line spread function"), tr("Position (mm)"),
+                         tr("Log Exposure"), true, {Series2, Series3, Series9});
     ChartLSF->setGeometry(0, 0, 698, 490);
     ButtonTrancation = MakeButton(TabSheetProfMTF, "ButtonTrancation", tr("Trancation"), 8, 498, 90, 26);
     MakeLabel(TabSheetProfMTF, "N / X / Y", 108, 500, 60);
@@ -279,7 +279,8 @@ void TForm2::buildControls()
     ButtonForm1 = MakeButton(this, "ButtonForm1", tr("ToForm1"), sx, 184, 196, 24);
 
     RadioGroupEquip = new RadioGroup(
-        tr("Equip."), {tr("0.1mm       10bit   L4.0"), tr("0.0875mm   12bit  L4.0"), tr("0.1mm       12bit   L4.0   ")}, 1,
+        tr("Equip."),
+        {tr("0.1mm       10bit   L4.0"), tr("0.0875mm   12bit  L4.0"), tr("0.1mm       12bit   L4.0   ")}, 1,
         this);
     RadioGroupEquip->setObjectName("RadioGroupEquip");
     RadioGroupEquip->setGeometry(sx, 212, 196, 80);
@@ -329,7 +330,8 @@ void TForm2::buildControls()
     }
 
     // Controls beneath the page control (no user-facing role).
-    RadioGroup1 = new RadioGroup(tr("Image"), {tr("Slt_XCW"), tr("Slt_YCW"), tr("Slt_XCCW"), tr("Slt_YCCW")}, 1, this);
+    RadioGroup1 =
+        new RadioGroup(tr("Image"), {tr("Slt_XCW"), tr("Slt_YCW"), tr("Slt_XCCW"), tr("Slt_YCCW")}, 1, this);
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setGeometry(20, 60, 120, 90);
     EditWdth = MakeEdit(this, "EditWdth", "", 20, 160, 40);
@@ -357,68 +359,72 @@ void TForm2::buildControls()
     StatusBar1->raise();
     buildResultControls();
 
-    SetToolTips(this, {
-        {"StringGrid1", tr("ROI の画素値の表")},
-        {"ButtonToCB_SG", tr("画素値の表をクリップボードにコピーする")},
-        {"ChartPixelProf", tr("合成プロファイル (右クリックで保存・コピー)")},
-        {"MemoWork", tr("クリックでプロファイルの点数を表示する")},
-        {"ButtonPrfToCB", tr("プロファイルをクリップボードにコピーする")},
-        {"CheckBoxSync", tr("平滑化の幅を MA-Line# に合わせる")},
-        {"EditSmth", tr("平滑化 (移動平均) の幅")},
-        {"UpDownFlt", tr("平滑化の幅を増減する")},
-        {"ButtonSmooth", tr("プロファイルを平滑化して表示する")},
-        {"EditMALine", tr("MA-Line#: スリットやチャートが 1 画素ずれるまでの行数")},
-        {"UpDownMALine", tr("MA-Line# を増減してプロファイルを作り直す")},
-        {"Button2Dto1D", tr("画素値の表から細かく標本化したプロファイルを作る")},
-        {"ButtonExtract", tr("平坦な両端を切り、2048 点以下に間引く")},
-        {"ButtonToExp", tr("プロファイルを露光量に変換して LSF を表示する")},
-        {"MemoPRF", tr("抽出したプロファイルの一覧")},
-        {"ButtonSWC", tr("矩形波チャート法で MTF を計算する")},
-        {"ChartMTF", tr("MTF (右クリックで保存・コピー・レポート)")},
-        {"MemoMTF", tr("スリット法またはフィッティングの MTF (右クリックで CSV に保存)")},
-        {"MemoMTF2", tr("矩形波チャート法の MTF (右クリックで CSV に保存)")},
-        {"MemoMTF3", tr("フィッティングした MTF の細かい表 (右クリックで CSV に保存)")},
-        {"RadioGroup2", tr("フィッティングする周波数の上限")},
-        {"Editn", tr("フィッティングする多項式の次数")},
-        {"UpDown1", tr("多項式の次数を増減する")},
-        {"ButtonFitting", tr("測定した MTF に多項式を当てはめる")},
-        {"ChartLSF", tr("LSF (点をクリックすると裾の外挿開始点になる; 右クリックで保存・コピー)")},
-        {"ButtonTrancation", tr("LSF の両裾を指数関数で置き換える")},
-        {"EditPosN", tr("選んだ点の番号")},
-        {"EditPosX", tr("選んだ点の位置 (mm)")},
-        {"EditPosY", tr("選んだ点の値")},
-        {"ButtonSlit", tr("スリット法で MTF を計算する")},
-        {"EditNDLSF", tr("LSF の点数")},
-        {"EditPxlSpc", tr("画素間隔 (mm)")},
-        {"EditL", tr("L: 画素値の全範囲が表す露光量の桁数")},
-        {"EditBit", tr("BitsStored: 画素値のビット数")},
-        {"CheckBoxUseHDC", tr("画像と同じフォルダーの hdc.txt (特性曲線) で露光量に変換する")},
-        {"CheckBoxSuso", tr("使われていません")},
-        {"Memo1", tr("特性曲線ファイルの内容")},
-        {"ButtonForm1", tr("ビューアウィンドウを表示する")},
-        {"RadioGroupEquip", tr("装置の設定 (画素間隔、ビット数、L) をまとめて選ぶ")},
-        {"CheckBoxSwapRC", tr("画素値の表を行と列を入れ替えてコピーする")},
-        {"RadioButton1", tr("向き 1: スリットとチャートに共通 (線はほぼ縦、下の行ほど右へ)")},
-        {"RadioButton2", tr("向き 2: スリットとチャートに共通 (線はほぼ縦、下の行ほど左へ)")},
-        {"RadioButton3", tr("向き 3: スリットとチャートに共通 (線はほぼ横、右の列ほど下へ)")},
-        {"RadioButton4", tr("向き 4: スリットとチャートに共通 (線はほぼ横、右の列ほど上へ)")},
-        {"MemoSummary", tr("MTF50、MTF10: MTF が 0.5、0.1 に下がる周波数 (cycles/mm)、Nyq.: ナイキスト周波数での MTF")},
-        {"ButtonReport", tr("測定の 1 ページの PDF レポートを保存する")},
-        {"RadioGroup1", tr("使われていません")},
-        {"EditWdth", tr("使われていません")},
-        {"EditStrt", tr("使われていません")},
-        {"EditBaseL", tr("使われていません")},
-        {"EditBaseR", tr("使われていません")},
-        {"EditROIX", tr("使われていません")},
-        {"EditPrfPk", tr("使われていません")},
-        {"UpDownWdth", tr("使われていません")},
-        {"UpDownStrt", tr("使われていません")},
-        {"UpDownBaseL", tr("使われていません")},
-        {"UpDownBaseR", tr("使われていません")},
-        {"UpDownn", tr("使われていません")},
-    });
+    SetToolTips(
+        this,
+        {
+            {"StringGrid1", tr("ROI の画素値の表")},
+            {"ButtonToCB_SG", tr("画素値の表をクリップボードにコピーする")},
+            {"ChartPixelProf", tr("合成プロファイル (右クリックで保存・コピー)")},
+            {"MemoWork", tr("クリックでプロファイルの点数を表示する")},
+            {"ButtonPrfToCB", tr("プロファイルをクリップボードにコピーする")},
+            {"CheckBoxSync", tr("平滑化の幅を MA-Line# に合わせる")},
+            {"EditSmth", tr("平滑化 (移動平均) の幅")},
+            {"UpDownFlt", tr("平滑化の幅を増減する")},
+            {"ButtonSmooth", tr("プロファイルを平滑化して表示する")},
+            {"EditMALine", tr("MA-Line#: スリットやチャートが 1 画素ずれるまでの行数")},
+            {"UpDownMALine", tr("MA-Line# を増減してプロファイルを作り直す")},
+            {"Button2Dto1D", tr("画素値の表から細かく標本化したプロファイルを作る")},
+            {"ButtonExtract", tr("平坦な両端を切り、2048 点以下に間引く")},
+            {"ButtonToExp", tr("プロファイルを露光量に変換して LSF を表示する")},
+            {"MemoPRF", tr("抽出したプロファイルの一覧")},
+            {"ButtonSWC", tr("矩形波チャート法で MTF を計算する")},
+            {"ChartMTF", tr("MTF (右クリックで保存・コピー・レポート)")},
+            {"MemoMTF", tr("スリット法またはフィッティングの MTF (右クリックで CSV に保存)")},
+            {"MemoMTF2", tr("矩形波チャート法の MTF (右クリックで CSV に保存)")},
+            {"MemoMTF3", tr("フィッティングした MTF の細かい表 (右クリックで CSV に保存)")},
+            {"RadioGroup2", tr("フィッティングする周波数の上限")},
+            {"Editn", tr("フィッティングする多項式の次数")},
+            {"UpDown1", tr("多項式の次数を増減する")},
+            {"ButtonFitting", tr("測定した MTF に多項式を当てはめる")},
+            {"ChartLSF", tr("LSF (点をクリックすると裾の外挿開始点になる; 右クリックで保存・コピー)")},
+            {"ButtonTrancation", tr("LSF の両裾を指数関数で置き換える")},
+            {"EditPosN", tr("選んだ点の番号")},
+            {"EditPosX", tr("選んだ点の位置 (mm)")},
+            {"EditPosY", tr("選んだ点の値")},
+            {"ButtonSlit", tr("スリット法で MTF を計算する")},
+            {"EditNDLSF", tr("LSF の点数")},
+            {"EditPxlSpc", tr("画素間隔 (mm)")},
+            {"EditL", tr("L: 画素値の全範囲が表す露光量の桁数")},
+            {"EditBit", tr("BitsStored: 画素値のビット数")},
+            {"CheckBoxUseHDC", tr("画像と同じフォルダーの hdc.txt (特性曲線) で露光量に変換する")},
+            {"CheckBoxSuso", tr("使われていません")},
+            {"Memo1", tr("特性曲線ファイルの内容")},
+            {"ButtonForm1", tr("ビューアウィンドウを表示する")},
+            {"RadioGroupEquip", tr("装置の設定 (画素間隔、ビット数、L) をまとめて選ぶ")},
+            {"CheckBoxSwapRC", tr("画素値の表を行と列を入れ替えてコピーする")},
+            {"RadioButton1", tr("向き 1: スリットとチャートに共通 (線はほぼ縦、下の行ほど右へ)")},
+            {"RadioButton2", tr("向き 2: スリットとチャートに共通 (線はほぼ縦、下の行ほど左へ)")},
+            {"RadioButton3", tr("向き 3: スリットとチャートに共通 (線はほぼ横、右の列ほど下へ)")},
+            {"RadioButton4", tr("向き 4: スリットとチャートに共通 (線はほぼ横、右の列ほど上へ)")},
+            {"MemoSummary",
+             tr("MTF50、MTF10: MTF が 0.5、0.1 に下がる周波数 (cycles/mm)、Nyq.: ナイキスト周波数での MTF")},
+            {"ButtonReport", tr("測定の 1 ページの PDF レポートを保存する")},
+            {"RadioGroup1", tr("使われていません")},
+            {"EditWdth", tr("使われていません")},
+            {"EditStrt", tr("使われていません")},
+            {"EditBaseL", tr("使われていません")},
+            {"EditBaseR", tr("使われていません")},
+            {"EditROIX", tr("使われていません")},
+            {"EditPrfPk", tr("使われていません")},
+            {"UpDownWdth", tr("使われていません")},
+            {"UpDownStrt", tr("使われていません")},
+            {"UpDownBaseL", tr("使われていません")},
+            {"UpDownBaseR", tr("使われていません")},
+            {"UpDownn", tr("使われていません")},
+        });
     for (int i = 1; i <= 8; ++i)
-        findChild<QWidget*>(QString("Image%1").arg(i))->setToolTip(tr("選んだ向きのチャート (上) とスリット (下)"));
+        findChild<QWidget*>(QString("Image%1").arg(i))
+            ->setToolTip(tr("選んだ向きのチャート (上) とスリット (下)"));
 }
 
 }  // namespace radmtf

@@ -215,9 +215,8 @@ ReportPage TForm2::reportPage() const
         {tr("Pixel spacing (mm)"), EditPxlSpc->text()},
     };
     if (CheckBoxUseHDC->isChecked()) {
-        page.settings.append(
-            {tr("Characteristic curve"),
-             QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()))});
+        page.settings.append({tr("Characteristic curve"), QString::fromStdString(CurveFilePath(
+                                                              form1_->EditFileName->text().toStdString()))});
     } else {
         page.settings.append({"L", EditL->text()});
         page.settings.append({"BitsStored", EditBit->text()});

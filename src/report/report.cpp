@@ -27,12 +27,14 @@ QString Number(double value)
 
 QString Mtf3(const std::optional<double>& value)
 {
-    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : QCoreApplication::translate("radmtf::Report", "not reached");
+    return value ? QString::fromStdString(FloatToStrRounded(*value, 3))
+                 : QCoreApplication::translate("radmtf::Report", "not reached");
 }
 
 QString Frequency(const std::optional<double>& value)
 {
-    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm")
+    return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) + " " +
+                       QCoreApplication::translate("radmtf::Report", "cycles/mm")
                  : QCoreApplication::translate("radmtf::Report", "not reached");
 }
 
@@ -93,11 +95,13 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     }
     for (double m = 0; m <= mMax + mStep / 2; m += mStep) {
         const QString label = Number(std::round(m / mStep) * mStep);
-        painter.drawText(QRectF(plot.left() - 13 * mm, toY(m) - metrics.height() / 2, 12 * mm, metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, label);
+        painter.drawText(
+            QRectF(plot.left() - 13 * mm, toY(m) - metrics.height() / 2, 12 * mm, metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, label);
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + 5 * mm, plot.width(), metrics.height() * 1.5),
-                     Qt::AlignHCenter | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Spatial frequency (cycles/mm)"));
+                     Qt::AlignHCenter | Qt::AlignTop,
+                     QCoreApplication::translate("radmtf::Report", "Spatial frequency (cycles/mm)"));
     painter.save();
     painter.translate(box.left() + 1 * mm, plot.center().y());
     painter.rotate(-90);
@@ -107,11 +111,14 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
 
     // Reference lines: the two levels and the Nyquist frequency.
     painter.setPen(QPen(QColor(90, 90, 90), 0.2 * mm, Qt::DashLine));
-    for (double level : {0.5, 0.1}) painter.drawLine(QPointF(plot.left(), toY(level)), QPointF(plot.right(), toY(level)));
+    for (double level : {0.5, 0.1})
+        painter.drawLine(QPointF(plot.left(), toY(level)), QPointF(plot.right(), toY(level)));
     if (summary.nyquist) {
-        painter.drawLine(QPointF(toX(*summary.nyquist), plot.top()), QPointF(toX(*summary.nyquist), plot.bottom()));
-        painter.drawText(QRectF(toX(*summary.nyquist) + 1 * mm, plot.top() + 1 * mm, 30 * mm, metrics.height()),
-                         Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Nyquist"));
+        painter.drawLine(QPointF(toX(*summary.nyquist), plot.top()),
+                         QPointF(toX(*summary.nyquist), plot.bottom()));
+        painter.drawText(
+            QRectF(toX(*summary.nyquist) + 1 * mm, plot.top() + 1 * mm, 30 * mm, metrics.height()),
+            Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Nyquist"));
     }
 
     painter.save();
@@ -121,8 +128,10 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     for (const auto& [f, m] : page.measured) {
         if (!std::isfinite(f) || !std::isfinite(m) || f > fMax) continue;
         const QPointF point(toX(f), toY(m));
-        if (!started) curve.moveTo(point);
-        else curve.lineTo(point);
+        if (!started)
+            curve.moveTo(point);
+        else
+            curve.lineTo(point);
         started = true;
     }
     painter.setRenderHint(QPainter::Antialiasing);
@@ -132,7 +141,8 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
         painter.setBrush(QColor(0, 160, 0));
         painter.setPen(Qt::NoPen);
         for (const auto& [f, m] : page.measured)
-            if (std::isfinite(f) && std::isfinite(m)) painter.drawRect(QRectF(toX(f) - mm, toY(m) - mm, 2 * mm, 2 * mm));
+            if (std::isfinite(f) && std::isfinite(m))
+                painter.drawRect(QRectF(toX(f) - mm, toY(m) - mm, 2 * mm, 2 * mm));
     }
     painter.restore();
 }
@@ -146,7 +156,8 @@ double PaintPairs(QPainter& painter, double x, double y, double labelWidth, doub
     for (const auto& [label, value] : pairs) {
         painter.drawText(QRectF(x, y, labelWidth, line), Qt::AlignLeft | Qt::AlignVCenter, label);
         const QString shown = metrics.elidedText(value, Qt::ElideMiddle, width - labelWidth);
-        painter.drawText(QRectF(x + labelWidth, y, width - labelWidth, line), Qt::AlignLeft | Qt::AlignVCenter, shown);
+        painter.drawText(QRectF(x + labelWidth, y, width - labelWidth, line),
+                         Qt::AlignLeft | Qt::AlignVCenter, shown);
         y += line;
     }
     return y;
@@ -166,7 +177,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     title.setBold(true);
     painter.setFont(title);
     const double titleHeight = QFontMetricsF(title).lineSpacing();
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter,
                      QCoreApplication::translate("radmtf::Report", "Presampled MTF report"));
     double y = area.top() + titleHeight + 3 * mm;
 
@@ -184,8 +196,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
     // Settings in two columns.
     const qsizetype firstColumn = (page.settings.size() + 1) / 2;
-    const double left = PaintPairs(painter, area.left(), y, 34 * mm, half - 2 * mm, page.settings.mid(0, firstColumn));
-    const double right = PaintPairs(painter, area.left() + half, y, 34 * mm, half, page.settings.mid(firstColumn));
+    const double left =
+        PaintPairs(painter, area.left(), y, 34 * mm, half - 2 * mm, page.settings.mid(0, firstColumn));
+    const double right =
+        PaintPairs(painter, area.left() + half, y, 34 * mm, half, page.settings.mid(firstColumn));
     y = std::max(left, right) + 3 * mm;
 
     const QRectF chartBox(area.left(), y, area.width(), 95 * mm);
@@ -196,7 +210,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     // Table at 0.5 cycles/mm steps up to Nyquist, in blocks of rows side by side.
     const QFontMetricsF metrics(body);
     const double line = metrics.lineSpacing() * 1.15;
-    const std::vector<double> steps = summary.nyquist ? HalfCycleSteps(*summary.nyquist) : std::vector<double>{};
+    const std::vector<double> steps =
+        summary.nyquist ? HalfCycleSteps(*summary.nyquist) : std::vector<double>{};
     const int rowsPerBlock = 12;
     const double cell = 22 * mm;
     QFont bold = body;
@@ -205,7 +220,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     for (int b = 0; b < blocks; ++b) {
         const double x = area.left() + b * (2 * cell + 4 * mm);
         painter.setFont(bold);
-        painter.drawText(QRectF(x, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("radmtf::Report", "cycles/mm"));
+        painter.drawText(QRectF(x, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
+                         QCoreApplication::translate("radmtf::Report", "cycles/mm"));
         painter.drawText(QRectF(x + cell, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, "MTF");
         painter.setFont(body);
         painter.drawLine(QPointF(x, y + line), QPointF(x + 2 * cell - 2 * mm, y + line));
@@ -223,7 +239,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     QList<QPair<QString, QString>> figures = {
         {"MTF50", Frequency(summary.mtf50)},
         {"MTF10", Frequency(summary.mtf10)},
-        {QCoreApplication::translate("radmtf::Report", "Nyquist frequency"), summary.nyquist ? Number(*summary.nyquist) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm") : "-"},
+        {QCoreApplication::translate("radmtf::Report", "Nyquist frequency"),
+         summary.nyquist
+             ? Number(*summary.nyquist) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm")
+             : "-"},
         {QCoreApplication::translate("radmtf::Report", "MTF at Nyquist"), Mtf3(summary.atNyquist)},
     };
     painter.setFont(bold);

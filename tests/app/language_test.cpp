@@ -79,11 +79,12 @@ TEST_F(Interface, EveryWordShownHasAFinishedTranslationAndEveryControlATooltip)
             // Named controls of the program, not the parts of a counter or a tab bar.
             const QWidget* parent = control->parentWidget();
             const bool named = !control->objectName().isEmpty() && !control->objectName().startsWith("qt_") &&
-                               !qobject_cast<const UpDown*>(parent) && !qobject_cast<const QTabBar*>(parent) &&
-                               !control->isHidden();
-            const bool operable = qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
-                                  qobject_cast<QAbstractScrollArea*>(control) || qobject_cast<RadioGroup*>(control) ||
-                                  qobject_cast<UpDown*>(control) || qobject_cast<ImageControl*>(control);
+                               !qobject_cast<const UpDown*>(parent) &&
+                               !qobject_cast<const QTabBar*>(parent) && !control->isHidden();
+            const bool operable =
+                qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+                qobject_cast<QAbstractScrollArea*>(control) || qobject_cast<RadioGroup*>(control) ||
+                qobject_cast<UpDown*>(control) || qobject_cast<ImageControl*>(control);
             if (named && operable) {
                 EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
             }

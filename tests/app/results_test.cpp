@@ -30,9 +30,12 @@ Table ParseCsv(const std::string& text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char ch = text[i];
         if (quoted) {
-            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-            else if (ch == '"') quoted = false;
-            else field += ch;
+            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else if (ch == '"')
+                quoted = false;
+            else
+                field += ch;
         } else if (ch == '"') {
             quoted = true;
         } else if (ch == ',') {
@@ -85,9 +88,9 @@ protected:
 
 TEST_F(Results, CsvFilesHoldWhatTheMemoAndTheChartShow)
 {
-    const std::string shown = Run("answer " + Path("memo.csv") + "\nmenu Form2.MemoMTF Save as CSV…\nanswer " +
-                                  Path("chart.csv") + "\nmenu Form2.ChartMTF ActionSaveData\n" +
-                                  "print Form2.MemoMTF\nprint Form2.Series4\n");
+    const std::string shown =
+        Run("answer " + Path("memo.csv") + "\nmenu Form2.MemoMTF Save as CSV…\nanswer " + Path("chart.csv") +
+            "\nmenu Form2.ChartMTF ActionSaveData\n" + "print Form2.MemoMTF\nprint Form2.Series4\n");
     const std::vector<std::string> printed = Lines(shown);
     const Table memo = ParseCsv(ReadAll(Path("memo.csv")));
     ASSERT_GT(memo.size(), 10u);
@@ -107,21 +110,23 @@ TEST_F(Results, CsvFilesHoldWhatTheMemoAndTheChartShow)
 TEST_F(Results, ChartPicturesInEachFormat)
 {
     Run("answer " + Path("mtf.png") + "\nmenu Form2.ChartMTF Save image…\nanswer " + Path("mtf.svg") +
-        "\nmenu Form2.ChartMTF Save image…\nanswer " + Path("lsf.pdf") + "\nmenu Form2.ChartLSF Save image…\n" +
+        "\nmenu Form2.ChartMTF Save image…\nanswer " + Path("lsf.pdf") +
+        "\nmenu Form2.ChartLSF Save image…\n" +
         "answer cancel\nmenu Form2.ChartMTF Save image…\nmenu Form2.ChartPixelProf Copy image\n");
     EXPECT_EQ(QImage(QString::fromStdString(Path("mtf.png"))).size(), form2->ChartMTF->size());
     EXPECT_NE(ReadAll(Path("mtf.svg")).find("<svg"), std::string::npos);
     EXPECT_EQ(ReadAll(Path("lsf.pdf")).substr(0, 5), "%PDF-");
     EXPECT_EQ(QApplication::clipboard()->image().size(), form2->ChartPixelProf->size());
-    EXPECT_EQ(RunExpectingError("menu Form2.ChartMTF Print"), "script error: line 1: unknown menu item Print");
+    EXPECT_EQ(RunExpectingError("menu Form2.ChartMTF Print"),
+              "script error: line 1: unknown menu item Print");
 }
 
 TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
 {
     const std::string pdf = Path("report.pdf");
-    const std::vector<std::string> out =
-        Lines(Run("answer " + pdf + "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
-                  "print MtfFrequency 70\nprint MtfValue 70\n"));
+    const std::vector<std::string> out = Lines(Run("answer " + pdf +
+                                                   "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
+                                                   "print MtfFrequency 70\nprint MtfValue 70\n"));
     const std::string info = Tool("pdfinfo", {QString::fromStdString(pdf)});
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;

@@ -32,7 +32,8 @@ std::vector<MtfPoint> Points(const std::string& printed)
     std::vector<MtfPoint> points;
     std::istringstream in(printed);
     for (std::string line; std::getline(in, line);)
-        points.emplace_back(std::stod(line.substr(0, line.find('\t'))), std::stod(line.substr(line.find('\t') + 1)));
+        points.emplace_back(std::stod(line.substr(0, line.find('\t'))),
+                            std::stod(line.substr(line.find('\t') + 1)));
     return points;
 }
 
@@ -44,7 +45,8 @@ TEST_F(Samples, SlitAndChartMeasureToTheirStatedTrueMtf)
     // The slit with the default ROI and the five clicks the README names.
     const std::vector<MtfPoint> slit = Points(
         Run("answer " RADMTF_SAMPLES_DIR "/slit.dcm\nclick Form1.BitBtnLoad\nclick Form1.ButtonToTable\n"
-            "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonToExp\nclick Form2.ButtonSlit\n"
+            "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonToExp\nclick "
+            "Form2.ButtonSlit\n"
             "print Form2.MemoMTF\n"));
     for (const auto& [f, m] : truth) EXPECT_NEAR(*ValueAt(slit, f), m, 0.02) << "slit, f = " << f;
 

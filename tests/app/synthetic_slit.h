@@ -87,8 +87,8 @@ inline std::string SlitMethodScript(const std::string& path, int orientation, in
                        "set Form1.EditROISizeX 200\nset Form1.EditROISizeY 40\n"
                      : "set Form1.EditROIPosX 32\nset Form1.EditROIPosY 128\n"
                        "set Form1.EditROISizeX 40\nset Form1.EditROISizeY 200\n") +
-           "click Form1.ButtonDisp\nclick Form1.ButtonToTable\nset Form2.RadioButton" + std::to_string(orientation) +
-           " 1\nset Form2.EditMALine " + std::to_string(lines) +
+           "click Form1.ButtonDisp\nclick Form1.ButtonToTable\nset Form2.RadioButton" +
+           std::to_string(orientation) + " 1\nset Form2.EditMALine " + std::to_string(lines) +
            "\nclick Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonExtract\n"
            "click Form2.ButtonToExp\nclick Form2.ButtonSlit\n";
 }
