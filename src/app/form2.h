@@ -178,7 +178,7 @@ private:
     void buildControls();
     void buildResultControls();
     // Shows and keeps the summary of a method's measured points.
-    void showSummary(const std::vector<MtfPoint>& points, bool chartMethod);
+    void showSummary(const std::vector<CurvePoint>& points, bool chartMethod);
     struct MenuItem {
         const char* name;  // the action's objectName
         QString caption;
@@ -186,7 +186,7 @@ private:
     };
     void addContextMenu(QWidget* control, const QList<MenuItem>& items);
 
-    std::vector<MtfPoint> lastMeasured_;
+    std::vector<CurvePoint> lastMeasured_;
     bool lastWasChartMethod_ = false;
 
     void showOrientation(int button);

@@ -112,7 +112,7 @@ void TForm2::addContextMenu(QWidget* control, const QList<MenuItem>& items)
             [menu, control](const QPoint& at) { menu->exec(control->mapToGlobal(at)); });
 }
 
-void TForm2::showSummary(const std::vector<MtfPoint>& points, bool chartMethod)
+void TForm2::showSummary(const std::vector<CurvePoint>& points, bool chartMethod)
 {
     lastMeasured_ = points;
     lastWasChartMethod_ = chartMethod;

@@ -8,7 +8,7 @@ namespace {
 
 // The points up to the first one that is not finite or goes back in
 // frequency: a curve must not be read past a gap or a fold.
-std::span<const MtfPoint> UsablePrefix(std::span<const MtfPoint> points)
+std::span<const CurvePoint> UsablePrefix(std::span<const CurvePoint> points)
 {
     std::size_t n = 0;
     while (n < points.size() && std::isfinite(points[n].first) && std::isfinite(points[n].second) &&
@@ -17,7 +17,7 @@ std::span<const MtfPoint> UsablePrefix(std::span<const MtfPoint> points)
     return points.first(n);
 }
 
-double Interpolate(const MtfPoint& a, const MtfPoint& b, double x)
+double Interpolate(const CurvePoint& a, const CurvePoint& b, double x)
 {
     const double t = (x - a.first) / (b.first - a.first);
     return a.second + t * (b.second - a.second);
@@ -25,13 +25,13 @@ double Interpolate(const MtfPoint& a, const MtfPoint& b, double x)
 
 }  // namespace
 
-std::optional<double> FirstFallTo(std::span<const MtfPoint> points, double level)
+std::optional<double> FirstFallTo(std::span<const CurvePoint> points, double level)
 {
-    const std::span<const MtfPoint> curve = UsablePrefix(points);
+    const std::span<const CurvePoint> curve = UsablePrefix(points);
     if (curve.empty() || curve[0].second <= level) return std::nullopt;
     for (std::size_t i = 1; i < curve.size(); ++i) {
-        const MtfPoint& a = curve[i - 1];
-        const MtfPoint& b = curve[i];
+        const CurvePoint& a = curve[i - 1];
+        const CurvePoint& b = curve[i];
         if (b.second > level) continue;
         if (b.second == level) return b.first;
         // a is above the level, b below: the crossing lies strictly between.
@@ -41,9 +41,9 @@ std::optional<double> FirstFallTo(std::span<const MtfPoint> points, double level
     return std::nullopt;
 }
 
-std::optional<double> ValueAt(std::span<const MtfPoint> points, double frequency)
+std::optional<double> ValueAt(std::span<const CurvePoint> points, double frequency)
 {
-    const std::span<const MtfPoint> curve = UsablePrefix(points);
+    const std::span<const CurvePoint> curve = UsablePrefix(points);
     if (curve.empty() || !std::isfinite(frequency)) return std::nullopt;
     if (frequency < curve.front().first || frequency > curve.back().first) return std::nullopt;
     for (std::size_t i = 1; i < curve.size(); ++i)
@@ -51,7 +51,7 @@ std::optional<double> ValueAt(std::span<const MtfPoint> points, double frequency
     return curve.front().second;  // a single point at exactly that frequency
 }
 
-MtfSummary SummarizeMtf(std::span<const MtfPoint> points, double pixelSpacingMm)
+MtfSummary SummarizeMtf(std::span<const CurvePoint> points, double pixelSpacingMm)
 {
     MtfSummary summary;
     summary.mtf50 = FirstFallTo(points, 0.5);

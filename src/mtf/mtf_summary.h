@@ -10,7 +10,7 @@
 
 namespace radmtf {
 
-using MtfPoint = std::pair<double, double>;  // (cycles/mm, MTF)
+using CurvePoint = std::pair<double, double>;  // (cycles/mm, MTF)
 
 struct MtfSummary {
     std::optional<double> mtf50;      // cycles/mm; empty when the curve never falls to 0.5
@@ -24,13 +24,13 @@ struct MtfSummary {
 // it. Empty when no point is at or below the level, or the first point
 // already is (there is nothing to interpolate from). Points must be in
 // ascending frequency order; non-finite points end the curve.
-std::optional<double> FirstFallTo(std::span<const MtfPoint> points, double level);
+std::optional<double> FirstFallTo(std::span<const CurvePoint> points, double level);
 
 // The curve's value at `frequency`, linearly interpolated; empty outside the
 // range of the points.
-std::optional<double> ValueAt(std::span<const MtfPoint> points, double frequency);
+std::optional<double> ValueAt(std::span<const CurvePoint> points, double frequency);
 
-MtfSummary SummarizeMtf(std::span<const MtfPoint> points, double pixelSpacingMm);
+MtfSummary SummarizeMtf(std::span<const CurvePoint> points, double pixelSpacingMm);
 
 // Frequencies 0.5, 1.0, ... up to and including `limit` (cycles/mm), for the
 // report's table.

@@ -24,7 +24,7 @@ struct ReportPage {
     QStringList acquisition;                  // DICOM summary lines (model, kV, mAs, ...)
     QString method;                           // the method's name as the user knows it
     QList<QPair<QString, QString>> settings;  // label, value
-    std::vector<MtfPoint> measured;           // the method's measured points
+    std::vector<CurvePoint> measured;           // the method's measured points
     bool drawPointsOnly = false;              // a few points (bar chart): markers, not a line
     double pixelSpacingMm = 0.0;
 };

@@ -131,7 +131,7 @@ TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;
     const std::string text = Tool("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
-    std::vector<MtfPoint> points;  // up to 5.8 cycles/mm
+    std::vector<CurvePoint> points;  // up to 5.8 cycles/mm
     for (int i = 0; i < 70; ++i) points.emplace_back(std::stod(out[3 + i]), std::stod(out[3 + 70 + i]));
     // Every row of the table, 0.5 ... 5 cycles/mm, as a frequency followed by its MTF.
     auto escaped = [](std::string number) { return std::regex_replace(number, std::regex("\\."), "\\."); };

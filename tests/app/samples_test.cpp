@@ -27,9 +27,9 @@ std::map<double, double> StatedTrueMtf()
     return table;
 }
 
-std::vector<MtfPoint> Points(const std::string& printed)
+std::vector<CurvePoint> Points(const std::string& printed)
 {
-    std::vector<MtfPoint> points;
+    std::vector<CurvePoint> points;
     std::istringstream in(printed);
     for (std::string line; std::getline(in, line);)
         points.emplace_back(std::stod(line.substr(0, line.find('\t'))),
@@ -43,14 +43,14 @@ TEST_F(Samples, SlitAndChartMeasureToTheirStatedTrueMtf)
 {
     const std::map<double, double> truth = StatedTrueMtf();
     // The slit with the default ROI and the five clicks the README names.
-    const std::vector<MtfPoint> slit = Points(
+    const std::vector<CurvePoint> slit = Points(
         Run("answer " RADMTF_SAMPLES_DIR "/slit.dcm\nclick Form1.BitBtnLoad\nclick Form1.ButtonToTable\n"
             "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonToExp\nclick "
             "Form2.ButtonSlit\n"
             "print Form2.MemoMTF\n"));
     for (const auto& [f, m] : truth) EXPECT_NEAR(*ValueAt(slit, f), m, 0.02) << "slit, f = " << f;
 
-    const std::vector<MtfPoint> chart = Points(
+    const std::vector<CurvePoint> chart = Points(
         Run("answer " RADMTF_SAMPLES_DIR "/chart.dcm\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX 420\n"
             "set Form1.EditROIPosY 24\nset Form1.EditROISizeX 830\nset Form1.EditROISizeY 34\n"
             "click Form1.ButtonDisp\nclick Form1.ButtonToTable\nclick Form2.Button2Dto1D\n"
