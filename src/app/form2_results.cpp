@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
@@ -150,7 +151,11 @@ void TForm2::ChartSaveImage(QChartView* view)
         pdf.setResolution(72);
         drawn = RenderScene(view, &pdf);
     } else {
-        drawn = view->grab().save(&file, "PNG");
+        // Another picture format the platform writes (jpg, bmp) by its extension; PNG otherwise.
+        const QByteArray format = QImageWriter::supportedImageFormats().contains(suffix.toLatin1())
+                                      ? suffix.toLatin1()
+                                      : QByteArray("PNG");
+        drawn = view->grab().save(&file, format.constData());
     }
     if (!drawn || !file.commit()) ThrowCannotCreate(path.toStdString());
 }
