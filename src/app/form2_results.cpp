@@ -206,28 +206,21 @@ ReportPage TForm2::reportPage() const
     if (form1_->RadioGroupMode->itemIndex() == 2)
         for (const QString& line : form1_->Memo1->lines())
             if (!line.trimmed().isEmpty()) page.acquisition.append(line.trimmed());
-    page.method = lastWasChartMethod_ ? tr("Square-wave chart") : tr("Slit");
-    int orientation = 0;
+    page.chartMethod = lastWasChartMethod_;
     const QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int i = 0; i < 4; ++i)
-        if (buttons[i]->isChecked()) orientation = i + 1;
-    page.settings = {
-        {tr("ROI centre"), form1_->EditROIPosX->text() + ", " + form1_->EditROIPosY->text()},
-        {tr("ROI size"), form1_->EditROISizeX->text() + " × " + form1_->EditROISizeY->text()},
-        {tr("Orientation"), QString::number(orientation)},
-        {"MA-Line#", EditMALine->text()},
-        {tr("Smoothing"), EditSmth->text()},
-        {tr("Pixel spacing (mm)"), EditPxlSpc->text()},
-    };
-    if (CheckBoxUseHDC->isChecked()) {
-        page.settings.append({tr("Characteristic curve"), QString::fromStdString(CurveFilePath(
-                                                              form1_->EditFileName->text().toStdString()))});
-    } else {
-        page.settings.append({"L", EditL->text()});
-        page.settings.append({"BitsStored", EditBit->text()});
-    }
+        if (buttons[i]->isChecked()) page.settings.orientation = QString::number(i + 1);
+    page.settings.roiCentre = form1_->EditROIPosX->text() + ", " + form1_->EditROIPosY->text();
+    page.settings.roiSize = form1_->EditROISizeX->text() + " × " + form1_->EditROISizeY->text();
+    page.settings.maLines = EditMALine->text();
+    page.settings.smoothing = EditSmth->text();
+    page.settings.pixelSpacing = EditPxlSpc->text();
+    if (CheckBoxUseHDC->isChecked())
+        page.settings.curveFile =
+            QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()));
+    page.settings.latitude = EditL->text();
+    page.settings.bitsStored = EditBit->text();
     page.measured = lastMeasured_;
-    page.drawPointsOnly = lastWasChartMethod_;
     page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
     return page;
 }

@@ -137,7 +137,7 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::red, 0.4 * mm));
     painter.drawPath(curve);
-    if (page.drawPointsOnly) {
+    if (page.chartMethod) {
         painter.setBrush(QColor(0, 160, 0));
         painter.setPen(Qt::NoPen);
         for (const auto& [f, m] : page.measured)
@@ -145,6 +145,25 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
                 painter.drawRect(QRectF(toX(f) - mm, toY(m) - mm, 2 * mm, 2 * mm));
     }
     painter.restore();
+}
+
+QList<QPair<QString, QString>> SettingsRows(const ReportSettings& s)
+{
+    QList<QPair<QString, QString>> rows = {
+        {QCoreApplication::translate("radmtf::Report", "ROI centre"), s.roiCentre},
+        {QCoreApplication::translate("radmtf::Report", "ROI size"), s.roiSize},
+        {QCoreApplication::translate("radmtf::Report", "Orientation"), s.orientation},
+        {"MA-Line#", s.maLines},
+        {QCoreApplication::translate("radmtf::Report", "Smoothing"), s.smoothing},
+        {QCoreApplication::translate("radmtf::Report", "Pixel spacing (mm)"), s.pixelSpacing},
+    };
+    if (!s.curveFile.isEmpty()) {
+        rows.append({QCoreApplication::translate("radmtf::Report", "Characteristic curve"), s.curveFile});
+    } else {
+        rows.append({"L", s.latitude});
+        rows.append({"BitsStored", s.bitsStored});
+    }
+    return rows;
 }
 
 // A label and value table with a fixed first column; returns the bottom.
@@ -191,16 +210,25 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         {QCoreApplication::translate("radmtf::Report", "File"), page.fileName},
         {QCoreApplication::translate("radmtf::Report", "Date"), page.date.toString("yyyy-MM-dd HH:mm")},
         {QCoreApplication::translate("radmtf::Report", "Acquisition"), page.acquisition.join(", ")},
-        {QCoreApplication::translate("radmtf::Report", "Method"), page.method},
+        {QCoreApplication::translate("radmtf::Report", "Method"),
+         page.chartMethod ? QCoreApplication::translate("radmtf::Report", "Square-wave chart")
+                          : QCoreApplication::translate("radmtf::Report", "Slit")},
     };
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
     // Settings in two columns.
-    const qsizetype firstColumn = (page.settings.size() + 1) / 2;
+    const QList<QPair<QString, QString>> settings = SettingsRows(page.settings);
+    const qsizetype firstColumn = (settings.size() + 1) / 2;
     const double left =
-        PaintPairs(painter, area.left(), y, 34 * mm, half - 2 * mm, page.settings.mid(0, firstColumn));
-    const double right =
-        PaintPairs(painter, area.left() + half, y, 34 * mm, half, page.settings.mid(firstColumn));
+        PaintPairs(painter, area.left(), y, 34 * mm, half - 2 * mm, settings.mid(0, firstColumn));
+    const double right = PaintPairs(painter, area.left() + half, y, 34 * mm, half, settings.mid(firstColumn));
     y = std::max(left, right) + 3 * mm;
+    if (!page.failure.isEmpty()) {
+        painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
+                         Qt::AlignLeft | Qt::TextWordWrap,
+                         QCoreApplication::translate("radmtf::Report", "Not measured: %1").arg(page.failure));
+        painter.restore();
+        return;
+    }
 
     const QRectF chartBox(area.left(), y, area.width(), 95 * mm);
     PaintChart(painter, chartBox, page, summary);

@@ -18,15 +18,28 @@ class QPainter;
 
 namespace radmtf {
 
+// The settings a measurement used, as the user typed or the file gave them.
+struct ReportSettings {
+    QString roiCentre;  // "X, Y"
+    QString roiSize;    // "W × H"
+    QString orientation;
+    QString maLines;
+    QString smoothing;
+    QString pixelSpacing;
+    QString curveFile;  // the characteristic curve; empty: L and BitsStored
+    QString latitude;
+    QString bitsStored;
+};
+
 struct ReportPage {
     QString fileName;
     QDateTime date;
-    QStringList acquisition;                  // DICOM summary lines (model, kV, mAs, ...)
-    QString method;                           // the method's name as the user knows it
-    QList<QPair<QString, QString>> settings;  // label, value
-    std::vector<CurvePoint> measured;           // the method's measured points
-    bool drawPointsOnly = false;              // a few points (bar chart): markers, not a line
+    QStringList acquisition;   // DICOM summary lines (model, kV, mAs, ...)
+    bool chartMethod = false;  // the square-wave chart method, else the slit method
+    ReportSettings settings;
+    std::vector<CurvePoint> measured;  // the method's measured points
     double pixelSpacingMm = 0.0;
+    QString failure;  // set when the file could not be measured: the page says why
 };
 
 // Lays one page out in `area` (device pixels of `painter`'s device).

@@ -20,8 +20,7 @@ ReportPage Page(const QString& file, double sigma)
 {
     ReportPage page;
     page.fileName = file;
-    page.method = "Slit";
-    page.settings = {{"MA-Line#", "17"}};
+    page.settings.maLines = "17";
     page.pixelSpacingMm = 0.1;
     for (int k = 0; k <= 100; ++k) {
         const double f = 0.1 * k;

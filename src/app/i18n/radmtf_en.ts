@@ -47,6 +47,42 @@
         <source>MTF at Nyquist</source>
         <translation>MTF at Nyquist</translation>
     </message>
+    <message>
+        <source>ROI centre</source>
+        <translation>ROI centre</translation>
+    </message>
+    <message>
+        <source>ROI size</source>
+        <translation>ROI size</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Orientation</translation>
+    </message>
+    <message>
+        <source>Smoothing</source>
+        <translation>Smoothing</translation>
+    </message>
+    <message>
+        <source>Pixel spacing (mm)</source>
+        <translation>Pixel spacing (mm)</translation>
+    </message>
+    <message>
+        <source>Characteristic curve</source>
+        <translation>Characteristic curve</translation>
+    </message>
+    <message>
+        <source>Square-wave chart</source>
+        <translation>Square-wave chart</translation>
+    </message>
+    <message>
+        <source>Slit</source>
+        <translation>Slit</translation>
+    </message>
+    <message>
+        <source>Not measured: %1</source>
+        <translation>Not measured: %1</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::TForm1</name>
@@ -780,38 +816,6 @@
     <message>
         <source>Nyq.</source>
         <translation>Nyq.</translation>
-    </message>
-    <message>
-        <source>Square-wave chart</source>
-        <translation>Square-wave chart</translation>
-    </message>
-    <message>
-        <source>Slit</source>
-        <translation>Slit</translation>
-    </message>
-    <message>
-        <source>ROI centre</source>
-        <translation>ROI centre</translation>
-    </message>
-    <message>
-        <source>ROI size</source>
-        <translation>ROI size</translation>
-    </message>
-    <message>
-        <source>Orientation</source>
-        <translation>Orientation</translation>
-    </message>
-    <message>
-        <source>Smoothing</source>
-        <translation>Smoothing</translation>
-    </message>
-    <message>
-        <source>Pixel spacing (mm)</source>
-        <translation>Pixel spacing (mm)</translation>
-    </message>
-    <message>
-        <source>Characteristic curve</source>
-        <translation>Characteristic curve</translation>
     </message>
     <message>
         <source>MTF がまだ測定されていません。</source>
