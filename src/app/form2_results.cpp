@@ -76,9 +76,9 @@ void TForm2::buildResultControls()
     // right of Fitting.
     MemoSummary = new Memo(TabSheetMTF);
     MemoSummary->setObjectName("MemoSummary");
-    MemoSummary->setGeometry(590, 490, 104, 58);
+    MemoSummary->setGeometry(588, 490, 108, 58);
     MemoSummary->setReadOnly(true);
-    MemoSummary->setStyleSheet("color: blue; font-size: 8pt;");
+    MemoSummary->setStyleSheet("color: blue; font-size: 7pt;");
     MemoSummary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemoSummary->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemoSummary->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -527,7 +527,7 @@
     </message>
     <message>
         <source>Power(n)</source>
-        <translation>Degree (n)</translation>
+        <translation>Degree</translation>
     </message>
     <message>
         <source>Fitting</source>
