@@ -227,7 +227,10 @@ ReportPage TForm2::reportPage() const
 
 void TForm2::ButtonReportClick()
 {
-    if (lastMeasured_.empty()) ThrowMessage(tr("MTF がまだ測定されていません。").toStdString());
+    if (lastMeasured_.empty()) {
+        CurrentPrompter().message(tr("MTF がまだ測定されていません。"));
+        return;
+    }
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), "mtf_report", "pdf"), "PDF (*.pdf)");
     if (!chosen) return;
