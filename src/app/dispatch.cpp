@@ -1,4 +1,5 @@
 #include "app/dispatch.h"
+#include "app/message_translation.h"
 
 #include <QWidget>
 
@@ -18,9 +19,9 @@ void ShowCurrentFailure()
     try {
         throw;
     } catch (const Failure& failure) {
-        CurrentPrompter().message(QString::fromUtf8(failure.what()));
+        CurrentPrompter().message(TranslatedMessage(QString::fromUtf8(failure.what())));
     } catch (const std::bad_alloc&) {
-        CurrentPrompter().message(QString::fromUtf8("メモリが不足しています"));
+        CurrentPrompter().message(TranslatedMessage(QString::fromUtf8("メモリが不足しています")));
     }
 }
 

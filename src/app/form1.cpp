@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/message_translation.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -211,7 +212,8 @@ void TForm1::BitBtnLoadClick()
             }
             sizeText = Text(proposal) + " " + Text(proposal);
         }
-        const QString answer = CurrentPrompter().inputBox("", "Matrix Size x y , ", sizeText);
+        const QString answer =
+            CurrentPrompter().inputBox("", TranslatedMessage("Matrix Size x y , "), sizeText);
         sizeText = answer;
         auto convertAnswer = [&] {
             const int blank = sizeText.indexOf(' ');
@@ -265,7 +267,7 @@ void TForm1::BitBtnLoadClick()
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
         EditPxlSpc->setText(CurrentPrompter().inputBox(
-            "InputBox", QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。"), "0.1"));
+            "InputBox", TranslatedMessage(QString::fromUtf8("ﾋﾟｸｾﾙ間隔(mm)を入力してください。")), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
     ButtonFileListClick();

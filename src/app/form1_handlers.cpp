@@ -7,6 +7,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/message_translation.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -245,7 +246,7 @@ void TForm1::ButtonTrimingClick()
         file.cancelWriting();
         ThrowCannotCreate(chosen->toStdString());
     }
-    CurrentPrompter().message(QString::fromUtf8("トリミングした画像を保存しました。"));
+    CurrentPrompter().message(TranslatedMessage(QString::fromUtf8("トリミングした画像を保存しました。")));
 }
 
 // ------------------------------------------------------------- ROI transfer

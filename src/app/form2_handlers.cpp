@@ -12,6 +12,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/message_translation.h"
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -225,7 +226,7 @@ void TForm2::ButtonTrancationClick()
                });
     if (status == TruncationStatus::kNoStartPoint)
         CurrentPrompter().message(
-            QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size()));
+            TranslatedMessage(QString::fromUtf8(kNoStartPointMessage.data(), kNoStartPointMessage.size())));
 }
 
 }  // namespace radmtf

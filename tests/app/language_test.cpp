@@ -123,6 +123,9 @@ TEST_F(EnglishInterface, ShowsPlainWordsAndMessagesInEnglish)
     EXPECT_TRUE(form2->MemoPRF->lines().isEmpty());
     EXPECT_TRUE(form2->Memo1->lines().isEmpty());
     EXPECT_EQ(Run("click Form2.ButtonReport\n"), "message: No MTF has been measured yet.\n");
+    // A failure from below, its blank filled with the text it names.
+    EXPECT_EQ(Run("set Form2.EditMALine 1x7\nclick Form2.Button2Dto1D\n"),
+              "message: '1x7' is not an integer\n");
 }
 
 TEST(LanguageChoice, CommandLineBeforeEnvironmentAndUnknownRefused)

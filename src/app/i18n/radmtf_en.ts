@@ -2,6 +2,153 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>radmtf::Messages</name>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not an integer</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は浮動小数点数ではありません</source>
+        <translation>&apos;%1&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>ファイル %1 は開けません</source>
+        <translation>File %1 cannot be opened</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません</source>
+        <translation>File %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>リストのインデックスが範囲を超えています (%1)</source>
+        <translation>List index out of range (%1)</translation>
+    </message>
+    <message>
+        <source>0 による浮動小数点数除算</source>
+        <translation>Floating-point division by zero</translation>
+    </message>
+    <message>
+        <source>不正な浮動小数点数演算命令</source>
+        <translation>Invalid floating-point operation</translation>
+    </message>
+    <message>
+        <source>浮動小数点数オーバーフロー</source>
+        <translation>Floating-point overflow</translation>
+    </message>
+    <message>
+        <source>0 による除算</source>
+        <translation>Division by zero</translation>
+    </message>
+    <message>
+        <source>メモリが不足しています</source>
+        <translation>Out of memory</translation>
+    </message>
+    <message>
+        <source>表示する画像が大きすぎます。</source>
+        <translation>The picture to show is too large.</translation>
+    </message>
+    <message>
+        <source>表示位置が画像から離れすぎています。</source>
+        <translation>The view is too far from the image.</translation>
+    </message>
+    <message>
+        <source>トリミングする範囲がありません。</source>
+        <translation>There is nothing to trim in the ROI.</translation>
+    </message>
+    <message>
+        <source>トリミングする範囲が大きすぎます。</source>
+        <translation>The block to trim is too large.</translation>
+    </message>
+    <message>
+        <source>トリミングする画像がありません。</source>
+        <translation>There is no image to trim.</translation>
+    </message>
+    <message>
+        <source>ROIが画像の外にはみ出しています。</source>
+        <translation>The ROI reaches outside the image.</translation>
+    </message>
+    <message>
+        <source>ROIが大きすぎます。</source>
+        <translation>The ROI is too large.</translation>
+    </message>
+    <message>
+        <source>プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。</source>
+        <translation>The profile would exceed its limit of 100001 points. Choose a smaller MA-Line#.</translation>
+    </message>
+    <message>
+        <source>抽出する信号がありません。</source>
+        <translation>There is no signal to extract.</translation>
+    </message>
+    <message>
+        <source>チャートのパターンが見つかりません。</source>
+        <translation>The chart&apos;s pattern was not found.</translation>
+    </message>
+    <message>
+        <source>次数は 1 から 16 の範囲で指定してください。</source>
+        <translation>Choose a degree from 1 to 16.</translation>
+    </message>
+    <message>
+        <source>選択した周波数までの MTF が測定されていません。</source>
+        <translation>The MTF has not been measured up to the chosen frequency.</translation>
+    </message>
+    <message>
+        <source>フィッティングする周波数の範囲が広すぎます。</source>
+        <translation>The frequency range to fit is too wide.</translation>
+    </message>
+    <message>
+        <source>画素間隔が正しくありません。</source>
+        <translation>The pixel spacing is not valid.</translation>
+    </message>
+    <message>
+        <source>選択した点は LSF の範囲外です。</source>
+        <translation>The chosen point lies outside the LSF.</translation>
+    </message>
+    <message>
+        <source>外挿開始点が LSF の範囲外です。</source>
+        <translation>The start point of the tail fit lies outside the LSF.</translation>
+    </message>
+    <message>
+        <source>外挿開始点はピークより左側で指定してください。</source>
+        <translation>Choose the start point of the tail fit left of the peak.</translation>
+    </message>
+    <message>
+        <source>フィット範囲の点数が多すぎます。</source>
+        <translation>The fit range has too many points.</translation>
+    </message>
+    <message>
+        <source>左側の裾が外側に向かって減少していないため、外挿できません。</source>
+        <translation>The left tail does not fall outward, so it cannot be extrapolated.</translation>
+    </message>
+    <message>
+        <source>右側の裾が外側に向かって減少していないため、外挿できません。</source>
+        <translation>The right tail does not fall outward, so it cannot be extrapolated.</translation>
+    </message>
+    <message>
+        <source>右側の裾に外挿開始点の値まで下がる点がありません。</source>
+        <translation>No point of the right tail falls to the start point&apos;s value.</translation>
+    </message>
+    <message>
+        <source>外挿した LSF がデータ領域に収まりません。</source>
+        <translation>The extrapolated LSF does not fit in the data area.</translation>
+    </message>
+    <message>
+        <source>トリミングした画像を保存しました。</source>
+        <translation>The trimmed image has been saved.</translation>
+    </message>
+    <message>
+        <source>外挿開始点が指定されていません。</source>
+        <translation>No start point for the tail fit has been chosen.</translation>
+    </message>
+    <message>
+        <source>Matrix Size x y , </source>
+        <translation>Matrix size (columns rows):</translation>
+    </message>
+    <message>
+        <source>ﾋﾟｸｾﾙ間隔(mm)を入力してください。</source>
+        <translation>Enter the pixel spacing (mm).</translation>
+    </message>
+</context>
+<context>
     <name>radmtf::Report</name>
     <message>
         <source>not reached</source>
