@@ -45,11 +45,10 @@ void RunAnalysisBenchmarks()
         seed = seed * 1664525u + 1013904223u;
         byte = static_cast<std::uint8_t>(seed >> 24);
     }
-    const TableBlock block = TransferBlock(100, 100, 20, 20, 20 + 2047, 20 + 2047);
+    const SampleBlock block = RoiBlock({100, 100 + 2047, 100, 100 + 2047}, {20, 20, 20 + 2047, 20 + 2047});
+    const SampleReader reader{buffer, {kHeader, kImage, kImage, false}, 16, true};
     std::vector<std::int32_t> values;
-    const double fillMs = BestMilliseconds(5, [&] {
-        ReadBlockValues(buffer, kImage, kImage, {kHeader, 16, true}, block, values);
-    });
+    const double fillMs = BestMilliseconds(5, [&] { ReadBlockValues(reader, block, values); });
     std::printf("analysis: fill 2048x2048 pixel table values      %8.2f ms\n", fillMs);
 
     // 2Dto1D + Smooth: 5000 data columns × M = 20 = 10^5 samples, width 401.
@@ -85,7 +84,7 @@ void RunAnalysisBenchmarks()
     });
     const double curveMs = BestMilliseconds(3, [&] {
         BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view);
-        series = ConvertToExposureByCurve(*state, curve);
+        series = ConvertToExposureByCurve(*state, curve, "hdc.txt");
     });
     std::printf("analysis: ToExp model, 10^5 samples              %8.2f ms\n", modelMs);
     std::printf("analysis: ToExp hdc.txt (4097 lines), 10^5       %8.2f ms\n", curveMs);

@@ -5,11 +5,13 @@
 void RunViewerBenchmarks();
 void RunAnalysisBenchmarks();
 void RunMtfBenchmarks();
+void RunDicomBenchmarks();
 
 int main()
 {
     RunViewerBenchmarks();
     RunAnalysisBenchmarks();
     RunMtfBenchmarks();
+    RunDicomBenchmarks();
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds radmtf (installing what is missing) and runs every test: the normal
-# build, then the unit tests again under AddressSanitizer and UBSan.
+# build, then the unit tests and the monkey under AddressSanitizer and UBSan,
+# then the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,3 +14,21 @@ ctest --preset default
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+# Coverage-guided fuzzing of what users keep in folders and type (the DICOM
+# header walk, hdc.txt, number texts), about a minute per target, with clang.
+if command -v clang++ >/dev/null 2>&1; then
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz
+  for target in dicom_header curve_file number_text; do
+    mkdir -p "build-fuzz/corpus/$target"
+    log="build-fuzz/$target.log"
+    if ! "build-fuzz/fuzz/${target}_fuzz" -max_total_time="${RADMTF_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 \
+        -print_final_stats=1 "build-fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzzer $target found a fault (log: $log)"
+      exit 1
+    fi
+    echo "fuzzer $target: $(grep -m1 stat::number_of_executed_units "$log" | awk '{print $2}') inputs, no finding"
+  done
+fi

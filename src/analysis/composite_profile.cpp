@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -17,6 +16,16 @@ std::size_t ValidCount(std::int32_t count, std::size_t size)
     if (count <= 0) return 0;
     if (static_cast<std::size_t>(count) > size) throw std::logic_error("profile count beyond capacity");
     return static_cast<std::size_t>(count);
+}
+
+void RequireProfile(const ProfileState& state)
+{
+    if (state.profileCount < 1) ThrowMessage(kEmptyProfileMessage);
+}
+
+void RequireLsf(const ProfileState& state)
+{
+    if (state.exposureCount < 1) ThrowMessage(kEmptyLsfMessage);
 }
 
 void CheckProfileState(const ProfileState& state)
@@ -101,11 +110,8 @@ void SmoothProfile(ProfileState& state, std::int32_t n)
             sum -= leaving;
         }
     }
-    // The count drops by 2b even for a profile shorter than the window; it
-    // never wraps around below the 32-bit range.
-    const std::int64_t shortened = std::int64_t{state.profileCount} - 2 * b;
-    state.profileCount = static_cast<std::int32_t>(
-        std::max<std::int64_t>(shortened, std::numeric_limits<std::int32_t>::min()));
+    // The count drops by 2b; a profile shorter than the window becomes empty.
+    state.profileCount = static_cast<std::int32_t>(std::max<std::int64_t>(count - 2 * b, 0));
 }
 
 std::vector<ChartPoint> ProfileSeries(const ProfileState& state)

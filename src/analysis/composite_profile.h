@@ -20,6 +20,14 @@ namespace radmtf {
 inline constexpr std::string_view kProfileTooLongMessage =
     "プロファイルの点数が上限の 100001 点を超えます。MA-Line# を小さくしてください。";
 
+// Refusals of a method run on an empty profile or LSF (nothing changes).
+inline constexpr std::string_view kEmptyProfileMessage = "プロファイルがありません。2Dto1D を実行してください。";
+inline constexpr std::string_view kEmptyLsfMessage = "LSF がありません。ToExp を実行してください。";
+
+// Throw the refusals above for an empty profile or LSF.
+void RequireProfile(const ProfileState& state);
+void RequireLsf(const ProfileState& state);
+
 // The checked orientation button; the values are the button numbers.
 enum class ProfileOrientation {
     kNone = 0,
@@ -50,8 +58,9 @@ double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_vie
 
 // "Smooth", the averaging step. b = n div 2; for b ≥ 1 every centre k from b
 // to count − 1 − b gets the mean of P[k − b .. k + b] (rounded, ties to even)
-// stored at k − b, then the count drops by 2b (a profile shorter than the
-// window keeps its values and becomes empty). b < 1 changes nothing.
+// stored at k − b, then the count drops by 2b, never below 0 (a profile
+// shorter than the window keeps its values and becomes empty). b < 1
+// changes nothing.
 void SmoothProfile(ProfileState& state, std::int32_t n);
 
 // Series1 of the profile chart: x = i × SampleSpacing, y = P[i].

@@ -36,11 +36,30 @@ std::string_view LeadingCharacters(std::string_view line)
     return line;
 }
 
+// A field of the curve file as a number. An empty field fails with the
+// platform's message, as the user knows it; any other text that is not a
+// number names the file and the line, so the user can find it.
+long double CurveNumber(std::string_view field, std::string_view path, std::size_t line)
+{
+    if (field.empty()) return StrToFloat(field);
+    try {
+        return StrToFloat(field);
+    } catch (const Failure& failure) {
+        ThrowMessage("ファイル " + std::string(path) + " の " + IntToStr(static_cast<long long>(line) + 1) +
+                     " 行目が読めません: " + failure.what());
+    }
+}
+
 // The curve file as the conversion reads it. A line past the last one reads
 // as empty; a line without TAB has two empty fields.
 class CurveLines {
 public:
-    explicit CurveLines(const std::vector<std::string>& lines) : lines_(lines), first_(lines.size()) {}
+    CurveLines(const std::vector<std::string>& lines, std::string_view path)
+        : lines_(lines), path_(path), first_(lines.size())
+    {
+    }
+
+    std::string_view Path() const { return path_; }
 
     std::string_view Line(std::size_t j) const
     {
@@ -65,13 +84,14 @@ public:
 
     long double FirstValue(std::size_t j)
     {
-        if (j >= first_.size()) return StrToFloat(FirstField(j));
-        if (!first_[j]) first_[j] = StrToFloat(FirstField(j));
+        if (j >= first_.size()) return CurveNumber(FirstField(j), path_, j);
+        if (!first_[j]) first_[j] = CurveNumber(FirstField(j), path_, j);
         return *first_[j];
     }
 
 private:
     const std::vector<std::string>& lines_;
+    std::string_view path_;
     std::vector<std::optional<long double>> first_;
 };
 
@@ -83,7 +103,7 @@ private:
 // line as the linear search.
 class CurveSearch {
 public:
-    explicit CurveSearch(const CurveLines& curve)
+    explicit CurveSearch(const CurveLines& curve) : path_(curve.Path())
     {
         values_.push_back(0.0L);  // line 0 is never searched
         runningMax_.push_back(-INFINITY);
@@ -95,6 +115,7 @@ public:
                 runningMax_.push_back(std::max(runningMax_.back(), v));
             } catch (const Failure&) {
                 stopField_ = std::string(field);
+                stopLine_ = j;
                 break;
             }
         }
@@ -104,7 +125,7 @@ public:
     {
         const auto found =
             std::lower_bound(runningMax_.begin() + 1, runningMax_.end(), static_cast<long double>(p));
-        if (found == runningMax_.end()) ThrowNotFloat(stopField_);
+        if (found == runningMax_.end()) CurveNumber(stopField_, path_, stopLine_);
         return static_cast<std::size_t>(found - runningMax_.begin());
     }
 
@@ -113,7 +134,9 @@ public:
 private:
     std::vector<long double> values_;
     std::vector<long double> runningMax_;
+    std::string_view path_;
     std::string stopField_;
+    std::size_t stopLine_ = 0;
 };
 
 // The exposure of a sample depends on its value alone, and a profile holds
@@ -158,6 +181,7 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
                                                  std::string_view bitsText, std::string_view offsetText)
 {
     CheckProfileState(state);
+    RequireProfile(state);
     state.exposureCount = state.profileCount;
     const long double latitude = StrToFloat(latitudeText);
     const long double bits = StrToFloat(bitsText);
@@ -180,10 +204,12 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
     return FinishExposure(state);
 }
 
-std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines)
+std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines,
+                                                 std::string_view path)
 {
     CheckProfileState(state);
-    CurveLines curve(lines);
+    RequireProfile(state);
+    CurveLines curve(lines, path);
     // The log exposures are taken as evenly spaced with the step of the
     // first two lines.
     const long double x0 = curve.FirstValue(0);

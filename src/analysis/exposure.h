@@ -17,6 +17,8 @@
 
 namespace radmtf {
 
+// Both refuse an empty profile (kEmptyProfileMessage) before changing anything.
+
 // Detector model: ExposureCount = ProfileCount first, then L and B are read
 // (StrToFloat, in that order), then for every sample
 //   E[i] = 10^(L × (P[i] + o) / 2^B), o = StrToFloat(offset text),
@@ -31,8 +33,11 @@ std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::strin
 // sample the first line j ≥ 1 with V(j) ≥ P decides:
 //   j = 1: E = 0;  j ≥ 2: E = 10^(X(j−1) + (P − V(j−1)) × step / (V(j) − V(j−1))).
 // ExposureCount = ProfileCount after all samples; then FinishExposure.
-// Returns the points of Series3.
-std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines);
+// Returns the points of Series3. A field that is not a number fails with a
+// message naming `path` and the line; an empty one with the platform's
+// message for the empty text.
+std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines,
+                                                 std::string_view path);
 
 // Peak (the first largest value) and normalisation E[k] / peak × 1000, then
 // the points x = (k − PeakIndex) × SampleSpacing, y = E[k]. PeakIndex is set

@@ -9,71 +9,22 @@
 
 namespace radmtf {
 
-TableBlock TransferBlock(std::int32_t viewLeft, std::int32_t viewTop, std::int32_t roiLeft,
-                         std::int32_t roiTop, std::int32_t roiRight, std::int32_t roiBottom)
+bool BlockInsideImage(std::size_t bufferSize, const SampleLayout& layout, const SampleBlock& block)
 {
-    TableBlock block;
-    block.firstColumn = std::int64_t{viewLeft} + roiLeft - 1;
-    block.firstRow = std::int64_t{viewTop} + roiTop;
-    block.width = std::int64_t{roiRight} - roiLeft + 1;
-    block.height = std::int64_t{roiBottom} - roiTop + 1;
-    return block;
+    if (block.rows < 0 || block.cols < 0) return false;
+    if (block.Empty()) return true;
+    const SampleBlock existing = ClipToExistingSamples(bufferSize, layout, block);
+    return existing.row0 == block.row0 && existing.col0 == block.col0 && existing.rows == block.rows &&
+           existing.cols == block.cols;
 }
 
-bool BlockInsideImage(const TableBlock& block, std::int32_t imageWidth, std::int32_t imageHeight,
-                      std::int64_t header, std::size_t bufferSize)
+void ReadBlockValues(const SampleReader& reader, const SampleBlock& block, std::vector<std::int32_t>& values)
 {
-    if (block.width < 0 || block.height < 0) return false;
-    if (block.width == 0 || block.height == 0) return true;
-    if (block.firstColumn < 0 || block.firstRow < 0) return false;
-    if (block.firstColumn + block.width > imageWidth) return false;
-    if (block.firstRow + block.height > imageHeight) return false;
-    if (header < -(std::int64_t{1} << 62) || header > (std::int64_t{1} << 62)) return false;
-    // Inside the image the address grows with row and column, so the first
-    // and the last sample bound all others. The sizes are below 2^31 each,
-    // so the address fits in 64 bits.
-    const std::int64_t first = header + 2 * (block.firstRow * imageWidth + block.firstColumn);
-    const std::int64_t lastRow = block.firstRow + block.height - 1;
-    const std::int64_t lastColumn = block.firstColumn + block.width - 1;
-    const std::int64_t last = header + 2 * (lastRow * imageWidth + lastColumn);
-    return first >= 0 && last + 2 <= static_cast<std::int64_t>(bufferSize);
-}
-
-std::int32_t SampleValue(const std::uint8_t* word, const SampleFormat& format)
-{
-    // v = (word + offset) mod 65536, read as a signed 16-bit number.
-    std::uint32_t value =
-        format.swapBytes ? (std::uint32_t{word[0]} << 8) | word[1] : (std::uint32_t{word[1]} << 8) | word[0];
-    value = (value + static_cast<std::uint32_t>(format.valueOffset)) & 0xFFFFu;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
-}
-
-void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth, std::int32_t imageHeight,
-                     const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values)
-{
-    if (!BlockInsideImage(block, imageWidth, imageHeight, format.header, buffer.size()))
-        ThrowMessage(kRoiOutsideImageMessage);
-
-    values.resize(static_cast<std::size_t>(block.width * block.height));
+    if (!BlockInsideImage(reader.buffer.size(), reader.layout, block)) ThrowMessage(kRoiOutsideImageMessage);
+    values.resize(static_cast<std::size_t>(block.cols * block.rows));
+    if (block.Empty()) return;
     std::int32_t* out = values.data();
-    const std::uint32_t offset = static_cast<std::uint32_t>(format.valueOffset);
-    // The byte order is decided once per block, not per sample.
-    const auto readRows = [&]<bool kSwap>() {
-        for (std::int64_t j = 0; j < block.height; ++j) {
-            const std::int64_t rowStart =
-                format.header + 2 * ((block.firstRow + j) * imageWidth + block.firstColumn);
-            const std::uint8_t* word = buffer.data() + rowStart;
-            for (std::int64_t i = 0; i < block.width; ++i, word += 2) {
-                const std::uint32_t raw =
-                    kSwap ? (std::uint32_t{word[0]} << 8) | word[1] : (std::uint32_t{word[1]} << 8) | word[0];
-                *out++ = static_cast<std::int16_t>(static_cast<std::uint16_t>(raw + offset));
-            }
-        }
-    };
-    if (format.swapBytes)
-        readRows.template operator()<true>();
-    else
-        readRows.template operator()<false>();
+    ForEachSample(reader, block, [&](std::int32_t v) { *out++ = v; });
 }
 
 namespace {

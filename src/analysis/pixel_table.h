@@ -14,47 +14,26 @@
 #include <string_view>
 #include <vector>
 
+#include "viewer/sample_reader.h"
+
 namespace radmtf {
 
 // Refusal of a transfer whose block would read pixels that were not loaded.
 inline constexpr std::string_view kRoiOutsideImageMessage = "ROIが画像の外にはみ出しています。";
 
-// The image block behind the ROI, in image coordinates. The first column is
-// one left of the ROI's left bound (the same block the ROI statistics read).
-struct TableBlock {
-    std::int64_t firstColumn = 0;
-    std::int64_t firstRow = 0;
-    std::int64_t width = 0;   // data columns of the table
-    std::int64_t height = 0;  // data rows of the table
-};
+// The ROI block (RoiBlock: its first column is one left of the ROI's left
+// bound, the block the ROI statistics read) is read with the viewer's sample
+// reading, so the table holds the values the statistics measure.
 
-// How a 16-bit sample is read: word at header + 2 × (row × ImageWidth + col),
-// low byte first, optionally swapped, plus the offset modulo 65536, signed.
-struct SampleFormat {
-    std::int64_t header = 0;
-    std::int32_t valueOffset = 0;
-    bool swapBytes = false;
-};
+// True when every sample of the block exists: inside the image and its bytes
+// inside the buffer. An empty block (no column or no row) reads nothing and
+// fits; a negative size does not.
+bool BlockInsideImage(std::size_t bufferSize, const SampleLayout& layout, const SampleBlock& block);
 
-// c0 = viewLeft + roiLeft − 1, r0 = viewTop + roiTop,
-// w = roiRight − roiLeft + 1, h = roiBottom − roiTop + 1.
-TableBlock TransferBlock(std::int32_t viewLeft, std::int32_t viewTop, std::int32_t roiLeft,
-                         std::int32_t roiTop, std::int32_t roiRight, std::int32_t roiBottom);
-
-// True when every sample of the block lies inside the image
-// (imageWidth × imageHeight) and its two bytes inside the buffer. An empty
-// block (no column or no row) reads nothing and fits; a negative size does not.
-bool BlockInsideImage(const TableBlock& block, std::int32_t imageWidth, std::int32_t imageHeight,
-                      std::int64_t header, std::size_t bufferSize);
-
-// One sample value (the caller guarantees the two bytes are in the buffer).
-std::int32_t SampleValue(const std::uint8_t* word, const SampleFormat& format);
-
-// Fills values (resized to width × height, row-major: table row 1 first,
-// left to right) with the block's sample values. Throws Failure with
+// Fills values (resized to cols × rows, row-major: table row 1 first, left
+// to right) with the block's measurement values. Throws Failure with
 // kRoiOutsideImageMessage, before touching values, when the block does not fit.
-void ReadBlockValues(std::span<const std::uint8_t> buffer, std::int32_t imageWidth, std::int32_t imageHeight,
-                     const SampleFormat& format, const TableBlock& block, std::vector<std::int32_t>& values);
+void ReadBlockValues(const SampleReader& reader, const SampleBlock& block, std::vector<std::int32_t>& values);
 
 // Header texts: column i + 1 shows roiLeft + i, row j + 1 shows roiTop + j.
 std::vector<std::string> ColumnHeaderTexts(std::int32_t roiLeft, std::int64_t width);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include "app/dispatch.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "core/text_lines.h"
@@ -28,7 +29,8 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
         button->setAutoExclusive(false);
         buttons_.append(button);
         layout->addWidget(button, i % std::max(perColumn, 1), i / std::max(perColumn, 1));
-        connect(button, &QRadioButton::toggled, this, [this, i](bool checked) { onToggled(i, checked); });
+        connect(button, &QRadioButton::toggled, this,
+                [this, i](bool checked) { RunHandler([&] { onToggled(i, checked); }); });
     }
 }
 
@@ -42,6 +44,7 @@ void RadioGroup::setItemIndex(int index)
         buttons_[i]->setChecked(i == index);
     }
     emit clicked();
+    RaisePendingFailure();
 }
 
 void RadioGroup::onToggled(int index, bool checked)
@@ -75,8 +78,8 @@ UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent, QLineEdi
         b->setFixedSize(16, 11);
         layout->addWidget(b);
     }
-    connect(up, &QToolButton::clicked, this, [this] { step(true); });
-    connect(down, &QToolButton::clicked, this, [this] { step(false); });
+    connect(up, &QToolButton::clicked, this, [this] { RunHandler([&] { step(true); }); });
+    connect(down, &QToolButton::clicked, this, [this] { RunHandler([&] { step(false); }); });
     setFixedSize(16, 22);
     if (associate_) associate_->setText(QString::number(position_));
 }
@@ -97,6 +100,7 @@ void UpDown::step(bool up)
 {
     setPosition(position_ + (up ? 1 : -1));
     emit clicked(up);
+    RaisePendingFailure();
 }
 
 // ---------------------------------------------------------------------- Memo

@@ -5,8 +5,11 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -16,10 +19,13 @@
 #include "app/form2.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "core/paths.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
 #include "viewer/render.h"
+#include "viewer/roi_frames.h"
 
 namespace radmtf {
 
@@ -62,6 +68,7 @@ private:
     TForm1* form1_;
 };
 
+
 }  // namespace
 
 QImage DisplayBitmap::toImage() const
@@ -78,46 +85,69 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     buildControls();
     setFixedSize(716, 684);
+    setAcceptDrops(true);
 
-    connect(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
-    connect(StringGridDICOM, &StringGrid::doubleClicked, this, &TForm1::StringGridDICOMDblClick);
-    connect(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
-    connect(ButtonDisp, &QPushButton::clicked, this, &TForm1::ButtonDispClick);
-    connect(CheckBoxSwp, &QCheckBox::toggled, this, &TForm1::CheckBoxSwpClick);
-    connect(CheckBoxInvrt, &QCheckBox::toggled, this, &TForm1::CheckBoxInvrtClick);
-    connect(Image1, &ImageControl::mousePressed, this, &TForm1::Image1MouseDown);
-    connect(Image1, &ImageControl::mouseMoved, this, &TForm1::Image1MouseMove);
-    connect(Image1, &ImageControl::mouseReleased, this, &TForm1::Image1MouseUp);
-    connect(RadioGroupTool, &RadioGroup::clicked, this, &TForm1::RadioGroupToolClick);
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Change);
+    connect(BitBtnLoad, &QPushButton::clicked, this, Guarded(this, &TForm1::BitBtnLoadClick));
+    connect(StringGridDICOM, &StringGrid::doubleClicked, this, Guarded(this, &TForm1::StringGridDICOMDblClick));
+    connect(ButtonFileList, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonFileListClick));
+    connect(ButtonDisp, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonDispClick));
+    connect(CheckBoxSwp, &QCheckBox::toggled, this, Guarded(this, &TForm1::CheckBoxSwpClick));
+    connect(CheckBoxInvrt, &QCheckBox::toggled, this, Guarded(this, &TForm1::CheckBoxInvrtClick));
+    connect(Image1, &ImageControl::mousePressed, this, Guarded(this, &TForm1::Image1MouseDown));
+    connect(Image1, &ImageControl::mouseMoved, this, Guarded(this, &TForm1::Image1MouseMove));
+    connect(Image1, &ImageControl::mouseReleased, this, Guarded(this, &TForm1::Image1MouseUp));
+    connect(RadioGroupTool, &RadioGroup::clicked, this, Guarded(this, &TForm1::RadioGroupToolClick));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, &TForm1::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, &TForm1::Button2Click));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, Guarded(this, &TForm1::PopupMenu1Change));
     const QList<QAction*> items = PopupMenu1->actions();
-    connect(items[0], &QAction::triggered, this, &TForm1::N641Click);
-    connect(items[1], &QAction::triggered, this, &TForm1::N1281Click);
-    connect(items[2], &QAction::triggered, this, &TForm1::N2561Click);
-    connect(items[3], &QAction::triggered, this, &TForm1::N5121Click);
-    connect(items[4], &QAction::triggered, this, &TForm1::N10241Click);
-    connect(items[5], &QAction::triggered, this, &TForm1::N20481Click);
+    connect(items[0], &QAction::triggered, this, Guarded(this, &TForm1::N641Click));
+    connect(items[1], &QAction::triggered, this, Guarded(this, &TForm1::N1281Click));
+    connect(items[2], &QAction::triggered, this, Guarded(this, &TForm1::N2561Click));
+    connect(items[3], &QAction::triggered, this, Guarded(this, &TForm1::N5121Click));
+    connect(items[4], &QAction::triggered, this, Guarded(this, &TForm1::N10241Click));
+    connect(items[5], &QAction::triggered, this, Guarded(this, &TForm1::N20481Click));
     for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) {
         connect(edit, &QLineEdit::customContextMenuRequested, this,
-                [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+                [this, edit](const QPoint& pos) { RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); }); });
     }
-    connect(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
-    connect(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
-    connect(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
-    connect(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
-    connect(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
-    connect(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
-    connect(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
-    connect(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
-    connect(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);
-    connect(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
-    connect(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
+    connect(ButtonAutoWL, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonAutoWLClick));
+    connect(ButtonStat, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonStatClick));
+    connect(ButtonVert, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonVertClick));
+    connect(ButtonHoriz, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonHorizClick));
+    connect(ButtonCW, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonCWClick));
+    connect(ButtonCCW, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonCCWClick));
+    connect(ButtonRowCulm, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonRowCulmClick));
+    connect(ButtonTriming, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonTrimingClick));
+    connect(ButtonSaveBMP, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonSaveBMPClick));
+    connect(ButtonToTable, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonToTableClick));
+    connect(ButtonToForm2, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonToForm2Click));
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     QApplication::instance()->installEventFilter(new ApplicationEvents(this));
 
     FormCreate();
+}
+
+void TForm1::OpenFile(const QString& path)
+{
+    fileToOpen_ = path;
+    Dispatch([&] { BitBtnLoadClick(); });
+    fileToOpen_.reset();
+}
+
+// A file dropped anywhere on the viewer loads as if chosen in the open dialog.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    OpenFile(QFileInfo(urls.first().toLocalFile()).absoluteFilePath());
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -150,11 +180,20 @@ void TForm1::FormCreate()
 
 void TForm1::BitBtnLoadClick()
 {
+    const QString previousFileName = state.currentFileName;
+    const QString previousSizeX = EditImgSizeX->text();
+    const QString previousSizeY = EditImgSizeY->text();
     state.currentFileName.clear();
     EditImgSizeX->setText("0");
     EditImgSizeY->setText("0");
     if (state.loadState < 2) {
-        if (std::optional<QString> chosen = CurrentPrompter().openFile(openDialogFileName)) {
+        std::optional<QString> chosen;
+        if (fileToOpen_)
+            chosen = std::exchange(fileToOpen_, std::nullopt);
+        else
+            chosen = CurrentPrompter().openFile(previousFileName.isEmpty() ? openDialogFileName
+                                                                           : previousFileName);
+        if (chosen) {
             state.currentFileName = *chosen;
             openDialogFileName = *chosen;
         }
@@ -162,32 +201,41 @@ void TForm1::BitBtnLoadClick()
     if (state.loadState == 2) state.currentFileName = EditFileName->text();
     if (state.currentFileName.isEmpty()) return;
 
-    state.fileBuffer.clear();
-    state.fileBuffer.shrink_to_fit();
-    EditFileName->setText(state.currentFileName);
-    {
-        QFile file(state.currentFileName);
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(state.currentFileName.toStdString());
-        const qint64 size = file.size();
-        state.fileBuffer.resize(static_cast<std::size_t>(std::max<qint64>(size, 0)));
-        qint64 got = 0;
-        while (got < size) {
-            const qint64 n = file.read(reinterpret_cast<char*>(state.fileBuffer.data()) + got, size - got);
-            if (n <= 0) break;
-            got += n;
-        }
-        if (got != size) {
-            state.fileBuffer.clear();
-            ThrowCannotOpen(state.currentFileName.toStdString());
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(QFile::encodeName(state.currentFileName).toStdString(), bytes)) {
+        state.fileBuffer.clear();
+        state.fileBuffer.shrink_to_fit();
+        EditFileName->setText(state.currentFileName);
+        ThrowCannotOpen(state.currentFileName.toStdString());
+    }
+    // The pixels are decoded before anything changes: a file that cannot be
+    // decoded leaves the image loaded before as it was.
+    std::optional<DicomLoad> dicom;
+    if (RadioGroupMode->itemIndex() == 2) {
+        try {
+            dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
+                                     EditWindowWidth->text().toStdString());
+        } catch (...) {
+            state.currentFileName = previousFileName;
+            if (state.loadState == 2) EditFileName->setText(previousFileName);
+            EditImgSizeX->setText(previousSizeX);
+            EditImgSizeY->setText(previousSizeY);
+            throw;
         }
     }
-    EditFileSize->setText(Text(static_cast<long long>(state.fileBuffer.size())));
+    const std::size_t fileSize = bytes.size();
+    if (dicom && dicom->decoded)
+        state.fileBuffer = std::move(dicom->decoded->words);
+    else
+        state.fileBuffer = std::move(bytes);
+    EditFileName->setText(state.currentFileName);
+    EditFileSize->setText(Text(static_cast<long long>(fileSize)));
     Image1->show();
     CheckBoxRoiSet->setChecked(true);
 
     QString sizeText;
-    if (RadioGroupMode->itemIndex() == 2) {
-        ReadDicomHeader();
+    if (dicom) {
+        ReadDicomHeader(*dicom);
         sizeText = EditImgSizeX->text() + " " + EditImgSizeY->text();
     }
 
@@ -294,7 +342,9 @@ void TForm1::ButtonFileListClick()
     // Name order, as the file systems the program's users know enumerate.
     const QDir dir(folder.isEmpty() ? QString(".") : folder);
     const QStringList names =
-        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+        // Regular files and links to them only: a pipe, device or socket
+        // could block the load, a dangling link can never be opened.
+        dir.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     QStringList entries;
     entries.reserve(names.size());
     for (const QString& name : names) entries.append(folder + name);
@@ -318,16 +368,24 @@ bool TForm1::ApplicationEvents1Message(int wheelDelta)
     try {
         BitBtnLoadClick();
     } catch (...) {
+        // An entry that fails (a file removed since the list was made) is
+        // stepped past all the same, so the next notch reaches the next file
+        // instead of showing the same message again.
         state.loadState = 1;
+        stepFileNumber(n, wheelDelta);
         throw;
     }
     state.loadState = 1;
-    const int m = IntOf(EditFListNo);
-    if (wheelDelta > 0 && m < ListBox1->count() - 1)
-        EditFListNo->setText(Text(m + 1));
-    else if (wheelDelta <= 0 && m > 0)
-        EditFListNo->setText(Text(m - 1));
+    stepFileNumber(IntOf(EditFListNo), wheelDelta);
     return true;
+}
+
+void TForm1::stepFileNumber(int from, int wheelDelta)
+{
+    if (wheelDelta > 0 && from < ListBox1->count() - 1)
+        EditFListNo->setText(Text(from + 1));
+    else if (wheelDelta <= 0 && from > 0)
+        EditFListNo->setText(Text(from - 1));
 }
 
 // ------------------------------------------------------------ display
@@ -409,6 +467,27 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y)
 
 void TForm1::Image1MouseMove(int x, int y)
 {
+    // A failure ends the drag: its message box takes the pointer, so the
+    // button's release may never reach the image and the drag would go on
+    // with the next plain move.
+    try {
+        dragTo(x, y);
+    } catch (...) {
+        endDrag();
+        throw;
+    }
+}
+
+void TForm1::endDrag()
+{
+    state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
+    state.dragButton.clear();
+}
+
+// Pointer deltas are formed in 64 bits; every value the drag writes must
+// read back as a 32-bit integer, like a typed one.
+void TForm1::dragTo(int x, int y)
+{
     const double s = static_cast<double>(displayBitmap.height) / 512.0;
     const double bx = x * s;
     const double by = y * s;
@@ -417,47 +496,52 @@ void TForm1::Image1MouseMove(int x, int y)
 
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
-            DrawRoiFrames();
+            PixelRect moved = roi;
             if (state.dragRoiTopLeft) {
-                roi.left = static_cast<std::int32_t>(Trunc(bx));
-                roi.top = static_cast<std::int32_t>(Trunc(by));
+                moved.left = CheckedInt32(Trunc(bx));
+                moved.top = CheckedInt32(Trunc(by));
             }
             if (state.dragRoiBottomRight) {
-                roi.right = static_cast<std::int32_t>(Trunc(bx));
-                roi.bottom = static_cast<std::int32_t>(Trunc(by));
+                moved.right = CheckedInt32(Trunc(bx));
+                moved.bottom = CheckedInt32(Trunc(by));
             }
+            DrawRoiFrames();
+            roi = moved;
             DrawRoiFrames();
             EditROISizeX->setText(Text(static_cast<long long>(roi.right) - roi.left + 1));
             EditROISizeY->setText(Text(static_cast<long long>(roi.bottom) - roi.top + 1));
         }
         if (state.dragRoiWhole) {
-            DrawRoiFrames();
             const long long w = static_cast<long long>(roi.right) - roi.left + 1;
             const long long h = static_cast<long long>(roi.bottom) - roi.top + 1;
             const long long halfW = w / 2, evenW = (w % 2 == 0) ? 1 : 0;
             const long long halfH = h / 2, evenH = (h % 2 == 0) ? 1 : 0;
-            roi.left = static_cast<std::int32_t>(Trunc(bx - halfW));
-            roi.right = static_cast<std::int32_t>(Trunc(bx + halfW - evenW));
-            roi.top = static_cast<std::int32_t>(Trunc(by - halfH));
-            roi.bottom = static_cast<std::int32_t>(Trunc(by + halfH - evenH));
-            EditROIPosX->setText(Text(Trunc(bx + state.viewRect.left)));
-            EditROIPosY->setText(Text(Trunc(by + state.viewRect.top)));
+            const PixelRect moved{CheckedInt32(Trunc(bx - halfW)), CheckedInt32(Trunc(by - halfH)),
+                                  CheckedInt32(Trunc(bx + halfW - evenW)), CheckedInt32(Trunc(by + halfH - evenH))};
+            const std::int32_t posX = CheckedInt32(Trunc(bx + state.viewRect.left));
+            const std::int32_t posY = CheckedInt32(Trunc(by + state.viewRect.top));
+            DrawRoiFrames();
+            roi = moved;
+            EditROIPosX->setText(Text(posX));
+            EditROIPosY->setText(Text(posY));
             DrawRoiFrames();
         }
     }
 
     if (tool == 1 && state.dragButton == "Left") {
-        const long long dx = Trunc((x - state.lastMouseX) * s);
+        const long long moveX = std::int64_t{x} - state.lastMouseX;
+        const long long moveY = std::int64_t{state.lastMouseY} - y;
+        const long long dx = Trunc(moveX * s);
         if ((dx < 0 && -dx < static_cast<long long>(state.imageWidth) - state.viewRect.right) ||
             (dx > 0 && dx < state.viewRect.left)) {
             const long long shiftX = IntOf(EditImgSftX);
-            EditImgSftX->setText(Text(Trunc(shiftX + (x - state.lastMouseX) * s)));
+            EditImgSftX->setText(Text(CheckedInt32(Trunc(shiftX + moveX * s))));
         }
-        const long long dy = Trunc((state.lastMouseY - y) * s);
+        const long long dy = Trunc(moveY * s);
         if ((dy > 0 && dy < static_cast<long long>(state.imageHeight) - state.viewRect.bottom) ||
             (dy < 0 && -dy < state.viewRect.top)) {
             const long long shiftY = IntOf(EditImgSftY);
-            EditImgSftY->setText(Text(Trunc(shiftY + (state.lastMouseY - y) * s)));
+            EditImgSftY->setText(Text(CheckedInt32(Trunc(shiftY + moveY * s))));
         }
         RenderImage();
         state.lastMouseX = x;
@@ -468,10 +552,10 @@ void TForm1::Image1MouseMove(int x, int y)
         static const int steps[] = {1, 3, 10, 30};
         const int range = RadioGroupRange->itemIndex();
         const long long step = (range >= 0 && range < 4) ? steps[range] : 0;
-        const long long width = IntOf(EditWindowWidth) + static_cast<long long>(x - state.lastMouseX) * step;
-        if (width > 0) EditWindowWidth->setText(Text(width));
-        const long long level = IntOf(EditWindowLevel) - static_cast<long long>(y - state.lastMouseY) * step;
-        EditWindowLevel->setText(Text(level));
+        const long long width = IntOf(EditWindowWidth) + (std::int64_t{x} - state.lastMouseX) * step;
+        if (width > 0) EditWindowWidth->setText(Text(CheckedInt32(width)));
+        const long long level = IntOf(EditWindowLevel) - (std::int64_t{y} - state.lastMouseY) * step;
+        EditWindowLevel->setText(Text(CheckedInt32(level)));
         RenderImage();
         state.lastMouseX = x;
         state.lastMouseY = y;
@@ -535,17 +619,12 @@ void TForm1::Button2Click()
 
 void TForm1::PopupMenu1Change()
 {
-    const long long posX = IntOf(EditROIPosX);
-    const long long posY = IntOf(EditROIPosY);
-    const long long sizeX = IntOf(EditROISizeX);
-    const long long sizeY = IntOf(EditROISizeY);
-    PixelRect& roi = state.roiRect;
-    roi.left = static_cast<std::int32_t>(posX - sizeX / 2);
-    roi.top = static_cast<std::int32_t>(posY - sizeY / 2);
-    roi.right = static_cast<std::int32_t>(roi.left + sizeX - 1);
-    roi.bottom = static_cast<std::int32_t>(roi.top + sizeY - 1);
-    state.roiBitmapRect = {roi.left - state.viewRect.left, roi.top - state.viewRect.top,
-                           roi.right - state.viewRect.left, roi.bottom - state.viewRect.top};
+    const std::int32_t posX = IntOf(EditROIPosX);
+    const std::int32_t posY = IntOf(EditROIPosY);
+    const std::int32_t sizeX = IntOf(EditROISizeX);
+    const std::int32_t sizeY = IntOf(EditROISizeY);
+    state.roiRect = RoiRectFromEdits(posX, posY, sizeX, sizeY);
+    state.roiBitmapRect = RoiToBitmap(state.roiRect, state.viewRect);
     DrawRoiFrames();
 }
 

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/controls.h"
@@ -21,6 +22,7 @@
 namespace radmtf {
 
 class TForm2;
+struct DicomLoad;
 
 // The module-level viewer state; everything starts at zero.
 struct ViewerState {
@@ -159,27 +161,39 @@ public:
     // The file name the open dialog holds (the last one chosen in it).
     QString openDialogFileName;
 
+    // Loads `path` as "⇒" loads a file chosen in the open dialog (a file
+    // named on the command line, or dropped on the window); a failure is
+    // shown as any action's.
+    void OpenFile(const QString& path);
+
     // Popup menu of the ROI size edits: runs its change notification, then
     // the item named `itemName` (e.g. "N1281"); false when there is no such item.
     bool popupChoose(const QString& itemName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
     void RenderImage();
     void DrawRoiFrames();
-    void ReadDicomHeader();
+    void ReadDicomHeader(const DicomLoad& load);
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }
     SampleReader measurementReader() const;
     SampleLayout sampleLayout() const;
     void roiSizeMenuItem(const QString& caption);
+    void dragTo(int x, int y);
+    void stepFileNumber(int from, int wheelDelta);
+    void endDrag();
     void placeTable(bool large);
 
     TForm2* form2_ = nullptr;
+    // The file the next load takes instead of asking with the open dialog.
+    std::optional<QString> fileToOpen_;
     QString tableStyle_;
 };
 

@@ -11,6 +11,7 @@
 #include "app/prompter.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
 #include "viewer/render.h"
@@ -42,9 +43,7 @@ void TForm1::RenderImage()
 
     const long double mf = FloatOf(EditMF);
     const std::int32_t w = IntOf(EditImgSizeX);
-    state.imageWidth = w;
     const std::int32_t h = IntOf(EditImgSizeY);
-    state.imageHeight = h;
     const std::int32_t level = IntOf(EditWindowLevel);
     const std::int32_t width = IntOf(EditWindowWidth);
 
@@ -52,6 +51,9 @@ void TForm1::RenderImage()
     const std::int32_t shiftX = IntOf(EditImgSftX);
     const std::int32_t shiftY = IntOf(EditImgSftY);
     const ViewGeometry geometry = ShiftViewExtent(extent, shiftX, shiftY);
+    // The typed size becomes the image's only once a view of it is accepted.
+    state.imageWidth = w;
+    state.imageHeight = h;
     displayBitmap.resize(geometry.bitmapWidth, geometry.bitmapHeight);
 
     SampleLayout layout;
@@ -96,53 +98,42 @@ void TForm1::DrawRoiFrames()
 
 // ------------------------------------------------------------- DICOM header
 
-void TForm1::ReadDicomHeader()
+void TForm1::ReadDicomHeader(const DicomLoad& load)
 {
-    DicomHeaderOutput out;
-    const std::string widthBefore = EditWindowWidth->text().toStdString();
+    const DicomHeaderOutput& out = load.header;
     // Whatever the walk reached is shown, also when it stopped at an element
     // whose number could not be read.
-    auto apply = [&] {
-        auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
-            if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
-        };
-        put(EditHeader, out.header);
-        put(EditFOVSize, out.fovSize);
-        put(EditImgSizeX, out.imgSizeX);
-        put(EditImgSizeY, out.imgSizeY);
-        put(EditOffst, out.offset);
-        put(EditPxlSpc, out.pxlSpc);
-        put(EditWindowLevel, out.windowLevel);
-        put(EditWindowWidth, out.windowWidth);
-        if (out.swap) {
-            // The reader only records the byte order; the load renders at its end.
-            const QSignalBlocker blocker(CheckBoxSwp);
-            CheckBoxSwp->setChecked(*out.swap);
-        }
-        if (out.tableReplaced) {
-            GridModel* grid = StringGridDICOM->grid();
-            grid->setSize(17, 1);
-            grid->setSize(17, std::max(out.rowCount, 1));
-            for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
-                for (int c = 0; c < 7; ++c) {
-                    const std::string& cell = out.rows[r][std::size_t(c)];
-                    if (!cell.empty())
-                        grid->setCell(c, int(r) + 1,
-                                      QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
-                }
-        }
-        if (out.summaryWritten)
-            Memo1->setText(
-                QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
+        if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
     };
-    try {
-        radmtf::ReadDicomHeader(state.fileBuffer.data(), state.fileBuffer.size(), DicomDictionaryText(),
-                                widthBefore, out);
-    } catch (const Failure&) {
-        apply();
-        throw;
+    put(EditHeader, out.header);
+    put(EditFOVSize, out.fovSize);
+    put(EditImgSizeX, out.imgSizeX);
+    put(EditImgSizeY, out.imgSizeY);
+    put(EditOffst, out.offset);
+    put(EditPxlSpc, out.pxlSpc);
+    put(EditWindowLevel, out.windowLevel);
+    put(EditWindowWidth, out.windowWidth);
+    if (out.swap) {
+        // The reader only records the byte order; the load renders at its end.
+        const QSignalBlocker blocker(CheckBoxSwp);
+        CheckBoxSwp->setChecked(*out.swap);
     }
-    apply();
+    if (out.tableReplaced) {
+        GridModel* grid = StringGridDICOM->grid();
+        grid->setSize(17, 1);
+        grid->setSize(17, std::max(out.rowCount, 1));
+        for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
+            for (int c = 0; c < 7; ++c) {
+                const std::string& cell = out.rows[r][std::size_t(c)];
+                if (!cell.empty())
+                    grid->setCell(c, int(r) + 1,
+                                  QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
+            }
+    }
+    if (out.summaryWritten)
+        Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    if (load.headerFailure) std::rethrow_exception(load.headerFailure);
 }
 
 // ------------------------------------------------------- statistics, Auto
@@ -254,35 +245,34 @@ void TForm1::ButtonTrimingClick()
 void TForm1::ButtonToTableClick()
 {
     TForm2* f2 = form2_;
-    SampleFormat format;
-    format.header = IntOf(EditHeader);
-    const TableBlock block =
-        TransferBlock(state.viewRect.left, state.viewRect.top, state.roiBitmapRect.left,
-                      state.roiBitmapRect.top, state.roiBitmapRect.right, state.roiBitmapRect.bottom);
+    SampleReader reader;
+    reader.layout = sampleLayout();
+    reader.layout.eightBit = false;  // the table reads 16-bit words
+    reader.buffer = state.fileBuffer;
+    const SampleBlock block = RoiBlock(state.viewRect, state.roiBitmapRect);
     const bool sixteenBit = imageMode() != 0;
-    if (sixteenBit &&
-        !BlockInsideImage(block, state.imageWidth, state.imageHeight, format.header, state.fileBuffer.size()))
+    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
         ThrowMessage(kRoiOutsideImageMessage);
     GridModel* grid = f2->StringGrid1->grid();
-    const long long columns = std::max<long long>(block.width + 1, 0);
-    const long long rows = std::max<long long>(block.height + 1, 0);
+    const long long columns = std::max<long long>(block.cols + 1, 0);
+    const long long rows = std::max<long long>(block.rows + 1, 0);
     // A table beyond any detector's size (a ROI typed by hand) would only
     // exhaust the memory.
     if (columns > kMaxTableSide || rows > kMaxTableSide || columns * rows > kMaxTableCells)
         ThrowMessage(kTableTooLargeMessage);
     grid->setSize(static_cast<int>(columns), static_cast<int>(rows));
-    format.valueOffset = IntOf(EditOffst);
-    format.swapBytes = CheckBoxSwp->isChecked();
-    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.width);
+    reader.offset = IntOf(EditOffst);
+    reader.swap = CheckBoxSwp->isChecked();
+    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.cols);
     for (std::size_t i = 0; i < columnHeaders.size(); ++i)
         grid->setCell(int(i) + 1, 0, QString::fromStdString(columnHeaders[i]));
-    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.height);
+    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.rows);
     for (std::size_t j = 0; j < rowHeaders.size(); ++j)
         grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
     if (sixteenBit) {
         std::vector<std::int32_t> values;
-        ReadBlockValues(state.fileBuffer, state.imageWidth, state.imageHeight, format, block, values);
-        grid->setIntBlock(1, 1, static_cast<int>(block.width), static_cast<int>(block.height), values.data());
+        ReadBlockValues(reader, block, values);
+        grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
     }
     for (QXYSeries* series :
          std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4, f2->Series5,

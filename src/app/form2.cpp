@@ -92,36 +92,36 @@ TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
     setFixedSize(918, 636);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton1Click();
+        if (on) RunHandler([this] { RadioButton1Click(); });
     });
     connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton2Click();
+        if (on) RunHandler([this] { RadioButton2Click(); });
     });
     connect(RadioButton3, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton3Click();
+        if (on) RunHandler([this] { RadioButton3Click(); });
     });
     connect(RadioButton4, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton4Click();
+        if (on) RunHandler([this] { RadioButton4Click(); });
     });
-    connect(RadioGroupEquip, &RadioGroup::clicked, this, &TForm2::RadioGroupEquipClick);
-    connect(RadioGroup1, &RadioGroup::clicked, this, &TForm2::RadioGroup1Click);
-    connect(UpDownMALine, &UpDown::clicked, this, &TForm2::UpDownMALineClick);
-    connect(UpDownBaseL, &UpDown::clicked, this, &TForm2::UpDownBaseLClick);
-    connect(UpDownBaseR, &UpDown::clicked, this, &TForm2::UpDownBaseRClick);
-    connect(UpDown1, &UpDown::clicked, this, &TForm2::UpDown1Changing);
-    connect(CheckBoxSync, &QCheckBox::toggled, this, &TForm2::CheckBoxSyncClick);
-    connect(ButtonForm1, &QPushButton::clicked, this, &TForm2::ButtonForm1Click);
-    connect(Button2Dto1D, &QPushButton::clicked, this, &TForm2::Button2Dto1DClick);
-    connect(ButtonSmooth, &QPushButton::clicked, this, &TForm2::ButtonSmoothClick);
-    connect(ButtonToExp, &QPushButton::clicked, this, &TForm2::ButtonToExpClick);
-    connect(ButtonExtract, &QPushButton::clicked, this, &TForm2::ButtonExtractClick);
-    connect(ButtonToCB_SG, &QPushButton::clicked, this, &TForm2::ButtonToCB_SGClick);
-    connect(ButtonPrfToCB, &QPushButton::clicked, this, &TForm2::ButtonPrfToCBClick);
-    connect(MemoWork, &Memo::clicked, this, &TForm2::MemoWorkClick);
-    connect(ButtonSWC, &QPushButton::clicked, this, &TForm2::ButtonSWCClick);
-    connect(ButtonSlit, &QPushButton::clicked, this, &TForm2::ButtonSlitClick);
-    connect(ButtonFitting, &QPushButton::clicked, this, &TForm2::ButtonFittingClick);
-    connect(ButtonTrancation, &QPushButton::clicked, this, &TForm2::ButtonTrancationClick);
+    connect(RadioGroupEquip, &RadioGroup::clicked, this, Guarded(this, &TForm2::RadioGroupEquipClick));
+    connect(RadioGroup1, &RadioGroup::clicked, this, Guarded(this, &TForm2::RadioGroup1Click));
+    connect(UpDownMALine, &UpDown::clicked, this, Guarded(this, &TForm2::UpDownMALineClick));
+    connect(UpDownBaseL, &UpDown::clicked, this, Guarded(this, &TForm2::UpDownBaseLClick));
+    connect(UpDownBaseR, &UpDown::clicked, this, Guarded(this, &TForm2::UpDownBaseRClick));
+    connect(UpDown1, &UpDown::clicked, this, Guarded(this, &TForm2::UpDown1Changing));
+    connect(CheckBoxSync, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBoxSyncClick));
+    connect(ButtonForm1, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonForm1Click));
+    connect(Button2Dto1D, &QPushButton::clicked, this, Guarded(this, &TForm2::Button2Dto1DClick));
+    connect(ButtonSmooth, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonSmoothClick));
+    connect(ButtonToExp, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonToExpClick));
+    connect(ButtonExtract, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonExtractClick));
+    connect(ButtonToCB_SG, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonToCB_SGClick));
+    connect(ButtonPrfToCB, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonPrfToCBClick));
+    connect(MemoWork, &Memo::clicked, this, Guarded(this, &TForm2::MemoWorkClick));
+    connect(ButtonSWC, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonSWCClick));
+    connect(ButtonSlit, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonSlitClick));
+    connect(ButtonFitting, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonFittingClick));
+    connect(ButtonTrancation, &QPushButton::clicked, this, Guarded(this, &TForm2::ButtonTrancationClick));
     for (QXYSeries* series : {static_cast<QXYSeries*>(Series2), static_cast<QXYSeries*>(Series3),
                               static_cast<QXYSeries*>(Series9)}) {
         connect(series, &QXYSeries::clicked, this, [this, series](const QPointF& point) {
@@ -136,7 +136,7 @@ TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
                     best = i;
                 }
             }
-            if (best >= 0) ChartLSFClickSeries(series, best);
+            if (best >= 0) RunHandler([&] { ChartLSFClickSeries(series, best); });
         });
     }
 

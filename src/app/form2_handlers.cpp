@@ -15,6 +15,7 @@
 #include "app/message_translation.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
@@ -99,15 +100,15 @@ void TForm2::ButtonToExpClick()
     std::vector<ChartPoint> points;
     if (CheckBoxUseHDC->isChecked()) {
         const std::string path = CurveFilePath(form1_->EditFileName->text().toStdString());
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(path);
-        const QByteArray bytes = file.readAll();
+        std::vector<std::uint8_t> bytes;
+        if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(path)).toStdString(), bytes))
+            ThrowCannotOpen(path);
         const std::vector<std::string> lines =
-            SplitTextLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         QStringList shown;
         for (const std::string& line : lines) shown.append(QString::fromLocal8Bit(line));
         Memo1->setLines(shown);
-        points = ConvertToExposureByCurve(profile, lines);
+        points = ConvertToExposureByCurve(profile, lines, path);
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());

@@ -13,10 +13,9 @@ std::unique_ptr<QTranslator> g_translator;
 
 }  // namespace
 
-QString RequestedLanguage(const QStringList& arguments)
+QString RequestedLanguage(const QString& fromCommandLine)
 {
-    for (qsizetype i = 0; i + 1 < arguments.size(); ++i)
-        if (arguments[i] == "--lang") return arguments[i + 1];
+    if (!fromCommandLine.isEmpty()) return fromCommandLine;
     const QString fromEnvironment = qEnvironmentVariable("RADMTF_LANG");
     return fromEnvironment.isEmpty() ? QString("ja") : fromEnvironment;
 }

@@ -7,9 +7,9 @@
 
 namespace radmtf {
 
-// The language asked for: the value of "--lang CODE" among `arguments`, else
-// the environment variable RADMTF_LANG, else "ja".
-QString RequestedLanguage(const QStringList& arguments);
+// The language asked for: `fromCommandLine` (--lang) when given, else the
+// environment variable RADMTF_LANG, else "ja".
+QString RequestedLanguage(const QString& fromCommandLine);
 
 // Installs the translation for `code` ("ja": none). Returns false, leaving the
 // language as it was, when the program has no such translation.

@@ -1,37 +1,36 @@
 // Program entry: the viewer window (the main window), then the analysis
 // window (hidden), then the message loop — or, with --script, the script.
+// An image named on the command line is opened first.
 #include <QFile>
-#include <QTextStream>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/language.h"
+#include "app/prompter.h"
 #include "app/script.h"
 
 int main(int argc, char** argv)
 {
-    QString scriptPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--script" && i + 1 < argc) {
-            scriptPath = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg == "--lang" && i + 1 < argc) {
-            ++i;  // read below, once the application exists
-        } else if (arg == "--help" || arg == "-h") {
-            std::printf("usage: radmtf [--lang ja|en] [--script FILE|-]\n");
-            return 0;
-        }
-    }
+    const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
+    // Subcommands, named by the first argument, run here, before any window exists.
+    const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);
+    if (command.exitCode) return *command.exitCode;
+    const QString scriptPath = command.scriptPath;
+    const QString imagePath =
+        command.imagePath.isEmpty() ? QString() : QFileInfo(command.imagePath).absoluteFilePath();
 
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
-    const QString language = radmtf::RequestedLanguage(QApplication::arguments());
+    const QString language = radmtf::RequestedLanguage(command.language);
     if (!radmtf::UseLanguage(language)) {
         std::fprintf(stderr, "radmtf: no interface language '%s' (ja, en)\n", language.toLocal8Bit().constData());
         return 2;
@@ -59,6 +58,13 @@ int main(int argc, char** argv)
         }
         QApplication::setActiveWindow(form1);
         QApplication::processEvents();
+        if (!imagePath.isEmpty()) {
+            // Opened before the first line, with messages printed as the script prints them.
+            radmtf::ConsolePrompter console;
+            radmtf::Prompter* previous = radmtf::SetPrompter(&console);
+            form1->OpenFile(imagePath);
+            radmtf::SetPrompter(previous);
+        }
         QStringList lines = text.split('\n');
         if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
         const int code = radmtf::RunScript(lines, form1, form2);
@@ -66,6 +72,8 @@ int main(int argc, char** argv)
         delete form1;
         return code;
     }
+    if (!imagePath.isEmpty())
+        QTimer::singleShot(0, form1, [form1, imagePath] { form1->OpenFile(imagePath); });
     const int code = QApplication::exec();
     delete form2;
     delete form1;

@@ -46,6 +46,7 @@ constexpr const char* kMessages[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "右側の裾が外側に向かって減少していないため、外挿できません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "右側の裾に外挿開始点の値まで下がる点がありません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "外挿した LSF がデータ領域に収まりません。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "内部エラーのため処理を中止しました。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "外挿開始点が指定されていません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "Matrix Size x y , "),

@@ -2,20 +2,41 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSettings>
+
+#include <cstdio>
 
 namespace radmtf {
 
 std::optional<QString> DialogPrompter::openFile(const QString& fileName)
 {
+    static const QStringList kFilters = {"DICOM (*.dcm *.dicom *.DCM)", "Raw (*.raw *.bin *.img)",
+                                         "All files (*)"};
+    QSettings settings("radmtf", "radmtf");
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilter("*");
-    if (!fileName.isEmpty()) dialog.selectFile(fileName);
+    dialog.setNameFilters(kFilters);
+    // The dialog starts at the given file (the current one), else in the last folder used.
+    if (!fileName.isEmpty()) {
+        dialog.selectFile(fileName);
+        const QString suffix = QFileInfo(fileName).suffix();
+        for (const QString& filter : kFilters)
+            if (!suffix.isEmpty() && filter.contains("*." + suffix)) {
+                dialog.selectNameFilter(filter);
+                break;
+            }
+    } else {
+        const QString lastFolder = settings.value("openDialog/folder").toString();
+        if (!lastFolder.isEmpty()) dialog.setDirectory(lastFolder);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    settings.setValue("openDialog/folder", QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 std::optional<QString> DialogPrompter::saveFile(const QString& fileName, const QString& filter)
@@ -38,6 +59,13 @@ void DialogPrompter::message(const QString& text)
     QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
+}
+
+void ConsolePrompter::message(const QString& text)
+{
+    const QByteArray bytes = ("message: " + text + "\n").toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
 }
 
 static Prompter* g_prompter = nullptr;

@@ -39,6 +39,16 @@ public:
     void message(const QString& text) override;
 };
 
+// For actions run without a user before a script: messages are printed on
+// standard output as the script driver prints them, prompts take their
+// proposed text, the open dialog is cancelled.
+class ConsolePrompter : public Prompter {
+public:
+    std::optional<QString> openFile(const QString&) override { return std::nullopt; }
+    QString inputBox(const QString&, const QString&, const QString& proposed) override { return proposed; }
+    void message(const QString& text) override;
+};
+
 // The prompter in use; the script driver replaces it. SetPrompter returns
 // the one it replaces (nullptr stands for the real dialogs).
 Prompter& CurrentPrompter();

@@ -8,14 +8,16 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/dispatch.h"
+
 namespace radmtf {
 
 class TForm1;
 class TForm2;
 
-class ScriptError : public std::runtime_error {
+class ScriptError : public ScriptStop {
 public:
-    explicit ScriptError(const std::string& why) : std::runtime_error(why) {}
+    explicit ScriptError(const std::string& why) : ScriptStop(why) {}
 };
 
 // Where a script's printing goes when not to the standard streams.

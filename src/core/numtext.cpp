@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -35,6 +36,44 @@ std::int32_t StrToInt(std::string_view text)
     if (value > std::numeric_limits<std::int32_t>::max()) ThrowNotInteger(text);
     return static_cast<std::int32_t>(value);
 }
+
+namespace {
+
+// Decimal exponent of the first nonzero digit of a validated unsigned number
+// ("12.5e3": 4; "0.001": -3), or -1 when all digits are zero.
+long long DecimalMagnitude(std::string_view number)
+{
+    const std::size_t exponentAt = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    const std::size_t point = mantissa.find('.');
+    const long long integerDigits =
+        static_cast<long long>(point == std::string_view::npos ? mantissa.size() : point);
+    long long digitIndex = 0;
+    long long magnitude = 0;
+    bool found = false;
+    for (const char ch : mantissa) {
+        if (ch == '.') continue;
+        if (ch != '0') {
+            magnitude = integerDigits - 1 - digitIndex;
+            found = true;
+            break;
+        }
+        ++digitIndex;
+    }
+    if (!found) return -1;
+    if (exponentAt != std::string_view::npos) {
+        // The exponent's digits saturate: anything beyond 10^15 decides alone.
+        std::string_view digits = number.substr(exponentAt + 1);
+        const bool negative = !digits.empty() && digits[0] == '-';
+        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+        long long exponent = 0;
+        for (const char ch : digits) exponent = std::min(exponent * 10 + (ch - '0'), 1000000000000000LL);
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude;
+}
+
+}  // namespace
 
 long double StrToFloat(std::string_view text)
 {
@@ -75,8 +114,10 @@ long double StrToFloat(std::string_view text)
     long double value = 0.0L;
     const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is not a number the program can use.
-        if (std::fabs(value) < 1.0L) return 0.0L;
+        // from_chars leaves the value alone here, so tell underflow (reads
+        // as zero) from overflow (not a number the program can use) by the
+        // decimal exponent of the first significant digit.
+        if (DecimalMagnitude(rest) < 0) return 0.0L;
         ThrowNotFloat(text);
     }
     if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) ThrowNotFloat(text);
@@ -151,10 +192,11 @@ long long Trunc(long double value)
     return static_cast<long long>(std::truncl(value));
 }
 
-long long Div(long long numerator, long long denominator)
+std::int32_t CheckedInt32(long long value)
 {
-    if (denominator == 0) ThrowMessage("0 による除算");
-    return numerator / denominator;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        ThrowNotInteger(IntToStr(value));
+    return static_cast<std::int32_t>(value);
 }
 
 }  // namespace radmtf

@@ -20,7 +20,9 @@ std::string IntToStr(long long value);
 std::int32_t StrToInt(std::string_view text);
 
 // Decimal number with ".", optional sign and exponent; blanks around it are
-// allowed. Fails with the not-a-number message naming the text.
+// allowed. Fails with the not-a-number message naming the text, also when
+// the number lies beyond the extended range ("1e5000"); a number too small
+// for it reads as 0.
 long double StrToFloat(std::string_view text);
 
 // General format, 15 significant digits, trailing zeros dropped.
@@ -37,7 +39,9 @@ long long Round(long double value);
 // Toward zero, with the same failure as Round.
 long long Trunc(long double value);
 
-// Integer quotient toward zero that fails like the platform on a zero divisor.
-long long Div(long long numerator, long long denominator);
+// A computed integer that an edit will hold: it must read back as a 32-bit
+// integer, so a value outside that range fails with the not-an-integer
+// message naming its text, as if it had been typed.
+std::int32_t CheckedInt32(long long value);
 
 }  // namespace radmtf

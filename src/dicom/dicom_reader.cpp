@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "core/failure.h"
 #include "core/numtext.h"
 #include "dicom/dictionary.h"
+#include "dicom/pixel_decoder.h"
 
 namespace radmtf {
 
@@ -173,7 +175,7 @@ void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, Dic
 }
 
 void ListElement(const Element& e, std::string_view dictionaryText, SequenceState& sequence,
-                 DicomHeaderOutput& out)
+                 SummaryBuilder& summary, DicomHeaderOutput& out)
 {
     std::string name = LookupElementName(dictionaryText, e.group, e.number);
     DicomTableRow& row = RowAt(out, out.nextRow);
@@ -190,7 +192,7 @@ void ListElement(const Element& e, std::string_view dictionaryText, SequenceStat
         ++out.nextRow;
         sequence = SequenceState::kNone;
     }
-    AddSummaryLine(out.summary, e.group, e.number, e.value);
+    AddSummaryLine(summary, e.group, e.number, e.value);
     out.summaryWritten = true;
 }
 
@@ -216,6 +218,10 @@ void StepOverDelimiters(ByteReader& in, SequenceState& sequence)
     // Anything else is the tag of the element after a sequence of defined
     // length; it is left for the walk to read.
 }
+
+void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
+                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
+                  DicomHeaderOutput& out);
 
 }  // namespace
 
@@ -243,6 +249,11 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
 
     out.tableReplaced = true;
     out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    // Every listed element takes at least 9 bytes of the header, so this
+    // bounds the rows: reserved once (address space only, until written),
+    // a header of many tiny elements never copies the table as it grows.
+    constexpr std::size_t kMaxReservedRows = std::size_t{1} << 20;
+    out.rows.reserve(std::min(k / 9 + kDicomTableRowCount, kMaxReservedRows));
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
 
@@ -253,6 +264,23 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
     std::size_t start = Find(data, size, 0, SIZE_MAX, kUl, 2);
     if (start != std::string_view::npos) start = Find(data, size, start + 1, SIZE_MAX, kSopClassTag, 4);
 
+    SummaryBuilder summary;
+    try {
+        WalkElements(data, size, start, k, dictionaryText, windowWidthBefore, summary, out);
+    } catch (...) {
+        out.summary = summary.Text();
+        throw;
+    }
+    out.summary = summary.Text();
+    out.rowCount = out.nextRow;
+}
+
+namespace {
+
+void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start, std::size_t k,
+                  std::string_view dictionaryText, std::string_view windowWidthBefore, SummaryBuilder& summary,
+                  DicomHeaderOutput& out)
+{
     if (start != std::string_view::npos) {
         ByteReader in(data, size);
         in.MoveTo(start);
@@ -308,10 +336,103 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
                 while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
 
             ApplyElementRules(e, windowWidthBefore, out);
-            ListElement(e, dictionaryText, sequence, out);
+            ListElement(e, dictionaryText, sequence, summary, out);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Lists the library's elements into a fresh table, applying the walk's rules.
+void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_view dictionaryText,
+                         std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    out.tableReplaced = true;
+    out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    out.rowCount = kDicomTableRowCount;
+    out.nextRow = 1;
+    SequenceState sequence = SequenceState::kNone;
+    SummaryBuilder summary;
+    auto listAll = [&] {
+        for (const DicomElement& listed : elements) {
+            if (listed.sequence) {
+                DicomTableRow& row = RowAt(out, out.nextRow);
+                row[1] = Hex4(listed.group);
+                row[2] = Hex4(listed.number);
+                row[3] = "SQ";
+                ++out.nextRow;
+                continue;
+            }
+            if (listed.value.empty()) continue;  // as in the walk: no row
+            Element e;
+            e.group = listed.group;
+            e.number = listed.number;
+            e.vr = listed.vr;
+            e.lengthField = listed.lengthField;
+            e.value = listed.value;
+            ConvertBinaryNumber(e);
+            if (e.group == 0x0002 && e.number == 0x0002)
+                while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
+            ApplyElementRules(e, windowWidthBefore, out);
+            ListElement(e, dictionaryText, sequence, summary, out);
+        }
+    };
+    // The summary so far is kept also when an element fails.
+    try {
+        listAll();
+    } catch (...) {
+        out.summary = summary.Text();
+        throw;
+    }
+    out.summary = summary.Text();
     out.rowCount = out.nextRow;
+}
+
+}  // namespace
+
+std::string FramesSummaryLine(long long frames)
+{
+    return "Frames : " + IntToStr(frames) + " (first shown)\r\n";
+}
+
+void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryText,
+                       std::string_view windowWidthBefore, DicomHeaderOutput& out)
+{
+    out.header = "0";
+    out.imgSizeX = IntToStr(image.columns);
+    out.imgSizeY = IntToStr(image.rows);
+    out.swap = false;
+
+    DicomHeaderOutput listed;
+    const bool fromLibrary = !out.tableReplaced;
+    auto merge = [&] {
+        if (fromLibrary) {
+            out.tableReplaced = listed.tableReplaced;
+            out.rows = std::move(listed.rows);
+            out.rowCount = listed.rowCount;
+            out.nextRow = listed.nextRow;
+            out.summary = std::move(listed.summary);
+            out.summaryWritten = listed.summaryWritten;
+            for (auto field :
+                 {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
+                  &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
+                if (listed.*field) out.*field = listed.*field;
+        }
+        if (image.frames > 1) out.summary += FramesSummaryLine(image.frames);
+        if (image.colourToGray) out.summary += "Color : shown as gray (luma)\r\n";
+        if (image.frames > 1 || image.colourToGray) out.summaryWritten = true;
+    };
+    if (fromLibrary) {
+        try {
+            ListLibraryElements(image.elements, dictionaryText, windowWidthBefore, listed);
+        } catch (const Failure&) {
+            merge();
+            throw;
+        }
+    }
+    merge();
 }
 
 }  // namespace radmtf

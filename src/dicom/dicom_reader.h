@@ -68,4 +68,31 @@ struct DicomHeaderOutput {
 void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
                      std::string_view windowWidthBefore, DicomHeaderOutput& out);
 
+// One element of a data set that the DICOM library has read, as the element
+// table shows it. A sequence has a row of its own; the elements of its items
+// follow it.
+struct DicomElement {
+    std::uint16_t group = 0;
+    std::uint16_t number = 0;
+    std::string vr;  // empty for implicit VR
+    std::uint16_t lengthField = 0;
+    std::string value;
+    bool sequence = false;
+};
+
+struct DecodedImage;
+
+// The summary line of a file with several frames, of which the first is shown.
+std::string FramesSummaryLine(long long frames);
+
+// After a walk of the same file: the viewer takes the decoded image's
+// geometry (header 0, no byte swap) and, when the walk could not read the
+// file, the table, summary, spacing, value offset and window from the
+// library's data set, by the same element rules as the walk. The summary
+// gains a line for the frame count and for colour shown as gray. Throws like
+// the walk on a window or rescale text that is not a number, with `out`
+// holding what was done before.
+void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryText,
+                       std::string_view windowWidthBefore, DicomHeaderOutput& out);
+
 }  // namespace radmtf

@@ -41,12 +41,11 @@ std::string FormatRowNumber(int row)
     return text;
 }
 
-void AddSummaryLine(std::string& summary, std::uint16_t group, std::uint16_t element, std::string_view value)
+void AddSummaryLine(SummaryBuilder& summary, std::uint16_t group, std::uint16_t element,
+                    std::string_view value)
 {
     if (element == 0x1090 && group == 0x0008) {
-        std::string line(value);
-        line += "\r\n";
-        summary.insert(0, line);
+        summary.frontLines.emplace_back(value).append("\r\n");
         return;
     }
     // KVP lives in group 0018, but any group except the identifying one 0008
@@ -63,9 +62,24 @@ void AddSummaryLine(std::string& summary, std::uint16_t group, std::uint16_t ele
         }
     }
     if (label == nullptr) return;
-    summary += label;
-    summary += value;
-    summary += "\r\n";
+    summary.lines += label;
+    summary.lines += value;
+    summary.lines += "\r\n";
+}
+
+std::string SummaryBuilder::Text() const
+{
+    std::string text;
+    for (auto line = frontLines.rbegin(); line != frontLines.rend(); ++line) text += *line;
+    return text + lines;
+}
+
+void AddSummaryLine(std::string& summary, std::uint16_t group, std::uint16_t element, std::string_view value)
+{
+    SummaryBuilder builder;
+    builder.lines = std::move(summary);
+    AddSummaryLine(builder, group, element, value);
+    summary = builder.Text();
 }
 
 }  // namespace radmtf

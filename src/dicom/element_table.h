@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace radmtf {
 
@@ -25,5 +26,16 @@ std::string FormatRowNumber(int row);
 // label + value + CR LF at the end, or for the model name (0008,1090) the
 // value + CR LF in front of all lines.
 void AddSummaryLine(std::string& summary, std::uint16_t group, std::uint16_t element, std::string_view value);
+
+// The summary while a header is walked: the model-name lines, which go in
+// front, are kept apart, so that a header of many elements builds the text
+// in linear time. Text() is the summary AddSummaryLine would have built.
+struct SummaryBuilder {
+    std::vector<std::string> frontLines;  // in the order met; the last one met comes first
+    std::string lines;
+    std::string Text() const;
+};
+void AddSummaryLine(SummaryBuilder& summary, std::uint16_t group, std::uint16_t element,
+                    std::string_view value);
 
 }  // namespace radmtf

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "analysis/composite_profile.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 
@@ -120,6 +121,7 @@ void RunSlitMethod(ProfileState& profile, MtfState& mtf, SlitOutput& out)
     if (profile.exposureCount < 0 || profile.exposureCount > kProfileCapacity ||
         static_cast<int>(profile.exposureProfile.size()) != kProfileCapacity)
         throw std::invalid_argument("RunSlitMethod: exposure profile out of shape");
+    RequireLsf(profile);
     out = SlitOutput{};
 
     // The arrays are about to be overwritten; until the run completes

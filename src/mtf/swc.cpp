@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "analysis/composite_profile.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 
@@ -132,6 +133,7 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
     if (profile.profileCount < 0 || profile.profileCount > kProfileCapacity ||
         static_cast<int>(profile.compositeProfile.size()) != kProfileCapacity)
         throw std::invalid_argument("SwcLocateFeatures: composite profile out of shape");
+    RequireProfile(profile);
     out = SwcFeatures{};
     out.profileSeriesCleared = true;
 

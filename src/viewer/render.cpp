@@ -127,8 +127,6 @@ void RenderView(std::span<const std::uint8_t> buffer, const SampleLayout& layout
 
     const std::vector<std::uint8_t> table = BuildGrayTable(layout.eightBit, window, k);
     const std::uint8_t missing = window.invert ? 255 : 0;
-    const std::int64_t bytes = layout.BytesPerSample();
-
     for (std::int32_t y = 0; y < bitmap.height; ++y) {
         std::uint8_t* out = bitmap.pixels + static_cast<std::ptrdiff_t>(y) * bitmap.stride;
         const std::int64_t row = static_cast<std::int64_t>(view.top) + y;
@@ -138,8 +136,7 @@ void RenderView(std::span<const std::uint8_t> buffer, const SampleLayout& layout
         const std::int64_t x1 = std::clamp<std::int64_t>(columns.end - view.left, x0, bitmap.width);
         std::memset(out, missing, static_cast<std::size_t>(x0));
         if (x1 > x0) {
-            const std::int64_t firstByte = layout.header + bytes * (row * layout.width + view.left + x0);
-            const std::uint8_t* in = buffer.data() + firstByte;
+            const std::uint8_t* in = buffer.data() + SampleOffset(layout, row, view.left + x0);
             const std::uint8_t* gray = table.data();
             if (layout.eightBit) {
                 for (std::int64_t x = x0; x < x1; ++x) out[x] = gray[*in++];

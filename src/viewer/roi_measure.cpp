@@ -5,47 +5,6 @@
 #include "core/failure.h"
 
 namespace radmtf {
-namespace {
-
-// Calls f(v) for every sample of a block whose samples all exist, row by row.
-// The sample format is fixed per call so that the inner loop has no branches on it.
-template <bool kEightBit, bool kSwap, typename F>
-void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
-{
-    constexpr std::int64_t kBytes = kEightBit ? 1 : 2;
-    const auto offset = static_cast<std::uint32_t>(reader.offset);
-    for (std::int64_t r = block.row0; r < block.row0 + block.rows; ++r) {
-        const std::uint8_t* p =
-            reader.buffer.data() + *SampleBytePosition(reader.buffer.size(), reader.layout, r, block.col0);
-        for (std::int64_t c = 0; c < block.cols; ++c, p += kBytes) {
-            std::uint32_t word;
-            if constexpr (kEightBit) {
-                word = kSwap ? static_cast<std::uint32_t>(p[0]) << 8 : p[0];
-            } else {
-                word = kSwap ? (static_cast<std::uint32_t>(p[0]) << 8) | p[1]
-                             : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
-            }
-            // v = (word + offset) mod 65536, signed (DecodeMeasuredSample).
-            f(static_cast<std::int32_t>(
-                static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
-        }
-    }
-}
-
-template <typename F>
-void ForEachSample(const SampleReader& reader, const SampleBlock& block, F&& f)
-{
-    if (reader.layout.eightBit) {
-        reader.swap ? ForEachSampleOf<true, true>(reader, block, f)
-                    : ForEachSampleOf<true, false>(reader, block, f);
-    } else {
-        reader.swap ? ForEachSampleOf<false, true>(reader, block, f)
-                    : ForEachSampleOf<false, false>(reader, block, f);
-    }
-}
-
-}  // namespace
-
 std::optional<RoiStatistics> MeasureBlock(const SampleReader& reader, const SampleBlock& block)
 {
     const SampleBlock clipped = ClipToExistingSamples(reader.buffer.size(), reader.layout, block);

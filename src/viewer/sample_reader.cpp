@@ -37,7 +37,20 @@ std::optional<std::size_t> SampleBytePosition(std::size_t bufferSize, const Samp
 {
     const ColumnRange columns = ExistingColumns(bufferSize, layout, row);
     if (col < columns.first || col >= columns.end) return std::nullopt;
-    return static_cast<std::size_t>(layout.header + layout.BytesPerSample() * (row * layout.width + col));
+    return static_cast<std::size_t>(SampleOffset(layout, row, col));
+}
+
+RowRange RowsWithSamples(std::size_t bufferSize, const SampleLayout& layout)
+{
+    if (layout.width <= 0 || layout.height <= 0) return {};
+    // Row r spans bytes [header + rowBytes*r, header + rowBytes*(r+1)); it can
+    // hold a sample only when that span meets [0, bufferSize).
+    const std::int64_t rowBytes = layout.BytesPerSample() * std::int64_t{layout.width};
+    const std::int64_t size = static_cast<std::int64_t>(std::min<std::size_t>(bufferSize, INT64_MAX / 4));
+    const std::int64_t first = std::max<std::int64_t>(0, FloorDiv(-layout.header, rowBytes));
+    const std::int64_t end = std::min<std::int64_t>(layout.height, CeilDiv(size - layout.header, rowBytes));
+    if (end <= first) return {};
+    return {first, end};
 }
 
 std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row, std::int64_t col)

@@ -1,8 +1,10 @@
-// Where the samples of the loaded file lie, and the sample reading used by
-// measurement (statistics, automatic window, ROI transfer).
+// Where the samples of the loaded file lie, and the one sample reading that
+// rendering, statistics, the automatic window, trimming, the transforms and
+// the ROI transfer share.
 //
 // Nothing here ever reads outside the buffer: a sample outside the image or
-// whose bytes are not all inside the buffer is "missing".
+// whose bytes are not all inside the buffer is "missing". Every address is
+// formed in 64 bits, so no typed header or size can wrap it.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +20,7 @@ namespace radmtf {
 // header + bytesPerSample * (r * width + c). Width and height are the column
 // and row edits as typed (they may be zero or negative: then there is no sample).
 struct SampleLayout {
-    std::int32_t header = 0;
+    std::int64_t header = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool eightBit = false;  // mode " 8bit" (mode item 0): one byte per sample
@@ -34,6 +36,21 @@ struct ColumnRange {
     std::int64_t end = 0;
 };
 ColumnRange ExistingColumns(std::size_t bufferSize, const SampleLayout& layout, std::int64_t row);
+
+// Byte position of sample (row, col) for a sample known to exist.
+inline std::int64_t SampleOffset(const SampleLayout& layout, std::int64_t row, std::int64_t col)
+{
+    return layout.header + layout.BytesPerSample() * (row * layout.width + col);
+}
+
+// Rows [first, end) that may hold samples in the buffer: every row outside
+// it has none, so a loop over the image's rows need not visit more than the
+// buffer's size allows, whatever size was typed.
+struct RowRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+RowRange RowsWithSamples(std::size_t bufferSize, const SampleLayout& layout);
 
 // Byte position of sample (row, col), or nothing when the sample is missing.
 std::optional<std::size_t> SampleBytePosition(std::size_t bufferSize, const SampleLayout& layout,
@@ -81,6 +98,41 @@ struct SampleBlock {
 // ROI's bitmap rectangle plus the view origin, starting one column left of
 // the ROI's left edge (so all three agree on the same samples).
 SampleBlock RoiBlock(const ViewRect& view, const PixelRect& roiBitmapRect);
+
+// Calls f(v) with the measurement value of every sample of a block whose
+// samples all exist (a ClipToExistingSamples result), row by row. The
+// sample format is fixed per call so that the inner loop has no branches on it.
+template <bool kEightBit, bool kSwap, typename F>
+void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
+{
+    constexpr std::int64_t kBytes = kEightBit ? 1 : 2;
+    const auto offset = static_cast<std::uint32_t>(reader.offset);
+    for (std::int64_t r = block.row0; r < block.row0 + block.rows; ++r) {
+        const std::uint8_t* p = reader.buffer.data() + SampleOffset(reader.layout, r, block.col0);
+        for (std::int64_t c = 0; c < block.cols; ++c, p += kBytes) {
+            std::uint32_t word;
+            if constexpr (kEightBit) {
+                word = kSwap ? static_cast<std::uint32_t>(p[0]) << 8 : p[0];
+            } else {
+                word = kSwap ? (static_cast<std::uint32_t>(p[0]) << 8) | p[1]
+                             : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
+            }
+            // v = (word + offset) mod 65536, signed (DecodeMeasuredSample).
+            f(static_cast<std::int32_t>(static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
+        }
+    }
+}
+
+template <typename F>
+void ForEachSample(const SampleReader& reader, const SampleBlock& block, F&& f)
+{
+    if (reader.layout.eightBit) {
+        reader.swap ? ForEachSampleOf<true, true>(reader, block, f) : ForEachSampleOf<true, false>(reader, block, f);
+    } else {
+        reader.swap ? ForEachSampleOf<false, true>(reader, block, f)
+                    : ForEachSampleOf<false, false>(reader, block, f);
+    }
+}
 
 // The largest part of `block` whose samples all exist: the block is cut to the
 // image, then to the rows whose samples in the block's columns all lie in the

@@ -9,7 +9,7 @@ namespace {
 std::uint8_t* SamplePointer(std::span<std::uint8_t> buffer, const SampleLayout& layout, std::int64_t row,
                             std::int64_t col)
 {
-    return buffer.data() + layout.header + layout.BytesPerSample() * (row * layout.width + col);
+    return buffer.data() + SampleOffset(layout, row, col);
 }
 
 void SwapSamples(std::uint8_t* a, std::uint8_t* b, int bytes)
@@ -67,8 +67,14 @@ void TurnSquareInPlace(std::span<std::uint8_t> buffer, const SampleLayout& layou
 
 void FlipVertical(std::span<std::uint8_t> buffer, const SampleLayout& layout)
 {
-    for (std::int64_t i = 0; i < layout.height / 2; ++i) {
-        const std::int64_t mirror = layout.height - 1 - i;
+    // Only rows that can hold samples are visited: row i and its mirror
+    // H - 1 - i must both lie in [rows.first, rows.end).
+    const RowRange rows = RowsWithSamples(buffer.size(), layout);
+    const std::int64_t h = layout.height;
+    const std::int64_t firstPair = std::max(rows.first, h - rows.end);
+    const std::int64_t endPair = std::min({h / 2, rows.end, h - rows.first});
+    for (std::int64_t i = firstPair; i < endPair; ++i) {
+        const std::int64_t mirror = h - 1 - i;
         const ColumnRange a = ExistingColumns(buffer.size(), layout, i);
         const ColumnRange b = ExistingColumns(buffer.size(), layout, mirror);
         const std::int64_t first = std::max(a.first, b.first);
@@ -83,15 +89,13 @@ void FlipHorizontal(std::span<std::uint8_t> buffer, const SampleLayout& layout)
 {
     const int bytes = layout.BytesPerSample();
     const std::int64_t w = layout.width;
-    for (std::int64_t i = 0; i < layout.height; ++i) {
+    const RowRange rows = RowsWithSamples(buffer.size(), layout);
+    for (std::int64_t i = rows.first; i < rows.end; ++i) {
+        // Column j pairs with W - 1 - j; both must lie in the row's existing
+        // columns, so j runs from max(first, W - end) to W div 2.
         const ColumnRange columns = ExistingColumns(buffer.size(), layout, i);
-        for (std::int64_t j = 0; j < w / 2; ++j) {
-            const std::int64_t mirror = w - 1 - j;
-            const bool both = j >= columns.first && mirror < columns.end;  // j < mirror
-            if (both)
-                SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, mirror),
-                            bytes);
-        }
+        for (std::int64_t j = std::max(columns.first, w - columns.end); j < w / 2; ++j)
+            SwapSamples(SamplePointer(buffer, layout, i, j), SamplePointer(buffer, layout, i, w - 1 - j), bytes);
     }
 }
 

@@ -16,7 +16,6 @@ std::vector<std::uint8_t> BuildTrimmedImage(std::span<const std::uint8_t> buffer
     if (block.cols > kMaxTrimSamples / block.rows) ThrowMessage(kTrimTooLargeMessage);
 
     std::vector<std::uint8_t> out(static_cast<std::size_t>(block.cols * block.rows * 2), 0);
-    const std::int64_t bytes = layout.BytesPerSample();
     for (std::int64_t y = 0; y < block.rows; ++y) {
         const std::int64_t row = block.row0 + y;
         const ColumnRange columns = ExistingColumns(buffer.size(), layout, row);
@@ -24,7 +23,7 @@ std::vector<std::uint8_t> BuildTrimmedImage(std::span<const std::uint8_t> buffer
         const std::int64_t end = std::min(columns.end, block.col0 + block.cols);
         if (end <= first) continue;  // the row stays 0
         std::uint8_t* dst = out.data() + 2 * (y * block.cols + (first - block.col0));
-        const std::uint8_t* src = buffer.data() + layout.header + bytes * (row * layout.width + first);
+        const std::uint8_t* src = buffer.data() + SampleOffset(layout, row, first);
         if (layout.eightBit) {
             for (std::int64_t c = first; c < end; ++c, dst += 2) dst[0] = *src++;  // high byte stays 0
         } else {

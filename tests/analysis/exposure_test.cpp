@@ -89,11 +89,14 @@ TEST(ExposureByModel, FailurePoints)
     EXPECT_EQ(state->exposureCount, 3);
     EXPECT_EQ(Exposure(*state, 0), 7.0);
 
-    // An empty profile never reads the offset.
+    // An empty profile is refused before anything changes, by either conversion.
     state->profileCount = 0;
-    EXPECT_TRUE(ConvertToExposureByModel(*state, "4", "12", "").empty());
-    EXPECT_EQ(state->exposureCount, 0);
-    EXPECT_EQ(state->peakIndex, 0);
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByModel(*state, "4", "12", ""); }),
+              std::string(kEmptyProfileMessage));
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200"}, "hdc.txt"); }),
+              std::string(kEmptyProfileMessage));
+    EXPECT_EQ(state->exposureCount, 3);
+    EXPECT_EQ(state->peakIndex, 4);
 
     // Beyond the range of a double.
     SetProfile(*state, {32767});
@@ -112,7 +115,7 @@ TEST(ExposureByCurve, FourLineFile)
 {
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, {250, 200, 150, 400});
-    ConvertToExposureByCurve(*state, kFourLineCurve);
+    ConvertToExposureByCurve(*state, kFourLineCurve, "hdc.txt");
     EXPECT_EQ(state->exposureCount, 4);
     EXPECT_EQ(state->peakIndex, 3);
     EXPECT_NEAR(Exposure(*state, 0), std::pow(10.0, 0.15) / std::pow(10.0, 0.3) * 1000, 1e-10);
@@ -125,7 +128,7 @@ TEST(ExposureByCurve, FourLineFile)
     SetProfile(*state, {250, 401, 300});
     state->exposureProfile[1] = -1.0;
     state->exposureProfile[2] = -2.0;
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, kFourLineCurve); }),
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, kFourLineCurve, "hdc.txt"); }),
               "'' は浮動小数点数ではありません");
     EXPECT_NEAR(Exposure(*state, 0), std::pow(10.0, 0.15), 1e-12);
     EXPECT_EQ(Exposure(*state, 1), -1.0);
@@ -135,7 +138,7 @@ TEST(ExposureByCurve, FourLineFile)
 
     // Everything at or below line 1: all zero, 0 / 0 at the normalisation.
     SetProfile(*state, {200, 100});
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, kFourLineCurve); }),
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, kFourLineCurve, "hdc.txt"); }),
               "不正な浮動小数点数演算命令");
     EXPECT_EQ(state->exposureCount, 2);
     EXPECT_EQ(state->peakIndex, 0);
@@ -145,35 +148,36 @@ TEST(ExposureByCurve, MalformedLines)
 {
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, {150});
-    // The step needs lines 0 and 1, even for an empty profile.
-    state->profileCount = 0;
+    // The step needs lines 0 and 1; an empty field keeps the platform's message.
     EXPECT_EQ(FailureText([&] {
-                  ConvertToExposureByCurve(*state, {"0\t100", "0.1 200"});
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1 200"}, "hdc.txt");
               }),
               "'' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100"}); }),
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"0\t100"}, "hdc.txt"); }),
               "'' は浮動小数点数ではありません");
 
     // A blank line is only a failure when the search reaches it.
     const Lines blank{"0\t100", "0.1\t200", "", "0.3\t400"};
     SetProfile(*state, {250});
-    ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t300", ""});
+    ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t300", ""}, "hdc.txt");
     EXPECT_EQ(state->exposureCount, 1);
-    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, blank); }),
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, blank, "hdc.txt"); }),
               "'' は浮動小数点数ではありません");
     EXPECT_EQ(FailureText([&] {
-                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t2x0"});
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "0.2\t2x0"}, "hdc.txt");
               }),
-              "'2x0' は浮動小数点数ではありません");
+              "ファイル hdc.txt の 3 行目が読めません: '2x0' は浮動小数点数ではありません");
     // The first field of the upper line is read although it is not used.
     EXPECT_EQ(FailureText([&] {
-                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "y\t300"});
+                  ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", "y\t300"}, "hdc.txt");
               }),
-              "'y' は浮動小数点数ではありません");
+              "ファイル hdc.txt の 3 行目が読めません: 'y' は浮動小数点数ではありません");
+    EXPECT_EQ(FailureText([&] { ConvertToExposureByCurve(*state, {"a\t100", "0.1\t200"}, "/d/hdc.txt"); }),
+              "ファイル /d/hdc.txt の 1 行目が読めません: 'a' は浮動小数点数ではありません");
 
     // Only the first 4096 characters of a line are read.
     const std::string padded = "0.2\t300" + std::string(5000, ' ') + "x";
-    ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", padded});
+    ConvertToExposureByCurve(*state, {"0\t100", "0.1\t200", padded}, "hdc.txt");
     EXPECT_EQ(state->exposureCount, 1);
 }
 
@@ -213,7 +217,7 @@ TEST(ExposureByCurve, MatchesTheLinearSearchOnUnevenCurves)
     profile.push_back(top);
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, profile);
-    ConvertToExposureByCurve(*state, lines);
+    ConvertToExposureByCurve(*state, lines, "hdc.txt");
 
     double peak = 0.0;
     for (const std::int32_t p : profile) peak = std::max(peak, ReferenceExposure(lines, p));

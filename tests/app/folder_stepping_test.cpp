@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+
 #include <map>
 
 #include "app_fixture.h"
@@ -115,7 +117,7 @@ TEST_F(FolderStepping, ListIsInNameOrderOfFilesOnlyAndMatchesTheNameExactly)
               std::string(kListMessage) + "4)\n" + list + "1\n");
 }
 
-TEST_F(FolderStepping, FailuresEndTheStepWithoutMovingTheIndex)
+TEST_F(FolderStepping, FailuresShowOnceAndStepPastTheEntry)
 {
     // Before any list: the entry "1" does not exist.
     EXPECT_EQ(Run("activate Form1\nwheel up\nprint Form1.EditFileName\nprint FileBuffer\nprint LoadState\n"
@@ -126,13 +128,34 @@ TEST_F(FolderStepping, FailuresEndTheStepWithoutMovingTheIndex)
 
     WriteDicom("a", 16);
     WriteDicom("b", 18);
+    WriteDicom("c", 20);
     EXPECT_EQ(Run("answer " + Path("a") + "\nclick Form1.BitBtnLoad\nwheel up\nprint Form1.EditFListNo\n"),
               "1\n");
-    // A listed file that is gone by the time the wheel reaches it.
+    // A listed file that is gone by the time the wheel reaches it: one
+    // message, and the next notch reaches the file after it.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(Path("b"))));
     EXPECT_EQ(Run("wheel up\nprint Form1.EditFileName\nprint FileBuffer\nprint LoadState\nprint "
                   "Form1.EditFListNo\n"),
-              "message: ファイル " + Path("b") + " は開けません\n" + Path("b") + "\n0\n1\n1\n");
+              "message: ファイル " + Path("b") + " は開けません\n" + Path("b") + "\n0\n1\n2\n");
+    // The load lists the folder anew, now without the vanished file.
+    EXPECT_EQ(Run("wheel up\n" + std::string(kPrintShown)), Shown("c", 1));
+}
+
+// Pipes, sockets, devices and dangling links are never listed: opening a
+// pipe would wait for a writer for ever. Chosen by name, they are refused
+// at once.
+TEST_F(FolderStepping, ListHoldsRegularFilesAndLinksToThemOnly)
+{
+    WriteDicom("a", 16);
+    WriteDicom("d", 18);
+    const std::string pipe = Path("b.pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QString::fromStdString(Path("gone")), QString::fromStdString(Path("c.dangling"))));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(Path("d")), QString::fromStdString(Path("e.link"))));
+    EXPECT_EQ(Run("activate Form1\nanswer " + Path("a") + "\nclick Form1.BitBtnLoad\nprint Form1.ListBox1\n"),
+              Path("a") + "\n" + Path("d") + "\n" + Path("e.link") + "\n");
+    EXPECT_EQ(Run("answer " + pipe + "\nclick Form1.BitBtnLoad\nprint FileBuffer\n"),
+              "message: ファイル " + pipe + " は開けません\n0\n");
 }
 
 TEST_F(FolderStepping, SteppingOntoAFileThatIsNotDicomAsksForItsSize)

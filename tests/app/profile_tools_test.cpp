@@ -7,6 +7,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "analysis/composite_profile.h"
 #include "app_fixture.h"
 
 namespace radmtf::testing {
@@ -153,6 +154,23 @@ TEST_F(ProfileTools, MemoWorkShowsTheSampleCount)
     EXPECT_EQ(Run("set Form2.RadioButton1 1\nset Form2.EditMALine 2\nclick Form2.Button2Dto1D\n"
                   "click Form2.MemoWork\nprint Form2.MemoWork\nprint CompositeProfile\n"),
               "6\n21\n11\n22\n12\n23\n13\n");
+}
+
+// "Smooth" with a window wider than the profile (Sync copies MA-Line# into
+// the width) empties it; every method then stops in the program's words,
+// never on an internal check, and leaves the windows as they were.
+TEST_F(ProfileTools, MethodsRefuseAnEmptiedProfile)
+{
+    Table({{11, 12, 13}});
+    const std::string profileRefused = "message: " + std::string(kEmptyProfileMessage) + "\n";
+    const std::string lsfRefused = "message: " + std::string(kEmptyLsfMessage) + "\n";
+    EXPECT_EQ(Run("set Form2.RadioButton2 1\nset Form2.EditMALine 1\nclick Form2.Button2Dto1D\n"
+                  "set Form2.CheckBoxSync 1\nset Form2.EditMALine 9\nclick Form2.ButtonSmooth\n"
+                  "click Form2.MemoWork\nprint Form2.MemoWork\nclick Form2.ButtonSWC\nclick Form2.ButtonSlit\n"
+                  "click Form2.ButtonToExp\nclick Form2.ButtonExtract\nprint Form2.EditNDLSF\n"),
+              "0\n" + profileRefused + lsfRefused + profileRefused + "message: 抽出する信号がありません。\n\n");
+    // The shortest way there: a width of 3 on the empty profile.
+    EXPECT_EQ(Run("set Form2.EditSmth 3\nclick Form2.ButtonSmooth\nclick Form2.ButtonSWC\n"), profileRefused);
 }
 
 // An LSF whose tails are exact exponentials down to a floor: pixel values fall

@@ -73,5 +73,23 @@ TEST(ScriptProgram, RunsHeadlessFromStandardInputAndExitsWithItsStatus)
     EXPECT_NE(bad.err.toStdString().find("script error: line 2: unknown window Form3"), std::string::npos);
 }
 
+TEST(ProgramCommandLine, OpensTheImageItNamesAndEndsAtOnceForVersionAndErrors)
+{
+    const ProcessResult version = RunProgram({"--version"}, "");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.toStdString(), "radmtf " RADMTF_VERSION "\n");
+    const ProcessResult unknown = RunProgram({"--frobnicate"}, "");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.toStdString().find("Unknown option 'frobnicate'"), std::string::npos);
+
+    // The image is open before the script's first line runs.
+    const std::string image = std::string(RADMTF_DICOM_CORPUS) + "/MR_small_RLE.dcm";
+    if (!QFile::exists(QString::fromStdString(image))) GTEST_SKIP() << "no pydicom corpus";
+    const ProcessResult opened = RunProgram({"--script", "-", QString::fromStdString(image)},
+                                            "print Form1.EditFileName\nprint Form1.EditImgSizeY\n");
+    EXPECT_EQ(opened.exitCode, 0) << opened.err.toStdString();
+    EXPECT_EQ(opened.out.toStdString(), image + "\n64\n");
+}
+
 }  // namespace
 }  // namespace radmtf::testing

@@ -522,5 +522,41 @@ TEST_F(ViewerTools, PictureGoesToTheClipboardAtItsOwnSize)
     }
 }
 
+// Extreme typed values and pointer positions: nothing wraps, nothing reads
+// outside the buffer, nothing loops over samples the file does not hold.
+TEST_F(ViewerTools, ExtremeValuesStayInRange)
+{
+    LoadRaw("img.raw", 64, 64, Random(64 * 64, 5));
+    // The popup menu forms the ROI with the kernel's 32-bit arithmetic.
+    EXPECT_EQ(Run("set Form1.EditROIPosX 2147483647\nset Form1.EditROISizeX 0\nset Form1.EditImgSftX 10\n"
+                  "popup Form1.EditROISizeX N641\nprint RoiRect\n"
+                  "set Form1.EditROIPosX 32\nset Form1.EditImgSftX 0\nclick Form1.ButtonDisp\n"),
+              "2147483615 32 -2147483618 95\n");
+    // A right drag to the far edge: the new width (1024 + 3 × (2^31 − 1)) is
+    // refused like a typed one, and the failure ends the drag, so a later
+    // plain move changes nothing although no release came.
+    EXPECT_EQ(Run("set Form1.RadioGroupRange 1\nmouse Form1.Image1 press right 0 0\n"
+                  "mouse Form1.Image1 move right 2147483647 0\nprint Form1.EditWindowWidth\nprint DragButton\n"
+                  "set Form1.EditWindowWidth 100\nmouse Form1.Image1 move right 10 10\n"
+                  "print Form1.EditWindowWidth\n"),
+              "message: '6442451965' は整数ではありません\n1024\n\n100\n");
+    // A size refused by "Disp" is not the image's: Stat, flips and turns
+    // keep working on the 64 × 64 image, at once.
+    const std::string stat = "click Form1.ButtonStat\nprint Form1.EditAve\n";
+    const std::string before = Run(stat);
+    const Image held = Held(64 * 64);
+    EXPECT_EQ(Run("set Form1.EditImgSizeX 300000\nset Form1.EditImgSizeY 2147483647\nclick Form1.ButtonDisp\n"
+                  "print ImageWidth\nclick Form1.ButtonHoriz\nclick Form1.ButtonHoriz\nclick Form1.ButtonVert\n"
+                  "click Form1.ButtonVert\n" + stat),
+              std::string("message: 表示する画像が大きすぎます。\n64\n") +
+                  "message: 表示する画像が大きすぎます。\nmessage: 表示する画像が大きすぎます。\n"
+                  "message: 表示する画像が大きすぎます。\nmessage: 表示する画像が大きすぎます。\n" + before);
+    EXPECT_EQ(Held(64 * 64), held);
+    // The most negative header: no sample exists, Stat and Auto leave the edits.
+    EXPECT_EQ(Run("set Form1.EditImgSizeX 64\nset Form1.EditImgSizeY 64\nset Form1.EditHeader -2147483648\n"
+                  "click Form1.ButtonAutoWL\nprint Form1.EditWindowLevel\n" + stat),
+              "512\n" + before);
+}
+
 }  // namespace
 }  // namespace radmtf::testing

@@ -85,6 +85,21 @@ TEST(StrToFloat, DecimalWithPointAndBlanks)
     EXPECT_EQ(FailureText([] { StrToFloat("nan"); }), "'nan' は浮動小数点数ではありません");
 }
 
+// Out of the extended range: overflow fails (the converter leaves its value
+// untouched there, so it used to read as 0); underflow reads as 0.
+TEST(StrToFloat, OutOfRange)
+{
+    EXPECT_EQ(FailureText([] { StrToFloat("1e5000"); }), "'1e5000' は浮動小数点数ではありません");
+    EXPECT_EQ(FailureText([] { StrToFloat("-0.001e4936"); }), "'-0.001e4936' は浮動小数点数ではありません");
+    EXPECT_EQ(FailureText([] { StrToFloat("1e99999999999999999999"); }),
+              "'1e99999999999999999999' は浮動小数点数ではありません");
+    EXPECT_EQ(StrToFloat("1e-5000"), 0.0L);
+    EXPECT_EQ(StrToFloat("-00012e-5000"), 0.0L);
+    EXPECT_EQ(StrToFloat("1e308"), 1e308L);
+    EXPECT_EQ(CheckedInt32(-2147483648LL), INT32_MIN);
+    EXPECT_EQ(FailureText([] { CheckedInt32(6442453643LL); }), "'6442453643' は整数ではありません");
+}
+
 TEST(RoundAndTrunc, TiesToEvenAndTowardZero)
 {
     EXPECT_EQ(Round(0.5L), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -269,6 +271,21 @@ TEST(DicomDictionaryLookup, EveryReachableEntryFindsItsOwnName)
         ++reached;
     }
     EXPECT_EQ(reached, 1913 - 1 /*stray*/ - 1 /*cut*/ - 8 /*x*/ - 1 /*106f*/);
+}
+
+// The built-in text goes through an index; any copy of it through the scan.
+// Both give the same names, for present and absent tags alike.
+TEST(DicomDictionaryLookup, IndexGivesTheNamesOfTheScan)
+{
+    const std::string copy(DicomDictionaryText());
+    std::mt19937 random(11);
+    for (int i = 0; i < 3000; ++i) {
+        const auto group = static_cast<std::uint16_t>(i < 1500 ? random() % 0x46 : random());
+        const auto element = static_cast<std::uint16_t>(i % 3 == 0 ? random() % 0x20 : random());
+        ASSERT_EQ(Name(group, element), LookupElementName(copy, group, element)) << group << " " << element;
+    }
+    for (const auto& [group, element] : {std::pair{0x0009, 0x10E6}, {0x0021, 0x1005}, {0x0028, 0x0010}})
+        EXPECT_EQ(Name(group, element), LookupElementName(copy, group, element));
 }
 
 TEST(DicomDictionaryLookup, WindowOfTheLookupOnASyntheticText)

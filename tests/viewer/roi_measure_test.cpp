@@ -225,5 +225,17 @@ TEST(AutoWindow, CentralHalfOf512)
     EXPECT_EQ(partial->maximum, 50);
 }
 
+// A header typed as the most negative integer puts every sample about 2 GB
+// before the buffer: nothing exists, nothing is read.
+TEST(SampleReader, MostNegativeHeaderLeavesNoSamples)
+{
+    const std::vector<std::uint8_t> buffer = WordImage(4, 4, std::vector<int>(16, 7));
+    const SampleReader reader{buffer, {INT32_MIN, 4, 4, false}, 0, false};
+    EXPECT_FALSE(MeasureRoi(reader, {0, 3, 0, 3}, {1, 0, 3, 3}));
+    EXPECT_FALSE(FindAutoWindow(reader));
+    EXPECT_TRUE(ClipToExistingSamples(buffer.size(), reader.layout, {0, 0, 4, 4}).Empty());
+    EXPECT_EQ(RowsWithSamples(buffer.size(), reader.layout).end, 0);
+}
+
 }  // namespace
 }  // namespace radmtf

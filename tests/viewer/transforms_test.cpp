@@ -198,5 +198,31 @@ TEST(Turns, RegionsThatAreNotSquareOrLeaveTheImage)
     EXPECT_EQ(cut.storage, original);
 }
 
+// A typed size far beyond the file: the flips visit only the rows and columns
+// the buffer holds (the largest size would otherwise run through 2^61 samples).
+TEST(Flips, HugeTypedSizeVisitsOnlyTheBuffer)
+{
+    std::vector<std::uint8_t> bytes(64);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    const std::vector<std::uint8_t> before = bytes;
+    const SampleLayout tall{0, 2, INT32_MAX, false};
+    EXPECT_EQ(RowsWithSamples(bytes.size(), tall).end, 16);
+    FlipVertical(bytes, tall);  // every mirror row lies past the buffer
+    EXPECT_EQ(bytes, before);
+
+    const SampleLayout wide{0, INT32_MAX, INT32_MAX, false};
+    EXPECT_EQ(RowsWithSamples(bytes.size(), wide).end, 1);
+    FlipHorizontal(bytes, wide);  // every mirror column lies past the buffer
+    FlipVertical(bytes, wide);
+    EXPECT_EQ(bytes, before);
+
+    // Rows before the buffer (a negative header) are skipped the same way.
+    const SampleLayout shifted{-64, 2, INT32_MAX, false};
+    EXPECT_EQ(RowsWithSamples(bytes.size(), shifted).first, 16);
+    FlipHorizontal(bytes, shifted);
+    EXPECT_EQ(bytes[0], before[2]);
+    EXPECT_EQ(bytes[2], before[0]);
+}
+
 }  // namespace
 }  // namespace radmtf

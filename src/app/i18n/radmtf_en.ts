@@ -147,6 +147,10 @@
         <source>ﾋﾟｸｾﾙ間隔(mm)を入力してください。</source>
         <translation>Enter the pixel spacing (mm).</translation>
     </message>
+    <message>
+        <source>内部エラーのため処理を中止しました。</source>
+        <translation>The action was stopped by an internal error.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>

@@ -1,0 +1,84 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace radmtf {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+void Print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QString HelpText()
+{
+    return QStringLiteral(
+        "Usage: radmtf [options] [IMAGE]\n"
+        "Measures the presampled MTF of X-ray detectors; views DICOM and raw images.\n"
+        "\n"
+        "Arguments:\n"
+        "  IMAGE                 a DICOM or raw image file to open at start\n"
+        "\n"
+        "Options:\n"
+        "  --script FILE         run the automation script FILE (- reads standard input)\n"
+        "                        against the windows, then end; IMAGE is opened first\n"
+        "  --lang ja|en          the interface language (default: RADMTF_LANG, else ja)\n"
+        "  -h, --help            print this help and end\n"
+        "  -v, --version         print the version and end\n");
+}
+
+}  // namespace
+
+QStringList CommandLineArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help({"h", "help"}, "help");
+    const QCommandLineOption version({"v", "version"}, "version");
+    const QCommandLineOption script("script", "script", "FILE");
+    const QCommandLineOption language("lang", "lang", "CODE");
+    parser.addOption(language);
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(script);
+    parser.addPositionalArgument("IMAGE", "image");
+
+    CommandLine command;
+    auto fail = [&](const QString& why) {
+        Print(stderr, "radmtf: " + why + "\nTry 'radmtf --help'.\n");
+        command.exitCode = kUsageError;
+        return command;
+    };
+    if (!parser.parse(arguments)) return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        Print(stdout, HelpText());
+        command.exitCode = 0;
+        return command;
+    }
+    if (parser.isSet(version)) {
+        Print(stdout, QStringLiteral("radmtf " RADMTF_VERSION "\n"));
+        command.exitCode = 0;
+        return command;
+    }
+    const QStringList images = parser.positionalArguments();
+    if (images.size() > 1) return fail("more than one image file given");
+    if (!images.isEmpty()) command.imagePath = images.first();
+    command.scriptPath = parser.value(script);
+    command.language = parser.value(language);
+    return command;
+}
+
+}  // namespace radmtf

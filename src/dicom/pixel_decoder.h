@@ -1,0 +1,51 @@
+// Pixel data that the viewer cannot show as the file stores it: compressed
+// (JPEG, JPEG-LS, JPEG 2000, RLE), deflated, big endian, 8-bit, 32-bit or
+// colour. It is decoded through the DICOM library into the viewer's own form,
+// 16-bit little-endian words of gray values with no header, so that
+// rendering, statistics, transforms and the analysis see real pixels.
+//
+// Every length the file declares is checked against the file before the
+// library is asked to read or decode anything.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dicom/dicom_reader.h"
+
+namespace radmtf {
+
+// Decoded images hold at most this many samples.
+inline constexpr std::int64_t kMaxDecodedSamples = std::int64_t{1} << 28;
+inline constexpr const char* kDecodedImageTooLargeMessage = "読み込む画像が大きすぎます。";
+inline constexpr const char* kValuesBeyond16BitsMessage =
+    "画素値が16ビットの範囲に収まりません。この画像は表示できません。";
+
+struct DecodedImage {
+    std::vector<std::uint8_t> words;  // rows * columns 16-bit little-endian samples
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::string transferSyntax;
+    long long frames = 1;  // frames in the file; the first is decoded
+    bool colourToGray = false;
+    // The library's data set as the element table lists it, for files the
+    // header walk could not read; empty otherwise.
+    std::vector<DicomElement> elements;
+};
+
+// Decodes the first frame of data[0, size) when the viewer cannot show its
+// pixels as stored, or when the header walk found no pixel data
+// (`walkFoundPixelData` false) where the file has some. Returns nothing when
+// the file loads as it is (uncompressed little-endian 16-bit gray, or not an
+// image at all). Throws Failure with the program's message when the file
+// needs decoding and cannot be decoded.
+std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
+                                              bool walkFoundPixelData);
+
+// "転送構文 UID (name) の画素データを読み込めません。"
+std::string UndecodableMessage(const std::string& transferSyntax);
+
+}  // namespace radmtf
