@@ -355,36 +355,27 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
     out.nextRow = 1;
     SequenceState sequence = SequenceState::kNone;
     SummaryBuilder summary;
-    auto listAll = [&] {
-        for (const DicomElement& listed : elements) {
-            if (listed.sequence) {
-                DicomTableRow& row = RowAt(out, out.nextRow);
-                row[1] = Hex4(listed.group);
-                row[2] = Hex4(listed.number);
-                row[3] = "SQ";
-                ++out.nextRow;
-                continue;
-            }
-            if (listed.value.empty()) continue;  // as in the walk: no row
-            Element e;
-            e.group = listed.group;
-            e.number = listed.number;
-            e.vr = listed.vr;
-            e.lengthField = listed.lengthField;
-            e.value = listed.value;
-            ConvertBinaryNumber(e);
-            if (e.group == 0x0002 && e.number == 0x0002)
-                while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
-            ApplyElementRules(e, windowWidthBefore, out);
-            ListElement(e, dictionaryText, sequence, summary, out);
+    for (const DicomElement& listed : elements) {
+        if (listed.sequence) {
+            DicomTableRow& row = RowAt(out, out.nextRow);
+            row[1] = Hex4(listed.group);
+            row[2] = Hex4(listed.number);
+            row[3] = "SQ";
+            ++out.nextRow;
+            continue;
         }
-    };
-    // The summary so far is kept also when an element fails.
-    try {
-        listAll();
-    } catch (...) {
-        out.summary = summary.Text();
-        throw;
+        if (listed.value.empty()) continue;  // as in the walk: no row
+        Element e;
+        e.group = listed.group;
+        e.number = listed.number;
+        e.vr = listed.vr;
+        e.lengthField = listed.lengthField;
+        e.value = listed.value;
+        ConvertBinaryNumber(e);
+        if (e.group == 0x0002 && e.number == 0x0002)
+            while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
+        ApplyElementRules(e, windowWidthBefore, out);
+        ListElement(e, dictionaryText, sequence, summary, out);
     }
     out.summary = summary.Text();
     out.rowCount = out.nextRow;
