@@ -43,9 +43,10 @@ struct Config {
     int rows = 100;
 };
 
-ProfileConversion ModelConversion()
+// The detector model's curve, L = 4 over 12 bits, no offset.
+ExposureConversion ModelConversion()
 {
-    return [](ProfileState& s) { ConvertToExposureByModel(s, "4", "12", "0"); };
+    return ExposureConversion{};
 }
 
 synth::DetectorModel Model(const Config& c)

@@ -20,7 +20,8 @@ bool BlockInsideImage(std::size_t bufferSize, const SampleLayout& layout, const 
 
 void ReadBlockValues(const SampleReader& reader, const SampleBlock& block, std::vector<std::int32_t>& values)
 {
-    if (!BlockInsideImage(reader.buffer.size(), reader.layout, block)) ThrowFailure(FailureCode::kRoiOutsideImage);
+    if (!BlockInsideImage(reader.buffer.size(), reader.layout, block))
+        ThrowFailure(FailureCode::kRoiOutsideImage);
     values.resize(static_cast<std::size_t>(block.cols * block.rows));
     if (block.Empty()) return;
     std::int32_t* out = values.data();
@@ -83,6 +84,22 @@ std::string PixelTableClipboardText(const PixelTableView& table, bool transposed
         text += "\r\n";
     }
     return text;
+}
+
+std::vector<std::int32_t> TableCellValues(const PixelTableView& table)
+{
+    const int columns = std::max(table.dataColumns, 0);
+    const int rows = std::max(table.dataRows, 0);
+    std::vector<std::int32_t> values;
+    values.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= columns; ++c) {
+            const std::optional<std::int32_t> value = table.cell(c, r);
+            if (!value) ThrowNotInteger("");
+            values.push_back(*value);
+        }
+    }
+    return values;
 }
 
 }  // namespace radmtf

@@ -18,7 +18,6 @@
 
 namespace radmtf {
 
-
 // The ROI block (RoiBlock: its first column is one left of the ROI's left
 // bound, the block the ROI statistics read) is read with the viewer's sample
 // reading, so the table holds the values the statistics measure.
@@ -48,6 +47,10 @@ struct PixelTableView {
     int dataRows = 0;     // R = row count − 1
     CellReader cell;
 };
+
+// The data cells row by row (table row 1 first). An empty cell fails with
+// the not-an-integer message for '', as "2Dto1D" does.
+std::vector<std::int32_t> TableCellValues(const PixelTableView& table);
 
 // Clipboard text of the data cells: untransposed one line per data row
 // (cells of that row TAB-separated), transposed one line per data column;

@@ -15,11 +15,12 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 
-#include "analysis/pixel_table.h"
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/exposure.h"
+#include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
@@ -206,6 +207,8 @@ private:
     void buildEdgePage();
     void buildPreciseControls();
     CurveFile loadCurveFile();
+    // "ToExp"'s conversion as the controls set it (reads hdc.txt when UseHDC is on).
+    ExposureConversion exposureConversion();
     ValueTable tableExposure();
     LineGeometry geometry(const ValueTable& table, FeatureKind kind);
     ProfileOrientation checkedOrientation() const;

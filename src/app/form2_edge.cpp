@@ -4,21 +4,10 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/kernel_output.h"
 #include "mtf/edge.h"
 
 namespace radmtf {
-
-namespace {
-
-QList<QPointF> ChartPoints(const std::vector<ChartPoint>& points)
-{
-    QList<QPointF> list;
-    list.reserve(static_cast<qsizetype>(points.size()));
-    for (const ChartPoint& p : points) list.append(QPointF(p.x, p.y));
-    return list;
-}
-
-}  // namespace
 
 void TForm2::ButtonEdgeClick()
 {
@@ -32,27 +21,14 @@ void TForm2::ButtonEdgeClick()
     texts.smoothingInterval = StdText(EditEdgeSmoothing);
     const EdgeSettings settings = EdgeSettingsFromTexts(texts);
 
-    ExposureConversion conversion;
-    conversion.useCurve = CheckBoxUseHDC->isChecked();
-    if (conversion.useCurve) {
-        CurveFile curve = loadCurveFile();
-        conversion.curvePath = std::move(curve.path);
-        conversion.curveLines = std::move(curve.lines);
-    } else {
-        conversion.latitude = StdText(EditL);
-        conversion.bits = StdText(EditBit);
-        conversion.offset = StdText(form1_->EditOffst);
-    }
     const EdgeResult result =
-        MeasureEdge(EdgeImageFromTable(TForm2TableView(StringGrid1->grid()), conversion), settings);
+        MeasureEdge(EdgeImageFromTable(TForm2TableView(StringGrid1->grid()), exposureConversion()), settings);
 
     EditEdgeAngle->setText(QString::fromStdString(EdgeAngleText(result)));
-    setSeries(SeriesESF, ChartPoints(result.esf));
-    setSeries(SeriesEdgeLSF, ChartPoints(result.lsf));
-    QStringList memo;
-    for (const std::string& line : EdgeMemoLines(result)) memo.append(QString::fromStdString(line));
-    MemoMTF->setLines(memo);
-    setSeries(Series4, ChartPoints(StoreEdgeMtf(result, mtf)));
+    setSeries(SeriesESF, Points(result.esf));
+    setSeries(SeriesEdgeLSF, Points(result.lsf));
+    MemoMTF->setLines(Lines(EdgeMemoLines(result)));
+    setSeries(Series4, Points(StoreEdgeMtf(result, mtf)));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

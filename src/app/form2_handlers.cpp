@@ -12,6 +12,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/kernel_output.h"
 #include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
@@ -26,30 +27,6 @@
 namespace radmtf {
 
 namespace {
-
-QList<QPointF> Points(const std::vector<ChartPoint>& points)
-{
-    QList<QPointF> list;
-    list.reserve(static_cast<qsizetype>(points.size()));
-    for (const ChartPoint& p : points) list.append(QPointF(p.x, p.y));
-    return list;
-}
-
-QList<QPointF> Points(const std::vector<std::pair<double, double>>& points)
-{
-    QList<QPointF> list;
-    list.reserve(static_cast<qsizetype>(points.size()));
-    for (const auto& [x, y] : points) list.append(QPointF(x, y));
-    return list;
-}
-
-QStringList Lines(const std::vector<std::string>& lines)
-{
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) list.append(QString::fromStdString(line));
-    return list;
-}
 
 // Runs `action`; shows what it reached with `apply`, also on a failure.
 template <typename Action, typename Apply>

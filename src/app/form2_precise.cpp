@@ -93,18 +93,25 @@ void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
     }
 }
 
+ExposureConversion TForm2::exposureConversion()
+{
+    ExposureConversion conversion;
+    conversion.useCurve = CheckBoxUseHDC->isChecked();
+    if (conversion.useCurve) {
+        CurveFile curve = loadCurveFile();
+        conversion.curvePath = std::move(curve.path);
+        conversion.curveLines = std::move(curve.lines);
+    } else {
+        conversion.latitude = StdText(EditL);
+        conversion.bits = StdText(EditBit);
+        conversion.offset = StdText(form1_->EditOffst);
+    }
+    return conversion;
+}
+
 ValueTable TForm2::tableExposure()
 {
-    ProfileConversion convert;
-    if (CheckBoxUseHDC->isChecked()) {
-        const CurveFile curve = loadCurveFile();
-        convert = [curve](ProfileState& state) { ConvertToExposureByCurve(state, curve.lines, curve.path); };
-    } else {
-        const std::string latitude = StdText(EditL), bits = StdText(EditBit);
-        const std::string offset = form1_->EditOffst->text().toStdString();
-        convert = [=](ProfileState& state) { ConvertToExposureByModel(state, latitude, bits, offset); };
-    }
-    return TableExposure(TForm2TableView(StringGrid1->grid()), convert);
+    return TableExposure(TForm2TableView(StringGrid1->grid()), exposureConversion());
 }
 
 LineGeometry TForm2::geometry(const ValueTable& table, FeatureKind kind)

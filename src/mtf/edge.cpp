@@ -516,16 +516,7 @@ EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversi
     EdgeImage image;
     image.columns = std::max(table.dataColumns, 0);
     image.rows = std::max(table.dataRows, 0);
-    std::vector<std::int32_t> values;
-    values.reserve(static_cast<std::size_t>(image.columns) * static_cast<std::size_t>(image.rows));
-    for (int r = 1; r <= image.rows; ++r) {
-        for (int c = 1; c <= image.columns; ++c) {
-            const std::optional<std::int32_t> value = table.cell(c, r);
-            if (!value) ThrowNotInteger("");
-            values.push_back(*value);
-        }
-    }
-    image.exposure = ConvertValuesToExposure(values, conversion);
+    image.exposure = ConvertValuesToExposure(TableCellValues(table), conversion);
     return image;
 }
 

@@ -127,8 +127,11 @@ int FindBarCentre(std::span<const std::int32_t> p, double sampleSpacing, long lo
     return found(c);
 }
 
-void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
-                       std::string_view maLineText, SwcFeatures& out)
+namespace {
+
+// What both forms of the search check and reset before anything else: an
+// empty profile is refused before the texts are read.
+void StartLocating(const ProfileState& profile, SwcFeatures& out)
 {
     if (profile.profileCount < 0 || profile.profileCount > kProfileCapacity ||
         static_cast<int>(profile.compositeProfile.size()) != kProfileCapacity)
@@ -136,6 +139,14 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
     RequireProfile(profile);
     out = SwcFeatures{};
     out.profileSeriesCleared = true;
+}
+
+}  // namespace
+
+void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
+                       std::string_view maLineText, SwcFeatures& out)
+{
+    StartLocating(profile, out);
     const long double pixelSpacing = StrToFloat(pixelSpacingText);
     const long double maLines = StrToFloat(maLineText);
     SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
@@ -144,12 +155,7 @@ void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_v
 void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
                        long double subSamples, SwcFeatures& out)
 {
-    if (profile.profileCount < 0 || profile.profileCount > kProfileCapacity ||
-        static_cast<int>(profile.compositeProfile.size()) != kProfileCapacity)
-        throw std::invalid_argument("SwcLocateFeatures: composite profile out of shape");
-    RequireProfile(profile);
-    out = SwcFeatures{};
-    out.profileSeriesCleared = true;
+    StartLocating(profile, out);
     const double d = static_cast<double>(CheckedDivide(pixelSpacing, subSamples));
     if (d < 0.0) ChartNotFound();
 

@@ -4,12 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <functional>
 #include <vector>
 
+#include "analysis/exposure.h"
 #include "analysis/pixel_table.h"
-#include "analysis/profile_state.h"
 
 namespace radmtf {
 
@@ -24,15 +22,10 @@ struct ValueTable {
     }
 };
 
-// "ToExp"'s conversion applied to a profile in place (the detector model or
-// the characteristic curve).
-using ProfileConversion = std::function<void(ProfileState&)>;
-
-// Every data cell converted by `convert`. The table's distinct values go
-// through the conversion once as one profile, so each cell gets exactly the
-// exposure ToExp would give its value (up to the common normalisation).
-// An empty cell fails as "2Dto1D" does; a failure of the conversion (an
-// hdc.txt value out of range, all exposures zero) stops it the same way.
-ValueTable TableExposure(const PixelTableView& table, const ProfileConversion& convert);
+// Every data cell converted as "ToExp" converts its value (see
+// ConvertValuesToExposure). An empty cell fails as "2Dto1D" does; a failure
+// of the conversion (an hdc.txt value out of range, all exposures zero)
+// stops it the same way.
+ValueTable TableExposure(const PixelTableView& table, const ExposureConversion& conversion);
 
 }  // namespace radmtf

@@ -14,8 +14,7 @@ namespace radmtf::testing {
 // (L = 4, B = 12, no offset).
 inline ValueTable ExposureOf(const synth::Radiograph& image)
 {
-    return TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows),
-                         [](ProfileState& s) { ConvertToExposureByModel(s, "4", "12", "0"); });
+    return TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows), ExposureConversion{});
 }
 
 inline synth::DetectorModel Detector(double pixel)

@@ -1,0 +1,41 @@
+// Kernel results as the analysis window's controls take them: chart points
+// and memo lines.
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QStringList>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/chart_point.h"
+
+namespace radmtf {
+
+inline QList<QPointF> Points(const std::vector<ChartPoint>& points)
+{
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (const ChartPoint& p : points) list.append(QPointF(p.x, p.y));
+    return list;
+}
+
+inline QList<QPointF> Points(const std::vector<std::pair<double, double>>& points)
+{
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (const auto& [x, y] : points) list.append(QPointF(x, y));
+    return list;
+}
+
+inline QStringList Lines(const std::vector<std::string>& lines)
+{
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) list.append(QString::fromStdString(line));
+    return list;
+}
+
+}  // namespace radmtf
