@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "app/messages.h"
+
 namespace radmtf {
 
 namespace {
@@ -17,22 +19,6 @@ void Print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-QString HelpText()
-{
-    return QStringLiteral(
-        "Usage: radmtf [options] [IMAGE]\n"
-        "       radmtf measure slit|chart FILE|FOLDER... [options]   (see radmtf measure --help)\n"
-        "Measures the presampled MTF of X-ray detectors; views DICOM and raw images.\n"
-        "\n"
-        "Arguments:\n"
-        "  IMAGE                 a DICOM or raw image file to open at start\n"
-        "\n"
-        "Options:\n"
-        "  --script FILE         run the automation script FILE (- reads standard input)\n"
-        "                        against the windows, then end; IMAGE is opened first\n"
-        "  -h, --help            print this help and end\n"
-        "  -v, --version         print the version and end\n");
-}
 
 }  // namespace
 
@@ -56,13 +42,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 
     CommandLine command;
     auto fail = [&](const QString& why) {
-        Print(stderr, "radmtf: " + why + "\nTry 'radmtf --help'.\n");
+        Print(stderr, "radmtf: " + why + "\n" + ProgramUsageHintText() + "\n");
         command.exitCode = kUsageError;
         return command;
     };
     if (!parser.parse(arguments)) return fail(parser.errorText());
     if (parser.isSet(help)) {
-        Print(stdout, HelpText());
+        Print(stdout, ProgramHelpText());
         command.exitCode = 0;
         return command;
     }
@@ -72,7 +58,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return command;
     }
     const QStringList images = parser.positionalArguments();
-    if (images.size() > 1) return fail("more than one image file given");
+    if (images.size() > 1) return fail(UsageText(UsageProblem::kTooManyImages));
     if (!images.isEmpty()) command.imagePath = images.first();
     command.scriptPath = parser.value(script);
     return command;

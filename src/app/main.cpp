@@ -22,7 +22,6 @@ int main(int argc, char** argv)
     // The measurement without windows needs no display and no application object.
     if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
     const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
-    // Subcommands, named by the first argument, run here, before any window exists.
     const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);
     if (command.exitCode) return *command.exitCode;
     const QString scriptPath = command.scriptPath;

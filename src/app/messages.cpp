@@ -110,11 +110,27 @@ constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 の値 '%2' は使えません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定するファイルまたはフォルダーを指定してください。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 はこの測定方法では使えません。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "開く画像ファイルは 1 つだけ指定してください。"),
 };
+static_assert(std::size(kUsageTexts) == static_cast<std::size_t>(UsageProblem::kTooManyImages) + 1);
 
 // Fills all blanks at once, so an argument that itself holds "%2" stays as it is.
 constexpr const char* kUsageHint =
     QT_TRANSLATE_NOOP("radmtf::Messages", "使い方は radmtf measure --help で表示されます。");
+constexpr const char* kProgramUsageHint =
+    QT_TRANSLATE_NOOP("radmtf::Messages", "使い方は radmtf --help で表示されます。");
+constexpr const char* kProgramHelp = QT_TRANSLATE_NOOP(
+    "radmtf::Messages",
+    "usage: radmtf [options] [IMAGE]\n"
+    "       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)\n"
+    "\n"
+    "X 線検出器のプリサンプル MTF を測定し、DICOM と raw 画像を表示します。\n"
+    "\n"
+    "  IMAGE                 起動時に開く DICOM または raw 画像ファイル\n"
+    "  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。\n"
+    "                        IMAGE はその前に開きます\n"
+    "  -h, --help            この説明を表示して終了します\n"
+    "  -v, --version         版を表示して終了します\n");
 constexpr const char* kUndecodableNoSyntax =
     QT_TRANSLATE_NOOP("radmtf::Messages", "転送構文 %1 の画素データを読み込めません。");
 constexpr const char* kNoSyntax = QT_TRANSLATE_NOOP("radmtf::Messages", "(なし)");
@@ -221,6 +237,16 @@ QString UsageHintText()
 QString FailedMark(const QString& message)
 {
     return QCoreApplication::translate(kContext, kFailedMark).arg(message);
+}
+
+QString ProgramHelpText()
+{
+    return QCoreApplication::translate(kContext, kProgramHelp);
+}
+
+QString ProgramUsageHintText()
+{
+    return QCoreApplication::translate(kContext, kProgramUsageHint);
 }
 
 QString MeasureHelpText()

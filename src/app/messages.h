@@ -38,6 +38,7 @@ enum class UsageProblem {
     kBadValue,       // arguments: the option, the value
     kNoInput,        // no file or folder given
     kNotForMethod,   // argument: the option (an option the method does not use)
+    kTooManyImages,  // the program was given more than one image to open
 };
 QString UsageText(UsageProblem problem, const std::vector<std::string>& args = {});
 
@@ -45,6 +46,9 @@ QString UsageText(UsageProblem problem, const std::vector<std::string>& args = {
 // get it after a usage failure.
 QString MeasureHelpText();
 QString UsageHintText();
+// The same two for the program itself (radmtf --help).
+QString ProgramHelpText();
+QString ProgramUsageHintText();
 // The CSV's mark of a failed file: "failed: MESSAGE".
 QString FailedMark(const QString& message);
 
