@@ -5,7 +5,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/kernel_output.h"
-#include "mtf/edge.h"
+#include "measure/precise_steps.h"
 
 namespace radmtf {
 
@@ -21,8 +21,7 @@ void TForm2::ButtonEdgeClick()
     texts.smoothingInterval = StdText(EditEdgeSmoothing);
     const EdgeSettings settings = EdgeSettingsFromTexts(texts);
 
-    const EdgeResult result =
-        MeasureEdge(EdgeImageFromTable(TForm2TableView(StringGrid1->grid()), exposureConversion()), settings);
+    const EdgeResult result = EdgeStep(TForm2TableView(StringGrid1->grid()), exposureConversion(), settings);
 
     EditEdgeAngle->setText(QString::fromStdString(EdgeAngleText(result)));
     setSeries(SeriesESF, Points(result.esf));

@@ -11,8 +11,7 @@
 #include "app/form2.h"
 #include "app/layout_helpers.h"
 #include "app/prompter.h"
-#include "precise/precise_chart.h"
-#include "precise/precise_slit.h"
+#include "measure/precise_steps.h"
 
 namespace radmtf {
 
@@ -95,32 +94,26 @@ void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
 
 ExposureConversion TForm2::exposureConversion()
 {
-    ExposureConversion conversion;
-    conversion.useCurve = CheckBoxUseHDC->isChecked();
-    if (conversion.useCurve) {
+    if (CheckBoxUseHDC->isChecked()) {
         CurveFile curve = loadCurveFile();
-        conversion.curvePath = std::move(curve.path);
-        conversion.curveLines = std::move(curve.lines);
-    } else {
-        conversion.latitude = StdText(EditL);
-        conversion.bits = StdText(EditBit);
-        conversion.offset = StdText(form1_->EditOffst);
+        return CurveConversion(std::move(curve.lines), std::move(curve.path));
     }
+    ExposureConversion conversion;
+    conversion.latitude = StdText(EditL);
+    conversion.bits = StdText(EditBit);
+    conversion.offset = StdText(form1_->EditOffst);
     return conversion;
 }
 
 ValueTable TForm2::tableExposure()
 {
-    return TableExposure(TForm2TableView(StringGrid1->grid()), exposureConversion());
+    return TableExposureStep(TForm2TableView(StringGrid1->grid()), exposureConversion());
 }
 
 LineGeometry TForm2::geometry(const ValueTable& table, FeatureKind kind)
 {
-    if (geometryEstimate_ && (kind == FeatureKind::kAny || geometryEstimate_->kind == kind))
-        return *geometryEstimate_;
-    const LineGeometry g = EstimateGeometry(table, kind);
+    const LineGeometry g = GeometryStep(geometryEstimate_, table, kind);
     EditAutoGeometry->setText(QString::fromStdString(GeometryText(g)));
-    geometryEstimate_ = g;
     return g;
 }
 
@@ -138,13 +131,12 @@ void TForm2::runPreciseSlit()
 {
     const ValueTable table = tableExposure();
     const LineGeometry g = geometry(table, FeatureKind::kPeak);
-    PreciseSlitSettings settings;
-    settings.pixelSpacing = static_cast<double>(FloatOf(EditPxlSpc));
-    settings.slitWidth = static_cast<double>(FloatOf(EditSlitWidth));
-    settings.lsfHalfWidth = static_cast<double>(FloatOf(EditLsfRange));
-    settings.listFrequencies =
-        SlitMethodFrequencies(SampleSpacingFromTexts(StdText(EditPxlSpc), StdText(EditMALine)));
-    const PreciseSlitResult result = RunPreciseSlit(table, g, settings);
+    PreciseSlitInputs inputs;
+    inputs.pixelSpacing = FloatOf(EditPxlSpc);
+    inputs.slitWidth = FloatOf(EditSlitWidth);
+    inputs.lsfHalfWidth = FloatOf(EditLsfRange);
+    inputs.maLines = FloatOf(EditMALine);
+    const PreciseSlitResult result = PreciseSlitStep(table, g, inputs);
     StoreMeasuredMtf(result.listed, mtf);
     MemoMTF->setLines(LinesOf(result.listed));
     MemoMTF2->setLines(LinesOf(result.halfSteps));
@@ -159,8 +151,8 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
 {
     const ValueTable table = tableExposure();
     const LineGeometry g = geometry(table, FeatureKind::kStep);
-    const PreciseChartResult result = RunPreciseChart(table, g, static_cast<double>(FloatOf(EditPxlSpc)),
-                                                      features, checkedOrientation(), IntOf(EditMALine));
+    const PreciseChartResult result =
+        PreciseChartStep(table, g, FloatOf(EditPxlSpc), features, checkedOrientation(), IntOf(EditMALine));
     StoreMeasuredMtf(result.points, mtf);
     clearSeries(Series4);
     setSeries(Series7, PointsOf(result.points));

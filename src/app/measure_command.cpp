@@ -59,7 +59,8 @@ std::int32_t IntValue(const std::string& option, const std::string& value, long 
     return number;
 }
 
-long double RealValue(const std::string& option, const std::string& value)
+// A positive number (or, with `zeroAllowed`, also 0).
+long double RealValue(const std::string& option, const std::string& value, bool zeroAllowed = false)
 {
     long double number = 0;
     try {
@@ -67,7 +68,8 @@ long double RealValue(const std::string& option, const std::string& value)
     } catch (const Failure&) {
         Usage(UsageProblem::kBadValue, {option, value});
     }
-    if (!(number > 0.0L) || !std::isfinite(number)) Usage(UsageProblem::kBadValue, {option, value});
+    const bool inRange = number > 0.0L || (zeroAllowed && number == 0.0L);
+    if (!inRange || !std::isfinite(number)) Usage(UsageProblem::kBadValue, {option, value});
     return number;
 }
 
@@ -88,6 +90,25 @@ std::vector<std::int32_t> IntList(const std::string& option, const std::string& 
 
 constexpr long long kMax = INT32_MAX;
 
+// Refuses the options the chosen method (or mode) would not use, so none is
+// silently ignored.
+void CheckOptionsForMethod(const MeasureSettings& s, const std::vector<std::string>& given)
+{
+    std::vector<std::string> unused;
+    if (s.method == MeasureMethod::kEdge)
+        unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",   "--truncate-at",
+                  "--fit-degree",  "--fit-up-to", "--precise", "--slit-width"};
+    else if (s.method == MeasureMethod::kChart)
+        unused = {"--truncate-at", "--slit-width"};
+    else if (s.precise)
+        unused = {"--smooth", "--extract", "--truncate-at"};
+    else
+        unused = {"--slit-width"};
+    for (const std::string& option : given)
+        if (std::find(unused.begin(), unused.end(), option) != unused.end())
+            Usage(UsageProblem::kNotForMethod, {option});
+}
+
 CommandLine ParseCommandLine(int argc, char** argv)
 {
     CommandLine line;
@@ -102,6 +123,7 @@ CommandLine ParseCommandLine(int argc, char** argv)
     if (!method) Usage(UsageProblem::kNoMethod);
     MeasureSettings& s = line.settings;
     s.method = *method;
+    std::vector<std::string> given;
 
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string option = args[i];
@@ -114,6 +136,7 @@ CommandLine ParseCommandLine(int argc, char** argv)
             attached = option.substr(equals + 1);
             option.resize(equals);
         }
+        given.push_back(option);
         auto flag = [&] {
             if (attached) Usage(UsageProblem::kBadValue, {option, *attached});
         };
@@ -146,9 +169,13 @@ CommandLine ParseCommandLine(int argc, char** argv)
             if (roi[2] < 1 || roi[3] < 1) Usage(UsageProblem::kBadValue, {option, v});
             s.roi = RoiSetting{roi[0], roi[1], roi[2], roi[3]};
         } else if (option == "--orientation") {
-            s.orientation = IntValue(option, value(), 1, 4);
+            const std::string v = value();
+            s.autoOrientation = v == "auto";
+            if (!s.autoOrientation) s.orientation = IntValue(option, v, 1, 4);
         } else if (option == "--ma-line") {
-            s.maLines = IntValue(option, value(), 1, kMax);
+            const std::string v = value();
+            s.autoMaLines = v == "auto";
+            if (!s.autoMaLines) s.maLines = IntValue(option, v, 1, kMax);
         } else if (option == "--smooth") {
             s.smoothing = IntValue(option, value(), 1, kMax);
         } else if (option == "--extract") {
@@ -164,7 +191,11 @@ CommandLine ParseCommandLine(int argc, char** argv)
             s.curveFile = value();
         } else if (option == "--truncate-at") {
             s.truncateAt = IntValue(option, value(), 0, kMax);
-            if (s.method != MeasureMethod::kSlit) Usage(UsageProblem::kNotForMethod, {option});
+        } else if (option == "--precise") {
+            flag();
+            s.precise = true;
+        } else if (option == "--slit-width") {
+            s.slitWidth = RealValue(option, value(), true);
         } else if (option == "--fit-degree") {
             s.fitDegree = IntValue(option, value(), 1, kMaxFitDegree);
         } else if (option == "--fit-up-to") {
@@ -192,6 +223,7 @@ CommandLine ParseCommandLine(int argc, char** argv)
             Usage(UsageProblem::kUnknownOption, {option});
         }
     }
+    CheckOptionsForMethod(s, given);
     if (line.inputs.empty()) Usage(UsageProblem::kNoInput);
     return line;
 }
@@ -243,6 +275,7 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
         report.ok = true;
         report.settings = outcome.result->settings;
         report.points = outcome.result->points;
+        report.edgeAngle = outcome.result->edgeAngle;
         return report;
     }
     report.settings = asked;
@@ -330,6 +363,12 @@ int Measure(const CommandLine& line)
             outcome = std::move(outcomes[i]);
         }
         const FileReport report = MakeReport(files[i], line.settings, outcome);
+        if (outcome.result)
+            for (const Failure& warning : outcome.result->warnings) {
+                progress.Clear();
+                std::fprintf(stderr, "%s: %s\n", report.file.c_str(),
+                             FailureText(warning).toUtf8().constData());
+            }
         if (!report.ok) {
             anyFailed = true;
             progress.Clear();

@@ -1,4 +1,4 @@
-// `radmtf measure slit|chart FILE|FOLDER... [options]`: the measurement
+// `radmtf measure slit|chart|edge FILE|FOLDER... [options]`: the measurement
 // without any window, for one file or whole folders, as CSV, JSON or a table.
 #pragma once
 

@@ -104,7 +104,7 @@ constexpr const char* kNoticeTexts[] = {
 };
 
 constexpr const char* kUsageTexts[] = {
-    QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit または chart を指定してください。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit、chart または edge を指定してください。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は知らないオプションです。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 に値がありません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 の値 '%2' は使えません。"),
@@ -122,7 +122,7 @@ constexpr const char* kProgramUsageHint =
 constexpr const char* kProgramHelp = QT_TRANSLATE_NOOP(
     "radmtf::Messages",
     "usage: radmtf [options] [IMAGE]\n"
-    "       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)\n"
+    "       radmtf measure slit|chart|edge FILE|FOLDER... [options]   (radmtf measure --help)\n"
     "\n"
     "X 線検出器のプリサンプル MTF を測定し、DICOM と raw 画像を表示します。\n"
     "\n"
@@ -139,10 +139,11 @@ constexpr const char* kInternalError =
 constexpr const char* kFailedMark = QT_TRANSLATE_NOOP("radmtf::Messages", "failed: %1");
 constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "radmtf::Messages",
-    "usage: radmtf measure slit|chart FILE|FOLDER... [options]\n"
+    "usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]\n"
     "\n"
     "画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。\n"
-    "既定値は解析ウィンドウの既定値です。\n"
+    "既定値は解析ウィンドウの既定値です。edge は ROI の中の傾いたエッジから測定し、\n"
+    "向きと角度を画像から求めます (プロファイルと MTF のオプションは使いません)。\n"
     "\n"
     "画像:\n"
     "  --mode dicom|raw16|raw8   ファイルの形式 (既定: dicom)\n"
@@ -153,8 +154,8 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --roi X,Y,W,H             ROI の中心と大きさ (既定: 表示範囲の中央、表示範囲の半分の大きさ)\n"
     "\n"
     "プロファイル:\n"
-    "  --orientation 1..4        スリットの向き、ボタン 1..4 (既定: 1)\n"
-    "  --ma-line M               1 画素ずれる行数 MA-Line# (既定: 17)\n"
+    "  --orientation 1..4|auto   スリットの向き、ボタン 1..4 (既定: 1)。auto は画像から推定\n"
+    "  --ma-line M|auto          1 画素ずれる行数 MA-Line# (既定: 17)。auto は画像から推定\n"
     "  --smooth N                移動平均の幅 (既定: 1、平均しない)\n"
     "  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)\n"
     "\n"
@@ -165,7 +166,10 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"
     "\n"
     "MTF:\n"
-    "  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、slit のみ)\n"
+    "  --precise                 精密モード: ROI のすべての行を使い、不確かさ u_mtf を付ける\n"
+    "                            (slit と chart、既定: 従来の方法)\n"
+    "  --slit-width MM           精密スリットでスリット幅を補正する幅 (既定: 0.01、0 は補正しない)\n"
+    "  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、従来の slit のみ)\n"
     "  --fit-degree N            多項式の次数 1..16 (既定: 7)\n"
     "  --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0\n"
     "                            (既定: chart は測定できた周波数まで、slit はフィットしない)\n"

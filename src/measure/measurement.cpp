@@ -16,7 +16,9 @@
 #include "core/text_lines.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
+#include "measure/precise_steps.h"
 #include "mtf/truncation.h"
+#include "precise/mtf_points.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
 
@@ -82,8 +84,8 @@ std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& point
     std::vector<MtfPoint> result;
     result.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        result.push_back(
-            {points[i].first, points[i].second, i < memoLines.size() ? ValueText(memoLines[i]) : ""});
+        result.push_back({points[i].first, points[i].second,
+                          i < memoLines.size() ? ValueText(memoLines[i]) : "", std::nullopt});
     return result;
 }
 
@@ -91,13 +93,21 @@ std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& point
 
 const char* MethodName(MeasureMethod method)
 {
-    return method == MeasureMethod::kChart ? "chart" : "slit";
+    switch (method) {
+        case MeasureMethod::kChart:
+            return "chart";
+        case MeasureMethod::kEdge:
+            return "edge";
+        default:
+            return "slit";
+    }
 }
 
 std::optional<MeasureMethod> ParseMethod(const std::string& name)
 {
     if (name == "slit") return MeasureMethod::kSlit;
     if (name == "chart") return MeasureMethod::kChart;
+    if (name == "edge") return MeasureMethod::kEdge;
     return std::nullopt;
 }
 
@@ -274,6 +284,70 @@ FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double 
     return out;
 }
 
+namespace {
+
+// The MTF's text of a memo line "f<TAB>MTF<TAB>±u".
+std::string SecondField(const std::string& line)
+{
+    const std::string rest = ValueText(line);
+    return rest.substr(0, rest.find('\t'));
+}
+
+MtfPoint PointOf(const PreciseMtfPoint& point)
+{
+    return {point.frequency, point.mtf, SecondField(PreciseMtfLine(point)), point.uncertainty};
+}
+
+// The precise slit mode's two lists (the slit method's frequencies and the
+// 0.5 cycles/mm steps) as one, in frequency order; a frequency in both is
+// listed once.
+std::vector<MtfPoint> MergedPoints(const std::vector<PreciseMtfPoint>& listed,
+                                   const std::vector<PreciseMtfPoint>& steps)
+{
+    std::vector<PreciseMtfPoint> all = listed;
+    for (const PreciseMtfPoint& step : steps)
+        if (std::none_of(listed.begin(), listed.end(),
+                         [&](const PreciseMtfPoint& p) { return p.frequency == step.frequency; }))
+            all.push_back(step);
+    std::stable_sort(all.begin(), all.end(), [](const PreciseMtfPoint& a, const PreciseMtfPoint& b) {
+        return a.frequency < b.frequency;
+    });
+    std::vector<MtfPoint> points;
+    points.reserve(all.size());
+    for (const PreciseMtfPoint& p : all) points.push_back(PointOf(p));
+    return points;
+}
+
+std::vector<MtfPoint> PointsOf(const std::vector<PreciseMtfPoint>& precise)
+{
+    std::vector<MtfPoint> points;
+    points.reserve(precise.size());
+    for (const PreciseMtfPoint& p : precise) points.push_back(PointOf(p));
+    return points;
+}
+
+std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
+{
+    const std::vector<std::string> lines = EdgeMemoLines(edge);
+    std::vector<MtfPoint> points;
+    points.reserve(edge.tableFrequency.size());
+    for (std::size_t i = 0; i < edge.tableFrequency.size(); ++i) {
+        MtfPoint point{edge.tableFrequency[i], edge.tableMtf[i],
+                       i < lines.size() ? SecondField(lines[i]) : "", std::nullopt};
+        if (i < edge.tableUncertainty.size()) point.uncertainty = edge.tableUncertainty[i];
+        points.push_back(std::move(point));
+    }
+    return points;
+}
+
+ExposureConversion ConversionOf(const ExposureInputs& inputs)
+{
+    if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
+    return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
+}
+
+}  // namespace
+
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
 {
     MeasureResult result;
@@ -306,6 +380,32 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     exposure.offset = image.offset;
 
     const PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
+    if (used.method == MeasureMethod::kEdge) {
+        // The edge page's settings at their defaults, with the pixel spacing.
+        EdgeSettingTexts texts;
+        texts.pixelSpacing = FloatToStr(pixelSpacing);
+        const EdgeSettings edgeSettings = EdgeSettingsFromTexts(texts);
+        const EdgeResult edge = EdgeStep(table.View(), ConversionOf(exposure), edgeSettings);
+        result.edgeAngle = edge.angle;
+        result.points = EdgePoints(edge);
+        return result;
+    }
+
+    // The table in exposure for the automatic geometry and the precise
+    // modes (the window converts it anew each time, to the same values),
+    // and the estimate the window keeps between its steps.
+    std::optional<ValueTable> exposureTable;
+    const auto tableExposure = [&]() -> const ValueTable& {
+        if (!exposureTable) exposureTable = TableExposureStep(table.View(), ConversionOf(exposure));
+        return *exposureTable;
+    };
+    std::optional<LineGeometry> estimate;
+    if (used.autoOrientation || used.autoMaLines) {
+        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kAny);
+        if (used.autoOrientation) used.orientation = static_cast<int>(g.Orientation());
+        if (used.autoMaLines) used.maLines = g.LinesSetting();
+    }
+
     // Every measurement starts from the zeroed state of a fresh window; the
     // arrays stay allocated per thread, so a folder does not map and fault
     // them in again for every file.
@@ -315,6 +415,29 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     mtfStore = MtfState{};
     ProfileState* const profile = &profileStore;
     MtfState* const mtf = &mtfStore;
+    std::optional<int> fitItem = used.fitItem;
+
+    if (used.method == MeasureMethod::kSlit && used.precise) {
+        // Every line of the table; the traditional profile plays no part.
+        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kPeak);
+        PreciseSlitInputs inputs;
+        inputs.pixelSpacing = pixelSpacing;
+        inputs.maLines = used.maLines;
+        inputs.slitWidth = used.slitWidth;
+        const PreciseSlitResult slit = PreciseSlitStep(tableExposure(), g, inputs);
+        // Stored as the window stores it, so a fit works on it as there.
+        StoreMeasuredMtf(slit.listed, *mtf);
+        result.points = MergedPoints(slit.listed, slit.halfSteps);
+        if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
+        return result;
+    }
+
+    const ProfileOrientation orientation = used.orientation >= 1 && used.orientation <= 4
+                                               ? static_cast<ProfileOrientation>(used.orientation)
+                                               : ProfileOrientation::kNone;
+    if (estimate && GeometryDisagrees(*estimate, orientation, used.maLines))
+        result.warnings.emplace_back(FailureCode::kGeometryMismatch,
+                                     std::vector<std::string>{GeometryText(*estimate)});
     BuildProfileStep(*profile, table.View(), used.orientation, used.maLines);
     SmoothStep(*profile, pixelSpacing, used.maLines, used.smoothing);
     if (used.extract) ExtractStep(*profile, pixelSpacing, used.maLines);
@@ -322,7 +445,6 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
                           profile->compositeProfile.begin() + std::max(profile->profileCount, 0));
     result.sampleSpacing = profile->sampleSpacing;
 
-    std::optional<int> fitItem = used.fitItem;
     if (used.method == MeasureMethod::kSlit) {
         ExposureStep(*profile, exposure);
         if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
@@ -333,12 +455,20 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         SwcFeatures features;
         ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines, features);
         ExposureStep(*profile, exposure);
-        SwcResult chart;
-        ChartMeasureStep(*profile, *mtf, features, chart);
-        result.points = Points(chart.points, chart.memoLines);
+        if (used.precise) {
+            const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kStep);
+            const PreciseChartResult chart =
+                PreciseChartStep(tableExposure(), g, pixelSpacing, features, orientation, used.maLines);
+            StoreMeasuredMtf(chart.points, *mtf);
+            result.points = PointsOf(chart.points);
+        } else {
+            SwcResult chart;
+            ChartMeasureStep(*profile, *mtf, features, chart);
+            result.points = Points(chart.points, chart.memoLines);
+            // The method selects the highest valid frequency and runs Fitting.
+            if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
+        }
         result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};
-        // The method selects the highest valid frequency and runs Fitting.
-        if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
     }
     result.lsf.assign(profile->exposureProfile.begin(),
                       profile->exposureProfile.begin() + std::max(profile->exposureCount, 0));

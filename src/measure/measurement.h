@@ -4,6 +4,8 @@
 //   [ExtractStep] → ExposureStep → [TruncateStep] → SlitStep   → [FitStep]
 //                                  ChartLocateStep → ExposureStep → ChartMeasureStep → FitStep
 //
+// The precise modes and the edge method: see precise_steps.h.
+//
 // Each step is the operation of one button of the windows, on the same
 // kernels with the same numbers, so the windows and the command line give
 // the same results digit for digit. Every step fails with a radmtf::Failure
@@ -22,6 +24,7 @@
 #include "analysis/extraction.h"
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
+#include "core/failure.h"
 #include "measure/settings.h"
 #include "mtf/fitting.h"
 #include "mtf/mtf_state.h"
@@ -111,7 +114,8 @@ FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double 
 struct MtfPoint {
     double frequency = 0.0;  // cycles/mm
     double value = 0.0;
-    std::string display;  // the value's text in the window's memo
+    std::string display;                // the value's text in the window's memo
+    std::optional<double> uncertainty;  // standard uncertainty (precise modes, edge method)
 };
 
 // The chart's bar groups: centres of the square (row 0) and the bar groups
@@ -130,6 +134,9 @@ struct MeasureResult {
     std::vector<MtfPoint> points;            // the measured MTF
     std::optional<FittingOutput> fit;        // the fitted tables, when fitted
     std::optional<ChartGroups> chartGroups;  // the chart method's groups
+    std::optional<double> edgeAngle;         // the edge method's angle (degrees)
+    // What the window would warn about on the way (the measurement went on).
+    std::vector<Failure> warnings;
 };
 
 // The whole chain on a loaded image, in the order the windows run it.

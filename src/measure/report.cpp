@@ -7,6 +7,7 @@
 #include <iomanip>
 
 #include "core/numtext.h"
+#include "mtf/edge.h"
 
 namespace radmtf {
 
@@ -35,6 +36,12 @@ std::string Bool(bool value)
     return value ? "true" : "false";
 }
 
+// The edge method has no profile, M or fit: those settings stay empty.
+bool Profiled(const MeasureSettings& s)
+{
+    return s.method != MeasureMethod::kEdge;
+}
+
 // The settings, one column each, in the order of the options.
 const std::vector<SettingColumn>& SettingColumns()
 {
@@ -50,24 +57,29 @@ const std::vector<SettingColumn>& SettingColumns()
         {"roi_y", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->centreY) : std::string(); }},
         {"roi_width", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->width) : std::string(); }},
         {"roi_height", Kind::kInteger, [](S s) { return s.roi ? IntToStr(s.roi->height) : std::string(); }},
-        {"orientation", Kind::kInteger, [](S s) { return IntToStr(s.orientation); }},
-        {"ma_line", Kind::kInteger, [](S s) { return IntToStr(s.maLines); }},
-        {"smooth", Kind::kInteger, [](S s) { return IntToStr(s.smoothing); }},
-        {"extract", Kind::kBool, [](S s) { return Bool(s.extract); }},
+        {"orientation", Kind::kInteger, [](S s) { return Profiled(s) ? IntToStr(s.orientation) : ""; }},
+        {"ma_line", Kind::kInteger, [](S s) { return Profiled(s) ? IntToStr(s.maLines) : ""; }},
+        {"smooth", Kind::kInteger, [](S s) { return Profiled(s) ? IntToStr(s.smoothing) : ""; }},
+        {"extract", Kind::kBool, [](S s) { return Profiled(s) ? Bool(s.extract) : ""; }},
         {"pixel_spacing_mm", Kind::kReal, [](S s) { return Real(s.pixelSpacing); }},
         {"log_exposure_area", Kind::kReal, [](S s) { return FloatToStr(s.latitude); }},
         {"bits", Kind::kReal, [](S s) { return FloatToStr(s.bitsStored); }},
         {"hdc", Kind::kText, [](S s) { return s.curveFile.value_or(""); }},
         {"truncate_at", Kind::kInteger, [](S s) { return Int(s.truncateAt); }},
-        {"fit_degree", Kind::kInteger, [](S s) { return IntToStr(s.fitDegree); }},
+        {"fit_degree", Kind::kInteger, [](S s) { return Profiled(s) ? IntToStr(s.fitDegree) : ""; }},
         {"fit_up_to", Kind::kReal,
          [](S s) { return s.fitItem ? std::string(kFitFrequencyTexts[*s.fitItem]) : std::string(); }},
+        {"precise", Kind::kBool, [](S s) { return Profiled(s) ? Bool(s.precise) : ""; }},
+        {"slit_width_mm", Kind::kReal,
+         [](S s) {
+             return s.precise && s.method == MeasureMethod::kSlit ? FloatToStr(s.slitWidth) : std::string();
+         }},
     };
     return columns;
 }
 
-// Per-file results beside the points (none yet; e.g. frequencies at given
-// MTF levels go here): a name and the value's text for a measured file.
+// Per-file results beside the points (e.g. frequencies at given MTF levels
+// go here): a name and the value's text for a measured file.
 struct ResultColumn {
     const char* name;
     Kind kind;
@@ -75,7 +87,10 @@ struct ResultColumn {
 };
 const std::vector<ResultColumn>& ResultColumns()
 {
-    static const std::vector<ResultColumn> columns = {};
+    static const std::vector<ResultColumn> columns = {
+        {"edge_angle_deg", Kind::kReal,
+         [](const FileReport& r) { return r.edgeAngle ? ExactNumber(*r.edgeAngle) : std::string(); }},
+    };
     return columns;
 }
 
@@ -153,12 +168,13 @@ public:
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
         if (!report.ok) {
             // Empty frequency and value: no number that could be taken for a result.
-            out_ << head << ",," << CsvField(report.failedMark) << tail << "\n";
+            out_ << head << ",," << CsvField(report.failedMark) << "," << tail << "\n";
             return;
         }
         for (const MtfPoint& point : report.points)
             out_ << head << ExactNumber(point.frequency) << "," << ExactNumber(point.value) << ","
-                 << CsvField(point.display) << tail << "\n";
+                 << CsvField(point.display) << ","
+                 << (point.uncertainty ? ExactNumber(*point.uncertainty) : "") << tail << "\n";
         out_.flush();
     }
     void End() override { out_.flush(); }
@@ -193,7 +209,8 @@ public:
             const MtfPoint& point = report.points[i];
             out_ << (i ? ",\n" : "\n") << "     {\"frequency_cy_per_mm\": " << JsonNumber(point.frequency)
                  << ", \"mtf\": " << JsonNumber(point.value)
-                 << ", \"mtf_display\": " << JsonString(point.display) << "}";
+                 << ", \"mtf_display\": " << JsonString(point.display)
+                 << ", \"u_mtf\": " << (point.uncertainty ? JsonNumber(*point.uncertainty) : "null") << "}";
         }
         out_ << (report.ok && !report.points.empty() ? "\n   ]}" : "]}");
         out_.flush();
@@ -218,12 +235,20 @@ public:
             out_ << "  " << report.failedMark << "\n\n" << std::flush;
             return;
         }
+        if (report.edgeAngle) {
+            EdgeResult edge;  // the angle as the edge page shows it
+            edge.angle = *report.edgeAngle;
+            out_ << "  edge angle  " << EdgeAngleText(edge) << "°\n";
+        }
         out_ << "  " << std::setw(14) << "cycles/mm"
              << "  " << std::setw(10) << "MTF"
              << "\n";
-        for (const MtfPoint& point : report.points)
+        for (const MtfPoint& point : report.points) {
             out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
-                 << point.display << "\n";
+                 << point.display;
+            if (point.uncertainty) out_ << "  ±" << FormatFixed(*point.uncertainty, 3);
+            out_ << "\n";
+        }
         out_ << "\n" << std::flush;
     }
     void End() override { out_.flush(); }
@@ -243,7 +268,7 @@ std::string ExactNumber(double value)
 
 std::vector<std::string> CsvColumns()
 {
-    std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display"};
+    std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display", "u_mtf"};
     for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
     for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
     return names;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ struct FileReport {
     std::string failedMark;    // a failed file's mtf_display ("failed: MESSAGE")
     MeasureSettings settings;  // as used when ok, as asked when failed
     std::vector<MtfPoint> points;
+    std::optional<double> edgeAngle;  // the edge method's angle (degrees)
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };

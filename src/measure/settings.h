@@ -12,7 +12,7 @@
 namespace radmtf {
 
 // New methods are added here and in MethodName/ParseMethod.
-enum class MeasureMethod { kSlit, kChart };
+enum class MeasureMethod { kSlit, kChart, kEdge };
 
 // The viewer's mode items: " 8bit", "16bit", "DICOM".
 enum class ImageFormat { kRaw8 = 0, kRaw16 = 1, kDicom = 2 };
@@ -38,8 +38,12 @@ struct MeasureSettings {
     std::optional<RoiSetting> roi;        // the ROI edits; default: centred on the view, half its size
 
     // The profile (analysis window).
-    int orientation = 1;         // RadioButton1 .. RadioButton4
-    std::int32_t maLines = 17;   // EditMALine
+    int orientation = 1;        // RadioButton1 .. RadioButton4
+    std::int32_t maLines = 17;  // EditMALine
+    // "Auto": the orientation button and MA-Line# from the geometry the
+    // table shows (a result's settings hold the values it chose).
+    bool autoOrientation = false;
+    bool autoMaLines = false;
     std::int32_t smoothing = 1;  // EditSmth: moving-average width
     bool extract = false;        // "Extract" before ToExp
 
@@ -50,6 +54,8 @@ struct MeasureSettings {
     std::optional<std::string> curveFile;     // CheckBoxUseHDC with this characteristic-curve file
 
     // The MTF.
+    bool precise = false;                    // CheckBoxPreciseSlit / CheckBoxPreciseSwc
+    long double slitWidth = 0.01L;           // EditSlitWidth (mm), the precise slit mode's aperture
     std::optional<std::int32_t> truncateAt;  // LSF sample picked as the left tail's start, then "Trancation"
     std::int32_t fitDegree = 7;              // Editn
     // RadioGroup2's item (0 .. 5 for "2.0" .. "6.0"). Empty: the chart

@@ -50,4 +50,13 @@ inline std::vector<std::vector<std::string>> CsvRows(const std::string& csv)
     return rows;
 }
 
+// The index of a column of CSV output by its name in the header line.
+inline std::size_t CsvColumn(const std::string& csv, const std::string& name)
+{
+    const std::vector<std::string> names = CsvFields(csv.substr(0, csv.find('\n')));
+    std::size_t index = 0;
+    while (index < names.size() && names[index] != name) ++index;
+    return index;
+}
+
 }  // namespace radmtf::testing

@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "app_fixture.h"
+#include "command_runner.h"
+#include "measure/report.h"
 #include "mtf/edge.h"
 #include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
@@ -22,12 +24,17 @@ protected:
     {
         synth::EdgeScene scene{.across = 400, .along = 500, .tilt = 3.0};
         const synth::Radiograph image = synth::RenderEdge(scene, model, {.quanta = 2000, .seed = 9});
-        const std::string path = WriteFile("edge.dcm", synth::DicomBytes(image));
+        path = WriteFile("edge.dcm", synth::DicomBytes(image));
         return "answer " + path +
                "\nclick Form1.BitBtnLoad\nset Form1.EditROISizeX 200\n"
                "set Form1.EditROISizeY 400\nset Form1.EditROIPosY 250\n";
     }
+    CommandRun Command(const QString& roi)
+    {
+        return RunMeasure({"edge", QString::fromStdString(path), "--roi", roi, "--format", "csv"});
+    }
     synth::DetectorModel model;
+    std::string path;
 };
 
 TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
@@ -59,6 +66,22 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
         }
     }
     EXPECT_FALSE(std::getline(lines, line));
+
+    // The command on the same ROI: the same table to the last bit, the
+    // uncertainties in u_mtf and the angle in its own column.
+    const CommandRun command = Command("200,250,200,400");
+    ASSERT_EQ(command.exitCode, 0) << command.err;
+    const auto rows = CsvRows(command.out);
+    const std::vector<std::string> memo = EdgeMemoLines(direct);
+    ASSERT_EQ(rows.size(), direct.tableFrequency.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i][2], ExactNumber(direct.tableFrequency[i]));
+        EXPECT_EQ(rows[i][3], ExactNumber(direct.tableMtf[i]));
+        const std::size_t tab = memo[i].find('\t');
+        EXPECT_EQ(rows[i][4], memo[i].substr(tab + 1, memo[i].find('\t', tab + 1) - tab - 1));
+        EXPECT_EQ(rows[i][CsvColumn(command.out, "u_mtf")], ExactNumber(direct.tableUncertainty[i]));
+        EXPECT_EQ(rows[i][CsvColumn(command.out, "edge_angle_deg")], ExactNumber(direct.angle));
+    }
     EXPECT_EQ(form2->Series4->count(), 101);
     EXPECT_EQ(form2->mtf.measuredCount, 101);
     EXPECT_GT(form2->SeriesESF->count(), 1000);
@@ -72,6 +95,11 @@ TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)
             "set Form1.EditROISizeX 100\nset Form1.EditROIPosX 60\nclick Form1.ButtonDisp\n"
             "click Form1.ButtonToTable\nclick Form2.ButtonEdge\nprint Form2.EditEdgeAngle\n");
     EXPECT_EQ(out, "message: " + std::string(kEdgeNotFoundMessage) + "\n\n");
+    const CommandRun command = Command("60,250,100,400");
+    EXPECT_EQ(command.exitCode, 1);
+    const auto rows = CsvRows(command.out);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][4], "failed: " + kEdgeNotFoundMessage);
 }
 
 }  // namespace

@@ -79,8 +79,13 @@ TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasur
           QStringList{"slit", image, "--pixel-spacing", "-0.1"},
           QStringList{"slit", image, "--oritentation", "1"}, QStringList{"slit", image, "--roi", "1,2,3"},
           QStringList{"slit", image, "--fit-up-to", "2.2"},
-          QStringList{"chart", image, "--truncate-at", "10"}, QStringList{"edge", image},
-          QStringList{"slit"}}) {
+          QStringList{"chart", image, "--truncate-at", "10"}, QStringList{"cone", image},
+          QStringList{"chart", image, "--slit-width", "0.02"},
+          QStringList{"slit", image, "--slit-width", "0.02"},
+          QStringList{"slit", image, "--precise", "--extract"}, QStringList{"edge", image, "--ma-line", "17"},
+          QStringList{"edge", image, "--precise"},
+          QStringList{"slit", image, "--precise", "--slit-width", "-1"},
+          QStringList{"slit", image, "--orientation", "automatic"}, QStringList{"slit"}}) {
         const CommandRun run = RunMeasure(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_EQ(run.out, "") << args.join(' ').toStdString();
@@ -89,6 +94,9 @@ TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasur
     EXPECT_NE(
         RunMeasure({"slit", image, "--orientation", "5"}).err.find("--orientation の値 '5' は使えません。"),
         std::string::npos);
+    EXPECT_NE(RunMeasure({"chart", image, "--slit-width", "0.02"})
+                  .err.find("--slit-width はこの測定方法では使えません。"),
+              std::string::npos);
 
     // A missing file and a ROI outside the image fail that file: exit 1.
     const CommandRun missing = RunMeasure({"slit", folder.filePath("none.dcm"), "--format", "csv"});
@@ -103,9 +111,10 @@ TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasur
     // --help lists every option with its default.
     const CommandRun help = RunMeasure({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--roi", "--orientation", "--ma-line", "--smooth", "--pixel-spacing",
-                               "--log-exposure-area", "--bits", "--hdc", "--extract", "--truncate-at",
-                               "--fit-degree", "--fit-up-to", "--format", "--output"})
+    for (const char* option :
+         {"--roi", "--orientation", "--ma-line", "--smooth", "--pixel-spacing", "--log-exposure-area",
+          "--bits", "--hdc", "--extract", "--truncate-at", "--fit-degree", "--fit-up-to", "--format",
+          "--output", "--precise", "--slit-width", "edge", "auto"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 

@@ -1,10 +1,14 @@
 // Automatic geometry, the precise modes and the one-click runs through the
 // window, on seeded synthetic radiographs with a known presampled MTF.
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 #include "app/edit_text.h"
 #include "app_fixture.h"
+#include "command_runner.h"
+#include "measure/report.h"
 #include "synth/dicom_writer.h"
 #include "synth/radiograph.h"
 
@@ -26,12 +30,64 @@ protected:
     // Loads the image and hands a ROI of the given size around its centre to the analysis window.
     void Transfer(const synth::Radiograph& image, int width, int height)
     {
+        roi = std::to_string(image.columns / 2) + "," + std::to_string(image.rows / 2) + "," +
+              std::to_string(width) + "," + std::to_string(height);
         const std::string path = WriteFile("image.dcm", synth::DicomBytes(image));
         Run("answer " + path + "\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX " +
             std::to_string(image.columns / 2) + "\nset Form1.EditROIPosY " + std::to_string(image.rows / 2) +
             "\nset Form1.EditROISizeX " + std::to_string(width) + "\nset Form1.EditROISizeY " +
             std::to_string(height) + "\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n");
     }
+
+    // `radmtf measure METHOD` on the same file and ROI, as CSV.
+    CommandRun Command(const QString& method, const QStringList& options)
+    {
+        const CommandRun run =
+            RunMeasure(QStringList{method, QString::fromStdString(Path("image.dcm")), "--roi",
+                                   QString::fromStdString(roi), "--format", "csv"} +
+                       options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return run;
+    }
+
+    // The command's rows are the window's points, in frequency order, to the
+    // last bit; its mtf_display and u_mtf are what the memo lines show.
+    static void ExpectSamePoints(const CommandRun& run, const std::map<double, double>& window,
+                                 const std::vector<std::string>& memoLines)
+    {
+        const auto rows = CsvRows(run.out);
+        ASSERT_EQ(CsvColumn(run.out, "u_mtf"), 5u);
+        ASSERT_EQ(rows.size(), window.size());
+        auto expected = window.begin();
+        for (const auto& row : rows) {
+            EXPECT_EQ(row[2], ExactNumber(expected->first));
+            EXPECT_EQ(row[3], ExactNumber(expected->second));
+            ++expected;
+        }
+        for (const std::string& line : memoLines) {
+            const std::vector<std::string> fields = SplitFields(line);
+            const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) {
+                return std::abs(std::stod(r[2]) - std::stod(fields[0])) < 5e-4 && r[4] == fields[1];
+            });
+            ASSERT_NE(row, rows.end()) << line;
+            EXPECT_EQ("±" + FormatFixed(std::stod((*row)[5]), 3), fields[2]) << line;
+        }
+    }
+    static std::vector<std::string> SplitFields(const std::string& line)
+    {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        return fields;
+    }
+    std::map<double, double> MeasuredMtf() const
+    {
+        std::map<double, double> points;
+        for (int i = 0; i < form2->mtf.measuredCount; ++i)
+            points.emplace(form2->mtf.mtfFrequency[std::size_t(i)], form2->mtf.mtfValue[std::size_t(i)]);
+        return points;
+    }
+    std::string roi;
 };
 
 TEST_F(PreciseModes, AutoSetsTheCounterAndButtonAndWarnsAboutAnotherChoice)
@@ -62,6 +118,18 @@ TEST_F(PreciseModes, AutoSetsTheCounterAndButtonAndWarnsAboutAnotherChoice)
     EXPECT_EQ(Run("set Form2.EditMALine 14\nset Form2.RadioButton1 1\nclick Form2.Button2Dto1D\n"), warning);
     // A new table drops the estimate.
     Run("click Form1.ButtonToTable\nset Form2.EditMALine 16\nclick Form2.Button2Dto1D\n");
+
+    // The command's "auto" takes the same values and warns about another
+    // choice on standard error, as the window does, and measures on.
+    const CommandRun automatic = Command("slit", {"--orientation", "auto", "--ma-line", "auto"});
+    const auto rows = CsvRows(automatic.out);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0][CsvColumn(automatic.out, "orientation")], "2");
+    EXPECT_EQ(rows[0][CsvColumn(automatic.out, "ma_line")], "14");
+    EXPECT_EQ(rows[0][CsvColumn(automatic.out, "u_mtf")], "");
+    EXPECT_EQ(automatic.err, "");
+    const CommandRun warned = Command("slit", {"--orientation", "auto", "--ma-line", "16"});
+    EXPECT_EQ(warned.err, Path("image.dcm") + ": " + warning.substr(9));
 }
 
 TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
@@ -94,6 +162,16 @@ TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
     EXPECT_EQ(listed[1].substr(0, 6), "0.083\t");
     EXPECT_EQ(form2->errorBarCount(), 10);
     EXPECT_EQ(form2->Series7->points().size(), 11);
+
+    // The command's precise mode with the automatic geometry is the one-click
+    // run: both lists, merged in frequency order.
+    std::map<double, double> window = MeasuredMtf();
+    for (const QPointF& p : form2->Series7->points()) window.emplace(p.x(), p.y());
+    std::vector<std::string> memo = SplitLines(Run("print Form2.MemoMTF"));
+    memo.insert(memo.end(), steps.begin(), steps.end());
+    ExpectSamePoints(
+        Command("slit", {"--precise", "--slit-width", "0.05", "--orientation", "auto", "--ma-line", "auto"}),
+        window, memo);
 
     // Through "hdc.txt" holding the same logarithmic curve, the same numbers.
     std::string curve;
@@ -135,6 +213,8 @@ TEST_F(PreciseModes, OneClickPreciseChartAndAFailingStepStopsWithItsMessage)
             << points[g];
     }
     EXPECT_EQ(form2->errorBarCount(), 9);
+    ExpectSamePoints(Command("chart", {"--precise", "--orientation", "auto", "--ma-line", "auto"}),
+                     MeasuredMtf(), points);
 
     // A flat table: Auto, the first step, stops the chain with its message.
     Run("set Form1.EditROISizeX 10\nset Form1.EditROISizeY 10\nclick Form1.ButtonDisp\nclick "

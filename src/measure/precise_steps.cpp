@@ -1,0 +1,64 @@
+#include "measure/precise_steps.h"
+
+#include <utility>
+
+#include "core/numtext.h"
+
+namespace radmtf {
+
+ExposureConversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset)
+{
+    ExposureConversion conversion;
+    conversion.latitude = FloatToStr(latitude);
+    conversion.bits = FloatToStr(bitsStored);
+    conversion.offset = IntToStr(offset);
+    return conversion;
+}
+
+ExposureConversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath)
+{
+    ExposureConversion conversion;
+    conversion.useCurve = true;
+    conversion.curveLines = std::move(curveLines);
+    conversion.curvePath = std::move(curvePath);
+    return conversion;
+}
+
+ValueTable TableExposureStep(const PixelTableView& table, const ExposureConversion& conversion)
+{
+    return TableExposure(table, conversion);
+}
+
+LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& exposure, FeatureKind kind)
+{
+    if (kept && (kind == FeatureKind::kAny || kept->kind == kind)) return *kept;
+    kept = EstimateGeometry(exposure, kind);
+    return *kept;
+}
+
+PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry& geometry,
+                                  const PreciseSlitInputs& inputs)
+{
+    PreciseSlitSettings settings;
+    settings.pixelSpacing = static_cast<double>(inputs.pixelSpacing);
+    settings.slitWidth = static_cast<double>(inputs.slitWidth);
+    settings.lsfHalfWidth = static_cast<double>(inputs.lsfHalfWidth);
+    settings.listFrequencies = SlitMethodFrequencies(SampleSpacing(inputs.pixelSpacing, inputs.maLines));
+    return RunPreciseSlit(exposure, geometry, settings);
+}
+
+PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeometry& geometry,
+                                    long double pixelSpacing, const SwcFeatures& features,
+                                    ProfileOrientation orientation, std::int32_t maLines)
+{
+    return RunPreciseChart(exposure, geometry, static_cast<double>(pixelSpacing), features, orientation,
+                           maLines);
+}
+
+EdgeResult EdgeStep(const PixelTableView& table, const ExposureConversion& conversion,
+                    const EdgeSettings& settings)
+{
+    return MeasureEdge(EdgeImageFromTable(table, conversion), settings);
+}
+
+}  // namespace radmtf

@@ -1,0 +1,67 @@
+// The steps of the automatic geometry, the precise slit and chart modes and
+// the edge method, shared by the analysis window and the command line, so
+// that both give the same numbers digit for digit:
+//
+//   TableExposureStep → GeometryStep → PreciseSlitStep
+//                                    → (ChartLocateStep on the profile) → PreciseChartStep
+//   EdgeStep
+//
+// The window keeps the geometry estimate between its buttons; the command
+// keeps it in the same way (see GeometryStep).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/composite_profile.h"
+#include "analysis/exposure.h"
+#include "analysis/pixel_table.h"
+#include "mtf/edge.h"
+#include "mtf/swc.h"
+#include "precise/geometry.h"
+#include "precise/precise_chart.h"
+#include "precise/precise_slit.h"
+#include "precise/value_table.h"
+
+namespace radmtf {
+
+// "ToExp"'s conversion from numbers, as the edits would hold them typed
+// (L, BitsStored, the value offset), or through the curve file's lines.
+ExposureConversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset);
+ExposureConversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath);
+
+// The pixel table in exposure, every cell converted as "ToExp" converts.
+ValueTable TableExposureStep(const PixelTableView& table, const ExposureConversion& conversion);
+
+// The geometry estimate of the object of `kind` in the table. An estimate
+// kept from an earlier step (`kept`) is used again when it is of that kind
+// (or any kind is asked for); otherwise the table is estimated anew and the
+// result kept. "Auto" empties `kept` first and asks for any kind.
+LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& exposure, FeatureKind kind);
+
+// The precise slit mode, listing at the slit method's frequencies for the
+// given pixel spacing and MA-Line# and at 0.5 cycles/mm steps.
+struct PreciseSlitInputs {
+    long double pixelSpacing = 0.1L;  // mm
+    long double maLines = 17.0L;      // MA-Line#, as the counter holds it
+    long double slitWidth = 0.01L;    // mm; 0 turns the aperture correction off
+    long double lsfHalfWidth = 2.5L;  // mm
+};
+PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry& geometry,
+                                  const PreciseSlitInputs& inputs);
+
+// The precise chart mode on the features ChartLocateStep found on the
+// composite profile built with `orientation` and `maLines`.
+PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeometry& geometry,
+                                    long double pixelSpacing, const SwcFeatures& features,
+                                    ProfileOrientation orientation, std::int32_t maLines);
+
+// The edge method on the pixel table: converted to exposure, the edge found
+// and measured. The settings come from their texts (EdgeSettingsFromTexts),
+// read before the conversion as the edge page reads them.
+EdgeResult EdgeStep(const PixelTableView& table, const ExposureConversion& conversion,
+                    const EdgeSettings& settings);
+
+}  // namespace radmtf
