@@ -21,7 +21,7 @@ void TForm2::ButtonEdgeClick()
     texts.smoothingInterval = StdText(EditEdgeSmoothing);
     const EdgeSettings settings = EdgeSettingsFromTexts(texts);
 
-    const EdgeResult result = EdgeStep(TForm2TableView(StringGrid1->grid()), exposureConversion(), settings);
+    const EdgeResult result = EdgeStep(tableExposure(), settings);
 
     EditEdgeAngle->setText(QString::fromStdString(EdgeAngleText(result)));
     setSeries(SeriesESF, Points(result.esf));

@@ -340,6 +340,15 @@ std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
     return points;
 }
 
+// The table in exposure straight from its cells (no copy of them); an
+// 8-bit image's empty table fails as the window's does.
+ValueTable ExposureOfTable(const PixelTable& table, const ExposureConversion& conversion)
+{
+    if (!table.filled) return TableExposureStep(table.View(), conversion);
+    return TableExposureStep(static_cast<int>(table.columns), static_cast<int>(table.rows), table.values,
+                             conversion);
+}
+
 ExposureConversion ConversionOf(const ExposureInputs& inputs)
 {
     if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
@@ -385,7 +394,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         EdgeSettingTexts texts;
         texts.pixelSpacing = FloatToStr(pixelSpacing);
         const EdgeSettings edgeSettings = EdgeSettingsFromTexts(texts);
-        const EdgeResult edge = EdgeStep(table.View(), ConversionOf(exposure), edgeSettings);
+        const EdgeResult edge = EdgeStep(ExposureOfTable(table, ConversionOf(exposure)), edgeSettings);
         result.edgeAngle = edge.angle;
         result.points = EdgePoints(edge);
         return result;
@@ -396,7 +405,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     // and the estimate the window keeps between its steps.
     std::optional<ValueTable> exposureTable;
     const auto tableExposure = [&]() -> const ValueTable& {
-        if (!exposureTable) exposureTable = TableExposureStep(table.View(), ConversionOf(exposure));
+        if (!exposureTable) exposureTable = ExposureOfTable(table, ConversionOf(exposure));
         return *exposureTable;
     };
     std::optional<LineGeometry> estimate;

@@ -1,5 +1,6 @@
 #include "measure/precise_steps.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/numtext.h"
@@ -29,6 +30,16 @@ ValueTable TableExposureStep(const PixelTableView& table, const ExposureConversi
     return TableExposure(table, conversion);
 }
 
+ValueTable TableExposureStep(int columns, int rows, const std::vector<std::int32_t>& cells,
+                             const ExposureConversion& conversion)
+{
+    ValueTable out;
+    out.columns = std::max(columns, 0);
+    out.rows = std::max(rows, 0);
+    out.values = ConvertValuesToExposure(cells, conversion);
+    return out;
+}
+
 LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& exposure, FeatureKind kind)
 {
     if (kept && (kind == FeatureKind::kAny || kept->kind == kind)) return *kept;
@@ -55,10 +66,13 @@ PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeomet
                            maLines);
 }
 
-EdgeResult EdgeStep(const PixelTableView& table, const ExposureConversion& conversion,
-                    const EdgeSettings& settings)
+EdgeResult EdgeStep(ValueTable exposure, const EdgeSettings& settings)
 {
-    return MeasureEdge(EdgeImageFromTable(table, conversion), settings);
+    EdgeImage image;
+    image.columns = exposure.columns;
+    image.rows = exposure.rows;
+    image.exposure = std::move(exposure.values);
+    return MeasureEdge(image, settings);
 }
 
 }  // namespace radmtf

@@ -4,7 +4,7 @@
 //
 //   TableExposureStep → GeometryStep → PreciseSlitStep
 //                                    → (ChartLocateStep on the profile) → PreciseChartStep
-//   EdgeStep
+//   TableExposureStep → EdgeStep
 //
 // The window keeps the geometry estimate between its buttons; the command
 // keeps it in the same way (see GeometryStep).
@@ -32,8 +32,12 @@ namespace radmtf {
 ExposureConversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset);
 ExposureConversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath);
 
-// The pixel table in exposure, every cell converted as "ToExp" converts.
+// The pixel table in exposure, every cell converted as "ToExp" converts:
+// from the table the window holds, or from its cells listed row by row,
+// left to right (as TableCellValues lists them; the same numbers).
 ValueTable TableExposureStep(const PixelTableView& table, const ExposureConversion& conversion);
+ValueTable TableExposureStep(int columns, int rows, const std::vector<std::int32_t>& cells,
+                             const ExposureConversion& conversion);
 
 // The geometry estimate of the object of `kind` in the table. An estimate
 // kept from an earlier step (`kept`) is used again when it is of that kind
@@ -58,10 +62,9 @@ PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeomet
                                     long double pixelSpacing, const SwcFeatures& features,
                                     ProfileOrientation orientation, std::int32_t maLines);
 
-// The edge method on the pixel table: converted to exposure, the edge found
-// and measured. The settings come from their texts (EdgeSettingsFromTexts),
-// read before the conversion as the edge page reads them.
-EdgeResult EdgeStep(const PixelTableView& table, const ExposureConversion& conversion,
-                    const EdgeSettings& settings);
+// The edge method on the table in exposure. The settings come from their
+// texts (EdgeSettingsFromTexts), read before the conversion as the edge page
+// reads them.
+EdgeResult EdgeStep(ValueTable exposure, const EdgeSettings& settings);
 
 }  // namespace radmtf
