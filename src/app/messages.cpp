@@ -172,7 +172,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、従来の slit のみ)\n"
     "  --fit-degree N            多項式の次数 1..16 (既定: 7)\n"
     "  --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0\n"
-    "                            (既定: chart は測定できた周波数まで、slit はフィットしない)\n"
+    "                            (既定: chart は測定できた周波数まで、slit と精密モードはフィットしない)\n"
     "\n"
     "出力:\n"
     "  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)\n"
