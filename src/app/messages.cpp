@@ -93,8 +93,11 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。")},
     {FailureCode::kTooManyValues, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIの画素値の種類が多すぎます。")},
+    {FailureCode::kSlitWidth,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kTooManyValues) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

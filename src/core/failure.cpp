@@ -54,8 +54,9 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeAngle",
     "EdgeSettings",
     "TooManyValues",
+    "SlitWidth",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kTooManyValues) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
 
 }  // namespace
 

@@ -68,6 +68,7 @@ enum class FailureCode {
     kEdgeAngle,        // argument: the measured angle in degrees
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
+    kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
 };
 
 class Failure : public std::exception {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/failure.h"
 #include "core/numtext.h"
+#include "precise/mtf_points.h"
 
 namespace radmtf {
 
@@ -55,6 +57,16 @@ PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry
     settings.slitWidth = static_cast<double>(inputs.slitWidth);
     settings.lsfHalfWidth = static_cast<double>(inputs.lsfHalfWidth);
     settings.listFrequencies = SlitMethodFrequencies(SampleSpacing(inputs.pixelSpacing, inputs.maLines));
+    // The aperture's first zero, at 1 / width, must lie beyond every listed
+    // frequency: at and past it the correction divides by (nearly) nothing.
+    // A width typed in micrometres (20 for 0.02) is caught here.
+    double highest = 0;
+    for (double f : settings.listFrequencies) highest = std::max(highest, f);
+    for (double f : HalfStepFrequencies(settings.pixelSpacing)) highest = std::max(highest, f);
+    if (!(inputs.slitWidth >= 0) || (highest > 0 && inputs.slitWidth * highest >= 1))
+        ThrowFailure(FailureCode::kSlitWidth,
+                     {FloatToStr(inputs.slitWidth), FormatFixed(highest > 0 ? 1 / highest : 0, 3),
+                      FormatFixed(highest, 3)});
     return RunPreciseSlit(exposure, geometry, settings);
 }
 

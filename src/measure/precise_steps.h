@@ -46,7 +46,9 @@ ValueTable TableExposureStep(int columns, int rows, const std::vector<std::int32
 LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& exposure, FeatureKind kind);
 
 // The precise slit mode, listing at the slit method's frequencies for the
-// given pixel spacing and MA-Line# and at 0.5 cycles/mm steps.
+// given pixel spacing and MA-Line# and at 0.5 cycles/mm steps. Refuses
+// (kSlitWidth) a negative slit width, or one whose aperture correction has
+// its zero at or below the highest frequency listed.
 struct PreciseSlitInputs {
     long double pixelSpacing = 0.1L;  // mm
     long double maLines = 17.0L;      // MA-Line#, as the counter holds it

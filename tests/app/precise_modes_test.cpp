@@ -172,6 +172,15 @@ TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
     ExpectSamePoints(
         Command("slit", {"--precise", "--slit-width", "0.05", "--orientation", "auto", "--ma-line", "auto"}),
         window, memo);
+    // A width typed in micrometres is refused, by both, with the same message.
+    const std::string refusal = Run("set Form2.EditSlitWidth 20\nclick Form2.ButtonSlit\n");
+    EXPECT_EQ(refusal.rfind("message: スリット幅 20 mm は使えません。", 0), 0u) << refusal;
+    const CommandRun micrometres =
+        RunMeasure({"slit", QString::fromStdString(Path("image.dcm")), "--roi", QString::fromStdString(roi),
+                    "--precise", "--slit-width", "20", "--format", "csv"});
+    EXPECT_EQ(micrometres.exitCode, 1);
+    EXPECT_EQ(micrometres.err, Path("image.dcm") + ": " + refusal.substr(9));
+    Run("set Form2.EditSlitWidth 0.05\n");
 
     // Through "hdc.txt" holding the same logarithmic curve, the same numbers.
     std::string curve;
