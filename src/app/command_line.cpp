@@ -35,6 +35,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version({"v", "version"}, "version");
     const QCommandLineOption script("script", "script", "FILE");
+    const QCommandLineOption language("lang", "lang", "CODE");
+    parser.addOption(language);
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(script);
@@ -61,6 +63,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (images.size() > 1) return fail(UsageText(UsageProblem::kTooManyImages));
     if (!images.isEmpty()) command.imagePath = images.first();
     command.scriptPath = parser.value(script);
+    command.language = parser.value(language);
     return command;
 }
 

@@ -1,4 +1,4 @@
-// The program's command line: `radmtf [--script FILE|-] [IMAGE]`, plus
+// The program's command line: `radmtf [--lang ja|en] [--script FILE|-] [IMAGE]`, plus
 // --help and --version, which print and end the program before any window
 // exists.
 #pragma once
@@ -16,6 +16,7 @@ struct CommandLine {
     std::optional<int> exitCode;
     QString scriptPath;  // --script: the script file, "-" for standard input
     QString imagePath;   // the image file to open at start
+    QString language;    // --lang: the interface language, empty when not given
 };
 
 // The arguments as text (the program name first).

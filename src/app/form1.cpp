@@ -47,11 +47,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::Wheel || !watched->isWindowType()) return false;
-        if (QApplication::activeWindow() != form1_ || form1_->StringGridDICOM->height() >= 200) return false;
-        const QPoint turn = static_cast<QWheelEvent*>(event)->angleDelta();
+        if (QApplication::activeWindow() != form1_) return false;
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint turn = wheel->angleDelta();
         const int delta = turn.y() != 0 ? turn.y() : turn.x();
         // The toolkit's begin and end notes of a scroll gesture carry no turn.
         if (delta == 0) return false;
+        // Ctrl + wheel over the picture zooms like "+" and "-".
+        if ((wheel->modifiers() & Qt::ControlModifier) &&
+            form1_->ScrollBox1->geometry().contains(wheel->position().toPoint())) {
+            Dispatch([&] { delta > 0 ? form1_->Button1Click() : form1_->Button2Click(); });
+            return true;
+        }
+        if (form1_->StringGridDICOM->height() >= 200) return false;
         bool handled = false;
         Dispatch([&] { handled = form1_->ApplicationEvents1Message(delta); });
         return handled;
@@ -159,7 +167,8 @@ void TForm1::FormCreate()
     Image3->resize(512, 512);
     Image1->hide();
     GridModel* grid = StringGridDICOM->grid();
-    const char* headers[] = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+    const QString headers[] = {tr(" No"),  tr("Group"), tr("Erement"), tr("VR"),
+                               tr("CHR#"), tr("Name"),  tr("Value")};
     for (int c = 0; c < 7; ++c) grid->setCell(c, 0, headers[c]);
     {
         const std::string_view dictionary = DicomDictionaryText();

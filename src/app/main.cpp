@@ -14,6 +14,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/measure_command.h"
+#include "app/language.h"
 #include "app/prompter.h"
 #include "app/script.h"
 
@@ -31,6 +32,11 @@ int main(int argc, char** argv)
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
+    const QString language = radmtf::RequestedLanguage(command.language);
+    if (!radmtf::UseLanguage(language)) {
+        std::fprintf(stderr, "radmtf: no interface language '%s' (ja, en)\n", language.toLocal8Bit().constData());
+        return 2;
+    }
 
     auto* form1 = new radmtf::TForm1;
     auto* form2 = new radmtf::TForm2(form1);
