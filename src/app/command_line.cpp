@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/language.h"
 #include "app/messages.h"
 
 namespace radmtf {
@@ -48,7 +49,16 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         command.exitCode = kUsageError;
         return command;
     };
-    if (!parser.parse(arguments)) return fail(parser.errorText());
+    const bool parsed = parser.parse(arguments);
+    // Everything printed from here on is in the interface language.
+    command.language = RequestedLanguage(parser.value(language));
+    if (!UseLanguage(command.language)) {
+        const QString asked = command.language;
+        command.language = "ja";
+        UseLanguage(command.language);
+        if (parsed) return fail(UsageText(UsageProblem::kBadValue, {"--lang", asked.toStdString()}));
+    }
+    if (!parsed) return fail(parser.errorText());
     if (parser.isSet(help)) {
         Print(stdout, ProgramHelpText());
         command.exitCode = 0;
@@ -63,7 +73,6 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (images.size() > 1) return fail(UsageText(UsageProblem::kTooManyImages));
     if (!images.isEmpty()) command.imagePath = images.first();
     command.scriptPath = parser.value(script);
-    command.language = parser.value(language);
     return command;
 }
 

@@ -31,6 +31,7 @@
 #include "precise/mtf_points.h"
 #include "precise/value_table.h"
 #include "mtf/mtf_summary.h"
+#include "report/report.h"
 
 class QMenu;
 
@@ -240,7 +241,7 @@ private:
     std::vector<QLineSeries*> errorBars_;
     void buildResultControls();
     // Shows and keeps the summary of a method's measured points.
-    void showSummary(const std::vector<CurvePoint>& points, bool chartMethod);
+    void showSummary(const std::vector<CurvePoint>& points, ReportMethod method);
     struct MenuItem {
         const char* name;  // the action's objectName
         QString caption;
@@ -249,7 +250,7 @@ private:
     void addContextMenu(QWidget* control, const QList<MenuItem>& items);
 
     std::vector<CurvePoint> lastMeasured_;
-    bool lastWasChartMethod_ = false;
+    ReportMethod lastMethod_ = ReportMethod::kSlit;
 
     void showOrientation(int button);
     TForm1* form1_;

@@ -166,7 +166,7 @@ void TForm2::ButtonSWCClick()
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(Lines(result.memoLines));
-                   showSummary(result.points, true);
+                   showSummary(result.points, ReportMethod::kChart);
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
@@ -184,7 +184,7 @@ void TForm2::ButtonSlitClick()
     MemoMTF->setLines(Lines(out.memoLines));
     setErrorBars({});
     setSeries(Series4, Points(out.points));
-    showSummary(out.points, false);
+    showSummary(out.points, ReportMethod::kSlit);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

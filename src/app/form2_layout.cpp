@@ -437,19 +437,19 @@ void TForm2::buildEdgePage()
     TabSheetEdge = new QWidget;
     TabSheetEdge->setObjectName("TabSheetEdge");
     SeriesESF = MakeLine("SeriesESF", Qt::blue);
-    ChartESF = MakeChart(TabSheetEdge, "ChartESF", "Edge spread function", "Position (mm)", "Exposure", false,
+    ChartESF = MakeChart(TabSheetEdge, "ChartESF", tr("Edge spread function"), tr("Position (mm)"), tr("Exposure"), false,
                          {SeriesESF});
     ChartESF->setGeometry(0, 0, 698, 250);
     SeriesEdgeLSF = MakeLine("SeriesEdgeLSF", Qt::red);
-    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", "Line spread function", "Position (mm)", "LSF",
+    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", tr("Line spread function"), tr("Position (mm)"), tr("LSF"),
                              false, {SeriesEdgeLSF});
     ChartEdgeLSF->setGeometry(0, 250, 698, 236);
 
-    auto* panel = new QGroupBox("Edge-Method", TabSheetEdge);
+    auto* panel = new QGroupBox(tr("Edge-Method"), TabSheetEdge);
     panel->setObjectName("PanelEdge");
     panel->setGeometry(8, 492, 120, 56);
-    ButtonEdge = MakeButton(panel, "ButtonEdge", "CalMTF", 10, 22, 100, 26);
-    MakeLabel(TabSheetEdge, "Angle(deg)", 140, 496, 70);
+    ButtonEdge = MakeButton(panel, "ButtonEdge", tr("CalMTF"), 10, 22, 100, 26);
+    MakeLabel(TabSheetEdge, tr("Angle(deg)"), 140, 496, 70);
     EditEdgeAngle = MakeEdit(TabSheetEdge, "EditEdgeAngle", "", 140, 514, 70);
     EditEdgeAngle->setReadOnly(true);
 
@@ -461,20 +461,32 @@ void TForm2::buildEdgePage()
         const char* text;
     };
     const Setting settings[] = {
-        {&EditEdgeBin, "EditEdgeBin", "Bin(pixel)", "0.1"},
-        {&EditEdgeLsfWidth, "EditEdgeLsfWidth", "LSF±(mm)", "2.5"},
-        {&EditEdgeTaper, "EditEdgeTaper", "Taper", "0.5"},
-        {&EditEdgeCore, "EditEdgeCore", "Core±(mm)", "1"},
-        {&EditEdgeCutoff, "EditEdgeCutoff", "Tail fc(c/mm)", "2"},
-        {&EditEdgeSmoothing, "EditEdgeSmoothing", "Smooth(c/mm)", "0"},
+        {&EditEdgeBin, "EditEdgeBin", QT_TR_NOOP("Bin(pixel)"), "0.1"},
+        {&EditEdgeLsfWidth, "EditEdgeLsfWidth", QT_TR_NOOP("LSF±(mm)"), "2.5"},
+        {&EditEdgeTaper, "EditEdgeTaper", QT_TR_NOOP("Taper"), "0.5"},
+        {&EditEdgeCore, "EditEdgeCore", QT_TR_NOOP("Core±(mm)"), "1"},
+        {&EditEdgeCutoff, "EditEdgeCutoff", QT_TR_NOOP("Tail fc(c/mm)"), "2"},
+        {&EditEdgeSmoothing, "EditEdgeSmoothing", QT_TR_NOOP("Smooth(c/mm)"), "0"},
     };
     for (int i = 0; i < 6; ++i) {
         const int x = 228 + (i % 3) * 96;
         const int y = 490 + (i / 3) * 44;
-        MakeLabel(TabSheetEdge, settings[i].label, x, y, 92);
+        MakeLabel(TabSheetEdge, tr(settings[i].label), x, y, 92);
         *settings[i].edit = MakeEdit(TabSheetEdge, settings[i].name, settings[i].text, x, y + 18, 80);
     }
-    PageControl1->addTab(TabSheetEdge, "Edge");
+    PageControl1->addTab(TabSheetEdge, tr("Edge"));
+    SetToolTips(this, {
+                          {"ChartESF", tr("エッジ広がり関数 (右クリックで保存・コピー)")},
+                          {"ChartEdgeLSF", tr("ESF を微分した LSF (右クリックで保存・コピー)")},
+                          {"ButtonEdge", tr("エッジ法で MTF を計算する")},
+                          {"EditEdgeAngle", tr("推定したエッジの傾き (度)")},
+                          {"EditEdgeBin", tr("ESF のビン幅 (画素)")},
+                          {"EditEdgeLsfWidth", tr("使う LSF の範囲: エッジから ± この距離 (mm)")},
+                          {"EditEdgeTaper", tr("LSF の窓の外側でコサインで減衰させる割合 (0～1)")},
+                          {"EditEdgeCore", tr("すべての周波数で全重みで数える LSF の範囲 ± (mm); 0 で全範囲")},
+                          {"EditEdgeCutoff", tr("芯の外の LSF の重みを半分にする周波数 (cycles/mm)")},
+                          {"EditEdgeSmoothing", tr("MTF を平均する周波数の幅 (cycles/mm); 0 で平均しない")},
+                      });
 }
 
 }  // namespace radmtf

@@ -17,6 +17,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/layout_helpers.h"
+#include "app/messages.h"
 #include "app/prompter.h"
 #include "core/csv.h"
 #include "core/failure.h"
@@ -85,7 +86,7 @@ void TForm2::buildResultControls()
     ButtonReport = MakeButton(TabSheetMTF, "ButtonReport", tr("Report…"), 590, 552, 104, 26);
     connect(ButtonReport, &QPushButton::clicked, this, &TForm2::ButtonReportClick);
 
-    for (QChartView* view : {ChartPixelProf, ChartMTF, ChartLSF}) {
+    for (QChartView* view : {ChartPixelProf, ChartMTF, ChartLSF, ChartESF, ChartEdgeLSF}) {
         QList<MenuItem> items = {
             {"ActionSaveImage", tr("Save image…"), [this, view] { ChartSaveImage(view); }},
             {"ActionCopyImage", tr("Copy image"), [this, view] { ChartCopyImage(view); }},
@@ -113,10 +114,10 @@ void TForm2::addContextMenu(QWidget* control, const QList<MenuItem>& items)
             [menu, control](const QPoint& at) { menu->exec(control->mapToGlobal(at)); });
 }
 
-void TForm2::showSummary(const std::vector<CurvePoint>& points, bool chartMethod)
+void TForm2::showSummary(const std::vector<CurvePoint>& points, ReportMethod method)
 {
     lastMeasured_ = points;
-    lastWasChartMethod_ = chartMethod;
+    lastMethod_ = method;
     const MtfSummary summary = SummarizeMtf(points, PixelSpacingOrZero(EditPxlSpc));
     auto text = [this](const std::optional<double>& value) {
         return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : tr("not reached");
@@ -206,7 +207,7 @@ ReportPage TForm2::reportPage() const
     if (form1_->RadioGroupMode->itemIndex() == 2)
         for (const QString& line : form1_->Memo1->lines())
             if (!line.trimmed().isEmpty()) page.acquisition.append(line.trimmed());
-    page.chartMethod = lastWasChartMethod_;
+    page.method = lastMethod_;
     const QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int i = 0; i < 4; ++i)
         if (buttons[i]->isChecked()) page.settings.orientation = QString::number(i + 1);
@@ -220,6 +221,24 @@ ReportPage TForm2::reportPage() const
             QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()));
     page.settings.latitude = EditL->text();
     page.settings.bitsStored = EditBit->text();
+    auto row = [](const char* label, const QLineEdit* edit) {
+        return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label), edit->text());
+    };
+    if (lastMethod_ == ReportMethod::kPreciseSlit || lastMethod_ == ReportMethod::kPreciseChart)
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), EditAutoGeometry));
+    if (lastMethod_ == ReportMethod::kPreciseSlit) {
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange));
+    }
+    if (lastMethod_ == ReportMethod::kEdge) {
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing));
+    }
     page.measured = lastMeasured_;
     page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
     return page;
@@ -228,7 +247,7 @@ ReportPage TForm2::reportPage() const
 void TForm2::ButtonReportClick()
 {
     if (lastMeasured_.empty()) {
-        CurrentPrompter().message(tr("MTF がまだ測定されていません。"));
+        CurrentPrompter().message(NoticeText(Notice::kNothingMeasured));
         return;
     }
     const std::optional<QString> chosen = CurrentPrompter().saveFile(

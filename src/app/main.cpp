@@ -22,8 +22,13 @@ int main(int argc, char** argv)
 {
     // The measurement without windows needs no display and no application object.
     if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
-    const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
-    const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);
+    radmtf::CommandLine command;
+    {
+        // The help and the usage failures speak the interface language too,
+        // before (and without) any window.
+        QCoreApplication core(argc, argv);
+        command = radmtf::ParseCommandLine(radmtf::CommandLineArguments(argc, argv));
+    }
     if (command.exitCode) return *command.exitCode;
     const QString scriptPath = command.scriptPath;
     const QString imagePath =
@@ -32,11 +37,7 @@ int main(int argc, char** argv)
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
-    const QString language = radmtf::RequestedLanguage(command.language);
-    if (!radmtf::UseLanguage(language)) {
-        std::fprintf(stderr, "radmtf: no interface language '%s' (ja, en)\n", language.toLocal8Bit().constData());
-        return 2;
-    }
+    radmtf::UseLanguage(command.language);
 
     auto* form1 = new radmtf::TForm1;
     auto* form2 = new radmtf::TForm2(form1);

@@ -101,7 +101,9 @@ constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "外挿開始点が指定されていません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "Matrix Size x y , "),
     QT_TRANSLATE_NOOP("radmtf::Messages", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "MTF がまだ測定されていません。"),
 };
+static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kNothingMeasured) + 1);
 
 constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit または chart を指定してください。"),
@@ -129,6 +131,7 @@ constexpr const char* kProgramHelp = QT_TRANSLATE_NOOP(
     "  IMAGE                 起動時に開く DICOM または raw 画像ファイル\n"
     "  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。\n"
     "                        IMAGE はその前に開きます\n"
+    "  --lang ja|en          表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)\n"
     "  -h, --help            この説明を表示して終了します\n"
     "  -v, --version         版を表示して終了します\n");
 constexpr const char* kUndecodableNoSyntax =

@@ -137,7 +137,7 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::red, 0.4 * mm));
     painter.drawPath(curve);
-    if (page.chartMethod) {
+    if (page.method == ReportMethod::kChart || page.method == ReportMethod::kPreciseChart) {
         painter.setBrush(QColor(0, 160, 0));
         painter.setPen(Qt::NoPen);
         for (const auto& [f, m] : page.measured)
@@ -163,6 +163,7 @@ QList<QPair<QString, QString>> SettingsRows(const ReportSettings& s)
         rows.append({"L", s.latitude});
         rows.append({"BitsStored", s.bitsStored});
     }
+    rows.append(s.methodRows);
     return rows;
 }
 
@@ -183,6 +184,19 @@ double PaintPairs(QPainter& painter, double x, double y, double labelWidth, doub
 }
 
 }  // namespace
+
+QString ReportMethodName(ReportMethod method)
+{
+    switch (method) {
+    case ReportMethod::kSlit: return QCoreApplication::translate("radmtf::Report", "Slit");
+    case ReportMethod::kChart: return QCoreApplication::translate("radmtf::Report", "Square-wave chart");
+    case ReportMethod::kPreciseSlit: return QCoreApplication::translate("radmtf::Report", "Slit, precise");
+    case ReportMethod::kPreciseChart:
+        return QCoreApplication::translate("radmtf::Report", "Square-wave chart, precise");
+    case ReportMethod::kEdge: return QCoreApplication::translate("radmtf::Report", "Edge");
+    }
+    return {};
+}
 
 void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& page)
 {
@@ -211,8 +225,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         {QCoreApplication::translate("radmtf::Report", "Date"), page.date.toString("yyyy-MM-dd HH:mm")},
         {QCoreApplication::translate("radmtf::Report", "Acquisition"), page.acquisition.join(", ")},
         {QCoreApplication::translate("radmtf::Report", "Method"),
-         page.chartMethod ? QCoreApplication::translate("radmtf::Report", "Square-wave chart")
-                          : QCoreApplication::translate("radmtf::Report", "Slit")},
+         ReportMethodName(page.method)},
     };
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
     // Settings in two columns.

@@ -29,13 +29,19 @@ struct ReportSettings {
     QString curveFile;  // the characteristic curve; empty: L and BitsStored
     QString latitude;
     QString bitsStored;
+    QList<QPair<QString, QString>> methodRows;  // the method's own settings and findings (label, value)
 };
+
+// The method whose points a page shows; the chart methods' points are
+// marked, the others' are a curve only.
+enum class ReportMethod { kSlit, kChart, kPreciseSlit, kPreciseChart, kEdge };
+QString ReportMethodName(ReportMethod method);
 
 struct ReportPage {
     QString fileName;
     QDateTime date;
     QStringList acquisition;   // DICOM summary lines (model, kV, mAs, ...)
-    bool chartMethod = false;  // the square-wave chart method, else the slit method
+    ReportMethod method = ReportMethod::kSlit;
     ReportSettings settings;
     std::vector<CurvePoint> measured;  // the method's measured points
     double pixelSpacingMm = 0.0;

@@ -151,6 +151,190 @@
         <source>内部エラーのため処理を中止しました。</source>
         <translation>The action was stopped by an internal error.</translation>
     </message>
+    <message>
+        <source>プロファイルがありません。2Dto1D を実行してください。</source>
+        <translation>There is no profile. Run 2Dto1D first.</translation>
+    </message>
+    <message>
+        <source>LSF がありません。ToExp を実行してください。</source>
+        <translation>There is no LSF. Run ToExp first.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 の %2 行目が読めません: &apos;%3&apos; は浮動小数点数ではありません</source>
+        <translation>Cannot read line %2 of file %1: &apos;%3&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>読み込む画像が大きすぎます。</source>
+        <translation>The image to load is too large.</translation>
+    </message>
+    <message>
+        <source>画素値が16ビットの範囲に収まりません。この画像は表示できません。</source>
+        <translation>The pixel values do not fit in 16 bits. This image cannot be shown.</translation>
+    </message>
+    <message>
+        <source>転送構文 %1 の画素データを読み込めません。</source>
+        <translation>Cannot read pixel data of transfer syntax %1.</translation>
+    </message>
+    <message>
+        <source>画像の大きさが分かりません。--size で指定してください。</source>
+        <translation>The image size is not known. Give it with --size.</translation>
+    </message>
+    <message>
+        <source>画素間隔が分かりません。--pixel-spacing で指定してください。</source>
+        <translation>The pixel spacing is not known. Give it with --pixel-spacing.</translation>
+    </message>
+    <message>
+        <source>%1 は画像ファイルではありません。</source>
+        <translation>%1 is not an image file.</translation>
+    </message>
+    <message>
+        <source>ROI の中に傾いたスリット、エッジまたはチャートが見つかりません。</source>
+        <translation>No tilted slit, edge or chart was found in the ROI.</translation>
+    </message>
+    <message>
+        <source>スリットの両側に背景 (中心から 3 mm 以上離れた部分) が必要です。ROI を広げてください。</source>
+        <translation>The slit needs background on both sides (more than 3 mm from its centre). Make the ROI wider.</translation>
+    </message>
+    <message>
+        <source>選択した向きまたは MA-Line# が画像からの推定 (%1) と 10 % 以上違います。</source>
+        <translation>The chosen orientation or MA-Line# differs by more than 10 % from the estimate from the image (%1).</translation>
+    </message>
+    <message>
+        <source>ROIにエッジが見つかりません。</source>
+        <translation>No edge was found in the ROI.</translation>
+    </message>
+    <message>
+        <source>ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。</source>
+        <translation>The ROI holds two or more edges. Choose a ROI with one edge only.</translation>
+    </message>
+    <message>
+        <source>エッジの傾きが 0.5°～10° の範囲にありません (%1°)</source>
+        <translation>The edge angle is outside 0.5°–10° (%1°)</translation>
+    </message>
+    <message>
+        <source>エッジ法の設定が範囲外です (画素間隔 &gt; 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。</source>
+        <translation>An edge-method setting is out of range (pixel spacing &gt; 0, bin 0.01–1 pixel, window and core ≥ 0 mm, taper 0–1, frequencies ≥ 0).</translation>
+    </message>
+    <message>
+        <source>ROIの画素値の種類が多すぎます。</source>
+        <translation>The ROI holds too many different pixel values.</translation>
+    </message>
+    <message>
+        <source>測定方法 slit または chart を指定してください。</source>
+        <translation>Give the method: slit or chart.</translation>
+    </message>
+    <message>
+        <source>%1 は知らないオプションです。</source>
+        <translation>%1 is an unknown option.</translation>
+    </message>
+    <message>
+        <source>%1 に値がありません。</source>
+        <translation>%1 needs a value.</translation>
+    </message>
+    <message>
+        <source>%1 の値 &apos;%2&apos; は使えません。</source>
+        <translation>&apos;%2&apos; is not a valid value for %1.</translation>
+    </message>
+    <message>
+        <source>測定するファイルまたはフォルダーを指定してください。</source>
+        <translation>Give the files or folders to measure.</translation>
+    </message>
+    <message>
+        <source>%1 はこの測定方法では使えません。</source>
+        <translation>%1 does not apply to this method.</translation>
+    </message>
+    <message>
+        <source>開く画像ファイルは 1 つだけ指定してください。</source>
+        <translation>Give at most one image file to open.</translation>
+    </message>
+    <message>
+        <source>使い方は radmtf measure --help で表示されます。</source>
+        <translation>Try &apos;radmtf measure --help&apos;.</translation>
+    </message>
+    <message>
+        <source>使い方は radmtf --help で表示されます。</source>
+        <translation>Try &apos;radmtf --help&apos;.</translation>
+    </message>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>failed: %1</translation>
+    </message>
+    <message>
+        <source>usage: radmtf measure slit|chart FILE|FOLDER... [options]
+
+画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
+既定値は解析ウィンドウの既定値です。
+
+画像:
+  --mode dicom|raw16|raw8   ファイルの形式 (既定: dicom)
+  --size W,H                画像の列数と行数 (raw では必須、dicom ではファイルの値を上書き)
+  --header N                画素データの前のバイト数 (既定: 0、dicom ではファイルの値)
+  --offset N                画素値に加える値 (既定: 0、dicom ではファイルの値)
+  --swap                    画素のバイト順を入れ替える (dicom ではファイルの値)
+  --roi X,Y,W,H             ROI の中心と大きさ (既定: 表示範囲の中央、表示範囲の半分の大きさ)
+
+プロファイル:
+  --orientation 1..4        スリットの向き、ボタン 1..4 (既定: 1)
+  --ma-line M               1 画素ずれる行数 MA-Line# (既定: 17)
+  --smooth N                移動平均の幅 (既定: 1、平均しない)
+  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
+
+露光量:
+  --pixel-spacing MM        画素間隔 (既定: ファイルの値)
+  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
+  --bits B                  BitsStored (既定: 12)
+  --hdc FILE                特性曲線ファイル (既定: 使わない)
+
+MTF:
+  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、slit のみ)
+  --fit-degree N            多項式の次数 1..16 (既定: 7)
+  --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0
+                            (既定: chart は測定できた周波数まで、slit はフィットしない)
+
+出力:
+  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)
+  --output PATH             標準出力の代わりに書くファイル
+  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
+  --help                    この説明
+
+終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MTF がまだ測定されていません。</source>
+        <translation>No MTF has been measured yet.</translation>
+    </message>
+    <message>
+        <source>usage: radmtf [options] [IMAGE]
+       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+
+X 線検出器のプリサンプル MTF を測定し、DICOM と raw 画像を表示します。
+
+  IMAGE                 起動時に開く DICOM または raw 画像ファイル
+  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。
+                        IMAGE はその前に開きます
+  --lang ja|en          表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
+  -h, --help            この説明を表示して終了します
+  -v, --version         版を表示して終了します
+</source>
+        <translation>usage: radmtf [options] [IMAGE]
+       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+
+Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
+
+  IMAGE                 a DICOM or raw image file to open at start
+  --script FILE         run the script FILE (- reads standard input) against the windows, then end;
+                        IMAGE is opened first
+  --lang ja|en          the interface language (default: RADMTF_LANG, else ja)
+  -h, --help            print this help and end
+  -v, --version         print the version and end
+</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
@@ -233,6 +417,54 @@
     <message>
         <source>Not measured: %1</source>
         <translation>Not measured: %1</translation>
+    </message>
+    <message>
+        <source>Geometry (Auto)</source>
+        <translation>Geometry (Auto)</translation>
+    </message>
+    <message>
+        <source>Slit width (mm)</source>
+        <translation>Slit width (mm)</translation>
+    </message>
+    <message>
+        <source>LSF range ± (mm)</source>
+        <translation>LSF range ± (mm)</translation>
+    </message>
+    <message>
+        <source>Edge angle (deg)</source>
+        <translation>Edge angle (deg)</translation>
+    </message>
+    <message>
+        <source>ESF bin (pixel)</source>
+        <translation>ESF bin (pixel)</translation>
+    </message>
+    <message>
+        <source>LSF taper</source>
+        <translation>LSF taper</translation>
+    </message>
+    <message>
+        <source>LSF core ± (mm)</source>
+        <translation>LSF core ± (mm)</translation>
+    </message>
+    <message>
+        <source>Tail fc (cycles/mm)</source>
+        <translation>Tail fc (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>MTF smoothing (cycles/mm)</source>
+        <translation>MTF smoothing (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>Slit, precise</source>
+        <translation>Slit, precise</translation>
+    </message>
+    <message>
+        <source>Square-wave chart, precise</source>
+        <translation>Square-wave chart, precise</translation>
+    </message>
+    <message>
+        <source>Edge</source>
+        <translation>Edge</translation>
     </message>
 </context>
 <context>
@@ -969,10 +1201,6 @@
         <translation>Nyq.</translation>
     </message>
     <message>
-        <source>MTF がまだ測定されていません。</source>
-        <translation>No MTF has been measured yet.</translation>
-    </message>
-    <message>
         <source>0.1mm       10bit   L4.0</source>
         <translation>0.1mm       10bit   L4.0</translation>
     </message>
@@ -999,6 +1227,146 @@
     <message>
         <source>Slt_YCCW</source>
         <translation>Slt_YCCW</translation>
+    </message>
+    <message>
+        <source>Edge spread function</source>
+        <translation>Edge spread function</translation>
+    </message>
+    <message>
+        <source>Exposure</source>
+        <translation>Exposure</translation>
+    </message>
+    <message>
+        <source>Edge-Method</source>
+        <translation>Edge method</translation>
+    </message>
+    <message>
+        <source>Angle(deg)</source>
+        <translation>Angle (deg)</translation>
+    </message>
+    <message>
+        <source>Bin(pixel)</source>
+        <translation>Bin (pixel)</translation>
+    </message>
+    <message>
+        <source>LSF±(mm)</source>
+        <translation>LSF ± (mm)</translation>
+    </message>
+    <message>
+        <source>Taper</source>
+        <translation>Taper</translation>
+    </message>
+    <message>
+        <source>Core±(mm)</source>
+        <translation>Core ± (mm)</translation>
+    </message>
+    <message>
+        <source>Tail fc(c/mm)</source>
+        <translation>Tail fc (c/mm)</translation>
+    </message>
+    <message>
+        <source>Smooth(c/mm)</source>
+        <translation>Smooth (c/mm)</translation>
+    </message>
+    <message>
+        <source>Edge</source>
+        <translation>Edge</translation>
+    </message>
+    <message>
+        <source>エッジ広がり関数 (右クリックで保存・コピー)</source>
+        <translation>Edge spread function (right-click to save or copy)</translation>
+    </message>
+    <message>
+        <source>ESF を微分した LSF (右クリックで保存・コピー)</source>
+        <translation>The LSF, the derivative of the ESF (right-click to save or copy)</translation>
+    </message>
+    <message>
+        <source>エッジ法で MTF を計算する</source>
+        <translation>Calculate the MTF by the edge method</translation>
+    </message>
+    <message>
+        <source>推定したエッジの傾き (度)</source>
+        <translation>The estimated tilt of the edge (degrees)</translation>
+    </message>
+    <message>
+        <source>ESF のビン幅 (画素)</source>
+        <translation>Bin width of the ESF (pixels)</translation>
+    </message>
+    <message>
+        <source>使う LSF の範囲: エッジから ± この距離 (mm)</source>
+        <translation>LSF range used: ± this distance from the edge (mm)</translation>
+    </message>
+    <message>
+        <source>LSF の窓の外側でコサインで減衰させる割合 (0～1)</source>
+        <translation>Outer fraction of the LSF window faded out with a cosine (0–1)</translation>
+    </message>
+    <message>
+        <source>すべての周波数で全重みで数える LSF の範囲 ± (mm); 0 で全範囲</source>
+        <translation>LSF range ± (mm) counted in full at every frequency; 0: the whole window</translation>
+    </message>
+    <message>
+        <source>芯の外の LSF の重みを半分にする周波数 (cycles/mm)</source>
+        <translation>Frequency at which the LSF outside the core counts half (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>MTF を平均する周波数の幅 (cycles/mm); 0 で平均しない</source>
+        <translation>Frequency interval over which the MTF is averaged (cycles/mm); 0: none</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Precise</source>
+        <translation>Precise</translation>
+    </message>
+    <message>
+        <source>Chart MTF</source>
+        <translation>Chart MTF</translation>
+    </message>
+    <message>
+        <source>Slit MTF</source>
+        <translation>Slit MTF</translation>
+    </message>
+    <message>
+        <source>Slit (mm)</source>
+        <translation>Slit (mm)</translation>
+    </message>
+    <message>
+        <source>LSF ± (mm)</source>
+        <translation>LSF ± (mm)</translation>
+    </message>
+    <message>
+        <source>画素値の表から線の向きと傾きを推定し、向きと MA-Line# を設定する</source>
+        <translation>Estimate the lines&apos; direction and tilt from the pixel table; set the orientation and MA-Line#</translation>
+    </message>
+    <message>
+        <source>Auto が推定した MA-Line# と向き</source>
+        <translation>MA-Line# and orientation estimated by Auto</translation>
+    </message>
+    <message>
+        <source>チャートの CalMTF を全行・正確な位置・整数周期で測る精密モードにする</source>
+        <translation>The chart&apos;s CalMTF uses every line, exact positions and whole periods (precise mode)</translation>
+    </message>
+    <message>
+        <source>Auto から CalMTF までチャート法を一度に実行する</source>
+        <translation>Run the chart method from Auto to CalMTF in one go</translation>
+    </message>
+    <message>
+        <source>スリットの CalMTF を全行・正確な位置で測る精密モードにする</source>
+        <translation>The slit&apos;s CalMTF uses every line at exact positions (precise mode)</translation>
+    </message>
+    <message>
+        <source>Auto から CalMTF までスリット法を一度に実行する</source>
+        <translation>Run the slit method from Auto to CalMTF in one go</translation>
+    </message>
+    <message>
+        <source>スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)</source>
+        <translation>Slit width (mm): the precise mode removes its aperture&apos;s effect (0: not removed)</translation>
+    </message>
+    <message>
+        <source>精密モードで使う LSF の範囲: ピークから ± この距離 (mm)</source>
+        <translation>LSF range of the precise mode: ± this distance from the peak (mm)</translation>
     </message>
 </context>
 </TS>
