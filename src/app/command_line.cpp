@@ -20,7 +20,6 @@ void Print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-
 }  // namespace
 
 QStringList CommandLineArguments(int argc, char** argv)

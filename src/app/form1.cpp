@@ -69,7 +69,6 @@ private:
     TForm1* form1_;
 };
 
-
 }  // namespace
 
 QImage DisplayBitmap::toImage() const
@@ -89,7 +88,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setAcceptDrops(true);
 
     connect(BitBtnLoad, &QPushButton::clicked, this, Guarded(this, &TForm1::BitBtnLoadClick));
-    connect(StringGridDICOM, &StringGrid::doubleClicked, this, Guarded(this, &TForm1::StringGridDICOMDblClick));
+    connect(StringGridDICOM, &StringGrid::doubleClicked, this,
+            Guarded(this, &TForm1::StringGridDICOMDblClick));
     connect(ButtonFileList, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonFileListClick));
     connect(ButtonDisp, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonDispClick));
     connect(CheckBoxSwp, &QCheckBox::toggled, this, Guarded(this, &TForm1::CheckBoxSwpClick));
@@ -109,8 +109,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connect(items[4], &QAction::triggered, this, Guarded(this, &TForm1::N10241Click));
     connect(items[5], &QAction::triggered, this, Guarded(this, &TForm1::N20481Click));
     for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) {
-        connect(edit, &QLineEdit::customContextMenuRequested, this,
-                [this, edit](const QPoint& pos) { RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); }); });
+        connect(edit, &QLineEdit::customContextMenuRequested, this, [this, edit](const QPoint& pos) {
+            RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+        });
     }
     connect(ButtonAutoWL, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonAutoWLClick));
     connect(ButtonStat, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonStatClick));
@@ -473,7 +474,8 @@ void TForm1::dragTo(int x, int y)
 
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
-            const PixelRect moved = DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
+            const PixelRect moved =
+                DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
             DrawRoiFrames();
             roi = moved;
             DrawRoiFrames();

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <QCheckBox>
-#include <functional>
-#include <vector>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +14,8 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <functional>
+#include <vector>
 
 #include <optional>
 #include <string>
@@ -26,11 +26,11 @@
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
+#include "mtf/mtf_summary.h"
 #include "mtf/swc.h"
 #include "precise/geometry.h"
 #include "precise/mtf_points.h"
 #include "precise/value_table.h"
-#include "mtf/mtf_summary.h"
 #include "report/report.h"
 
 class QMenu;

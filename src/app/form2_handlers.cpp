@@ -68,7 +68,8 @@ void TForm2::Button2Dto1DClick()
     const std::int32_t lines = IntOf(EditMALine);
     const ProfileOrientation orientation = checkedOrientation();
     if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
-        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
+        CurrentPrompter().message(
+            FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
 }
 

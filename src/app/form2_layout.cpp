@@ -437,12 +437,12 @@ void TForm2::buildEdgePage()
     TabSheetEdge = new QWidget;
     TabSheetEdge->setObjectName("TabSheetEdge");
     SeriesESF = MakeLine("SeriesESF", Qt::blue);
-    ChartESF = MakeChart(TabSheetEdge, "ChartESF", tr("Edge spread function"), tr("Position (mm)"), tr("Exposure"), false,
-                         {SeriesESF});
+    ChartESF = MakeChart(TabSheetEdge, "ChartESF", tr("Edge spread function"), tr("Position (mm)"),
+                         tr("Exposure"), false, {SeriesESF});
     ChartESF->setGeometry(0, 0, 698, 250);
     SeriesEdgeLSF = MakeLine("SeriesEdgeLSF", Qt::red);
-    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", tr("Line spread function"), tr("Position (mm)"), tr("LSF"),
-                             false, {SeriesEdgeLSF});
+    ChartEdgeLSF = MakeChart(TabSheetEdge, "ChartEdgeLSF", tr("Line spread function"), tr("Position (mm)"),
+                             tr("LSF"), false, {SeriesEdgeLSF});
     ChartEdgeLSF->setGeometry(0, 250, 698, 236);
 
     auto* panel = new QGroupBox(tr("Edge-Method"), TabSheetEdge);
@@ -475,18 +475,19 @@ void TForm2::buildEdgePage()
         *settings[i].edit = MakeEdit(TabSheetEdge, settings[i].name, settings[i].text, x, y + 18, 80);
     }
     PageControl1->addTab(TabSheetEdge, tr("Edge"));
-    SetToolTips(this, {
-                          {"ChartESF", tr("エッジ広がり関数 (右クリックで保存・コピー)")},
-                          {"ChartEdgeLSF", tr("ESF を微分した LSF (右クリックで保存・コピー)")},
-                          {"ButtonEdge", tr("エッジ法で MTF を計算する")},
-                          {"EditEdgeAngle", tr("推定したエッジの傾き (度)")},
-                          {"EditEdgeBin", tr("ESF のビン幅 (画素)")},
-                          {"EditEdgeLsfWidth", tr("使う LSF の範囲: エッジから ± この距離 (mm)")},
-                          {"EditEdgeTaper", tr("LSF の窓の外側でコサインで減衰させる割合 (0～1)")},
-                          {"EditEdgeCore", tr("すべての周波数で全重みで数える LSF の範囲 ± (mm); 0 で全範囲")},
-                          {"EditEdgeCutoff", tr("芯の外の LSF の重みを半分にする周波数 (cycles/mm)")},
-                          {"EditEdgeSmoothing", tr("MTF を平均する周波数の幅 (cycles/mm); 0 で平均しない")},
-                      });
+    SetToolTips(this,
+                {
+                    {"ChartESF", tr("エッジ広がり関数 (右クリックで保存・コピー)")},
+                    {"ChartEdgeLSF", tr("ESF を微分した LSF (右クリックで保存・コピー)")},
+                    {"ButtonEdge", tr("エッジ法で MTF を計算する")},
+                    {"EditEdgeAngle", tr("推定したエッジの傾き (度)")},
+                    {"EditEdgeBin", tr("ESF のビン幅 (画素)")},
+                    {"EditEdgeLsfWidth", tr("使う LSF の範囲: エッジから ± この距離 (mm)")},
+                    {"EditEdgeTaper", tr("LSF の窓の外側でコサインで減衰させる割合 (0～1)")},
+                    {"EditEdgeCore", tr("すべての周波数で全重みで数える LSF の範囲 ± (mm); 0 で全範囲")},
+                    {"EditEdgeCutoff", tr("芯の外の LSF の重みを半分にする周波数 (cycles/mm)")},
+                    {"EditEdgeSmoothing", tr("MTF を平均する周波数の幅 (cycles/mm); 0 で平均しない")},
+                });
 }
 
 }  // namespace radmtf

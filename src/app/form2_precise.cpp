@@ -66,16 +66,19 @@ void TForm2::buildPreciseControls()
     MakeLabel(TabSheetProfMTF, tr("LSF ± (mm)"), 560, 556, 70);
     EditLsfRange = MakeEdit(TabSheetProfMTF, "EditLsfRange", "2.5", 634, 554, 50);
 
-    SetToolTips(this, {
-                          {"ButtonAutoGeometry", tr("画素値の表から線の向きと傾きを推定し、向きと MA-Line# を設定する")},
-                          {"EditAutoGeometry", tr("Auto が推定した MA-Line# と向き")},
-                          {"CheckBoxPreciseSwc", tr("チャートの CalMTF を全行・正確な位置・整数周期で測る精密モードにする")},
-                          {"ButtonChartMtf", tr("Auto から CalMTF までチャート法を一度に実行する")},
-                          {"CheckBoxPreciseSlit", tr("スリットの CalMTF を全行・正確な位置で測る精密モードにする")},
-                          {"ButtonSlitMtf", tr("Auto から CalMTF までスリット法を一度に実行する")},
-                          {"EditSlitWidth", tr("スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)")},
-                          {"EditLsfRange", tr("精密モードで使う LSF の範囲: ピークから ± この距離 (mm)")},
-                      });
+    SetToolTips(
+        this,
+        {
+            {"ButtonAutoGeometry", tr("画素値の表から線の向きと傾きを推定し、向きと MA-Line# を設定する")},
+            {"EditAutoGeometry", tr("Auto が推定した MA-Line# と向き")},
+            {"CheckBoxPreciseSwc",
+             tr("チャートの CalMTF を全行・正確な位置・整数周期で測る精密モードにする")},
+            {"ButtonChartMtf", tr("Auto から CalMTF までチャート法を一度に実行する")},
+            {"CheckBoxPreciseSlit", tr("スリットの CalMTF を全行・正確な位置で測る精密モードにする")},
+            {"ButtonSlitMtf", tr("Auto から CalMTF までスリット法を一度に実行する")},
+            {"EditSlitWidth", tr("スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)")},
+            {"EditLsfRange", tr("精密モードで使う LSF の範囲: ピークから ± この距離 (mm)")},
+        });
 
     connect(ButtonAutoGeometry, &QPushButton::clicked, this, &TForm2::ButtonAutoGeometryClick);
     connect(ButtonSlitMtf, &QPushButton::clicked, this, &TForm2::ButtonSlitMtfClick);

@@ -225,19 +225,28 @@ ReportPage TForm2::reportPage() const
         return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label), edit->text());
     };
     if (lastMethod_ == ReportMethod::kPreciseSlit || lastMethod_ == ReportMethod::kPreciseChart)
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), EditAutoGeometry));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), EditAutoGeometry));
     if (lastMethod_ == ReportMethod::kPreciseSlit) {
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange));
     }
     if (lastMethod_ == ReportMethod::kEdge) {
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth));
         page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing));
     }
     page.measured = lastMeasured_;
     page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);

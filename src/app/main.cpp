@@ -13,8 +13,8 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
-#include "app/measure_command.h"
 #include "app/language.h"
+#include "app/measure_command.h"
 #include "app/prompter.h"
 #include "app/script.h"
 

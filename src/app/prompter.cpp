@@ -41,7 +41,8 @@ std::optional<QString> DialogPrompter::openFile(const QString& fileName)
 
 std::optional<QString> DialogPrompter::saveFile(const QString& fileName, const QString& filter)
 {
-    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), fileName, filter);
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), fileName, filter);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }

@@ -188,12 +188,16 @@ double PaintPairs(QPainter& painter, double x, double y, double labelWidth, doub
 QString ReportMethodName(ReportMethod method)
 {
     switch (method) {
-    case ReportMethod::kSlit: return QCoreApplication::translate("radmtf::Report", "Slit");
-    case ReportMethod::kChart: return QCoreApplication::translate("radmtf::Report", "Square-wave chart");
-    case ReportMethod::kPreciseSlit: return QCoreApplication::translate("radmtf::Report", "Slit, precise");
-    case ReportMethod::kPreciseChart:
-        return QCoreApplication::translate("radmtf::Report", "Square-wave chart, precise");
-    case ReportMethod::kEdge: return QCoreApplication::translate("radmtf::Report", "Edge");
+        case ReportMethod::kSlit:
+            return QCoreApplication::translate("radmtf::Report", "Slit");
+        case ReportMethod::kChart:
+            return QCoreApplication::translate("radmtf::Report", "Square-wave chart");
+        case ReportMethod::kPreciseSlit:
+            return QCoreApplication::translate("radmtf::Report", "Slit, precise");
+        case ReportMethod::kPreciseChart:
+            return QCoreApplication::translate("radmtf::Report", "Square-wave chart, precise");
+        case ReportMethod::kEdge:
+            return QCoreApplication::translate("radmtf::Report", "Edge");
     }
     return {};
 }
@@ -224,8 +228,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         {QCoreApplication::translate("radmtf::Report", "File"), page.fileName},
         {QCoreApplication::translate("radmtf::Report", "Date"), page.date.toString("yyyy-MM-dd HH:mm")},
         {QCoreApplication::translate("radmtf::Report", "Acquisition"), page.acquisition.join(", ")},
-        {QCoreApplication::translate("radmtf::Report", "Method"),
-         ReportMethodName(page.method)},
+        {QCoreApplication::translate("radmtf::Report", "Method"), ReportMethodName(page.method)},
     };
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
     // Settings in two columns.

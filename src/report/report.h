@@ -40,7 +40,7 @@ QString ReportMethodName(ReportMethod method);
 struct ReportPage {
     QString fileName;
     QDateTime date;
-    QStringList acquisition;   // DICOM summary lines (model, kV, mAs, ...)
+    QStringList acquisition;  // DICOM summary lines (model, kV, mAs, ...)
     ReportMethod method = ReportMethod::kSlit;
     ReportSettings settings;
     std::vector<CurvePoint> measured;  // the method's measured points

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "app_fixture.h"
+#include "command_runner.h"
 #include "core/numtext.h"
 #include "mtf/mtf_summary.h"
 #include "synthetic_images.h"
@@ -20,40 +21,6 @@ namespace radmtf::testing {
 namespace {
 
 using namespace synthetic_slit;
-
-using Table = std::vector<std::vector<std::string>>;
-
-// RFC 4180: quoted fields may hold commas, doubled quotes and line breaks.
-Table ParseCsv(const std::string& text)
-{
-    Table rows(1);
-    std::string field;
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (quoted) {
-            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                field += text[++i];
-            else if (ch == '"')
-                quoted = false;
-            else
-                field += ch;
-        } else if (ch == '"') {
-            quoted = true;
-        } else if (ch == ',') {
-            rows.back().push_back(std::exchange(field, {}));
-        } else if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            rows.back().push_back(std::exchange(field, {}));
-            rows.emplace_back();
-            ++i;
-        } else {
-            field += ch;
-        }
-    }
-    if (!field.empty() || !rows.back().empty()) rows.back().push_back(field);
-    if (rows.back().empty()) rows.pop_back();
-    return rows;
-}
 
 std::string ReadAll(const std::string& path)
 {
@@ -68,15 +35,6 @@ std::vector<std::string> Lines(const std::string& text)
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-std::string Tool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
-    return process.readAllStandardOutput().toStdString();
 }
 
 class Results : public WindowTest {

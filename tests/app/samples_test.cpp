@@ -4,9 +4,9 @@
 #include <QRegularExpression>
 
 #include <map>
-#include <sstream>
 
 #include "app_fixture.h"
+#include "command_runner.h"
 #include "mtf/mtf_summary.h"
 
 namespace radmtf::testing {
@@ -27,34 +27,26 @@ std::map<double, double> StatedTrueMtf()
     return table;
 }
 
-std::vector<CurvePoint> Points(const std::string& printed)
+// The points `radmtf measure` lists for a sample, from its CSV.
+std::vector<CurvePoint> Measured(const QStringList& arguments)
 {
+    const CommandRun run = RunMeasure(arguments + QStringList{"--format", "csv"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
     std::vector<CurvePoint> points;
-    std::istringstream in(printed);
-    for (std::string line; std::getline(in, line);)
-        points.emplace_back(std::stod(line.substr(0, line.find('\t'))),
-                            std::stod(line.substr(line.find('\t') + 1)));
+    for (const std::vector<std::string>& row : CsvRows(run.out))
+        points.emplace_back(std::stod(row.at(2)), std::stod(row.at(3)));
     return points;
 }
 
-class Samples : public WindowTest {};
-
-TEST_F(Samples, SlitAndChartMeasureToTheirStatedTrueMtf)
+TEST(Samples, MeasureToTheirStatedTrueMtfWithTheSettingsTheReadmeGives)
 {
     const std::map<double, double> truth = StatedTrueMtf();
-    // The slit with the default ROI and the five clicks the README names.
-    const std::vector<CurvePoint> slit = Points(
-        Run("answer " RADMTF_SAMPLES_DIR "/slit.dcm\nclick Form1.BitBtnLoad\nclick Form1.ButtonToTable\n"
-            "click Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonToExp\nclick "
-            "Form2.ButtonSlit\n"
-            "print Form2.MemoMTF\n"));
+    // The slit with the default ROI.
+    const std::vector<CurvePoint> slit = Measured({"slit", RADMTF_SAMPLES_DIR "/slit.dcm"});
     for (const auto& [f, m] : truth) EXPECT_NEAR(*ValueAt(slit, f), m, 0.02) << "slit, f = " << f;
 
-    const std::vector<CurvePoint> chart = Points(
-        Run("answer " RADMTF_SAMPLES_DIR "/chart.dcm\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX 420\n"
-            "set Form1.EditROIPosY 24\nset Form1.EditROISizeX 830\nset Form1.EditROISizeY 34\n"
-            "click Form1.ButtonDisp\nclick Form1.ButtonToTable\nclick Form2.Button2Dto1D\n"
-            "click Form2.ButtonSmooth\nclick Form2.ButtonSWC\nprint Form2.MemoMTF2\n"));
+    const std::vector<CurvePoint> chart =
+        Measured({"chart", RADMTF_SAMPLES_DIR "/chart.dcm", "--roi", "420,24,830,34"});
     ASSERT_EQ(chart.size(), 10u);
     for (const auto& [f, m] : chart) {
         if (f > 0 && f <= 5) {
