@@ -264,6 +264,36 @@
         <translation>failed: %1</translation>
     </message>
     <message>
+        <source>MTF がまだ測定されていません。</source>
+        <translation>No MTF has been measured yet.</translation>
+    </message>
+    <message>
+        <source>usage: radmtf [options] [IMAGE]
+       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+
+X 線検出器のプリサンプル MTF を測定し、DICOM と raw 画像を表示します。
+
+  IMAGE                 起動時に開く DICOM または raw 画像ファイル
+  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。
+                        IMAGE はその前に開きます
+  --lang ja|en          表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
+  -h, --help            この説明を表示して終了します
+  -v, --version         版を表示して終了します
+</source>
+        <translation>usage: radmtf [options] [IMAGE]
+       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+
+Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
+
+  IMAGE                 a DICOM or raw image file to open at start
+  --script FILE         run the script FILE (- reads standard input) against the windows, then end;
+                        IMAGE is opened first
+  --lang ja|en          the interface language (default: RADMTF_LANG, else ja)
+  -h, --help            print this help and end
+  -v, --version         print the version and end
+</translation>
+    </message>
+    <message>
         <source>usage: radmtf measure slit|chart FILE|FOLDER... [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
@@ -298,41 +328,53 @@ MTF:
 出力:
   --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)
   --output PATH             標準出力の代わりに書くファイル
+  --report PATH             1 ファイル 1 ページの PDF レポートも書く
+  --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
   --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
   --help                    この説明
 
 終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>MTF がまだ測定されていません。</source>
-        <translation>No MTF has been measured yet.</translation>
-    </message>
-    <message>
-        <source>usage: radmtf [options] [IMAGE]
-       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+        <translation>usage: radmtf measure slit|chart FILE|FOLDER... [options]
 
-X 線検出器のプリサンプル MTF を測定し、DICOM と raw 画像を表示します。
+Measures the MTF from images. A folder: every file in it, in name order.
+The defaults are the analysis window&apos;s defaults.
 
-  IMAGE                 起動時に開く DICOM または raw 画像ファイル
-  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。
-                        IMAGE はその前に開きます
-  --lang ja|en          表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
-  -h, --help            この説明を表示して終了します
-  -v, --version         版を表示して終了します
-</source>
-        <translation>usage: radmtf [options] [IMAGE]
-       radmtf measure slit|chart FILE|FOLDER... [options]   (radmtf measure --help)
+Image:
+  --mode dicom|raw16|raw8   the file format (default: dicom)
+  --size W,H                the image&apos;s columns and rows (required for raw; overrides a DICOM file&apos;s)
+  --header N                bytes before the pixel data (default: 0; DICOM: the file&apos;s)
+  --offset N                value added to the pixel values (default: 0; DICOM: the file&apos;s)
+  --swap                    swap the pixels&apos; byte order (DICOM: the file&apos;s)
+  --roi X,Y,W,H             the ROI&apos;s centre and size (default: centred on the view, half its size)
 
-Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
+Profile:
+  --orientation 1..4        the orientation button 1..4 (default: 1)
+  --ma-line M               MA-Line#, the lines over which the object moves one pixel (default: 17)
+  --smooth N                moving-average width (default: 1, no averaging)
+  --extract                 cut the flat ends and thin to at most 2048 points (default: off)
 
-  IMAGE                 a DICOM or raw image file to open at start
-  --script FILE         run the script FILE (- reads standard input) against the windows, then end;
-                        IMAGE is opened first
-  --lang ja|en          the interface language (default: RADMTF_LANG, else ja)
-  -h, --help            print this help and end
-  -v, --version         print the version and end
+Exposure:
+  --pixel-spacing MM        pixel spacing (default: the file&apos;s)
+  --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
+  --bits B                  BitsStored (default: 12)
+  --hdc FILE                characteristic-curve file (default: none)
+
+MTF:
+  --truncate-at INDEX       start of the LSF&apos;s left-tail extrapolation (default: none; slit only)
+  --fit-degree N            polynomial degree 1..16 (default: 7)
+  --fit-up-to F             fit frequency 2.0|2.5|3.0|4.0|5.0|6.0
+                            (default: chart up to the frequencies measured; slit not fitted)
+
+Output:
+  --format csv|json|table   output format (default: table on a terminal, else csv)
+  --output PATH             file written instead of standard output
+  --report PATH             also write a PDF report, a page per file
+  --lang ja|en              the interface language (default: RADMTF_LANG, else ja)
+  --jobs N                  files measured at once (default: the number of cores)
+  --help                    this help
+
+Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
 </translation>
     </message>
 </context>
