@@ -13,6 +13,7 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/language.h"
 #include "app/measure_command.h"
 #include "app/prompter.h"
 #include "app/script.h"
@@ -21,8 +22,13 @@ int main(int argc, char** argv)
 {
     // The measurement without windows needs no display and no application object.
     if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
-    const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
-    const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);
+    radmtf::CommandLine command;
+    {
+        // The help and the usage failures speak the interface language too,
+        // before (and without) any window.
+        QCoreApplication core(argc, argv);
+        command = radmtf::ParseCommandLine(radmtf::CommandLineArguments(argc, argv));
+    }
     if (command.exitCode) return *command.exitCode;
     const QString scriptPath = command.scriptPath;
     const QString imagePath =
@@ -31,6 +37,7 @@ int main(int argc, char** argv)
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
+    radmtf::UseLanguage(command.language);
 
     auto* form1 = new radmtf::TForm1;
     auto* form2 = new radmtf::TForm2(form1);

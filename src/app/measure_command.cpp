@@ -11,17 +11,25 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include <QDateTime>
+#include <QGuiApplication>
+
+#include "app/language.h"
 #include "app/messages.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
+#include "mtf/edge.h"
+#include "report/report.h"
 
 namespace radmtf {
 
@@ -42,6 +50,7 @@ struct CommandLine {
     std::optional<std::string> output;
     std::vector<std::string> inputs;
     std::optional<std::size_t> jobs;
+    std::optional<std::string> report;  // --report: the PDF to write, a page per file
     bool help = false;
 };
 
@@ -217,6 +226,10 @@ CommandLine ParseCommandLine(int argc, char** argv)
                 Usage(UsageProblem::kBadValue, {option, v});
         } else if (option == "--output") {
             line.output = value();
+        } else if (option == "--report") {
+            line.report = value();
+        } else if (option == "--lang") {
+            value();  // installed before the parse, so its own failures speak the language
         } else if (option == "--jobs") {
             line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
         } else {
@@ -266,6 +279,88 @@ struct Outcome {
     bool done = false;
 };
 
+// The report page of one file, from the settings it was measured with.
+// The report's method and its own rows, as the analysis window fills them
+// (the edge page's settings at their defaults).
+ReportMethod PageMethod(const MeasureSettings& s)
+{
+    switch (s.method) {
+        case MeasureMethod::kEdge:
+            return ReportMethod::kEdge;
+        case MeasureMethod::kChart:
+            return s.precise ? ReportMethod::kPreciseChart : ReportMethod::kChart;
+        default:
+            return s.precise ? ReportMethod::kPreciseSlit : ReportMethod::kSlit;
+    }
+}
+
+QList<QPair<QString, QString>> MethodRows(ReportMethod method, const MeasureSettings& s,
+                                          const MeasureResult* result)
+{
+    const auto row = [](const char* label, const std::string& value) {
+        return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label),
+                                       QString::fromStdString(value));
+    };
+    QList<QPair<QString, QString>> rows;
+    using M = ReportMethod;
+    if ((method == M::kPreciseSlit || method == M::kPreciseChart) && result)
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), result->geometry));
+    if (method == M::kPreciseSlit) {
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), FloatToStr(s.slitWidth)));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), "2.5"));
+    }
+    if (method == M::kEdge) {
+        const EdgeSettingTexts defaults;
+        if (result && result->edgeAngle) {
+            EdgeResult edge;  // the angle as the edge page shows it
+            edge.angle = *result->edgeAngle;
+            rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EdgeAngleText(edge)));
+        }
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), defaults.binWidth));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), defaults.lsfHalfWidth));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), defaults.lsfTaper));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), defaults.coreHalfWidth));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), defaults.tailCutoff));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"),
+                        defaults.smoothingInterval));
+    }
+    return rows;
+}
+
+ReportPage MakeReportPage(const FileReport& report, const MeasureResult* result)
+{
+    const std::string acquisition = result ? result->acquisition : std::string();
+    ReportPage page;
+    page.fileName = QString::fromStdString(report.file);
+    page.date = QDateTime::currentDateTime();
+    for (const QString& summaryLine : QString::fromStdString(acquisition).split("\r\n", Qt::SkipEmptyParts))
+        page.acquisition.append(summaryLine.trimmed());
+    const MeasureSettings& s = report.settings;
+    page.method = PageMethod(s);
+    ReportSettings& out = page.settings;
+    if (s.roi) {
+        out.roiCentre = QString::number(s.roi->centreX) + ", " + QString::number(s.roi->centreY);
+        out.roiSize = QString::number(s.roi->width) + " × " + QString::number(s.roi->height);
+    }
+    if (s.method != MeasureMethod::kEdge) {  // the edge method has no profile
+        out.orientation = QString::number(s.orientation);
+        out.maLines = QString::number(s.maLines);
+        out.smoothing = QString::number(s.smoothing);
+    }
+    if (s.pixelSpacing) out.pixelSpacing = QString::fromStdString(FloatToStr(*s.pixelSpacing));
+    if (s.curveFile) out.curveFile = QString::fromStdString(*s.curveFile);
+    out.latitude = QString::fromStdString(FloatToStr(s.latitude));
+    out.bitsStored = QString::fromStdString(FloatToStr(s.bitsStored));
+    out.methodRows = MethodRows(page.method, s, result);
+    if (!report.summaryCurve.empty())
+        page.measured = report.summaryCurve;
+    else
+        for (const MtfPoint& point : report.points) page.measured.emplace_back(point.frequency, point.value);
+    page.pixelSpacingMm = static_cast<double>(s.pixelSpacing.value_or(0.0L));
+    if (!report.ok) page.failure = QString::fromStdString(report.message);
+    return page;
+}
+
 FileReport MakeReport(const std::string& file, const MeasureSettings& asked, const Outcome& outcome)
 {
     FileReport report;
@@ -276,6 +371,7 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
         report.settings = outcome.result->settings;
         report.points = outcome.result->points;
         report.edgeAngle = outcome.result->edgeAngle;
+        report.summaryCurve = outcome.result->summaryCurve;
         return report;
     }
     report.settings = asked;
@@ -353,6 +449,7 @@ int Measure(const CommandLine& line)
     const std::unique_ptr<ReportWriter> writer = MakeReportWriter(format, out);
     ProgressBar progress(files.size());
     bool anyFailed = false;
+    std::vector<ReportPage> pages;
     writer->Begin();
     progress.Show(0);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -375,11 +472,20 @@ int Measure(const CommandLine& line)
             std::fprintf(stderr, "%s: %s\n", report.file.c_str(), report.message.c_str());
         }
         writer->Write(report);
+        if (line.report) pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
         progress.Show(i + 1);
     }
     writer->End();
     progress.Clear();
     for (std::thread& thread : threads) thread.join();
+    if (line.report) {
+        try {
+            WriteReportPdf(QString::fromStdString(*line.report), pages);
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "radmtf measure: %s\n", FailureText(failure).toUtf8().constData());
+            return 1;
+        }
+    }
     if (line.output) {
         file.flush();
         if (!file) {
@@ -395,6 +501,32 @@ int Measure(const CommandLine& line)
 
 int RunMeasureCommand(int argc, char** argv)
 {
+    // The language is found before the parse, so that its usage failures and
+    // the help speak it. A report is drawn with fonts, which need a GUI
+    // application object (without any display); everything else a plain one.
+    std::optional<std::string> language, report;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        for (auto [name, value] : {std::pair{"--lang", &language}, std::pair{"--report", &report}}) {
+            const std::string option = name;
+            if (arg == option && i + 1 < argc) *value = argv[i + 1];
+            if (arg.rfind(option + "=", 0) == 0) *value = arg.substr(option.size() + 1);
+        }
+    }
+    int appArgc = 3;
+    char programName[] = "radmtf", platformOption[] = "-platform", platform[] = "offscreen";
+    char* appArgv[] = {programName, platformOption, platform, nullptr};
+    const std::unique_ptr<QCoreApplication> app = report
+                                                      ? std::make_unique<QGuiApplication>(appArgc, appArgv)
+                                                      : std::make_unique<QCoreApplication>(appArgc, appArgv);
+    const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
+    if (!UseLanguage(code)) {
+        UseLanguage("ja");
+        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
+                     UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}).toUtf8().constData(),
+                     UsageHintText().toUtf8().constData());
+        return 2;
+    }
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);

@@ -156,6 +156,7 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
         offset = IntField(out.offset);
         swap = out.swap;
         if (out.pxlSpc && !out.pxlSpc->empty()) image.pixelSpacingText = out.pxlSpc;
+        image.acquisition = out.summary;
     }
     columns = settings.columns ? settings.columns : columns;
     rows = settings.rows ? settings.rows : rows;
@@ -367,6 +368,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     used.header = image.layout.header;
     used.offset = image.offset;
     used.swap = image.swap;
+    result.acquisition = image.acquisition;
     if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
     if (!used.pixelSpacing) {
         // A load asks for the spacing when the file gives none (or 0).
@@ -389,6 +391,13 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     exposure.offset = image.offset;
 
     const PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
+    // Every measurement starts from the zeroed state of a fresh window; the
+    // arrays stay allocated per thread, so a folder does not map and fault
+    // them in again for every file.
+    thread_local ProfileState profileStore;
+    thread_local MtfState mtfStore;
+    mtfStore = MtfState{};
+    MtfState* const mtf = &mtfStore;
     if (used.method == MeasureMethod::kEdge) {
         // The edge page's settings at their defaults, with the pixel spacing.
         EdgeSettingTexts texts;
@@ -397,6 +406,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         const EdgeResult edge = EdgeStep(ExposureOfTable(table, ConversionOf(exposure)), edgeSettings);
         result.edgeAngle = edge.angle;
         result.points = EdgePoints(edge);
+        for (const ChartPoint& p : StoreEdgeMtf(edge, *mtf)) result.summaryCurve.emplace_back(p.x, p.y);
         return result;
     }
 
@@ -411,24 +421,19 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     std::optional<LineGeometry> estimate;
     if (used.autoOrientation || used.autoMaLines) {
         const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kAny);
+        result.geometry = GeometryText(g);
         if (used.autoOrientation) used.orientation = static_cast<int>(g.Orientation());
         if (used.autoMaLines) used.maLines = g.LinesSetting();
     }
 
-    // Every measurement starts from the zeroed state of a fresh window; the
-    // arrays stay allocated per thread, so a folder does not map and fault
-    // them in again for every file.
-    thread_local ProfileState profileStore;
-    thread_local MtfState mtfStore;
     ResetProfileState(profileStore);
-    mtfStore = MtfState{};
     ProfileState* const profile = &profileStore;
-    MtfState* const mtf = &mtfStore;
     std::optional<int> fitItem = used.fitItem;
 
     if (used.method == MeasureMethod::kSlit && used.precise) {
         // Every line of the table; the traditional profile plays no part.
         const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kPeak);
+        result.geometry = GeometryText(g);
         PreciseSlitInputs inputs;
         inputs.pixelSpacing = pixelSpacing;
         inputs.maLines = used.maLines;
@@ -437,6 +442,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         // Stored as the window stores it, so a fit works on it as there.
         StoreMeasuredMtf(slit.listed, *mtf);
         result.points = MergedPoints(slit.listed, slit.halfSteps);
+        for (const PreciseMtfPoint& p : slit.listed) result.summaryCurve.emplace_back(p.frequency, p.mtf);
         if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
         return result;
     }
@@ -466,6 +472,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         ExposureStep(*profile, exposure);
         if (used.precise) {
             const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kStep);
+            result.geometry = GeometryText(g);
             const PreciseChartResult chart =
                 PreciseChartStep(tableExposure(), g, pixelSpacing, features, orientation, used.maLines);
             StoreMeasuredMtf(chart.points, *mtf);

@@ -42,6 +42,7 @@ struct SourceImage {
     std::int32_t offset = 0;              // value offset
     bool swap = false;
     std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
+    std::string acquisition;                      // a DICOM file's acquisition summary, lines ended by CR LF
 };
 
 // Maps the file whole (its pages are read only where the measurement looks)
@@ -134,7 +135,12 @@ struct MeasureResult {
     std::vector<MtfPoint> points;            // the measured MTF
     std::optional<FittingOutput> fit;        // the fitted tables, when fitted
     std::optional<ChartGroups> chartGroups;  // the chart method's groups
+    std::string acquisition;                 // the image's acquisition summary (model, kV, mAs ...)
     std::optional<double> edgeAngle;         // the edge method's angle (degrees)
+    std::string geometry;                    // the estimate "Auto" shows, when one was made
+    // The curve the window's summary and report read where it is not
+    // `points`: the precise slit mode's first list, the edge method's fine grid.
+    std::vector<std::pair<double, double>> summaryCurve;
     // What the window would warn about on the way (the measurement went on).
     std::vector<Failure> warnings;
 };

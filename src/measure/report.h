@@ -25,6 +25,8 @@ struct FileReport {
     MeasureSettings settings;  // as used when ok, as asked when failed
     std::vector<MtfPoint> points;
     std::optional<double> edgeAngle;  // the edge method's angle (degrees)
+    // The curve the summary reads (MeasureResult::summaryCurve); empty: the points.
+    std::vector<std::pair<double, double>> summaryCurve;
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };

@@ -7,6 +7,7 @@
 #include "command_runner.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
+#include "mtf/mtf_summary.h"
 #include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
 
@@ -15,7 +16,8 @@ namespace {
 
 // The refusals' texts as the user reads them.
 const std::string kEdgeNotFoundMessage = "ROIにエッジが見つかりません。";
-const std::string kEdgeTwoEdgesMessage = "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
+const std::string kEdgeTwoEdgesMessage =
+    "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
 const std::string kEdgeAngleMessagePrefix = "エッジの傾きが 0.5°～10° の範囲にありません (";
 
 class EdgeMethodWindow : public WindowTest {
@@ -82,10 +84,23 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
         EXPECT_EQ(rows[i][CsvColumn(command.out, "u_mtf")], ExactNumber(direct.tableUncertainty[i]));
         EXPECT_EQ(rows[i][CsvColumn(command.out, "edge_angle_deg")], ExactNumber(direct.angle));
     }
+    // Its summary reads the fine curve the window's summary reads.
+    std::vector<CurvePoint> fine;
+    for (const QPointF& p : form2->Series4->points()) fine.emplace_back(p.x(), p.y());
+    EXPECT_EQ(rows[0][CsvColumn(command.out, "mtf50_cy_per_mm")],
+              ExactNumber(*SummarizeMtf(fine, 0.1).mtf50));
     EXPECT_EQ(form2->Series4->count(), 101);
     EXPECT_EQ(form2->mtf.measuredCount, 101);
     EXPECT_GT(form2->SeriesESF->count(), 1000);
     EXPECT_GT(form2->SeriesEdgeLSF->count(), 400);
+
+    // The summary and the report follow the edge method, with its own settings and angle.
+    EXPECT_TRUE(form2->MemoSummary->lines().value(0).startsWith("MTF50 "));
+    const std::string pdf = WriteFile("edge.pdf", {});
+    Run("answer " + pdf + "\nclick Form2.ButtonReport\n");
+    const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
+    EXPECT_NE(text.find("Edge angle (deg)"), std::string::npos) << text;
+    EXPECT_NE(text.find(form2->EditEdgeAngle->text().toStdString()), std::string::npos) << text;
 }
 
 TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)

@@ -9,6 +9,7 @@
 #include "app_fixture.h"
 #include "command_runner.h"
 #include "measure/report.h"
+#include "mtf/mtf_summary.h"
 #include "synth/dicom_writer.h"
 #include "synth/radiograph.h"
 
@@ -165,13 +166,18 @@ TEST_F(PreciseModes, OneClickPreciseSlitListsTheTrueMtfWithUncertainties)
 
     // The command's precise mode with the automatic geometry is the one-click
     // run: both lists, merged in frequency order.
-    std::map<double, double> window = MeasuredMtf();
+    const std::map<double, double> first = MeasuredMtf();
+    std::map<double, double> window = first;
     for (const QPointF& p : form2->Series7->points()) window.emplace(p.x(), p.y());
     std::vector<std::string> memo = SplitLines(Run("print Form2.MemoMTF"));
     memo.insert(memo.end(), steps.begin(), steps.end());
-    ExpectSamePoints(
-        Command("slit", {"--precise", "--slit-width", "0.05", "--orientation", "auto", "--ma-line", "auto"}),
-        window, memo);
+    const CommandRun precise =
+        Command("slit", {"--precise", "--slit-width", "0.05", "--orientation", "auto", "--ma-line", "auto"});
+    ExpectSamePoints(precise, window, memo);
+    // The summary reads the first list, as the window's does.
+    const std::vector<CurvePoint> firstList(first.begin(), first.end());
+    EXPECT_EQ(CsvRows(precise.out)[0][CsvColumn(precise.out, "mtf50_cy_per_mm")],
+              ExactNumber(*SummarizeMtf(firstList, 0.1).mtf50));
     // A width typed in micrometres is refused, by both, with the same message.
     const std::string refusal = Run("set Form2.EditSlitWidth 20\nclick Form2.ButtonSlit\n");
     EXPECT_EQ(refusal.rfind("message: スリット幅 20 mm は使えません。", 0), 0u) << refusal;
