@@ -16,14 +16,6 @@
 namespace radmtf::testing {
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 class PreciseModes : public WindowTest {
 protected:
     synth::DetectorModel model;
