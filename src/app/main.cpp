@@ -1,77 +1,50 @@
-// Program entry: the viewer window (the main window), then the analysis
-// window (hidden), then the message loop — or, with --script, the script.
-// An image named on the command line is opened first.
-#include <QFile>
-#include <QFileInfo>
-#include <QTimer>
+// Program entry: `radmtf measure …` runs here, without any window; the
+// command line is read here too, so --help, --version and usage errors need
+// no window either. Everything else loads the window library that sits next
+// to the program and hands over to it.
+#include <dlfcn.h>
 
 #include <cstdio>
-#include <iostream>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/command_line.h"
-#include "app/dispatch.h"
-#include "app/form1.h"
-#include "app/form2.h"
 #include "app/measure_command.h"
-#include "app/prompter.h"
-#include "app/script.h"
+#include "app/messages.h"
+#include "app/window_entry.h"
+
+namespace {
+
+// The window library beside the program file (not searched for elsewhere, so
+// a build runs its own copy).
+std::filesystem::path WindowLibraryPath()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (error ? std::filesystem::path() : program.parent_path()) / RADMTF_WINDOW_LIBRARY;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     // The measurement without windows needs no display and no application object.
     if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
-    const QStringList arguments = radmtf::CommandLineArguments(argc, argv);
-    const radmtf::CommandLine command = radmtf::ParseCommandLine(arguments);
+    const radmtf::CommandLine command = radmtf::ParseCommandLine(radmtf::CommandLineArguments(argc, argv));
     if (command.exitCode) return *command.exitCode;
-    const QString scriptPath = command.scriptPath;
-    const QString imagePath =
-        command.imagePath.isEmpty() ? QString() : QFileInfo(command.imagePath).absoluteFilePath();
 
-    radmtf::Application app(argc, argv);
-    QApplication::setApplicationName("radmtf");
-    QApplication::setApplicationDisplayName("radmtf");
-
-    auto* form1 = new radmtf::TForm1;
-    auto* form2 = new radmtf::TForm2(form1);
-    form1->setForm2(form2);
-    form1->show();
-
-    if (!scriptPath.isEmpty()) {
-        QString text;
-        if (scriptPath == "-") {
-            std::string all, line;
-            while (std::getline(std::cin, line)) all += line + "\n";
-            text = QString::fromUtf8(all);
-        } else {
-            QFile file(scriptPath);
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "script error: line 0: cannot read %s\n",
-                             scriptPath.toLocal8Bit().constData());
-                return 1;
-            }
-            text = QString::fromUtf8(file.readAll());
-        }
-        QApplication::setActiveWindow(form1);
-        QApplication::processEvents();
-        if (!imagePath.isEmpty()) {
-            // Opened before the first line, with messages printed as the script prints them.
-            radmtf::ConsolePrompter console;
-            radmtf::Prompter* previous = radmtf::SetPrompter(&console);
-            form1->OpenFile(imagePath);
-            radmtf::SetPrompter(previous);
-        }
-        QStringList lines = text.split('\n');
-        if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-        const int code = radmtf::RunScript(lines, form1, form2);
-        delete form2;
-        delete form1;
-        return code;
+    const std::string library = WindowLibraryPath().string();
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    auto* entry = handle ? reinterpret_cast<radmtf::WindowEntry>(dlsym(handle, radmtf::kWindowEntryName)) : nullptr;
+    if (!entry) {
+        const QByteArray text =
+            radmtf::FailureText(radmtf::FailureCode::kCannotOpen, {library}).toLocal8Bit();
+        const char* detail = dlerror();
+        std::fprintf(stderr, "radmtf: %s\n%s\n", text.constData(), detail ? detail : "");
+        return 1;
     }
-    if (!imagePath.isEmpty())
-        QTimer::singleShot(0, form1, [form1, imagePath] { form1->OpenFile(imagePath); });
-    const int code = QApplication::exec();
-    delete form2;
-    delete form1;
-    return code;
+    // The library stays loaded until the process ends: its windows and their
+    // static objects must outlive everything the entry returns to.
+    return entry(argc, argv, command);
 }
