@@ -1,10 +1,12 @@
 // The windows' entry: the viewer window (the main window), then the analysis
 // window (hidden), then the message loop — or, with --script, the script.
 // An image named on the command line is opened first.
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -26,10 +28,19 @@ extern "C" int RadmtfRunWindows(int& argc, char** argv, const radmtf::CommandLin
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
 
-    auto* form1 = new radmtf::TForm1;
-    auto* form2 = new radmtf::TForm2(form1);
-    form1->setForm2(form2);
-    form1->show();
+    radmtf::TForm1* form1 = nullptr;
+    radmtf::TForm2* form2 = nullptr;
+    auto openWindows = [&] {
+        form1 = new radmtf::TForm1;
+        form2 = new radmtf::TForm2(form1);
+        form1->setForm2(form2);
+        form1->show();
+    };
+    auto closeWindows = [&] {
+        delete form2;
+        delete form1;
+    };
+    openWindows();
 
     if (!scriptPath.isEmpty()) {
         QString text;
@@ -57,15 +68,28 @@ extern "C" int RadmtfRunWindows(int& argc, char** argv, const radmtf::CommandLin
         }
         QStringList lines = text.split('\n');
         if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-        const int code = radmtf::RunScript(lines, form1, form2);
-        delete form2;
-        delete form1;
+        // Each run between "restart" lines starts on fresh windows; a script
+        // error ends only its own run.
+        int code = 0;
+        for (qsizetype first = 0;;) {
+            qsizetype end = first;
+            while (end < lines.size() && !radmtf::IsRestartLine(lines[end])) ++end;
+            code = std::max(code, radmtf::RunScript(lines.mid(first, end - first), form1, form2, nullptr,
+                                                    static_cast<int>(first) + 1));
+            if (end == lines.size()) break;
+            closeWindows();
+            QApplication::clipboard()->clear();
+            openWindows();
+            QApplication::setActiveWindow(form1);
+            QApplication::processEvents();
+            first = end + 1;
+        }
+        closeWindows();
         return code;
     }
     if (!imagePath.isEmpty())
         QTimer::singleShot(0, form1, [form1, imagePath] { form1->OpenFile(imagePath); });
     const int code = QApplication::exec();
-    delete form2;
-    delete form1;
+    closeWindows();
     return code;
 }
