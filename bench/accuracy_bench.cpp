@@ -1,4 +1,5 @@
-// Accuracy of the slit and chart methods, traditional and precise, on
+// Accuracy of the slit and chart methods, traditional and precise, and of
+// the edge method, on
 // seeded synthetic radiographs whose presampled MTF is known. Not a test:
 // it prints bias ± standard deviation against the truth over a number of
 // noise realisations (first argument, default 10) at 0.5, 1, 2, 3, 4 and
@@ -17,11 +18,13 @@
 #include "analysis/extraction.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "mtf/edge.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
 #include "precise/geometry.h"
 #include "precise/precise_chart.h"
 #include "precise/precise_slit.h"
+#include "synth/edge_scene.h"
 #include "synth/radiograph.h"
 
 namespace radmtf {
@@ -186,16 +189,51 @@ std::vector<PreciseMtfPoint> PreciseChartPoints(const Config& c, const synth::Ra
         .points;
 }
 
+enum class Object { kSlit, kChart, kEdge };
+
+// A slit 20 mm wide, the chart, or an edge of 500 x 1000 pixels tilted by
+// 2.5° with the pedestal as its dark side.
+synth::Radiograph MakeImage(Object object, const Config& c, std::uint64_t seed)
+{
+    int columns = 0;
+    switch (object) {
+        case Object::kChart:
+            return ChartImage(c, seed, columns);
+        case Object::kEdge: {
+            synth::EdgeScene scene;
+            scene.pedestal = c.pedestal;
+            return synth::RenderEdge(scene, Model(c), {.quanta = c.quanta, .seed = seed});
+        }
+        case Object::kSlit:
+            break;
+    }
+    return SlitImage(c, seed, static_cast<int>(20 / c.pixel));
+}
+
+Values Edge(const Config&, const synth::Radiograph& image)
+{
+    EdgeImage exposure;
+    exposure.columns = image.columns;
+    exposure.rows = image.rows;
+    exposure.exposure = ConvertValuesToExposure(
+        std::vector<std::int32_t>(image.pixels.begin(), image.pixels.end()), ModelConversion());
+    const EdgeResult result = MeasureEdge(exposure, EdgeSettings{});
+    Values v;
+    for (int i = 0; i < kCount; ++i) {
+        const auto j = static_cast<std::size_t>(std::lround(kFrequencies[i] * 2));  // the table's 0.5 steps
+        v[i] = j < result.tableMtf.size() ? result.tableMtf[j] : kMissing;
+    }
+    return v;
+}
+
 template <typename Measure>
-void Row(const char* method, const Config& c, int realisations, bool chart, Measure measure)
+void Row(const char* method, const Config& c, int realisations, Object object, Measure measure)
 {
     const synth::DetectorModel model = Model(c);
     std::array<std::vector<double>, kCount> errors;
     int failures = 0;
     for (int r = 0; r < realisations; ++r) {
-        int columns = 200;
-        const synth::Radiograph image =
-            chart ? ChartImage(c, 1000 + r, columns) : SlitImage(c, 1000 + r, static_cast<int>(20 / c.pixel));
+        const synth::Radiograph image = MakeImage(object, c, 1000 + r);
         try {
             const Values v = measure(c, image);
             for (int i = 0; i < kCount; ++i)
@@ -228,13 +266,11 @@ void Row(const char* method, const Config& c, int realisations, bool chart, Meas
 // Stated uncertainty (mean over the realisations) against the observed
 // standard deviation, at the table's frequencies.
 template <typename Measure>
-void HonestyRow(const char* method, const Config& c, int realisations, bool chart, Measure measure)
+void HonestyRow(const char* method, const Config& c, int realisations, Object object, Measure measure)
 {
     std::array<std::vector<double>, kCount> values, stated;
     for (int r = 0; r < realisations; ++r) {
-        int columns = 200;
-        const synth::Radiograph image =
-            chart ? ChartImage(c, 1000 + r, columns) : SlitImage(c, 1000 + r, static_cast<int>(20 / c.pixel));
+        const synth::Radiograph image = MakeImage(object, c, 1000 + r);
         try {
             for (const PreciseMtfPoint& p : measure(c, image))
                 for (int i = 0; i < kCount; ++i)
@@ -317,8 +353,8 @@ int main(int argc, char** argv)
     slit("p 0.15, 20 µm, ped 0.5 %, M 13.6, 10^3", 0.15, 0.02, 0.005, 13.6, 1e3);
     slit("p 0.15, 50 µm, ped 0.5 %, M 13.6, 10^4", 0.15, 0.05, 0.005, 13.6, 1e4);
     for (const Config& c : slits) {
-        Row("slit", c, realisations, false, TraditionalSlit);
-        Row("slit precise", c, realisations, false, PreciseSlit);
+        Row("slit", c, realisations, Object::kSlit, TraditionalSlit);
+        Row("slit precise", c, realisations, Object::kSlit, PreciseSlit);
     }
     std::vector<Config> charts = {
         {"p 0.1, M 17, 10^2", 0.1, 0, 0, 17, 1e2, 60},   {"p 0.1, M 17, 10^3", 0.1, 0, 0, 17, 1e3, 60},
@@ -326,18 +362,24 @@ int main(int argc, char** argv)
         {"p 0.15, M 20, 10^3", 0.15, 0, 0, 20, 1e3, 60},
     };
     for (const Config& c : charts) {
-        Row("chart", c, realisations, true, TraditionalChart);
-        Row("chart precise", c, realisations, true, PreciseChart);
+        Row("chart", c, realisations, Object::kChart, TraditionalChart);
+        Row("chart precise", c, realisations, Object::kChart, PreciseChart);
     }
+
+    for (double q : {1e3, 1e4})
+        Row("edge",
+            {q > 5e3 ? "p 0.1, 2.5°, ped 0.5 %, 10^4" : "p 0.1, 2.5°, ped 0.5 %, 10^3", 0.1, 0, 0.005, 0, q,
+             1000},
+            realisations, Object::kEdge, Edge);
 
     std::printf(
         "\nStated uncertainty (mean) / observed standard deviation over %d realisations.\n\n"
         "| method | image | 0.5 | 1 | 2 | 3 | 4 | 5 cycles/mm |\n|---|---|---|---|---|---|---|---|\n",
         realisations);
-    HonestyRow("slit precise", slits[2], realisations, false, PreciseSlitPoints);
-    HonestyRow("slit precise", slits[4], realisations, false, PreciseSlitPoints);
-    HonestyRow("chart precise", charts[0], realisations, true, PreciseChartPoints);
-    HonestyRow("chart precise", charts[1], realisations, true, PreciseChartPoints);
+    HonestyRow("slit precise", slits[2], realisations, Object::kSlit, PreciseSlitPoints);
+    HonestyRow("slit precise", slits[4], realisations, Object::kSlit, PreciseSlitPoints);
+    HonestyRow("chart precise", charts[0], realisations, Object::kChart, PreciseChartPoints);
+    HonestyRow("chart precise", charts[1], realisations, Object::kChart, PreciseChartPoints);
 
     std::printf(
         "\nAuto on slits of 100 rows: M's relative error (mean, standard deviation) and the number\n"

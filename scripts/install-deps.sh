@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-svg-dev qt6-l10n-tools poppler-utils
   libgtest-dev googletest
   libgdcm-dev libgdcm-tools zlib1g-dev python3-pydicom
   fonts-vlgothic

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/language.h"
 #include "app/messages.h"
 
 namespace radmtf {
@@ -18,7 +19,6 @@ void Print(std::FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
-
 
 }  // namespace
 
@@ -35,6 +35,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version({"v", "version"}, "version");
     const QCommandLineOption script("script", "script", "FILE");
+    const QCommandLineOption language("lang", "lang", "CODE");
+    parser.addOption(language);
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(script);
@@ -46,7 +48,16 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         command.exitCode = kUsageError;
         return command;
     };
-    if (!parser.parse(arguments)) return fail(parser.errorText());
+    const bool parsed = parser.parse(arguments);
+    // Everything printed from here on is in the interface language.
+    command.language = RequestedLanguage(parser.value(language));
+    if (!UseLanguage(command.language)) {
+        const QString asked = command.language;
+        command.language = "ja";
+        UseLanguage(command.language);
+        if (parsed) return fail(UsageText(UsageProblem::kBadValue, {"--lang", asked.toStdString()}));
+    }
+    if (!parsed) return fail(parser.errorText());
     if (parser.isSet(help)) {
         Print(stdout, ProgramHelpText());
         command.exitCode = 0;

@@ -47,11 +47,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::Wheel || !watched->isWindowType()) return false;
-        if (QApplication::activeWindow() != form1_ || form1_->StringGridDICOM->height() >= 200) return false;
-        const QPoint turn = static_cast<QWheelEvent*>(event)->angleDelta();
+        if (QApplication::activeWindow() != form1_) return false;
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint turn = wheel->angleDelta();
         const int delta = turn.y() != 0 ? turn.y() : turn.x();
         // The toolkit's begin and end notes of a scroll gesture carry no turn.
         if (delta == 0) return false;
+        // Ctrl + wheel over the picture zooms like "+" and "-".
+        if ((wheel->modifiers() & Qt::ControlModifier) &&
+            form1_->ScrollBox1->geometry().contains(wheel->position().toPoint())) {
+            Dispatch([&] { delta > 0 ? form1_->Button1Click() : form1_->Button2Click(); });
+            return true;
+        }
+        if (form1_->StringGridDICOM->height() >= 200) return false;
         bool handled = false;
         Dispatch([&] { handled = form1_->ApplicationEvents1Message(delta); });
         return handled;
@@ -60,7 +68,6 @@ protected:
 private:
     TForm1* form1_;
 };
-
 
 }  // namespace
 
@@ -81,7 +88,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setAcceptDrops(true);
 
     connect(BitBtnLoad, &QPushButton::clicked, this, Guarded(this, &TForm1::BitBtnLoadClick));
-    connect(StringGridDICOM, &StringGrid::doubleClicked, this, Guarded(this, &TForm1::StringGridDICOMDblClick));
+    connect(StringGridDICOM, &StringGrid::doubleClicked, this,
+            Guarded(this, &TForm1::StringGridDICOMDblClick));
     connect(ButtonFileList, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonFileListClick));
     connect(ButtonDisp, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonDispClick));
     connect(CheckBoxSwp, &QCheckBox::toggled, this, Guarded(this, &TForm1::CheckBoxSwpClick));
@@ -101,8 +109,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connect(items[4], &QAction::triggered, this, Guarded(this, &TForm1::N10241Click));
     connect(items[5], &QAction::triggered, this, Guarded(this, &TForm1::N20481Click));
     for (QLineEdit* edit : {EditROISizeX, EditROISizeY}) {
-        connect(edit, &QLineEdit::customContextMenuRequested, this,
-                [this, edit](const QPoint& pos) { RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); }); });
+        connect(edit, &QLineEdit::customContextMenuRequested, this, [this, edit](const QPoint& pos) {
+            RunHandler([&] { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+        });
     }
     connect(ButtonAutoWL, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonAutoWLClick));
     connect(ButtonStat, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonStatClick));
@@ -159,7 +168,8 @@ void TForm1::FormCreate()
     Image3->resize(512, 512);
     Image1->hide();
     GridModel* grid = StringGridDICOM->grid();
-    const char* headers[] = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+    const QString headers[] = {tr(" No"),  tr("Group"), tr("Erement"), tr("VR"),
+                               tr("CHR#"), tr("Name"),  tr("Value")};
     for (int c = 0; c < 7; ++c) grid->setCell(c, 0, headers[c]);
     {
         const std::string_view dictionary = DicomDictionaryText();
@@ -464,7 +474,8 @@ void TForm1::dragTo(int x, int y)
 
     if (tool == 0 && state.dragButton == "Left") {
         if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
-            const PixelRect moved = DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
+            const PixelRect moved =
+                DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
             DrawRoiFrames();
             roi = moved;
             DrawRoiFrames();

@@ -14,6 +14,8 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <functional>
+#include <vector>
 
 #include <optional>
 #include <string>
@@ -24,14 +26,19 @@
 #include "analysis/profile_state.h"
 #include "app/controls.h"
 #include "mtf/mtf_state.h"
+#include "mtf/mtf_summary.h"
 #include "mtf/swc.h"
 #include "precise/geometry.h"
 #include "precise/mtf_points.h"
 #include "precise/value_table.h"
+#include "report/report.h"
+
+class QMenu;
 
 namespace radmtf {
 
 class TForm1;
+struct ReportPage;
 
 // The pixel table's data cells as the kernels read them.
 PixelTableView TForm2TableView(const GridModel* grid);
@@ -43,6 +50,8 @@ struct CurveFile {
 
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
+// Control property: the QMenu its right click opens.
+inline constexpr const char* kContextMenu = "contextMenu";
 
 class TForm2 : public QWidget {
     Q_OBJECT
@@ -82,6 +91,16 @@ public:
     void ButtonAutoGeometryClick();
     void ButtonSlitMtfClick();
     void ButtonChartMtfClick();
+
+    // Results that leave the program: chart pictures and data, memo tables
+    // as CSV, the PDF report.
+    void ChartSaveImage(QChartView* view);
+    void ChartCopyImage(QChartView* view);
+    void ChartSaveData(QChartView* view);
+    void MemoSaveCsv(Memo* memo);
+    void ButtonReportClick();
+    // The report page of the last measurement with the settings in the windows.
+    ReportPage reportPage() const;
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
@@ -165,6 +184,9 @@ public:
     QLineEdit* EditEdgeCore;
     QLineEdit* EditEdgeCutoff;
     QLineEdit* EditEdgeSmoothing;
+    // MTF50, MTF10 and the MTF at Nyquist of the last method's points.
+    Memo* MemoSummary;
+    QPushButton* ButtonReport;
 
     QLineEdit* EditPxlSpc;
     QLineEdit* EditL;
@@ -217,6 +239,19 @@ private:
     // The estimate "Auto" made for the table as it is; a new table drops it.
     std::optional<LineGeometry> geometryEstimate_;
     std::vector<QLineSeries*> errorBars_;
+    void buildResultControls();
+    // Shows and keeps the summary of a method's measured points.
+    void showSummary(const std::vector<CurvePoint>& points, ReportMethod method);
+    struct MenuItem {
+        const char* name;  // the action's objectName
+        QString caption;
+        std::function<void()> run;
+    };
+    void addContextMenu(QWidget* control, const QList<MenuItem>& items);
+
+    std::vector<CurvePoint> lastMeasured_;
+    ReportMethod lastMethod_ = ReportMethod::kSlit;
+
     void showOrientation(int button);
     TForm1* form1_;
 };

@@ -28,7 +28,9 @@ void TForm2::ButtonEdgeClick()
     setSeries(SeriesESF, Points(result.esf));
     setSeries(SeriesEdgeLSF, Points(result.lsf));
     MemoMTF->setLines(Lines(EdgeMemoLines(result)));
-    setSeries(Series4, Points(StoreEdgeMtf(result, mtf)));
+    const std::vector<ChartPoint> fine = StoreEdgeMtf(result, mtf);
+    setSeries(Series4, Points(fine));
+    showSummary(CurvePoints(fine), ReportMethod::kEdge);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

@@ -68,7 +68,8 @@ void TForm2::Button2Dto1DClick()
     const std::int32_t lines = IntOf(EditMALine);
     const ProfileOrientation orientation = checkedOrientation();
     if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
-        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
+        CurrentPrompter().message(
+            FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
 }
 
@@ -166,6 +167,7 @@ void TForm2::ButtonSWCClick()
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(Lines(result.memoLines));
+                   showSummary(result.points, ReportMethod::kChart);
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
@@ -183,6 +185,7 @@ void TForm2::ButtonSlitClick()
     MemoMTF->setLines(Lines(out.memoLines));
     setErrorBars({});
     setSeries(Series4, Points(out.points));
+    showSummary(out.points, ReportMethod::kSlit);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

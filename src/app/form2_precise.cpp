@@ -9,6 +9,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/kernel_output.h"
 #include "app/layout_helpers.h"
 #include "app/prompter.h"
 #include "precise/precise_chart.h"
@@ -47,23 +48,37 @@ QStringList LinesOf(const std::vector<PreciseMtfPoint>& points)
 void TForm2::buildPreciseControls()
 {
     // Below the MA-Line# group: the button and the estimate it shows.
-    ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", "Auto", 8, 552, 50, 24);
+    ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", tr("Auto"), 8, 552, 50, 24);
     EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 62, 553, 168);
     EditAutoGeometry->setReadOnly(true);
     // Beside the SWC panel.
-    CheckBoxPreciseSwc = new QCheckBox("Precise", TabSheetPixelProf);
+    CheckBoxPreciseSwc = new QCheckBox(tr("Precise"), TabSheetPixelProf);
     CheckBoxPreciseSwc->setObjectName("CheckBoxPreciseSwc");
     CheckBoxPreciseSwc->setGeometry(594, 482, 96, 18);
-    ButtonChartMtf = MakeButton(TabSheetPixelProf, "ButtonChartMtf", "Chart MTF", 594, 504, 96, 26);
+    ButtonChartMtf = MakeButton(TabSheetPixelProf, "ButtonChartMtf", tr("Chart MTF"), 594, 504, 96, 26);
     // Beside the slit panel.
-    CheckBoxPreciseSlit = new QCheckBox("Precise", TabSheetProfMTF);
+    CheckBoxPreciseSlit = new QCheckBox(tr("Precise"), TabSheetProfMTF);
     CheckBoxPreciseSlit->setObjectName("CheckBoxPreciseSlit");
     CheckBoxPreciseSlit->setGeometry(560, 524, 70, 18);
-    ButtonSlitMtf = MakeButton(TabSheetProfMTF, "ButtonSlitMtf", "Slit MTF", 634, 498, 60, 26);
-    MakeLabel(TabSheetProfMTF, "Slit (mm)", 430, 556, 60);
+    ButtonSlitMtf = MakeButton(TabSheetProfMTF, "ButtonSlitMtf", tr("Slit MTF"), 634, 498, 60, 26);
+    MakeLabel(TabSheetProfMTF, tr("Slit (mm)"), 430, 556, 60);
     EditSlitWidth = MakeEdit(TabSheetProfMTF, "EditSlitWidth", "0.01", 490, 554, 50);
-    MakeLabel(TabSheetProfMTF, "LSF ± (mm)", 560, 556, 70);
+    MakeLabel(TabSheetProfMTF, tr("LSF ± (mm)"), 560, 556, 70);
     EditLsfRange = MakeEdit(TabSheetProfMTF, "EditLsfRange", "2.5", 634, 554, 50);
+
+    SetToolTips(
+        this,
+        {
+            {"ButtonAutoGeometry", tr("画素値の表から線の向きと傾きを推定し、向きと MA-Line# を設定する")},
+            {"EditAutoGeometry", tr("Auto が推定した MA-Line# と向き")},
+            {"CheckBoxPreciseSwc",
+             tr("チャートの CalMTF を全行・正確な位置・整数周期で測る精密モードにする")},
+            {"ButtonChartMtf", tr("Auto から CalMTF までチャート法を一度に実行する")},
+            {"CheckBoxPreciseSlit", tr("スリットの CalMTF を全行・正確な位置で測る精密モードにする")},
+            {"ButtonSlitMtf", tr("Auto から CalMTF までスリット法を一度に実行する")},
+            {"EditSlitWidth", tr("スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)")},
+            {"EditLsfRange", tr("精密モードで使う LSF の範囲: ピークから ± この距離 (mm)")},
+        });
 
     connect(ButtonAutoGeometry, &QPushButton::clicked, this, &TForm2::ButtonAutoGeometryClick);
     connect(ButtonSlitMtf, &QPushButton::clicked, this, &TForm2::ButtonSlitMtfClick);
@@ -152,6 +167,7 @@ void TForm2::runPreciseSlit()
     setSeries(Series4, PointsOf(result.listed));
     setSeries(Series7, PointsOf(result.halfSteps));
     setErrorBars(result.halfSteps);
+    showSummary(CurvePoints(result.listed), ReportMethod::kPreciseSlit);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 
@@ -166,6 +182,7 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
     setSeries(Series7, PointsOf(result.points));
     setErrorBars(result.points);
     MemoMTF2->setLines(LinesOf(result.points));
+    showSummary(CurvePoints(result.points), ReportMethod::kPreciseChart);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "analysis/chart_point.h"
+#include "mtf/mtf_summary.h"
+#include "precise/mtf_points.h"
 
 namespace radmtf {
 
@@ -28,6 +30,23 @@ inline QList<QPointF> Points(const std::vector<std::pair<double, double>>& point
     list.reserve(static_cast<qsizetype>(points.size()));
     for (const auto& [x, y] : points) list.append(QPointF(x, y));
     return list;
+}
+
+// A method's MTF points as the summary and the report read them.
+inline std::vector<CurvePoint> CurvePoints(const std::vector<PreciseMtfPoint>& points)
+{
+    std::vector<CurvePoint> curve;
+    curve.reserve(points.size());
+    for (const PreciseMtfPoint& p : points) curve.emplace_back(p.frequency, p.mtf);
+    return curve;
+}
+
+inline std::vector<CurvePoint> CurvePoints(const std::vector<ChartPoint>& points)
+{
+    std::vector<CurvePoint> curve;
+    curve.reserve(points.size());
+    for (const ChartPoint& p : points) curve.emplace_back(p.x, p.y);
+    return curve;
 }
 
 inline QStringList Lines(const std::vector<std::string>& lines)

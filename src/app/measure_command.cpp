@@ -11,17 +11,25 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include <QDateTime>
+
+#include "app/language.h"
 #include "app/messages.h"
+#include "app/program_library.h"
+#include "app/report_library.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
+#include "report/report.h"
 
 namespace radmtf {
 
@@ -42,6 +50,7 @@ struct CommandLine {
     std::optional<std::string> output;
     std::vector<std::string> inputs;
     std::optional<std::size_t> jobs;
+    std::optional<std::string> report;  // --report: the PDF to write, a page per file
     bool help = false;
 };
 
@@ -186,6 +195,10 @@ CommandLine ParseCommandLine(int argc, char** argv)
                 Usage(UsageProblem::kBadValue, {option, v});
         } else if (option == "--output") {
             line.output = value();
+        } else if (option == "--report") {
+            line.report = value();
+        } else if (option == "--lang") {
+            value();  // installed before the parse, so its own failures speak the language
         } else if (option == "--jobs") {
             line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
         } else {
@@ -234,6 +247,34 @@ struct Outcome {
     bool done = false;
 };
 
+// The report page of one file, from the settings it was measured with.
+ReportPage MakeReportPage(const FileReport& report, const std::string& acquisition)
+{
+    ReportPage page;
+    page.fileName = QString::fromStdString(report.file);
+    page.date = QDateTime::currentDateTime();
+    for (const QString& summaryLine : QString::fromStdString(acquisition).split("\r\n", Qt::SkipEmptyParts))
+        page.acquisition.append(summaryLine.trimmed());
+    page.method = report.method == MeasureMethod::kChart ? ReportMethod::kChart : ReportMethod::kSlit;
+    const MeasureSettings& s = report.settings;
+    ReportSettings& out = page.settings;
+    if (s.roi) {
+        out.roiCentre = QString::number(s.roi->centreX) + ", " + QString::number(s.roi->centreY);
+        out.roiSize = QString::number(s.roi->width) + " × " + QString::number(s.roi->height);
+    }
+    out.orientation = QString::number(s.orientation);
+    out.maLines = QString::number(s.maLines);
+    out.smoothing = QString::number(s.smoothing);
+    if (s.pixelSpacing) out.pixelSpacing = QString::fromStdString(FloatToStr(*s.pixelSpacing));
+    if (s.curveFile) out.curveFile = QString::fromStdString(*s.curveFile);
+    out.latitude = QString::fromStdString(FloatToStr(s.latitude));
+    out.bitsStored = QString::fromStdString(FloatToStr(s.bitsStored));
+    for (const MtfPoint& point : report.points) page.measured.emplace_back(point.frequency, point.value);
+    page.pixelSpacingMm = static_cast<double>(s.pixelSpacing.value_or(0.0L));
+    if (!report.ok) page.failure = QString::fromStdString(report.message);
+    return page;
+}
+
 FileReport MakeReport(const std::string& file, const MeasureSettings& asked, const Outcome& outcome)
 {
     FileReport report;
@@ -273,7 +314,7 @@ private:
     bool shown_;
 };
 
-int Measure(const CommandLine& line)
+int Measure(const CommandLine& line, WriteReport writeReport)
 {
     std::ofstream file;
     if (line.output) {
@@ -320,6 +361,7 @@ int Measure(const CommandLine& line)
     const std::unique_ptr<ReportWriter> writer = MakeReportWriter(format, out);
     ProgressBar progress(files.size());
     bool anyFailed = false;
+    std::vector<ReportPage> pages;
     writer->Begin();
     progress.Show(0);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -336,11 +378,22 @@ int Measure(const CommandLine& line)
             std::fprintf(stderr, "%s: %s\n", report.file.c_str(), report.message.c_str());
         }
         writer->Write(report);
+        if (line.report)
+            pages.push_back(
+                MakeReportPage(report, outcome.result ? outcome.result->acquisition : std::string()));
         progress.Show(i + 1);
     }
     writer->End();
     progress.Clear();
     for (std::thread& thread : threads) thread.join();
+    if (line.report) {
+        try {
+            writeReport(QString::fromStdString(*line.report), pages);
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "radmtf measure: %s\n", FailureText(failure).toUtf8().constData());
+            return 1;
+        }
+    }
     if (line.output) {
         file.flush();
         if (!file) {
@@ -356,6 +409,40 @@ int Measure(const CommandLine& line)
 
 int RunMeasureCommand(int argc, char** argv)
 {
+    // The language is found before the parse, so that its usage failures and
+    // the help speak it. A report is drawn with fonts, which need a GUI
+    // application object (without any display); everything else a plain one.
+    std::optional<std::string> language, report;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        for (auto [name, value] : {std::pair{"--lang", &language}, std::pair{"--report", &report}}) {
+            const std::string option = name;
+            if (arg == option && i + 1 < argc) *value = argv[i + 1];
+            if (arg.rfind(option + "=", 0) == 0) *value = arg.substr(option.size() + 1);
+        }
+    }
+    int appArgc = 3;
+    char programName[] = "radmtf", platformOption[] = "-platform", platform[] = "offscreen";
+    char* appArgv[] = {programName, platformOption, platform, nullptr};
+    MakeReportApplication makeReportApplication = nullptr;
+    WriteReport writeReport = nullptr;
+    if (report) {
+        makeReportApplication = reinterpret_cast<MakeReportApplication>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kMakeReportApplicationName));
+        writeReport =
+            reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
+        if (!makeReportApplication || !writeReport) return 1;
+    }
+    const std::unique_ptr<QCoreApplication> app(report ? makeReportApplication(appArgc, appArgv)
+                                                       : new QCoreApplication(appArgc, appArgv));
+    const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
+    if (!UseLanguage(code)) {
+        UseLanguage("ja");
+        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
+                     UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}).toUtf8().constData(),
+                     UsageHintText().toUtf8().constData());
+        return 2;
+    }
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);
@@ -368,7 +455,12 @@ int RunMeasureCommand(int argc, char** argv)
         std::fputs(MeasureHelpText().toUtf8().constData(), stdout);
         return 0;
     }
-    return Measure(line);
+    if (line.report && !writeReport) {
+        writeReport =
+            reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
+        if (!writeReport) return 1;
+    }
+    return Measure(line, writeReport);
 }
 
 }  // namespace radmtf

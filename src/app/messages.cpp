@@ -63,12 +63,16 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages", "外挿した LSF がデータ領域に収まりません。")},
     {FailureCode::kEmptyProfile,
      QT_TRANSLATE_NOOP("radmtf::Messages", "プロファイルがありません。2Dto1D を実行してください。")},
-    {FailureCode::kEmptyLsf, QT_TRANSLATE_NOOP("radmtf::Messages", "LSF がありません。ToExp を実行してください。")},
+    {FailureCode::kEmptyLsf,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "LSF がありません。ToExp を実行してください。")},
     {FailureCode::kCurveLineUnreadable,
-     QT_TRANSLATE_NOOP("radmtf::Messages", "ファイル %1 の %2 行目が読めません: '%3' は浮動小数点数ではありません")},
-    {FailureCode::kDecodedImageTooLarge, QT_TRANSLATE_NOOP("radmtf::Messages", "読み込む画像が大きすぎます。")},
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "ファイル %1 の %2 行目が読めません: '%3' は浮動小数点数ではありません")},
+    {FailureCode::kDecodedImageTooLarge,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "読み込む画像が大きすぎます。")},
     {FailureCode::kValuesBeyond16Bits,
-     QT_TRANSLATE_NOOP("radmtf::Messages", "画素値が16ビットの範囲に収まりません。この画像は表示できません。")},
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "画素値が16ビットの範囲に収まりません。この画像は表示できません。")},
     {FailureCode::kUndecodablePixelData,
      QT_TRANSLATE_NOOP("radmtf::Messages", "転送構文 %1 の画素データを読み込めません。")},
     {FailureCode::kNoImageSize,
@@ -77,21 +81,24 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔が分かりません。--pixel-spacing で指定してください。")},
     {FailureCode::kNotAFile, QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は画像ファイルではありません。")},
     {FailureCode::kNoTiltedObject,
-     QT_TRANSLATE_NOOP("radmtf::Messages", "ROI の中に傾いたスリット、エッジまたはチャートが見つかりません。")},
-    {FailureCode::kNoBackground,
      QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "スリットの両側に背景 (中心から 3 mm 以上離れた部分) が必要です。ROI を広げてください。")},
+                       "ROI の中に傾いたスリット、エッジまたはチャートが見つかりません。")},
+    {FailureCode::kNoBackground,
+     QT_TRANSLATE_NOOP(
+         "radmtf::Messages",
+         "スリットの両側に背景 (中心から 3 mm 以上離れた部分) が必要です。ROI を広げてください。")},
     {FailureCode::kGeometryMismatch,
-     QT_TRANSLATE_NOOP("radmtf::Messages", "選択した向きまたは MA-Line# が画像からの推定 (%1) と 10 % 以上違います。")},
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "選択した向きまたは MA-Line# が画像からの推定 (%1) と 10 % 以上違います。")},
     {FailureCode::kEdgeNotFound, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIにエッジが見つかりません。")},
     {FailureCode::kEdgeTwoEdges,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。")},
     {FailureCode::kEdgeAngle,
      QT_TRANSLATE_NOOP("radmtf::Messages", "エッジの傾きが 0.5°～10° の範囲にありません (%1°)")},
-    {FailureCode::kEdgeSettings,
-     QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。")},
+    {FailureCode::kEdgeSettings, QT_TRANSLATE_NOOP("radmtf::Messages",
+                                                   "エッジ法の設定が範囲外です (画素間隔 > 0、ビン幅 0.01～1 "
+                                                   "画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。")},
     {FailureCode::kTooManyValues, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIの画素値の種類が多すぎます。")},
 };
 static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kTooManyValues) + 1);
@@ -101,7 +108,9 @@ constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "外挿開始点が指定されていません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "Matrix Size x y , "),
     QT_TRANSLATE_NOOP("radmtf::Messages", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "MTF がまだ測定されていません。"),
 };
+static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kNothingMeasured) + 1);
 
 constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit または chart を指定してください。"),
@@ -129,6 +138,7 @@ constexpr const char* kProgramHelp = QT_TRANSLATE_NOOP(
     "  IMAGE                 起動時に開く DICOM または raw 画像ファイル\n"
     "  --script FILE         スクリプト FILE (- は標準入力) をウィンドウに対して実行して終了します。\n"
     "                        IMAGE はその前に開きます\n"
+    "  --lang ja|en          表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)\n"
     "  -h, --help            この説明を表示して終了します\n"
     "  -v, --version         版を表示して終了します\n");
 constexpr const char* kUndecodableNoSyntax =
@@ -173,6 +183,8 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "出力:\n"
     "  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)\n"
     "  --output PATH             標準出力の代わりに書くファイル\n"
+    "  --report PATH             1 ファイル 1 ページの PDF レポートも書く\n"
+    "  --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)\n"
     "  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)\n"
     "  --help                    この説明\n"
     "\n"

@@ -27,6 +27,7 @@ enum class Notice {
     kNoStartPoint,        // information: "Trancation" without a start point
     kMatrixSizePrompt,    // the size input box of a load
     kPixelSpacingPrompt,  // the pixel-spacing input box of a load
+    kNothingMeasured,     // information: a report asked for before any method ran
 };
 QString NoticeText(Notice notice);
 

@@ -39,6 +39,14 @@ std::optional<QString> DialogPrompter::openFile(const QString& fileName)
     return chosen;
 }
 
+std::optional<QString> DialogPrompter::saveFile(const QString& fileName, const QString& filter)
+{
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), fileName, filter);
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
 QString DialogPrompter::inputBox(const QString& title, const QString& prompt, const QString& proposed)
 {
     bool ok = false;

@@ -15,6 +15,15 @@ public:
     // The file-open dialog; `fileName` is the name the dialog starts with.
     // Returns the chosen full path, or nothing when cancelled.
     virtual std::optional<QString> openFile(const QString& fileName) = 0;
+    // The file-save dialog, starting at `fileName`, offering `filter` (as in
+    // "PNG (*.png);;SVG (*.svg)"). Returns the chosen path, or nothing when
+    // cancelled (also where no dialog can be shown).
+    virtual std::optional<QString> saveFile(const QString& fileName, const QString& filter)
+    {
+        (void)fileName;
+        (void)filter;
+        return std::nullopt;
+    }
     // The input box: the edited text on OK, the proposed text on Cancel.
     virtual QString inputBox(const QString& title, const QString& prompt, const QString& proposed) = 0;
     // An information box with an OK button.
@@ -25,6 +34,7 @@ public:
 class DialogPrompter : public Prompter {
 public:
     std::optional<QString> openFile(const QString& fileName) override;
+    std::optional<QString> saveFile(const QString& fileName, const QString& filter) override;
     QString inputBox(const QString& title, const QString& prompt, const QString& proposed) override;
     void message(const QString& text) override;
 };

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QWheelEvent>
@@ -50,6 +51,7 @@ public:
     std::deque<std::optional<QString>> answers;
 
     std::optional<QString> openFile(const QString&) override { return take(); }
+    std::optional<QString> saveFile(const QString&, const QString&) override { return take(); }
     QString inputBox(const QString&, const QString&, const QString& proposed) override
     {
         const std::optional<QString> answer = take();
@@ -350,12 +352,16 @@ void Driver::run(const QString& line)
                    static_cast<qint64>(std::size_t(std::max(bitmap.width, 0)) *
                                        std::size_t(std::max(bitmap.height, 0))));
     } else if (command == "wheel") {
+        // "wheel up|down", or "wheel up|down ctrl" with Ctrl held over the viewer's picture.
+        const bool ctrl = rest.endsWith(" ctrl");
+        if (ctrl) rest.chop(5);
         if (rest != "up" && rest != "down") throw ScriptError("wheel needs up or down");
         QWidget* target = QApplication::activeWindow();
         if (target) {
             const int delta = rest == "up" ? 120 : -120;
-            QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            const QPointF at = ctrl ? QPointF(form1_->ScrollBox1->geometry().center()) : QPointF(10, 10);
+            QWheelEvent event(at, at, QPoint(), QPoint(0, delta), Qt::NoButton,
+                              ctrl ? Qt::ControlModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
             // Delivered as the platform delivers it: to the window first.
             if (QWindow* window = target->windowHandle())
                 QApplication::sendEvent(window, &event);
@@ -393,6 +399,17 @@ void Driver::run(const QString& line)
         bool known = true;
         Dispatch([&] { known = form1_->popupChoose(item); });
         if (!known) throw ScriptError(("unknown menu item " + item).toStdString());
+    } else if (command == "menu") {
+        // A right-click menu's item, by its caption or its action's name.
+        QString item;
+        const QString name = NextWord(rest, &item);
+        auto* menu = qobject_cast<QMenu*>(control(name)->property(kContextMenu).value<QObject*>());
+        if (!menu) throw ScriptError(("no context menu on " + name).toStdString());
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->objectName() == item || action->text() == item) chosen = action;
+        if (!chosen) throw ScriptError(("unknown menu item " + item).toStdString());
+        Dispatch([&] { chosen->trigger(); });
     } else {
         throw ScriptError(("unknown command " + command).toStdString());
     }

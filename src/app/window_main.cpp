@@ -14,6 +14,7 @@
 #include "app/dispatch.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/language.h"
 #include "app/prompter.h"
 #include "app/script.h"
 #include "app/window_entry.h"
@@ -27,6 +28,7 @@ extern "C" int RadmtfRunWindows(int& argc, char** argv, const radmtf::CommandLin
     radmtf::Application app(argc, argv);
     QApplication::setApplicationName("radmtf");
     QApplication::setApplicationDisplayName("radmtf");
+    radmtf::UseLanguage(command.language);
 
     radmtf::TForm1* form1 = nullptr;
     radmtf::TForm2* form2 = nullptr;

@@ -193,6 +193,12 @@ std::string FormatFixed(long double value, int decimals)
     return (units < 0 ? "-" : "") + digits;
 }
 
+std::string FloatToStrRounded(long double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return FloatToStr(static_cast<double>(Round(value * scale)) / scale);
+}
+
 long long Round(long double value)
 {
     if (std::isnan(value) || std::fabs(value) >= 9.2233720368547758e18L) ThrowInvalidOperation();

@@ -33,6 +33,10 @@ std::string FloatToStr(long double value);
 // a value that rounds to zero has no sign. Non-finite values as FloatToStr.
 std::string FormatFixed(long double value, int decimals);
 
+// `value` rounded to `decimals` places (halves to even), then in the general
+// format: the way the slit method lists its MTF ("0.5", "0.123").
+std::string FloatToStrRounded(long double value, int decimals);
+
 // Round to the nearest integer, halves to the even neighbour. A value that
 // has no integer (NaN, out of the 64-bit range) fails as an invalid operation.
 long long Round(long double value);

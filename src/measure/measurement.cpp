@@ -146,6 +146,7 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
         offset = IntField(out.offset);
         swap = out.swap;
         if (out.pxlSpc && !out.pxlSpc->empty()) image.pixelSpacingText = out.pxlSpc;
+        image.acquisition = out.summary;
     }
     columns = settings.columns ? settings.columns : columns;
     rows = settings.rows ? settings.rows : rows;
@@ -284,6 +285,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     used.header = image.layout.header;
     used.offset = image.offset;
     used.swap = image.swap;
+    result.acquisition = image.acquisition;
     if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
     if (!used.pixelSpacing) {
         // A load asks for the spacing when the file gives none (or 0).

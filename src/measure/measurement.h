@@ -39,6 +39,7 @@ struct SourceImage {
     std::int32_t offset = 0;              // value offset
     bool swap = false;
     std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
+    std::string acquisition;                      // a DICOM file's acquisition summary, lines ended by CR LF
 };
 
 // Maps the file whole (its pages are read only where the measurement looks)
@@ -130,6 +131,7 @@ struct MeasureResult {
     std::vector<MtfPoint> points;            // the measured MTF
     std::optional<FittingOutput> fit;        // the fitted tables, when fitted
     std::optional<ChartGroups> chartGroups;  // the chart method's groups
+    std::string acquisition;                 // the image's acquisition summary (model, kV, mAs ...)
 };
 
 // The whole chain on a loaded image, in the order the windows run it.

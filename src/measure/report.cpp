@@ -1,11 +1,14 @@
 #include "measure/report.h"
 
+#include "mtf/mtf_summary.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <iomanip>
 
+#include "core/csv.h"
 #include "core/numtext.h"
 
 namespace radmtf {
@@ -66,28 +69,36 @@ const std::vector<SettingColumn>& SettingColumns()
     return columns;
 }
 
-// Per-file results beside the points (none yet; e.g. frequencies at given
-// MTF levels go here): a name and the value's text for a measured file.
+// Per-file results beside the points: a name and the value's text for a
+// measured file, empty where there is none.
 struct ResultColumn {
     const char* name;
     Kind kind;
     std::function<std::string(const FileReport&)> text;
 };
-const std::vector<ResultColumn>& ResultColumns()
+
+std::string Optional(const std::optional<double>& value)
 {
-    static const std::vector<ResultColumn> columns = {};
-    return columns;
+    return value ? ExactNumber(*value) : std::string();
 }
 
-std::string CsvField(const std::string& text)
+MtfSummary Summary(const FileReport& report)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    std::vector<CurvePoint> curve;
+    curve.reserve(report.points.size());
+    for (const MtfPoint& point : report.points) curve.emplace_back(point.frequency, point.value);
+    return SummarizeMtf(curve, static_cast<double>(report.settings.pixelSpacing.value_or(0.0L)));
+}
+
+const std::vector<ResultColumn>& ResultColumns()
+{
+    using R = const FileReport&;
+    static const std::vector<ResultColumn> columns = {
+        {"mtf50_cy_per_mm", Kind::kReal, [](R r) { return Optional(Summary(r).mtf50); }},
+        {"mtf10_cy_per_mm", Kind::kReal, [](R r) { return Optional(Summary(r).mtf10); }},
+        {"mtf_nyquist", Kind::kReal, [](R r) { return Optional(Summary(r).atNyquist); }},
+    };
+    return columns;
 }
 
 std::string JsonString(const std::string& text)
@@ -145,11 +156,12 @@ public:
     }
     void Write(const FileReport& report) override
     {
+        // The file's summary right after the five fixed columns, its settings last.
         std::string tail;
-        for (const SettingColumn& column : SettingColumns())
-            tail += "," + CsvField(column.text(report.settings));
         for (const ResultColumn& column : ResultColumns())
             tail += "," + CsvField(report.ok ? column.text(report) : std::string());
+        for (const SettingColumn& column : SettingColumns())
+            tail += "," + CsvField(column.text(report.settings));
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
         if (!report.ok) {
             // Empty frequency and value: no number that could be taken for a result.
@@ -224,6 +236,11 @@ public:
         for (const MtfPoint& point : report.points)
             out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
                  << point.display << "\n";
+        for (const ResultColumn& column : ResultColumns()) {
+            const std::string value = column.text(report);
+            out_ << "  " << column.name << " " << (value.empty() ? "-" : value);
+        }
+        out_ << "\n";
         out_ << "\n" << std::flush;
     }
     void End() override { out_.flush(); }
@@ -244,8 +261,8 @@ std::string ExactNumber(double value)
 std::vector<std::string> CsvColumns()
 {
     std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display"};
-    for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
     for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
+    for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
     return names;
 }
 

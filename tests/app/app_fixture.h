@@ -29,6 +29,11 @@ public:
         ADD_FAILURE() << "unexpected open dialog";
         return std::nullopt;
     }
+    std::optional<QString> saveFile(const QString&, const QString&) override
+    {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
     QString inputBox(const QString&, const QString& prompt, const QString& proposed) override
     {
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();

@@ -5,8 +5,8 @@
 #include <QProcess>
 #include <QStringList>
 
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace radmtf::testing {
@@ -29,24 +29,56 @@ inline CommandRun RunMeasure(const QStringList& arguments)
             process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
 
-// The fields of one CSV line (no quoted commas in what the tests measure).
-inline std::vector<std::string> CsvFields(const std::string& line)
+// Another program's standard output (pdfinfo, pdftotext), expecting success.
+inline std::string Tool(const QString& program, const QStringList& arguments)
 {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
-    if (!line.empty() && line.back() == ',') fields.emplace_back();
-    return fields;
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    return process.readAllStandardOutput().toStdString();
+}
+
+using Table = std::vector<std::vector<std::string>>;
+
+// RFC 4180 as spreadsheets read it: quoted fields may hold commas, doubled
+// quotes and line breaks; lines end with CR LF or LF.
+inline Table ParseCsv(const std::string& text)
+{
+    Table rows(1);
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (quoted) {
+            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else if (ch == '"')
+                quoted = false;
+            else
+                field += ch;
+        } else if (ch == '"') {
+            quoted = true;
+        } else if (ch == ',') {
+            rows.back().push_back(std::exchange(field, {}));
+        } else if (ch == '\n' || (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            rows.back().push_back(std::exchange(field, {}));
+            rows.emplace_back();
+            if (ch == '\r') ++i;
+        } else {
+            field += ch;
+        }
+    }
+    if (!field.empty() || !rows.back().empty()) rows.back().push_back(field);
+    if (rows.back().empty()) rows.pop_back();
+    return rows;
 }
 
 // The data rows of CSV output, split into fields (the header line dropped).
-inline std::vector<std::vector<std::string>> CsvRows(const std::string& csv)
+inline Table CsvRows(const std::string& csv)
 {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(csv);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) rows.push_back(CsvFields(line));
+    Table rows = ParseCsv(csv);
+    if (!rows.empty()) rows.erase(rows.begin());
     return rows;
 }
 

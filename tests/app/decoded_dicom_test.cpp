@@ -19,7 +19,10 @@ protected:
         if (!QDir(RADMTF_DICOM_CORPUS).exists()) GTEST_SKIP() << "no pydicom corpus";
         WindowTest::SetUp();
     }
-    static std::string Corpus(const std::string& name) { return std::string(RADMTF_DICOM_CORPUS) + "/" + name; }
+    static std::string Corpus(const std::string& name)
+    {
+        return std::string(RADMTF_DICOM_CORPUS) + "/" + name;
+    }
 
     // Loads with "⇒" and measures a fixed ROI: the size edits, the spacing,
     // the value offset, the mean and the SD.
@@ -69,9 +72,10 @@ TEST_F(DecodedDicom, ADamagedCompressedFileIsRefusedAndThePreviousImageStays)
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QByteArray bytes = source.readAll();
     const std::string damaged = WriteFile("damaged.dcm", {bytes.begin(), bytes.end() - 300});
-    EXPECT_EQ(Run("answer " + damaged + "\nclick Form1.BitBtnLoad\nprint Form1.EditFileName\nprint FileBuffer\n"),
-              std::string("message: 転送構文 1.2.840.10008.1.2.5 (RLE Lossless) の画素データを読み込めません。\n") + Corpus("MR_small.dcm") +
-                  "\n9830\n");
+    EXPECT_EQ(
+        Run("answer " + damaged + "\nclick Form1.BitBtnLoad\nprint Form1.EditFileName\nprint FileBuffer\n"),
+        std::string("message: 転送構文 1.2.840.10008.1.2.5 (RLE Lossless) の画素データを読み込めません。\n") +
+            Corpus("MR_small.dcm") + "\n9830\n");
     EXPECT_EQ(Run("click Form1.ButtonStat\nprint Form1.EditImgSizeX\nprint Form1.EditImgSizeY\n"
                   "print Form1.EditPxlSpc\nprint Form1.EditOffst\nprint Form1.EditAve\nprint Form1.EditSD\n"),
               before);

@@ -37,19 +37,22 @@ TEST_F(Dispatching, EveryKindOfFailureIsShownAndTheProgramGoesOn)
         void Click()
         {
             switch ((*count)++) {
-                case 0: ThrowFailure(FailureCode::kNoSignal);
-                case 1: throw std::invalid_argument("RunSlitMethod: exposure profile out of shape");
-                default: throw 42;
+                case 0:
+                    ThrowFailure(FailureCode::kNoSignal);
+                case 1:
+                    throw std::invalid_argument("RunSlitMethod: exposure profile out of shape");
+                default:
+                    throw 42;
             }
         }
     } handler{&thrown};
     QObject::connect(&button, &QPushButton::clicked, &button, Guarded(&handler, &Handler::Click));
     for (int i = 0; i < 3; ++i) button.click();  // through the toolkit's own frames
-    EXPECT_EQ(messages.shown,
-              (std::vector<std::string>{"抽出する信号がありません。",
-                                        "内部エラーのため処理を中止しました。 (RunSlitMethod: exposure profile "
-                                        "out of shape)",
-                                        "内部エラーのため処理を中止しました。"}));
+    EXPECT_EQ(messages.shown, (std::vector<std::string>{
+                                  "抽出する信号がありません。",
+                                  "内部エラーのため処理を中止しました。 (RunSlitMethod: exposure profile "
+                                  "out of shape)",
+                                  "内部エラーのため処理を中止しました。"}));
 }
 
 TEST_F(Dispatching, ANestedHandlersFailureEndsTheActionThatSetItOff)

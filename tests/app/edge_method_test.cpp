@@ -13,7 +13,8 @@ namespace {
 
 // The refusals' texts as the user reads them.
 const std::string kEdgeNotFoundMessage = "ROIにエッジが見つかりません。";
-const std::string kEdgeTwoEdgesMessage = "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
+const std::string kEdgeTwoEdgesMessage =
+    "ROIにエッジが2本以上あります。エッジが1本だけ入るようにROIを選んでください。";
 const std::string kEdgeAngleMessagePrefix = "エッジの傾きが 0.5°～10° の範囲にありません (";
 
 class EdgeMethodWindow : public WindowTest {

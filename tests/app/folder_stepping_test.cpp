@@ -78,6 +78,16 @@ TEST_F(FolderStepping, TheWheelIsLeftAloneUnlessTheViewerIsActiveWithItsSmallTab
     EXPECT_EQ(Run("dblclick Form1.StringGridDICOM\n" + probe), "1\n-1\n");
 }
 
+TEST_F(FolderStepping, CtrlWheelOverThePictureZoomsInsteadOfStepping)
+{
+    WriteDicom("a", 16);
+    WriteDicom("b", 18);
+    EXPECT_EQ(Run("activate Form1\nanswer " + Path("a") + "\nclick Form1.BitBtnLoad\n" +
+                  "wheel up ctrl\nwheel up ctrl\nprint Form1.EditMF\nwheel down ctrl\nprint Form1.EditMF\n" +
+                  "print Form1.EditFileName\nprint Form1.EditFListNo\n"),
+              "1.2\n1.1\n" + Path("a") + "\n0\n");
+}
+
 TEST_F(FolderStepping, ListIsInNameOrderOfFilesOnlyAndMatchesTheNameExactly)
 {
     // Raw files in "16bit" mode: the load waits for the geometry, so every

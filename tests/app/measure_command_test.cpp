@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include "command_runner.h"
+#include "core/numtext.h"
 #include "measure/measurement.h"
+#include "mtf/mtf_summary.h"
 #include "synthetic_images.h"
 
 namespace radmtf::testing {
@@ -107,6 +112,32 @@ TEST_F(MeasureCommand, RefusesBadOptionsBeforeReadingAndFailsFilesItCannotMeasur
                                "--log-exposure-area", "--bits", "--hdc", "--extract", "--truncate-at",
                                "--fit-degree", "--fit-up-to", "--format", "--output"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+TEST_F(MeasureCommand, SummarisesEachFileInJsonAndReportsItOnAPageInTheAskedLanguage)
+{
+    const QString bad = Write("bad.dcm", {1, 2, 3});
+    const QString pdf = folder.filePath("report.pdf");
+    const CommandRun run = RunMeasure(
+        {"slit", RADMTF_SAMPLES_DIR "/slit.dcm", bad, "--format", "json", "--report", pdf, "--lang", "en"});
+    EXPECT_EQ(run.exitCode, 1);
+    const QJsonArray files = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+    ASSERT_EQ(files.size(), 2);
+    // The summary is read off the very points listed.
+    std::vector<CurvePoint> points;
+    for (const QJsonValue point : files[0]["points"].toArray())
+        points.emplace_back(point["frequency_cy_per_mm"].toDouble(), point["mtf"].toDouble());
+    const MtfSummary summary = SummarizeMtf(points, 0.1);
+    EXPECT_EQ(files[0]["mtf50_cy_per_mm"].toDouble(), *summary.mtf50);
+    EXPECT_EQ(files[0]["mtf10_cy_per_mm"].toDouble(), *summary.mtf10);
+    EXPECT_EQ(files[0]["mtf_nyquist"].toDouble(), *summary.atNyquist);
+    EXPECT_TRUE(files[1]["mtf50_cy_per_mm"].isNull());
+    EXPECT_EQ(files[1]["message"].toString().toStdString().find("は"), std::string::npos) << run.out;
+
+    EXPECT_NE(Tool("pdfinfo", {pdf}).find("Pages:           2\n"), std::string::npos);
+    const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_NE(text.find(FloatToStrRounded(*summary.mtf50, 3) + " cycles/mm"), std::string::npos) << text;
+    EXPECT_NE(text.find("Not measured: "), std::string::npos) << text;
 }
 
 TEST(MeasurementLayer, ProposesTheRoiALoadProposes)

@@ -162,13 +162,16 @@ TEST_F(ProfileTools, MemoWorkShowsTheSampleCount)
 TEST_F(ProfileTools, MethodsRefuseAnEmptiedProfile)
 {
     Table({{11, 12, 13}});
-    const std::string profileRefused = "message: " + std::string("プロファイルがありません。2Dto1D を実行してください。") + "\n";
-    const std::string lsfRefused = "message: " + std::string("LSF がありません。ToExp を実行してください。") + "\n";
-    EXPECT_EQ(Run("set Form2.RadioButton2 1\nset Form2.EditMALine 1\nclick Form2.Button2Dto1D\n"
-                  "set Form2.CheckBoxSync 1\nset Form2.EditMALine 9\nclick Form2.ButtonSmooth\n"
-                  "click Form2.MemoWork\nprint Form2.MemoWork\nclick Form2.ButtonSWC\nclick Form2.ButtonSlit\n"
-                  "click Form2.ButtonToExp\nclick Form2.ButtonExtract\nprint Form2.EditNDLSF\n"),
-              "0\n" + profileRefused + lsfRefused + profileRefused + "message: 抽出する信号がありません。\n\n");
+    const std::string profileRefused =
+        "message: " + std::string("プロファイルがありません。2Dto1D を実行してください。") + "\n";
+    const std::string lsfRefused =
+        "message: " + std::string("LSF がありません。ToExp を実行してください。") + "\n";
+    EXPECT_EQ(
+        Run("set Form2.RadioButton2 1\nset Form2.EditMALine 1\nclick Form2.Button2Dto1D\n"
+            "set Form2.CheckBoxSync 1\nset Form2.EditMALine 9\nclick Form2.ButtonSmooth\n"
+            "click Form2.MemoWork\nprint Form2.MemoWork\nclick Form2.ButtonSWC\nclick Form2.ButtonSlit\n"
+            "click Form2.ButtonToExp\nclick Form2.ButtonExtract\nprint Form2.EditNDLSF\n"),
+        "0\n" + profileRefused + lsfRefused + profileRefused + "message: 抽出する信号がありません。\n\n");
     // The shortest way there: a width of 3 on the empty profile.
     EXPECT_EQ(Run("set Form2.EditSmth 3\nclick Form2.ButtonSmooth\nclick Form2.ButtonSWC\n"), profileRefused);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -81,6 +82,22 @@ inline double AnalyticMtf(double f)
     const double x = M_PI * kPixel * f;
     const double sinc = x == 0 ? 1.0 : std::abs(std::sin(x) / x);
     return gauss * sinc;
+}
+
+// The script lines that load `path`, place the ROI over the slit and run the
+// slit method with the orientation and MA-Line# the image was made with.
+inline std::string SlitMethodScript(const std::string& path, int orientation, int lines)
+{
+    const bool vertical = orientation <= 2;
+    return "answer " + path + "\nclick Form1.BitBtnLoad\n" +
+           (vertical ? "set Form1.EditROIPosX 128\nset Form1.EditROIPosY 32\n"
+                       "set Form1.EditROISizeX 200\nset Form1.EditROISizeY 40\n"
+                     : "set Form1.EditROIPosX 32\nset Form1.EditROIPosY 128\n"
+                       "set Form1.EditROISizeX 40\nset Form1.EditROISizeY 200\n") +
+           "click Form1.ButtonDisp\nclick Form1.ButtonToTable\nset Form2.RadioButton" +
+           std::to_string(orientation) + " 1\nset Form2.EditMALine " + std::to_string(lines) +
+           "\nclick Form2.Button2Dto1D\nclick Form2.ButtonSmooth\nclick Form2.ButtonExtract\n"
+           "click Form2.ButtonToExp\nclick Form2.ButtonSlit\n";
 }
 
 }  // namespace synthetic_slit

@@ -31,6 +31,14 @@ TEST(FloatToStr, GeneralFormatFifteenDigits)
     EXPECT_EQ(FloatToStr(1.0L + 0.1L), "1.1");
 }
 
+TEST(FloatToStr, RoundedToDecimalsHalvesToEven)
+{
+    EXPECT_EQ(FloatToStrRounded(0.12345L, 3), "0.123");
+    EXPECT_EQ(FloatToStrRounded(0.0625L, 3), "0.062");
+    EXPECT_EQ(FloatToStrRounded(0.4999996L, 3), "0.5");
+    EXPECT_EQ(FloatToStrRounded(-0.1875L, 3), "-0.188");
+}
+
 TEST(FloatToStr, RoundingDecidesNotation)
 {
     // 15-digit rounding can carry into the next decade.

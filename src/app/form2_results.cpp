@@ -1,0 +1,268 @@
+// Results that leave the analysis window: the summary of the last method,
+// pictures and data of the charts, the MTF memos as CSV and the PDF report.
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QMenu>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QtCharts/QAbstractAxis>
+
+#include "analysis/exposure.h"
+#include "app/edit_text.h"
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/layout_helpers.h"
+#include "app/messages.h"
+#include "app/prompter.h"
+#include "core/csv.h"
+#include "core/failure.h"
+#include "core/numtext.h"
+#include "report/report.h"
+
+namespace radmtf {
+
+namespace {
+
+// The pixel spacing the summary uses; text that is no number gives none
+// (the summary then has no Nyquist figures) instead of a second failure.
+double PixelSpacingOrZero(const QLineEdit* edit)
+{
+    try {
+        return static_cast<double>(StrToFloat(edit->text().toStdString()));
+    } catch (const Failure&) {
+        return 0.0;
+    }
+}
+
+void WriteWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        ThrowCannotCreate(path.toStdString());
+}
+
+QString AxisTitle(const QChart* chart, Qt::Orientation orientation)
+{
+    const QList<QAbstractAxis*> axes = chart->axes(orientation);
+    return axes.isEmpty() ? QString() : axes.first()->titleText();
+}
+
+// A name for the save dialog to start with: the image's name and `what`.
+QString SuggestedName(const QString& imagePath, const QString& what, const QString& suffix)
+{
+    const QFileInfo image(imagePath);
+    const QString base = image.completeBaseName().isEmpty() ? "radmtf" : image.completeBaseName();
+    return image.dir().filePath(base + "_" + what + "." + suffix);
+}
+
+bool RenderScene(QChartView* view, QPaintDevice* device)
+{
+    QPainter painter;
+    if (!painter.begin(device)) return false;
+    const QRectF source = view->sceneRect();
+    view->scene()->render(&painter, QRectF(QPointF(0, 0), source.size()), source);
+    return painter.end();
+}
+
+}  // namespace
+
+void TForm2::buildResultControls()
+{
+    // In the free corner of the MTF page, below the frequency choice and
+    // right of Fitting.
+    MemoSummary = new Memo(TabSheetMTF);
+    MemoSummary->setObjectName("MemoSummary");
+    MemoSummary->setGeometry(588, 490, 108, 58);
+    MemoSummary->setReadOnly(true);
+    MemoSummary->setStyleSheet("color: blue; font-size: 7pt;");
+    MemoSummary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoSummary->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ButtonReport = MakeButton(TabSheetMTF, "ButtonReport", tr("Report…"), 590, 552, 104, 26);
+    connect(ButtonReport, &QPushButton::clicked, this, &TForm2::ButtonReportClick);
+
+    for (QChartView* view : {ChartPixelProf, ChartMTF, ChartLSF, ChartESF, ChartEdgeLSF}) {
+        QList<MenuItem> items = {
+            {"ActionSaveImage", tr("Save image…"), [this, view] { ChartSaveImage(view); }},
+            {"ActionCopyImage", tr("Copy image"), [this, view] { ChartCopyImage(view); }},
+            {"ActionSaveData", tr("Save data (CSV)…"), [this, view] { ChartSaveData(view); }},
+        };
+        if (view == ChartMTF) items.append({"ActionReport", tr("Report…"), [this] { ButtonReportClick(); }});
+        addContextMenu(view, items);
+    }
+    for (Memo* memo : {MemoMTF, MemoMTF2, MemoMTF3})
+        addContextMenu(memo, {{"ActionSaveCsv", tr("Save as CSV…"), [this, memo] { MemoSaveCsv(memo); }}});
+}
+
+void TForm2::addContextMenu(QWidget* control, const QList<MenuItem>& items)
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(control->objectName() + "Menu");
+    for (const MenuItem& item : items) {
+        QAction* action = menu->addAction(item.caption);
+        action->setObjectName(item.name);
+        connect(action, &QAction::triggered, this, item.run);
+    }
+    control->setProperty(kContextMenu, QVariant::fromValue<QObject*>(menu));
+    control->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(control, &QWidget::customContextMenuRequested, menu,
+            [menu, control](const QPoint& at) { menu->exec(control->mapToGlobal(at)); });
+}
+
+void TForm2::showSummary(const std::vector<CurvePoint>& points, ReportMethod method)
+{
+    lastMeasured_ = points;
+    lastMethod_ = method;
+    const MtfSummary summary = SummarizeMtf(points, PixelSpacingOrZero(EditPxlSpc));
+    auto text = [this](const std::optional<double>& value) {
+        return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : tr("not reached");
+    };
+    MemoSummary->setLines({"MTF50 " + text(summary.mtf50), "MTF10 " + text(summary.mtf10),
+                           tr("Nyq.") + " " + text(summary.atNyquist)});
+}
+
+void TForm2::ChartSaveImage(QChartView* view)
+{
+    const std::optional<QString> chosen =
+        CurrentPrompter().saveFile(SuggestedName(form1_->EditFileName->text(), view->objectName(), "png"),
+                                   "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)");
+    if (!chosen) return;
+    const QString& path = *chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QRectF source = view->sceneRect();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) ThrowCannotCreate(path.toStdString());
+    bool drawn = false;
+    if (suffix == "svg") {
+        // Drawn again on a vector device, so lines and text stay sharp.
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(source.size().toSize());
+        svg.setViewBox(QRectF(QPointF(0, 0), source.size()));
+        drawn = RenderScene(view, &svg);
+    } else if (suffix == "pdf") {
+        QPdfWriter pdf(&file);
+        pdf.setPageSize(QPageSize(source.size(), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setResolution(72);
+        drawn = RenderScene(view, &pdf);
+    } else {
+        // Another picture format the platform writes (jpg, bmp) by its extension; PNG otherwise.
+        const QByteArray format = QImageWriter::supportedImageFormats().contains(suffix.toLatin1())
+                                      ? suffix.toLatin1()
+                                      : QByteArray("PNG");
+        drawn = view->grab().save(&file, format.constData());
+    }
+    if (!drawn || !file.commit()) ThrowCannotCreate(path.toStdString());
+}
+
+void TForm2::ChartCopyImage(QChartView* view)
+{
+    QApplication::clipboard()->setImage(view->grab().toImage());
+}
+
+void TForm2::ChartSaveData(QChartView* view)
+{
+    const std::optional<QString> chosen = CurrentPrompter().saveFile(
+        SuggestedName(form1_->EditFileName->text(), view->objectName(), "csv"), "CSV (*.csv)");
+    if (!chosen) return;
+    // One row per point: the series, then x and y in the units of the axes.
+    std::string text = CsvLine({"series", AxisTitle(view->chart(), Qt::Horizontal).toStdString(),
+                                AxisTitle(view->chart(), Qt::Vertical).toStdString()});
+    for (QAbstractSeries* abstract : view->chart()->series()) {
+        const auto* series = static_cast<QXYSeries*>(abstract);
+        for (const QPointF& p : series->points())
+            text += CsvLine({series->objectName().toStdString(), FloatToStr(p.x()), FloatToStr(p.y())});
+    }
+    WriteWhole(*chosen, QByteArray::fromStdString(text));
+}
+
+void TForm2::MemoSaveCsv(Memo* memo)
+{
+    const std::optional<QString> chosen = CurrentPrompter().saveFile(
+        SuggestedName(form1_->EditFileName->text(), memo->objectName(), "csv"), "CSV (*.csv)");
+    if (!chosen) return;
+    // The memo's TAB lines as they are shown: frequency, then the MTF.
+    std::string text = CsvLine({"frequency_cy_per_mm", "mtf"});
+    for (const QString& line : memo->lines()) {
+        if (line.trimmed().isEmpty()) continue;
+        std::vector<std::string> fields;
+        for (const QString& field : line.split('\t')) fields.push_back(field.trimmed().toStdString());
+        text += CsvLine(fields);
+    }
+    WriteWhole(*chosen, QByteArray::fromStdString(text));
+}
+
+ReportPage TForm2::reportPage() const
+{
+    ReportPage page;
+    page.fileName = form1_->EditFileName->text();
+    page.date = QDateTime::currentDateTime();
+    // The acquisition summary that loading a DICOM file writes.
+    if (form1_->RadioGroupMode->itemIndex() == 2)
+        for (const QString& line : form1_->Memo1->lines())
+            if (!line.trimmed().isEmpty()) page.acquisition.append(line.trimmed());
+    page.method = lastMethod_;
+    const QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    for (int i = 0; i < 4; ++i)
+        if (buttons[i]->isChecked()) page.settings.orientation = QString::number(i + 1);
+    page.settings.roiCentre = form1_->EditROIPosX->text() + ", " + form1_->EditROIPosY->text();
+    page.settings.roiSize = form1_->EditROISizeX->text() + " × " + form1_->EditROISizeY->text();
+    page.settings.maLines = EditMALine->text();
+    page.settings.smoothing = EditSmth->text();
+    page.settings.pixelSpacing = EditPxlSpc->text();
+    if (CheckBoxUseHDC->isChecked())
+        page.settings.curveFile =
+            QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()));
+    page.settings.latitude = EditL->text();
+    page.settings.bitsStored = EditBit->text();
+    auto row = [](const char* label, const QLineEdit* edit) {
+        return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label), edit->text());
+    };
+    if (lastMethod_ == ReportMethod::kPreciseSlit || lastMethod_ == ReportMethod::kPreciseChart)
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), EditAutoGeometry));
+    if (lastMethod_ == ReportMethod::kPreciseSlit) {
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange));
+    }
+    if (lastMethod_ == ReportMethod::kEdge) {
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth));
+        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff));
+        page.settings.methodRows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing));
+    }
+    page.measured = lastMeasured_;
+    page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
+    return page;
+}
+
+void TForm2::ButtonReportClick()
+{
+    if (lastMeasured_.empty()) {
+        CurrentPrompter().message(NoticeText(Notice::kNothingMeasured));
+        return;
+    }
+    const std::optional<QString> chosen = CurrentPrompter().saveFile(
+        SuggestedName(form1_->EditFileName->text(), "mtf_report", "pdf"), "PDF (*.pdf)");
+    if (!chosen) return;
+    WriteReportPdf(*chosen, {reportPage()});
+}
+
+}  // namespace radmtf

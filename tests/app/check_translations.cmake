@@ -1,0 +1,20 @@
+# Fails when the committed translation is behind the sources (a text without
+# an entry, an entry whose text is gone) or holds an unfinished entry.
+# Variables: LUPDATE, LUPDATE_ARGS (a ;-list), TS_FILE, WORK_DIR.
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(copy ${WORK_DIR}/current.ts)
+file(COPY_FILE ${TS_FILE} ${copy})
+execute_process(COMMAND ${LUPDATE} ${LUPDATE_ARGS} -ts ${copy} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "lupdate failed (${result})")
+endif()
+file(READ ${TS_FILE} committed)
+file(READ ${copy} updated)
+if(NOT committed STREQUAL updated)
+  execute_process(COMMAND diff -u ${TS_FILE} ${copy})
+  message(FATAL_ERROR "${TS_FILE} is behind the sources: build radmtf_update_translations and translate")
+endif()
+string(FIND "${committed}" "type=\"unfinished\"" unfinished)
+if(NOT unfinished EQUAL -1)
+  message(FATAL_ERROR "${TS_FILE} has unfinished translations")
+endif()

@@ -1,0 +1,118 @@
+// Results that leave the analysis window, driven as a user would through the
+// chart and memo menus, and read back with real readers: CSV by an RFC 4180
+// parser, the report by poppler's pdfinfo and pdftotext.
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include <QApplication>
+#include <QClipboard>
+
+#include <regex>
+#include <sstream>
+
+#include "app_fixture.h"
+#include "command_runner.h"
+#include "core/numtext.h"
+#include "mtf/mtf_summary.h"
+#include "synthetic_images.h"
+
+namespace radmtf::testing {
+namespace {
+
+using namespace synthetic_slit;
+
+std::string ReadAll(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll().toStdString();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class Results : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        Run(SlitMethodScript(WriteFile("slit.dcm", SlitImage(1, 17, 256, 64)), 1, 17));
+    }
+};
+
+TEST_F(Results, CsvFilesHoldWhatTheMemoAndTheChartShow)
+{
+    const std::string shown =
+        Run("answer " + Path("memo.csv") + "\nmenu Form2.MemoMTF Save as CSV…\nanswer " + Path("chart.csv") +
+            "\nmenu Form2.ChartMTF ActionSaveData\n" + "print Form2.MemoMTF\nprint Form2.Series4\n");
+    const std::vector<std::string> printed = Lines(shown);
+    const Table memo = ParseCsv(ReadAll(Path("memo.csv")));
+    ASSERT_GT(memo.size(), 10u);
+    EXPECT_EQ(memo[0], (std::vector<std::string>{"frequency_cy_per_mm", "mtf"}));
+    const std::size_t memoRows = memo.size() - 1;
+    for (std::size_t i = 0; i < memoRows; ++i) EXPECT_EQ(memo[i + 1][0] + "\t" + memo[i + 1][1], printed[i]);
+
+    const Table chart = ParseCsv(ReadAll(Path("chart.csv")));
+    EXPECT_EQ(chart[0], (std::vector<std::string>{"series", "Spatial frequency (cycles/mm)", "MTF"}));
+    ASSERT_EQ(chart.size() - 1, printed.size() - memoRows);  // Series4 is the chart's only filled series
+    for (std::size_t i = 1; i < chart.size(); ++i) {
+        EXPECT_EQ(chart[i][0], "Series4");
+        EXPECT_EQ(chart[i][1] + "\t" + chart[i][2], printed[memoRows + i - 1]);
+    }
+}
+
+TEST_F(Results, ChartPicturesInEachFormat)
+{
+    Run("answer " + Path("mtf.png") + "\nmenu Form2.ChartMTF Save image…\nanswer " + Path("mtf.svg") +
+        "\nmenu Form2.ChartMTF Save image…\nanswer " + Path("lsf.pdf") +
+        "\nmenu Form2.ChartLSF Save image…\n" +
+        "answer cancel\nmenu Form2.ChartMTF Save image…\nmenu Form2.ChartPixelProf Copy image\n");
+    EXPECT_EQ(QImage(QString::fromStdString(Path("mtf.png"))).size(), form2->ChartMTF->size());
+    EXPECT_NE(ReadAll(Path("mtf.svg")).find("<svg"), std::string::npos);
+    EXPECT_EQ(ReadAll(Path("lsf.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(QApplication::clipboard()->image().size(), form2->ChartPixelProf->size());
+    EXPECT_EQ(RunExpectingError("menu Form2.ChartMTF Print"),
+              "script error: line 1: unknown menu item Print");
+}
+
+TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
+{
+    const std::string pdf = Path("report.pdf");
+    const std::vector<std::string> out = Lines(Run("answer " + pdf +
+                                                   "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
+                                                   "print MtfFrequency 70\nprint MtfValue 70\n"));
+    const std::string info = Tool("pdfinfo", {QString::fromStdString(pdf)});
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;
+    const std::string text = Tool("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+    std::vector<CurvePoint> points;  // up to 5.8 cycles/mm
+    for (int i = 0; i < 70; ++i) points.emplace_back(std::stod(out[3 + i]), std::stod(out[3 + 70 + i]));
+    // Every row of the table, 0.5 ... 5 cycles/mm, as a frequency followed by its MTF.
+    auto escaped = [](std::string number) { return std::regex_replace(number, std::regex("\\."), "\\."); };
+    for (double f : HalfCycleSteps(5.0)) {
+        const std::regex row("(^|\n) *" + escaped(FloatToStr(f)) + " +" +
+                             escaped(FloatToStrRounded(*ValueAt(points, f), 3)) + "( |\n)");
+        EXPECT_TRUE(std::regex_search(text, row)) << "f = " << f << "\n" << text;
+    }
+    EXPECT_NE(text.find(out[0].substr(6) + " cycles/mm"), std::string::npos) << out[0];  // MTF50
+    EXPECT_NE(text.find(out[1].substr(6) + " cycles/mm"), std::string::npos) << out[1];  // MTF10
+    EXPECT_NE(text.find(out[2].substr(5)), std::string::npos) << out[2];                 // at Nyquist
+    EXPECT_NE(text.find("slit.dcm"), std::string::npos);
+    EXPECT_NE(text.find("MA-Line#"), std::string::npos);
+}
+
+class ResultsBeforeMeasuring : public WindowTest {};
+
+TEST_F(ResultsBeforeMeasuring, ReportIsRefusedWithoutAMeasurement)
+{
+    EXPECT_EQ(Run("click Form2.ButtonReport\n"), "message: MTF がまだ測定されていません。\n");
+}
+
+}  // namespace
+}  // namespace radmtf::testing
