@@ -1,5 +1,8 @@
 // Results that leave the analysis window: the summary of the last method,
 // pictures and data of the charts, the MTF memos as CSV and the PDF report.
+#include <algorithm>
+#include <initializer_list>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -221,33 +224,31 @@ ReportPage TForm2::reportPage() const
             QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()));
     page.settings.latitude = EditL->text();
     page.settings.bitsStored = EditBit->text();
-    auto row = [](const char* label, const QLineEdit* edit) {
-        return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label), edit->text());
+    // The method's own settings, and what it found, by the edits that hold them.
+    struct MethodRow {
+        std::initializer_list<ReportMethod> methods;
+        const char* label;
+        const QLineEdit* edit;
     };
-    if (lastMethod_ == ReportMethod::kPreciseSlit || lastMethod_ == ReportMethod::kPreciseChart)
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), EditAutoGeometry));
-    if (lastMethod_ == ReportMethod::kPreciseSlit) {
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange));
-    }
-    if (lastMethod_ == ReportMethod::kEdge) {
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth));
-        page.settings.methodRows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff));
-        page.settings.methodRows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing));
-    }
+    using M = ReportMethod;
+    const MethodRow methodRows[] = {
+        {{M::kPreciseSlit, M::kPreciseChart},
+         QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"),
+         EditAutoGeometry},
+        {{M::kPreciseSlit}, QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth},
+        {{M::kPreciseSlit}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing},
+    };
+    for (const MethodRow& row : methodRows)
+        if (std::find(row.methods.begin(), row.methods.end(), lastMethod_) != row.methods.end())
+            page.settings.methodRows.append(
+                {QCoreApplication::translate("radmtf::Report", row.label), row.edit->text()});
     page.measured = lastMeasured_;
     page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
     return page;

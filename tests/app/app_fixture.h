@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,16 @@
 #include "app/script.h"
 
 namespace radmtf::testing {
+
+// A script's printed output, line by line.
+inline std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 
 // Stands in for the real dialogs outside scripts, so a test that reaches a
 // prompt it did not plan for fails instead of waiting for a user.

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app_fixture.h"
+#include "command_runner.h"
 #include "mtf/edge.h"
 #include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
@@ -64,6 +65,14 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     EXPECT_EQ(form2->mtf.measuredCount, 101);
     EXPECT_GT(form2->SeriesESF->count(), 1000);
     EXPECT_GT(form2->SeriesEdgeLSF->count(), 400);
+
+    // The summary and the report follow the edge method, with its own settings and angle.
+    EXPECT_TRUE(form2->MemoSummary->lines().value(0).startsWith("MTF50 "));
+    const std::string pdf = WriteFile("edge.pdf", {});
+    Run("answer " + pdf + "\nclick Form2.ButtonReport\n");
+    const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
+    EXPECT_NE(text.find("Edge angle (deg)"), std::string::npos) << text;
+    EXPECT_NE(text.find(form2->EditEdgeAngle->text().toStdString()), std::string::npos) << text;
 }
 
 TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)

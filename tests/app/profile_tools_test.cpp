@@ -17,14 +17,6 @@ constexpr int kSide = 256;
 constexpr int kFirstRow = 10;
 constexpr int kFirstColumn = 5;
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 class ProfileTools : public WindowTest {
 protected:
     // Writes `block` (rows of signed 16-bit values) into a raw image at

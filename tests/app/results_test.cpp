@@ -29,14 +29,6 @@ std::string ReadAll(const std::string& path)
     return file.readAll().toStdString();
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 class Results : public WindowTest {
 protected:
     void SetUp() override
@@ -51,7 +43,7 @@ TEST_F(Results, CsvFilesHoldWhatTheMemoAndTheChartShow)
     const std::string shown =
         Run("answer " + Path("memo.csv") + "\nmenu Form2.MemoMTF Save as CSV…\nanswer " + Path("chart.csv") +
             "\nmenu Form2.ChartMTF ActionSaveData\n" + "print Form2.MemoMTF\nprint Form2.Series4\n");
-    const std::vector<std::string> printed = Lines(shown);
+    const std::vector<std::string> printed = SplitLines(shown);
     const Table memo = ParseCsv(ReadAll(Path("memo.csv")));
     ASSERT_GT(memo.size(), 10u);
     EXPECT_EQ(memo[0], (std::vector<std::string>{"frequency_cy_per_mm", "mtf"}));
@@ -84,7 +76,7 @@ TEST_F(Results, ChartPicturesInEachFormat)
 TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
 {
     const std::string pdf = Path("report.pdf");
-    const std::vector<std::string> out = Lines(Run("answer " + pdf +
+    const std::vector<std::string> out = SplitLines(Run("answer " + pdf +
                                                    "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
                                                    "print MtfFrequency 70\nprint MtfValue 70\n"));
     const std::string info = Tool("pdfinfo", {QString::fromStdString(pdf)});

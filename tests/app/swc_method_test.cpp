@@ -31,14 +31,6 @@ namespace {
 
 using namespace synthetic_chart;
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 class SquareWaveChartMethod : public WindowTest {
 protected:
     // Loads the chart image and hands the table of `columns` columns from
