@@ -1,59 +1,20 @@
 // The DICOM header walk on a crafted header of 400,000 tiny elements: every
 // element is listed with its dictionary name, so the lookup must not scan
 // the dictionary text per element.
-#include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "bench_timing.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
+#include "tiny_element_header.h"
 
 using radmtf::bench::MedianMilliseconds;
-
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-// Explicit little endian: meta group length, (0002,0002), then `count`
-// two-byte "SH" elements cycling through tags present and absent in the
-// dictionary (the model name among them, which the summary puts first),
-// then the pixel data, so that its tag lies in the first half of the file.
-std::vector<std::uint8_t> TinyElementHeader(int count)
-{
-    std::vector<std::uint8_t> out(128, 0);
-    for (const char c : {'D', 'I', 'C', 'M'}) out.push_back(static_cast<std::uint8_t>(c));
-    const auto element = [&](std::uint16_t group, std::uint16_t number, const char* vr, const char* value,
-                             std::uint16_t length) {
-        Put16(out, group);
-        Put16(out, number);
-        out.push_back(static_cast<std::uint8_t>(vr[0]));
-        out.push_back(static_cast<std::uint8_t>(vr[1]));
-        Put16(out, length);
-        for (std::uint16_t i = 0; i < length; ++i) out.push_back(static_cast<std::uint8_t>(value[i]));
-    };
-    element(0x0002, 0x0000, "UL", "\x10\0\0\0", 4);
-    element(0x0002, 0x0002, "UI", "1.2.3", 6);
-    constexpr std::uint16_t kTags[][2] = {{0x0008, 0x0060}, {0x0018, 0x0060}, {0x0008, 0x1090},
-                                          {0x0045, 0x101B}, {0x0033, 0x0010}, {0x0028, 0x1054}};
-    for (int i = 0; i < count; ++i) element(kTags[i % 6][0], kTags[i % 6][1], "SH", "AB", 2);
-    Put16(out, 0x7FE0);
-    Put16(out, 0x0010);
-    out.insert(out.end(), {'O', 'W', 0, 0, 0, 0, 0, 0});
-    out.resize(out.size() * 2 + 16, 0);
-    return out;
-}
-
-}  // namespace
 
 void RunDicomBenchmarks()
 {
     using namespace radmtf;
-    const std::vector<std::uint8_t> file = TinyElementHeader(400000);
+    const std::vector<std::uint8_t> file = radmtf::bench::TinyElementHeader(400000);
     DicomHeaderOutput out;
     const double ms = MedianMilliseconds(
         3, [&] { ReadDicomHeader(file.data(), file.size(), DicomDictionaryText(), "", out); });

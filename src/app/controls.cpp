@@ -201,7 +201,15 @@ void GridModel::setSize(int cols, int rows)
     values_.swap(values);
     kinds_.swap(kinds);
     texts_.swap(texts);
+    sourceCols_ = std::min(sourceCols_, cols_);
     endResetModel();
+}
+
+void GridModel::setTextSource(int columns, TextSource source)
+{
+    sourceCols_ = source ? std::clamp(columns, 0, cols_) : 0;
+    source_ = std::move(source);
+    notifyAllChanged();
 }
 
 QString GridModel::cell(int col, int row) const
@@ -214,7 +222,7 @@ QString GridModel::cell(int col, int row) const
         case kText:
             return texts_.at(i);
         default:
-            return {};
+            return row > 0 && col < sourceCols_ ? source_(col, row) : QString();
     }
 }
 
@@ -251,8 +259,11 @@ std::optional<std::int32_t> GridModel::cellValue(int col, int row) const
             return values_[i];
         case kText:
             return StrToInt(texts_.at(i).toStdString());
-        default:
-            return std::nullopt;
+        default: {
+            const QString text = cell(col, row);
+            if (text.isEmpty()) return std::nullopt;
+            return StrToInt(text.toStdString());
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -113,6 +114,10 @@ public:
     // Writes a block of integer cells at once (one model reset).
     void setIntBlock(int col0, int row0, int width, int height, const std::int32_t* values);
     void notifyAllChanged();
+    // Text of the cells of columns [0, columns) below the first row, made on
+    // demand; a cell written since shows its own text.
+    using TextSource = std::function<QString(int col, int row)>;
+    void setTextSource(int columns, TextSource source);
 
 private:
     enum : std::uint8_t { kEmpty = 0, kInt = 1, kText = 2 };
@@ -125,6 +130,8 @@ private:
     std::vector<std::int32_t> values_;
     std::vector<std::uint8_t> kinds_;
     std::unordered_map<std::size_t, QString> texts_;
+    int sourceCols_ = 0;
+    TextSource source_;
     bool batching_ = false;
 };
 

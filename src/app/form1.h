@@ -179,7 +179,7 @@ private:
     void buildControls();
     void RenderImage();
     void DrawRoiFrames();
-    void ReadDicomHeader(const DicomLoad& load);
+    void ReadDicomHeader(DicomLoad& load);
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }

@@ -3,6 +3,8 @@
 // known point and leaves exactly what was done before.
 #include <QSaveFile>
 
+#include <memory>
+
 #include "analysis/pixel_table.h"
 #include "app/edit_text.h"
 #include "app/form1.h"
@@ -90,7 +92,7 @@ void TForm1::DrawRoiFrames()
 
 // ------------------------------------------------------------- DICOM header
 
-void TForm1::ReadDicomHeader(const DicomLoad& load)
+void TForm1::ReadDicomHeader(DicomLoad& load)
 {
     const DicomHeaderOutput& out = load.header;
     // Whatever the walk reached is shown, also when it stopped at an element
@@ -115,13 +117,13 @@ void TForm1::ReadDicomHeader(const DicomLoad& load)
         GridModel* grid = StringGridDICOM->grid();
         grid->setSize(17, 1);
         grid->setSize(17, std::max(out.rowCount, 1));
-        for (std::size_t r = 0; r < out.rows.size() && int(r) + 1 < grid->rows(); ++r)
-            for (int c = 0; c < 7; ++c) {
-                const std::string& cell = out.rows[r][std::size_t(c)];
-                if (!cell.empty())
-                    grid->setCell(c, int(r) + 1,
-                                  QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size())));
-            }
+        // A header may list hundreds of thousands of elements: the cells are
+        // made when the table shows or reads them.
+        auto table = std::make_shared<const DicomTable>(std::move(load.header.table));
+        grid->setTextSource(kDicomTableColumns, [table](int column, int row) {
+            const std::string cell = table->Cell(row, column);
+            return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
+        });
     }
     if (out.summaryWritten)
         Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));

@@ -1,22 +1,15 @@
-// Program entry: the viewer window (the main window), then the analysis
-// window (hidden), then the message loop — or, with --script, the script.
-// An image named on the command line is opened first.
-#include <QFile>
-#include <QFileInfo>
-#include <QTimer>
+// Program entry: `radmtf measure …` runs here, without any window; the
+// command line is read here too, so --help, --version and usage errors need
+// no window either. Everything else loads the window library that sits next
+// to the program and hands over to it.
+#include <QCoreApplication>
 
-#include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "app/command_line.h"
-#include "app/dispatch.h"
-#include "app/form1.h"
-#include "app/form2.h"
-#include "app/language.h"
 #include "app/measure_command.h"
-#include "app/prompter.h"
-#include "app/script.h"
+#include "app/program_library.h"
+#include "app/window_entry.h"
 
 int main(int argc, char** argv)
 {
@@ -30,55 +23,9 @@ int main(int argc, char** argv)
         command = radmtf::ParseCommandLine(radmtf::CommandLineArguments(argc, argv));
     }
     if (command.exitCode) return *command.exitCode;
-    const QString scriptPath = command.scriptPath;
-    const QString imagePath =
-        command.imagePath.isEmpty() ? QString() : QFileInfo(command.imagePath).absoluteFilePath();
 
-    radmtf::Application app(argc, argv);
-    QApplication::setApplicationName("radmtf");
-    QApplication::setApplicationDisplayName("radmtf");
-    radmtf::UseLanguage(command.language);
-
-    auto* form1 = new radmtf::TForm1;
-    auto* form2 = new radmtf::TForm2(form1);
-    form1->setForm2(form2);
-    form1->show();
-
-    if (!scriptPath.isEmpty()) {
-        QString text;
-        if (scriptPath == "-") {
-            std::string all, line;
-            while (std::getline(std::cin, line)) all += line + "\n";
-            text = QString::fromUtf8(all);
-        } else {
-            QFile file(scriptPath);
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "script error: line 0: cannot read %s\n",
-                             scriptPath.toLocal8Bit().constData());
-                return 1;
-            }
-            text = QString::fromUtf8(file.readAll());
-        }
-        QApplication::setActiveWindow(form1);
-        QApplication::processEvents();
-        if (!imagePath.isEmpty()) {
-            // Opened before the first line, with messages printed as the script prints them.
-            radmtf::ConsolePrompter console;
-            radmtf::Prompter* previous = radmtf::SetPrompter(&console);
-            form1->OpenFile(imagePath);
-            radmtf::SetPrompter(previous);
-        }
-        QStringList lines = text.split('\n');
-        if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-        const int code = radmtf::RunScript(lines, form1, form2);
-        delete form2;
-        delete form1;
-        return code;
-    }
-    if (!imagePath.isEmpty())
-        QTimer::singleShot(0, form1, [form1, imagePath] { form1->OpenFile(imagePath); });
-    const int code = QApplication::exec();
-    delete form2;
-    delete form1;
-    return code;
+    auto entry = reinterpret_cast<radmtf::WindowEntry>(
+        radmtf::LoadProgramLibraryEntry(RADMTF_WINDOW_LIBRARY, radmtf::kWindowEntryName));
+    if (!entry) return 1;
+    return entry(argc, argv, command);
 }

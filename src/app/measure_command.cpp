@@ -20,10 +20,11 @@
 #include <vector>
 
 #include <QDateTime>
-#include <QGuiApplication>
 
 #include "app/language.h"
 #include "app/messages.h"
+#include "app/program_library.h"
+#include "app/report_library.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
@@ -402,7 +403,7 @@ private:
     bool shown_;
 };
 
-int Measure(const CommandLine& line)
+int Measure(const CommandLine& line, WriteReport writeReport)
 {
     std::ofstream file;
     if (line.output) {
@@ -480,7 +481,7 @@ int Measure(const CommandLine& line)
     for (std::thread& thread : threads) thread.join();
     if (line.report) {
         try {
-            WriteReportPdf(QString::fromStdString(*line.report), pages);
+            writeReport(QString::fromStdString(*line.report), pages);
         } catch (const Failure& failure) {
             std::fprintf(stderr, "radmtf measure: %s\n", FailureText(failure).toUtf8().constData());
             return 1;
@@ -516,9 +517,17 @@ int RunMeasureCommand(int argc, char** argv)
     int appArgc = 3;
     char programName[] = "radmtf", platformOption[] = "-platform", platform[] = "offscreen";
     char* appArgv[] = {programName, platformOption, platform, nullptr};
-    const std::unique_ptr<QCoreApplication> app = report
-                                                      ? std::make_unique<QGuiApplication>(appArgc, appArgv)
-                                                      : std::make_unique<QCoreApplication>(appArgc, appArgv);
+    MakeReportApplication makeReportApplication = nullptr;
+    WriteReport writeReport = nullptr;
+    if (report) {
+        makeReportApplication = reinterpret_cast<MakeReportApplication>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kMakeReportApplicationName));
+        writeReport =
+            reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
+        if (!makeReportApplication || !writeReport) return 1;
+    }
+    const std::unique_ptr<QCoreApplication> app(report ? makeReportApplication(appArgc, appArgv)
+                                                       : new QCoreApplication(appArgc, appArgv));
     const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
     if (!UseLanguage(code)) {
         UseLanguage("ja");
@@ -539,7 +548,12 @@ int RunMeasureCommand(int argc, char** argv)
         std::fputs(MeasureHelpText().toUtf8().constData(), stdout);
         return 0;
     }
-    return Measure(line);
+    if (line.report && !writeReport) {
+        writeReport =
+            reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
+        if (!writeReport) return 1;
+    }
+    return Measure(line, writeReport);
 }
 
 }  // namespace radmtf

@@ -430,12 +430,13 @@ void ReportError(ScriptOutput* output, int number, const char* why)
 
 }  // namespace
 
-int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output)
+int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output,
+              int firstLineNumber)
 {
     g_output = output;
     Driver driver(form1, form2);
     Prompter* const previousPrompter = SetPrompter(&driver.prompter);
-    int number = 0;
+    int number = firstLineNumber - 1;
     for (QString line : lines) {
         ++number;
         if (line.endsWith('\r')) line.chop(1);
@@ -458,6 +459,11 @@ int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutp
     SetPrompter(previousPrompter);
     g_output = nullptr;
     return 0;
+}
+
+bool IsRestartLine(const QString& line)
+{
+    return line == "restart" || line == "restart\r";
 }
 
 }  // namespace radmtf

@@ -28,6 +28,12 @@ struct ScriptOutput {
 
 // Runs the lines of a script; returns the process exit code (0, or 1 after
 // reporting "script error: line N: WHY" on standard error or in `output`).
-int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output = nullptr);
+// The first line is numbered `firstLineNumber` in that report.
+int RunScript(const QStringList& lines, TForm1* form1, TForm2* form2, ScriptOutput* output = nullptr,
+              int firstLineNumber = 1);
+
+// The line that ends one run of a script's lines: the windows close and the
+// lines after it act on fresh ones, as on a new start of the program.
+bool IsRestartLine(const QString& line);
 
 }  // namespace radmtf

@@ -1,6 +1,7 @@
 #include "dicom/dicom_reader.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/failure.h"
 #include "core/numtext.h"
@@ -92,11 +93,55 @@ std::size_t Find(const std::uint8_t* data, std::size_t size, std::size_t from, s
 
 DicomTableRow& RowAt(DicomHeaderOutput& out, int row)
 {
+    std::vector<DicomTableRow>& rows = out.table.rows;
     const std::size_t index = static_cast<std::size_t>(row - 1);
-    if (out.rows.size() <= index) out.rows.resize(index + 1);
-    out.rowCount = std::max(out.rowCount, static_cast<int>(out.rows.size()) + 1);
-    return out.rows[index];
+    if (rows.size() <= index) rows.resize(index + 1);
+    out.rowCount = std::max(out.rowCount, static_cast<int>(rows.size()) + 1);
+    return rows[index];
 }
+
+// The cells a row can hold, as bits of DicomTableRow::written.
+enum : std::uint8_t {
+    kNumberCell = 1u << 0,
+    kGroupCell = 1u << 1,
+    kElementCell = 1u << 2,
+    kVrCell = 1u << 3,
+    kLengthCell = 1u << 4,
+    kNameCell = 1u << 5,
+    kValueCell = 1u << 6,
+};
+
+void SetVr(DicomTableRow& row, std::string_view vr)
+{
+    row.vrSize = static_cast<std::uint8_t>(std::min<std::size_t>(vr.size(), 2));
+    std::copy_n(vr.data(), row.vrSize, row.vr);
+    row.written |= kVrCell;
+}
+
+// The names of the listed elements: each distinct tag is looked up once and
+// its name enters the table once.
+class NameList {
+public:
+    NameList(std::string_view dictionaryText, DicomTable& table) : dictionaryText_(dictionaryText), table_(table) {}
+
+    std::uint32_t Index(std::uint16_t group, std::uint16_t element)
+    {
+        const auto [found, added] = indices_.try_emplace((std::uint32_t{group} << 16) | element, 0);
+        if (added) {
+            std::string name = LookupElementName(dictionaryText_, group, element);
+            if (!name.empty()) {
+                found->second = static_cast<std::uint32_t>(table_.names.size());
+                table_.names.push_back(std::move(name));
+            }
+        }
+        return found->second;
+    }
+
+private:
+    std::string_view dictionaryText_;
+    DicomTable& table_;
+    std::unordered_map<std::uint32_t, std::uint32_t> indices_;
+};
 
 // The fields of one element as the walk has read them.
 struct Element {
@@ -174,25 +219,24 @@ void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, Dic
     }
 }
 
-void ListElement(const Element& e, std::string_view dictionaryText, SequenceState& sequence,
-                 SummaryBuilder& summary, DicomHeaderOutput& out)
+void ListElement(Element& e, NameList& names, SequenceState& sequence, SummaryBuilder& summary,
+                 DicomHeaderOutput& out)
 {
-    std::string name = LookupElementName(dictionaryText, e.group, e.number);
+    AddSummaryLine(summary, e.group, e.number, e.value);
     DicomTableRow& row = RowAt(out, out.nextRow);
-    row[1] = Hex4(e.group);
-    row[2] = Hex4(e.number);
-    row[3] = e.vr;
-    row[4] = Hex4(e.lengthField);
-    row[5] = std::move(name);
-    row[6] = e.value;
-    row[0] = FormatRowNumber(out.nextRow);
+    row.group = e.group;
+    row.element = e.number;
+    SetVr(row, e.vr);
+    row.length = e.lengthField;
+    row.name = names.Index(e.group, e.number);
+    row.value = std::move(e.value);
+    row.written = kNumberCell | kGroupCell | kElementCell | kVrCell | kLengthCell | kNameCell | kValueCell;
     ++out.nextRow;
     if (sequence == SequenceState::kEnded) {
-        RowAt(out, out.nextRow)[3] = "SQ";
+        SetVr(RowAt(out, out.nextRow), "SQ");
         ++out.nextRow;
         sequence = SequenceState::kNone;
     }
-    AddSummaryLine(summary, e.group, e.number, e.value);
     out.summaryWritten = true;
 }
 
@@ -248,12 +292,12 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
     out.header = IntToStr(static_cast<long long>(k + (explicitVr ? 12 : 8)));
 
     out.tableReplaced = true;
-    out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    out.table.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
     // Every listed element takes at least 9 bytes of the header, so this
     // bounds the rows: reserved once (address space only, until written),
     // a header of many tiny elements never copies the table as it grows.
     constexpr std::size_t kMaxReservedRows = std::size_t{1} << 20;
-    out.rows.reserve(std::min(k / 9 + kDicomTableRowCount, kMaxReservedRows));
+    out.table.rows.reserve(std::min(k / 9 + kDicomTableRowCount, kMaxReservedRows));
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
 
@@ -284,21 +328,24 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
     if (start != std::string_view::npos) {
         ByteReader in(data, size);
         in.MoveTo(start);
+        NameList names(dictionaryText, out.table);
         SequenceState sequence = SequenceState::kNone;
         while (in.position() < k + 5) {
             DicomTableRow& row = RowAt(out, out.nextRow);
-            for (std::size_t c = 1; c < row.size(); ++c) row[c].clear();
+            row.written &= kNumberCell;
+            row.value.clear();
 
             // Zero padding between elements is stepped over.
             in.SkipZeros();
             Element e;
             if (!in.Read16(e.group)) break;
-            row[1] = Hex4(e.group);
+            row.group = e.group;
+            row.written |= kGroupCell;
             if (!in.Read16(e.number)) break;
             if (!in.Has(2)) break;
             if (IsUpperLetter(in.At(0)) && IsUpperLetter(in.At(1))) {
                 e.vr = {static_cast<char>(in.At(0)), static_cast<char>(in.At(1))};
-                row[3] = e.vr;
+                SetVr(row, e.vr);
                 in.Skip(2);
             }
             if (!in.Read16(e.lengthField)) break;
@@ -318,7 +365,8 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
             }
 
             if (e.vr == "SQ") {
-                row[2] = Hex4(e.number);
+                row.element = e.number;
+                row.written |= kElementCell;
                 ++out.nextRow;
                 // The sequence's 4-byte length, the first item's tag and its
                 // length: the walk goes on inside the first item.
@@ -336,7 +384,7 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
                 while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
 
             ApplyElementRules(e, windowWidthBefore, out);
-            ListElement(e, dictionaryText, sequence, summary, out);
+            ListElement(e, names, sequence, summary, out);
         }
     }
 }
@@ -350,17 +398,19 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
                          std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
     out.tableReplaced = true;
-    out.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
+    out.table.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
     out.rowCount = kDicomTableRowCount;
     out.nextRow = 1;
+    NameList names(dictionaryText, out.table);
     SequenceState sequence = SequenceState::kNone;
     SummaryBuilder summary;
     for (const DicomElement& listed : elements) {
         if (listed.sequence) {
             DicomTableRow& row = RowAt(out, out.nextRow);
-            row[1] = Hex4(listed.group);
-            row[2] = Hex4(listed.number);
-            row[3] = "SQ";
+            row.group = listed.group;
+            row.element = listed.number;
+            row.written |= kGroupCell | kElementCell;
+            SetVr(row, "SQ");
             ++out.nextRow;
             continue;
         }
@@ -375,7 +425,7 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
         if (e.group == 0x0002 && e.number == 0x0002)
             while (e.value.size() > 2 && e.value.back() == '\0') e.value.pop_back();
         ApplyElementRules(e, windowWidthBefore, out);
-        ListElement(e, dictionaryText, sequence, summary, out);
+        ListElement(e, names, sequence, summary, out);
     }
     out.summary = summary.Text();
     out.rowCount = out.nextRow;
@@ -401,7 +451,7 @@ void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryTex
     auto merge = [&] {
         if (fromLibrary) {
             out.tableReplaced = listed.tableReplaced;
-            out.rows = std::move(listed.rows);
+            out.table = std::move(listed.table);
             out.rowCount = listed.rowCount;
             out.nextRow = listed.nextRow;
             out.summary = std::move(listed.summary);

@@ -40,9 +40,9 @@ struct DicomHeaderOutput {
     // emptied down to its header row and replaced by `rows`/`rowCount`.
     // False: the table keeps the earlier file's rows.
     bool tableReplaced = false;
-    // rows[r - 1] holds the cells of table row r (row 0 is the window's
-    // header row). Cells never written are empty. rows.size() >= rowCount - 1.
-    std::vector<DicomTableRow> rows;
+    // The rows below the window's header row. Cells never written are
+    // empty. table.rows.size() >= rowCount - 1.
+    DicomTable table;
     // The table's row count, header row included: kDicomTableRowCount (or
     // more, if the walk wrote further rows) while walking, the next row once
     // the walk has ended normally.

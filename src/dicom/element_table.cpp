@@ -34,6 +34,37 @@ std::string Hex4(std::uint16_t value)
     return text;
 }
 
+std::string DicomTable::Cell(int row, int column) const
+{
+    if (row < 1 || static_cast<std::size_t>(row) > rows.size() || column < 0 || column >= kDicomTableColumns)
+        return {};
+    const DicomTableRow& cells = rows[static_cast<std::size_t>(row - 1)];
+    if ((cells.written & (1u << column)) == 0) return {};
+    switch (column) {
+        case 0:
+            return FormatRowNumber(row);
+        case 1:
+            return Hex4(cells.group);
+        case 2:
+            return Hex4(cells.element);
+        case 3:
+            return std::string(cells.vr, cells.vrSize);
+        case 4:
+            return Hex4(cells.length);
+        case 5:
+            return cells.name < names.size() ? names[cells.name] : std::string();
+        default:
+            return cells.value;
+    }
+}
+
+DicomTableCells DicomTable::Cells(int row) const
+{
+    DicomTableCells cells;
+    for (int c = 0; c < kDicomTableColumns; ++c) cells[std::size_t(c)] = Cell(row, c);
+    return cells;
+}
+
 std::string FormatRowNumber(int row)
 {
     char text[16];

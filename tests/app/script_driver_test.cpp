@@ -71,6 +71,15 @@ TEST(ScriptProgram, RunsHeadlessFromStandardInputAndExitsWithItsStatus)
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.out.toStdString(), "1.0\n");
     EXPECT_NE(bad.err.toStdString().find("script error: line 2: unknown window Form3"), std::string::npos);
+
+    // "restart": each part starts on fresh windows and an error ends only its
+    // own part, reported with the line number in the whole script.
+    const ProcessResult parts = RunProgram(
+        {"--script", "-"}, "set Form1.EditMF 3.0\nfly\nrestart\nprint Form1.EditMF\nset Form1.EditMF 2.0\n"
+                           "restart\nprint Form1.EditMF\n");
+    EXPECT_EQ(parts.exitCode, 1);
+    EXPECT_EQ(parts.out.toStdString(), "1.0\n1.0\n");
+    EXPECT_NE(parts.err.toStdString().find("script error: line 2: unknown command fly"), std::string::npos);
 }
 
 TEST(ProgramCommandLine, OpensTheImageItNamesAndEndsAtOnceForVersionAndErrors)

@@ -55,9 +55,10 @@ DicomHeaderOutput Read(const std::vector<std::uint8_t>& bytes, std::string_view 
     return out;
 }
 
-const DicomTableRow& Row(const DicomHeaderOutput& out, int r)
+DicomTableCells Row(const DicomHeaderOutput& out, int r)
 {
-    return out.rows.at(static_cast<std::size_t>(r - 1));
+    EXPECT_LE(static_cast<std::size_t>(r), out.table.rows.size());
+    return out.table.Cells(r);
 }
 
 // Group, element, VR and value of the listed rows 4 and on (rows 1 to 3 are
@@ -66,7 +67,7 @@ std::vector<std::string> DataRows(const DicomHeaderOutput& out)
 {
     std::vector<std::string> rows;
     for (int r = 4; r < out.rowCount; ++r) {
-        const DicomTableRow& row = Row(out, r);
+        const DicomTableCells row = Row(out, r);
         rows.push_back(row[0] + "|" + row[1] + "," + row[2] + "|" + row[3] + "|" + row[6]);
     }
     return rows;
@@ -102,18 +103,18 @@ TEST(DicomReader, ExplicitLittleEndianFile)
     EXPECT_EQ(out.nextRow, 8);
 
     // (0002,0002) comes first, its NUL padding dropped.
-    EXPECT_EQ(Row(out, 1), (DicomTableRow{"  1", "0002", "0002", "UI", "001C", "MediaStorageSOPClassUID",
+    EXPECT_EQ(Row(out, 1), (DicomTableCells{"  1", "0002", "0002", "UI", "001C", "MediaStorageSOPClassUID",
                                           "1.2.840.10008.5.1.4.1.1.1.1"}));
     // Other values keep their padding, byte for byte.
     EXPECT_EQ(Row(out, 2)[6], std::string("1.2.392.200036.9999.1\0", 22));
-    EXPECT_EQ(Row(out, 3), (DicomTableRow{"  3", "0002", "0010", "UI", "0014", "TransferSyntaxUID",
+    EXPECT_EQ(Row(out, 3), (DicomTableCells{"  3", "0002", "0010", "UI", "0014", "TransferSyntaxUID",
                                           std::string("1.2.840.10008.1.2.1\0", 20)}));
-    EXPECT_EQ(Row(out, 4), (DicomTableRow{"  4", "0008", "0060", "CS", "0002", "Modality", "DX"}));
-    EXPECT_EQ(Row(out, 5), (DicomTableRow{"  5", "0028", "0010", "US", "0002", "Rows", "512"}));
+    EXPECT_EQ(Row(out, 4), (DicomTableCells{"  4", "0008", "0060", "CS", "0002", "Modality", "DX"}));
+    EXPECT_EQ(Row(out, 5), (DicomTableCells{"  5", "0028", "0010", "US", "0002", "Rows", "512"}));
     // Pixel Data is walked like any element: "OW" reads its value from the
     // upper half of the 4-byte length on; "CHR#" shows the unadjusted length.
     const std::size_t pixelBytes = file.bytes.size() - file.pixelTag - 12;
-    const DicomTableRow& pixels = Row(out, 7);
+    const DicomTableCells pixels = Row(out, 7);
     EXPECT_EQ(pixels[1] + pixels[2] + pixels[3], "7FE00010OW");
     EXPECT_EQ(pixels[4], Hex4(static_cast<std::uint16_t>(pixelBytes)));
     EXPECT_EQ(pixels[6].size(), pixelBytes + 2);
@@ -138,7 +139,7 @@ TEST(DicomReader, ImplicitLittleEndianFile)
     EXPECT_EQ(out.swap, std::optional<bool>(false));
     EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.pixelTag + 8)));
     EXPECT_EQ(out.imgSizeY, "2000");
-    EXPECT_EQ(Row(out, 4), (DicomTableRow{"  4", "0018", "0060", "", "0002", "", "80"}));
+    EXPECT_EQ(Row(out, 4), (DicomTableCells{"  4", "0018", "0060", "", "0002", "", "80"}));
     EXPECT_EQ(DataRows(out),
               (std::vector<std::string>{"  4|0018,0060||80", "  5|0028,0010||2000", "  6|0028,0100||16",
                                         "  7|0028,0103||-1", "  8|0028,1053||1 ", "  9|0028,1054||21333",
@@ -224,8 +225,8 @@ TEST(DicomReader, SequenceOfUndefinedLengthEndsWithAnSqRow)
     w.US(0x0028, 0x0010, 7);
     const DicomHeaderOutput out = Read(WithPixels(w).bytes);
 
-    EXPECT_EQ(Row(out, 4), (DicomTableRow{"", "0008", "1032", "SQ", "", "", ""}));
-    EXPECT_EQ(Row(out, 8), (DicomTableRow{"", "", "", "SQ", "", "", ""}));
+    EXPECT_EQ(Row(out, 4), (DicomTableCells{"", "0008", "1032", "SQ", "", "", ""}));
+    EXPECT_EQ(Row(out, 8), (DicomTableCells{"", "", "", "SQ", "", "", ""}));
     const std::vector<std::string> rows = DataRows(out);
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[1], "  5|0008,0100|SH|CODE01");
@@ -424,7 +425,7 @@ TEST(DicomReader, ConversionFailureKeepsWhatWasDone)
     EXPECT_EQ(out.rowCount, kDicomTableRowCount);
     EXPECT_EQ(out.nextRow, 9);
     EXPECT_EQ(Row(out, 8)[0], "  8");
-    EXPECT_EQ(Row(out, 9), (DicomTableRow{"", "0028", "", "DS", "", "", ""}));
+    EXPECT_EQ(Row(out, 9), (DicomTableCells{"", "0028", "", "DS", "", "", ""}));
 
     // Rescale Intercept and Window Width fail the same way.
     EXPECT_THROW(ReadWindow("", "", "", "x"), Failure);
@@ -492,7 +493,7 @@ TEST(DicomReader, TableGrowsPastItsInitialRows)
     const DicomHeaderOutput out = Read(WithPixels(w).bytes);
     EXPECT_EQ(out.rowCount, 3 + 1100 + 1 + 1);
     EXPECT_EQ(Row(out, 1103)[0], "1103");
-    EXPECT_GE(out.rows.size(), static_cast<std::size_t>(out.rowCount - 1));
+    EXPECT_GE(out.table.rows.size(), static_cast<std::size_t>(out.rowCount - 1));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void ReadChecked(const std::uint8_t* bytes, std::size_t size)
     ASSERT_GE(out.rowCount, 1);
     ASSERT_GE(out.nextRow, 1);
     if (out.tableReplaced) {
-        ASSERT_GE(out.rows.size() + 1, static_cast<std::size_t>(out.rowCount));
+        ASSERT_GE(out.table.rows.size() + 1, static_cast<std::size_t>(out.rowCount));
     }
     ASSERT_TRUE(out.header.has_value());
 }

@@ -6,6 +6,10 @@ drags and edit texts (empty, blank, huge, negative, not a number, Japanese,
 the 32-bit limits, 1e308) on a DICOM image, a raw image and files of 0, 1 and
 3 bytes. Fails on a sanitizer report, an abort, a hang (timeout) or an exit
 code other than 0 and 1, and prints the script that did it.
+
+Several scripts share one process, each on fresh windows (the driver's
+"restart" line), so that the program's start is not paid per script; a
+process that fails has its scripts run again one by one to name the culprit.
 """
 import argparse
 import os
@@ -106,6 +110,7 @@ def random_script(rng, paths):
 
 
 def run_one(binary, script, timeout):
+    """Runs one process on `script`; returns why it failed, or None."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", ASAN_OPTIONS="detect_leaks=0:abort_on_error=0",
                UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1")
     try:
@@ -128,14 +133,32 @@ def main():
     parser.add_argument("--seed", type=int, default=20261209)
     parser.add_argument("--timeout", type=int, default=60)
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--per-process", type=int, default=10)
     args = parser.parse_args()
     rng = random.Random(args.seed)
+
+    def run_batch(batch):
+        """(index, why) of the failing scripts of a batch of (index, script)."""
+        timeout = args.timeout + 10 * (len(batch) - 1)
+        why = run_one(args.binary, "restart\n".join(script for _, script in batch), timeout)
+        if why is None:
+            return []
+        if len(batch) == 1:
+            return [(batch[0][0], why)]
+        alone = [(index, run_one(args.binary, script, args.timeout)) for index, script in batch]
+        found = [(index, reason) for index, reason in alone if reason]
+        # A fault that needs the scripts together is reported for the first.
+        return found or [(batch[0][0], "only with the scripts after it in one process: " + why)]
+
     with tempfile.TemporaryDirectory(prefix="monkey-") as folder:
         paths = make_files(folder)
         scripts = [random_script(rng, paths) for _ in range(args.scripts)]
+        numbered = list(enumerate(scripts))
+        size = max(args.per_process, 1)
+        batches = [numbered[i:i + size] for i in range(0, len(numbered), size)]
         with ThreadPoolExecutor(max_workers=args.jobs) as pool:
-            results = list(pool.map(lambda s: run_one(args.binary, s, args.timeout), scripts))
-    failures = [(i, s, r) for i, (s, r) in enumerate(zip(scripts, results)) if r]
+            found = [failure for failures in pool.map(run_batch, batches) for failure in failures]
+    failures = [(i, scripts[i], why) for i, why in sorted(found)]
     for index, script, reason in failures[:3]:
         print("script %d failed: %s\n--- script ---\n%s" % (index, reason, script))
     print("%d scripts, %d failed" % (len(scripts), len(failures)))

@@ -1,0 +1,25 @@
+// The PDF report draws with Qt Gui, so the measure command reaches it through
+// a library of its own beside the program, loaded only for --report.
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <vector>
+
+#include "report/report.h"
+
+namespace radmtf {
+
+// The application object a report needs for its fonts (no display).
+using MakeReportApplication = QCoreApplication* (*)(int& argc, char** argv);
+inline constexpr char kMakeReportApplicationName[] = "RadmtfMakeReportApplication";
+
+// WriteReportPdf, failures included.
+using WriteReport = void (*)(const QString& path, const std::vector<ReportPage>& pages);
+inline constexpr char kWriteReportName[] = "RadmtfWriteReportPdf";
+
+}  // namespace radmtf
+
+extern "C" QCoreApplication* RadmtfMakeReportApplication(int& argc, char** argv);
+extern "C" void RadmtfWriteReportPdf(const QString& path, const std::vector<radmtf::ReportPage>& pages);
