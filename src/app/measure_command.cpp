@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,6 +22,7 @@
 
 #include <QDateTime>
 
+#include "app/decoder_library.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/program_library.h"
@@ -403,6 +405,21 @@ private:
     bool shown_;
 };
 
+// The decoder library, loaded by the first file that needs it (on any worker).
+DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
+{
+    static std::once_flag loaded;
+    static PrepareDicomLoadEntry prepare = nullptr;
+    std::call_once(loaded, [] {
+        prepare = reinterpret_cast<PrepareDicomLoadEntry>(
+            LoadProgramLibraryEntry(RADMTF_DECODER_LIBRARY, kPrepareDicomLoadName));
+    });
+    if (!prepare) ThrowFailure(FailureCode::kCannotOpen, {RADMTF_DECODER_LIBRARY});
+    DicomLoad load;
+    prepare(file.data(), file.size(), load);
+    return load;
+}
+
 int Measure(const CommandLine& line, WriteReport writeReport)
 {
     std::ofstream file;
@@ -427,7 +444,7 @@ int Measure(const CommandLine& line, WriteReport writeReport)
         for (std::size_t i = next++; i < files.size(); i = next++) {
             Outcome outcome;
             try {
-                outcome.result = MeasureFile(files[i], line.settings);
+                outcome.result = MeasureFile(files[i], line.settings, DecodeThroughLibrary);
             } catch (const Failure& failure) {
                 outcome.failure = failure;
             } catch (const std::bad_alloc&) {

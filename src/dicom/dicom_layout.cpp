@@ -37,8 +37,7 @@ std::string Trimmed(const std::uint8_t* p, std::size_t n)
 class Scanner {
 public:
     // Every bound is checked by the callers against the end they pass in.
-    Scanner(const std::uint8_t* data, std::size_t /*size*/, DicomLayout& layout)
-        : d_(data), layout_(layout)
+    Scanner(const std::uint8_t* data, std::size_t /*size*/, DicomLayout& layout) : d_(data), layout_(layout)
     {
     }
 
@@ -309,6 +308,16 @@ DicomLayout ScanDicomLayout(const std::uint8_t* data, std::size_t size, bool inf
     layout.consistent =
         scanner.DataSet(pos, size, false, true, layout.encoding == DataSetEncoding::kImplicitLittle, 0);
     return layout;
+}
+
+bool LoadsAsStoredForSure(const DicomLayout& layout, bool walkFoundPixelData)
+{
+    if (!layout.consistent || layout.deflated) return false;
+    if (!layout.hasPixelData) return true;
+    const auto bits = layout.bitsAllocated == 0 ? 16 : layout.bitsAllocated;
+    const auto samples = layout.samplesPerPixel == 0 ? 1 : layout.samplesPerPixel;
+    return layout.encoding != DataSetEncoding::kExplicitBig && !layout.encapsulated && bits == 16 &&
+           samples == 1 && walkFoundPixelData;
 }
 
 }  // namespace radmtf

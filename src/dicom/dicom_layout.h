@@ -59,4 +59,10 @@ DicomLayout ScanDicomLayout(const std::uint8_t* data, std::size_t size, bool inf
 // samples (implicit/explicit little endian, big endian, deflated).
 bool IsNativeTransferSyntax(const std::string& uid);
 
+// True when a load surely shows the file's samples as they are stored
+// (consistent little-endian 16-bit gray samples, not encapsulated, where the
+// header walk found them), so that no decoder need be consulted; false when
+// only the decoder can tell (DecodeDicomPixels).
+bool LoadsAsStoredForSure(const DicomLayout& layout, bool walkFoundPixelData);
+
 }  // namespace radmtf

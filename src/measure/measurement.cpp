@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "core/text_lines.h"
+#include "dicom/dicom_layout.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
 #include "measure/precise_steps.h"
@@ -131,14 +133,15 @@ std::optional<ImageFormat> ParseFormat(const std::string& name)
     return std::nullopt;
 }
 
-SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings)
+SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings,
+                            const DicomDecoder& decoder)
 {
     auto [storage, bytes] = ReadFileBytes(path);
-    return SourceImageFromBytes(std::move(storage), bytes, settings);
+    return SourceImageFromBytes(std::move(storage), bytes, settings, decoder);
 }
 
 SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
-                                 const MeasureSettings& settings)
+                                 const MeasureSettings& settings, const DicomDecoder& decoder)
 {
     SourceImage image;
     image.storage = std::move(storage);
@@ -148,6 +151,21 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
     if (settings.format == ImageFormat::kDicom) {
         DicomHeaderOutput out;
         ReadDicomHeader(image.bytes.data(), image.bytes.size(), DicomDictionaryText(), "", out);
+        const bool walkFoundPixelData = out.header && !out.header->empty();
+        const DicomLayout layout = ScanDicomLayout(image.bytes.data(), image.bytes.size());
+        if (!LoadsAsStoredForSure(layout, walkFoundPixelData)) {
+            // Compressed, big-endian, colour or other than 16-bit samples:
+            // what a load shows is what the decoder makes of them.
+            if (!decoder) ThrowFailure(FailureCode::kUndecodablePixelData, {layout.transferSyntax});
+            DicomLoad load = decoder(image.bytes);
+            if (load.headerFailure) std::rethrow_exception(load.headerFailure);
+            if (load.decoded) {
+                auto words = std::make_shared<std::vector<std::uint8_t>>(std::move(load.decoded->words));
+                image.bytes = std::span<const std::uint8_t>(*words);
+                image.storage = std::move(words);
+                out = std::move(load.header);
+            }
+        }
         columns = IntField(out.imgSizeX);
         rows = IntField(out.imgSizeY);
         // A file without the pixel tag has no header length; the size test
@@ -493,9 +511,10 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     return result;
 }
 
-MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings)
+MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings,
+                          const DicomDecoder& decoder)
 {
-    return MeasureImage(ReadSourceImage(path, settings), settings);
+    return MeasureImage(ReadSourceImage(path, settings, decoder), settings);
 }
 
 }  // namespace radmtf

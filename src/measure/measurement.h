@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -25,6 +26,7 @@
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "core/failure.h"
+#include "dicom/dicom_load.h"
 #include "measure/settings.h"
 #include "mtf/fitting.h"
 #include "mtf/mtf_state.h"
@@ -45,14 +47,22 @@ struct SourceImage {
     std::string acquisition;                      // a DICOM file's acquisition summary, lines ended by CR LF
 };
 
+// The decoder a load consults for pixels that are not plain 16-bit samples
+// (PrepareDicomLoad, perhaps from a library loaded only for such files).
+using DicomDecoder = std::function<DicomLoad(std::span<const std::uint8_t> file)>;
+
 // Maps the file whole (its pages are read only where the measurement looks)
 // and settles its geometry: a DICOM file's header gives
 // size, header length, offset, byte order and pixel spacing; the settings
 // override each of them. Fails with kCannotOpen, kNotAFile for a folder, and
 // kNoImageSize when no size is known (a DICOM-mode file that is no image).
-SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings);
+// A DICOM file whose pixels a load would decode is decoded by `decoder`, and
+// its 16-bit samples stand for the file; without one it is refused
+// (kUndecodablePixelData) rather than read as samples it does not hold.
+SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings,
+                            const DicomDecoder& decoder = {});
 SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
-                                 const MeasureSettings& settings);
+                                 const MeasureSettings& settings, const DicomDecoder& decoder = {});
 
 // The ROI a load proposes: centred on the view at magnification 1, half of it.
 RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows);
@@ -148,6 +158,7 @@ struct MeasureResult {
 // The whole chain on a loaded image, in the order the windows run it.
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings);
 // ReadSourceImage, then MeasureImage.
-MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings);
+MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings,
+                          const DicomDecoder& decoder = {});
 
 }  // namespace radmtf
