@@ -242,8 +242,8 @@ ReportPage TForm2::reportPage() const
         {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth},
         {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper},
         {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), EditEdgeCutoff},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"), EditEdgeSmoothing},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (c/mm)"), EditEdgeCutoff},
+        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (c/mm)"), EditEdgeSmoothing},
     };
     for (const MethodRow& row : methodRows)
         if (std::find(row.methods.begin(), row.methods.end(), lastMethod_) != row.methods.end())

@@ -323,9 +323,9 @@ QList<QPair<QString, QString>> MethodRows(ReportMethod method, const MeasureSett
         rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), defaults.lsfHalfWidth));
         rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), defaults.lsfTaper));
         rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), defaults.coreHalfWidth));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (cycles/mm)"), defaults.tailCutoff));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (cycles/mm)"),
-                        defaults.smoothingInterval));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (c/mm)"), defaults.tailCutoff));
+        rows.append(
+            row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (c/mm)"), defaults.smoothingInterval));
     }
     return rows;
 }

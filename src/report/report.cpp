@@ -235,8 +235,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     const QList<QPair<QString, QString>> settings = SettingsRows(page.settings);
     const qsizetype firstColumn = (settings.size() + 1) / 2;
     const double left =
-        PaintPairs(painter, area.left(), y, 34 * mm, half - 2 * mm, settings.mid(0, firstColumn));
-    const double right = PaintPairs(painter, area.left() + half, y, 34 * mm, half, settings.mid(firstColumn));
+        PaintPairs(painter, area.left(), y, 40 * mm, half - 2 * mm, settings.mid(0, firstColumn));
+    const double right = PaintPairs(painter, area.left() + half, y, 40 * mm, half, settings.mid(firstColumn));
     y = std::max(left, right) + 3 * mm;
     if (!page.failure.isEmpty()) {
         painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),

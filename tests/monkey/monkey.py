@@ -109,13 +109,13 @@ def random_script(rng, paths):
     return "\n".join(lines) + "\n"
 
 
-def run_one(binary, script, timeout):
-    """Runs one process on `script`; returns why it failed, or None."""
+def run_one(binary, script, timeout, folder):
+    """Runs one process on `script` in `folder` (what it saves stays there); returns why it failed, or None."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", ASAN_OPTIONS="detect_leaks=0:abort_on_error=0",
                UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1")
     try:
         done = subprocess.run([binary, "--script", "-"], input=script.encode(), capture_output=True,
-                              timeout=timeout, env=env)
+                              timeout=timeout, env=env, cwd=folder)
     except subprocess.TimeoutExpired:
         return "hang (no end within %d s)" % timeout
     err = done.stderr.decode(errors="replace")
@@ -135,17 +135,18 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--per-process", type=int, default=10)
     args = parser.parse_args()
+    args.binary = os.path.abspath(args.binary)  # the scripts run in their own folder
     rng = random.Random(args.seed)
 
     def run_batch(batch):
         """(index, why) of the failing scripts of a batch of (index, script)."""
         timeout = args.timeout + 10 * (len(batch) - 1)
-        why = run_one(args.binary, "restart\n".join(script for _, script in batch), timeout)
+        why = run_one(args.binary, "restart\n".join(script for _, script in batch), timeout, folder)
         if why is None:
             return []
         if len(batch) == 1:
             return [(batch[0][0], why)]
-        alone = [(index, run_one(args.binary, script, args.timeout)) for index, script in batch]
+        alone = [(index, run_one(args.binary, script, args.timeout, folder)) for index, script in batch]
         found = [(index, reason) for index, reason in alone if reason]
         # A fault that needs the scripts together is reported for the first.
         return found or [(batch[0][0], "only with the scripts after it in one process: " + why)]

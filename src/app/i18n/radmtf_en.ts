@@ -502,14 +502,6 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <translation>LSF core ± (mm)</translation>
     </message>
     <message>
-        <source>Tail fc (cycles/mm)</source>
-        <translation>Tail fc (cycles/mm)</translation>
-    </message>
-    <message>
-        <source>MTF smoothing (cycles/mm)</source>
-        <translation>MTF smoothing (cycles/mm)</translation>
-    </message>
-    <message>
         <source>Slit, precise</source>
         <translation>Slit, precise</translation>
     </message>
@@ -520,6 +512,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>Edge</source>
         <translation>Edge</translation>
+    </message>
+    <message>
+        <source>Tail fc (c/mm)</source>
+        <translation>Tail fc (c/mm)</translation>
+    </message>
+    <message>
+        <source>MTF smoothing (c/mm)</source>
+        <translation>MTF smoothing (c/mm)</translation>
     </message>
 </context>
 <context>
