@@ -146,22 +146,34 @@ Values ChartValues(const std::vector<PreciseMtfPoint>& points)
     return v;
 }
 
+// The chart search of "CalMTF" on the first M lines, as both chart modes start.
+struct LocatedChart {
+    std::unique_ptr<ProfileState> profile = std::make_unique<ProfileState>();
+    std::unique_ptr<MtfState> mtf = std::make_unique<MtfState>();
+    SwcFeatures features;
+    int lines = 0;
+};
+
+LocatedChart LocateChart(const Config& c, const synth::Radiograph& image)
+{
+    LocatedChart chart;
+    chart.lines = static_cast<int>(std::lround(c.lines));
+    BuildCompositeProfile(*chart.profile, ProfileOrientation::kRowsLastToFirst, chart.lines,
+                          synth::TableView(image, 0, 0, image.columns, chart.lines));
+    chart.profile->sampleSpacing = c.pixel / chart.lines;
+    SwcLocateFeatures(*chart.profile, *chart.mtf, FloatToStr(c.pixel), IntToStr(chart.lines), chart.features);
+    return chart;
+}
+
 Values TraditionalChart(const Config& c, const synth::Radiograph& image)
 {
-    const int m = static_cast<int>(std::lround(c.lines));
-    auto profile = std::make_unique<ProfileState>();
-    auto mtf = std::make_unique<MtfState>();
-    BuildCompositeProfile(*profile, ProfileOrientation::kRowsLastToFirst, m,
-                          synth::TableView(image, 0, 0, image.columns, m));
-    profile->sampleSpacing = c.pixel / m;
-    SwcFeatures features;
-    SwcLocateFeatures(*profile, *mtf, FloatToStr(c.pixel), IntToStr(m), features);
-    ConvertToExposureByModel(*profile, "4", "12", "0");
+    LocatedChart chart = LocateChart(c, image);
+    ConvertToExposureByModel(*chart.profile, "4", "12", "0");
     SwcResult result;
-    SwcMeasure(*profile, *mtf, features, result);
+    SwcMeasure(*chart.profile, *chart.mtf, chart.features, result);
     std::vector<PreciseMtfPoint> points;
-    for (int g = 0; g <= mtf->mtfLastIndex; ++g)
-        points.push_back({mtf->mtfFrequency[g], mtf->mtfValue[g], 0});
+    for (int g = 0; g <= chart.mtf->mtfLastIndex; ++g)
+        points.push_back({chart.mtf->mtfFrequency[g], chart.mtf->mtfValue[g], 0});
     return ChartValues(points);
 }
 
@@ -174,18 +186,12 @@ Values PreciseChart(const Config& c, const synth::Radiograph& image)
 
 std::vector<PreciseMtfPoint> PreciseChartPoints(const Config& c, const synth::Radiograph& image)
 {
-    const int m = static_cast<int>(std::lround(c.lines));
-    auto profile = std::make_unique<ProfileState>();
-    auto mtf = std::make_unique<MtfState>();
-    BuildCompositeProfile(*profile, ProfileOrientation::kRowsLastToFirst, m,
-                          synth::TableView(image, 0, 0, image.columns, m));
-    profile->sampleSpacing = c.pixel / m;
-    SwcFeatures features;
-    SwcLocateFeatures(*profile, *mtf, FloatToStr(c.pixel), IntToStr(m), features);
+    const LocatedChart chart = LocateChart(c, image);
     const ValueTable table =
         TableExposure(synth::TableView(image, 0, 0, image.columns, image.rows), ModelConversion());
     const LineGeometry geometry = EstimateGeometry(table, FeatureKind::kStep);
-    return RunPreciseChart(table, geometry, c.pixel, features, ProfileOrientation::kRowsLastToFirst, m)
+    return RunPreciseChart(table, geometry, c.pixel, chart.features, ProfileOrientation::kRowsLastToFirst,
+                           chart.lines)
         .points;
 }
 

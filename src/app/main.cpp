@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv)
 {
-    // The measurement without windows needs no display and no application object.
+    // The measurement without windows needs no display; it makes its own application object.
     if (argc > 1 && std::string(argv[1]) == "measure") return radmtf::RunMeasureCommand(argc, argv);
     radmtf::CommandLine command;
     {

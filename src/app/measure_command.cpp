@@ -522,6 +522,7 @@ int RunMeasureCommand(int argc, char** argv)
     // The language is found before the parse, so that its usage failures and
     // the help speak it. A report is drawn with fonts, which need a GUI
     // application object (without any display); everything else a plain one.
+    // Whatever the parse accepts as --report this scan has found.
     std::optional<std::string> language, report;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -564,11 +565,6 @@ int RunMeasureCommand(int argc, char** argv)
     if (line.help) {
         std::fputs(MeasureHelpText().toUtf8().constData(), stdout);
         return 0;
-    }
-    if (line.report && !writeReport) {
-        writeReport =
-            reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
-        if (!writeReport) return 1;
     }
     return Measure(line, writeReport);
 }
