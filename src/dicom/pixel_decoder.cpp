@@ -466,7 +466,8 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     if (!needsLibrary && shownAsStored && walkFoundPixelData) return std::nullopt;
 
     // From here the viewer cannot show the pixels as stored. A plain
-    // little-endian file that cannot be decoded either still loads as it is.
+    // little-endian gray file that cannot be decoded either still loads as it
+    // is; colour read as words would be nonsense.
     auto refuse = [&]() -> std::optional<DecodedImage> {
         if (needsLibrary || pixels.samplesPerPixel != 1) Refuse(uid);
         return std::nullopt;
