@@ -430,6 +430,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     const bool compressedSyntax = !IsNativeTransferSyntax(uid) && CodecOf(uid) != Codec::kOther;
     if (!layout.consistent) {
         if ((compressedSyntax || bigEndian || layout.deflated) && layout.hasMeta) Refuse(uid);
+        if (layout.samplesPerPixel > 1) Refuse(uid);  // colour is never shown as plain words
         return std::nullopt;
     }
 

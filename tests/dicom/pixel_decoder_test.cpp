@@ -19,6 +19,7 @@
 #include "dicom/dicom_layout.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
+#include "dicom/pixel_decoder.h"
 #include "dicom_builder.h"
 #include "failure_text.h"
 
@@ -233,6 +234,20 @@ TEST_F(Corpus, PlanarConfigurationOneChangesNothingWhereItCannotApply)
         ASSERT_EQ(Load(planar, &asPlanar), "");
         ASSERT_TRUE(asStored.decoded && asPlanar.decoded);
         EXPECT_EQ(asStored.decoded->words, asPlanar.decoded->words) << name;
+    }
+}
+
+TEST_F(Corpus, PlainColourCutShortIsRefusedRatherThanShownAsWords)
+{
+    for (const char* name : {"SC_rgb_small_odd.dcm", "SC_ybr_full_422_uncompressed.dcm"}) {
+        std::vector<std::uint8_t> file = ReadCorpusFile(name);
+        file.resize(file.size() - 3);
+        try {
+            DecodeDicomPixels(file.data(), file.size(), true);
+            ADD_FAILURE() << name;
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.code(), FailureCode::kUndecodablePixelData) << name;
+        }
     }
 }
 
