@@ -335,6 +335,25 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     EXPECT_EQ(Load(big.bytes()), std::string("読み込む画像が大きすぎます。"));
 }
 
+TEST(HostileFiles, StoredHalfChromaNeverReadsPastItsData)
+{
+    auto file = [](std::uint16_t side, std::uint16_t planar) {
+        DicomWriter w(true);
+        w.Preamble().MetaHeader("1.2.840.10008.1.2.1");
+        w.US(0x0028, 0x0002, 3).Element(0x0028, 0x0004, "CS", "YBR_FULL_422").US(0x0028, 0x0006, planar);
+        w.US(0x0028, 0x0010, side).US(0x0028, 0x0011, side).US(0x0028, 0x0100, 16);
+        w.PixelData(std::vector<std::uint16_t>(std::size_t{side} * side * 2, 0x8000));
+        return w.bytes();
+    };
+    // Planar Configuration 1 would read three samples a pixel.
+    DicomLoad load;
+    ASSERT_EQ(Load(file(4, 1), &load), "");
+    ASSERT_TRUE(load.decoded);
+    for (std::size_t i = 0; i < 32; i += 2) EXPECT_EQ(load.decoded->words[i + 1], 0x80);
+    // An odd pixel count leaves the last pixel without its chroma.
+    EXPECT_NE(Load(file(3, 0)), "");
+}
+
 TEST(PlainMultiFrameFiles, ShowTheirFirstFrameAsStoredWithTheFrameCount)
 {
     DicomWriter w(true);
