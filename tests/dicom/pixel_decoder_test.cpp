@@ -179,7 +179,9 @@ std::vector<long> ReferenceLuma(const std::string& name, const std::string& deco
         command += "dcm2pnm +opn " + std::to_string(bits) + " '" + native + "' '" + ppm + "'";
     }
     EXPECT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
-    return PpmLuma(ppm);
+    std::vector<long> luma = PpmLuma(ppm);
+    for (const char* extension : {".ppm", ".dcm", ".jp2", ".j2k"}) std::filesystem::remove(work + extension);
+    return luma;
 }
 
 TEST_F(Corpus, ColourBecomesTheLumaOfTheReferenceDecodes)
