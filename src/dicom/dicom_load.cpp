@@ -1,5 +1,6 @@
 #include "dicom/dicom_load.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -12,6 +13,11 @@ bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layo
 {
     if (!layout.consistent || layout.deflated || !layout.hasPixelData || layout.encapsulated ||
         layout.encoding == DataSetEncoding::kExplicitBig || layout.rows == 0 || layout.columns == 0)
+        return true;
+    // Only a scan whose geometry fills its pixel data can tell the walk wrong.
+    const std::uint64_t bytesPerSample = std::max<std::uint32_t>(layout.bitsAllocated, 8) / 8;
+    const std::uint64_t samples = std::max<std::uint32_t>(layout.samplesPerPixel, 1);
+    if (std::uint64_t{layout.rows} * layout.columns * samples * bytesPerSample > layout.pixelLength)
         return true;
     const auto is = [](const std::optional<std::string>& text, std::size_t value) {
         return text && *text == std::to_string(value);

@@ -28,7 +28,8 @@ struct DicomLoad {
 
 // Whether the header walk's geometry (pixel offset, columns, rows) is the
 // one a strict scan of the file finds; true where the scan cannot tell (an
-// inconsistent, encapsulated, big-endian or deflated file, or no image).
+// inconsistent, encapsulated, big-endian or deflated file, no image, or
+// rows and columns more than its pixel data holds).
 bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layout);
 
 // A file whose walk disagrees with the strict scan is read as the DICOM
