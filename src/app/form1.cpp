@@ -235,6 +235,13 @@ void TForm1::BitBtnLoadClick()
     Image1->show();
     CheckBoxRoiSet->setChecked(true);
 
+    // Decoded words carry the decoder's signedness, stored ones the header's;
+    // raw files stay signed.
+    state.dicomFacts = dicom ? dicom->header.facts : DicomImageFacts{};
+    state.unsignedSamples = dicom && (dicom->decoded ? !dicom->decoded->signedSamples
+                                                     : dicom->header.facts.pixelRepresentation == 0);
+    state.bitsNoticeShown = false;
+
     QString sizeText;
     if (dicom) {
         ReadDicomHeader(*dicom);
@@ -304,7 +311,23 @@ void TForm1::BitBtnLoadClick()
             CurrentPrompter().inputBox("InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
     }
     if (hasImage) ButtonAutoWLClick();
+    noticeSpacings();
     ButtonFileListClick();
+}
+
+void TForm1::noticeSpacings()
+{
+    // The window keeps Pixel Spacing, as it always read it; the detector's
+    // MTF belongs to the detector plane (Imager Pixel Spacing).
+    const DicomImageFacts& facts = state.dicomFacts;
+    if (facts.imagerPixelSpacing.empty() || facts.pixelSpacing.empty()) return;
+    try {
+        if (StrToFloat(facts.imagerPixelSpacing) == StrToFloat(facts.pixelSpacing)) return;
+    } catch (const Failure&) {
+        return;
+    }
+    CurrentPrompter().message(
+        FailureText(FailureCode::kSpacingsDiffer, {facts.imagerPixelSpacing, facts.pixelSpacing}));
 }
 
 // ------------------------------------------------------- element table size

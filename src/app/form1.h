@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "dicom/dicom_reader.h"
 #include "viewer/sample_reader.h"
 #include "viewer/view_types.h"
 
@@ -40,6 +41,10 @@ struct ViewerState {
     bool dragRoiTopLeft = false;
     bool dragRoiBottomRight = false;
     bool dragRoiWhole = false;
+    // What the loaded DICOM file says of its samples; empty for a raw file.
+    DicomImageFacts dicomFacts;
+    bool unsignedSamples = false;  // PixelRepresentation 0 (or decoded unsigned words)
+    bool bitsNoticeShown = false;  // the BitsStored notice is shown once per image
 };
 
 // The 8-bit gray bitmap that is shown; palette entry k is gray k.
@@ -180,6 +185,10 @@ private:
     void RenderImage();
     void DrawRoiFrames();
     void ReadDicomHeader(DicomLoad& load);
+    // A notice when the file's Imager Pixel Spacing and Pixel Spacing differ.
+    void noticeSpacings();
+    // The measurement's notices of the table the ROI transfer fills.
+    void noticeTransfer(std::vector<std::int32_t>& values);
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }

@@ -147,7 +147,8 @@ SampleReader TForm1::measurementReader() const
 // Where the samples of the loaded image lie; reads Header.
 SampleLayout TForm1::sampleLayout() const
 {
-    return {IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0};
+    return {IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0,
+            state.unsignedSamples && imageMode() == 2};
 }
 
 void TForm1::ButtonStatClick()
@@ -236,6 +237,28 @@ void TForm1::ButtonTrimingClick()
 
 // ------------------------------------------------------------- ROI transfer
 
+void TForm1::noticeTransfer(std::vector<std::int32_t>& values)
+{
+    if (imageMode() != 2) return;
+    const DicomImageFacts& facts = state.dicomFacts;
+    std::optional<long double> editBits;
+    try {
+        editBits = FloatOf(form2_->EditBit);
+    } catch (const Failure&) {
+    }
+    if (facts.bitsStored && editBits && *editBits != *facts.bitsStored && !state.bitsNoticeShown) {
+        state.bitsNoticeShown = true;
+        CurrentPrompter().message(FailureText(FailureCode::kBitsStoredDiffers,
+                                              {IntToStr(*facts.bitsStored), FloatToStr(*editBits)}));
+    }
+    if (facts.InvertedPhotometric()) {
+        // As the command measures it: more exposure, higher value.
+        const long double bits = editBits.value_or(facts.bitsStored.value_or(16));
+        CurrentPrompter().message(
+            FailureText(FailureCode::kInvertedValues, {IntToStr(InvertValues(values, bits))}));
+    }
+}
+
 void TForm1::ButtonToTableClick()
 {
     TForm2* f2 = form2_;
@@ -262,6 +285,7 @@ void TForm1::ButtonToTableClick()
     if (sixteenBit) {
         std::vector<std::int32_t> values;
         ReadBlockValues(reader, block, values);
+        noticeTransfer(values);
         grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
     }
     for (QXYSeries* series :
@@ -269,6 +293,10 @@ void TForm1::ButtonToTableClick()
                                            f2->Series6, f2->Series7, f2->Series8, f2->Series9})
         f2->clearSeries(series);
     if (!EditPxlSpc->text().isEmpty()) f2->EditPxlSpc->setText(EditPxlSpc->text());
+    f2->setMeasurementWarning(
+        imageMode() == 2 && state.dicomFacts.Processed()
+            ? FailureText(FailureCode::kProcessedImage, {ProcessingText(state.dicomFacts)})
+            : QString());
     f2->RadioGroup1->setItemIndex(0);
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
     f2->EditSmth->setText("1");

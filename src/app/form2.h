@@ -254,6 +254,14 @@ private:
 
     void showOrientation(int button);
     TForm1* form1_;
+
+public:
+    // The warning every measurement of the table shows (a processed image);
+    // the ROI transfer sets it for the table it fills.
+    void setMeasurementWarning(const QString& warning) { measurementWarning_ = warning; }
+
+private:
+    QString measurementWarning_;
 };
 
 }  // namespace radmtf

@@ -127,6 +127,7 @@ void TForm2::showSummary(const std::vector<CurvePoint>& points, ReportMethod met
     };
     MemoSummary->setLines({"MTF50 " + text(summary.mtf50), "MTF10 " + text(summary.mtf10),
                            tr("Nyq.") + " " + text(summary.atNyquist)});
+    if (!measurementWarning_.isEmpty()) CurrentPrompter().message(measurementWarning_);
 }
 
 void TForm2::ChartSaveImage(QChartView* view)

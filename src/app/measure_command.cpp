@@ -135,6 +135,7 @@ CommandLine ParseCommandLine(int argc, char** argv)
     if (!method) Usage(UsageProblem::kNoMethod);
     MeasureSettings& s = line.settings;
     s.method = *method;
+    s.bitsFromFile = true;  // a DICOM file's BitsStored unless --bits says otherwise
     std::vector<std::string> given;
 
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -199,6 +200,7 @@ CommandLine ParseCommandLine(int argc, char** argv)
             s.latitude = RealValue(option, value());
         } else if (option == "--bits") {
             s.bitsStored = IntValue(option, value(), 1, 32);
+            s.bitsFromFile = false;
         } else if (option == "--hdc") {
             s.curveFile = value();
         } else if (option == "--truncate-at") {
@@ -351,6 +353,9 @@ ReportPage MakeReportPage(const FileReport& report, const MeasureResult* result)
         out.smoothing = QString::number(s.smoothing);
     }
     if (s.pixelSpacing) out.pixelSpacing = QString::fromStdString(FloatToStr(*s.pixelSpacing));
+    if (report.pixelSpacingSource == "imager") out.pixelSpacing += " (Imager Pixel Spacing)";
+    if (report.pixelSpacingSource == "pixel") out.pixelSpacing += " (Pixel Spacing)";
+    for (const std::string& warning : report.warnings) page.warnings.append(QString::fromStdString(warning));
     if (s.curveFile) out.curveFile = QString::fromStdString(*s.curveFile);
     out.latitude = QString::fromStdString(FloatToStr(s.latitude));
     out.bitsStored = QString::fromStdString(FloatToStr(s.bitsStored));
@@ -375,6 +380,9 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
         report.points = outcome.result->points;
         report.edgeAngle = outcome.result->edgeAngle;
         report.summaryCurve = outcome.result->summaryCurve;
+        report.pixelSpacingSource = outcome.result->pixelSpacingSource;
+        for (const Failure& warning : outcome.result->warnings)
+            report.warnings.push_back(FailureText(warning).toStdString());
         return report;
     }
     report.settings = asked;

@@ -101,10 +101,28 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
                                                    "画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。")},
     {FailureCode::kTooManyValues, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIの画素値の種類が多すぎます。")},
     {FailureCode::kSlitWidth,
+     QT_TRANSLATE_NOOP(
+         "radmtf::Messages",
+         "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
+    {FailureCode::kProcessedImage,
+     QT_TRANSLATE_NOOP(
+         "radmtf::Messages",
+         "画像は表示用に処理されています (%1)。処理された画像の MTF は検出器の MTF ではありません。")},
+    {FailureCode::kInvertedValues,
      QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
+                       "MONOCHROME1 の画像です。画素値を反転 (%1 - 画素値) して測定しました。")},
+    {FailureCode::kInvertedWithCurve,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "MONOCHROME1 の画像は特性曲線ファイルでは露光量に変換できません。")},
+    {FailureCode::kBitsStoredDiffers,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "ファイルの BitsStored は %1 ですが、解析画面の BitsStored は %2 です。")},
+    {FailureCode::kSpacingsDiffer,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "Imager Pixel Spacing (%1 mm) と Pixel Spacing (%2 mm) が違います。Pixel Spacing "
+                       "を使います。検出器の MTF には Imager Pixel Spacing が正しい値です。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSpacingsDiffer) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),
@@ -173,9 +191,9 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)\n"
     "\n"
     "露光量:\n"
-    "  --pixel-spacing MM        画素間隔 (既定: ファイルの値)\n"
+    "  --pixel-spacing MM        画素間隔 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)\n"
     "  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)\n"
-    "  --bits B                  BitsStored (既定: 12)\n"
+    "  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)\n"
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"
     "\n"
     "MTF:\n"

@@ -55,8 +55,13 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeSettings",
     "TooManyValues",
     "SlitWidth",
+    "ProcessedImage",
+    "InvertedValues",
+    "InvertedWithCurve",
+    "BitsStoredDiffers",
+    "SpacingsDiffer",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSpacingsDiffer) + 1);
 
 }  // namespace
 

@@ -69,6 +69,12 @@ enum class FailureCode {
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
     kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
+    // What a real detector's file says of its data.
+    kProcessedImage,     // a warning: FOR PRESENTATION or a LUT sequence; argument: what the file says
+    kInvertedValues,     // a warning: MONOCHROME1 measured as (2^B - 1) - v; argument: 2^B - 1
+    kInvertedWithCurve,  // MONOCHROME1 with a curve file, which cannot say which way its values run
+    kBitsStoredDiffers,  // a notice: arguments: the file's BitsStored, the analysis window's
+    kSpacingsDiffer,     // a notice: arguments: Imager Pixel Spacing, Pixel Spacing (mm)
 };
 
 class Failure : public std::exception {

@@ -1,11 +1,30 @@
 #include "dicom/dicom_load.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "core/failure.h"
 #include "dicom/dicom_layout.h"
 
 namespace radmtf {
+
+bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layout)
+{
+    if (!layout.consistent || layout.deflated || !layout.hasPixelData || layout.encapsulated ||
+        layout.encoding == DataSetEncoding::kExplicitBig || layout.rows == 0 || layout.columns == 0)
+        return true;
+    // Only a scan whose geometry fills its pixel data can tell the walk wrong.
+    const std::uint64_t bytesPerSample = std::max<std::uint32_t>(layout.bitsAllocated, 8) / 8;
+    const std::uint64_t samples = std::max<std::uint32_t>(layout.samplesPerPixel, 1);
+    if (std::uint64_t{layout.rows} * layout.columns * samples * bytesPerSample > layout.pixelLength)
+        return true;
+    const auto is = [](const std::optional<std::string>& text, std::size_t value) {
+        return text && *text == std::to_string(value);
+    };
+    return is(walk.header, layout.pixelOffset) && is(walk.imgSizeX, layout.columns) &&
+           is(walk.imgSizeY, layout.rows);
+}
 
 DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
                            std::string_view windowWidthBefore)
@@ -16,7 +35,19 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
     } catch (const Failure&) {
         load.headerFailure = std::current_exception();
     }
-    const bool walkFoundPixelData = load.header.header && !load.header.header->empty();
+    bool walkFoundPixelData = load.header.header && !load.header.header->empty();
+    const DicomLayout layout = ScanDicomLayout(data, size);
+    bool astray = false;
+    if (walkFoundPixelData && !WalkAgreesWithLayout(load.header, layout)) {
+        // The walk went astray in a file the strict scan reads: it and its
+        // failure are dropped for the library's reading.
+        DicomHeaderOutput nothing;
+        ReadDicomHeader(nullptr, 0, dictionaryText, windowWidthBefore, nothing);
+        load.header = std::move(nothing);
+        load.headerFailure = nullptr;
+        walkFoundPixelData = false;
+        astray = true;
+    }
     load.decoded = DecodeDicomPixels(data, size, walkFoundPixelData);
     if (load.decoded) {
         try {
@@ -24,9 +55,13 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
         } catch (const Failure&) {
             if (!load.headerFailure) load.headerFailure = std::current_exception();
         }
+    } else if (astray) {
+        // Samples the library would not decode: at least where they lie.
+        load.header.header = std::to_string(layout.pixelOffset);
+        load.header.imgSizeX = std::to_string(layout.columns);
+        load.header.imgSizeY = std::to_string(layout.rows);
     } else if (walkFoundPixelData) {
         // Plain samples of several frames: the first is shown as stored.
-        const DicomLayout layout = ScanDicomLayout(data, size);
         const long long frames = std::atoll(layout.numberOfFrames.c_str());
         if (layout.consistent && layout.hasPixelData && frames > 1) {
             load.header.summary += FramesSummaryLine(frames);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "dicom/dicom_layout.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/pixel_decoder.h"
 
@@ -25,6 +26,15 @@ struct DicomLoad {
     std::exception_ptr headerFailure;
 };
 
+// Whether the header walk's geometry (pixel offset, columns, rows) is the
+// one a strict scan of the file finds; true where the scan cannot tell (an
+// inconsistent, encapsulated, big-endian or deflated file, no image, or
+// rows and columns more than its pixel data holds).
+bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layout);
+
+// A file whose walk disagrees with the strict scan is read as the DICOM
+// library reads it (geometry, samples, element list), as when the walk finds
+// no pixel data.
 // Throws Failure (nothing changed anywhere) when the file needs decoding and
 // cannot be decoded.
 DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,

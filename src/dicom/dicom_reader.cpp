@@ -1,6 +1,7 @@
 #include "dicom/dicom_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 
 #include "core/failure.h"
@@ -13,6 +14,8 @@ namespace radmtf {
 namespace {
 
 enum class SequenceState { kNone, kInside, kEnded };
+
+constexpr std::size_t kMaxLongValueListed = 4096;
 
 bool IsUpperLetter(std::uint8_t byte)
 {
@@ -168,10 +171,70 @@ void ConvertBinaryNumber(Element& e)
     e.value = IntToStr(word);
 }
 
+// Explicit VRs whose element header has 2 reserved bytes and a 4-byte length.
+bool HasFourByteLength(std::string_view vr)
+{
+    static constexpr std::string_view kLong[] = {"OB", "OD", "OF", "OL", "OV", "OW", "SQ",
+                                                 "UC", "UN", "UR", "UT", "SV", "UV"};
+    return std::find(std::begin(kLong), std::end(kLong), vr) != std::end(kLong);
+}
+
+// The number of a short decimal text such as the walk makes of a "US" value.
+std::optional<int> SmallNumber(std::string_view text)
+{
+    text = TrimRight(text);
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// The first of a multi-valued text, or the whole text; trimmed.
+std::string FirstValue(std::string_view text)
+{
+    text = TrimRight(text.substr(0, text.find('\\')));
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    return std::string(text);
+}
+
+// What the measurement needs to know of the samples (DicomImageFacts).
+void NoteImageFacts(const Element& e, DicomImageFacts& facts)
+{
+    switch ((static_cast<std::uint32_t>(e.group) << 16) | e.number) {
+        case 0x00280103:
+            facts.pixelRepresentation = SmallNumber(e.value);
+            break;
+        case 0x00280101:
+            facts.bitsStored = SmallNumber(e.value);
+            break;
+        case 0x00280004:
+            facts.photometric = FirstValue(e.value);
+            break;
+        case 0x00080068:
+            facts.presentationIntent = FirstValue(e.value);
+            break;
+        case 0x00181164:
+            facts.imagerPixelSpacing = FirstValue(e.value);
+            break;
+        case 0x00280030:
+            facts.pixelSpacing = FirstValue(e.value);
+            break;
+        default:
+            break;
+    }
+}
+
+bool IsLutSequenceTag(std::uint16_t group, std::uint16_t number)
+{
+    return group == 0x0028 && (number == 0x3010 || number == 0x3000);
+}
+
 // Copies the values the viewer needs into the edits. Throws on a window or
 // rescale text that is not a number, before touching the edit it would set.
 void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
+    NoteImageFacts(e, out.facts);
     const std::uint32_t tag = (static_cast<std::uint32_t>(e.group) << 16) | e.number;
     switch (tag) {
         case 0x00020010: {
@@ -350,7 +413,27 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
             }
             if (!in.Read16(e.lengthField)) break;
             std::size_t length = e.lengthField;
-            if (e.vr == "OB" || e.vr == "OW") {
+            if (IsLutSequenceTag(e.group, e.number)) out.facts.lutSequence = true;
+            // A 4-byte length the reading below would cut to its low half
+            // (a long text, a value of 64 KiB or more, an undefined length)
+            // is read whole; shorter ones are read as they always were.
+            bool fullLength = false;
+            bool undefinedLength = false;
+            const bool pixelData = e.group == 0x7FE0 && e.number == 0x0010;
+            if (e.lengthField == 0 && HasFourByteLength(e.vr) && e.vr != "SQ" && !pixelData && in.Has(4)) {
+                const std::uint32_t full = in.At(0) | (in.At(1) << 8) | (std::uint32_t{in.At(2)} << 16) |
+                                           (std::uint32_t{in.At(3)} << 24);
+                fullLength = (e.vr != "OB" && e.vr != "OW" && e.vr != "UN") || full > 0xFFFF;
+                if (fullLength) {
+                    in.Skip(4);
+                    undefinedLength = full == 0xFFFFFFFFu;
+                    e.lengthField = static_cast<std::uint16_t>(full & 0xFFFF);
+                    if (!undefinedLength) length = full;
+                }
+            }
+            if (fullLength) {
+                // read whole above
+            } else if (e.vr == "OB" || e.vr == "OW") {
                 // The 2 bytes were the reserved field; the low half of the
                 // 4-byte length follows, and the value is read from its upper
                 // half on, two bytes early.
@@ -364,19 +447,27 @@ void WalkElements(const std::uint8_t* data, std::size_t size, std::size_t start,
                 if (!in.Skip(2)) break;
             }
 
-            if (e.vr == "SQ") {
+            if (e.vr == "SQ" || undefinedLength) {
                 row.element = e.number;
                 row.written |= kElementCell;
                 ++out.nextRow;
-                // The sequence's 4-byte length, the first item's tag and its
-                // length: the walk goes on inside the first item.
-                if (!in.Skip(12)) in.MoveTo(SIZE_MAX);
+                // The sequence's 4-byte length (read already for another VR
+                // of undefined length, whose items hold elements too), the
+                // first item's tag and its length: the walk goes on inside
+                // the first item.
+                if (!in.Skip(undefinedLength ? 8 : 12)) in.MoveTo(SIZE_MAX);
                 sequence = SequenceState::kInside;
                 continue;
             }
             if (length == 0) continue;  // no row; the next element reuses it
 
-            if (!in.ReadText(length, e.value)) break;
+            if (fullLength && length > kMaxLongValueListed) {
+                // Only the start of a long value is listed.
+                if (!in.Has(length) || !in.ReadText(kMaxLongValueListed, e.value)) break;
+                in.Skip(length - kMaxLongValueListed);
+            } else if (!in.ReadText(length, e.value)) {
+                break;
+            }
             if (sequence == SequenceState::kInside) StepOverDelimiters(in, sequence);
 
             ConvertBinaryNumber(e);
@@ -406,6 +497,7 @@ void ListLibraryElements(const std::vector<DicomElement>& elements, std::string_
     SummaryBuilder summary;
     for (const DicomElement& listed : elements) {
         if (listed.sequence) {
+            if (IsLutSequenceTag(listed.group, listed.number)) out.facts.lutSequence = true;
             DicomTableRow& row = RowAt(out, out.nextRow);
             row.group = listed.group;
             row.element = listed.number;
@@ -456,6 +548,7 @@ void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryTex
             out.nextRow = listed.nextRow;
             out.summary = std::move(listed.summary);
             out.summaryWritten = listed.summaryWritten;
+            out.facts = listed.facts;
             for (auto field :
                  {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
                   &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})

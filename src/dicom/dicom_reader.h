@@ -23,6 +23,23 @@ namespace radmtf {
 // Rows (header row included) the element table is given before a walk.
 inline constexpr int kDicomTableRowCount = 1024;
 
+// What the header says about the samples and how they were made, beyond the
+// viewer's edits; empty where the file says nothing.
+struct DicomImageFacts {
+    std::optional<int> pixelRepresentation;  // (0028,0103): 0 unsigned, 1 signed
+    std::optional<int> bitsStored;           // (0028,0101)
+    std::string photometric;                 // (0028,0004), trimmed
+    std::string presentationIntent;          // (0008,0068), trimmed
+    std::string imagerPixelSpacing;          // (0018,1164), its first value
+    std::string pixelSpacing;                // (0028,0030), its first value
+    bool lutSequence = false;                // a VOI LUT (0028,3010) or Modality LUT (0028,3000) Sequence
+
+    // Processed for display (FOR PRESENTATION, or a LUT to apply): not the
+    // detector's own response.
+    bool Processed() const { return presentationIntent == "FOR PRESENTATION" || lutSequence; }
+    bool InvertedPhotometric() const { return photometric == "MONOCHROME1"; }
+};
+
 // What one run of the reader does to the viewer's controls, in the state the
 // run reached. An empty optional means the run left that control alone.
 struct DicomHeaderOutput {
@@ -35,6 +52,7 @@ struct DicomHeaderOutput {
     std::optional<std::string> windowLevel;  // EditWindowLevel
     std::optional<std::string> windowWidth;  // EditWindowWidth
     std::optional<bool> swap;                // CheckBoxSwp
+    DicomImageFacts facts;
 
     // True once the Pixel Data tag was found: the element table is then
     // emptied down to its header row and replaced by `rows`/`rowCount`.

@@ -500,6 +500,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     image.rows = static_cast<std::int32_t>(pixels.rows);
     image.frames = pixels.frames;
     image.colourToGray = pixels.samplesPerPixel == 3;
+    image.signedSamples = pixels.isSigned && pixels.samplesPerPixel == 1;
 
     if (!layout.encapsulated) {
         // Every declared frame must be in the file; the first is shown.

@@ -28,6 +28,9 @@ struct DecodedImage {
     std::string transferSyntax;
     long long frames = 1;  // frames in the file; the first is decoded
     bool colourToGray = false;
+    // The words hold signed values (PixelRepresentation 1, gray); otherwise
+    // unsigned ones up to 65535.
+    bool signedSamples = false;
     // The library's data set as the element table lists it, for files the
     // header walk could not read; empty otherwise.
     std::vector<DicomElement> elements;

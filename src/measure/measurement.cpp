@@ -16,6 +16,7 @@
 #include "core/numtext.h"
 #include "core/text_lines.h"
 #include "dicom/dicom_layout.h"
+#include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
 #include "measure/precise_steps.h"
@@ -151,9 +152,10 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
     if (settings.format == ImageFormat::kDicom) {
         DicomHeaderOutput out;
         ReadDicomHeader(image.bytes.data(), image.bytes.size(), DicomDictionaryText(), "", out);
-        const bool walkFoundPixelData = out.header && !out.header->empty();
         const DicomLayout layout = ScanDicomLayout(image.bytes.data(), image.bytes.size());
-        if (!LoadsAsStoredForSure(layout, walkFoundPixelData)) {
+        const bool walkAgrees = out.header && !out.header->empty() && WalkAgreesWithLayout(out, layout);
+        std::optional<bool> decodedSigned;
+        if (!LoadsAsStoredForSure(layout, walkAgrees)) {
             // Compressed, big-endian, colour or other than 16-bit samples:
             // what a load shows is what the decoder makes of them.
             if (!decoder) ThrowFailure(FailureCode::kUndecodablePixelData, {layout.transferSyntax});
@@ -163,8 +165,10 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
                 auto words = std::make_shared<std::vector<std::uint8_t>>(std::move(load.decoded->words));
                 image.bytes = std::span<const std::uint8_t>(*words);
                 image.storage = std::move(words);
-                out = std::move(load.header);
+                decodedSigned = load.decoded->signedSamples;
             }
+            // A walk gone astray is replaced by the library's reading.
+            if (load.decoded || !walkAgrees) out = std::move(load.header);
         }
         columns = IntField(out.imgSizeX);
         rows = IntField(out.imgSizeY);
@@ -173,8 +177,17 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
         if (out.header && !out.header->empty()) header = StrToInt(*out.header);
         offset = IntField(out.offset);
         swap = out.swap;
-        if (out.pxlSpc && !out.pxlSpc->empty()) image.pixelSpacingText = out.pxlSpc;
+        if (!out.facts.imagerPixelSpacing.empty()) {
+            image.pixelSpacingText = out.facts.imagerPixelSpacing;
+            image.pixelSpacingSource = "imager";
+        } else if (out.pxlSpc && !out.pxlSpc->empty()) {
+            image.pixelSpacingText = out.pxlSpc;
+            image.pixelSpacingSource = "pixel";
+        }
         image.acquisition = out.summary;
+        image.facts = out.facts;
+        // Decoded words carry the decoder's signedness; stored ones the header's.
+        image.layout.unsignedWords = decodedSigned ? !*decodedSigned : out.facts.pixelRepresentation == 0;
     }
     columns = settings.columns ? settings.columns : columns;
     rows = settings.rows ? settings.rows : rows;
@@ -183,6 +196,7 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
     image.layout.height = *rows;
     image.layout.header = settings.header.value_or(header.value_or(0));
     image.layout.eightBit = settings.format == ImageFormat::kRaw8;
+    if (settings.format != ImageFormat::kDicom) image.layout.unsignedWords = false;
     image.offset = settings.offset.value_or(offset.value_or(0));
     image.swap = settings.swap.value_or(swap.value_or(false));
     return image;
@@ -220,6 +234,24 @@ PixelTableView PixelTable::View() const
         return values[std::size_t(row - 1) * std::size_t(columns) + std::size_t(column - 1)];
     };
     return view;
+}
+
+// What a processed image's header says, as its warning names it.
+std::string ProcessingText(const DicomImageFacts& facts)
+{
+    std::string text;
+    if (facts.presentationIntent == "FOR PRESENTATION") text = "Presentation Intent Type FOR PRESENTATION";
+    if (facts.lutSequence) text += std::string(text.empty() ? "" : ", ") + "VOI/Modality LUT Sequence";
+    return text;
+}
+
+std::int64_t InvertValues(std::vector<std::int32_t>& values, long double bitsStored)
+{
+    const long long bits = std::clamp<long long>(Trunc(std::clamp(bitsStored, 1.0L, 31.0L)), 1, 31);
+    const std::int64_t maximum = (std::int64_t{1} << bits) - 1;
+    for (std::int32_t& v : values)
+        v = static_cast<std::int32_t>(std::clamp<std::int64_t>(maximum - v, INT32_MIN, INT32_MAX));
+    return maximum;
 }
 
 PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
@@ -388,14 +420,24 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     used.swap = image.swap;
     result.acquisition = image.acquisition;
     if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
+    result.pixelSpacingSource = "option";
     if (!used.pixelSpacing) {
         // A load asks for the spacing when the file gives none (or 0).
         if (!image.pixelSpacingText) ThrowFailure(FailureCode::kNoPixelSpacing);
         const long double spacing = StrToFloat(*image.pixelSpacingText);
         if (spacing == 0.0L) ThrowFailure(FailureCode::kNoPixelSpacing);
         used.pixelSpacing = spacing;
+        result.pixelSpacingSource = image.pixelSpacingSource;
     }
     const long double pixelSpacing = *used.pixelSpacing;
+    if (used.bitsFromFile && image.facts.bitsStored && *image.facts.bitsStored >= 1 &&
+        *image.facts.bitsStored <= 32)
+        used.bitsStored = *image.facts.bitsStored;
+    const bool inverted = image.facts.InvertedPhotometric();
+    if (inverted && used.curveFile) ThrowFailure(FailureCode::kInvertedWithCurve);
+    if (image.facts.Processed())
+        result.warnings.emplace_back(FailureCode::kProcessedImage,
+                                     std::vector<std::string>{ProcessingText(image.facts)});
 
     ExposureInputs exposure;
     if (used.curveFile) {
@@ -408,7 +450,11 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     exposure.bitsStored = used.bitsStored;
     exposure.offset = image.offset;
 
-    const PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
+    PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
+    if (inverted && table.filled)
+        result.warnings.emplace_back(
+            FailureCode::kInvertedValues,
+            std::vector<std::string>{IntToStr(InvertValues(table.values, used.bitsStored))});
     // Every measurement starts from the zeroed state of a fresh window; the
     // arrays stay allocated per thread, so a folder does not map and fault
     // them in again for every file.

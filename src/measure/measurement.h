@@ -44,7 +44,10 @@ struct SourceImage {
     std::int32_t offset = 0;              // value offset
     bool swap = false;
     std::optional<std::string> pixelSpacingText;  // the file's pixel spacing as written there
-    std::string acquisition;                      // a DICOM file's acquisition summary, lines ended by CR LF
+    // Where pixelSpacingText comes from: "imager" (0018,1164), else "pixel".
+    std::string pixelSpacingSource;
+    DicomImageFacts facts;    // a DICOM file's signedness, bits, photometric, processing
+    std::string acquisition;  // a DICOM file's acquisition summary, lines ended by CR LF
 };
 
 // The decoder a load consults for pixels that are not plain 16-bit samples
@@ -53,12 +56,12 @@ using DicomDecoder = std::function<DicomLoad(std::span<const std::uint8_t> file)
 
 // Maps the file whole (its pages are read only where the measurement looks)
 // and settles its geometry: a DICOM file's header gives
-// size, header length, offset, byte order and pixel spacing; the settings
-// override each of them. Fails with kCannotOpen, kNotAFile for a folder, and
-// kNoImageSize when no size is known (a DICOM-mode file that is no image).
-// A DICOM file whose pixels a load would decode is decoded by `decoder`, and
-// its 16-bit samples stand for the file; without one it is refused
-// (kUndecodablePixelData) rather than read as samples it does not hold.
+// size, header length, offset, byte order, signedness (PixelRepresentation)
+// and pixel spacing (Imager Pixel Spacing where the file has it: the MTF is
+// the detector's, at its plane); the settings override each of them. Fails with kCannotOpen, kNotAFile for a
+// folder, and kNoImageSize when no size is known (a DICOM-mode file that is no image). A DICOM file whose
+// pixels a load would decode is decoded by `decoder`, and its 16-bit samples stand for the file; without one
+// it is refused (kUndecodablePixelData) rather than read as samples it does not hold.
 SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& settings,
                             const DicomDecoder& decoder = {});
 SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
@@ -73,6 +76,15 @@ SampleBlock RoiTableBlock(const RoiSetting& roi);
 // Refuses (kTableTooLarge) a table beyond any detector's size, which would
 // only exhaust the memory.
 void CheckTableLimits(const SampleBlock& block);
+
+// What makes an image processed (DicomImageFacts::Processed), as the
+// warning names it.
+std::string ProcessingText(const DicomImageFacts& facts);
+
+// MONOCHROME1 values turned around, v' = (2^B - 1) - v with B the whole bits
+// of `bitsStored` (1 .. 31), so that more exposure gives a higher value as the
+// conversion to exposure expects. Returns 2^B - 1.
+std::int64_t InvertValues(std::vector<std::int32_t>& values, long double bitsStored);
 
 // The pixel table of "toMTF": the block's measured sample values. 16-bit
 // images: a block outside the image is refused (kRoiOutsideImage) before the
@@ -148,6 +160,7 @@ struct MeasureResult {
     std::string acquisition;                 // the image's acquisition summary (model, kV, mAs ...)
     std::optional<double> edgeAngle;         // the edge method's angle (degrees)
     std::string geometry;                    // the estimate "Auto" shows, when one was made
+    std::string pixelSpacingSource;          // "imager", "pixel" (the file's) or "option"
     // The curve the window's summary and report read where it is not
     // `points`: the precise slit mode's first list, the edge method's fine grid.
     std::vector<std::pair<double, double>> summaryCurve;

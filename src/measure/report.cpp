@@ -15,7 +15,8 @@ namespace radmtf {
 
 namespace {
 
-enum class Kind { kInteger, kReal, kBool, kText };
+// kTextList: texts joined by '\n', a JSON array, " | " between them in CSV.
+enum class Kind { kInteger, kReal, kBool, kText, kTextList };
 
 struct SettingColumn {
     const char* name;
@@ -112,6 +113,13 @@ const std::vector<ResultColumn>& ResultColumns()
         {"mtf10_cy_per_mm", Kind::kReal, [](R r) { return Optional(Summary(r).mtf10); }},
         {"mtf_nyquist", Kind::kReal, [](R r) { return Optional(Summary(r).atNyquist); }},
         {"edge_angle_deg", Kind::kReal, [](R r) { return Optional(r.edgeAngle); }},
+        {"pixel_spacing_source", Kind::kText, [](R r) { return r.pixelSpacingSource; }},
+        {"warnings", Kind::kTextList,
+         [](R r) {
+             std::string joined;
+             for (const std::string& w : r.warnings) joined += (joined.empty() ? "" : "\n") + w;
+             return joined;
+         }},
     };
     return columns;
 }
@@ -151,6 +159,15 @@ std::string JsonString(const std::string& text)
 
 std::string JsonValue(Kind kind, const std::string& text)
 {
+    if (kind == Kind::kTextList) {
+        std::string array = "[";
+        for (std::size_t start = 0; !text.empty() && start <= text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            array += (start ? ", " : "") + JsonString(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return array + "]";
+    }
     if (text.empty()) return kind == Kind::kText ? "\"\"" : "null";
     return kind == Kind::kText ? JsonString(text) : text;
 }
@@ -158,6 +175,14 @@ std::string JsonValue(Kind kind, const std::string& text)
 std::string JsonNumber(double value)
 {
     return std::isfinite(value) ? ExactNumber(value) : "null";
+}
+
+std::string CsvText(Kind kind, std::string text)
+{
+    if (kind != Kind::kTextList) return text;
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 3))
+        text.replace(at, 1, " | ");
+    return text;
 }
 
 class CsvWriter : public ReportWriter {
@@ -174,7 +199,7 @@ public:
         // The file's summary right after the six fixed columns, its settings last.
         std::string tail;
         for (const ResultColumn& column : ResultColumns())
-            tail += "," + CsvField(report.ok ? column.text(report) : std::string());
+            tail += "," + CsvField(report.ok ? CsvText(column.kind, column.text(report)) : std::string());
         for (const SettingColumn& column : SettingColumns())
             tail += "," + CsvField(column.text(report.settings));
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
@@ -257,7 +282,7 @@ public:
             out_ << "\n";
         }
         for (const ResultColumn& column : ResultColumns()) {
-            const std::string value = column.text(report);
+            const std::string value = CsvText(column.kind, column.text(report));
             out_ << "  " << column.name << " " << (value.empty() ? "-" : value);
         }
         out_ << "\n";

@@ -27,6 +27,8 @@ struct FileReport {
     std::optional<double> edgeAngle;  // the edge method's angle (degrees)
     // The curve the summary reads (MeasureResult::summaryCurve); empty: the points.
     std::vector<std::pair<double, double>> summaryCurve;
+    std::string pixelSpacingSource;     // "imager", "pixel" or "option"; empty when failed
+    std::vector<std::string> warnings;  // the texts of the measurement's warnings
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };

@@ -51,6 +51,7 @@ struct MeasureSettings {
     std::optional<long double> pixelSpacing;  // EditPxlSpc (mm); default: the file's
     long double latitude = 4.0L;              // EditL: decades over the pixel range
     long double bitsStored = 12.0L;           // EditBit
+    bool bitsFromFile = false;                // a DICOM file's BitsStored, where it has one, over bitsStored
     std::optional<std::string> curveFile;     // CheckBoxUseHDC with this characteristic-curve file
 
     // The MTF.

@@ -238,6 +238,13 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         PaintPairs(painter, area.left(), y, 40 * mm, half - 2 * mm, settings.mid(0, firstColumn));
     const double right = PaintPairs(painter, area.left() + half, y, 40 * mm, half, settings.mid(firstColumn));
     y = std::max(left, right) + 3 * mm;
+    if (!page.warnings.isEmpty()) {
+        const QString text = page.warnings.join("\n");
+        const QRectF box = painter.boundingRect(QRectF(area.left(), y, area.width(), area.bottom() - y),
+                                                Qt::AlignLeft | Qt::TextWordWrap, text);
+        painter.drawText(box, Qt::AlignLeft | Qt::TextWordWrap, text);
+        y = box.bottom() + 3 * mm;
+    }
     if (!page.failure.isEmpty()) {
         painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
                          Qt::AlignLeft | Qt::TextWordWrap,

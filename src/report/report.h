@@ -45,7 +45,8 @@ struct ReportPage {
     ReportSettings settings;
     std::vector<CurvePoint> measured;  // the method's measured points
     double pixelSpacingMm = 0.0;
-    QString failure;  // set when the file could not be measured: the page says why
+    QString failure;       // set when the file could not be measured: the page says why
+    QStringList warnings;  // what the measurement warned about (processed or inverted data ...)
 };
 
 // Lays one page out in `area` (device pixels of `painter`'s device).

@@ -98,7 +98,8 @@ std::uint8_t TableGray(std::int32_t s, const DisplayWindow& window, float k)
 
 // Gray level for every possible stored value: the byte in 8-bit mode, the
 // little-endian word otherwise. Swap is folded into the table.
-std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& window, float k)
+std::vector<std::uint8_t> BuildGrayTable(bool eightBit, bool unsignedWords, const DisplayWindow& window,
+                                         float k)
 {
     std::vector<std::uint8_t> table(eightBit ? 256 : 65536);
     for (std::uint32_t stored = 0; stored < table.size(); ++stored) {
@@ -108,8 +109,9 @@ std::vector<std::uint8_t> BuildGrayTable(bool eightBit, const DisplayWindow& win
         } else {
             value = window.swap ? ((stored & 0xFFu) << 8) | (stored >> 8) : stored;
         }
-        // 16-bit values are signed; an 8-bit byte without Swap stays 0..255.
-        const bool plainByte = eightBit && !window.swap;
+        // 16-bit values are signed unless the file says unsigned; an 8-bit
+        // byte without Swap stays 0..255.
+        const bool plainByte = (eightBit && !window.swap) || (!eightBit && unsignedWords);
         const std::int32_t s =
             plainByte ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value);
         table[stored] = TableGray(s, window, k);
@@ -125,7 +127,7 @@ void RenderView(std::span<const std::uint8_t> buffer, const SampleLayout& layout
     const float k = WindowScale(window.width);
     if (bitmap.pixels == nullptr || bitmap.width <= 0 || bitmap.height <= 0) return;
 
-    const std::vector<std::uint8_t> table = BuildGrayTable(layout.eightBit, window, k);
+    const std::vector<std::uint8_t> table = BuildGrayTable(layout.eightBit, layout.unsignedWords, window, k);
     const std::uint8_t missing = window.invert ? 255 : 0;
     for (std::int32_t y = 0; y < bitmap.height; ++y) {
         std::uint8_t* out = bitmap.pixels + static_cast<std::ptrdiff_t>(y) * bitmap.stride;

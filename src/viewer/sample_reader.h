@@ -24,6 +24,9 @@ struct SampleLayout {
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool eightBit = false;  // mode " 8bit" (mode item 0): one byte per sample
+    // 16-bit words read as unsigned values (a DICOM file with
+    // PixelRepresentation 0); raw files keep the signed reading.
+    bool unsignedWords = false;
 
     int BytesPerSample() const { return eightBit ? 1 : 2; }
 };
@@ -59,7 +62,8 @@ std::optional<std::size_t> SampleBytePosition(std::size_t bufferSize, const Samp
 // Measurement reading: the stored word (low byte first), bytes exchanged with
 // Swap, then v = (word + offset) mod 65536 read as signed 16-bit, so a word
 // 0x7FFF with offset 1 reads -32768. In 8-bit mode the word is the byte itself,
-// or byte * 256 with Swap, the same value that rendering shows.
+// or byte * 256 with Swap, the same value that rendering shows. Unsigned
+// words (SampleLayout::unsignedWords) read v = word + offset, unwrapped.
 struct SampleReader {
     std::span<const std::uint8_t> buffer;
     SampleLayout layout;
@@ -68,6 +72,14 @@ struct SampleReader {
 };
 std::optional<std::int32_t> ReadMeasuredSample(const SampleReader& reader, std::int64_t row,
                                                std::int64_t col);
+
+// The measurement value of a word: (word + offset) mod 65536 signed, or
+// word + offset for unsigned words (wrapping only beyond 32 bits).
+inline std::int32_t MeasuredValue(std::uint32_t word, std::uint32_t offset, bool unsignedWords)
+{
+    if (unsignedWords) return static_cast<std::int32_t>(word + offset);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset));
+}
 
 // The measurement value of the sample whose bytes start at p (known to exist).
 inline std::int32_t DecodeMeasuredSample(const SampleReader& reader, const std::uint8_t* p)
@@ -79,9 +91,7 @@ inline std::int32_t DecodeMeasuredSample(const SampleReader& reader, const std::
         word = reader.swap ? (static_cast<std::uint32_t>(p[0]) << 8) | p[1]
                            : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
     }
-    // v = (word + offset) mod 65536, signed.
-    return static_cast<std::int16_t>(
-        static_cast<std::uint16_t>(word + static_cast<std::uint32_t>(reader.offset)));
+    return MeasuredValue(word, static_cast<std::uint32_t>(reader.offset), reader.layout.unsignedWords);
 }
 
 // A block of samples: `rows` rows from row0, `cols` columns from col0.
@@ -102,7 +112,7 @@ SampleBlock RoiBlock(const ViewRect& view, const PixelRect& roiBitmapRect);
 // Calls f(v) with the measurement value of every sample of a block whose
 // samples all exist (a ClipToExistingSamples result), row by row. The
 // sample format is fixed per call so that the inner loop has no branches on it.
-template <bool kEightBit, bool kSwap, typename F>
+template <bool kEightBit, bool kSwap, bool kUnsigned, typename F>
 void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
 {
     constexpr std::int64_t kBytes = kEightBit ? 1 : 2;
@@ -117,9 +127,7 @@ void ForEachSampleOf(const SampleReader& reader, const SampleBlock& block, F& f)
                 word = kSwap ? (static_cast<std::uint32_t>(p[0]) << 8) | p[1]
                              : p[0] | (static_cast<std::uint32_t>(p[1]) << 8);
             }
-            // v = (word + offset) mod 65536, signed (DecodeMeasuredSample).
-            f(static_cast<std::int32_t>(
-                static_cast<std::int16_t>(static_cast<std::uint16_t>(word + offset))));
+            f(MeasuredValue(word, offset, kUnsigned));
         }
     }
 }
@@ -128,11 +136,14 @@ template <typename F>
 void ForEachSample(const SampleReader& reader, const SampleBlock& block, F&& f)
 {
     if (reader.layout.eightBit) {
-        reader.swap ? ForEachSampleOf<true, true>(reader, block, f)
-                    : ForEachSampleOf<true, false>(reader, block, f);
+        reader.swap ? ForEachSampleOf<true, true, false>(reader, block, f)
+                    : ForEachSampleOf<true, false, false>(reader, block, f);
+    } else if (reader.layout.unsignedWords) {
+        reader.swap ? ForEachSampleOf<false, true, true>(reader, block, f)
+                    : ForEachSampleOf<false, false, true>(reader, block, f);
     } else {
-        reader.swap ? ForEachSampleOf<false, true>(reader, block, f)
-                    : ForEachSampleOf<false, false>(reader, block, f);
+        reader.swap ? ForEachSampleOf<false, true, false>(reader, block, f)
+                    : ForEachSampleOf<false, false, false>(reader, block, f);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -179,10 +180,15 @@ struct DicomImageFields {
     std::uint16_t rows = 16;            // (0028,0010)
     std::uint16_t columns = 16;         // (0028,0011)
     std::string pixelSpacing;           // (0028,0030), e.g. "0.139\\0.139"
+    std::uint16_t bitsStored = 12;      // (0028,0101): the test images hold 12-bit values
+    std::string photometric;            // (0028,0004)
+    std::string presentationIntent;     // (0008,0068)
     std::string windowCenter;           // (0028,1050)
     std::string windowWidth;            // (0028,1051)
     std::string rescaleIntercept;       // (0028,1052)
     std::vector<std::uint16_t> pixels;  // rows * columns words, row by row; empty: all 0
+    // (0028,0103), absent unless set.
+    std::optional<std::uint16_t> pixelRepresentation;
 };
 
 // The whole file; the pixel words are its last rows * columns * 2 bytes.
@@ -197,16 +203,19 @@ inline std::vector<std::uint8_t> BuildDicom(const DicomImageFields& fields)
         if (!value.empty()) w.Element(group, element, vr, DicomWriter::PadText(value));
     };
     w.Element(0x0008, 0x0060, "CS", "DX");
+    text(0x0008, 0x0068, "CS", fields.presentationIntent);
     text(0x0008, 0x1090, "LO", fields.modelName);
     text(0x0018, 0x0060, "DS", fields.kvp);
     text(0x0018, 0x1152, "IS", fields.exposure);
     text(0x0018, 0x1164, "DS", fields.imagerSpacing);
     w.US(0x0028, 0x0002, 1);
+    text(0x0028, 0x0004, "CS", fields.photometric);
     w.US(0x0028, 0x0010, fields.rows);
     w.US(0x0028, 0x0011, fields.columns);
     text(0x0028, 0x0030, "DS", fields.pixelSpacing);
     w.US(0x0028, 0x0100, 16);
-    w.US(0x0028, 0x0101, 16);
+    w.US(0x0028, 0x0101, fields.bitsStored);
+    if (fields.pixelRepresentation) w.US(0x0028, 0x0103, *fields.pixelRepresentation);
     text(0x0028, 0x1050, "DS", fields.windowCenter);
     text(0x0028, 0x1051, "DS", fields.windowWidth);
     text(0x0028, 0x1052, "DS", fields.rescaleIntercept);

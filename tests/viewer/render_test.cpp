@@ -175,6 +175,11 @@ TEST(RenderView, StoredWordsAndBytes)
     RenderView(bytes, {0, 2, 1, true}, {0, 256, 0, true, false}, {0, 1, 0, 0}, {pixels.data(), 2, 1, 2});
     EXPECT_EQ(pixels[0], 0);
     EXPECT_EQ(pixels[1], 255);  // 256 -> 384 clamped
+    // Unsigned words (PixelRepresentation 0): 0x8000 is 32768, above 0x7FFF.
+    RenderView(buffer, {0, 2, 1, false, true}, {32767, 2, 0, false, false}, {0, 1, 0, 0},
+               {pixels.data(), 2, 1, 2});
+    EXPECT_EQ(pixels[0], 255);
+    EXPECT_EQ(pixels[1], 128);
     // Width 0 fails before anything is written.
     pixels = {7, 7};
     EXPECT_EQ(FailureText([&] {

@@ -57,6 +57,23 @@ TEST(SampleReader, MeasurementReading)
     EXPECT_EQ(ReadMeasuredSample(bytes, 0, 2), 0x3401);
 }
 
+TEST(SampleReader, UnsignedWordsReadAsTheirValues)
+{
+    // A 16-bit detector's values around 32768, as PixelRepresentation 0 declares them.
+    const std::vector<std::uint8_t> buffer = WordImage(2, 2, {29761, 45395, 32768, 65535});
+    SampleReader reader{buffer, {0, 2, 2, false, true}, 0, false};
+    EXPECT_EQ(ReadMeasuredSample(reader, 0, 1), 45395);
+    reader.offset = -1000;  // no wrap at 16 bits
+    EXPECT_EQ(ReadMeasuredSample(reader, 1, 1), 64535);
+    reader.offset = 0;
+    const std::optional<RoiStatistics> stats = MeasureBlock(reader, {0, 0, 2, 2});
+    ASSERT_TRUE(stats);
+    EXPECT_EQ(stats->maximum, 65535);
+    EXPECT_EQ(stats->minimum, 29761);
+    reader.layout.unsignedWords = false;  // the signed reading of raw files stays
+    EXPECT_EQ(ReadMeasuredSample(reader, 0, 1), 45395 - 65536);
+}
+
 TEST(RoiStatistics, WorkedExampleOneColumnLeftOfTheRoi)
 {
     // 4 x 3 image; the block read is one column left of the ROI's left edge.

@@ -298,6 +298,26 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
 </translation>
     </message>
     <message>
+        <source>画像は表示用に処理されています (%1)。処理された画像の MTF は検出器の MTF ではありません。</source>
+        <translation>The image has been processed for presentation (%1). The MTF of a processed image is not the detector&apos;s MTF.</translation>
+    </message>
+    <message>
+        <source>MONOCHROME1 の画像です。画素値を反転 (%1 - 画素値) して測定しました。</source>
+        <translation>A MONOCHROME1 image: measured with its pixel values inverted (%1 - pixel value).</translation>
+    </message>
+    <message>
+        <source>MONOCHROME1 の画像は特性曲線ファイルでは露光量に変換できません。</source>
+        <translation>A MONOCHROME1 image cannot be converted to exposure through a characteristic-curve file.</translation>
+    </message>
+    <message>
+        <source>ファイルの BitsStored は %1 ですが、解析画面の BitsStored は %2 です。</source>
+        <translation>The file&apos;s BitsStored is %1, but the analysis window&apos;s BitsStored is %2.</translation>
+    </message>
+    <message>
+        <source>Imager Pixel Spacing (%1 mm) と Pixel Spacing (%2 mm) が違います。Pixel Spacing を使います。検出器の MTF には Imager Pixel Spacing が正しい値です。</source>
+        <translation>Imager Pixel Spacing (%1 mm) and Pixel Spacing (%2 mm) differ. Pixel Spacing is used; for the detector&apos;s MTF, Imager Pixel Spacing is the right value.</translation>
+    </message>
+    <message>
         <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
@@ -319,9 +339,9 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
   --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
 
 露光量:
-  --pixel-spacing MM        画素間隔 (既定: ファイルの値)
+  --pixel-spacing MM        画素間隔 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
   --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
-  --bits B                  BitsStored (既定: 12)
+  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)
   --hdc FILE                特性曲線ファイル (既定: 使わない)
 
 MTF:
@@ -365,9 +385,9 @@ Profile:
   --extract                 cut the flat ends and thin to at most 2048 points (default: off)
 
 Exposure:
-  --pixel-spacing MM        pixel spacing (default: the file&apos;s)
+  --pixel-spacing MM        pixel spacing (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
   --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
-  --bits B                  BitsStored (default: 12)
+  --bits B                  BitsStored (default: the DICOM file&apos;s, else 12)
   --hdc FILE                characteristic-curve file (default: none)
 
 MTF:
