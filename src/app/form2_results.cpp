@@ -4,14 +4,15 @@
 #include <initializer_list>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QtCharts/QAbstractAxis>
 
@@ -24,6 +25,7 @@
 #include "app/prompter.h"
 #include "core/csv.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "report/report.h"
 
@@ -44,9 +46,8 @@ double PixelSpacingOrZero(const QLineEdit* edit)
 
 void WriteWhole(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        ThrowCannotCreate(path.toStdString());
+    ReplaceFile(QFile::encodeName(path).toStdString(),
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 QString AxisTitle(const QChart* chart, Qt::Orientation orientation)
@@ -138,8 +139,8 @@ void TForm2::ChartSaveImage(QChartView* view)
     const QString& path = *chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QRectF source = view->sceneRect();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) ThrowCannotCreate(path.toStdString());
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     bool drawn = false;
     if (suffix == "svg") {
         // Drawn again on a vector device, so lines and text stay sharp.
@@ -161,7 +162,8 @@ void TForm2::ChartSaveImage(QChartView* view)
                                       : QByteArray("PNG");
         drawn = view->grab().save(&file, format.constData());
     }
-    if (!drawn || !file.commit()) ThrowCannotCreate(path.toStdString());
+    if (!drawn) ThrowCannotCreate(path.toStdString());
+    WriteWhole(path, file.data());
 }
 
 void TForm2::ChartCopyImage(QChartView* view)

@@ -103,8 +103,15 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kSlitWidth,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
+    {FailureCode::kNotRegularTarget,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は通常のファイルではないので、書き込みません。")},
+    {FailureCode::kOutputIsInput,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は測定するファイルなので、上書きしません。")},
+    {FailureCode::kStandardOutput, QT_TRANSLATE_NOOP("radmtf::Messages", "標準出力に書き込めません。")},
+    {FailureCode::kPixelSpacingRange,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

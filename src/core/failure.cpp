@@ -55,8 +55,12 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeSettings",
     "TooManyValues",
     "SlitWidth",
+    "NotRegularTarget",
+    "OutputIsInput",
+    "StandardOutput",
+    "PixelSpacingRange",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
 
 }  // namespace
 

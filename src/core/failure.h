@@ -69,6 +69,10 @@ enum class FailureCode {
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
     kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
+    kNotRegularTarget,  // argument: the path to write, a device, pipe, folder or socket
+    kOutputIsInput,     // argument: the path to write, a file being measured
+    kStandardOutput,    // standard output could not be written
+    kPixelSpacingRange, // argument: the pixel spacing (mm), outside 0.001 .. 10
 };
 
 class Failure : public std::exception {

@@ -376,6 +376,12 @@ ExposureConversion ConversionOf(const ExposureInputs& inputs)
 
 }  // namespace
 
+void CheckPixelSpacing(long double mm)
+{
+    if (!(mm >= kMinPixelSpacingMm && mm <= kMaxPixelSpacingMm))
+        ThrowFailure(FailureCode::kPixelSpacingRange, {FloatToStr(mm)});
+}
+
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
 {
     MeasureResult result;
@@ -396,6 +402,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         used.pixelSpacing = spacing;
     }
     const long double pixelSpacing = *used.pixelSpacing;
+    CheckPixelSpacing(pixelSpacing);
 
     ExposureInputs exposure;
     if (used.curveFile) {
