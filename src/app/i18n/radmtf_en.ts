@@ -390,6 +390,22 @@ Output:
 Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
 </translation>
     </message>
+    <message>
+        <source>%1 は通常のファイルではないので、書き込みません。</source>
+        <translation>%1 is not a regular file; it is not written.</translation>
+    </message>
+    <message>
+        <source>%1 は測定するファイルなので、上書きしません。</source>
+        <translation>%1 is one of the files to measure; it is not overwritten.</translation>
+    </message>
+    <message>
+        <source>標準出力に書き込めません。</source>
+        <translation>Cannot write to standard output.</translation>
+    </message>
+    <message>
+        <source>画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。</source>
+        <translation>Pixel spacing %1 mm is outside the range 0.001–10 mm.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
