@@ -1,6 +1,7 @@
 // Results that leave the analysis window: the summary of the last method,
 // pictures and data of the charts, the MTF memos as CSV and the PDF report.
 #include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 
 #include <QApplication>
@@ -48,6 +49,17 @@ void WriteWhole(const QString& path, const QByteArray& bytes)
 {
     ReplaceFile(QFile::encodeName(path).toStdString(),
                 std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// A result never takes the place of the image it was measured on, whatever
+// name the dialog was given.
+void RefuseShownImage(const QString& path, const QString& imagePath)
+{
+    std::error_code error;
+    if (!imagePath.isEmpty() &&
+        std::filesystem::equivalent(QFile::encodeName(path).toStdString(),
+                                    QFile::encodeName(imagePath).toStdString(), error))
+        ThrowFailure(FailureCode::kOutputIsInput, {path.toStdString()});
 }
 
 QString AxisTitle(const QChart* chart, Qt::Orientation orientation)
@@ -136,6 +148,7 @@ void TForm2::ChartSaveImage(QChartView* view)
         CurrentPrompter().saveFile(SuggestedName(form1_->EditFileName->text(), view->objectName(), "png"),
                                    "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     const QString& path = *chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QRectF source = view->sceneRect();
@@ -176,6 +189,7 @@ void TForm2::ChartSaveData(QChartView* view)
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), view->objectName(), "csv"), "CSV (*.csv)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     // One row per point: the series, then x and y in the units of the axes.
     std::string text = CsvLine({"series", AxisTitle(view->chart(), Qt::Horizontal).toStdString(),
                                 AxisTitle(view->chart(), Qt::Vertical).toStdString()});
@@ -192,6 +206,7 @@ void TForm2::MemoSaveCsv(Memo* memo)
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), memo->objectName(), "csv"), "CSV (*.csv)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     // The memo's TAB lines as they are shown: frequency, then the MTF.
     std::string text = CsvLine({"frequency_cy_per_mm", "mtf"});
     for (const QString& line : memo->lines()) {
@@ -265,6 +280,7 @@ void TForm2::ButtonReportClick()
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), "mtf_report", "pdf"), "PDF (*.pdf)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     WriteReportPdf(*chosen, {reportPage()});
 }
 
