@@ -248,8 +248,6 @@ CommandLine ParseCommandLine(int argc, char** argv)
     }
     CheckOptionsForMethod(s, given);
     if (line.inputs.empty()) Usage(UsageProblem::kNoInput);
-    if (line.output && line.report && *line.output == *line.report)
-        Usage(UsageProblem::kBadValue, {"--report", *line.report});
     return line;
 }
 
@@ -277,8 +275,8 @@ bool SameFile(const std::string& a, const std::string& b)
 }
 
 // The files to measure: each file argument itself, each folder's entries in
-// name order, except the files this run writes (`written`). A folder's
-// subfolders are listed too, and fail as no image.
+// name order, except the files this run writes (`written`) and their
+// temporaries. A folder's subfolders are listed too, and fail as no image.
 std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
                                       const std::vector<std::string>& written)
 {
@@ -295,8 +293,9 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
         std::sort(names.begin(), names.end(), NameBefore);
         for (const std::string& name : names) {
             const std::string path = (std::filesystem::path(input) / name).string();
-            if (std::none_of(written.begin(), written.end(),
-                             [&](const std::string& target) { return SameFile(path, target); }))
+            if (std::none_of(written.begin(), written.end(), [&](const std::string& target) {
+                    return SameFile(path, target) || IsTemporaryOf(path, target);
+                }))
                 files.push_back(path);
         }
     }
@@ -481,6 +480,15 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     std::vector<std::string> written;
     for (const auto& target : {line.output, line.report})
         if (target) written.push_back(*target);
+    if (line.output && line.report && SameFile(*line.output, *line.report)) {
+        std::fprintf(
+            stderr, "radmtf measure: %s\n%s\n",
+            PrintableText(
+                UsageText(UsageProblem::kBadValue, {"--report", *line.report}).toUtf8().toStdString())
+                .c_str(),
+            UsageHintText().toUtf8().constData());
+        return 2;
+    }
     const std::vector<std::string> files = ExpandInputs(line.inputs, written);
     for (const std::string& target : written)
         if (const std::optional<Failure> refusal = OutputRefusal(target, files)) {

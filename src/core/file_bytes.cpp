@@ -64,6 +64,8 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+constexpr char kTemporaryMark[] = ".radmtf-";
+
 // A new file beside `target`, named after it; its descriptor, or -1.
 int CreateTemporary(const std::filesystem::path& target, std::string& name)
 {
@@ -71,7 +73,7 @@ int CreateTemporary(const std::filesystem::path& target, std::string& name)
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".radmtf-%012llx",
+        std::snprintf(suffix, sizeof suffix, "%s%012llx", kTemporaryMark,
                       static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
         name = (target.parent_path() / ("." + target.filename().string() + suffix)).string();
         // 0666 under the umask, as a newly created file gets.
@@ -112,6 +114,18 @@ void ReplaceFile(const std::string& nativePath, std::string_view bytes)
     const FileDescriptor folder(::open(target.has_parent_path() ? target.parent_path().c_str() : ".",
                                        O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) ::fsync(folder.get());
+}
+
+bool IsTemporaryOf(const std::string& path, const std::string& target)
+{
+    const std::filesystem::path candidate(path), of(target);
+    const std::string prefix = "." + of.filename().string() + kTemporaryMark;
+    if (of.filename().empty() || candidate.filename().string().rfind(prefix, 0) != 0) return false;
+    std::error_code error;
+    const auto folder = [](const std::filesystem::path& p) -> std::filesystem::path {
+        return p.has_parent_path() ? p.parent_path() : ".";
+    };
+    return std::filesystem::equivalent(folder(candidate), folder(of), error) && !error;
 }
 
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes)

@@ -27,4 +27,8 @@ bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& b
 // kCannotCreate for any other failure; both name `nativePath`.
 void ReplaceFile(const std::string& nativePath, std::string_view bytes);
 
+// Whether `path` is (or was, left by a killed program) the temporary file of
+// a ReplaceFile of `target`: in the same folder, named after it.
+bool IsTemporaryOf(const std::string& path, const std::string& target);
+
 }  // namespace radmtf

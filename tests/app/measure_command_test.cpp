@@ -191,9 +191,14 @@ TEST_F(MeasureCommand, NeverWritesOverItsInputsOrWhatIsNoRegularFile)
         struct stat info {};
         EXPECT_TRUE(::stat(fifo.toLocal8Bit().constData(), &info) == 0 && S_ISFIFO(info.st_mode));
     }
-    // Written into the measured folder: the earlier results there are not
-    // measured again, and are replaced.
+    const QString both = folder.filePath("both");
+    EXPECT_EQ(RunMeasure({"slit", image, "--output", both, "--report", both}).exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(both));
+
+    // Written into the measured folder: the earlier results there (and a
+    // temporary a killed run left) are not measured again.
     const QString results = Write("results.csv", {'o', 'l', 'd'});
+    Write(".results.csv.radmtf-0123456789ab", {'o', 'l', 'd'});
     const CommandRun again =
         RunMeasure({"slit", folder.path(), "--roi", "128,32,200,40", "--output", results, "--format", "csv"});
     std::set<std::string> measured;
