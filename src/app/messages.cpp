@@ -180,7 +180,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)\n"
     "\n"
     "露光量:\n"
-    "  --pixel-spacing MM        画素間隔 (既定: ファイルの値)\n"
+    "  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの値)\n"
     "  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)\n"
     "  --bits B                  BitsStored (既定: 12)\n"
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"
