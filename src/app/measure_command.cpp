@@ -453,6 +453,12 @@ void PrintFailure(const QString& text)
     std::fprintf(stderr, "radmtf measure: %s\n", PrintableText(text.toUtf8().toStdString()).c_str());
 }
 
+void PrintUsageError(const QString& text)
+{
+    PrintFailure(text);
+    std::fprintf(stderr, "%s\n", UsageHintText().toUtf8().constData());
+}
+
 // Standard output with everything written so far delivered; false when a
 // write failed (a full disk, a closed pipe, /dev/full).
 bool StandardOutputWritten()
@@ -481,12 +487,7 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     for (const auto& target : {line.output, line.report})
         if (target) written.push_back(*target);
     if (line.output && line.report && SameFile(*line.output, *line.report)) {
-        std::fprintf(
-            stderr, "radmtf measure: %s\n%s\n",
-            PrintableText(
-                UsageText(UsageProblem::kBadValue, {"--report", *line.report}).toUtf8().toStdString())
-                .c_str(),
-            UsageHintText().toUtf8().constData());
+        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--report", *line.report}));
         return 2;
     }
     const std::vector<std::string> files = ExpandInputs(line.inputs, written);
@@ -617,18 +618,14 @@ int RunMeasureCommand(int argc, char** argv)
     const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
     if (!UseLanguage(code)) {
         UseLanguage("ja");
-        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
-                     UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}).toUtf8().constData(),
-                     UsageHintText().toUtf8().constData());
+        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}));
         return 2;
     }
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
-                     PrintableText(error.text.toUtf8().toStdString()).c_str(),
-                     UsageHintText().toUtf8().constData());
+        PrintUsageError(error.text);
         return 2;
     }
     if (line.help) {
