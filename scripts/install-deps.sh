@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   qt6-svg-dev qt6-l10n-tools poppler-utils
   libgtest-dev googletest
-  libgdcm-dev libgdcm-tools zlib1g-dev python3-pydicom
+  libgdcm-dev libgdcm-tools zlib1g-dev python3-pydicom dcmtk libopenjp2-tools
   fonts-vlgothic
   python3
   clang libclang-rt-14-dev

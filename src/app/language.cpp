@@ -15,9 +15,10 @@ std::unique_ptr<QTranslator> g_translator;
 
 QString RequestedLanguage(const QString& fromCommandLine)
 {
-    if (!fromCommandLine.isEmpty()) return fromCommandLine;
+    // Codes are case-insensitive ("EN" as "en"), as people type them.
+    if (!fromCommandLine.isEmpty()) return fromCommandLine.toLower();
     const QString fromEnvironment = qEnvironmentVariable("RADMTF_LANG");
-    return fromEnvironment.isEmpty() ? QString("ja") : fromEnvironment;
+    return fromEnvironment.isEmpty() ? QString("ja") : fromEnvironment.toLower();
 }
 
 bool UseLanguage(const QString& code)

@@ -103,11 +103,70 @@ Fragments FirstFrame(const DicomLayout& layout, const std::uint8_t* data, long l
     return frame;
 }
 
+// Decodes one RLE segment (PackBits, DICOM PS3.5 G.3.1) into out[0], out[step], ...
+// up to `count` bytes; false when the segment ends before.
+bool DecodeRleSegment(std::span<const std::uint8_t> segment, std::uint8_t* out, std::size_t step,
+                      std::size_t count)
+{
+    std::size_t done = 0;
+    std::size_t at = 0;
+    while (done < count && at < segment.size()) {
+        const int header = static_cast<std::int8_t>(segment[at++]);
+        if (header >= 0) {
+            const std::size_t literal = static_cast<std::size_t>(header) + 1;
+            if (at + literal > segment.size()) return false;
+            for (std::size_t k = 0; k < literal && done < count; ++k) out[step * done++] = segment[at + k];
+            at += literal;
+        } else if (header != -128) {
+            if (at >= segment.size()) return false;
+            const std::uint8_t value = segment[at++];
+            for (int k = 0; k < 1 - header && done < count; ++k) out[step * done++] = value;
+        }
+    }
+    return done == count;
+}
+
+// Colour RLE of more than one byte a sample, decoded here: the library
+// (3.0.21) interleaves its byte segments wrongly. Segment s * bytes + b holds
+// byte b (most significant first) of sample s; the result is interleaved
+// little-endian samples.
+bool DecodeRleColour(const PixelDescription& pixels, std::span<const std::uint8_t> stream,
+                     std::vector<std::uint8_t>& samples)
+{
+    const std::size_t bytes = pixels.BytesPerSample();
+    const std::size_t segments = pixels.samplesPerPixel * bytes;
+    const std::size_t n = pixels.Pixels();
+    if (stream.size() < 64 || segments > 15 || samples.size() != n * segments) return false;
+    auto word = [&](std::size_t at) {
+        return std::uint32_t{stream[at]} | (std::uint32_t{stream[at + 1]} << 8) |
+               (std::uint32_t{stream[at + 2]} << 16) | (std::uint32_t{stream[at + 3]} << 24);
+    };
+    if (word(0) != segments) return false;
+    for (std::size_t k = 0; k < segments; ++k) {
+        const std::size_t begin = word(4 + 4 * k);
+        const std::size_t end = k + 1 < segments ? word(8 + 4 * k) : stream.size();
+        if (begin < 64 || begin > end || end > stream.size()) return false;
+        const std::size_t sample = k / bytes;
+        const std::size_t byte = bytes - 1 - k % bytes;
+        if (!DecodeRleSegment(stream.subspan(begin, end - begin), samples.data() + sample * bytes + byte,
+                              segments, n))
+            return false;
+    }
+    return true;
+}
+
 // Decodes one frame's stream through the library into `samples`; returns
 // the photometric interpretation and planar configuration of the result.
 bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const Fragments& frame,
                  std::vector<std::uint8_t>& samples, std::string& photometric, bool& planar)
 {
+    const Codec codec = CodecOf(uid);
+    if (codec == Codec::kRle && pixels.samplesPerPixel == 3 && pixels.bitsAllocated > 8) {
+        if (frame.size() != 1 || !DecodeRleColour(pixels, frame.front(), samples)) return false;
+        photometric = pixels.photometric.rfind("YBR_FULL", 0) == 0 ? "YBR_FULL" : "RGB";
+        planar = false;
+        return true;
+    }
     gdcm::Image image;
     image.SetNumberOfDimensions(2);
     image.SetDimension(0, pixels.columns);
@@ -125,7 +184,9 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const F
         pi = pixels.samplesPerPixel == 3 ? gdcm::PhotometricInterpretation::RGB
                                          : gdcm::PhotometricInterpretation::MONOCHROME2;
     image.SetPhotometricInterpretation(pi);
-    image.SetPlanarConfiguration(pixels.planar ? 1 : 0);
+    // JPEG, JPEG-LS and JPEG 2000 decoders interleave the components whatever
+    // the header says (PS3.5 8.2 makes the attribute meaningless for them).
+    image.SetPlanarConfiguration(pixels.planar && codec == Codec::kRle ? 1 : 0);
     const gdcm::TransferSyntax::TSType syntax = gdcm::TransferSyntax::GetTSType(uid.c_str());
     if (syntax == gdcm::TransferSyntax::TS_END) return false;
     image.SetTransferSyntax(gdcm::TransferSyntax(syntax));
@@ -150,6 +211,13 @@ bool DecodeFrame(const std::string& uid, const PixelDescription& pixels, const F
                            : gdcm::PhotometricInterpretation::GetPIString(decodedAs);
     photometric = name ? name : "";
     planar = image.GetPlanarConfiguration() != 0;
+    // JPEG 2000 has already undone its component transform (RCT or ICT): its
+    // samples are RGB whatever the header calls them; the transforms mean
+    // nothing to other codecs.
+    if (photometric == "YBR_RCT" || photometric == "YBR_ICT") {
+        if (codec != Codec::kJpeg2000) return false;
+        photometric = "RGB";
+    }
     return true;
 }
 
@@ -221,10 +289,65 @@ bool ShownAsDecoded(const PixelDescription& pixels)
     return pixels.samplesPerPixel == 1 && pixels.bitsAllocated == 16 && pixels.bitsStored == 16;
 }
 
-// The first frame as gray words: the single sample, the luma of RGB
-// (ITU-R BT.601, as DICOM's YBR_FULL defines it), or Y of YBR.
+// Whether the photometric interpretation stores chroma once for each pair of
+// pixels of a row (Y Y Cb Cr); decoders return such data at full resolution.
+bool HalfChroma(const std::string& photometric)
+{
+    return photometric == "YBR_FULL_422" || photometric == "YBR_PARTIAL_422";
+}
+
+// The BT.601 luma of a colour sample rounded: of RGB as stored, and of YBR
+// after its conversion to RGB clipped to the sample range (DICOM PS3.3
+// C.7.6.3.1.2), as other viewers show it; Y alone differs where a colour
+// leaves the RGB cube (lossy chroma does).
+class Luma {
+public:
+    Luma(const std::string& photometric, std::uint32_t bits)
+        : full_(photometric.rfind("YBR_FULL", 0) == 0),
+          partial_(photometric.rfind("YBR_PARTIAL", 0) == 0),
+          half_(std::ldexp(1.0, static_cast<int>(bits) - 1)),
+          max_(std::ldexp(1.0, static_cast<int>(bits)) - 1)
+    {
+    }
+
+    std::int64_t operator()(std::int64_t a, std::int64_t b, std::int64_t c) const
+    {
+        double r = static_cast<double>(a);
+        double g = static_cast<double>(b);
+        double bl = static_cast<double>(c);
+        if (full_ || partial_) {
+            // a = Y, b = Cb, c = Cr.
+            const double cb = g - half_;
+            const double cr = bl - half_;
+            double y = r;
+            double kr = 1.402, kgb = 0.344136, kgr = 0.714136, kb = 1.772;
+            if (partial_) {
+                // Y spans 16..235 and chroma 16..240 of 255, scaled to the sample range.
+                y = (r - half_ / 8) * (255.0 / 219.0);
+                kr = 1.596, kgb = 0.3918, kgr = 0.813, kb = 2.0172;
+            }
+            r = Clip(y + kr * cr);
+            g = Clip(y - kgb * cb - kgr * cr);
+            bl = Clip(y + kb * cb);
+        }
+        return static_cast<std::int64_t>(std::nearbyint(0.299 * r + 0.587 * g + 0.114 * bl));
+    }
+
+private:
+    double Clip(double v) const { return std::clamp(std::nearbyint(v), 0.0, max_); }
+
+    bool full_;
+    bool partial_;
+    double half_;
+    double max_;
+};
+
+// The first frame as gray words: the single sample, or the luma of colour.
+// `subsampled`: the chroma is stored as HalfChroma says (data as stored on
+// disk, never a decoder's output).
 std::vector<std::uint8_t> GrayWords(const std::uint8_t* data, const PixelDescription& pixels,
-                                    const std::string& photometric, bool planar, bool bigEndian)
+                                    const std::string& photometric, bool planar, bool bigEndian,
+                                    bool subsampled)
 {
     const std::size_t n = pixels.Pixels();
     if (ShownAsDecoded(pixels) && !bigEndian) return std::vector<std::uint8_t>(data, data + 2 * n);
@@ -239,25 +362,19 @@ std::vector<std::uint8_t> GrayWords(const std::uint8_t* data, const PixelDescrip
         for (std::size_t i = 0; i < n; ++i) out.Put(i, values[i]);
         return out.Take();
     }
-    if (photometric == "YBR_FULL_422" && !planar) {
-        // Stored as Y Y Cb Cr for each pair of pixels of a row.
-        for (std::size_t i = 0; i < n; ++i) out.Put(i, values[(i / 2) * 4 + (i % 2)]);
+    const Luma luma(photometric, std::clamp<std::uint32_t>(pixels.bitsStored, 1, pixels.bitsAllocated));
+    if (subsampled) {
+        // Y Y Cb Cr for each pair of pixels, always interleaved.
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t pair = (i / 2) * 4;
+            out.Put(i, luma(values[pair + i % 2], values[pair + 2], values[pair + 3]));
+        }
         return out.Take();
     }
     auto sample = [&](std::size_t pixel, std::size_t component) {
         return planar ? values[component * n + pixel] : values[pixel * 3 + component];
     };
-    const bool luminanceFirst = photometric.rfind("YBR", 0) == 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (luminanceFirst) {
-            out.Put(i, sample(i, 0));
-        } else {
-            const double y = 0.299 * static_cast<double>(sample(i, 0)) +
-                             0.587 * static_cast<double>(sample(i, 1)) +
-                             0.114 * static_cast<double>(sample(i, 2));
-            out.Put(i, static_cast<std::int64_t>(std::nearbyint(y)));
-        }
-    }
+    for (std::size_t i = 0; i < n; ++i) out.Put(i, luma(sample(i, 0), sample(i, 1), sample(i, 2)));
     return out.Take();
 }
 
@@ -313,6 +430,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     const bool compressedSyntax = !IsNativeTransferSyntax(uid) && CodecOf(uid) != Codec::kOther;
     if (!layout.consistent) {
         if ((compressedSyntax || bigEndian || layout.deflated) && layout.hasMeta) Refuse(uid);
+        if (layout.samplesPerPixel > 1) Refuse(uid);  // colour is never shown as plain words
         return std::nullopt;
     }
 
@@ -349,9 +467,10 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     if (!needsLibrary && shownAsStored && walkFoundPixelData) return std::nullopt;
 
     // From here the viewer cannot show the pixels as stored. A plain
-    // little-endian file that cannot be decoded either still loads as it is.
+    // little-endian gray file that cannot be decoded either still loads as it
+    // is; colour read as words would be nonsense.
     auto refuse = [&]() -> std::optional<DecodedImage> {
-        if (needsLibrary) Refuse(uid);
+        if (needsLibrary || pixels.samplesPerPixel != 1) Refuse(uid);
         return std::nullopt;
     };
     const std::optional<long long> frames = FrameCount(layout.numberOfFrames);
@@ -364,9 +483,15 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     pixels.frames = *frames;
     if (static_cast<std::int64_t>(pixels.Pixels()) > kMaxDecodedSamples)
         ThrowFailure(FailureCode::kDecodedImageTooLarge);
-    const bool subsampled = pixels.photometric == "YBR_FULL_422" && !layout.encapsulated;
+    const bool subsampled = HalfChroma(pixels.photometric) && !layout.encapsulated;
+    // Stored colour needs an interpretation of its own samples: the JPEG 2000
+    // transforms and 4:2:0 chroma exist only inside compressed streams.
+    if (!layout.encapsulated && pixels.samplesPerPixel == 3 &&
+        (pixels.photometric == "YBR_RCT" || pixels.photometric == "YBR_ICT" ||
+         pixels.photometric == "YBR_PARTIAL_420"))
+        return refuse();
     std::size_t frameBytes = pixels.Pixels() * pixels.samplesPerPixel * pixels.BytesPerSample();
-    if (subsampled) frameBytes = pixels.Pixels() * 2 * pixels.BytesPerSample();
+    if (subsampled) frameBytes = (pixels.Pixels() + 1) / 2 * 4 * pixels.BytesPerSample();
     if (bitmap) frameBytes = (pixels.Pixels() + 7) / 8;
 
     DecodedImage image;
@@ -379,8 +504,8 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     if (!layout.encapsulated) {
         // Every declared frame must be in the file; the first is shown.
         if (static_cast<unsigned long long>(pixels.frames) > layout.pixelLength / frameBytes) return refuse();
-        image.words =
-            GrayWords(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar, bigEndian);
+        image.words = GrayWords(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar,
+                                bigEndian, subsampled);
     } else {
         const Codec codec = CodecOf(uid);
         if (codec == Codec::kOther) Refuse(uid);
@@ -404,7 +529,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
         if (ShownAsDecoded(pixels))
             image.words = std::move(samples);
         else
-            image.words = GrayWords(samples.data(), pixels, photometric, planar, false);
+            image.words = GrayWords(samples.data(), pixels, photometric, planar, false, false);
     }
     if (!walkFoundPixelData) {
         SilenceLibraryMessages();

@@ -148,6 +148,13 @@ TEST(LanguageChoice, CommandLineBeforeEnvironmentAndUnknownRefused)
     radmtf.start(RADMTF_BINARY, {"--lang", "xx"});
     ASSERT_TRUE(radmtf.waitForFinished(30000));
     EXPECT_EQ(radmtf.exitCode(), 2);
+    // Any case, and before the subcommand as well as after it.
+    environment.insert("RADMTF_LANG", "ja");
+    radmtf.setProcessEnvironment(environment);
+    radmtf.start(RADMTF_BINARY, {"--lang", "EN", "measure", "--help"});
+    ASSERT_TRUE(radmtf.waitForFinished(30000));
+    EXPECT_EQ(radmtf.exitCode(), 0);
+    EXPECT_TRUE(radmtf.readAllStandardOutput().startsWith("usage: radmtf measure"));
 }
 
 }  // namespace

@@ -13,11 +13,15 @@
 #include <memory>
 #include <random>
 
+#include <unistd.h>
+
 #include "core/failure.h"
-#include "failure_text.h"
+#include "dicom/dicom_layout.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
+#include "dicom/pixel_decoder.h"
 #include "dicom_builder.h"
+#include "failure_text.h"
 
 namespace radmtf {
 namespace {
@@ -89,7 +93,8 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
         if (load.decoded) ++decoded;
         if (!refusal.empty()) {
             EXPECT_TRUE(refusal.find("転送構文") != std::string::npos ||
-                        refusal == std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"))
+                        refusal ==
+                            std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"))
                 << name << ": " << refusal;
         }
     }
@@ -110,7 +115,142 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithAReason)
     EXPECT_NE(colour.header.summary.find("Frames : 2 (first shown)\r\nColor : shown as gray (luma)\r\n"),
               std::string::npos);
     // 32-bit dose values beyond 16 bits are refused rather than wrapped.
-    EXPECT_EQ(Load(ReadCorpusFile("rtdose_rle_1frame.dcm")), std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"));
+    EXPECT_EQ(Load(ReadCorpusFile("rtdose_rle_1frame.dcm")),
+              std::string("画素値が16ビットの範囲に収まりません。この画像は表示できません。"));
+}
+
+// The rounded BT.601 luma of each pixel of a PPM, ASCII (P3) or binary (P6).
+std::vector<long> PpmLuma(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    in >> magic;
+    auto number = [&] {
+        while ((in >> std::ws).peek() == '#') in.ignore(1 << 20, '\n');
+        long value = -1;
+        in >> value;
+        return value;
+    };
+    const long width = number(), height = number(), max = number();
+    in.get();
+    auto sample = [&] {
+        if (magic == "P3") return number();
+        const long high = in.get();
+        return max > 255 ? high * 256 + in.get() : high;
+    };
+    std::vector<long> luma;
+    for (long i = 0; i < width * height && in; ++i) {
+        const double r = sample(), g = sample(), b = sample();
+        luma.push_back(std::lround(0.299 * r + 0.587 * g + 0.114 * b));
+    }
+    if (!in || magic.size() != 2) luma.clear();
+    return luma;
+}
+
+bool HasTool(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The reference decode of a corpus file: DCMTK's (`decompressor` to native
+// samples, then dcm2pnm) or, for JPEG 2000 ("opj"), OpenJPEG's of the first
+// fragment. Skips the test when a tool is missing.
+std::vector<long> ReferenceLuma(const std::string& name, const std::string& decompressor, int bits)
+{
+    const std::string file = std::string(RADMTF_DICOM_CORPUS) + "/" + name;
+    const std::string work = ::testing::TempDir() + "radmtf_colour_" + std::to_string(getpid());
+    const std::string ppm = work + ".ppm";
+    std::string command;
+    if (decompressor == "opj") {
+        if (!HasTool("opj_decompress")) return {};
+        const std::vector<std::uint8_t> bytes = ReadCorpusFile(name);
+        const DicomLayout layout = ScanDicomLayout(bytes.data(), bytes.size());
+        if (layout.fragments.empty()) return {};
+        const PixelFragment& first = layout.fragments.front();
+        const bool jp2 = first.length > 8 && std::memcmp(bytes.data() + first.offset + 4, "jP  ", 4) == 0;
+        const std::string stream = work + (jp2 ? ".jp2" : ".j2k");
+        std::ofstream(stream, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data() + first.offset), std::streamsize(first.length));
+        command = "opj_decompress -quiet -i '" + stream + "' -o '" + ppm + "'";
+    } else {
+        if (!HasTool("dcm2pnm") || (!decompressor.empty() && !HasTool(decompressor))) return {};
+        const std::string native = decompressor.empty() ? file : work + ".dcm";
+        if (!decompressor.empty()) command = decompressor + " '" + file + "' '" + native + "' && ";
+        command += "dcm2pnm +opn " + std::to_string(bits) + " '" + native + "' '" + ppm + "'";
+    }
+    EXPECT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+    std::vector<long> luma = PpmLuma(ppm);
+    for (const char* extension : {".ppm", ".dcm", ".jp2", ".j2k"}) std::filesystem::remove(work + extension);
+    return luma;
+}
+
+TEST_F(Corpus, ColourBecomesTheLumaOfTheReferenceDecodes)
+{
+    struct Case {
+        const char* file;
+        const char* decompressor;
+        int bits;
+        long tolerance;  // DCMTK rounds its own conversion of stored YBR
+    };
+    for (const Case& c :
+         {Case{"SC_rgb_rle.dcm", "dcmdrle", 8, 0}, Case{"SC_rgb_rle_16bit.dcm", "dcmdrle", 16, 0},
+          Case{"SC_rgb_rle_16bit_2frame.dcm", "dcmdrle", 16, 0},
+          Case{"SC_rgb_jpeg_gdcm.dcm", "dcmdjpeg", 8, 0},
+          Case{"SC_rgb_dcmtk_+eb+cy+s2.dcm", "dcmdjpeg", 8, 1},  // YBR_FULL_422
+          Case{"SC_rgb_dcmtk_+eb+cy+np.dcm", "dcmdjpeg", 8, 1},  // 4:2:0 named YBR_FULL_422
+          Case{"SC_rgb_dcmtk_+eb+cy+n1.dcm", "dcmdjpeg", 8, 1},  // YBR_FULL beyond the RGB cube
+          Case{"SC_rgb_dcmtk_+eb+cy+s4.dcm", "dcmdjpeg", 8, 1},  // YBR_FULL
+          Case{"SC_ybr_full_422_uncompressed.dcm", "", 8, 1},
+          Case{"GDCMJ2K_TextGBR.dcm", "opj", 8, 0},  // YBR_RCT
+          Case{"SC_rgb_gdcm_KY.dcm", "opj", 8, 0}}) {
+        DicomLoad load;
+        ASSERT_EQ(Load(ReadCorpusFile(c.file), &load), "") << c.file;
+        ASSERT_TRUE(load.decoded) << c.file;
+        const std::vector<long> reference = ReferenceLuma(c.file, c.decompressor, c.bits);
+        if (reference.empty() && !HasTool(c.decompressor[0] == 'o' ? "opj_decompress" : "dcm2pnm"))
+            GTEST_SKIP() << "no reference decoder";
+        const std::vector<std::uint8_t>& words = load.decoded->words;
+        ASSERT_EQ(reference.size() * 2, words.size()) << c.file;
+        long worst = 0;
+        for (std::size_t i = 0; i < reference.size(); ++i)
+            worst =
+                std::max(worst, std::labs(long{words[2 * i]} + 256 * long{words[2 * i + 1]} - reference[i]));
+        EXPECT_LE(worst, c.tolerance) << c.file;
+    }
+}
+
+// Planar Configuration 1: meaningless to JPEG, whose decoder interleaves;
+// never honoured for stored 4:2:2, whose two samples a pixel it would overrun.
+TEST_F(Corpus, PlanarConfigurationOneChangesNothingWhereItCannotApply)
+{
+    for (const char* name :
+         {"SC_rgb_jpeg_gdcm.dcm", "SC_rgb_dcmtk_+eb+cy+s2.dcm", "SC_ybr_full_422_uncompressed.dcm"}) {
+        const std::vector<std::uint8_t> file = ReadCorpusFile(name);
+        const std::vector<std::uint8_t> tag = {0x28, 0x00, 0x06, 0x00, 'U', 'S', 2, 0, 0, 0};
+        std::vector<std::uint8_t> planar = file;
+        const auto at = std::search(planar.begin(), planar.end(), tag.begin(), tag.end());
+        ASSERT_NE(at, planar.end()) << name;
+        at[8] = 1;
+        DicomLoad asStored, asPlanar;
+        ASSERT_EQ(Load(file, &asStored), "");
+        ASSERT_EQ(Load(planar, &asPlanar), "");
+        ASSERT_TRUE(asStored.decoded && asPlanar.decoded);
+        EXPECT_EQ(asStored.decoded->words, asPlanar.decoded->words) << name;
+    }
+}
+
+TEST_F(Corpus, PlainColourCutShortIsRefusedRatherThanShownAsWords)
+{
+    for (const char* name : {"SC_rgb_small_odd.dcm", "SC_ybr_full_422_uncompressed.dcm"}) {
+        std::vector<std::uint8_t> file = ReadCorpusFile(name);
+        file.resize(file.size() - 3);
+        try {
+            DecodeDicomPixels(file.data(), file.size(), true);
+            ADD_FAILURE() << name;
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.code(), FailureCode::kUndecodablePixelData) << name;
+        }
+    }
 }
 
 TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
@@ -118,8 +258,9 @@ TEST_F(Corpus, DamagedCompressedStreamsNeverHarm)
     // RADMTF_MUTATIONS runs a longer search by hand.
     const int kMutations = std::getenv("RADMTF_MUTATIONS") ? std::atoi(std::getenv("RADMTF_MUTATIONS")) : 70;
     std::mt19937 random(9);
-    for (const char* name : {"MR_small_RLE.dcm", "MR_small_jpeg_ls_lossless.dcm", "MR_small_jp2klossless.dcm",
-                             "JPGExtended.dcm", "image_dfl.dcm", "SC_rgb_jpeg_gdcm.dcm"}) {
+    for (const char* name :
+         {"MR_small_RLE.dcm", "MR_small_jpeg_ls_lossless.dcm", "MR_small_jp2klossless.dcm", "JPGExtended.dcm",
+          "image_dfl.dcm", "SC_rgb_jpeg_gdcm.dcm", "SC_rgb_rle_16bit.dcm"}) {
         const std::vector<std::uint8_t> file = ReadCorpusFile(name);
         ASSERT_FALSE(file.empty()) << name;
         for (std::size_t n = 0; n < file.size(); n += 1 + file.size() / 40)
@@ -173,8 +314,8 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     EXPECT_EQ(load.decoded->words[1], 0x01);
     EXPECT_EQ(load.decoded->words[31], 0x01);
 
-    const std::string refused =
-        testing::Text(Failure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription("1.2.840.10008.1.2.5")}));
+    const std::string refused = testing::Text(
+        Failure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription("1.2.840.10008.1.2.5")}));
     EXPECT_EQ(refused, "転送構文 1.2.840.10008.1.2.5 (RLE Lossless) の画素データを読み込めません。");
     EXPECT_EQ(Load(RleFile(4, 4, "0")), refused);
     EXPECT_EQ(Load(RleFile(4, 4, "2147483648")), refused);
@@ -194,6 +335,25 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     big.Raw({0x00, 0x28, 0x01, 0x00, 'U', 'S', 0x00, 0x02, 0x00, 0x10});
     big.Raw({0x7F, 0xE0, 0x00, 0x10, 'O', 'W', 0, 0, 0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8});
     EXPECT_EQ(Load(big.bytes()), std::string("読み込む画像が大きすぎます。"));
+}
+
+TEST(HostileFiles, StoredHalfChromaNeverReadsPastItsData)
+{
+    auto file = [](std::uint16_t side, std::uint16_t planar) {
+        DicomWriter w(true);
+        w.Preamble().MetaHeader("1.2.840.10008.1.2.1");
+        w.US(0x0028, 0x0002, 3).Element(0x0028, 0x0004, "CS", "YBR_FULL_422").US(0x0028, 0x0006, planar);
+        w.US(0x0028, 0x0010, side).US(0x0028, 0x0011, side).US(0x0028, 0x0100, 16);
+        w.PixelData(std::vector<std::uint16_t>(std::size_t{side} * side * 2, 0x8000));
+        return w.bytes();
+    };
+    // Planar Configuration 1 would read three samples a pixel.
+    DicomLoad load;
+    ASSERT_EQ(Load(file(4, 1), &load), "");
+    ASSERT_TRUE(load.decoded);
+    for (std::size_t i = 0; i < 32; i += 2) EXPECT_EQ(load.decoded->words[i + 1], 0x80);
+    // An odd pixel count leaves the last pixel without its chroma.
+    EXPECT_NE(Load(file(3, 0)), "");
 }
 
 TEST(PlainMultiFrameFiles, ShowTheirFirstFrameAsStoredWithTheFrameCount)
