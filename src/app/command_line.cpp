@@ -6,6 +6,8 @@
 
 #include "app/language.h"
 #include "app/messages.h"
+#include "core/failure.h"
+#include "core/printable.h"
 
 namespace radmtf {
 
@@ -13,11 +15,22 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-void Print(std::FILE* stream, const QString& text)
+// False when the text did not all arrive (a full disk, /dev/full).
+bool Print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0 &&
+           !std::ferror(stream);
+}
+
+// Standard output's text; exit code 1, with the reason on standard error,
+// when it cannot be written.
+int PrintOut(const QString& text)
+{
+    if (Print(stdout, text)) return 0;
+    Print(stderr, "radmtf: " + FailureText(FailureCode::kStandardOutput) + "\n");
+    return 1;
 }
 
 }  // namespace
@@ -44,7 +57,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 
     CommandLine command;
     auto fail = [&](const QString& why) {
-        Print(stderr, "radmtf: " + why + "\n" + ProgramUsageHintText() + "\n");
+        // The text may repeat what was typed, control characters and all.
+        Print(stderr, "radmtf: " + QString::fromStdString(PrintableText(why.toStdString())) + "\n" +
+                          ProgramUsageHintText() + "\n");
         command.exitCode = kUsageError;
         return command;
     };
@@ -59,13 +74,11 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     }
     if (!parsed) return fail(parser.errorText());
     if (parser.isSet(help)) {
-        Print(stdout, ProgramHelpText());
-        command.exitCode = 0;
+        command.exitCode = PrintOut(ProgramHelpText());
         return command;
     }
     if (parser.isSet(version)) {
-        Print(stdout, QStringLiteral("radmtf " RADMTF_VERSION "\n"));
-        command.exitCode = 0;
+        command.exitCode = PrintOut(QStringLiteral("radmtf " RADMTF_VERSION "\n"));
         return command;
     }
     const QStringList images = parser.positionalArguments();

@@ -1,7 +1,7 @@
 // The viewer handlers that run the image kernels. Each reads its edits in a
 // fixed order, so that a text that is not a number stops the action at a
 // known point and leaves exactly what was done before.
-#include <QSaveFile>
+#include <QFile>
 
 #include <memory>
 
@@ -12,6 +12,7 @@
 #include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
@@ -221,17 +222,10 @@ void TForm1::ButtonTrimingClick()
     const std::optional<QString> chosen = CurrentPrompter().openFile(offered);
     if (!chosen) return;
     openDialogFileName = *chosen;
-    // Written beside the target and renamed over it, so a failed write never
-    // leaves a truncated file in place of an earlier trim. The buffer is
-    // flushed here: commit() does not see a short write of buffered bytes.
-    QSaveFile file(*chosen);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush() || !file.commit()) {
-        file.cancelWriting();
-        ThrowCannotCreate(chosen->toStdString());
-    }
+    // Replaced only when complete, so a failed write never leaves a truncated
+    // file in place of an earlier trim.
+    ReplaceFile(QFile::encodeName(*chosen).toStdString(),
+                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     CurrentPrompter().message(NoticeText(Notice::kTrimSaved));
 }
 

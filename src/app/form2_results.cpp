@@ -1,17 +1,19 @@
 // Results that leave the analysis window: the summary of the last method,
 // pictures and data of the charts, the MTF memos as CSV and the PDF report.
 #include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QtCharts/QAbstractAxis>
 
@@ -24,6 +26,7 @@
 #include "app/prompter.h"
 #include "core/csv.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "report/report.h"
 
@@ -44,9 +47,19 @@ double PixelSpacingOrZero(const QLineEdit* edit)
 
 void WriteWhole(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        ThrowCannotCreate(path.toStdString());
+    ReplaceFile(QFile::encodeName(path).toStdString(),
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// A result never takes the place of the image it was measured on, whatever
+// name the dialog was given.
+void RefuseShownImage(const QString& path, const QString& imagePath)
+{
+    std::error_code error;
+    if (!imagePath.isEmpty() &&
+        std::filesystem::equivalent(QFile::encodeName(path).toStdString(),
+                                    QFile::encodeName(imagePath).toStdString(), error))
+        ThrowFailure(FailureCode::kOutputIsInput, {path.toStdString()});
 }
 
 QString AxisTitle(const QChart* chart, Qt::Orientation orientation)
@@ -136,11 +149,12 @@ void TForm2::ChartSaveImage(QChartView* view)
         CurrentPrompter().saveFile(SuggestedName(form1_->EditFileName->text(), view->objectName(), "png"),
                                    "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     const QString& path = *chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QRectF source = view->sceneRect();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) ThrowCannotCreate(path.toStdString());
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     bool drawn = false;
     if (suffix == "svg") {
         // Drawn again on a vector device, so lines and text stay sharp.
@@ -162,7 +176,8 @@ void TForm2::ChartSaveImage(QChartView* view)
                                       : QByteArray("PNG");
         drawn = view->grab().save(&file, format.constData());
     }
-    if (!drawn || !file.commit()) ThrowCannotCreate(path.toStdString());
+    if (!drawn) ThrowCannotCreate(path.toStdString());
+    WriteWhole(path, file.data());
 }
 
 void TForm2::ChartCopyImage(QChartView* view)
@@ -175,6 +190,7 @@ void TForm2::ChartSaveData(QChartView* view)
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), view->objectName(), "csv"), "CSV (*.csv)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     // One row per point: the series, then x and y in the units of the axes.
     std::string text = CsvLine({"series", AxisTitle(view->chart(), Qt::Horizontal).toStdString(),
                                 AxisTitle(view->chart(), Qt::Vertical).toStdString()});
@@ -191,6 +207,7 @@ void TForm2::MemoSaveCsv(Memo* memo)
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), memo->objectName(), "csv"), "CSV (*.csv)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     // The memo's TAB lines as they are shown: frequency, then the MTF.
     std::string text = CsvLine({"frequency_cy_per_mm", "mtf"});
     for (const QString& line : memo->lines()) {
@@ -264,6 +281,7 @@ void TForm2::ButtonReportClick()
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
         SuggestedName(form1_->EditFileName->text(), "mtf_report", "pdf"), "PDF (*.pdf)");
     if (!chosen) return;
+    RefuseShownImage(*chosen, form1_->EditFileName->text());
     WriteReportPdf(*chosen, {reportPage()});
 }
 

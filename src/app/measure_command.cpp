@@ -9,12 +9,12 @@
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -28,7 +28,9 @@
 #include "app/program_library.h"
 #include "app/report_library.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
+#include "core/printable.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
@@ -196,6 +198,11 @@ CommandLine ParseCommandLine(int argc, char** argv)
             s.extract = true;
         } else if (option == "--pixel-spacing") {
             s.pixelSpacing = RealValue(option, value());
+            try {
+                CheckPixelSpacing(*s.pixelSpacing);
+            } catch (const Failure& failure) {
+                throw UsageError{FailureText(failure)};
+            }
         } else if (option == "--log-exposure-area") {
             s.latitude = RealValue(option, value());
         } else if (option == "--bits") {
@@ -256,9 +263,24 @@ bool NameBefore(const std::string& a, const std::string& b)
     return la != lb ? la < lb : a < b;
 }
 
+// Whether two paths name the same file: the same device and inode when both
+// exist, the same absolute path otherwise (a file the run has yet to write).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(a, b, error);
+    if (!error) return same;
+    const std::filesystem::path pa = std::filesystem::weakly_canonical(a, error);
+    if (error) return false;
+    const std::filesystem::path pb = std::filesystem::weakly_canonical(b, error);
+    return !error && pa == pb;
+}
+
 // The files to measure: each file argument itself, each folder's entries in
-// name order. A folder's subfolders are listed too, and fail as no image.
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs)
+// name order, except the files this run writes (`written`) and their
+// temporaries. A folder's subfolders are listed too, and fail as no image.
+std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
+                                      const std::vector<std::string>& written)
 {
     std::vector<std::string> files;
     for (const std::string& input : inputs) {
@@ -271,7 +293,13 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs)
         for (const auto& entry : std::filesystem::directory_iterator(input, error))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end(), NameBefore);
-        for (const std::string& name : names) files.push_back((std::filesystem::path(input) / name).string());
+        for (const std::string& name : names) {
+            const std::string path = (std::filesystem::path(input) / name).string();
+            if (std::none_of(written.begin(), written.end(), [&](const std::string& target) {
+                    return SameFile(path, target) || IsTemporaryOf(path, target);
+                }))
+                files.push_back(path);
+        }
     }
     return files;
 }
@@ -428,22 +456,61 @@ DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
     return load;
 }
 
+void PrintFailure(const QString& text)
+{
+    std::fprintf(stderr, "radmtf measure: %s\n", PrintableText(text.toUtf8().toStdString()).c_str());
+}
+
+void PrintUsageError(const QString& text)
+{
+    PrintFailure(text);
+    std::fprintf(stderr, "%s\n", UsageHintText().toUtf8().constData());
+}
+
+// Standard output with everything written so far delivered; false when a
+// write failed (a full disk, a closed pipe, /dev/full).
+bool StandardOutputWritten()
+{
+    std::cout.flush();
+    return std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+// Refuses, before anything is measured, an output that would destroy a file:
+// one of the files to measure, or a device, pipe, folder or socket, which a
+// rename would replace by a plain file.
+std::optional<Failure> OutputRefusal(const std::string& target, const std::vector<std::string>& files)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(target, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return Failure(FailureCode::kNotRegularTarget, {target});
+    for (const std::string& file : files)
+        if (SameFile(file, target)) return Failure(FailureCode::kOutputIsInput, {target});
+    return std::nullopt;
+}
+
 int Measure(const CommandLine& line, WriteReport writeReport)
 {
-    std::ofstream file;
-    if (line.output) {
-        file.open(*line.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            std::fprintf(stderr, "radmtf measure: %s\n",
-                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
-            return 1;
-        }
+    std::vector<std::string> written;
+    for (const auto& target : {line.output, line.report})
+        if (target) written.push_back(*target);
+    if (line.output && line.report && SameFile(*line.output, *line.report)) {
+        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--report", *line.report}));
+        return 2;
     }
+    const std::vector<std::string> files = ExpandInputs(line.inputs, written);
+    for (const std::string& target : written)
+        if (const std::optional<Failure> refusal = OutputRefusal(target, files)) {
+            PrintFailure(FailureText(*refusal));
+            return 2;
+        }
+    // --output is gathered whole and replaces the file only when complete.
+    std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
     const ReportFormat format = line.format.value_or(
         !line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
+    const auto delivered = [&] { return line.output || StandardOutputWritten(); };
 
-    const std::vector<std::string> files = ExpandInputs(line.inputs);
     std::vector<Outcome> outcomes(files.size());
     std::mutex mutex;
     std::condition_variable finished;
@@ -475,10 +542,11 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     const std::unique_ptr<ReportWriter> writer = MakeReportWriter(format, out);
     ProgressBar progress(files.size());
     bool anyFailed = false;
+    bool outputFailed = false;
     std::vector<ReportPage> pages;
     writer->Begin();
     progress.Show(0);
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t i = 0; i < files.size() && !outputFailed; ++i) {
         Outcome outcome;
         {
             std::unique_lock lock(mutex);
@@ -489,36 +557,37 @@ int Measure(const CommandLine& line, WriteReport writeReport)
         if (outcome.result)
             for (const Failure& warning : outcome.result->warnings) {
                 progress.Clear();
-                std::fprintf(stderr, "%s: %s\n", report.file.c_str(),
-                             FailureText(warning).toUtf8().constData());
+                std::fprintf(stderr, "%s: %s\n", PrintableText(report.file).c_str(),
+                             PrintableText(FailureText(warning).toUtf8().toStdString()).c_str());
             }
         if (!report.ok) {
             anyFailed = true;
             progress.Clear();
-            std::fprintf(stderr, "%s: %s\n", report.file.c_str(), report.message.c_str());
+            std::fprintf(stderr, "%s: %s\n", PrintableText(report.file).c_str(),
+                         PrintableText(report.message).c_str());
         }
         writer->Write(report);
+        outputFailed = !delivered();
         if (line.report) pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
         progress.Show(i + 1);
     }
-    writer->End();
-    progress.Clear();
-    for (std::thread& thread : threads) thread.join();
-    if (line.report) {
-        try {
-            writeReport(QString::fromStdString(*line.report), pages);
-        } catch (const Failure& failure) {
-            std::fprintf(stderr, "radmtf measure: %s\n", FailureText(failure).toUtf8().constData());
-            return 1;
-        }
+    if (!outputFailed) {
+        writer->End();
+        outputFailed = !delivered();
     }
-    if (line.output) {
-        file.flush();
-        if (!file) {
-            std::fprintf(stderr, "radmtf measure: %s\n",
-                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
-            return 1;
-        }
+    progress.Clear();
+    if (outputFailed) next = files.size();  // the workers take no further file
+    for (std::thread& thread : threads) thread.join();
+    if (outputFailed) {
+        PrintFailure(FailureText(FailureCode::kStandardOutput));
+        return 1;
+    }
+    try {
+        if (line.output) ReplaceFile(*line.output, file.str());
+        if (line.report) writeReport(QString::fromStdString(*line.report), pages);
+    } catch (const Failure& failure) {
+        PrintFailure(FailureText(failure));
+        return 1;
     }
     return anyFailed ? 1 : 0;
 }
@@ -557,22 +626,21 @@ int RunMeasureCommand(int argc, char** argv)
     const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
     if (!UseLanguage(code)) {
         UseLanguage("ja");
-        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
-                     UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}).toUtf8().constData(),
-                     UsageHintText().toUtf8().constData());
+        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}));
         return 2;
     }
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "radmtf measure: %s\n%s\n", error.text.toUtf8().constData(),
-                     UsageHintText().toUtf8().constData());
+        PrintUsageError(error.text);
         return 2;
     }
     if (line.help) {
         std::fputs(MeasureHelpText().toUtf8().constData(), stdout);
-        return 0;
+        if (StandardOutputWritten()) return 0;
+        PrintFailure(FailureText(FailureCode::kStandardOutput));
+        return 1;
     }
     return Measure(line, writeReport);
 }

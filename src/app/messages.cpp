@@ -121,8 +121,15 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "Imager Pixel Spacing (%1 mm) と Pixel Spacing (%2 mm) が違います。Pixel Spacing "
                        "を使います。検出器の MTF には Imager Pixel Spacing が正しい値です。")},
+    {FailureCode::kNotRegularTarget,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は通常のファイルではないので、書き込みません。")},
+    {FailureCode::kOutputIsInput,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 は測定するファイルなので、上書きしません。")},
+    {FailureCode::kStandardOutput, QT_TRANSLATE_NOOP("radmtf::Messages", "標準出力に書き込めません。")},
+    {FailureCode::kPixelSpacingRange,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSpacingsDiffer) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),
@@ -191,7 +198,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)\n"
     "\n"
     "露光量:\n"
-    "  --pixel-spacing MM        画素間隔 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)\n"
+    "  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)\n"
     "  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)\n"
     "  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)\n"
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"

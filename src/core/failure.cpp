@@ -60,8 +60,12 @@ constexpr std::string_view kCodeNames[] = {
     "InvertedWithCurve",
     "BitsStoredDiffers",
     "SpacingsDiffer",
+    "NotRegularTarget",
+    "OutputIsInput",
+    "StandardOutput",
+    "PixelSpacingRange",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSpacingsDiffer) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
 
 }  // namespace
 

@@ -75,6 +75,10 @@ enum class FailureCode {
     kInvertedWithCurve,  // MONOCHROME1 with a curve file, which cannot say which way its values run
     kBitsStoredDiffers,  // a notice: arguments: the file's BitsStored, the analysis window's
     kSpacingsDiffer,     // a notice: arguments: Imager Pixel Spacing, Pixel Spacing (mm)
+    kNotRegularTarget,  // argument: the path to write, a device, pipe, folder or socket
+    kOutputIsInput,     // argument: the path to write, a file being measured
+    kStandardOutput,    // standard output could not be written
+    kPixelSpacingRange, // argument: the pixel spacing (mm), outside 0.001 .. 10
 };
 
 class Failure : public std::exception {

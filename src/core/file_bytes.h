@@ -1,8 +1,10 @@
-// Reading a whole file for the viewer and the analysis window.
+// Reading a whole file for the viewer and the analysis window, and writing
+// one so that it is never left half written.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace radmtf {
@@ -14,5 +16,19 @@ namespace radmtf {
 // file is opened, and it is opened without blocking, so a pipe that appears
 // under the name in between cannot hang the program.
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes);
+
+// Makes the file at `nativePath` hold exactly `bytes`. They are written to a
+// new file beside it, flushed to the disk and only then renamed over the
+// old one, so a failed write (a full disk, a killed program) leaves the old
+// file as it was and no temporary file behind. A link is followed: its
+// target is replaced. An existing file keeps its permissions.
+// Fails with kNotRegularTarget when the path names a device, pipe, folder or
+// socket (renaming over it would put a file in its place) and with
+// kCannotCreate for any other failure; both name `nativePath`.
+void ReplaceFile(const std::string& nativePath, std::string_view bytes);
+
+// Whether `path` is (or was, left by a killed program) the temporary file of
+// a ReplaceFile of `target`: in the same folder, named after it.
+bool IsTemporaryOf(const std::string& path, const std::string& target);
 
 }  // namespace radmtf

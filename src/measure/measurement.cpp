@@ -408,6 +408,12 @@ ExposureConversion ConversionOf(const ExposureInputs& inputs)
 
 }  // namespace
 
+void CheckPixelSpacing(long double mm)
+{
+    if (!(mm >= kMinPixelSpacingMm && mm <= kMaxPixelSpacingMm))
+        ThrowFailure(FailureCode::kPixelSpacingRange, {FloatToStr(mm)});
+}
+
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
 {
     MeasureResult result;
@@ -430,6 +436,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         result.pixelSpacingSource = image.pixelSpacingSource;
     }
     const long double pixelSpacing = *used.pixelSpacing;
+    CheckPixelSpacing(pixelSpacing);
     if (used.bitsFromFile && image.facts.bitsStored && *image.facts.bitsStored >= 1 &&
         *image.facts.bitsStored <= 32)
         used.bitsStored = *image.facts.bitsStored;

@@ -169,6 +169,8 @@ struct MeasureResult {
 };
 
 // The whole chain on a loaded image, in the order the windows run it.
+// Refuses (kPixelSpacingRange) a pixel spacing, set or the file's, outside
+// kMinPixelSpacingMm .. kMaxPixelSpacingMm before anything is measured.
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings);
 // ReadSourceImage, then MeasureImage.
 MeasureResult MeasureFile(const std::string& path, const MeasureSettings& settings,

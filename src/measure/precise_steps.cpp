@@ -5,6 +5,7 @@
 
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "measure/settings.h"
 #include "precise/mtf_points.h"
 
 namespace radmtf {
@@ -52,6 +53,7 @@ LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& e
 PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry& geometry,
                                   const PreciseSlitInputs& inputs)
 {
+    CheckPixelSpacing(inputs.pixelSpacing);
     PreciseSlitSettings settings;
     settings.pixelSpacing = static_cast<double>(inputs.pixelSpacing);
     settings.slitWidth = static_cast<double>(inputs.slitWidth);
@@ -74,6 +76,7 @@ PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeomet
                                     long double pixelSpacing, const SwcFeatures& features,
                                     ProfileOrientation orientation, std::int32_t maLines)
 {
+    CheckPixelSpacing(pixelSpacing);
     return RunPreciseChart(exposure, geometry, static_cast<double>(pixelSpacing), features, orientation,
                            maLines);
 }

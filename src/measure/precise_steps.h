@@ -46,7 +46,8 @@ ValueTable TableExposureStep(int columns, int rows, const std::vector<std::int32
 LineGeometry GeometryStep(std::optional<LineGeometry>& kept, const ValueTable& exposure, FeatureKind kind);
 
 // The precise slit mode, listing at the slit method's frequencies for the
-// given pixel spacing and MA-Line# and at 0.5 cycles/mm steps. Refuses
+// given pixel spacing and MA-Line# and at 0.5 cycles/mm steps. Refuses a
+// pixel spacing outside 0.001 .. 10 mm (kPixelSpacingRange), and
 // (kSlitWidth) a negative slit width, or one whose aperture correction has
 // its zero at or below the highest frequency listed.
 struct PreciseSlitInputs {
@@ -59,7 +60,8 @@ PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry
                                   const PreciseSlitInputs& inputs);
 
 // The precise chart mode on the features ChartLocateStep found on the
-// composite profile built with `orientation` and `maLines`.
+// composite profile built with `orientation` and `maLines`; the pixel
+// spacing within 0.001 .. 10 mm (kPixelSpacingRange otherwise).
 PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeometry& geometry,
                                     long double pixelSpacing, const SwcFeatures& features,
                                     ProfileOrientation orientation, std::int32_t maLines);

@@ -10,6 +10,7 @@
 
 #include "core/csv.h"
 #include "core/numtext.h"
+#include "core/printable.h"
 
 namespace radmtf {
 
@@ -267,9 +268,9 @@ public:
     void Begin() override {}
     void Write(const FileReport& report) override
     {
-        out_ << report.file << "  (" << MethodName(report.method) << ")\n";
+        out_ << PrintableText(report.file) << "  (" << MethodName(report.method) << ")\n";
         if (!report.ok) {
-            out_ << "  " << report.failedMark << "\n\n" << std::flush;
+            out_ << "  " << PrintableText(report.failedMark) << "\n\n" << std::flush;
             return;
         }
         out_ << "  " << std::setw(14) << "cycles/mm"

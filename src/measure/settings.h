@@ -11,6 +11,13 @@
 
 namespace radmtf {
 
+// The pixel spacings of real detectors (mm). Anything outside is a typing or
+// file error, and a tiny one would make every frequency table run away.
+inline constexpr long double kMinPixelSpacingMm = 0.001L;
+inline constexpr long double kMaxPixelSpacingMm = 10.0L;
+// Throws kPixelSpacingRange for a spacing outside them (or NaN).
+void CheckPixelSpacing(long double mm);
+
 // New methods are added here and in MethodName/ParseMethod.
 enum class MeasureMethod { kSlit, kChart, kEdge };
 

@@ -604,8 +604,9 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     LsfWindow window{1, binned.bins - 2};
     if (settings.lsfHalfWidth > 0) {
         const long long room = std::min<long long>(-binned.firstBin - 1, binned.firstBin + binned.bins - 2);
-        const long long half =
-            std::min(room, static_cast<long long>(std::floor(settings.lsfHalfWidth / binMm + 1e-9)));
+        // Compared as doubles: for a tiny spacing the bin count is beyond any integer.
+        const long long half = static_cast<long long>(
+            std::min(static_cast<double>(room), std::floor(settings.lsfHalfWidth / binMm + 1e-9)));
         window.first = static_cast<int>(-half - binned.firstBin);
         window.last = static_cast<int>(half - binned.firstBin);
         window.halfWidth = std::min(settings.lsfHalfWidth, static_cast<double>(half) * binMm);

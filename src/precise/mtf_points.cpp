@@ -38,7 +38,9 @@ std::vector<double> HalfStepFrequencies(double pixelSpacing)
     std::vector<double> f;
     if (!(pixelSpacing > 0)) return f;
     const double nyquist = 1 / (2 * pixelSpacing);
-    for (int k = 0; k * 0.5 <= nyquist + 1e-9; ++k) f.push_back(k * 0.5);
+    // Counted, so a tiny spacing cannot run away: 500 cycles/mm at most.
+    constexpr int kMaxSteps = 1000;
+    for (int k = 0; k <= kMaxSteps && k * 0.5 <= nyquist + 1e-9; ++k) f.push_back(k * 0.5);
     return f;
 }
 

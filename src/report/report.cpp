@@ -1,6 +1,8 @@
 #include "report/report.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -8,12 +10,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 
 namespace radmtf {
@@ -303,10 +305,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
 
 void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) ThrowCannotCreate(path.toStdString());
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
@@ -321,7 +323,8 @@ void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
         }
         painter.end();
     }
-    if (!file.commit()) ThrowCannotCreate(path.toStdString());
+    ReplaceFile(QFile::encodeName(path).toStdString(),
+                std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
 }
 
 }  // namespace radmtf

@@ -17,9 +17,11 @@ struct CommandRun {
     std::string err;
 };
 
-inline CommandRun RunMeasure(const QStringList& arguments)
+// `standardOutput`: a file to send standard output to instead of reading it.
+inline CommandRun RunMeasure(const QStringList& arguments, const QString& standardOutput = {})
 {
     QProcess process;
+    if (!standardOutput.isEmpty()) process.setStandardOutputFile(standardOutput);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
     process.setProcessEnvironment(environment);

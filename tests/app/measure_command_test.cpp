@@ -2,13 +2,20 @@
 // middle, exit codes, and usage errors found before any file is read.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <set>
+
+#include "app/messages.h"
 #include "command_runner.h"
+#include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "mtf/mtf_summary.h"
@@ -147,6 +154,109 @@ TEST_F(MeasureCommand, SummarisesEachFileInJsonAndReportsItOnAPageInTheAskedLang
     const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
     EXPECT_NE(text.find(FloatToStrRounded(*summary.mtf50, 3) + " cycles/mm"), std::string::npos) << text;
     EXPECT_NE(text.find("Not measured: "), std::string::npos) << text;
+}
+
+// The message of a failure code as the command prints it (Japanese, its default).
+std::string Message(FailureCode code, const std::string& argument = {})
+{
+    return FailureText(code, argument.empty() ? std::vector<std::string>{} : std::vector{argument})
+        .toStdString();
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(MeasureCommand, NeverWritesOverItsInputsOrWhatIsNoRegularFile)
+{
+    const QString image = Write("v.dcm", synthetic_slit::SlitImage(1, 17, 256, 64));
+    const QByteArray original = Contents(image);
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    // Refused before anything is measured: exit 2, the input untouched, the pipe still a pipe.
+    for (const QString& option : QStringList{"--output", "--report"}) {
+        const CommandRun input = RunMeasure({"slit", image, option, image});
+        EXPECT_EQ(input.exitCode, 2) << option.toStdString();
+        EXPECT_NE(input.err.find(Message(FailureCode::kOutputIsInput, image.toStdString())),
+                  std::string::npos)
+            << input.err;
+        EXPECT_EQ(Contents(image), original);
+        const CommandRun pipe = RunMeasure({"slit", image, option, fifo});
+        EXPECT_EQ(pipe.exitCode, 2) << option.toStdString();
+        EXPECT_NE(pipe.err.find(Message(FailureCode::kNotRegularTarget, fifo.toStdString())),
+                  std::string::npos)
+            << pipe.err;
+        struct stat info {};
+        EXPECT_TRUE(::stat(fifo.toLocal8Bit().constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    }
+    const QString both = folder.filePath("both");
+    EXPECT_EQ(RunMeasure({"slit", image, "--output", both, "--report", both}).exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(both));
+
+    // Written into the measured folder: the earlier results there (and a
+    // temporary a killed run left) are not measured again.
+    const QString results = Write("results.csv", {'o', 'l', 'd'});
+    Write(".results.csv.radmtf-0123456789ab", {'o', 'l', 'd'});
+    const CommandRun again =
+        RunMeasure({"slit", folder.path(), "--roi", "128,32,200,40", "--output", results, "--format", "csv"});
+    std::set<std::string> measured;
+    for (const auto& row : CsvRows(Contents(results).toStdString())) measured.insert(row[0]);
+    EXPECT_EQ(measured, (std::set<std::string>{image.toStdString(), fifo.toStdString()})) << again.err;
+
+    // Standard output that cannot be written: a message and exit 1.
+    const CommandRun full = RunMeasure({"slit", image, "--roi", "128,32,200,40"}, "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find(Message(FailureCode::kStandardOutput)), std::string::npos) << full.err;
+    EXPECT_EQ(RunMeasure({"--help"}, "/dev/full").exitCode, 1);
+}
+
+TEST_F(MeasureCommand, RefusesAPixelSpacingNoDetectorHasQuickly)
+{
+    const QString image = Write("slit.dcm", synthetic_slit::SlitImage(1, 17, 256, 64));
+    QElapsedTimer clock;
+    clock.start();
+    for (const char* spacing : {"1e-300", "1e-8", "11"}) {
+        const CommandRun option = RunMeasure({"slit", image, "--pixel-spacing", spacing});
+        EXPECT_EQ(option.exitCode, 2) << spacing;
+        EXPECT_NE(option.err.find(Message(FailureCode::kPixelSpacingRange, FloatToStr(StrToFloat(spacing)))),
+                  std::string::npos)
+            << option.err;
+    }
+    // A file that says so fails, whatever the method.
+    for (const char* spacing : {"1e-300", "1e-8"}) {
+        testdata::DicomImageFields fields;
+        fields.columns = 64;
+        fields.rows = 64;
+        fields.pixelSpacing = std::string(spacing) + "\\" + spacing;
+        fields.pixels.assign(64 * 64, 1000);
+        const QString tiny = Write(QString("tiny") + spacing + ".dcm", testdata::BuildDicom(fields));
+        for (const QStringList& method : {QStringList{"slit"}, QStringList{"slit", "--precise"},
+                                          QStringList{"chart"}, QStringList{"edge"}}) {
+            const CommandRun run = RunMeasure(method + QStringList{tiny, "--format", "csv"});
+            EXPECT_EQ(run.exitCode, 1) << spacing;
+            EXPECT_NE(run.err.find(Message(FailureCode::kPixelSpacingRange, FloatToStr(StrToFloat(spacing)))),
+                      std::string::npos)
+                << run.err;
+        }
+    }
+    EXPECT_LT(clock.elapsed(), 20000);
+}
+
+TEST_F(MeasureCommand, PrintsControlCharactersInNamesEscaped)
+{
+    const QString name = Write("a\x1b]0;x\x07\x1b[2J.dcm", {1, 2, 3});
+    const std::string escaped = "a\\x1b]0;x\\x07\\x1b[2J.dcm";
+    for (const char* format : {"table", "csv"}) {
+        const CommandRun run = RunMeasure({"slit", name, "--format", format});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(escaped + ": "), std::string::npos) << run.err;
+    }
+    const CommandRun table = RunMeasure({"slit", name, "--format", "table"});
+    EXPECT_EQ(table.out.find('\x1b'), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find(escaped), std::string::npos) << table.out;
 }
 
 TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)

@@ -1,6 +1,8 @@
 // Results that leave the analysis window, driven as a user would through the
 // chart and memo menus, and read back with real readers: CSV by an RFC 4180
 // parser, the report by poppler's pdfinfo and pdftotext.
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -14,6 +16,7 @@
 #include "app_fixture.h"
 #include "command_runner.h"
 #include "core/numtext.h"
+#include "failure_text.h"
 #include "mtf/mtf_summary.h"
 #include "synthetic_images.h"
 
@@ -97,6 +100,27 @@ TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
     EXPECT_NE(text.find(out[2].substr(5)), std::string::npos) << out[2];                 // at Nyquist
     EXPECT_NE(text.find("slit.dcm"), std::string::npos);
     EXPECT_NE(text.find("MA-Line#"), std::string::npos);
+}
+
+TEST_F(Results, SavesNeverReplaceTheShownImageOrAPipe)
+{
+    const std::string image = Path("slit.dcm");
+    const std::string before = ReadAll(image);
+    const std::string fifo = Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string script;
+    for (const std::string& target : {image, fifo})
+        script += "answer " + target + "\nmenu Form2.MemoMTF Save as CSV…\nanswer " + target +
+                  "\nmenu Form2.ChartMTF Save image…\nanswer " + target + "\nclick Form2.ButtonReport\n";
+    const std::vector<std::string> messages = SplitLines(Run(script));
+    ASSERT_EQ(messages.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(messages[i], "message: " + Text(Failure(i < 3 ? FailureCode::kOutputIsInput
+                                                                : FailureCode::kNotRegularTarget,
+                                                          {i < 3 ? image : fifo})));
+    EXPECT_EQ(ReadAll(image), before);
+    struct stat info {};
+    EXPECT_TRUE(::stat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
 class ResultsBeforeMeasuring : public WindowTest {};

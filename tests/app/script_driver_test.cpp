@@ -87,9 +87,15 @@ TEST(ProgramCommandLine, OpensTheImageItNamesAndEndsAtOnceForVersionAndErrors)
     const ProcessResult version = RunProgram({"--version"}, "");
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.toStdString(), "radmtf " RADMTF_VERSION "\n");
-    const ProcessResult unknown = RunProgram({"--frobnicate"}, "");
+    const ProcessResult unknown = RunProgram({"--frobnicate\x1b[2J"}, "");
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.err.toStdString().find("Unknown option 'frobnicate'"), std::string::npos);
+    EXPECT_NE(unknown.err.toStdString().find("Unknown option 'frobnicate\\x1b[2J'"), std::string::npos)
+        << unknown.err.toStdString();
+    QProcess full;  // a version that cannot be printed is no success
+    full.setStandardOutputFile("/dev/full");
+    full.start(RADMTF_BINARY, {"--version"});
+    ASSERT_TRUE(full.waitForFinished(30000));
+    EXPECT_EQ(full.exitCode(), 1);
 
     // The image is open before the script's first line runs.
     const std::string image = std::string(RADMTF_DICOM_CORPUS) + "/MR_small_RLE.dcm";

@@ -117,6 +117,18 @@ TEST(EdgeMethod, ListsTheTableWithUncertaintiesAndFillsTheMtfArrays)
     EXPECT_NEAR(mtf.mtfValue[40], TableValue(result, 2.0), 1e-12);
 }
 
+// A spacing far below any detector's must not overflow the LSF window's bin
+// count nor run the tables away.
+TEST(EdgeMethod, StaysWithinItsTablesAtAnAbsurdPixelSpacing)
+{
+    EdgeSettings settings;
+    settings.pixelSpacing = 1e-300;
+    const EdgeResult result = MeasureEdge(SyntheticEdge({}, 1e3, 5), settings);
+    EXPECT_NEAR(std::stod(EdgeAngleText(result)), 2.5, 0.01);
+    EXPECT_LE(result.tableFrequency.size(), static_cast<std::size_t>(kMtfCapacity));
+    EXPECT_LE(result.fineFrequency.size(), static_cast<std::size_t>(kMtfCapacity));
+}
+
 synth::Radiograph RenderObject(const synth::ObjectProfile& object, double tilt)
 {
     synth::EdgeScene scene{.across = 200, .along = 200, .tilt = tilt};

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "precise/mtf_points.h"
 #include "precise/precise_slit.h"
 #include "precise_support.h"
 
@@ -49,6 +50,13 @@ double WorstBias(const SlitCase& c, int realisations)
     double worst = 0;
     for (const auto& e : errors) worst = std::max(worst, std::abs(MeanAndSd(e).first));
     return worst;
+}
+
+TEST(PreciseSlit, ListsHalfStepsToNyquistButNeverBeyond500CyclesPerMm)
+{
+    EXPECT_EQ(HalfStepFrequencies(0.1).size(), 11u);
+    EXPECT_EQ(HalfStepFrequencies(0.001).size(), 1001u);
+    EXPECT_EQ(HalfStepFrequencies(1e-300).size(), 1001u);
 }
 
 TEST(PreciseSlit, ReachesTheTrueMtfWithBackgroundWideSlitAndNonIntegerTilt)

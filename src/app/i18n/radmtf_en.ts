@@ -318,6 +318,22 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>Imager Pixel Spacing (%1 mm) and Pixel Spacing (%2 mm) differ. Pixel Spacing is used; for the detector&apos;s MTF, Imager Pixel Spacing is the right value.</translation>
     </message>
     <message>
+        <source>%1 は通常のファイルではないので、書き込みません。</source>
+        <translation>%1 is not a regular file; it is not written.</translation>
+    </message>
+    <message>
+        <source>%1 は測定するファイルなので、上書きしません。</source>
+        <translation>%1 is one of the files to measure; it is not overwritten.</translation>
+    </message>
+    <message>
+        <source>標準出力に書き込めません。</source>
+        <translation>Cannot write to standard output.</translation>
+    </message>
+    <message>
+        <source>画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。</source>
+        <translation>Pixel spacing %1 mm is outside the range 0.001–10 mm.</translation>
+    </message>
+    <message>
         <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
@@ -339,7 +355,7 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
   --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
 
 露光量:
-  --pixel-spacing MM        画素間隔 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
+  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
   --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
   --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)
   --hdc FILE                特性曲線ファイル (既定: 使わない)
@@ -385,7 +401,7 @@ Profile:
   --extract                 cut the flat ends and thin to at most 2048 points (default: off)
 
 Exposure:
-  --pixel-spacing MM        pixel spacing (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
+  --pixel-spacing MM        pixel spacing 0.001–10 (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
   --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
   --bits B                  BitsStored (default: the DICOM file&apos;s, else 12)
   --hdc FILE                characteristic-curve file (default: none)
