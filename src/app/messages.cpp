@@ -101,8 +101,9 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
                                                    "画素、窓・芯 ≥ 0 mm、テーパ 0～1、周波数 ≥ 0)。")},
     {FailureCode::kTooManyValues, QT_TRANSLATE_NOOP("radmtf::Messages", "ROIの画素値の種類が多すぎます。")},
     {FailureCode::kSlitWidth,
-     QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
+     QT_TRANSLATE_NOOP(
+         "radmtf::Messages",
+         "スリット幅 %1 mm は使えません。%3 cycles/mm まで補正するには 0 以上 %2 mm 未満にしてください。")},
 };
 static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
 
@@ -171,6 +172,9 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --ma-line M|auto          1 画素ずれる行数 MA-Line# (既定: 17)。auto は画像から推定\n"
     "  --smooth N                移動平均の幅 (既定: 1、平均しない)\n"
     "  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)\n"
+    "  --no-check                従来の slit と chart で、Auto と同じ推定でスリットまたはチャートを\n"
+    "                            確かめない (既定: 見つからなければ測定せず、向きや MA-Line# が\n"
+    "                            推定と 10 % 以上違えば警告する)\n"
     "\n"
     "露光量:\n"
     "  --pixel-spacing MM        画素間隔 (既定: ファイルの値)\n"

@@ -127,6 +127,13 @@ struct MtfPoint {
     double value = 0.0;
     std::string display;                // the value's text in the window's memo
     std::optional<double> uncertainty;  // standard uncertainty (precise modes, edge method)
+    // A chart group: above the Nyquist frequency (its bars alias), not found
+    // (no value: NaN), measured at a modulation too low for its uncertainty
+    // to hold. Interpolated: read off the curve between measured points.
+    bool beyondNyquist = false;
+    bool notFound = false;
+    bool lowModulation = false;
+    bool interpolated = false;
 };
 
 // The chart's bar groups: centres of the square (row 0) and the bar groups

@@ -27,6 +27,7 @@ struct FileReport {
     std::optional<double> edgeAngle;  // the edge method's angle (degrees)
     // The curve the summary reads (MeasureResult::summaryCurve); empty: the points.
     std::vector<std::pair<double, double>> summaryCurve;
+    std::vector<std::string> warnings;  // texts of what the measurement warned about
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };

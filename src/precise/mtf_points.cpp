@@ -39,6 +39,8 @@ std::vector<double> HalfStepFrequencies(double pixelSpacing)
     if (!(pixelSpacing > 0)) return f;
     const double nyquist = 1 / (2 * pixelSpacing);
     for (int k = 0; k * 0.5 <= nyquist + 1e-9; ++k) f.push_back(k * 0.5);
+    // Nyquist itself when it falls between steps, so the MTF there is measured.
+    if (!f.empty() && f.back() < nyquist - 1e-9) f.push_back(nyquist);
     return f;
 }
 

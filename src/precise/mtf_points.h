@@ -26,7 +26,8 @@ std::vector<std::string> PreciseMtfLines(const std::vector<PreciseMtfPoint>& poi
 std::vector<std::pair<std::pair<double, double>, std::pair<double, double>>> ErrorBars(
     const std::vector<PreciseMtfPoint>& points);
 
-// The frequencies 0, 0.5, 1, … up to the Nyquist frequency 1 / (2 p).
+// The frequencies 0, 0.5, 1, … up to the Nyquist frequency 1 / (2 p), and
+// that frequency itself when it falls between steps.
 std::vector<double> HalfStepFrequencies(double pixelSpacing);
 
 // Stores points as the measured MTF (frequencies, values, counts), so that

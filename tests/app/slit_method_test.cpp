@@ -1,6 +1,7 @@
 // The slit method from image to MTF curve and its summary, end to end
 // through the windows, on synthetic tilted-slit radiographs whose presampled
 // MTF is known.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -62,7 +63,12 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
                     QString::number(orientation), "--ma-line", QString::number(lines), "--roi",
                     vertical ? "128,32,200,40" : "32,128,40,200"});
     ASSERT_EQ(command.exitCode, 0) << command.err;
-    const auto csv = CsvRows(command.out);
+    // The bins the memo lists, and the MTF at Nyquist (5 cycles/mm) between two of them.
+    auto csv = CsvRows(command.out);
+    const auto nyquist = std::find_if(csv.begin(), csv.end(), [](const auto& row) { return row[2] == "5"; });
+    ASSERT_NE(nyquist, csv.end());
+    EXPECT_NEAR(std::stod((*nyquist)[3]), AnalyticMtf(5.0), 0.01);
+    csv.erase(nyquist);
     const QStringList memo = form2->MemoMTF->lines();
     ASSERT_EQ(csv.size(), static_cast<std::size_t>(memo.size()));
     for (std::size_t i = 0; i < csv.size(); ++i) {
