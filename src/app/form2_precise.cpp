@@ -14,6 +14,7 @@
 #include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
+#include "measure/measurement.h"
 #include "measure/precise_steps.h"
 
 namespace radmtf {
@@ -193,7 +194,18 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
     clearSeries(Series4);
     setSeries(Series7, PointsOf(result.points));
     setErrorBars(result.points);
-    MemoMTF2->setLines(LinesOf(result.points));
+    // Each group's marks after its uncertainty, as the command marks them.
+    QStringList lines = LinesOf(result.points);
+    const long double spacing = FloatOf(EditPxlSpc);
+    for (std::size_t i = 0; i < result.points.size(); ++i) {
+        const ChartGroupMarks marks =
+            MarkChartGroup(result.points[i].frequency, result.points[i].mtf, spacing);
+        QStringList shown;
+        if (marks.beyondNyquist) shown.append(tr("ナイキスト周波数より上"));
+        if (marks.lowModulation) shown.append(tr("変調度が低い"));
+        if (!shown.isEmpty()) lines[static_cast<int>(i)] += "\t(" + shown.join(", ") + ")";
+    }
+    MemoMTF2->setLines(lines);
     showSummary(CurvePoints(result.points), ReportMethod::kPreciseChart);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }

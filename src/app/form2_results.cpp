@@ -221,6 +221,7 @@ void TForm2::MemoSaveCsv(Memo* memo)
     }
     std::vector<std::string> header = {"frequency_cy_per_mm", "mtf"};
     if (widest > 2) header.push_back("u_mtf");
+    if (widest > 3) header.push_back("marks");
     for (std::size_t k = header.size(); k < widest; ++k) header.push_back("field" + std::to_string(k + 1));
     std::string text = CsvLine(header);
     for (std::vector<std::string>& fields : rows) {

@@ -360,10 +360,7 @@ std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
     return points;
 }
 
-// The chart's bar groups, and the modulation below which a group's value
-// (and the precise mode's uncertainty of it) is not to be trusted.
 constexpr double kChartGroupFrequencies[] = {0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
-constexpr double kLowModulation = 0.02;
 
 // Every bar group listed, those not found without a value, each marked when
 // its bars lie beyond the Nyquist frequency (they alias) or its modulation
@@ -378,10 +375,10 @@ void MarkChartPoints(std::vector<MtfPoint>& points, long double pixelSpacing)
         }
     std::stable_sort(points.begin(), points.end(),
                      [](const MtfPoint& a, const MtfPoint& b) { return a.frequency < b.frequency; });
-    const double nyquist = static_cast<double>(1.0L / (2.0L * pixelSpacing));
     for (MtfPoint& point : points) {
-        point.beyondNyquist = pixelSpacing > 0 && point.frequency > nyquist * (1 + 1e-9);
-        point.lowModulation = !point.notFound && point.frequency > 0 && !(point.value >= kLowModulation);
+        const ChartGroupMarks marks = MarkChartGroup(point.frequency, point.value, pixelSpacing);
+        point.beyondNyquist = marks.beyondNyquist;
+        point.lowModulation = !point.notFound && marks.lowModulation;
     }
 }
 
@@ -401,6 +398,18 @@ ExposureConversion ConversionOf(const ExposureInputs& inputs)
 }
 
 }  // namespace
+
+ChartGroupMarks MarkChartGroup(double frequency, double mtf, long double pixelSpacing)
+{
+    // Below this modulation the precise chart's uncertainty no longer holds
+    // (seeded Monte Carlo, bench/accuracy_bench.cpp).
+    constexpr double kLowModulation = 0.02;
+    ChartGroupMarks marks;
+    marks.beyondNyquist =
+        pixelSpacing > 0 && frequency > static_cast<double>(1.0L / (2.0L * pixelSpacing)) * (1 + 1e-9);
+    marks.lowModulation = frequency > 0 && !(mtf >= kLowModulation);
+    return marks;
+}
 
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
 {

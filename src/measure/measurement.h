@@ -136,6 +136,15 @@ struct MtfPoint {
     bool interpolated = false;
 };
 
+// What marks a chart group's point: its bars lie beyond the Nyquist
+// frequency (they alias), or its modulation is below 0.02, too low for its
+// value or uncertainty to be trusted.
+struct ChartGroupMarks {
+    bool beyondNyquist = false;
+    bool lowModulation = false;
+};
+ChartGroupMarks MarkChartGroup(double frequency, double mtf, long double pixelSpacing);
+
 // The chart's bar groups: centres of the square (row 0) and the bar groups
 // (rows 1 .. 9), and the last group whose bar spacing matched its frequency.
 struct ChartGroups {

@@ -1433,5 +1433,13 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>精密モードで使う LSF の範囲: ピークから ± この距離 (mm)</source>
         <translation>LSF range of the precise mode: ± this distance from the peak (mm)</translation>
     </message>
+    <message>
+        <source>ナイキスト周波数より上</source>
+        <translation>beyond Nyquist</translation>
+    </message>
+    <message>
+        <source>変調度が低い</source>
+        <translation>low modulation</translation>
+    </message>
 </context>
 </TS>
