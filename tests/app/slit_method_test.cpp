@@ -85,3 +85,25 @@ INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,
 
 }  // namespace
 }  // namespace radmtf::testing
+
+namespace radmtf::testing {
+namespace {
+
+using namespace synthetic_slit;
+
+class SlitMethodCheck : public WindowTest {};
+
+TEST_F(SlitMethodCheck, CalMtfWarnsOfATiltUnlikeTheImagesAndKeepsItsResult)
+{
+    const std::string path = WriteFile("slit.dcm", SlitImage(1, 17, 256, 64));
+    EXPECT_EQ(Run(SlitMethodScript(path, 1, 17)).find("message:"), std::string::npos);
+    // Button 2 on a slit tilted as button 1: the result, and the warning after it.
+    const std::vector<std::string> out =
+        SplitLines(Run(SlitMethodScript(path, 2, 17) + "print Form2.MemoMTF\n"));
+    ASSERT_GT(out.size(), 100u);
+    EXPECT_EQ(out[0].rfind("message: 選択した向きまたは MA-Line# が画像からの推定 (M = ", 0), 0u) << out[0];
+    EXPECT_NE(out[0].find("orientation 1)"), std::string::npos) << out[0];
+}
+
+}  // namespace
+}  // namespace radmtf::testing
