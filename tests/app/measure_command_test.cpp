@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <regex>
 
 #include "app/messages.h"
 #include "command_runner.h"
@@ -266,6 +267,15 @@ TEST_F(MeasureCommand, ChartListsEveryGroupAndMarksWhatWasNotMeasured)
               (std::vector<std::string>{"status", "beyond_nyquist", "interpolated", "low_modulation"}));
     EXPECT_EQ(std::vector<std::string>(rows[9].end() - 4, rows[9].end()),
               (std::vector<std::string>{"ok", "true", "false", "false"}));
+    // The report's 0.5-step table marks the rows read between two groups.
+    const QString pdf = folder.filePath("chart.pdf");
+    ASSERT_EQ(
+        RunMeasure({"chart", chart, "--roi", "420,24,830,34", "--report", pdf, "--format", "csv"}).exitCode,
+        0);
+    const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_TRUE(std::regex_search(text, std::regex("(^|\\s)3 +0\\.\\d{3}(?! \\*)"))) << text;  // measured
+    EXPECT_TRUE(std::regex_search(text, std::regex("(^|\\s)3\\.5 +0\\.\\d+ \\*"))) << text;
+    EXPECT_NE(text.find("* interpolated between measured bar groups"), std::string::npos) << text;
 }
 
 TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
