@@ -236,6 +236,7 @@ private:
     ProfileOrientation checkedOrientation() const;
     void runPreciseSlit();
     void runPreciseChart(const SwcFeatures& features);
+    void warnIfGeometryDisagrees();
     // The estimate "Auto" made for the table as it is; a new table drops it.
     std::optional<LineGeometry> geometryEstimate_;
     std::vector<QLineSeries*> errorBars_;

@@ -171,6 +171,7 @@ void TForm2::ButtonSWCClick()
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
+    if (result.written) warnIfGeometryDisagrees();
 }
 
 void TForm2::ButtonSlitClick()
@@ -185,8 +186,21 @@ void TForm2::ButtonSlitClick()
     MemoMTF->setLines(Lines(out.memoLines));
     setErrorBars({});
     setSeries(Series4, Points(out.points));
-    showSummary(out.points, ReportMethod::kSlit);
+    // The summary's MTF at Nyquist measured there, not read between bins.
+    std::vector<std::pair<double, double>> summary = out.points;
+    long double spacing = 0;
+    try {
+        spacing = FloatOf(EditPxlSpc);
+    } catch (const Failure&) {
+        // no spacing, no Nyquist figure: as the summary itself
+    }
+    if (const auto nyquist = SlitNyquistPoint(profile, spacing)) {
+        const auto at = std::lower_bound(summary.begin(), summary.end(), *nyquist);
+        if (at == summary.end() || at->first != nyquist->first) summary.insert(at, *nyquist);
+    }
+    showSummary(summary, ReportMethod::kSlit);
     PageControl1->setCurrentWidget(TabSheetMTF);
+    warnIfGeometryDisagrees();
 }
 
 void TForm2::ButtonFittingClick()

@@ -11,7 +11,10 @@
 #include "app/form2.h"
 #include "app/kernel_output.h"
 #include "app/layout_helpers.h"
+#include "app/messages.h"
 #include "app/prompter.h"
+#include "core/failure.h"
+#include "measure/measurement.h"
 #include "measure/precise_steps.h"
 
 namespace radmtf {
@@ -142,6 +145,23 @@ void TForm2::ButtonAutoGeometryClick()
     buttons[static_cast<int>(g.Orientation()) - 1]->setChecked(true);
 }
 
+// After the traditional CalMTF: the orientation and MA-Line# it used against
+// the estimate Auto would make. The result stays; a table without a clear
+// object gives no estimate and no warning here.
+void TForm2::warnIfGeometryDisagrees()
+{
+    bool disagrees = false;
+    try {
+        const LineGeometry g = GeometryStep(geometryEstimate_, tableExposure(), FeatureKind::kAny);
+        disagrees = GeometryDisagrees(g, checkedOrientation(), IntOf(EditMALine));
+    } catch (const Failure&) {
+        return;
+    }
+    if (disagrees)
+        CurrentPrompter().message(
+            FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
+}
+
 void TForm2::runPreciseSlit()
 {
     const ValueTable table = tableExposure();
@@ -159,7 +179,8 @@ void TForm2::runPreciseSlit()
     setSeries(Series4, PointsOf(result.listed));
     setSeries(Series7, PointsOf(result.halfSteps));
     setErrorBars(result.halfSteps);
-    showSummary(CurvePoints(result.listed), ReportMethod::kPreciseSlit);
+    showSummary(CurvePoints(SummaryPoints(result, static_cast<double>(inputs.pixelSpacing))),
+                ReportMethod::kPreciseSlit);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 
@@ -173,7 +194,18 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
     clearSeries(Series4);
     setSeries(Series7, PointsOf(result.points));
     setErrorBars(result.points);
-    MemoMTF2->setLines(LinesOf(result.points));
+    // Each group's marks after its uncertainty, as the command marks them.
+    QStringList lines = LinesOf(result.points);
+    const long double spacing = FloatOf(EditPxlSpc);
+    for (std::size_t i = 0; i < result.points.size(); ++i) {
+        const ChartGroupMarks marks =
+            MarkChartGroup(result.points[i].frequency, result.points[i].mtf, spacing);
+        QStringList shown;
+        if (marks.beyondNyquist) shown.append(tr("ナイキスト周波数より上"));
+        if (marks.lowModulation) shown.append(tr("変調度が低い"));
+        if (!shown.isEmpty()) lines[static_cast<int>(i)] += "\t(" + shown.join(", ") + ")";
+    }
+    MemoMTF2->setLines(lines);
     showSummary(CurvePoints(result.points), ReportMethod::kPreciseChart);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }

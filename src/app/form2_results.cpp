@@ -76,6 +76,20 @@ QString SuggestedName(const QString& imagePath, const QString& what, const QStri
     return image.dir().filePath(base + "_" + what + "." + suffix);
 }
 
+// What a series holds, for the data CSV (its object name is only a handle).
+std::string SeriesContent(const QString& objectName)
+{
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"Series1", "profile"},      {"Series5", "chart_centres"}, {"Series6", "chart_square"},
+        {"Series8", "chart_groups"}, {"Series2", "lsf_curve"},     {"Series3", "lsf"},
+        {"Series9", "tail_start"},   {"Series4", "mtf"},           {"Series7", "mtf_points"},
+        {"Series10", "fit_points"},
+    };
+    for (const auto& [name, content] : kNames)
+        if (objectName == QLatin1String(name)) return content;
+    return objectName.toStdString();
+}
+
 bool RenderScene(QChartView* view, QPaintDevice* device)
 {
     QPainter painter;
@@ -197,7 +211,7 @@ void TForm2::ChartSaveData(QChartView* view)
     for (QAbstractSeries* abstract : view->chart()->series()) {
         const auto* series = static_cast<QXYSeries*>(abstract);
         for (const QPointF& p : series->points())
-            text += CsvLine({series->objectName().toStdString(), FloatToStr(p.x()), FloatToStr(p.y())});
+            text += CsvLine({SeriesContent(series->objectName()), FloatToStr(p.x()), FloatToStr(p.y())});
     }
     WriteWhole(*chosen, QByteArray::fromStdString(text));
 }
@@ -208,12 +222,28 @@ void TForm2::MemoSaveCsv(Memo* memo)
         SuggestedName(form1_->EditFileName->text(), memo->objectName(), "csv"), "CSV (*.csv)");
     if (!chosen) return;
     RefuseShownImage(*chosen, form1_->EditFileName->text());
-    // The memo's TAB lines as they are shown: frequency, then the MTF.
-    std::string text = CsvLine({"frequency_cy_per_mm", "mtf"});
+    // The memo's TAB lines as they are shown: frequency, the MTF, and its
+    // uncertainty where the memo gives one ("±0.004" as 0.004).
+    std::vector<std::vector<std::string>> rows;
+    std::size_t widest = 2;
     for (const QString& line : memo->lines()) {
         if (line.trimmed().isEmpty()) continue;
         std::vector<std::string> fields;
-        for (const QString& field : line.split('\t')) fields.push_back(field.trimmed().toStdString());
+        for (const QString& field : line.split('\t')) {
+            QString value = field.trimmed();
+            if (value.startsWith(QChar(0x00B1))) value = value.mid(1);
+            fields.push_back(value.toStdString());
+        }
+        widest = std::max(widest, fields.size());
+        rows.push_back(std::move(fields));
+    }
+    std::vector<std::string> header = {"frequency_cy_per_mm", "mtf"};
+    if (widest > 2) header.push_back("u_mtf");
+    if (widest > 3) header.push_back("marks");
+    for (std::size_t k = header.size(); k < widest; ++k) header.push_back("field" + std::to_string(k + 1));
+    std::string text = CsvLine(header);
+    for (std::vector<std::string>& fields : rows) {
+        fields.resize(widest);
         text += CsvLine(fields);
     }
     WriteWhole(*chosen, QByteArray::fromStdString(text));

@@ -110,12 +110,14 @@ void CheckOptionsForMethod(const MeasureSettings& s, const std::vector<std::stri
 {
     std::vector<std::string> unused;
     if (s.method == MeasureMethod::kEdge)
-        unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",   "--truncate-at",
-                  "--fit-degree",  "--fit-up-to", "--precise", "--slit-width"};
+        unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",    "--truncate-at",
+                  "--fit-degree",  "--fit-up-to", "--precise", "--slit-width", "--no-check"};
+    else if (s.method == MeasureMethod::kChart && s.precise)
+        unused = {"--truncate-at", "--slit-width", "--no-check"};
     else if (s.method == MeasureMethod::kChart)
         unused = {"--truncate-at", "--slit-width"};
     else if (s.precise)
-        unused = {"--smooth", "--extract", "--truncate-at"};
+        unused = {"--smooth", "--extract", "--truncate-at", "--no-check"};
     else
         unused = {"--slit-width"};
     for (const std::string& option : given)
@@ -191,6 +193,9 @@ CommandLine ParseCommandLine(int argc, char** argv)
             const std::string v = value();
             s.autoMaLines = v == "auto";
             if (!s.autoMaLines) s.maLines = IntValue(option, v, 1, kMax);
+        } else if (option == "--no-check") {
+            flag();
+            s.checkObject = false;
         } else if (option == "--smooth") {
             s.smoothing = IntValue(option, value(), 1, kMax);
         } else if (option == "--extract") {
@@ -391,7 +396,8 @@ ReportPage MakeReportPage(const FileReport& report, const MeasureResult* result)
     if (!report.summaryCurve.empty())
         page.measured = report.summaryCurve;
     else
-        for (const MtfPoint& point : report.points) page.measured.emplace_back(point.frequency, point.value);
+        for (const MtfPoint& point : report.points)
+            if (!point.notFound) page.measured.emplace_back(point.frequency, point.value);
     page.pixelSpacingMm = static_cast<double>(s.pixelSpacing.value_or(0.0L));
     if (!report.ok) page.failure = QString::fromStdString(report.message);
     return page;

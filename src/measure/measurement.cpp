@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "analysis/composite_profile.h"
@@ -391,6 +392,28 @@ std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
     return points;
 }
 
+constexpr double kChartGroupFrequencies[] = {0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
+
+// Every bar group listed, those not found without a value, each marked when
+// its bars lie beyond the Nyquist frequency (they alias) or its modulation
+// is too low to measure.
+void MarkChartPoints(std::vector<MtfPoint>& points, long double pixelSpacing)
+{
+    for (const double f : kChartGroupFrequencies)
+        if (std::none_of(points.begin(), points.end(), [&](const MtfPoint& p) { return p.frequency == f; })) {
+            MtfPoint missing{f, std::numeric_limits<double>::quiet_NaN(), "", std::nullopt};
+            missing.notFound = true;
+            points.push_back(std::move(missing));
+        }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const MtfPoint& a, const MtfPoint& b) { return a.frequency < b.frequency; });
+    for (MtfPoint& point : points) {
+        const ChartGroupMarks marks = MarkChartGroup(point.frequency, point.value, pixelSpacing);
+        point.beyondNyquist = marks.beyondNyquist;
+        point.lowModulation = !point.notFound && marks.lowModulation;
+    }
+}
+
 // The table in exposure straight from its cells (no copy of them); an
 // 8-bit image's empty table fails as the window's does.
 ValueTable ExposureOfTable(const PixelTable& table, const ExposureConversion& conversion)
@@ -412,6 +435,18 @@ void CheckPixelSpacing(long double mm)
 {
     if (!(mm >= kMinPixelSpacingMm && mm <= kMaxPixelSpacingMm))
         ThrowFailure(FailureCode::kPixelSpacingRange, {FloatToStr(mm)});
+}
+
+ChartGroupMarks MarkChartGroup(double frequency, double mtf, long double pixelSpacing)
+{
+    // Below this modulation the precise chart's uncertainty no longer holds
+    // (seeded Monte Carlo, bench/accuracy_bench.cpp).
+    constexpr double kLowModulation = 0.02;
+    ChartGroupMarks marks;
+    marks.beyondNyquist =
+        pixelSpacing > 0 && frequency > static_cast<double>(1.0L / (2.0L * pixelSpacing)) * (1 + 1e-9);
+    marks.lowModulation = frequency > 0 && !(mtf >= kLowModulation);
+    return marks;
 }
 
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
@@ -513,11 +548,21 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         // Stored as the window stores it, so a fit works on it as there.
         StoreMeasuredMtf(slit.listed, *mtf);
         result.points = MergedPoints(slit.listed, slit.halfSteps);
-        for (const PreciseMtfPoint& p : slit.listed) result.summaryCurve.emplace_back(p.frequency, p.mtf);
+        for (const PreciseMtfPoint& p : SummaryPoints(slit, static_cast<double>(pixelSpacing)))
+            result.summaryCurve.emplace_back(p.frequency, p.mtf);
         if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
         return result;
     }
 
+    // The object the traditional method needs, found as Auto finds it: a
+    // flat field, or an edge under the slit method, would otherwise give a
+    // plausible MTF of nothing. An 8-bit image's empty table fails below.
+    if (used.checkObject && !used.precise && table.filled) {
+        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kAny);
+        const FeatureKind wanted =
+            used.method == MeasureMethod::kSlit ? FeatureKind::kPeak : FeatureKind::kStep;
+        if (g.kind != wanted) ThrowFailure(FailureCode::kNoTiltedObject);
+    }
     const ProfileOrientation orientation = used.orientation >= 1 && used.orientation <= 4
                                                ? static_cast<ProfileOrientation>(used.orientation)
                                                : ProfileOrientation::kNone;
@@ -537,6 +582,17 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         SlitOutput slit;
         SlitStep(*profile, *mtf, slit);
         result.points = Points(slit.points, slit.memoLines);
+        if (const auto nyquist = SlitNyquistPoint(*profile, pixelSpacing)) {
+            const auto at = std::lower_bound(result.points.begin(), result.points.end(), nyquist->first,
+                                             [](const MtfPoint& p, double f) { return p.frequency < f; });
+            if (at == result.points.end() || at->frequency != nyquist->first)
+                result.points.insert(
+                    at, MtfPoint{nyquist->first, nyquist->second,
+                                 FloatToStr(static_cast<double>(
+                                                Round(static_cast<long double>(nyquist->second) * 1000)) /
+                                            1000.0),
+                                 std::nullopt});
+        }
     } else {
         SwcFeatures features;
         ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines, features);
@@ -555,6 +611,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
             // The method selects the highest valid frequency and runs Fitting.
             if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
         }
+        MarkChartPoints(result.points, pixelSpacing);
         result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};
     }
     result.lsf.assign(profile->exposureProfile.begin(),

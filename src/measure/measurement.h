@@ -139,7 +139,23 @@ struct MtfPoint {
     double value = 0.0;
     std::string display;                // the value's text in the window's memo
     std::optional<double> uncertainty;  // standard uncertainty (precise modes, edge method)
+    // A chart group: above the Nyquist frequency (its bars alias), not found
+    // (no value: NaN), measured at a modulation too low for its uncertainty
+    // to hold. Interpolated: read off the curve between measured points.
+    bool beyondNyquist = false;
+    bool notFound = false;
+    bool lowModulation = false;
+    bool interpolated = false;
 };
+
+// What marks a chart group's point: its bars lie beyond the Nyquist
+// frequency (they alias), or its modulation is below 0.02, too low for its
+// value or uncertainty to be trusted.
+struct ChartGroupMarks {
+    bool beyondNyquist = false;
+    bool lowModulation = false;
+};
+ChartGroupMarks MarkChartGroup(double frequency, double mtf, long double pixelSpacing);
 
 // The chart's bar groups: centres of the square (row 0) and the bar groups
 // (rows 1 .. 9), and the last group whose bar spacing matched its frequency.

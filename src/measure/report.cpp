@@ -102,7 +102,8 @@ MtfSummary Summary(const FileReport& report)
                             static_cast<double>(report.settings.pixelSpacing.value_or(0.0L)));
     std::vector<CurvePoint> curve;
     curve.reserve(report.points.size());
-    for (const MtfPoint& point : report.points) curve.emplace_back(point.frequency, point.value);
+    for (const MtfPoint& point : report.points)
+        if (!point.notFound) curve.emplace_back(point.frequency, point.value);
     return SummarizeMtf(curve, static_cast<double>(report.settings.pixelSpacing.value_or(0.0L)));
 }
 
@@ -123,6 +124,30 @@ const std::vector<ResultColumn>& ResultColumns()
          }},
     };
     return columns;
+}
+
+// Columns after the settings: what marks each point.
+std::string Flag(bool value)
+{
+    return value ? "true" : "false";
+}
+
+std::string PointStatus(const MtfPoint& point)
+{
+    return point.notFound ? "not found" : "ok";
+}
+
+std::string PointMarks(const MtfPoint& point)
+{
+    std::string marks;
+    const auto add = [&](bool on, const char* mark) {
+        if (on) marks += std::string(marks.empty() ? "" : ", ") + mark;
+    };
+    add(point.notFound, "not found");
+    add(point.beyondNyquist, "beyond Nyquist");
+    add(point.interpolated, "interpolated");
+    add(point.lowModulation, "low modulation");
+    return marks;
 }
 
 std::string JsonString(const std::string& text)
@@ -206,13 +231,17 @@ public:
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
         if (!report.ok) {
             // Empty frequency and value: no number that could be taken for a result.
-            out_ << head << ",," << CsvField(report.failedMark) << "," << tail << "\n";
+            out_ << head << ",," << CsvField(report.failedMark) << "," << tail << ",,,,\n";
             return;
         }
-        for (const MtfPoint& point : report.points)
-            out_ << head << ExactNumber(point.frequency) << "," << ExactNumber(point.value) << ","
-                 << CsvField(point.display) << ","
-                 << (point.uncertainty ? ExactNumber(*point.uncertainty) : "") << tail << "\n";
+        for (const MtfPoint& point : report.points) {
+            const bool valued = !point.notFound;
+            out_ << head << ExactNumber(point.frequency) << "," << (valued ? ExactNumber(point.value) : "")
+                 << "," << CsvField(point.display) << ","
+                 << (point.uncertainty && valued ? ExactNumber(*point.uncertainty) : "") << tail << ","
+                 << PointStatus(point) << "," << Flag(point.beyondNyquist) << "," << Flag(point.interpolated)
+                 << "," << Flag(point.lowModulation) << "\n";
+        }
         out_.flush();
     }
     void End() override { out_.flush(); }
@@ -246,9 +275,13 @@ public:
         for (std::size_t i = 0; i < report.points.size() && report.ok; ++i) {
             const MtfPoint& point = report.points[i];
             out_ << (i ? ",\n" : "\n") << "     {\"frequency_cy_per_mm\": " << JsonNumber(point.frequency)
-                 << ", \"mtf\": " << JsonNumber(point.value)
-                 << ", \"mtf_display\": " << JsonString(point.display)
-                 << ", \"u_mtf\": " << (point.uncertainty ? JsonNumber(*point.uncertainty) : "null") << "}";
+                 << ", \"mtf\": " << (point.notFound ? "null" : JsonNumber(point.value))
+                 << ", \"mtf_display\": " << JsonString(point.display) << ", \"u_mtf\": "
+                 << (point.uncertainty && !point.notFound ? JsonNumber(*point.uncertainty) : "null")
+                 << ", \"status\": " << JsonString(PointStatus(point))
+                 << ", \"beyond_nyquist\": " << Flag(point.beyondNyquist)
+                 << ", \"interpolated\": " << Flag(point.interpolated)
+                 << ", \"low_modulation\": " << Flag(point.lowModulation) << "}";
         }
         out_ << (report.ok && !report.points.empty() ? "\n   ]}" : "]}");
         out_.flush();
@@ -279,7 +312,8 @@ public:
         for (const MtfPoint& point : report.points) {
             out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
                  << point.display;
-            if (point.uncertainty) out_ << "  ±" << FormatFixed(*point.uncertainty, 3);
+            if (point.uncertainty && !point.notFound) out_ << "  ±" << FormatFixed(*point.uncertainty, 3);
+            if (const std::string marks = PointMarks(point); !marks.empty()) out_ << "  (" << marks << ")";
             out_ << "\n";
         }
         for (const ResultColumn& column : ResultColumns()) {
@@ -309,6 +343,8 @@ std::vector<std::string> CsvColumns()
     std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display", "u_mtf"};
     for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
     for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
+    for (const char* name : {"status", "beyond_nyquist", "interpolated", "low_modulation"})
+        names.push_back(name);
     return names;
 }
 

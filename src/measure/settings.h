@@ -51,6 +51,10 @@ struct MeasureSettings {
     // table shows (a result's settings hold the values it chose).
     bool autoOrientation = false;
     bool autoMaLines = false;
+    // The traditional slit and chart first look for their object as Auto
+    // does: none found refuses the image, a chosen orientation or MA-Line#
+    // unlike the estimate is warned about. Off: measured as given.
+    bool checkObject = true;
     std::int32_t smoothing = 1;  // EditSmth: moving-average width
     bool extract = false;        // "Extract" before ToExp
 

@@ -26,6 +26,19 @@ constexpr double kContrastOverNoise = 6.0;
 // Resolution of the binning's offset distribution (over two bin widths).
 constexpr int kOffsetBins = 256;
 
+// 0, step, 2 step, ... up to the Nyquist frequency, and the Nyquist
+// frequency itself when it falls between steps (0.139 mm: 3.597 cycles/mm),
+// so the MTF there is measured rather than left out. At most kMtfCapacity
+// entries; a grid cut short by that does not reach Nyquist.
+std::vector<double> GridToNyquist(double step, double nyquist)
+{
+    std::vector<double> f;
+    int j = 0;
+    for (; j * step <= nyquist * (1 + 1e-12) && j < kMtfCapacity; ++j) f.push_back(j * step);
+    if (j < kMtfCapacity && f.back() < nyquist * (1 - 1e-12)) f.push_back(nyquist);
+    return f;
+}
+
 double Sinc(double x)
 {
     if (x == 0.0) return 1.0;
@@ -636,8 +649,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
 
     const double nyquist = 1.0 / (2 * p);
     const double interval = settings.smoothingInterval;
-    for (int j = 0; j * kTableStep <= nyquist * (1 + 1e-12) && j < kMtfCapacity; ++j) {
-        const double f = j * kTableStep;
+    for (const double f : GridToNyquist(kTableStep, nyquist)) {
         result.tableFrequency.push_back(f);
         result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
         if (subsets.empty()) {
@@ -655,8 +667,7 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
         // groups' spread over √n.
         result.tableUncertainty.push_back(std::sqrt(squares / (n - 1)) / std::sqrt(n));
     }
-    for (int j = 0; j * kFineStep <= nyquist * (1 + 1e-12) && j < kMtfCapacity; ++j) {
-        const double f = j * kFineStep;
+    for (const double f : GridToNyquist(kFineStep, nyquist)) {
         result.fineFrequency.push_back(f);
         result.fineMtf.push_back(transform.SmoothedMtf(f, interval));
     }

@@ -75,12 +75,13 @@ struct EdgeResult {
     int subsetsUsed = 0;          // 0 when the ROI is too short for an uncertainty
     std::vector<ChartPoint> esf;  // x mm from the edge, ESF scaled to 1000 at its bright end
     std::vector<ChartPoint> lsf;  // x mm, LSF scaled to a peak of 1
-    // MTF at 0 and every 0.5 cycles/mm up to the Nyquist frequency, with its
-    // standard uncertainty (empty when there is none).
+    // MTF at 0 and every 0.5 cycles/mm up to the Nyquist frequency, and at
+    // the Nyquist frequency itself, with its standard uncertainty (empty
+    // when there is none).
     std::vector<double> tableFrequency;
     std::vector<double> tableMtf;
     std::vector<double> tableUncertainty;
-    // The MTF on a fine grid (0.05 cycles/mm) up to the Nyquist frequency.
+    // The MTF on a fine grid (0.05 cycles/mm) up to and at the Nyquist frequency.
     std::vector<double> fineFrequency;
     std::vector<double> fineMtf;
 };

@@ -178,4 +178,25 @@ void RunSlitMethod(ProfileState& profile, MtfState& mtf, SlitOutput& out)
     mtf.measuredCount = kN;
 }
 
+std::optional<std::pair<double, double>> SlitNyquistPoint(const ProfileState& profile,
+                                                          long double pixelSpacing)
+{
+    if (!(pixelSpacing > 0) || static_cast<int>(profile.exposureProfile.size()) <= kN) return std::nullopt;
+    const long double s = profile.sampleSpacing;
+    if (!(s > 0) || !std::isfinite(s)) return std::nullopt;
+    const double f = static_cast<double>(1.0L / (2.0L * pixelSpacing));
+    if (!(f < kListLimit)) return std::nullopt;
+    const long double theta = kTwoPiAsUsed * static_cast<long double>(f) * s;
+    long double re = 0.0L, im = 0.0L, sum = 0.0L;
+    for (int j = 0; j < kN; ++j) {
+        const long double e = profile.exposureProfile[static_cast<std::size_t>(j)];
+        re += e * std::cos(theta * j);
+        im += e * std::sin(theta * j);
+        sum += e;
+    }
+    const double mtf = static_cast<double>(std::sqrt(re * re + im * im) / std::abs(sum));
+    if (!std::isfinite(mtf)) return std::nullopt;
+    return std::pair{f, mtf};
+}
+
 }  // namespace radmtf

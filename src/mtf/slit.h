@@ -2,6 +2,7 @@
 // (the slit method).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,5 +30,14 @@ struct SlitOutput {
 // entries count as measured. An LSF summing to 0 or a zero sample spacing
 // fails with the platform's floating-point failure.
 void RunSlitMethod(ProfileState& profile, MtfState& mtf, SlitOutput& out);
+
+// The MTF at the Nyquist frequency 1 / (2 pixelSpacing) of the LSF a
+// completed RunSlitMethod transformed, by the same sum at that frequency:
+//   |sum_j E[j] exp(i c f s j)| / |sum_j E[j]|,  j < N, c = 6.2831852,
+// which at f = k / (N s) is bin k. Empty where the method lists nothing
+// (at or above 10 cycles/mm), for a spacing that is not positive, or when
+// the transform has no finite result.
+std::optional<std::pair<double, double>> SlitNyquistPoint(const ProfileState& profile,
+                                                          long double pixelSpacing);
 
 }  // namespace radmtf

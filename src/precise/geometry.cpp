@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kPeakWindow = 6;  // half-width of a slit's centroid window (samples)
 constexpr double kStepWindow = 4;  // of an edge's derivative window
+constexpr double kPeakSigmas = 5;  // a slit's summed peak over the noise of the sum
 
 double Median(std::vector<double> v)
 {
@@ -180,7 +181,19 @@ LineGeometry EstimateGeometry(const ValueTable& exposure, FeatureKind kind)
         }
         strength = largest / 5;
     }
-    if (!(strength > 10 * noise) || !(strength > 0)) ThrowFailure(FailureCode::kNoTiltedObject);
+    if (kind == FeatureKind::kPeak) {
+        // The slit's peak in the summed lines against the noise of that sum:
+        // from the line noise, or from the sum's own scatter where the
+        // columns share a pattern the line differences cancel. Five sigma
+        // finds every slit one can see and, over a few thousand places to
+        // look, almost never a noise spike.
+        std::vector<double> deviation;
+        for (double v : mid) deviation.push_back(std::abs(v - base));
+        const double sumNoise = std::max(std::sqrt(5.0) * noise, 1.4826 * Median(deviation));
+        if (!(height > kPeakSigmas * sumNoise) || !(height > 0)) ThrowFailure(FailureCode::kNoTiltedObject);
+    } else if (!(strength > 10 * noise) || !(strength > 0)) {
+        ThrowFailure(FailureCode::kNoTiltedObject);
+    }
 
     // Pass 1: follow the largest signal from line to line.
     std::vector<std::pair<double, double>> points;
@@ -260,6 +273,5 @@ bool GeometryDisagrees(const LineGeometry& estimate, ProfileOrientation chosen, 
     const double m = estimate.LinesPerPixel();
     return std::abs(chosenLines - m) > 0.1 * m;
 }
-
 
 }  // namespace radmtf

@@ -41,6 +41,8 @@ std::vector<double> HalfStepFrequencies(double pixelSpacing)
     // Counted, so a tiny spacing cannot run away: 500 cycles/mm at most.
     constexpr int kMaxSteps = 1000;
     for (int k = 0; k <= kMaxSteps && k * 0.5 <= nyquist + 1e-9; ++k) f.push_back(k * 0.5);
+    // Nyquist itself when it falls between steps, so the MTF there is measured.
+    if (!f.empty() && f.back() < nyquist - 1e-9 && f.size() <= kMaxSteps) f.push_back(nyquist);
     return f;
 }
 

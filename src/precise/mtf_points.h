@@ -27,7 +27,8 @@ std::vector<std::pair<std::pair<double, double>, std::pair<double, double>>> Err
     const std::vector<PreciseMtfPoint>& points);
 
 // The frequencies 0, 0.5, 1, … up to the Nyquist frequency 1 / (2 p), and
-// no more than 1001 of them (500 cycles/mm, the finest spacing measured).
+// that frequency itself when it falls between steps; no more than 1001 of
+// them (500 cycles/mm, the finest spacing measured).
 std::vector<double> HalfStepFrequencies(double pixelSpacing);
 
 // Stores points as the measured MTF (frequencies, values, counts), so that

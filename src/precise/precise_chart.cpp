@@ -1,5 +1,6 @@
 #include "precise/precise_chart.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -94,7 +95,8 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
     // The profile's lines must be the lines the geometry describes.
     const bool profileAlongRows = orientation == ProfileOrientation::kRowsLastToFirst ||
                                   orientation == ProfileOrientation::kRowsFirstToLast;
-    if (profileAlongRows != geometry.alongRows) ThrowFailure(FailureCode::kGeometryMismatch, {GeometryText(geometry)});
+    if (profileAlongRows != geometry.alongRows)
+        ThrowFailure(FailureCode::kGeometryMismatch, {GeometryText(geometry)});
     const double p = pixelSpacing;
     const LineSamples s = CollectSamples(exposure, geometry, p);
     const std::vector<double>& w = s.weight;
@@ -153,6 +155,22 @@ PreciseChartResult RunPreciseChart(const ValueTable& exposure, const LineGeometr
         point.mtf = h->amplitude / reference->amplitude;
         point.uncertainty =
             std::sqrt(h->variance + point.mtf * point.mtf * reference->variance) / reference->amplitude;
+        // What the noise model misses: the two halves of the group must
+        // agree; a window that reaches past the group or catches a neighbour
+        // (likely at low modulation, where the centres are found in the
+        // noise) makes them differ. Their half-difference d has about the
+        // noise's variance u² when all is well; what it holds beyond that,
+        // sqrt(d² - u²), is the misfit, and the larger of the two stands.
+        if (periods % 2 == 0) {
+            const double middle = lo + periods / 2 * t;
+            const std::optional<Harmonic> first = LockIn(s, w, noise, lo, middle, t);
+            const std::optional<Harmonic> second = LockIn(s, w, noise, middle, hi, t);
+            if (first && second) {
+                const double d = (first->amplitude - second->amplitude) / 2 / reference->amplitude;
+                const double u = point.uncertainty;
+                point.uncertainty = std::max(u, std::sqrt(std::max(d * d - u * u, 0.0)));
+            }
+        }
         result.points.push_back(point);
     }
     return result;

@@ -166,4 +166,16 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
     return result;
 }
 
+std::vector<PreciseMtfPoint> SummaryPoints(const PreciseSlitResult& result, double pixelSpacing)
+{
+    std::vector<PreciseMtfPoint> points = result.listed;
+    if (!(pixelSpacing > 0) || result.halfSteps.empty()) return points;
+    const PreciseMtfPoint& last = result.halfSteps.back();
+    if (std::abs(last.frequency - 1 / (2 * pixelSpacing)) > 1e-9) return points;
+    const auto at = std::lower_bound(points.begin(), points.end(), last.frequency,
+                                     [](const PreciseMtfPoint& p, double f) { return p.frequency < f; });
+    if (at == points.end() || at->frequency != last.frequency) points.insert(at, last);
+    return points;
+}
+
 }  // namespace radmtf

@@ -26,7 +26,6 @@
 
 namespace radmtf {
 
-
 struct PreciseSlitSettings {
     double pixelSpacing = 0.1;            // mm
     double slitWidth = 0.01;              // mm; 0 turns the correction off
@@ -50,5 +49,9 @@ std::vector<double> SlitMethodFrequencies(double sampleSpacing);
 
 PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry& geometry,
                                  const PreciseSlitSettings& settings);
+
+// The first list with the Nyquist point of the second in its place, for the
+// summary: the MTF at Nyquist is then measured there, not interpolated.
+std::vector<PreciseMtfPoint> SummaryPoints(const PreciseSlitResult& result, double pixelSpacing);
 
 }  // namespace radmtf

@@ -270,6 +270,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     QFont bold = body;
     bold.setBold(true);
     const int blocks = std::max(1, static_cast<int>((steps.size() + rowsPerBlock - 1) / rowsPerBlock));
+    // A chart measures its groups only; between them the table reads the
+    // line joining two measured groups, and says so.
+    const bool chart = page.method == ReportMethod::kChart || page.method == ReportMethod::kPreciseChart;
+    bool anyInterpolated = false;
     for (int b = 0; b < blocks; ++b) {
         const double x = area.left() + b * (2 * cell + 4 * mm);
         painter.setFont(bold);
@@ -283,9 +287,21 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
             if (i >= steps.size()) break;
             const double rowY = y + (r + 1) * line;
             painter.drawText(QRectF(x, rowY, cell, line), Qt::AlignLeft | Qt::AlignVCenter, Number(steps[i]));
+            const std::optional<double> value = ValueAt(page.measured, steps[i]);
+            const bool interpolated = chart && value &&
+                                      std::none_of(page.measured.begin(), page.measured.end(),
+                                                   [&](const CurvePoint& p) { return p.first == steps[i]; });
+            anyInterpolated = anyInterpolated || interpolated;
             painter.drawText(QRectF(x + cell, rowY, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
-                             Mtf3(ValueAt(page.measured, steps[i])));
+                             Mtf3(value) + (interpolated ? " *" : ""));
         }
+    }
+    if (anyInterpolated) {
+        const std::size_t rows = std::min<std::size_t>(steps.size(), rowsPerBlock);
+        painter.drawText(
+            QRectF(area.left(), y + (static_cast<double>(rows) + 1.3) * line, area.width(), line),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QCoreApplication::translate("radmtf::Report", "* interpolated between measured bar groups"));
     }
     // The summary figures to the right of the table.
     const double summaryX = area.left() + std::min(blocks, 2) * (2 * cell + 4 * mm) + 6 * mm;

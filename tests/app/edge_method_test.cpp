@@ -1,6 +1,8 @@
 // The edge method through the window: a synthetic tilted edge from file to
 // the angle, the MTF table with its uncertainties and the charts, and a
 // refusal shown as the program's message.
+#include <QFile>
+
 #include <sstream>
 
 #include "app_fixture.h"
@@ -115,6 +117,30 @@ TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)
     const auto rows = CsvRows(command.out);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][4], "failed: " + kEdgeNotFoundMessage);
+}
+
+}  // namespace
+}  // namespace radmtf::testing
+
+namespace radmtf::testing {
+namespace {
+
+TEST_F(EdgeMethodWindow, MemoCsvHasAColumnForTheUncertainty)
+{
+    const std::string csv = Path("memo.csv");
+    const std::vector<std::string> shown =
+        SplitLines(Run(LoadEdgeImage() +
+                       "set Form1.EditROIPosX 200\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
+                       "click Form2.ButtonEdge\nanswer " +
+                       csv + "\nmenu Form2.MemoMTF Save as CSV…\nprint Form2.MemoMTF\n"));
+    QFile file(QString::fromStdString(csv));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const Table rows = ParseCsv(file.readAll().toStdString());
+    ASSERT_EQ(rows.size(), shown.size() + 1);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"frequency_cy_per_mm", "mtf", "u_mtf"}));
+    EXPECT_EQ(rows[1][2], "");  // none at 0 cycles/mm
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i][0] + "\t" + rows[i][1] + "\t" + (i > 1 ? "±" : "") + rows[i][2], shown[i - 1]);
 }
 
 }  // namespace

@@ -12,13 +12,19 @@
 #include <QTemporaryDir>
 
 #include <set>
+#include <algorithm>
+#include <optional>
+#include <regex>
 
 #include "app/messages.h"
 #include "command_runner.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
+#include "measure/report.h"
 #include "mtf/mtf_summary.h"
+#include "synth/dicom_writer.h"
+#include "synth/radiograph.h"
 #include "synthetic_images.h"
 
 namespace radmtf::testing {
@@ -257,6 +263,125 @@ TEST_F(MeasureCommand, PrintsControlCharactersInNamesEscaped)
     const CommandRun table = RunMeasure({"slit", name, "--format", "table"});
     EXPECT_EQ(table.out.find('\x1b'), std::string::npos) << table.out;
     EXPECT_NE(table.out.find(escaped), std::string::npos) << table.out;
+QJsonArray JsonFiles(const CommandRun& run)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+}
+
+QJsonObject JsonFile(const CommandRun& run)
+{
+    return JsonFiles(run).first().toObject();
+}
+
+TEST_F(MeasureCommand, TraditionalMethodsRefuseAnImageWithoutTheirObjectAndWarnOfAWrongTilt)
+{
+    const QString flat = RADMTF_SAMPLES_DIR "/flat.dcm";
+    const QString slit = RADMTF_SAMPLES_DIR "/slit.dcm";
+    const QString noObject = FailureText(FailureCode::kNoTiltedObject);
+    for (const QStringList& args :
+         {QStringList{"slit", flat}, QStringList{"chart", flat, "--roi", "128,128,200,40"},
+          QStringList{"slit", RADMTF_SAMPLES_DIR "/edge.dcm"}, QStringList{"chart", slit}}) {
+        const CommandRun run = RunMeasure(args + QStringList{"--format", "json"});
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        const QJsonArray files = JsonFiles(run);
+        ASSERT_EQ(files.size(), 1) << run.out;
+        EXPECT_EQ(files[0]["status"].toString(), "failed");
+        EXPECT_EQ(files[0]["message"].toString(), noObject) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(RunMeasure({"slit", flat, "--no-check", "--format", "json"}).exitCode, 0);
+
+    // Button 2 on a slit tilted as button 1: measured, and warned about.
+    const CommandRun wrong = RunMeasure({"slit", slit, "--orientation", "2", "--format", "json"});
+    EXPECT_EQ(wrong.exitCode, 0) << wrong.err;
+    const QJsonArray warnings = JsonFile(wrong)["warnings"].toArray();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(
+        warnings[0].toString().startsWith(FailureText(FailureCode::kGeometryMismatch, {"M"}).left(8)));
+    EXPECT_NE(wrong.err.find(warnings[0].toString().toStdString()), std::string::npos) << wrong.err;
+    const Table csv = CsvRows(RunMeasure({"slit", slit, "--orientation", "2", "--format", "csv"}).out);
+    const std::vector<std::string> names = CsvColumns();
+    const auto column =
+        static_cast<std::size_t>(std::find(names.begin(), names.end(), "warnings") - names.begin());
+    ASSERT_FALSE(csv.empty());
+    EXPECT_EQ(csv[0][column], warnings[0].toString().toStdString());
+    const CommandRun right = RunMeasure({"slit", slit, "--format", "json"});
+    EXPECT_TRUE(JsonFile(right)["warnings"].toArray().isEmpty()) << right.out;
+    EXPECT_EQ(right.err, "");
+    const CommandRun unchecked =
+        RunMeasure({"slit", slit, "--orientation", "2", "--no-check", "--format", "json"});
+    EXPECT_TRUE(JsonFile(unchecked)["warnings"].toArray().isEmpty());
+}
+
+TEST_F(MeasureCommand, EveryMethodMeasuresTheMtfAtNyquistOfAPitchBetweenSteps)
+{
+    synth::DetectorModel model;
+    model.pixelPitch = model.aperture = 0.139;
+    const double nyquist = 1 / (2 * 0.139);
+    synth::Placement at;
+    at.columns = 200;
+    at.rows = 120;
+    at.linesPerPixel = 17.3;
+    at.origin = 100.4;
+    const QString slit = folder.filePath("slit.dcm");
+    ASSERT_TRUE(synth::WriteDicomFile(
+        slit.toStdString(), synth::Render(at, synth::SlitObject(model, 0.01, 0.0), model, {1e4, 3})));
+    at.linesPerPixel = 22.9;
+    const QString edge = folder.filePath("edge.dcm");
+    ASSERT_TRUE(synth::WriteDicomFile(
+        edge.toStdString(), synth::Render(at, synth::EdgeObject(model, 0.005, true), model, {1e4, 4})));
+    for (const QStringList& args :
+         {QStringList{"slit", slit, "--ma-line", "17"},
+          QStringList{"slit", slit, "--ma-line", "17", "--precise"}, QStringList{"edge", edge}}) {
+        const CommandRun run = RunMeasure(args + QStringList{"--roi", "100,60,180,100", "--format", "json"});
+        ASSERT_EQ(run.exitCode, 0) << args.join(' ').toStdString() << run.err;
+        const QJsonObject file = JsonFile(run);
+        std::optional<double> atNyquist;
+        for (const QJsonValue point : file["points"].toArray())
+            if (point["frequency_cy_per_mm"].toDouble() == nyquist) atNyquist = point["mtf"].toDouble();
+        ASSERT_TRUE(atNyquist) << args.join(' ').toStdString();
+        EXPECT_EQ(file["mtf_nyquist"].toDouble(), *atNyquist) << args.join(' ').toStdString();
+        EXPECT_NEAR(*atNyquist, model.PresampledMtf(nyquist), 0.03) << args.join(' ').toStdString();
+    }
+}
+
+TEST_F(MeasureCommand, ChartListsEveryGroupAndMarksWhatWasNotMeasured)
+{
+    const QString chart = RADMTF_SAMPLES_DIR "/chart.dcm";
+    for (const QString precise : {"", "--precise"}) {
+        QStringList args{"chart", chart, "--roi", "420,24,830,34", "--format", "json"};
+        if (!precise.isEmpty()) args << precise;
+        const CommandRun run = RunMeasure(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonArray points = JsonFile(run)["points"].toArray();
+        ASSERT_EQ(points.size(), 10) << run.out;  // 0 and the nine groups
+        for (const QJsonValue point : points) {
+            const double f = point["frequency_cy_per_mm"].toDouble();
+            EXPECT_EQ(point["beyond_nyquist"].toBool(), f > 5) << f;
+            EXPECT_FALSE(point["interpolated"].toBool());
+            const bool found = point["status"].toString() == "ok";
+            EXPECT_EQ(point["mtf"].isNull(), !found) << f;
+            if (found) {
+                EXPECT_EQ(point["low_modulation"].toBool(), point["mtf"].toDouble() < 0.02) << f;
+            }
+        }
+    }
+    // A CSV row per point, the marks at the end.
+    const Table rows = CsvRows(RunMeasure({"chart", chart, "--roi", "420,24,830,34", "--format", "csv"}).out);
+    ASSERT_EQ(rows.size(), 10u);
+    const std::vector<std::string> names = CsvColumns();
+    ASSERT_EQ(std::vector<std::string>(names.end() - 4, names.end()),
+              (std::vector<std::string>{"status", "beyond_nyquist", "interpolated", "low_modulation"}));
+    EXPECT_EQ(std::vector<std::string>(rows[9].end() - 4, rows[9].end()),
+              (std::vector<std::string>{"ok", "true", "false", "false"}));
+    // The report's 0.5-step table marks the rows read between two groups.
+    const QString pdf = folder.filePath("chart.pdf");
+    ASSERT_EQ(
+        RunMeasure({"chart", chart, "--roi", "420,24,830,34", "--report", pdf, "--format", "csv"}).exitCode,
+        0);
+    const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_TRUE(std::regex_search(text, std::regex("(^|\\s)3 +0\\.\\d{3}(?! \\*)"))) << text;  // measured
+    EXPECT_TRUE(std::regex_search(text, std::regex("(^|\\s)3\\.5 +0\\.\\d+ \\*"))) << text;
+    EXPECT_NE(text.find("* interpolated between measured bar groups"), std::string::npos) << text;
 }
 
 TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
@@ -264,8 +389,9 @@ TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
     if (!QDir(RADMTF_DICOM_CORPUS).exists()) GTEST_SKIP() << "no pydicom corpus";
     // MR_small (64 x 64, 16 bits) and its compressed and big-endian twins hold the same samples.
     auto measure = [](const char* name) {
-        const CommandRun run = RunMeasure({"slit", QString(RADMTF_DICOM_CORPUS "/") + name, "--roi",
-                                           "32,32,40,17", "--pixel-spacing", "0.1", "--format", "csv"});
+        const CommandRun run =
+            RunMeasure({"slit", QString(RADMTF_DICOM_CORPUS "/") + name, "--roi", "32,32,40,17",
+                        "--pixel-spacing", "0.1", "--no-check", "--format", "csv"});
         EXPECT_EQ(run.exitCode, 0) << name << run.err;
         Table rows = CsvRows(run.out);
         // The results; of the settings, the header differs (0 for decoded samples).

@@ -57,7 +57,7 @@ TEST_F(Results, CsvFilesHoldWhatTheMemoAndTheChartShow)
     EXPECT_EQ(chart[0], (std::vector<std::string>{"series", "Spatial frequency (cycles/mm)", "MTF"}));
     ASSERT_EQ(chart.size() - 1, printed.size() - memoRows);  // Series4 is the chart's only filled series
     for (std::size_t i = 1; i < chart.size(); ++i) {
-        EXPECT_EQ(chart[i][0], "Series4");
+        EXPECT_EQ(chart[i][0], "mtf");
         EXPECT_EQ(chart[i][1] + "\t" + chart[i][2], printed[memoRows + i - 1]);
     }
 }
@@ -79,9 +79,10 @@ TEST_F(Results, ChartPicturesInEachFormat)
 TEST_F(Results, ReportIsOneA4PageWithTheTableAndTheSummary)
 {
     const std::string pdf = Path("report.pdf");
-    const std::vector<std::string> out = SplitLines(Run("answer " + pdf +
-                                                   "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
-                                                   "print MtfFrequency 70\nprint MtfValue 70\n"));
+    const std::vector<std::string> out =
+        SplitLines(Run("answer " + pdf +
+                       "\nclick Form2.ButtonReport\nprint Form2.MemoSummary\n"
+                       "print MtfFrequency 70\nprint MtfValue 70\n"));
     const std::string info = Tool("pdfinfo", {QString::fromStdString(pdf)});
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;

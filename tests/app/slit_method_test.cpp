@@ -1,6 +1,7 @@
 // The slit method from image to MTF curve and its summary, end to end
 // through the windows, on synthetic tilted-slit radiographs whose presampled
 // MTF is known.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -62,7 +63,12 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
                     QString::number(orientation), "--ma-line", QString::number(lines), "--roi",
                     vertical ? "128,32,200,40" : "32,128,40,200"});
     ASSERT_EQ(command.exitCode, 0) << command.err;
-    const auto csv = CsvRows(command.out);
+    // The bins the memo lists, and the MTF at Nyquist (5 cycles/mm) between two of them.
+    auto csv = CsvRows(command.out);
+    const auto nyquist = std::find_if(csv.begin(), csv.end(), [](const auto& row) { return row[2] == "5"; });
+    ASSERT_NE(nyquist, csv.end());
+    EXPECT_NEAR(std::stod((*nyquist)[3]), AnalyticMtf(5.0), 0.01);
+    csv.erase(nyquist);
     const QStringList memo = form2->MemoMTF->lines();
     ASSERT_EQ(csv.size(), static_cast<std::size_t>(memo.size()));
     for (std::size_t i = 0; i < csv.size(); ++i) {
@@ -76,6 +82,28 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
 INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,
                          ::testing::Values(std::make_pair(1, 17), std::make_pair(2, 17),
                                            std::make_pair(3, 10), std::make_pair(4, 12)));
+
+}  // namespace
+}  // namespace radmtf::testing
+
+namespace radmtf::testing {
+namespace {
+
+using namespace synthetic_slit;
+
+class SlitMethodCheck : public WindowTest {};
+
+TEST_F(SlitMethodCheck, CalMtfWarnsOfATiltUnlikeTheImagesAndKeepsItsResult)
+{
+    const std::string path = WriteFile("slit.dcm", SlitImage(1, 17, 256, 64));
+    EXPECT_EQ(Run(SlitMethodScript(path, 1, 17)).find("message:"), std::string::npos);
+    // Button 2 on a slit tilted as button 1: the result, and the warning after it.
+    const std::vector<std::string> out =
+        SplitLines(Run(SlitMethodScript(path, 2, 17) + "print Form2.MemoMTF\n"));
+    ASSERT_GT(out.size(), 100u);
+    EXPECT_EQ(out[0].rfind("message: 選択した向きまたは MA-Line# が画像からの推定 (M = ", 0), 0u) << out[0];
+    EXPECT_NE(out[0].find("orientation 1)"), std::string::npos) << out[0];
+}
 
 }  // namespace
 }  // namespace radmtf::testing

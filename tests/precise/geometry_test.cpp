@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "core/failure.h"
 #include "precise_support.h"
@@ -101,6 +102,40 @@ TEST(AutomaticGeometry, RefusesAFlatFieldAnUntiltedSlitAndATinyTable)
     at.origin = 3;
     at.linesPerPixel = 10;
     EXPECT_TRUE(refused(ExposureOf(synth::Render(at, synth::SlitObject(model, 0.02, 0.0), model, {1e4, 1}))));
+}
+
+TEST(AutomaticGeometry, FindsEveryVisibleLowContrastSlitAndNothingInNoise)
+{
+    // 0.139 mm: a slit peak of 54 counts over a 20-count pedestal, plain to
+    // see in the image (7 sigma on every line).
+    const synth::DetectorModel model = Detector(0.139);
+    synth::Placement at;
+    at.columns = 130;
+    at.rows = 100;
+    at.linesPerPixel = 17.3;
+    at.origin = 65.37;
+    const auto found = [](const ValueTable& table, FeatureKind kind) {
+        try {
+            return std::optional<LineGeometry>(EstimateGeometry(table, kind));
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.code(), FailureCode::kNoTiltedObject);
+            return std::optional<LineGeometry>();
+        }
+    };
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+        const auto slit =
+            found(ExposureOf(synth::Render(at, synth::SlitObject(model, 0.02, 20.0 / 54), model, {54, seed})),
+                  FeatureKind::kPeak);
+        ASSERT_TRUE(slit) << "seed " << seed;
+        // Per-line centroids this noisy leave M uncertain by about 5 %.
+        EXPECT_NEAR(slit->LinesPerPixel() / 17.3, 1.0, 0.15) << "seed " << seed;
+        // Flat fields, one with so few quanta that it is noise only.
+        for (double quanta : {1e3, 54.0})
+            for (FeatureKind kind : {FeatureKind::kPeak, FeatureKind::kAny})
+                EXPECT_FALSE(
+                    found(ExposureOf(synth::Render(at, synth::FlatObject(), model, {quanta, seed})), kind))
+                    << "seed " << seed << ", " << quanta << " quanta";
+    }
 }
 
 }  // namespace

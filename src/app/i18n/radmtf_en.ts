@@ -153,11 +153,11 @@
     </message>
     <message>
         <source>プロファイルがありません。2Dto1D を実行してください。</source>
-        <translation>There is no profile. Run 2Dto1D first.</translation>
+        <translation>There is no profile. Run 2D to 1D first.</translation>
     </message>
     <message>
         <source>LSF がありません。ToExp を実行してください。</source>
-        <translation>There is no LSF. Run ToExp first.</translation>
+        <translation>There is no LSF. Run Exposure first.</translation>
     </message>
     <message>
         <source>ファイル %1 の %2 行目が読めません: &apos;%3&apos; は浮動小数点数ではありません</source>
@@ -353,6 +353,9 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
   --ma-line M|auto          1 画素ずれる行数 MA-Line# (既定: 17)。auto は画像から推定
   --smooth N                移動平均の幅 (既定: 1、平均しない)
   --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
+  --no-check                従来の slit と chart で、Auto と同じ推定でスリットまたはチャートを
+                            確かめない (既定: 見つからなければ測定せず、向きや MA-Line# が
+                            推定と 10 % 以上違えば警告する)
 
 露光量:
   --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
@@ -399,6 +402,9 @@ Profile:
                             auto: estimated from the image
   --smooth N                moving-average width (default: 1, no averaging)
   --extract                 cut the flat ends and thin to at most 2048 points (default: off)
+  --no-check                traditional slit and chart: do not look for the slit or chart first as
+                            Auto does (default: an image without one is not measured, and an
+                            orientation or MA-Line# 10 % or more off the estimate is warned about)
 
 Exposure:
   --pixel-spacing MM        pixel spacing 0.001–10 (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
@@ -556,6 +562,10 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>MTF smoothing (c/mm)</source>
         <translation>MTF smoothing (c/mm)</translation>
+    </message>
+    <message>
+        <source>* interpolated between measured bar groups</source>
+        <translation>* interpolated between measured bar groups</translation>
     </message>
 </context>
 <context>
@@ -1437,19 +1447,19 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     </message>
     <message>
         <source>チャートの CalMTF を全行・正確な位置・整数周期で測る精密モードにする</source>
-        <translation>The chart&apos;s CalMTF uses every line, exact positions and whole periods (precise mode)</translation>
+        <translation>Calculate MTF of the chart uses every line, exact positions and whole periods (precise mode)</translation>
     </message>
     <message>
         <source>Auto から CalMTF までチャート法を一度に実行する</source>
-        <translation>Run the chart method from Auto to CalMTF in one go</translation>
+        <translation>Run the chart method from Auto to Calculate MTF in one go</translation>
     </message>
     <message>
         <source>スリットの CalMTF を全行・正確な位置で測る精密モードにする</source>
-        <translation>The slit&apos;s CalMTF uses every line at exact positions (precise mode)</translation>
+        <translation>Calculate MTF of the slit uses every line at exact positions (precise mode)</translation>
     </message>
     <message>
         <source>Auto から CalMTF までスリット法を一度に実行する</source>
-        <translation>Run the slit method from Auto to CalMTF in one go</translation>
+        <translation>Run the slit method from Auto to Calculate MTF in one go</translation>
     </message>
     <message>
         <source>スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)</source>
@@ -1458,6 +1468,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>精密モードで使う LSF の範囲: ピークから ± この距離 (mm)</source>
         <translation>LSF range of the precise mode: ± this distance from the peak (mm)</translation>
+    </message>
+    <message>
+        <source>ナイキスト周波数より上</source>
+        <translation>beyond Nyquist</translation>
+    </message>
+    <message>
+        <source>変調度が低い</source>
+        <translation>low modulation</translation>
     </message>
 </context>
 </TS>
