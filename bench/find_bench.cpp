@@ -56,7 +56,13 @@ double Seconds(std::chrono::steady_clock::time_point since)
 
 struct TrueEdge {
     bool vertical, rising;
+    double x0, y0, x1, y1;
     double midX, midY;
+    // Distance of a point from the edge's line (pixels).
+    double Distance(double x, double y) const
+    {
+        return std::fabs((x - x0) * (y1 - y0) - (y - y0) * (x1 - x0)) / std::hypot(x1 - x0, y1 - y0);
+    }
 };
 
 // The plate's edges: the sides between its corners, each with its middle.
@@ -70,7 +76,7 @@ std::vector<TrueEdge> EdgesOf(const synth::Plate& plate, double pitch)
         const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
         const bool vertical = std::fabs(y1 - y0) > std::fabs(x1 - x0);
         const bool rising = vertical ? mx > plate.centreX : my > plate.centreY;
-        out.push_back({vertical, rising, mx, my});
+        out.push_back({vertical, rising, x0, y0, x1, y1, mx, my});
     }
     return out;
 }
@@ -117,10 +123,10 @@ void PlateRows(int images)
             for (std::size_t i = 0; i < found.size(); ++i) {
                 const FoundEdge& e = found[i];
                 if (used[i] || e.vertical != t.vertical || e.rising != t.rising) continue;
-                const double across =
-                    t.vertical ? e.roi.centreX - 1 - e.roi.width / 2 + (e.roi.width - 1) / 2.0 - t.midX
-                               : e.roi.centreY - e.roi.height / 2 + (e.roi.height - 1) / 2.0 - t.midY;
-                if (std::fabs(across) > 40) continue;
+                // The found ROI's centre lies on this edge.
+                const double cx = e.roi.centreX - 1 - e.roi.width / 2 + (e.roi.width - 1) / 2.0;
+                const double cy = e.roi.centreY - e.roi.height / 2 + (e.roi.height - 1) / 2.0;
+                if (t.Distance(cx, cy) > 3) continue;
                 used[i] = true;
                 ++matched;
                 // The same edge with a ROI of the same size on its middle.
@@ -145,6 +151,12 @@ void PlateRows(int images)
             }
         }
         allFound += matched == 4;
+        if (matched != 4 || found.size() != 4)
+            std::fprintf(stderr,
+                         "image %d: pitch %.4f, quanta %.0f, side %.1f mm, angle %.2f, centre %.0f %.0f: %zu "
+                         "found, %d matched\n",
+                         n, model.pixelPitch, quanta, plate.side, plate.angle, plate.centreX, plate.centreY,
+                         found.size(), matched);
         falseEdges += static_cast<int>(found.size()) - matched;
     }
     std::sort(findMs.begin(), findMs.end());

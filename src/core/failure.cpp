@@ -55,8 +55,9 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeSettings",
     "TooManyValues",
     "SlitWidth",
+    "ObjectNotFound",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kObjectNotFound) + 1);
 
 }  // namespace
 

@@ -69,6 +69,7 @@ enum class FailureCode {
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
     kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
+    kObjectNotFound,   // no edge, slit or chart found for a measurement without a ROI
 };
 
 class Failure : public std::exception {

@@ -112,6 +112,9 @@ const std::vector<ResultColumn>& ResultColumns()
         {"mtf10_cy_per_mm", Kind::kReal, [](R r) { return Optional(Summary(r).mtf10); }},
         {"mtf_nyquist", Kind::kReal, [](R r) { return Optional(Summary(r).atNyquist); }},
         {"edge_angle_deg", Kind::kReal, [](R r) { return Optional(r.edgeAngle); }},
+        {"edge_direction", Kind::kText, [](R r) { return r.edgeDirection; }},
+        {"edge_index", Kind::kInteger,
+         [](R r) { return r.edgeIndex ? IntToStr(*r.edgeIndex) : std::string(); }},
     };
     return columns;
 }

@@ -27,6 +27,10 @@ struct FileReport {
     std::optional<double> edgeAngle;  // the edge method's angle (degrees)
     // The curve the summary reads (MeasureResult::summaryCurve); empty: the points.
     std::vector<std::pair<double, double>> summaryCurve;
+    // An edge found in the image (no ROI typed): "vertical" or "horizontal",
+    // and its number among the file's edges from 1.
+    std::string edgeDirection;
+    std::optional<std::int32_t> edgeIndex;
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };
