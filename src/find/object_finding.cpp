@@ -17,7 +17,8 @@ constexpr double kDegree = std::numbers::pi / 180;
 constexpr int kCoarseSide = 400;      // coarse image's longer side (pixels)
 constexpr double kGradientSigma = 7;  // candidate gradients stand this far out of the noise
 constexpr int kLevelBins = 64;
-constexpr int kPad = 12;  // pixels of ESF beyond the LSF window on each side
+constexpr int kPad = 12;           // pixels of ESF beyond the LSF window on each side
+constexpr int kForeignPixels = 5;  // smaller specks inside a ROI are noise, not another edge
 
 double Median(std::vector<double> v)
 {
@@ -123,6 +124,19 @@ Coarse MakeCoarse(const Pixels& px, const Area& a)
     return c;
 }
 
+// The second lowest and second highest level of a pixel's 3 × 3
+// neighbourhood: the levels on both sides of an edge through it, without a
+// single noisy outlier.
+std::pair<double, double> NeighbourLevels(const Coarse& c, int x, int y)
+{
+    std::array<double, 9> v;
+    std::size_t n = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) v[n++] = c.At(x + dx, y + dy);
+    std::sort(v.begin(), v.end());
+    return {v[1], v[7]};
+}
+
 // Noise of coarse pixels against their level: the median absolute residual
 // against the mean of the four neighbours, per level bin (|r| of N(0,
 // 1.25σ²) has median 0.6745 √1.25 σ). Levels with too few pixels take their
@@ -131,8 +145,6 @@ class NoiseByLevel {
 public:
     explicit NoiseByLevel(const Coarse& c)
     {
-        // Never below the rounding of whole sample values (a noiseless background).
-        const double floor = 1 / std::sqrt(12.0) / c.f;
         lo_ = *std::min_element(c.v.begin(), c.v.end());
         const double hi = *std::max_element(c.v.begin(), c.v.end());
         step_ = std::max((hi - lo_) / kLevelBins, 1e-9);
@@ -143,22 +155,31 @@ public:
                     c.At(x, y) - (c.At(x - 1, y) + c.At(x + 1, y) + c.At(x, y - 1) + c.At(x, y + 1)) / 4;
                 bins[static_cast<std::size_t>(Bin(c.At(x, y)))].push_back(std::fabs(r));
             }
-        // Levels that only edges pass through hold few pixels, most of them
-        // with large residuals: they take their neighbours' noise.
-        const std::size_t enough = std::max<std::size_t>(16, c.v.size() / 200);
+        // Levels that only edges pass through hold few pixels: they take
+        // their neighbours' noise. Beyond the levels that hold many, fewer
+        // do (a small dark plate in a large image).
+        const auto size = [&](int b) { return bins[static_cast<std::size_t>(b)].size(); };
+        const std::size_t many = std::max<std::size_t>(16, c.v.size() / 200);
+        const std::size_t some = std::max<std::size_t>(32, c.v.size() / 2000);
+        int first = kLevelBins, last = -1;
+        for (int b = 0; b < kLevelBins; ++b)
+            if (size(b) >= many) first = std::min(first, b), last = std::max(last, b);
         noise_.assign(kLevelBins, -1.0);
         for (int b = 0; b < kLevelBins; ++b)
-            if (bins[static_cast<std::size_t>(b)].size() >= enough)
+            if (size(b) >= many || ((b < first || b > last) && size(b) >= some))
                 noise_[static_cast<std::size_t>(b)] =
                     Median(bins[static_cast<std::size_t>(b)]) / (0.6745 * std::sqrt(1.25));
+        std::vector<double> filled = noise_;
         for (int b = 0; b < kLevelBins; ++b) {
             if (noise_[static_cast<std::size_t>(b)] >= 0) continue;
             double below = -1, above = -1;
             for (int k = b - 1; k >= 0 && below < 0; --k) below = noise_[static_cast<std::size_t>(k)];
             for (int k = b + 1; k < kLevelBins && above < 0; ++k) above = noise_[static_cast<std::size_t>(k)];
-            filled_.push_back({b, std::max(below, above)});
+            filled[static_cast<std::size_t>(b)] = std::max(below, above);
         }
-        for (const auto& [b, v] : filled_) noise_[static_cast<std::size_t>(b)] = v;
+        noise_ = std::move(filled);
+        // Never below the rounding of whole sample values (a noiseless background).
+        const double floor = 1 / std::sqrt(12.0) / c.f;
         for (double& v : noise_)
             if (v >= 0) v = std::max(v, floor);
         valid_ = std::any_of(noise_.begin(), noise_.end(), [](double v) { return v >= 0; });
@@ -173,7 +194,6 @@ private:
     }
     double lo_ = 0, step_ = 1;
     std::vector<double> noise_;
-    std::vector<std::pair<int, double>> filled_;
     bool valid_ = false;
 };
 
@@ -203,12 +223,7 @@ Candidates FindCandidates(const Coarse& c, const NoiseByLevel& noise, double max
                               (c.At(x - 1, y - 1) + 2 * c.At(x - 1, y) + c.At(x - 1, y + 1));
             const double gy = (c.At(x - 1, y + 1) + 2 * c.At(x, y + 1) + c.At(x + 1, y + 1)) -
                               (c.At(x - 1, y - 1) + 2 * c.At(x, y - 1) + c.At(x + 1, y - 1));
-            double lo = c.At(x, y), hi = lo;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    lo = std::min(lo, c.At(x + dx, y + dy));
-                    hi = std::max(hi, c.At(x + dx, y + dy));
-                }
+            const auto [lo, hi] = NeighbourLevels(c, x, y);
             const double sigma = std::sqrt(12.0) * std::max(noise.At(lo), noise.At(hi));
             const double m = std::hypot(gx, gy);
             if (!(m > kGradientSigma * sigma) || m <= 0) continue;
@@ -550,7 +565,8 @@ std::vector<FoundEdge> FindEdges(const SampleImageView& image, const FindSetting
                 for (int x = 0; x < c.w; ++x) {
                     const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(c.w) +
                                           static_cast<std::size_t>(x);
-                    if (k.label[i] < 0 || k.size[static_cast<std::size_t>(k.label[i])] < 3) continue;
+                    if (k.label[i] < 0 || k.size[static_cast<std::size_t>(k.label[i])] < kForeignPixels)
+                        continue;
                     const double fx = area.x0 + f * x + (f - 1) / 2.0;
                     const double fy = area.y0 + f * y + (f - 1) / 2.0;
                     const double al = vertical ? fy : fx, ac = vertical ? fx : fy;

@@ -80,6 +80,12 @@ TEST(FindEdges, FindsTheFourEdgesOfARotatedPlate)
         EXPECT_TRUE(!edges[3].vertical && edges[3].rising);
         CheckEdges(image, edges, angle);
     }
+    // A small plate: its dark level covers few pixels of the image.
+    const Radiograph small =
+        Plates({{.centreX = 300, .centreY = 700, .side = 24, .angle = 5}}, 1024, 1500, 3);
+    const auto smallEdges = FindEdges(ViewOf(small));
+    EXPECT_EQ(smallEdges.size(), 4u);
+    CheckEdges(small, smallEdges, 5);
 }
 
 TEST(FindEdges, PlatesAtTheBorderAndTwoPlates)
