@@ -32,6 +32,20 @@ struct Area {
     int x0 = 0, y0 = 0, w = 0, h = 0;
 };
 
+// Pixel spacings a detector may have; others would make pixel counts of
+// millimetres overflow.
+bool UsableSpacing(double mm)
+{
+    return mm >= 1e-3 && mm <= 10;
+}
+
+bool UsableSettings(const FindSettings& s)
+{
+    const auto in = [](double v, double lo, double hi) { return v >= lo && v <= hi; };
+    return in(s.lsfHalfWidth, 0, 100) && in(s.minLength, 0, 1e4) && in(s.maxLength, 0, 1e4) &&
+           in(s.minAngle, 0, 45) && in(s.maxAngle, 0, 45);
+}
+
 Area AreaOf(const SampleImageView& image, const FindSettings& settings)
 {
     Area a{0, 0, std::max(image.columns, 0), std::max(image.rows, 0)};
@@ -461,7 +475,8 @@ struct Candidate {
 std::vector<FoundEdge> FindEdges(const SampleImageView& image, const FindSettings& settings)
 {
     const Area area = AreaOf(image, settings);
-    if (area.w < 16 || area.h < 16 || !(image.pixelSpacing > 0)) return {};
+    if (area.w < 16 || area.h < 16 || !UsableSpacing(image.pixelSpacing) || !UsableSettings(settings))
+        return {};
     const Pixels px(image);
     const Coarse c = MakeCoarse(px, area);
     if (c.w < 8 || c.h < 8) return {};
@@ -892,7 +907,8 @@ std::optional<FoundLines> LinesResult(const Pixels& px, const Area& a, bool alon
 std::optional<FoundLines> FindSlit(const SampleImageView& image, const FindSettings& settings)
 {
     const Area area = AreaOf(image, settings);
-    if (area.w < 16 || area.h < 16 || !(image.pixelSpacing > 0)) return std::nullopt;
+    if (area.w < 16 || area.h < 16 || !UsableSpacing(image.pixelSpacing) || !UsableSettings(settings))
+        return std::nullopt;
     const Pixels px(image);
     const Bands rows = MakeBands(px, area, true), columns = MakeBands(px, area, false);
     const LineRun r = SlitRun(rows), c = SlitRun(columns);
@@ -912,7 +928,8 @@ std::optional<FoundLines> FindSlit(const SampleImageView& image, const FindSetti
 std::optional<FoundLines> FindChart(const SampleImageView& image, const FindSettings& settings)
 {
     const Area area = AreaOf(image, settings);
-    if (area.w < 16 || area.h < 16 || !(image.pixelSpacing > 0)) return std::nullopt;
+    if (area.w < 16 || area.h < 16 || !UsableSpacing(image.pixelSpacing) || !UsableSettings(settings))
+        return std::nullopt;
     const Pixels px(image);
     const Bands rows = MakeBands(px, area, true), columns = MakeBands(px, area, false);
     const LineRun r = ChartRun(rows, image.pixelSpacing), c = ChartRun(columns, image.pixelSpacing);

@@ -28,7 +28,7 @@ struct SampleImageView {
     bool isSigned = false;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
-    double pixelSpacing = 0.1;  // mm
+    double pixelSpacing = 0.1;  // mm; nothing is found outside 0.001 .. 10
 };
 
 // A rectangle of the image: first column and row, size.

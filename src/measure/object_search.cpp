@@ -31,7 +31,7 @@ std::vector<FoundObject> FindObjectsStep(const SourceImage& image, const Measure
         } catch (const Failure&) {
         }
     }
-    if (!(spacing > 0)) spacing = 0.1;
+    if (!(spacing >= 1e-3 && spacing <= 10)) spacing = 0.1;
     const SampleImageView view{samples.data(), true, static_cast<std::int32_t>(block.cols),
                                static_cast<std::int32_t>(block.rows), spacing};
     FindSettings find;

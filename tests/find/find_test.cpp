@@ -133,8 +133,17 @@ TEST(FindObjects, NothingOnFlatOrNoiseOnlyImages)
     EXPECT_TRUE(FindEdges(ViewOf(dark)).empty());
     EXPECT_FALSE(FindSlit(ViewOf(dark)));
     EXPECT_FALSE(FindChart(ViewOf(dark)));
-    // No samples at all.
+    // No samples at all, a spacing no detector has, a search area off the image.
     EXPECT_TRUE(FindEdges(SampleImageView{}).empty());
+    const Radiograph plate = Plates({{.centreX = 500, .centreY = 500, .side = 50, .angle = 3}});
+    SampleImageView tiny = ViewOf(plate);
+    tiny.pixelSpacing = 1e-9;
+    EXPECT_TRUE(FindEdges(tiny).empty());
+    EXPECT_FALSE(FindSlit(tiny));
+    FindSettings off;
+    off.area = SearchArea{2000000000, -5, 2000000000, 100};
+    EXPECT_TRUE(FindEdges(ViewOf(plate), off).empty());
+    EXPECT_FALSE(FindChart(ViewOf(plate), off));
 }
 
 struct Loaded {
