@@ -32,6 +32,7 @@
 #include "core/numtext.h"
 #include "core/printable.h"
 #include "measure/measurement.h"
+#include "measure/object_search.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
 #include "report/report.h"
@@ -56,6 +57,7 @@ struct CommandLine {
     std::vector<std::string> inputs;
     std::optional<std::size_t> jobs;
     std::optional<std::string> report;  // --report: the PDF to write, a page per file
+    ObjectSearch search;                // without --roi: where and what to find
     bool help = false;
 };
 
@@ -120,6 +122,9 @@ void CheckOptionsForMethod(const MeasureSettings& s, const std::vector<std::stri
         unused = {"--smooth", "--extract", "--truncate-at", "--no-check"};
     else
         unused = {"--slit-width"};
+    // Only a search without a ROI looks for objects; only edges have a direction.
+    if (s.method != MeasureMethod::kEdge) unused.push_back("--direction");
+    if (s.roi) unused.insert(unused.end(), {"--search", "--direction"});
     for (const std::string& option : given)
         if (std::find(unused.begin(), unused.end(), option) != unused.end())
             Usage(UsageProblem::kNotForMethod, {option});
@@ -185,6 +190,19 @@ CommandLine ParseCommandLine(int argc, char** argv)
             const std::vector<std::int32_t> roi = IntList(option, v, 4);
             if (roi[2] < 1 || roi[3] < 1) Usage(UsageProblem::kBadValue, {option, v});
             s.roi = RoiSetting{roi[0], roi[1], roi[2], roi[3]};
+        } else if (option == "--search") {
+            const std::string v = value();
+            const std::vector<std::int32_t> area = IntList(option, v, 4);
+            if (area[2] < 1 || area[3] < 1) Usage(UsageProblem::kBadValue, {option, v});
+            line.search.area = SearchArea{area[0], area[1], area[2], area[3]};
+        } else if (option == "--direction") {
+            const std::string v = value();
+            if (v == "vertical")
+                line.search.directions = EdgeDirections::kVertical;
+            else if (v == "horizontal")
+                line.search.directions = EdgeDirections::kHorizontal;
+            else if (v != "both")
+                Usage(UsageProblem::kBadValue, {option, v});
         } else if (option == "--orientation") {
             const std::string v = value();
             s.autoOrientation = v == "auto";
@@ -309,13 +327,34 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
     return files;
 }
 
-// One file's outcome, handed from a worker to the writer.
+// One measurement's outcome, handed from a worker to the writer.
 struct Outcome {
     std::optional<MeasureResult> result;
     std::optional<Failure> failure;
-    std::string otherFailure;  // a fault that is no Failure (reported, never hidden)
+    std::string otherFailure;          // a fault that is no Failure (reported, never hidden)
+    std::optional<FoundObject> found;  // the object found in the image (no ROI typed)
+    std::int32_t index = 0;            // its number among the file's, from 1
+};
+
+// A file's outcomes: one, or one per object found in it.
+struct FileOutcomes {
+    std::vector<Outcome> parts;
     bool done = false;
 };
+
+template <typename F>
+void Attempt(Outcome& outcome, F&& work)
+{
+    try {
+        work();
+    } catch (const Failure& failure) {
+        outcome.failure = failure;
+    } catch (const std::bad_alloc&) {
+        outcome.failure = Failure(FailureCode::kOutOfMemory);
+    } catch (const std::exception& fault) {
+        outcome.otherFailure = fault.what();
+    }
+}
 
 // The report page of one file, from the settings it was measured with.
 // The report's method and its own rows, as the analysis window fills them
@@ -408,6 +447,10 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
     FileReport report;
     report.file = file;
     report.method = asked.method;
+    if (outcome.found && outcome.found->edgeVertical) {
+        report.edgeDirection = *outcome.found->edgeVertical ? "vertical" : "horizontal";
+        report.edgeIndex = outcome.index;
+    }
     if (outcome.result) {
         report.ok = true;
         report.settings = outcome.result->settings;
@@ -420,6 +463,7 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
         return report;
     }
     report.settings = asked;
+    if (outcome.found) report.settings.roi = outcome.found->roi;
     report.message = outcome.failure ? FailureText(*outcome.failure).toStdString() : outcome.otherFailure;
     report.failedMark = FailedMark(QString::fromStdString(report.message)).toStdString();
     return report;
@@ -517,25 +561,40 @@ int Measure(const CommandLine& line, WriteReport writeReport)
         !line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
     const auto delivered = [&] { return line.output || StandardOutputWritten(); };
 
-    std::vector<Outcome> outcomes(files.size());
+    std::vector<FileOutcomes> outcomes(files.size());
     std::mutex mutex;
     std::condition_variable finished;
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
-            Outcome outcome;
-            try {
-                outcome.result = MeasureFile(files[i], line.settings, DecodeThroughLibrary);
-            } catch (const Failure& failure) {
-                outcome.failure = failure;
-            } catch (const std::bad_alloc&) {
-                outcome.failure = Failure(FailureCode::kOutOfMemory);
-            } catch (const std::exception& fault) {
-                outcome.otherFailure = fault.what();
+            FileOutcomes measured;
+            Outcome first;
+            if (line.settings.roi) {
+                Attempt(first,
+                        [&] { first.result = MeasureFile(files[i], line.settings, DecodeThroughLibrary); });
+                measured.parts.push_back(std::move(first));
+            } else {
+                // No ROI: each object found in the image is measured in its own.
+                std::optional<SourceImage> image;
+                std::vector<FoundObject> found;
+                Attempt(first, [&] {
+                    image = ReadSourceImage(files[i], line.settings, DecodeThroughLibrary);
+                    found = FindObjectsStep(*image, line.settings, line.search);
+                });
+                if (found.empty()) measured.parts.push_back(std::move(first));
+                for (std::size_t k = 0; k < found.size(); ++k) {
+                    Outcome part;
+                    part.found = found[k];
+                    part.index = static_cast<std::int32_t>(k + 1);
+                    MeasureSettings settings = line.settings;
+                    settings.roi = found[k].roi;
+                    Attempt(part, [&] { part.result = MeasureImage(*image, settings); });
+                    measured.parts.push_back(std::move(part));
+                }
             }
-            outcome.done = true;
+            measured.done = true;
             const std::lock_guard lock(mutex);
-            outcomes[i] = std::move(outcome);
+            outcomes[i] = std::move(measured);
             finished.notify_one();
         }
     };
@@ -553,28 +612,31 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     writer->Begin();
     progress.Show(0);
     for (std::size_t i = 0; i < files.size() && !outputFailed; ++i) {
-        Outcome outcome;
+        FileOutcomes measured;
         {
             std::unique_lock lock(mutex);
             finished.wait(lock, [&] { return outcomes[i].done; });
-            outcome = std::move(outcomes[i]);
+            measured = std::move(outcomes[i]);
         }
-        const FileReport report = MakeReport(files[i], line.settings, outcome);
-        if (outcome.result)
-            for (const Failure& warning : outcome.result->warnings) {
+        for (const Outcome& outcome : measured.parts) {
+            const FileReport report = MakeReport(files[i], line.settings, outcome);
+            if (outcome.result)
+                for (const Failure& warning : outcome.result->warnings) {
+                    progress.Clear();
+                    std::fprintf(stderr, "%s: %s\n", PrintableText(report.file).c_str(),
+                                 PrintableText(FailureText(warning).toUtf8().toStdString()).c_str());
+                }
+            if (!report.ok) {
+                anyFailed = true;
                 progress.Clear();
                 std::fprintf(stderr, "%s: %s\n", PrintableText(report.file).c_str(),
-                             PrintableText(FailureText(warning).toUtf8().toStdString()).c_str());
+                             PrintableText(report.message).c_str());
             }
-        if (!report.ok) {
-            anyFailed = true;
-            progress.Clear();
-            std::fprintf(stderr, "%s: %s\n", PrintableText(report.file).c_str(),
-                         PrintableText(report.message).c_str());
+            writer->Write(report);
+            outputFailed = outputFailed || !delivered();
+            if (line.report)
+                pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
         }
-        writer->Write(report);
-        outputFailed = !delivered();
-        if (line.report) pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
         progress.Show(i + 1);
     }
     if (!outputFailed) {

@@ -128,8 +128,11 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kStandardOutput, QT_TRANSLATE_NOOP("radmtf::Messages", "標準出力に書き込めません。")},
     {FailureCode::kPixelSpacingRange,
      QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。")},
+    {FailureCode::kObjectNotFound,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kObjectNotFound) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),
@@ -189,7 +192,10 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --header N                画素データの前のバイト数 (既定: 0、dicom ではファイルの値)\n"
     "  --offset N                画素値に加える値 (既定: 0、dicom ではファイルの値)\n"
     "  --swap                    画素のバイト順を入れ替える (dicom ではファイルの値)\n"
-    "  --roi X,Y,W,H             ROI の中心と大きさ (既定: 表示範囲の中央、表示範囲の半分の大きさ)\n"
+    "  --roi X,Y,W,H             ROI の中心と大きさ (既定: 画像から対象を探す。edge は見つけたエッジ\n"
+    "                            ごとに 1 つの結果、edge_direction と edge_index 付き)\n"
+    "  --search X,Y,W,H          対象を探す範囲: 左上の列と行、幅と高さ (既定: 画像全体)\n"
+    "  --direction vertical|horizontal|both  edge で探すエッジの向き (既定: both)\n"
     "\n"
     "プロファイル:\n"
     "  --orientation 1..4|auto   スリットの向き、ボタン 1..4 (既定: 1)。auto は画像から推定\n"

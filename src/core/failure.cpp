@@ -64,8 +64,9 @@ constexpr std::string_view kCodeNames[] = {
     "OutputIsInput",
     "StandardOutput",
     "PixelSpacingRange",
+    "ObjectNotFound",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kPixelSpacingRange) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kObjectNotFound) + 1);
 
 }  // namespace
 

@@ -79,6 +79,7 @@ enum class FailureCode {
     kOutputIsInput,     // argument: the path to write, a file being measured
     kStandardOutput,    // standard output could not be written
     kPixelSpacingRange, // argument: the pixel spacing (mm), outside 0.001 .. 10
+    kObjectNotFound,   // no edge, slit or chart found for a measurement without a ROI
 };
 
 class Failure : public std::exception {

@@ -122,6 +122,9 @@ const std::vector<ResultColumn>& ResultColumns()
              for (const std::string& w : r.warnings) joined += (joined.empty() ? "" : "\n") + w;
              return joined;
          }},
+        {"edge_direction", Kind::kText, [](R r) { return r.edgeDirection; }},
+        {"edge_index", Kind::kInteger,
+         [](R r) { return r.edgeIndex ? IntToStr(*r.edgeIndex) : std::string(); }},
     };
     return columns;
 }

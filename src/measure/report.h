@@ -29,6 +29,10 @@ struct FileReport {
     std::vector<std::pair<double, double>> summaryCurve;
     std::string pixelSpacingSource;     // "imager", "pixel" or "option"; empty when failed
     std::vector<std::string> warnings;  // the texts of the measurement's warnings
+    // An edge found in the image (no ROI typed): "vertical" or "horizontal",
+    // and its number among the file's edges from 1.
+    std::string edgeDirection;
+    std::optional<std::int32_t> edgeIndex;
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };

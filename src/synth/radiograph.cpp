@@ -44,12 +44,18 @@ std::vector<double> ExpectedQuanta(const Placement& placement, const ObjectProfi
 Radiograph Render(const Placement& placement, const ObjectProfile& object, const DetectorModel& model,
                   const NoiseSettings& noise, const ExposureScale& scale)
 {
-    Radiograph image;
-    image.columns = placement.columns;
-    image.rows = placement.rows;
-    image.pixelSpacing = model.pixelPitch;
-    image.bitsStored = scale.bitsStored;
     const std::vector<double> mean = ExpectedQuanta(placement, object, model.pixelPitch, noise.quanta);
+    return RenderQuanta(placement.columns, placement.rows, mean, model.pixelPitch, noise, scale);
+}
+
+Radiograph RenderQuanta(int columns, int rows, const std::vector<double>& mean, double pixelSpacing,
+                        const NoiseSettings& noise, const ExposureScale& scale)
+{
+    Radiograph image;
+    image.columns = columns;
+    image.rows = rows;
+    image.pixelSpacing = pixelSpacing;
+    image.bitsStored = scale.bitsStored;
     const double gain = (std::pow(10.0, scale.OpenLevelDecades()) - 1) / noise.quanta;
     const double full = std::ldexp(1.0, scale.bitsStored);
     const double perDecade = full / scale.latitude;

@@ -92,6 +92,10 @@ std::vector<double> ExpectedQuanta(const Placement& placement, const ObjectProfi
 Radiograph Render(const Placement& placement, const ObjectProfile& object, const DetectorModel& model,
                   const NoiseSettings& noise, const ExposureScale& scale = {});
 
+// The same from the mean count of every pixel (rows × columns, row by row).
+Radiograph RenderQuanta(int columns, int rows, const std::vector<double>& mean, double pixelSpacing,
+                        const NoiseSettings& noise, const ExposureScale& scale = {});
+
 // A block of the radiograph as the analysis window's pixel table holds it
 // (data cells (1, 1) .. (columns, rows) = image pixels from firstColumn,
 // firstRow); the view refers to `image`, which must outlive it. Cells

@@ -334,6 +334,10 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>Pixel spacing %1 mm is outside the range 0.001–10 mm.</translation>
     </message>
     <message>
+        <source>画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。</source>
+        <translation>No object to measure (edge, slit or chart) was found in the image; give one with --roi.</translation>
+    </message>
+    <message>
         <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
@@ -346,7 +350,10 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
   --header N                画素データの前のバイト数 (既定: 0、dicom ではファイルの値)
   --offset N                画素値に加える値 (既定: 0、dicom ではファイルの値)
   --swap                    画素のバイト順を入れ替える (dicom ではファイルの値)
-  --roi X,Y,W,H             ROI の中心と大きさ (既定: 表示範囲の中央、表示範囲の半分の大きさ)
+  --roi X,Y,W,H             ROI の中心と大きさ (既定: 画像から対象を探す。edge は見つけたエッジ
+                            ごとに 1 つの結果、edge_direction と edge_index 付き)
+  --search X,Y,W,H          対象を探す範囲: 左上の列と行、幅と高さ (既定: 画像全体)
+  --direction vertical|horizontal|both  edge で探すエッジの向き (既定: both)
 
 プロファイル:
   --orientation 1..4|auto   スリットの向き、ボタン 1..4 (既定: 1)。auto は画像から推定
@@ -394,7 +401,10 @@ Image:
   --header N                bytes before the pixel data (default: 0; DICOM: the file&apos;s)
   --offset N                value added to the pixel values (default: 0; DICOM: the file&apos;s)
   --swap                    swap the pixels&apos; byte order (DICOM: the file&apos;s)
-  --roi X,Y,W,H             the ROI&apos;s centre and size (default: centred on the view, half its size)
+  --roi X,Y,W,H             the ROI&apos;s centre and size (default: the object is found in the image;
+                            edge: a result per edge found, with edge_direction and edge_index)
+  --search X,Y,W,H          where to search: left column, top row, width, height (default: the whole image)
+  --direction vertical|horizontal|both  edge: the edges to find (default: both)
 
 Profile:
   --orientation 1..4|auto   the orientation button 1..4 (default: 1); auto: estimated from the image
