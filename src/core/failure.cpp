@@ -55,8 +55,17 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeSettings",
     "TooManyValues",
     "SlitWidth",
+    "NnpsNoRoi",
+    "NnpsMixedImages",
+    "NnpsNonPositiveKerma",
+    "NnpsSaturated",
+    "NnpsSmallArea",
+    "NnpsFewPixels",
+    "ConversionFewKermas",
+    "ConversionUnreadable",
+    "ConversionSettings",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionSettings) + 1);
 
 }  // namespace
 

@@ -69,6 +69,17 @@ enum class FailureCode {
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
     kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
+
+    // Noise power spectra and the conversion function.
+    kNnpsNoRoi,             // argument: the analysed area in pixels ("100 x 80")
+    kNnpsMixedImages,       // argument: the file whose size or pixel spacing differs from the first
+    kNnpsNonPositiveKerma,  // arguments: the pixel count, the file
+    kNnpsSaturated,         // a warning; arguments: the pixel count, the file
+    kNnpsSmallArea,         // a warning; argument: the analysed area in mm ("76.8 x 76.8")
+    kNnpsFewPixels,         // a warning; argument: the independent pixel count
+    kConversionFewKermas,   // argument: the number of distinct kermas
+    kConversionUnreadable,  // arguments: the file, the line number
+    kConversionSettings,    // argument: the conversion as typed
 };
 
 class Failure : public std::exception {
