@@ -67,6 +67,18 @@ void Execute(const double* in, std::complex<double>* out, std::size_t rows, std:
 
 }  // namespace
 
+void* FftAllocate(std::size_t bytes)
+{
+    void* memory = fftw_malloc(bytes);
+    if (memory == nullptr && bytes > 0) throw std::bad_alloc();
+    return memory;
+}
+
+void FftFree(void* memory) noexcept
+{
+    fftw_free(memory);
+}
+
 void RealFft(const double* in, std::complex<double>* out, std::size_t n)
 {
     Execute(in, out, 1, n);

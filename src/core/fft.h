@@ -20,4 +20,25 @@ void RealFft(const double* in, std::complex<double>* out, std::size_t n);
 // Preconditions: rows, cols >= 1; out holds rows x (cols/2 + 1) values.
 void RealFft2d(const double* in, std::complex<double>* out, std::size_t rows, std::size_t cols);
 
+// Memory aligned for the transforms' vector code (other arrays work, slower).
+void* FftAllocate(std::size_t bytes);
+void FftFree(void* memory) noexcept;
+
+template <typename T>
+struct FftAllocator {
+    using value_type = T;
+    FftAllocator() = default;
+    template <typename U>
+    FftAllocator(const FftAllocator<U>&)
+    {
+    }
+    T* allocate(std::size_t count) { return static_cast<T*>(FftAllocate(count * sizeof(T))); }
+    void deallocate(T* memory, std::size_t) noexcept { FftFree(memory); }
+    template <typename U>
+    bool operator==(const FftAllocator<U>&) const
+    {
+        return true;
+    }
+};
+
 }  // namespace radmtf

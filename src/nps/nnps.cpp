@@ -1,10 +1,12 @@
 #include "nps/nnps.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <complex>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -43,44 +45,102 @@ void ParallelFor(std::size_t count, unsigned threads, Task&& task)
     if (failure) std::rethrow_exception(failure);
 }
 
-// One image's analysed area: linearised, then detrended in place.
+// K(PV) for the values of one image's area: a table over their range when
+// it is small (16-bit data), the conversion itself otherwise.
+class Linearizer {
+public:
+    Linearizer(const Conversion& conversion, std::int32_t low, std::int32_t high)
+        : conversion_(conversion), low_(low)
+    {
+        const std::int64_t range = std::int64_t{high} - low + 1;
+        if (range > (std::int64_t{1} << 20)) return;
+        table_.resize(static_cast<std::size_t>(range));
+        for (std::int64_t j = 0; j < range; ++j)
+            table_[static_cast<std::size_t>(j)] = conversion.Kerma(static_cast<double>(low + j));
+    }
+
+    double operator()(std::int32_t pv) const
+    {
+        return table_.empty() ? conversion_.Kerma(pv)
+                              : table_[static_cast<std::size_t>(std::int64_t{pv} - low_)];
+    }
+
+private:
+    const Conversion& conversion_;
+    std::int32_t low_;
+    std::vector<double> table_;
+};
+
+// The trend of one image's area: the least-squares fit of 1, x, y, x^2, xy,
+// y^2 over the whole area. On a full rectangle the products p_a(x) q_b(y),
+// a + b <= 2, of the discrete orthogonal polynomials p0 = 1, p1 = x - c,
+// p2 = (x - c)^2 - (n^2 - 1)/12 span the same space and are orthogonal, so
+// each coefficient is a ratio of sums, gathered in one pass.
+struct Trend {
+    std::vector<double> px1, px2, py1, py2;
+    double c00 = 0, c10 = 0, c20 = 0, c01 = 0, c11 = 0, c02 = 0;
+};
+
 struct Area {
-    std::vector<double> k;
+    std::unique_ptr<Linearizer> linear;
+    Trend trend;
     long double coveredSum = 0.0L;
     std::int64_t nonPositive = 0;
     std::int64_t saturated = 0;
 };
 
-// Subtracts the least-squares fit of 1, x, y, x^2, xy, y^2 over the whole
-// area. On a full rectangle the products p_a(x) q_b(y), a + b <= 2, of the
-// discrete orthogonal polynomials p0 = 1, p1 = x - c, p2 = (x - c)^2 - (n^2 - 1)/12
-// span the same space and are orthogonal, so each coefficient is a ratio of sums.
-void SubtractQuadraticTrend(std::vector<double>& k, std::int32_t width, std::int32_t height)
+void Polynomials(std::int32_t n, std::vector<double>& p1, std::vector<double>& p2,
+                 std::array<long double, 3>& norms)
 {
-    const auto basis = [](std::int32_t n) {
-        std::vector<double> p1(static_cast<std::size_t>(n)), p2(static_cast<std::size_t>(n));
-        const double c = (n - 1) / 2.0, q = (static_cast<double>(n) * n - 1.0) / 12.0;
-        for (std::int32_t i = 0; i < n; ++i) {
-            p1[static_cast<std::size_t>(i)] = i - c;
-            p2[static_cast<std::size_t>(i)] = (i - c) * (i - c) - q;
-        }
-        const long double ln = n;
-        const std::array<long double, 3> norms = {ln, ln * (ln * ln - 1) / 12,
-                                                  ln * (ln * ln - 1) * (ln * ln - 4) / 180};
-        return std::make_tuple(p1, p2, norms);
+    p1.resize(static_cast<std::size_t>(n));
+    p2.resize(static_cast<std::size_t>(n));
+    const double c = (n - 1) / 2.0, q = (static_cast<double>(n) * n - 1.0) / 12.0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        p1[static_cast<std::size_t>(i)] = i - c;
+        p2[static_cast<std::size_t>(i)] = (i - c) * (i - c) - q;
+    }
+    const long double ln = n;
+    norms = {ln, ln * (ln * ln - 1) / 12, ln * (ln * ln - 1) * (ln * ln - 4) / 180};
+}
+
+Area PrepareArea(const NnpsImage& image, const NnpsGrid& grid, const Conversion& conversion)
+{
+    Area area;
+    const auto row = [&](std::int32_t y) {
+        return image.values +
+               static_cast<std::size_t>(grid.areaY + y) * static_cast<std::size_t>(image.columns) +
+               grid.areaX;
     };
-    const auto [px1, px2, nx] = basis(width);
-    const auto [py1, py2, ny] = basis(height);
+    std::int32_t low = INT32_MAX, high = INT32_MIN;
+    for (std::int32_t y = 0; y < grid.areaHeight; ++y) {
+        const auto [lo, hi] = std::minmax_element(row(y), row(y) + grid.areaWidth);
+        low = std::min(low, *lo);
+        high = std::max(high, *hi);
+        for (const std::int32_t* v = row(y); v != row(y) + grid.areaWidth; ++v)
+            area.saturated += *v >= image.saturation;
+    }
+    area.linear = std::make_unique<Linearizer>(conversion, low, high);
+    const Linearizer& kerma = *area.linear;
+
+    Trend& t = area.trend;
+    std::array<long double, 3> nx{}, ny{};
+    Polynomials(grid.areaWidth, t.px1, t.px2, nx);
+    Polynomials(grid.areaHeight, t.py1, t.py2, ny);
+    const std::int32_t cx = grid.gridX - grid.areaX, cy = grid.gridY - grid.areaY;
     long double s[3][3] = {};  // s[a][b] = sum K p_a(x) q_b(y)
-    for (std::int32_t y = 0; y < height; ++y) {
-        const double* row = k.data() + static_cast<std::size_t>(y) * width;
-        double r0 = 0.0, r1 = 0.0, r2 = 0.0;
-        for (std::int32_t x = 0; x < width; ++x) {
-            r0 += row[x];
-            r1 += row[x] * px1[static_cast<std::size_t>(x)];
-            r2 += row[x] * px2[static_cast<std::size_t>(x)];
+    for (std::int32_t y = 0; y < grid.areaHeight; ++y) {
+        const std::int32_t* values = row(y);
+        double r0 = 0.0, r1 = 0.0, r2 = 0.0, covered = 0.0;
+        for (std::int32_t x = 0; x < grid.areaWidth; ++x) {
+            const double k = kerma(values[x]);
+            if (!(k > 0.0) || !std::isfinite(k)) ++area.nonPositive;
+            r0 += k;
+            r1 += k * t.px1[static_cast<std::size_t>(x)];
+            r2 += k * t.px2[static_cast<std::size_t>(x)];
+            if (x >= cx && x < cx + grid.coveredWidth()) covered += k;
         }
-        const long double q1 = py1[static_cast<std::size_t>(y)], q2 = py2[static_cast<std::size_t>(y)];
+        if (y >= cy && y < cy + grid.coveredHeight()) area.coveredSum += covered;
+        const long double q1 = t.py1[static_cast<std::size_t>(y)], q2 = t.py2[static_cast<std::size_t>(y)];
         s[0][0] += r0;
         s[1][0] += r1;
         s[2][0] += r2;
@@ -88,49 +148,34 @@ void SubtractQuadraticTrend(std::vector<double>& k, std::int32_t width, std::int
         s[1][1] += r1 * q1;
         s[0][2] += r0 * q2;
     }
-    const double c00 = static_cast<double>(s[0][0] / (nx[0] * ny[0]));
-    const double c10 = static_cast<double>(s[1][0] / (nx[1] * ny[0]));
-    const double c20 = static_cast<double>(s[2][0] / (nx[2] * ny[0]));
-    const double c01 = static_cast<double>(s[0][1] / (nx[0] * ny[1]));
-    const double c11 = static_cast<double>(s[1][1] / (nx[1] * ny[1]));
-    const double c02 = static_cast<double>(s[0][2] / (nx[0] * ny[2]));
-    for (std::int32_t y = 0; y < height; ++y) {
-        double* row = k.data() + static_cast<std::size_t>(y) * width;
-        const double q1 = py1[static_cast<std::size_t>(y)], q2 = py2[static_cast<std::size_t>(y)];
-        const double base = c00 + c01 * q1 + c02 * q2, slope = c10 + c11 * q1;
-        for (std::int32_t x = 0; x < width; ++x)
-            row[x] -=
-                base + slope * px1[static_cast<std::size_t>(x)] + c20 * px2[static_cast<std::size_t>(x)];
-    }
+    t.c00 = static_cast<double>(s[0][0] / (nx[0] * ny[0]));
+    t.c10 = static_cast<double>(s[1][0] / (nx[1] * ny[0]));
+    t.c20 = static_cast<double>(s[2][0] / (nx[2] * ny[0]));
+    t.c01 = static_cast<double>(s[0][1] / (nx[0] * ny[1]));
+    t.c11 = static_cast<double>(s[1][1] / (nx[1] * ny[1]));
+    t.c02 = static_cast<double>(s[0][2] / (nx[0] * ny[2]));
+    return area;
 }
 
-Area PrepareArea(const NnpsImage& image, const NnpsGrid& grid, const Conversion& conversion)
+// A ROI of the detrended kerma (x0, y0 in area pixels).
+void DetrendedRoi(const NnpsImage& image, const NnpsGrid& grid, const Area& area, std::int32_t x0,
+                  std::int32_t y0, std::int32_t n, double* roi)
 {
-    Area area;
-    const std::size_t w = static_cast<std::size_t>(grid.areaWidth);
-    area.k.resize(w * static_cast<std::size_t>(grid.areaHeight));
-    std::vector<std::int32_t> values(area.k.size());
-    for (std::int32_t y = 0; y < grid.areaHeight; ++y) {
-        const std::int32_t* row =
+    const Trend& t = area.trend;
+    const Linearizer& kerma = *area.linear;
+    for (std::int32_t y = 0; y < n; ++y) {
+        const std::size_t ay = static_cast<std::size_t>(y0 + y);
+        const std::int32_t* values =
             image.values +
-            static_cast<std::size_t>(grid.areaY + y) * static_cast<std::size_t>(image.columns) + grid.areaX;
-        std::copy(row, row + w, values.begin() + static_cast<std::ptrdiff_t>(y * w));
+            (static_cast<std::size_t>(grid.areaY) + ay) * static_cast<std::size_t>(image.columns) +
+            grid.areaX + x0;
+        const double base = t.c00 + t.c01 * t.py1[ay] + t.c02 * t.py2[ay], slope = t.c10 + t.c11 * t.py1[ay];
+        const double* px1 = t.px1.data() + x0;
+        const double* px2 = t.px2.data() + x0;
+        double* out = roi + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+        for (std::int32_t x = 0; x < n; ++x)
+            out[x] = kerma(values[x]) - (base + slope * px1[x] + t.c20 * px2[x]);
     }
-    for (std::int32_t v : values)
-        if (v >= image.saturation) ++area.saturated;
-    conversion.Kerma(values.data(), values.size(), area.k.data());
-    for (double k : area.k)
-        if (!(k > 0.0) || !std::isfinite(k)) ++area.nonPositive;
-    if (area.nonPositive > 0) return area;
-    const std::int32_t cx = grid.gridX - grid.areaX, cy = grid.gridY - grid.areaY;
-    for (std::int32_t y = cy; y < cy + grid.coveredHeight(); ++y) {
-        double sum = 0.0;
-        const double* row = area.k.data() + static_cast<std::size_t>(y) * w;
-        for (std::int32_t x = cx; x < cx + grid.coveredWidth(); ++x) sum += row[x];
-        area.coveredSum += sum;
-    }
-    SubtractQuadraticTrend(area.k, grid.areaWidth, grid.areaHeight);
-    return area;
 }
 
 // The full roi x roi spectrum, zero frequency at the centre, from the
@@ -306,16 +351,12 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
     ParallelFor(tasks, threads, [&](std::size_t task, unsigned worker) {
         const std::size_t image = task / static_cast<std::size_t>(grid.roisY);
         const std::int32_t ry = static_cast<std::int32_t>(task % static_cast<std::size_t>(grid.roisY));
-        const Area& area = areas[image];
-        std::vector<double> roi(static_cast<std::size_t>(n) * n);
-        std::vector<std::complex<double>> spectrum(half);
+        std::vector<double, FftAllocator<double>> roi(static_cast<std::size_t>(n) * n);
+        std::vector<std::complex<double>, FftAllocator<std::complex<double>>> spectrum(half);
         const std::int32_t y0 = grid.gridY - grid.areaY + ry * fixed.step;
         for (std::int32_t rx = 0; rx < grid.roisX; ++rx) {
             const std::int32_t x0 = grid.gridX - grid.areaX + rx * fixed.step;
-            for (std::int32_t y = 0; y < n; ++y) {
-                const double* src = area.k.data() + static_cast<std::size_t>(y0 + y) * grid.areaWidth + x0;
-                std::copy(src, src + n, roi.begin() + static_cast<std::ptrdiff_t>(y) * n);
-            }
+            DetrendedRoi(images[image], grid, areas[image], x0, y0, n, roi.data());
             RealFft2d(roi.data(), spectrum.data(), static_cast<std::size_t>(n), static_cast<std::size_t>(n));
             const std::size_t group = imageCount > 1 ? image : static_cast<std::size_t>(byColumn ? rx : ry);
             std::vector<double>& sum = sums[static_cast<std::size_t>(worker) * groups + group];
