@@ -90,7 +90,7 @@ NoiseLine Parse(int argc, char** argv)
             line.kermaFile = value;
         else if (arg == "--pixel-spacing")
             line.pixelSpacing = PositiveNumber(arg, value);
-        else if (arg == "--latitude")
+        else if (arg == "--log-exposure-area")
             line.latitude = PositiveNumber(arg, value);
         else if (arg == "--bits")
             line.bits = PositiveNumber(arg, value);

@@ -50,9 +50,11 @@ TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
     QTemporaryDir folder;
     const std::vector<std::int32_t> a = WriteFlat(folder.filePath("a.dcm"), 300, 2.5, 1);
     const std::vector<std::int32_t> b = WriteFlat(folder.filePath("b.dcm"), 300, 2.5, 2);
-    const CommandRun run = RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "json"});
+    const CommandRun run =
+        RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "json"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<NnpsImage> images = {{"a", 300, 300, 0.1, 0.1, a.data()}, {"b", 300, 300, 0.1, 0.1, b.data()}};
+    const std::vector<NnpsImage> images = {{"a", 300, 300, 0.1, 0.1, a.data()},
+                                           {"b", 300, 300, 0.1, 0.1, b.data()}};
     const NnpsResult kernel = MeasureNnps(images, Conversion::Linear(100, 2000));
     EXPECT_EQ(JsonNumber(run.out, "rois"), 2);
     EXPECT_EQ(JsonNumber(run.out, "mean_signal"), kernel.meanSignal);
@@ -68,11 +70,11 @@ TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
     }
     const QString conversion = folder.filePath("conversion.txt");
     const CommandRun fit = RunMeasure({"conversion", folder.filePath("k1.dcm"), folder.filePath("k2.dcm"),
-                                       folder.filePath("k4.dcm"), "--kerma-file", folder.filePath("kerma.csv"),
-                                       "--output", conversion});
+                                       folder.filePath("k4.dcm"), "--kerma-file",
+                                       folder.filePath("kerma.csv"), "--output", conversion});
     ASSERT_EQ(fit.exitCode, 0) << fit.err;
-    const CommandRun fitted = RunMeasure({"nnps", folder.filePath("a.dcm"), folder.filePath("b.dcm"), "--conversion",
-                                          "file:" + conversion, "--format", "json"});
+    const CommandRun fitted = RunMeasure({"nnps", folder.filePath("a.dcm"), folder.filePath("b.dcm"),
+                                          "--conversion", "file:" + conversion, "--format", "json"});
     ASSERT_EQ(fitted.exitCode, 0) << fitted.err;
     EXPECT_NEAR(JsonNumber(fitted.out, "mean_signal"), kernel.meanSignal, 0.01);
     EXPECT_NEAR(JsonNumber(fitted.out, "nnps_u") / kernel.points[0].nnpsU, 1.0, 0.01);
@@ -83,7 +85,8 @@ TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
     QTemporaryDir folder;
     WriteFlat(folder.filePath("a.dcm"), 300, 2.5, 1);
     WriteFlat(folder.filePath("b.dcm"), 280, 2.5, 2);
-    const CommandRun mixed = RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "csv"});
+    const CommandRun mixed =
+        RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "csv"});
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_NE(mixed.out.find("nnps,error"), std::string::npos);
     EXPECT_NE(mixed.err.find("b.dcm"), std::string::npos);
