@@ -120,8 +120,10 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kConversionUnreadable,
      QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数ファイル %1 の %2 行目が読めません。")},
     {FailureCode::kConversionSettings, QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数 '%1' は使えません。")},
+    {FailureCode::kConversionNoKerma,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%2 に %1 の空気カーマがありません。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kConversionSettings) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

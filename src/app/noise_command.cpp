@@ -345,8 +345,7 @@ int RunConversion(const NoiseLine& line, std::ostream& out)
         for (const std::string& file : ExpandFolders(line.inputs)) {
             auto found = kermas.find(file);
             if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
-            if (found == kermas.end())
-                ThrowFailure(FailureCode::kConversionUnreadable, {*line.kermaFile, "0"});
+            if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
             const LoadedImage l = Load(file, line);
             samples.push_back(
                 {found->second,

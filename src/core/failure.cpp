@@ -64,8 +64,9 @@ constexpr std::string_view kCodeNames[] = {
     "ConversionFewKermas",
     "ConversionUnreadable",
     "ConversionSettings",
+    "ConversionNoKerma",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionSettings) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
 
 }  // namespace
 

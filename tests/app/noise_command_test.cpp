@@ -93,6 +93,14 @@ TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
     EXPECT_EQ(RunMeasure({"nnps", folder.path(), "--format", "xml"}).exitCode, 2);
     EXPECT_EQ(RunMeasure({"nnps"}).exitCode, 2);
     EXPECT_EQ(RunMeasure({"conversion", folder.path()}).exitCode, 2);
+    {
+        std::ofstream csv(folder.filePath("kerma.csv").toStdString());
+        csv << "a.dcm,1\n";
+    }
+    const CommandRun unlisted = RunMeasure({"conversion", folder.filePath("a.dcm"), folder.filePath("b.dcm"),
+                                            "--kerma-file", folder.filePath("kerma.csv")});
+    EXPECT_EQ(unlisted.exitCode, 1);
+    EXPECT_NE(unlisted.err.find("b.dcm"), std::string::npos);
     EXPECT_EQ(RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:1,0"}).exitCode, 1);
 }
 

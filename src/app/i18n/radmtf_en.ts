@@ -426,6 +426,10 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>変換関数 &apos;%1&apos; は使えません。</source>
         <translation>The conversion function &apos;%1&apos; cannot be used.</translation>
     </message>
+    <message>
+        <source>%2 に %1 の空気カーマがありません。</source>
+        <translation>%2 gives no air kerma for %1.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
