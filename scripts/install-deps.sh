@@ -12,6 +12,7 @@ packages=(
   fonts-vlgothic
   python3
   clang libclang-rt-14-dev
+  libfftw3-dev python3-numpy
 )
 
 missing=()

@@ -131,8 +131,27 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kObjectNotFound,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。")},
+    {FailureCode::kNnpsNoRoi,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "解析範囲 (%1 画素) に 256 × 256 画素の ROI が 1 つも入りません。")},
+    {FailureCode::kNnpsMixedImages,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 の画像サイズまたは画素間隔が最初の画像と違います。")},
+    {FailureCode::kNnpsNonPositiveKerma,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%2 の %1 画素は変換関数で正の空気カーマになりません。")},
+    {FailureCode::kNnpsSaturated,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%2 の解析範囲に最大値で飽和した画素が %1 個あります。")},
+    {FailureCode::kNnpsSmallArea,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "画像が 125 mm × 125 mm より小さいため、画像全体 (%1 mm) を解析しました。")},
+    {FailureCode::kNnpsFewPixels,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "独立な画素数 %1 は IEC 62220-1-1 の最小値 4,000,000 未満です。")},
+    {FailureCode::kConversionFewKermas,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数の測定には 3 つ以上の異なる空気カーマが必要です (%1 個)。")},
+    {FailureCode::kConversionUnreadable,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数ファイル %1 の %2 行目が読めません。")},
+    {FailureCode::kConversionSettings, QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数 '%1' は使えません。")},
+    {FailureCode::kConversionNoKerma,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%2 に %1 の空気カーマがありません。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kObjectNotFound) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

@@ -65,8 +65,18 @@ constexpr std::string_view kCodeNames[] = {
     "StandardOutput",
     "PixelSpacingRange",
     "ObjectNotFound",
+    "NnpsNoRoi",
+    "NnpsMixedImages",
+    "NnpsNonPositiveKerma",
+    "NnpsSaturated",
+    "NnpsSmallArea",
+    "NnpsFewPixels",
+    "ConversionFewKermas",
+    "ConversionUnreadable",
+    "ConversionSettings",
+    "ConversionNoKerma",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kObjectNotFound) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
 
 }  // namespace
 

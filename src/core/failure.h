@@ -80,6 +80,18 @@ enum class FailureCode {
     kStandardOutput,    // standard output could not be written
     kPixelSpacingRange, // argument: the pixel spacing (mm), outside 0.001 .. 10
     kObjectNotFound,   // no edge, slit or chart found for a measurement without a ROI
+
+    // Noise power spectra and the conversion function.
+    kNnpsNoRoi,             // argument: the analysed area in pixels ("100 x 80")
+    kNnpsMixedImages,       // argument: the file whose size or pixel spacing differs from the first
+    kNnpsNonPositiveKerma,  // arguments: the pixel count, the file
+    kNnpsSaturated,         // a warning; arguments: the pixel count, the file
+    kNnpsSmallArea,         // a warning; argument: the analysed area in mm ("76.8 x 76.8")
+    kNnpsFewPixels,         // a warning; argument: the independent pixel count
+    kConversionFewKermas,   // argument: the number of distinct kermas
+    kConversionUnreadable,  // arguments: the file, the line number
+    kConversionSettings,    // argument: the conversion as typed
+    kConversionNoKerma,     // arguments: the image, the kerma file that does not list it
 };
 
 class Failure : public std::exception {
