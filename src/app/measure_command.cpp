@@ -22,13 +22,14 @@
 
 #include <QDateTime>
 
-#include "app/decoder_library.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/program_library.h"
 #include "app/report_library.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "dicom/dicom_load.h"
+#include "dicom/dictionary.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
@@ -54,6 +55,7 @@ struct CommandLine {
     std::vector<std::string> inputs;
     std::optional<std::size_t> jobs;
     std::optional<std::string> report;  // --report: the PDF to write, a page per file
+    std::uint64_t maxDecodedBytes = kDefaultMaxDecodedBytes;
     bool help = false;
 };
 
@@ -233,6 +235,8 @@ CommandLine ParseCommandLine(int argc, char** argv)
             line.report = value();
         } else if (option == "--lang") {
             value();  // installed before the parse, so its own failures speak the language
+        } else if (option == "--max-decoded-mb") {
+            line.maxDecodedBytes = std::uint64_t(IntValue(option, value(), 1, 1 << 30)) << 20;
         } else if (option == "--jobs") {
             line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
         } else {
@@ -278,7 +282,8 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs)
 struct Outcome {
     std::optional<MeasureResult> result;
     std::optional<Failure> failure;
-    std::string otherFailure;  // a fault that is no Failure (reported, never hidden)
+    std::string otherFailure;     // a fault that is no Failure (reported, never hidden)
+    std::string libraryMessages;  // what the decoder's libraries wrote
     bool done = false;
 };
 
@@ -405,21 +410,6 @@ private:
     bool shown_;
 };
 
-// The decoder library, loaded by the first file that needs it (on any worker).
-DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
-{
-    static std::once_flag loaded;
-    static PrepareDicomLoadEntry prepare = nullptr;
-    std::call_once(loaded, [] {
-        prepare = reinterpret_cast<PrepareDicomLoadEntry>(
-            LoadProgramLibraryEntry(RADMTF_DECODER_LIBRARY, kPrepareDicomLoadName));
-    });
-    if (!prepare) ThrowFailure(FailureCode::kCannotOpen, {RADMTF_DECODER_LIBRARY});
-    DicomLoad load;
-    prepare(file.data(), file.size(), load);
-    return load;
-}
-
 int Measure(const CommandLine& line, WriteReport writeReport)
 {
     std::ofstream file;
@@ -443,8 +433,15 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
             Outcome outcome;
+            DecodeOptions options;
+            options.fileName = files[i];
+            options.maxDecodedBytes = line.maxDecodedBytes;
+            options.libraryMessages = &outcome.libraryMessages;
+            const auto decode = [&](std::span<const std::uint8_t> bytes) {
+                return PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(), "", options);
+            };
             try {
-                outcome.result = MeasureFile(files[i], line.settings, DecodeThroughLibrary);
+                outcome.result = MeasureFile(files[i], line.settings, decode);
             } catch (const Failure& failure) {
                 outcome.failure = failure;
             } catch (const std::bad_alloc&) {
@@ -488,6 +485,10 @@ int Measure(const CommandLine& line, WriteReport writeReport)
             anyFailed = true;
             progress.Clear();
             std::fprintf(stderr, "%s: %s\n", report.file.c_str(), report.message.c_str());
+        }
+        if (!outcome.libraryMessages.empty()) {
+            progress.Clear();
+            std::fputs(PrefixedLines(report.file, outcome.libraryMessages).c_str(), stderr);
         }
         writer->Write(report);
         if (line.report) pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));

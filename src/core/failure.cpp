@@ -55,8 +55,11 @@ constexpr std::string_view kCodeNames[] = {
     "EdgeSettings",
     "TooManyValues",
     "SlitWidth",
+    "DecodeBudgetExceeded",
+    "DecoderStopped",
+    "DecoderTimedOut",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kSlitWidth) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDecoderTimedOut) + 1);
 
 }  // namespace
 

@@ -69,6 +69,9 @@ enum class FailureCode {
     kEdgeSettings,     // an edge-method setting out of its range
     kTooManyValues,    // too many distinct pixel values to convert at once
     kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
+    kDecodeBudgetExceeded,  // arguments: megabytes a decode needs, megabytes allowed
+    kDecoderStopped,        // arguments: the file, its transfer syntax (the decoder process died)
+    kDecoderTimedOut,       // arguments: the file, its transfer syntax, the time limit (s)
 };
 
 class Failure : public std::exception {

@@ -1,0 +1,98 @@
+#include "dicom/decoder_child.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+namespace radmtf {
+
+namespace {
+
+bool ReadAll(int fd, std::uint8_t* to, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = read(fd, to, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        to += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const std::uint8_t* from, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        from += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void Limit(int resource, const char* text)
+{
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (end == text || *end != 0) return;
+    const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+    setrlimit(resource, &limit);
+}
+
+// Faults the tests provoke in the decoder process itself.
+void TestFault()
+{
+    const char* fault = std::getenv("RADMTF_DECODER_TEST_FAULT");
+    if (fault == nullptr) return;
+    if (std::strcmp(fault, "abort") == 0) std::abort();
+    if (std::strcmp(fault, "hang") == 0)
+        while (true) pause();
+    if (std::strcmp(fault, "talk") == 0) {
+        static const char kMessage[] = "Corrupt JPEG data: \x1b[31m2 extraneous bytes\nbefore marker 0xd9\n";
+        WriteAll(2, reinterpret_cast<const std::uint8_t*>(kMessage), sizeof kMessage - 1);
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> AnswerDecodeRequest(const std::uint8_t* file, std::size_t size,
+                                              const DecodeRequest& request)
+{
+    DecodeReply reply;
+    try {
+        reply.image = DecodeDicomPixels(file, size, request.walkFoundPixelData, request.maxDecodedBytes);
+    } catch (const Failure& failure) {
+        reply.failure = failure;
+    }
+    return EncodeDecodeReply(reply);
+}
+
+int RunDecoderProcess(int argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--address-space") == 0) Limit(RLIMIT_AS, argv[i + 1]);
+        if (std::strcmp(argv[i], "--cpu-seconds") == 0) Limit(RLIMIT_CPU, argv[i + 1]);
+    }
+    try {
+        std::uint8_t header[kDecodeRequestHeaderSize];
+        if (!ReadAll(0, header, sizeof header)) return 2;
+        const auto request = ParseDecodeRequestHeader(header, sizeof header);
+        if (!request) return 2;
+        std::vector<std::uint8_t> file(static_cast<std::size_t>(request->second));
+        if (!ReadAll(0, file.data(), file.size())) return 2;
+        TestFault();
+        const std::vector<std::uint8_t> reply = AnswerDecodeRequest(file.data(), file.size(), request->first);
+        return WriteAll(1, reply.data(), reply.size()) ? 0 : 2;
+    } catch (const std::bad_alloc&) {
+        return 3;
+    }
+}
+
+}  // namespace radmtf
