@@ -115,7 +115,8 @@ std::string PrefixedLines(const std::string& prefix, const std::string& text)
 }
 
 std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t size, bool walkFoundPixelData,
-                                          const DecodeOptions& options)
+                                          const DecodeOptions& options,
+                                          std::optional<std::uint64_t> neededBytes)
 {
     const auto refusal = [&](FailureCode code) {
         std::vector<std::string> args{options.fileName,
@@ -123,8 +124,10 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
         if (code == FailureCode::kDecoderTimedOut) args.push_back(std::to_string(options.timeoutSeconds));
         return Failure(code, std::move(args));
     };
-    const std::uint64_t addressSpace = std::min(
-        HalfTheMemory(), kAddressSpaceMargin + 2 * options.maxDecodedBytes + 3 * std::uint64_t(size));
+    const std::uint64_t working =
+        neededBytes ? 4 * std::min(*neededBytes, options.maxDecodedBytes) : 2 * options.maxDecodedBytes;
+    const std::uint64_t addressSpace =
+        std::min(HalfTheMemory(), kAddressSpaceMargin + working + 3 * std::uint64_t(size));
     const std::string program = DecoderProgram();
     const std::string limit = std::to_string(addressSpace);
     const std::string seconds = std::to_string(options.timeoutSeconds + 1);
