@@ -120,7 +120,7 @@ std::optional<std::pair<DecodeRequest, std::uint64_t>> ParseDecodeRequestHeader(
     return std::pair{request, fileSize};
 }
 
-std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply)
+std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply, bool withWords)
 {
     Writer w;
     w.bytes.assign(kReplyMagic, kReplyMagic + 8);
@@ -152,7 +152,7 @@ std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply)
         w.U8(e.sequence ? 1 : 0);
     }
     w.U64(image.words.size());
-    w.bytes.insert(w.bytes.end(), image.words.begin(), image.words.end());
+    if (withWords) w.bytes.insert(w.bytes.end(), image.words.begin(), image.words.end());
     return w.bytes;
 }
 

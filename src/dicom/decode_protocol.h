@@ -41,7 +41,9 @@ struct DecodeReply {
     std::optional<Failure> failure;
 };
 
-std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply);
+// The reply; without an image's words at its end when `withWords` is false
+// (the decoder writes them from where they are).
+std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply, bool withWords = true);
 // Nothing when the reply is damaged, cut short or holds more than an image
 // within the budget can hold.
 std::optional<DecodeReply> ParseDecodeReply(const std::uint8_t* data, std::size_t size,

@@ -1,5 +1,6 @@
 #include "dicom/decoder_child.h"
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -79,17 +80,40 @@ int RunDecoderProcess(int argc, char** argv)
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--address-space") == 0) Limit(RLIMIT_AS, argv[i + 1]);
         if (std::strcmp(argv[i], "--cpu-seconds") == 0) Limit(RLIMIT_CPU, argv[i + 1]);
+        if (std::strcmp(argv[i], "--reply-bytes") == 0) Limit(RLIMIT_FSIZE, argv[i + 1]);
     }
     try {
         std::uint8_t header[kDecodeRequestHeaderSize];
         if (!ReadAll(0, header, sizeof header)) return 2;
         const auto request = ParseDecodeRequestHeader(header, sizeof header);
         if (!request) return 2;
-        std::vector<std::uint8_t> file(static_cast<std::size_t>(request->second));
-        if (!ReadAll(0, file.data(), file.size())) return 2;
+        // The request is a file in memory: mapped rather than copied.
+        const auto size = static_cast<std::size_t>(request->second);
+        std::vector<std::uint8_t> copy;
+        const std::uint8_t* file = nullptr;
+        void* mapped = size == 0
+                           ? MAP_FAILED
+                           : mmap(nullptr, kDecodeRequestHeaderSize + size, PROT_READ, MAP_PRIVATE, 0, 0);
+        if (mapped != MAP_FAILED) {
+            file = static_cast<const std::uint8_t*>(mapped) + kDecodeRequestHeaderSize;
+        } else {
+            copy.resize(size);
+            if (!ReadAll(0, copy.data(), size)) return 2;
+            file = copy.data();
+        }
         TestFault();
-        const std::vector<std::uint8_t> reply = AnswerDecodeRequest(file.data(), file.size(), request->first);
-        return WriteAll(1, reply.data(), reply.size()) ? 0 : 2;
+        DecodeReply reply;
+        try {
+            reply.image = DecodeDicomPixels(file, size, request->first.walkFoundPixelData,
+                                            request->first.maxDecodedBytes);
+        } catch (const Failure& failure) {
+            reply.failure = failure;
+        }
+        const std::vector<std::uint8_t> head = EncodeDecodeReply(reply, false);
+        const bool written =
+            WriteAll(1, head.data(), head.size()) &&
+            (!reply.image || WriteAll(1, reply.image->words.data(), reply.image->words.size()));
+        return written ? 0 : 2;
     } catch (const std::bad_alloc&) {
         return 3;
     }

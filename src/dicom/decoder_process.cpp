@@ -4,7 +4,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -49,6 +51,18 @@ std::uint64_t HalfTheMemory()
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return std::uint64_t{4} << 30;
     return std::uint64_t(pages) * std::uint64_t(pageSize) / 2;
+}
+
+bool WriteAll(int fd, const std::uint8_t* from, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        from += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 void CloseFd(int& fd)
@@ -128,41 +142,41 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
         neededBytes ? 4 * std::min(*neededBytes, options.maxDecodedBytes) : 2 * options.maxDecodedBytes;
     const std::uint64_t addressSpace =
         std::min(HalfTheMemory(), kAddressSpaceMargin + working + 3 * std::uint64_t(size));
+    // Words within the budget, the element list and the reply's own fields.
+    const std::uint64_t replyLimit = options.maxDecodedBytes + (std::uint64_t{64} << 20);
     const std::string program = DecoderProgram();
-    const std::string limit = std::to_string(addressSpace);
+    const std::string limit = std::to_string(addressSpace), reply = std::to_string(replyLimit);
     const std::string seconds = std::to_string(options.timeoutSeconds + 1);
     std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--address-space"),
-                            const_cast<char*>(limit.c_str()),   const_cast<char*>("--cpu-seconds"),
+                            const_cast<char*>(limit.c_str()),   const_cast<char*>("--reply-bytes"),
+                            const_cast<char*>(reply.c_str()),   const_cast<char*>("--cpu-seconds"),
                             const_cast<char*>(seconds.c_str()), nullptr};
 
-    // The request goes through a socket, so that writing to a decoder that
-    // has died fails with EPIPE (MSG_NOSIGNAL) instead of raising SIGPIPE.
-    int input[2], output[2], errors[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) != 0)
-        ThrowFailure(FailureCode::kOutOfMemory);
+    // Request and reply are files in memory, written and read whole without
+    // a pipe's round trips (a decoded frame is tens of megabytes); the
+    // decoder's messages come through a pipe.
     ChildFds fds;
-    fds.input = input[0];
-    int childInput = input[1];
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        CloseFd(childInput);
+    fds.input = memfd_create("radmtf-decode-request", MFD_CLOEXEC);
+    fds.output = memfd_create("radmtf-decode-reply", MFD_CLOEXEC);
+    int errors[2] = {-1, -1};
+    if (fds.input < 0 || fds.output < 0 || pipe2(errors, O_CLOEXEC) != 0)
         ThrowFailure(FailureCode::kOutOfMemory);
-    }
-    fds.output = output[0];
-    int childOutput = output[1];
-    if (pipe2(errors, O_CLOEXEC) != 0) {
-        CloseFd(childInput);
-        CloseFd(childOutput);
-        ThrowFailure(FailureCode::kOutOfMemory);
-    }
     fds.errors = errors[0];
     int childErrors = errors[1];
+    const std::vector<std::uint8_t> header =
+        DecodeRequestHeader(DecodeRequest{options.maxDecodedBytes, walkFoundPixelData}, size);
+    if (!WriteAll(fds.input, header.data(), header.size()) || !WriteAll(fds.input, data, size) ||
+        lseek(fds.input, 0, SEEK_SET) != 0) {
+        CloseFd(childErrors);
+        ThrowFailure(FailureCode::kOutOfMemory);
+    }
 
     // posix_spawn is safe beside the worker threads; the child gets only its
     // three streams, default signal handling and no blocked signals.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, childInput, 0);
-    posix_spawn_file_actions_adddup2(&actions, childOutput, 1);
+    posix_spawn_file_actions_adddup2(&actions, fds.input, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds.output, 1);
     posix_spawn_file_actions_adddup2(&actions, childErrors, 2);
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     posix_spawnattr_t attributes;
@@ -170,89 +184,70 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
     sigset_t none, defaults;
     sigemptyset(&none);
     sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
+    for (const int signal : {SIGPIPE, SIGXFSZ, SIGXCPU}) sigaddset(&defaults, signal);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    // Huge pages for the decoder's large buffers: a fresh process faults in
+    // every page it touches, tens of thousands for one frame otherwise.
+    std::vector<std::string> environment;
+    std::string tunables = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1";
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        if (text.rfind("GLIBC_TUNABLES=", 0) == 0)
+            tunables = std::string(text) + ":glibc.malloc.hugetlb=1";
+        else
+            environment.emplace_back(text);
+    }
+    environment.push_back(tunables);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    CloseFd(childInput);
-    CloseFd(childOutput);
     CloseFd(childErrors);
     if (spawned != 0) ThrowFailure(FailureCode::kCannotOpen, {program});
     ++processesStarted;
 
+    // The messages until the decoder ends (its stream closes), then its end.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
-    const std::vector<std::uint8_t> header =
-        DecodeRequestHeader(DecodeRequest{options.maxDecodedBytes, walkFoundPixelData}, size);
-    std::size_t written = 0;  // of the header, then the file
-    const std::size_t total = header.size() + size;
-    // Words within the budget, the element list and the reply's own fields.
-    const std::uint64_t replyLimit = options.maxDecodedBytes + (std::uint64_t{64} << 20);
-    std::vector<std::uint8_t> reply;
     std::string messages;
-    bool timedOut = false, tooLong = false;
-    for (int fd : {fds.input, fds.output, fds.errors}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    while (fds.output >= 0 || fds.errors >= 0) {
-        pollfd polls[3];
-        nfds_t count = 0;
-        for (int fd : {fds.input, fds.output, fds.errors})
-            if (fd >= 0)
-                polls[count++] = pollfd{fd, static_cast<short>(fd == fds.input ? POLLOUT : POLLIN), 0};
+    while (fds.errors >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            timedOut = true;
-            break;
-        }
-        const int ready = poll(polls, count, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        if (left.count() <= 0) break;
+        pollfd poll1{fds.errors, POLLIN, 0};
+        const int ready = poll(&poll1, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
-        for (nfds_t i = 0; i < count; ++i) {
-            if (polls[i].revents == 0) continue;
-            const int fd = polls[i].fd;
-            if (fd == fds.input) {
-                const std::uint8_t* from =
-                    written < header.size() ? header.data() + written : data + (written - header.size());
-                const std::size_t chunk = written < header.size() ? header.size() - written : total - written;
-                const ssize_t n = send(fd, from, std::min<std::size_t>(chunk, 1 << 20), MSG_NOSIGNAL);
-                if (n > 0) written += static_cast<std::size_t>(n);
-                if ((n < 0 && errno != EINTR && errno != EAGAIN) || written == total) CloseFd(fds.input);
-                continue;
-            }
-            std::uint8_t buffer[65536];
-            const ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-            if (n <= 0) {
-                CloseFd(fd == fds.output ? fds.output : fds.errors);
-                continue;
-            }
-            if (fd == fds.output) {
-                if (reply.size() + std::size_t(n) > replyLimit) {
-                    tooLong = true;
-                    CloseFd(fds.output);
-                    continue;
-                }
-                reply.insert(reply.end(), buffer, buffer + n);
-            } else if (messages.size() < kMaxMessageBytes) {
-                messages.append(reinterpret_cast<const char*>(buffer),
-                                std::min<std::size_t>(std::size_t(n), kMaxMessageBytes - messages.size()));
-            }
+        char buffer[4096];
+        const ssize_t n = read(fds.errors, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            CloseFd(fds.errors);
+            break;
         }
-        if (tooLong) break;
+        messages.append(
+            buffer, std::min<std::size_t>(std::size_t(n),
+                                          kMaxMessageBytes - std::min(kMaxMessageBytes, messages.size())));
     }
-    CloseFd(fds.input);
-    CloseFd(fds.output);
-    CloseFd(fds.errors);
-    if (timedOut || tooLong) kill(pid, SIGKILL);
     const std::optional<int> status = Reap(pid, deadline);
     if (options.libraryMessages) *options.libraryMessages = messages;
-    if (timedOut || !status) throw refusal(FailureCode::kDecoderTimedOut);
-    if (tooLong || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0)
+    if (!status) throw refusal(FailureCode::kDecoderTimedOut);
+    if (!WIFEXITED(*status) || WEXITSTATUS(*status) != 0) throw refusal(FailureCode::kDecoderStopped);
+
+    struct stat written {};
+    if (fstat(fds.output, &written) != 0 || written.st_size < 0 ||
+        std::uint64_t(written.st_size) > replyLimit)
         throw refusal(FailureCode::kDecoderStopped);
-    std::optional<DecodeReply> answer = ParseDecodeReply(reply.data(), reply.size(), options.maxDecodedBytes);
+    const auto length = static_cast<std::size_t>(written.st_size);
+    void* mapped = length == 0 ? MAP_FAILED : mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fds.output, 0);
+    if (mapped == MAP_FAILED) throw refusal(FailureCode::kDecoderStopped);
+    std::optional<DecodeReply> answer =
+        ParseDecodeReply(static_cast<const std::uint8_t*>(mapped), length, options.maxDecodedBytes);
+    munmap(mapped, length);
     if (!answer) throw refusal(FailureCode::kDecoderStopped);
     if (answer->failure) throw *answer->failure;
     return std::move(answer->image);
