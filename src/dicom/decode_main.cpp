@@ -1,7 +1,7 @@
 // radmtf-decode: the decoder process (see decoder_child.h).
 #include "dicom/decoder_child.h"
 
-int main(int argc, char** argv)
+int main()
 {
-    return radmtf::RunDecoderProcess(argc, argv);
+    return radmtf::RunDecoderProcess();
 }

@@ -120,6 +120,27 @@ std::optional<std::pair<DecodeRequest, std::uint64_t>> ParseDecodeRequestHeader(
     return std::pair{request, fileSize};
 }
 
+std::vector<std::uint8_t> EncodeDecodeStart(const DecodeStart& start)
+{
+    Writer w;
+    w.U64(start.addressSpace);
+    w.U64(start.cpuSeconds);
+    w.U64(start.replyBytes);
+    w.U8(start.testFault);
+    w.bytes.resize(kDecodeStartSize, 0);
+    return w.bytes;
+}
+
+std::optional<DecodeStart> ParseDecodeStart(const std::uint8_t* data, std::size_t size)
+{
+    Reader r(data, size);
+    DecodeStart start;
+    if (size != kDecodeStartSize || !r.U64(start.addressSpace) || !r.U64(start.cpuSeconds) ||
+        !r.U64(start.replyBytes) || !r.U8(start.testFault))
+        return std::nullopt;
+    return start;
+}
+
 std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply, bool withWords)
 {
     Writer w;

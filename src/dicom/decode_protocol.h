@@ -34,6 +34,21 @@ std::vector<std::uint8_t> DecodeRequestHeader(const DecodeRequest& request, std:
 std::optional<std::pair<DecodeRequest, std::uint64_t>> ParseDecodeRequestHeader(const std::uint8_t* data,
                                                                                 std::size_t size);
 
+// What starts a waiting decoder process on its request: the limits it sets
+// itself first, and a fault the tests provoke (RADMTF_DECODER_TEST_FAULT:
+// abort, hang or talk, read by the program when it sends the request).
+struct DecodeStart {
+    std::uint64_t addressSpace = 0;  // bytes (RLIMIT_AS)
+    std::uint64_t cpuSeconds = 0;    // RLIMIT_CPU
+    std::uint64_t replyBytes = 0;    // RLIMIT_FSIZE
+    std::uint8_t testFault = 0;      // 0 none, 1 abort, 2 hang, 3 talk
+};
+
+inline constexpr std::size_t kDecodeStartSize = 32;
+
+std::vector<std::uint8_t> EncodeDecodeStart(const DecodeStart& start);
+std::optional<DecodeStart> ParseDecodeStart(const std::uint8_t* data, std::size_t size);
+
 // The child's answer: the decoded image, nothing (the file loads as stored),
 // or the Failure it was refused with.
 struct DecodeReply {

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -38,24 +37,19 @@ bool WriteAll(int fd, const std::uint8_t* from, std::size_t size)
     return true;
 }
 
-void Limit(int resource, const char* text)
+void Limit(int resource, std::uint64_t value)
 {
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (end == text || *end != 0) return;
     const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
     setrlimit(resource, &limit);
 }
 
 // Faults the tests provoke in the decoder process itself.
-void TestFault()
+void TestFault(std::uint8_t fault)
 {
-    const char* fault = std::getenv("RADMTF_DECODER_TEST_FAULT");
-    if (fault == nullptr) return;
-    if (std::strcmp(fault, "abort") == 0) std::abort();
-    if (std::strcmp(fault, "hang") == 0)
+    if (fault == 1) std::abort();
+    if (fault == 2)
         while (true) pause();
-    if (std::strcmp(fault, "talk") == 0) {
+    if (fault == 3) {
         static const char kMessage[] = "Corrupt JPEG data: \x1b[31m2 extraneous bytes\nbefore marker 0xd9\n";
         WriteAll(2, reinterpret_cast<const std::uint8_t*>(kMessage), sizeof kMessage - 1);
     }
@@ -75,16 +69,20 @@ std::vector<std::uint8_t> AnswerDecodeRequest(const std::uint8_t* file, std::siz
     return EncodeDecodeReply(reply);
 }
 
-int RunDecoderProcess(int argc, char** argv)
+int RunDecoderProcess()
 {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--address-space") == 0) Limit(RLIMIT_AS, argv[i + 1]);
-        if (std::strcmp(argv[i], "--cpu-seconds") == 0) Limit(RLIMIT_CPU, argv[i + 1]);
-        if (std::strcmp(argv[i], "--reply-bytes") == 0) Limit(RLIMIT_FSIZE, argv[i + 1]);
-    }
     try {
+        // Started ahead of its request, the process waits for it here; the
+        // program's end closes the stream.
+        std::uint8_t go[kDecodeStartSize];
+        if (!ReadAll(3, go, sizeof go)) return 0;
+        const std::optional<DecodeStart> start = ParseDecodeStart(go, sizeof go);
+        if (!start) return 2;
+        Limit(RLIMIT_AS, start->addressSpace);
+        Limit(RLIMIT_CPU, start->cpuSeconds);
+        Limit(RLIMIT_FSIZE, start->replyBytes);
         std::uint8_t header[kDecodeRequestHeaderSize];
-        if (!ReadAll(0, header, sizeof header)) return 2;
+        if (pread(0, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)) return 2;
         const auto request = ParseDecodeRequestHeader(header, sizeof header);
         if (!request) return 2;
         // The request is a file in memory: mapped rather than copied.
@@ -98,10 +96,12 @@ int RunDecoderProcess(int argc, char** argv)
             file = static_cast<const std::uint8_t*>(mapped) + kDecodeRequestHeaderSize;
         } else {
             copy.resize(size);
-            if (!ReadAll(0, copy.data(), size)) return 2;
+            if (size > 0 &&
+                pread(0, copy.data(), size, kDecodeRequestHeaderSize) != static_cast<ssize_t>(size))
+                return 2;
             file = copy.data();
         }
-        TestFault();
+        TestFault(start->testFault);
         DecodeReply reply;
         try {
             reply.image = DecodeDicomPixels(file, size, request->first.walkFoundPixelData,

@@ -1,7 +1,5 @@
-// The decoder process's side (radmtf-decode): it reads a request from its
-// standard input, decodes with the DICOM library and writes the reply to its
-// standard output (files in memory; see decode_protocol.h), its library's
-// messages to its standard error.
+// The decoder process's side (radmtf-decode): it decodes one request with the
+// DICOM library (see decode_protocol.h).
 #pragma once
 
 #include <cstddef>
@@ -16,8 +14,10 @@ namespace radmtf {
 std::vector<std::uint8_t> AnswerDecodeRequest(const std::uint8_t* file, std::size_t size,
                                               const DecodeRequest& request);
 
-// The process's main: `--address-space BYTES --cpu-seconds S --reply-bytes
-// BYTES` limit it before anything is read. Returns its exit status (0 once a reply is written).
-int RunDecoderProcess(int argc, char** argv);
+// The process's main. Its request and reply are files in memory (standard
+// input and output), its messages go to standard error; it waits on
+// descriptor 3 for the DecodeStart that sets its limits and starts it.
+// Returns its exit status (0 once a reply is written).
+int RunDecoderProcess();
 
 }  // namespace radmtf

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,9 +15,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "dicom/dicom_layout.h"
@@ -27,7 +31,7 @@ namespace radmtf {
 
 namespace {
 
-std::atomic<std::uint64_t> processesStarted{0};
+std::atomic<std::uint64_t> requestsSent{0};
 
 constexpr std::size_t kMaxMessageBytes = 64 * 1024;
 // Room for the program, the libraries it maps and their own allocations.
@@ -71,17 +75,6 @@ void CloseFd(int& fd)
     fd = -1;
 }
 
-// The file descriptors of one child, closed whatever happens.
-struct ChildFds {
-    int input = -1, output = -1, errors = -1;
-    ~ChildFds()
-    {
-        CloseFd(input);
-        CloseFd(output);
-        CloseFd(errors);
-    }
-};
-
 // Waits for the child; kills it when `deadline` passes first. The exit status,
 // or nothing when it had to be killed.
 std::optional<int> Reap(pid_t pid, std::chrono::steady_clock::time_point deadline)
@@ -97,15 +90,99 @@ std::optional<int> Reap(pid_t pid, std::chrono::steady_clock::time_point deadlin
             }
             return std::nullopt;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
+// A decoder process waiting for its request: request and reply files in
+// memory (its standard input and output), the stream that starts it (its
+// descriptor 3, a socket so that a dead process means EPIPE, never
+// SIGPIPE) and its standard error.
+struct Decoder {
+    pid_t pid = -1;
+    int request = -1, reply = -1, go = -1, errors = -1;
+};
+
+void Close(Decoder& d)
+{
+    for (int* fd : {&d.request, &d.reply, &d.go, &d.errors}) CloseFd(*fd);
+}
+
+// Starts a decoder; nothing when it cannot be started.
+std::optional<Decoder> StartDecoder()
+{
+    Decoder d;
+    int go[2] = {-1, -1}, errors[2] = {-1, -1};
+    d.request = memfd_create("radmtf-decode-request", MFD_CLOEXEC);
+    d.reply = memfd_create("radmtf-decode-reply", MFD_CLOEXEC);
+    const bool made = d.request >= 0 && d.reply >= 0 &&
+                      socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, go) == 0 &&
+                      pipe2(errors, O_CLOEXEC) == 0;
+    d.go = go[0];
+    d.errors = errors[0];
+    if (!made) {
+        for (int* fd : {&go[1], &errors[1]}) CloseFd(*fd);
+        Close(d);
+        return std::nullopt;
+    }
+    // posix_spawn is safe beside the worker threads; the child gets only its
+    // four descriptors, default signal handling and no blocked signals.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, d.request, 0);
+    posix_spawn_file_actions_adddup2(&actions, d.reply, 1);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, go[1], 3);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 4);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (const int signal : {SIGPIPE, SIGXFSZ, SIGXCPU}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // Huge pages for the decoder's large buffers: a fresh process faults in
+    // every page it touches, tens of thousands for one frame otherwise.
+    std::vector<std::string> environment;
+    std::string tunables = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1";
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        if (text.rfind("GLIBC_TUNABLES=", 0) == 0)
+            tunables = std::string(text) + ":glibc.malloc.hugetlb=1";
+        else
+            environment.emplace_back(text);
+    }
+    environment.push_back(tunables);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string program = DecoderProgram();
+    char* argv[] = {program.data(), nullptr};
+    const int spawned = posix_spawn(&d.pid, program.c_str(), &actions, &attributes, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    CloseFd(go[1]);
+    CloseFd(errors[1]);
+    if (spawned != 0) {
+        Close(d);
+        return std::nullopt;
+    }
+    return d;
+}
+
+// One decoder is kept started ahead of the next file that needs it, so that
+// the program's start and the loading of its libraries are paid while the
+// user looks at the last image.
+std::mutex spareMutex;
+std::optional<Decoder> spare;
+
 }  // namespace
 
-std::uint64_t DecoderProcessesStarted()
+std::uint64_t DecoderRequestsSent()
 {
-    return processesStarted.load();
+    return requestsSent.load();
 }
 
 std::string PrefixedLines(const std::string& prefix, const std::string& text)
@@ -138,112 +215,85 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
         if (code == FailureCode::kDecoderTimedOut) args.push_back(std::to_string(options.timeoutSeconds));
         return Failure(code, std::move(args));
     };
+    DecodeStart start;
     const std::uint64_t working =
         neededBytes ? 4 * std::min(*neededBytes, options.maxDecodedBytes) : 2 * options.maxDecodedBytes;
-    const std::uint64_t addressSpace =
-        std::min(HalfTheMemory(), kAddressSpaceMargin + working + 3 * std::uint64_t(size));
+    start.addressSpace = std::min(HalfTheMemory(), kAddressSpaceMargin + working + 3 * std::uint64_t(size));
+    start.cpuSeconds = static_cast<std::uint64_t>(options.timeoutSeconds) + 1;
     // Words within the budget, the element list and the reply's own fields.
-    const std::uint64_t replyLimit = options.maxDecodedBytes + (std::uint64_t{64} << 20);
-    const std::string program = DecoderProgram();
-    const std::string limit = std::to_string(addressSpace), reply = std::to_string(replyLimit);
-    const std::string seconds = std::to_string(options.timeoutSeconds + 1);
-    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--address-space"),
-                            const_cast<char*>(limit.c_str()),   const_cast<char*>("--reply-bytes"),
-                            const_cast<char*>(reply.c_str()),   const_cast<char*>("--cpu-seconds"),
-                            const_cast<char*>(seconds.c_str()), nullptr};
-
-    // Request and reply are files in memory, written and read whole without
-    // a pipe's round trips (a decoded frame is tens of megabytes); the
-    // decoder's messages come through a pipe.
-    ChildFds fds;
-    fds.input = memfd_create("radmtf-decode-request", MFD_CLOEXEC);
-    fds.output = memfd_create("radmtf-decode-reply", MFD_CLOEXEC);
-    int errors[2] = {-1, -1};
-    if (fds.input < 0 || fds.output < 0 || pipe2(errors, O_CLOEXEC) != 0)
-        ThrowFailure(FailureCode::kOutOfMemory);
-    fds.errors = errors[0];
-    int childErrors = errors[1];
+    start.replyBytes = options.maxDecodedBytes + (std::uint64_t{64} << 20);
+    if (const char* fault = std::getenv("RADMTF_DECODER_TEST_FAULT")) {
+        const std::string_view name(fault);
+        start.testFault = name == "abort" ? 1 : name == "hang" ? 2 : name == "talk" ? 3 : 0;
+    }
     const std::vector<std::uint8_t> header =
         DecodeRequestHeader(DecodeRequest{options.maxDecodedBytes, walkFoundPixelData}, size);
-    if (!WriteAll(fds.input, header.data(), header.size()) || !WriteAll(fds.input, data, size) ||
-        lseek(fds.input, 0, SEEK_SET) != 0) {
-        CloseFd(childErrors);
-        ThrowFailure(FailureCode::kOutOfMemory);
-    }
+    const std::vector<std::uint8_t> go = EncodeDecodeStart(start);
 
-    // posix_spawn is safe beside the worker threads; the child gets only its
-    // three streams, default signal handling and no blocked signals.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds.input, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds.output, 1);
-    posix_spawn_file_actions_adddup2(&actions, childErrors, 2);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (const int signal : {SIGPIPE, SIGXFSZ, SIGXCPU}) sigaddset(&defaults, signal);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = 0;
-    // Huge pages for the decoder's large buffers: a fresh process faults in
-    // every page it touches, tens of thousands for one frame otherwise.
-    std::vector<std::string> environment;
-    std::string tunables = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1";
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        if (text.rfind("GLIBC_TUNABLES=", 0) == 0)
-            tunables = std::string(text) + ":glibc.malloc.hugetlb=1";
-        else
-            environment.emplace_back(text);
+    // The waiting decoder, or a new one when there is none or it has died.
+    Decoder d;
+    bool started = false;
+    for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+        if (attempt == 0) {
+            const std::lock_guard lock(spareMutex);
+            if (spare) d = *std::exchange(spare, std::nullopt);
+        }
+        if (d.pid < 0) {
+            const std::optional<Decoder> fresh = StartDecoder();
+            if (!fresh) ThrowFailure(FailureCode::kCannotOpen, {DecoderProgram()});
+            d = *fresh;
+        }
+        started = WriteAll(d.request, header.data(), header.size()) && WriteAll(d.request, data, size) &&
+                  send(d.go, go.data(), go.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(go.size());
+        if (!started) {
+            kill(d.pid, SIGKILL);
+            Reap(d.pid, std::chrono::steady_clock::now());
+            Close(d);
+            d = Decoder{};
+        }
     }
-    environment.push_back(tunables);
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    CloseFd(childErrors);
-    if (spawned != 0) ThrowFailure(FailureCode::kCannotOpen, {program});
-    ++processesStarted;
+    if (!started) ThrowFailure(FailureCode::kOutOfMemory);
+    ++requestsSent;
+    // The next file's decoder starts once this one has ended.
+    struct Next {
+        Decoder& d;
+        ~Next()
+        {
+            Close(d);
+            const std::lock_guard lock(spareMutex);
+            if (!spare) spare = StartDecoder();
+        }
+    } next{d};
 
     // The messages until the decoder ends (its stream closes), then its end.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     std::string messages;
-    while (fds.errors >= 0) {
+    while (d.errors >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
-        pollfd poll1{fds.errors, POLLIN, 0};
-        const int ready = poll(&poll1, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        pollfd waiting{d.errors, POLLIN, 0};
+        const int ready = poll(&waiting, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
         char buffer[4096];
-        const ssize_t n = read(fds.errors, buffer, sizeof buffer);
+        const ssize_t n = read(d.errors, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            CloseFd(fds.errors);
-            break;
-        }
+        if (n <= 0) break;
         messages.append(
-            buffer, std::min<std::size_t>(std::size_t(n),
-                                          kMaxMessageBytes - std::min(kMaxMessageBytes, messages.size())));
+            buffer, std::min(std::size_t(n), kMaxMessageBytes - std::min(kMaxMessageBytes, messages.size())));
     }
-    const std::optional<int> status = Reap(pid, deadline);
+    const std::optional<int> status = Reap(d.pid, deadline);
     if (options.libraryMessages) *options.libraryMessages = messages;
     if (!status) throw refusal(FailureCode::kDecoderTimedOut);
     if (!WIFEXITED(*status) || WEXITSTATUS(*status) != 0) throw refusal(FailureCode::kDecoderStopped);
 
     struct stat written {};
-    if (fstat(fds.output, &written) != 0 || written.st_size < 0 ||
-        std::uint64_t(written.st_size) > replyLimit)
+    if (fstat(d.reply, &written) != 0 || written.st_size <= 0 ||
+        std::uint64_t(written.st_size) > start.replyBytes)
         throw refusal(FailureCode::kDecoderStopped);
     const auto length = static_cast<std::size_t>(written.st_size);
-    void* mapped = length == 0 ? MAP_FAILED : mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fds.output, 0);
+    void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, d.reply, 0);
     if (mapped == MAP_FAILED) throw refusal(FailureCode::kDecoderStopped);
     std::optional<DecodeReply> answer =
         ParseDecodeReply(static_cast<const std::uint8_t*>(mapped), length, options.maxDecodedBytes);

@@ -33,8 +33,8 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
                                           const DecodeOptions& options,
                                           std::optional<std::uint64_t> neededBytes = std::nullopt);
 
-// How many decoder processes this program has started (a plain file starts none).
-std::uint64_t DecoderProcessesStarted();
+// How many files this program has sent to a decoder process (a plain file none).
+std::uint64_t DecoderRequestsSent();
 
 // `text` with every control character but the line feed written as \xHH,
 // each line prefixed with "prefix: ".

@@ -181,14 +181,14 @@ TEST(DecoderProcess, RefusesLayoutsTheLibraryWouldAssertOnAndGoesOn)
     Pixels wide;
     wide.bitsAllocated = 32;
     wide.bitsStored = 16;
-    const std::uint64_t started = DecoderProcessesStarted();
+    const std::uint64_t started = DecoderRequestsSent();
     for (const Bytes& file :
          {Encapsulated(kRle, highBit, RleFrame(highBit)),
           Encapsulated(kJpegLossless, highBit, JpegLosslessFrame(highBit)),
           Encapsulated(kRle, colour7, RleFrame(colour7)), Encapsulated(kRle, ybr16, RleFrame(ybr16)),
           Encapsulated(kJpegLossless, wide, JpegLosslessFrame(wide))})
         EXPECT_EQ(LoadFailure(file), FailureCode::kUndecodablePixelData);
-    EXPECT_EQ(DecoderProcessesStarted(), started + 5);
+    EXPECT_EQ(DecoderRequestsSent(), started + 5);
     EXPECT_EQ(LoadFailure(Encapsulated(kRle, {}, RleFrame({}))), FailureCode::kNotMeasured);
 }
 
@@ -223,7 +223,7 @@ TEST(DecoderProcess, ACrashOrAHangRefusesTheFileNamingItAndItsSyntax)
 
 TEST(DecoderProcess, TheBudgetRefusesABombBeforeAnyProcessOrAllocation)
 {
-    const std::uint64_t started = DecoderProcessesStarted();
+    const std::uint64_t started = DecoderRequestsSent();
     Pixels bomb;
     bomb.rows = 16384;
     bomb.columns = 16384;
@@ -236,20 +236,20 @@ TEST(DecoderProcess, TheBudgetRefusesABombBeforeAnyProcessOrAllocation)
     tight.maxDecodedBytes = 4 << 20;
     EXPECT_EQ(LoadFailure(Encapsulated(kRle, large, RleFrame(large)), tight),
               FailureCode::kDecodeBudgetExceeded);
-    EXPECT_EQ(DecoderProcessesStarted(), started);
+    EXPECT_EQ(DecoderRequestsSent(), started);
     tight.maxDecodedBytes = 16 << 20;
     EXPECT_EQ(LoadFailure(Encapsulated(kRle, large, RleFrame(large)), tight), FailureCode::kNotMeasured);
 }
 
 TEST(DecoderProcess, PlainFilesStartNoneAndShortEightBitFilesAreRefused)
 {
-    const std::uint64_t started = DecoderProcessesStarted();
+    const std::uint64_t started = DecoderRequestsSent();
     testdata::DicomImageFields fields;
     fields.rows = 16;
     fields.columns = 16;
     fields.pixels.assign(256, 100);
     EXPECT_EQ(LoadFailure(testdata::BuildDicom(fields)), FailureCode::kNotMeasured);
-    EXPECT_EQ(DecoderProcessesStarted(), started);
+    EXPECT_EQ(DecoderRequestsSent(), started);
     // 8-bit samples 256 bytes short of their 32 x 32 are never read as 16-bit words.
     DicomWriter w(true);
     w.Preamble().MetaHeader("1.2.840.10008.1.2.1");
