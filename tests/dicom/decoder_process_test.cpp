@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/failure.h"
 #include "dicom/codestream.h"
@@ -219,6 +222,20 @@ TEST(DecoderProcess, ACrashOrAHangRefusesTheFileNamingItAndItsSyntax)
     unsetenv("RADMTF_DECODER_TEST_FAULT");
     EXPECT_EQ(PrefixedLines("x.dcm", messages),
               "x.dcm: Corrupt JPEG data: \\x1B[31m2 extraneous bytes\nx.dcm: before marker 0xd9\n");
+}
+
+TEST(DecoderProcess, AMetaVrTheLibraryAssertsOnLeavesTheTableEmpty)
+{
+    if (!std::filesystem::is_directory(RADMTF_DICOM_CORPUS)) GTEST_SKIP() << "no pydicom corpus";
+    for (const char* name : {"MR_small_bigendian.dcm", "image_dfl.dcm"}) {
+        std::ifstream in(std::string(RADMTF_DICOM_CORPUS) + "/" + name, std::ios::binary);
+        Bytes file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_GT(file.size(), 140u);
+        file[137] = 'M';  // (0002,0000) "UL" -> "UM"
+        const DicomLoad load = PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "");
+        ASSERT_TRUE(load.decoded) << name;
+        EXPECT_TRUE(load.decoded->elements.empty()) << name;
+    }
 }
 
 TEST(DecoderProcess, TheBudgetRefusesABombBeforeAnyProcessOrAllocation)
