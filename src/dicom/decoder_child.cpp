@@ -89,9 +89,9 @@ int RunDecoderProcess()
         const auto size = static_cast<std::size_t>(request->second);
         std::vector<std::uint8_t> copy;
         const std::uint8_t* file = nullptr;
-        void* mapped = size == 0
-                           ? MAP_FAILED
-                           : mmap(nullptr, kDecodeRequestHeaderSize + size, PROT_READ, MAP_PRIVATE, 0, 0);
+        void* mapped = size == 0 ? MAP_FAILED
+                                 : mmap(nullptr, kDecodeRequestHeaderSize + size, PROT_READ,
+                                        MAP_PRIVATE | MAP_POPULATE, 0, 0);
         if (mapped != MAP_FAILED) {
             file = static_cast<const std::uint8_t*>(mapped) + kDecodeRequestHeaderSize;
         } else {

@@ -293,7 +293,7 @@ std::optional<DecodedImage> DecodeInChild(const std::uint8_t* data, std::size_t 
         std::uint64_t(written.st_size) > start.replyBytes)
         throw refusal(FailureCode::kDecoderStopped);
     const auto length = static_cast<std::size_t>(written.st_size);
-    void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, d.reply, 0);
+    void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, d.reply, 0);
     if (mapped == MAP_FAILED) throw refusal(FailureCode::kDecoderStopped);
     std::optional<DecodeReply> answer =
         ParseDecodeReply(static_cast<const std::uint8_t*>(mapped), length, options.maxDecodedBytes);
