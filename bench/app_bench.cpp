@@ -1,6 +1,7 @@
 // Timings of whole window actions on realistic sizes: a 3072 x 3072 16-bit
 // DICOM radiograph loaded with "⇒" (also JPEG lossless and JPEG 2000
-// lossless copies, next to the DICOM library's bare decode), rendering, a pan step, "toMTF" of a
+// lossless copies, next to the DICOM library's bare decode, and their decode
+// in this process against the decoder process), rendering, a pan step, "toMTF" of a
 // 2048 x 2048 ROI, "2Dto1D" + "Smooth" of 10^5 samples with their chart, and
 // the slit "CalMTF". Runs headless; prints the median of several runs.
 #include <QApplication>
@@ -19,7 +20,9 @@
 #include "app/form2.h"
 #include "app/prompter.h"
 #include "bench_timing.h"
+#include "dicom/decoder_process.h"
 #include "dicom/dicom_builder.h"
+#include "dicom/pixel_decoder.h"
 #include "tiny_element_header.h"
 
 #include <gdcmImage.h>
@@ -140,6 +143,24 @@ int main(int argc, char** argv)
         const double load =
             MedianMilliseconds(3, [&] { radmtf::Dispatch([&] { form1.BitBtnLoadClick(); }); });
         const double bare = MedianMilliseconds(3, [&] { BareDecode(compressed); });
+        // The decode alone, as it ran inside the program before and as it runs
+        // in the decoder process now (start, request, decode, reply), alternated.
+        QFile file(compressed);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray stream = file.readAll();
+        const auto* data = reinterpret_cast<const std::uint8_t*>(stream.constData());
+        std::vector<double> inProcess, child;
+        for (int run = 0; run < 7; ++run) {
+            inProcess.push_back(MedianMilliseconds(
+                1, [&] { radmtf::DecodeDicomPixels(data, static_cast<std::size_t>(stream.size()), true); }));
+            child.push_back(MedianMilliseconds(
+                1, [&] { radmtf::DecodeInChild(data, static_cast<std::size_t>(stream.size()), true, {}); }));
+        }
+        std::sort(inProcess.begin(), inProcess.end());
+        std::sort(child.begin(), child.end());
+        std::printf(
+            "  decode 3072x3072 %s in this process %.1f; in the decoder process %.1f  (target %.1f)\n", name,
+            inProcess[3], child[3], 1.1 * inProcess[3]);
         std::printf(
             "  load 3072x3072 %s: %.1f; bare library decode %.1f  (target %.1f = 1.3 x decode + "
             "uncompressed load)\n",

@@ -16,11 +16,12 @@ cmake --build --preset asan
 ctest --preset asan
 
 # Coverage-guided fuzzing of what users keep in folders and type (the DICOM
-# header walk, hdc.txt, number texts), about a minute per target, with clang.
+# header walk, the decoder's entry, hdc.txt, number texts), about a minute per
+# target, with clang.
 if command -v clang++ >/dev/null 2>&1; then
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz
-  for target in dicom_header curve_file number_text; do
+  for target in dicom_header decoder curve_file number_text; do
     mkdir -p "build-fuzz/corpus/$target"
     log="build-fuzz/$target.log"
     if ! "build-fuzz/fuzz/${target}_fuzz" -max_total_time="${RADMTF_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 \

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/dispatch.h"
 #include "app/edit_text.h"
@@ -214,10 +215,16 @@ void TForm1::BitBtnLoadClick()
     // decoded leaves the image loaded before as it was.
     std::optional<DicomLoad> dicom;
     if (RadioGroupMode->itemIndex() == 2) {
+        DecodeOptions options;
+        options.fileName = state.currentFileName.toStdString();
+        std::string libraryMessages;
+        options.libraryMessages = &libraryMessages;
         try {
             dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
-                                     EditWindowWidth->text().toStdString());
+                                     EditWindowWidth->text().toStdString(), options);
+            std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
         } catch (...) {
+            std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
             state.currentFileName = previousFileName;
             if (state.loadState == 2) EditFileName->setText(previousFileName);
             EditImgSizeX->setText(previousSizeX);

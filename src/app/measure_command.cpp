@@ -22,7 +22,6 @@
 
 #include <QDateTime>
 
-#include "app/decoder_library.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/noise_command.h"
@@ -32,6 +31,8 @@
 #include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "core/printable.h"
+#include "dicom/dicom_load.h"
+#include "dicom/dictionary.h"
 #include "measure/measurement.h"
 #include "measure/object_search.h"
 #include "measure/report.h"
@@ -59,6 +60,7 @@ struct CommandLine {
     std::optional<std::size_t> jobs;
     std::optional<std::string> report;  // --report: the PDF to write, a page per file
     ObjectSearch search;                // without --roi: where and what to find
+    std::uint64_t maxDecodedBytes = kDefaultMaxDecodedBytes;
     bool help = false;
 };
 
@@ -266,6 +268,8 @@ CommandLine ParseCommandLine(int argc, char** argv)
             line.report = value();
         } else if (option == "--lang") {
             value();  // installed before the parse, so its own failures speak the language
+        } else if (option == "--max-decoded-mb") {
+            line.maxDecodedBytes = std::uint64_t(IntValue(option, value(), 1, 1 << 30)) << 20;
         } else if (option == "--jobs") {
             line.jobs = static_cast<std::size_t>(IntValue(option, value(), 1, 256));
         } else {
@@ -340,6 +344,7 @@ struct Outcome {
 // A file's outcomes: one, or one per object found in it.
 struct FileOutcomes {
     std::vector<Outcome> parts;
+    std::string libraryMessages;  // what the decoder's libraries wrote
     bool done = false;
 };
 
@@ -492,21 +497,6 @@ private:
     bool shown_;
 };
 
-// The decoder library, loaded by the first file that needs it (on any worker).
-DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
-{
-    static std::once_flag loaded;
-    static PrepareDicomLoadEntry prepare = nullptr;
-    std::call_once(loaded, [] {
-        prepare = reinterpret_cast<PrepareDicomLoadEntry>(
-            LoadProgramLibraryEntry(RADMTF_DECODER_LIBRARY, kPrepareDicomLoadName));
-    });
-    if (!prepare) ThrowFailure(FailureCode::kCannotOpen, {RADMTF_DECODER_LIBRARY});
-    DicomLoad load;
-    prepare(file.data(), file.size(), load);
-    return load;
-}
-
 void PrintFailure(const QString& text)
 {
     std::fprintf(stderr, "radmtf measure: %s\n", PrintableText(text.toUtf8().toStdString()).c_str());
@@ -569,17 +559,23 @@ int Measure(const CommandLine& line, WriteReport writeReport)
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
             FileOutcomes measured;
+            DecodeOptions options;
+            options.fileName = files[i];
+            options.maxDecodedBytes = line.maxDecodedBytes;
+            options.libraryMessages = &measured.libraryMessages;
+            const auto decode = [&](std::span<const std::uint8_t> bytes) {
+                return PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(), "", options);
+            };
             Outcome first;
             if (line.settings.roi) {
-                Attempt(first,
-                        [&] { first.result = MeasureFile(files[i], line.settings, DecodeThroughLibrary); });
+                Attempt(first, [&] { first.result = MeasureFile(files[i], line.settings, decode); });
                 measured.parts.push_back(std::move(first));
             } else {
                 // No ROI: each object found in the image is measured in its own.
                 std::optional<SourceImage> image;
                 std::vector<FoundObject> found;
                 Attempt(first, [&] {
-                    image = ReadSourceImage(files[i], line.settings, DecodeThroughLibrary);
+                    image = ReadSourceImage(files[i], line.settings, decode);
                     found = FindObjectsStep(*image, line.settings, line.search);
                 });
                 if (found.empty()) measured.parts.push_back(std::move(first));
@@ -637,6 +633,10 @@ int Measure(const CommandLine& line, WriteReport writeReport)
             outputFailed = outputFailed || !delivered();
             if (line.report)
                 pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
+        }
+        if (!measured.libraryMessages.empty()) {
+            progress.Clear();
+            std::fputs(PrefixedLines(files[i], measured.libraryMessages).c_str(), stderr);
         }
         progress.Show(i + 1);
     }

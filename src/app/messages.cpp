@@ -150,8 +150,17 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kConversionSettings, QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数 '%1' は使えません。")},
     {FailureCode::kConversionNoKerma,
      QT_TRANSLATE_NOOP("radmtf::Messages", "%2 に %1 の空気カーマがありません。")},
+    {FailureCode::kDecodeBudgetExceeded,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "画素データの復号に %1 MB 必要で、上限 %2 MB を超えます (上限は --max-decoded-mb で変えられます)。")},
+    {FailureCode::kDecoderStopped,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "%1 の画素データ (転送構文 %2) の復号中にデコーダーが異常終了しました。このファイルは読み込みません。")},
+    {FailureCode::kDecoderTimedOut,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "%1 の画素データ (転送構文 %2) の復号が %3 秒で終わらないため中止しました。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kDecoderTimedOut) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),
@@ -246,6 +255,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --report PATH             1 ファイル 1 ページの PDF レポートも書く\n"
     "  --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)\n"
     "  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)\n"
+    "  --max-decoded-mb N        1 ファイルの画素の復号に使えるメモリ (MB、既定: 1024)\n"
     "  --help                    この説明\n"
     "\n"
     "終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り\n");

@@ -17,7 +17,6 @@
 
 #include <QCoreApplication>
 
-#include "app/decoder_library.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/program_library.h"
@@ -129,19 +128,12 @@ std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs)
     return files;
 }
 
-// The decoder library, loaded by the first file that needs it.
-DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
+// Pixels the program cannot read as stored, decoded in the decoder process.
+DicomLoad DecodeInDecoderProcess(const std::string& path, std::span<const std::uint8_t> file)
 {
-    static std::once_flag loaded;
-    static PrepareDicomLoadEntry prepare = nullptr;
-    std::call_once(loaded, [] {
-        prepare = reinterpret_cast<PrepareDicomLoadEntry>(
-            LoadProgramLibraryEntry(RADMTF_DECODER_LIBRARY, kPrepareDicomLoadName));
-    });
-    if (!prepare) ThrowFailure(FailureCode::kCannotOpen, {RADMTF_DECODER_LIBRARY});
-    DicomLoad load;
-    prepare(file.data(), file.size(), load);
-    return load;
+    DecodeOptions options;
+    options.fileName = path;
+    return PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "", options);
 }
 
 // A file's measurement values (as the slit and chart methods read them) and
@@ -154,7 +146,8 @@ struct LoadedImage {
 LoadedImage Load(const std::string& path, const NoiseLine& line)
 {
     MeasureSettings settings;
-    const SourceImage source = ReadSourceImage(path, settings, DecodeThroughLibrary);
+    const SourceImage source = ReadSourceImage(
+        path, settings, [&](std::span<const std::uint8_t> file) { return DecodeInDecoderProcess(path, file); });
     LoadedImage loaded;
     double spacing = 0.0;
     if (line.pixelSpacing) {

@@ -75,8 +75,11 @@ constexpr std::string_view kCodeNames[] = {
     "ConversionUnreadable",
     "ConversionSettings",
     "ConversionNoKerma",
+    "DecodeBudgetExceeded",
+    "DecoderStopped",
+    "DecoderTimedOut",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionNoKerma) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDecoderTimedOut) + 1);
 
 }  // namespace
 

@@ -92,6 +92,9 @@ enum class FailureCode {
     kConversionUnreadable,  // arguments: the file, the line number
     kConversionSettings,    // argument: the conversion as typed
     kConversionNoKerma,     // arguments: the image, the kerma file that does not list it
+    kDecodeBudgetExceeded,  // arguments: megabytes a decode needs, megabytes allowed
+    kDecoderStopped,        // arguments: the file, its transfer syntax (the decoder process died)
+    kDecoderTimedOut,       // arguments: the file, its transfer syntax, the time limit (s)
 };
 
 class Failure : public std::exception {

@@ -63,20 +63,17 @@ std::optional<StreamHeader> JpegHeader(const std::uint8_t* p, std::size_t n)
     return std::nullopt;
 }
 
-// The image and tile size (SIZ) of a JPEG 2000 code stream, bare or inside a JP2 file.
-std::optional<StreamHeader> Jpeg2000Header(const std::uint8_t* p, std::size_t n)
+// The image size, components and precision that the SIZ marker segment of a
+// bare JPEG 2000 code stream declares (ISO/IEC 15444-1 A.5.1).
+std::optional<StreamHeader> CodestreamHeader(const std::uint8_t* s, std::size_t n)
 {
-    static constexpr std::uint8_t kStart[] = {0xFF, 0x4F, 0xFF, 0x51};
-    const std::uint8_t* found = std::search(p, p + std::min<std::size_t>(n, 65536), kStart, kStart + 4);
-    if (found == p + std::min<std::size_t>(n, 65536)) return std::nullopt;
-    const std::size_t at = static_cast<std::size_t>(found - p);
-    if (n - at < 43) return std::nullopt;
-    const std::uint8_t* s = found;
+    if (n < 42 || Big16(s) != 0xFF4F || Big16(s + 2) != 0xFF51) return std::nullopt;
+    const std::uint32_t length = Big16(s + 4);
     const std::uint32_t xsiz = Big32(s + 8), ysiz = Big32(s + 12), xo = Big32(s + 16), yo = Big32(s + 20);
     const std::uint32_t tileWidth = Big32(s + 24), tileHeight = Big32(s + 28);
     const std::uint32_t components = Big16(s + 40);
-    if (xo >= xsiz || yo >= ysiz || tileWidth == 0 || tileHeight == 0) return std::nullopt;
-    if (n - at < 42 + 3 * std::size_t{components}) return std::nullopt;
+    if (xo >= xsiz || yo >= ysiz || tileWidth == 0 || tileHeight == 0 || components == 0) return std::nullopt;
+    if (length != 38 + 3 * components || n - 4 < length) return std::nullopt;
     std::uint32_t precision = 0;
     for (std::uint32_t c = 0; c < components; ++c) {
         const std::uint8_t* component = s + 42 + 3 * c;
@@ -84,6 +81,78 @@ std::optional<StreamHeader> Jpeg2000Header(const std::uint8_t* p, std::size_t n)
         if (component[1] != 1 || component[2] != 1) return std::nullopt;  // subsampled components
     }
     return StreamHeader{xsiz - xo, ysiz - yo, components, precision};
+}
+
+// One box of a JP2 file (ISO/IEC 15444-1 I.4): its type and contents. A
+// length of 1 is followed by a 64-bit length, 0 runs to the end.
+struct Box {
+    std::uint32_t type = 0;
+    std::size_t contentStart = 0;
+    std::size_t end = 0;
+};
+
+std::optional<Box> BoxAt(const std::uint8_t* p, std::size_t n, std::size_t at)
+{
+    if (n - at < 8) return std::nullopt;
+    Box box;
+    const std::uint64_t length = Big32(p + at);
+    box.type = Big32(p + at + 4);
+    box.contentStart = at + 8;
+    std::uint64_t total = length;
+    if (length == 1) {
+        if (n - at < 16) return std::nullopt;
+        total = (std::uint64_t{Big32(p + at + 8)} << 32) | Big32(p + at + 12);
+        box.contentStart = at + 16;
+    } else if (length == 0) {
+        total = n - at;
+    }
+    if (total < box.contentStart - at || total > n - at) {
+        // Only the code stream may run on into the next fragments.
+        if (box.type != 0x6A703263 || total < box.contentStart - at) return std::nullopt;
+        total = n - at;
+    }
+    box.end = at + static_cast<std::size_t>(total);
+    return box;
+}
+
+// The code stream's header of a JPEG 2000 stream, bare or in a JP2 file. A
+// JP2 file's boxes are walked to its code stream (jp2c), whose SIZ must
+// agree with the image header box (ihdr); a palette (pclr) or component
+// mapping (cmap) would change the components the decoder delivers.
+std::optional<StreamHeader> Jpeg2000Header(const std::uint8_t* p, std::size_t n)
+{
+    if (n >= 4 && Big16(p) == 0xFF4F) return CodestreamHeader(p, n);
+    constexpr std::uint32_t kSignature = 0x6A502020, kHeader = 0x6A703268, kImageHeader = 0x69686472,
+                            kPalette = 0x70636C72, kMapping = 0x636D6170, kCodestream = 0x6A703263;
+    std::optional<StreamHeader> declared;
+    bool first = true;
+    for (std::size_t at = 0; at < n;) {
+        const std::optional<Box> box = BoxAt(p, n, at);
+        if (!box || (first && box->type != kSignature)) return std::nullopt;
+        first = false;
+        if (box->type == kHeader) {
+            for (std::size_t inner = box->contentStart; inner < box->end;) {
+                const std::optional<Box> child = BoxAt(p, box->end, inner);
+                if (!child || child->type == kPalette || child->type == kMapping) return std::nullopt;
+                if (child->type == kImageHeader) {
+                    if (declared || child->end - child->contentStart != 14) return std::nullopt;
+                    const std::uint8_t* h = p + child->contentStart;
+                    declared = StreamHeader{Big32(h + 4), Big32(h), Big16(h + 8), (h[10] & 0x7Fu) + 1u};
+                }
+                inner = child->end;
+            }
+        }
+        if (box->type == kCodestream) {
+            const std::optional<StreamHeader> stream =
+                CodestreamHeader(p + box->contentStart, n - box->contentStart);
+            if (!stream || !declared || stream->width != declared->width ||
+                stream->height != declared->height || stream->components != declared->components)
+                return std::nullopt;
+            return stream;
+        }
+        at = box->end;
+    }
+    return std::nullopt;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/failure.h"
+#include "dicom/codestream.h"
+#include "dicom/decode_protocol.h"
 #include "dicom/dicom_layout.h"
 
 namespace radmtf {
@@ -26,8 +28,41 @@ bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layo
            is(walk.imgSizeY, layout.rows);
 }
 
+namespace {
+
+// DecodeDicomPixels, with what the layout alone settles done here: a file
+// that surely loads as stored or whose lengths run past its end, and a
+// decode over the budget, start no decoder process.
+std::optional<DecodedImage> DecodePixels(const std::uint8_t* data, std::size_t size, bool walkFoundPixelData,
+                                         const DecodeOptions& options)
+{
+    if (data == nullptr || size == 0) return std::nullopt;
+    const DicomLayout layout = ScanDicomLayout(data, size);
+    const std::string& uid = layout.transferSyntax;
+    const Codec codec = CodecOf(uid);
+    if (!layout.consistent) {
+        const bool compressed = !IsNativeTransferSyntax(uid) && codec != Codec::kOther;
+        if ((compressed || layout.encoding == DataSetEncoding::kExplicitBig || layout.deflated) &&
+            layout.hasMeta)
+            ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(uid)});
+        return std::nullopt;
+    }
+    if (LoadsAsStoredForSure(layout, walkFoundPixelData)) return std::nullopt;
+    std::optional<std::uint64_t> needed;
+    const std::uint64_t pixels = std::uint64_t{layout.rows} * layout.columns;
+    if (!layout.deflated && layout.hasPixelData && pixels <= std::uint64_t(kMaxDecodedSamples)) {
+        needed = DecodeBytesNeeded(pixels, std::max(layout.samplesPerPixel, 1u),
+                                   layout.bitsAllocated == 0 ? 16 : layout.bitsAllocated, codec,
+                                   layout.encapsulated);
+        CheckDecodeBudget(*needed, options.maxDecodedBytes);
+    }
+    return DecodeInChild(data, size, walkFoundPixelData, options, needed);
+}
+
+}  // namespace
+
 DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
-                           std::string_view windowWidthBefore)
+                           std::string_view windowWidthBefore, const DecodeOptions& options)
 {
     DicomLoad load;
     try {
@@ -48,7 +83,7 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
         walkFoundPixelData = false;
         astray = true;
     }
-    load.decoded = DecodeDicomPixels(data, size, walkFoundPixelData);
+    load.decoded = DecodePixels(data, size, walkFoundPixelData, options);
     if (load.decoded) {
         try {
             ApplyDecodedImage(*load.decoded, dictionaryText, windowWidthBefore, load.header);

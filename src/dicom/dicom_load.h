@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "dicom/decoder_process.h"
 #include "dicom/dicom_layout.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/pixel_decoder.h"
@@ -32,12 +33,13 @@ struct DicomLoad {
 // rows and columns more than its pixel data holds).
 bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layout);
 
-// A file whose walk disagrees with the strict scan is read as the DICOM
-// library reads it (geometry, samples, element list), as when the walk finds
-// no pixel data.
-// Throws Failure (nothing changed anywhere) when the file needs decoding and
-// cannot be decoded.
+// Pixels the viewer cannot show as stored are decoded in the decoder process
+// (DecodeInChild); plain files, and files refused by their layout alone,
+// never start it. A file whose walk disagrees with the strict scan is read as
+// the DICOM library reads it (geometry, samples, element list), as when the
+// walk finds no pixel data. Throws Failure (nothing changed anywhere) when the file
+// needs decoding and cannot be decoded.
 DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::string_view dictionaryText,
-                           std::string_view windowWidthBefore);
+                           std::string_view windowWidthBefore, const DecodeOptions& options = {});
 
 }  // namespace radmtf

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstring>
 #include <istream>
+#include <iterator>
 #include <streambuf>
+#include <string_view>
 
 namespace radmtf {
 
@@ -74,10 +76,39 @@ void Flatten(const gdcm::DataSet& dataSet, std::vector<DicomElement>& out, int d
     }
 }
 
+// Whether every element of the file meta group (explicit VR little endian
+// after the preamble) has a VR of the standard: the library asserts on
+// others while it reads the group.
+bool MetaVrsKnown(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr std::string_view kVrs[] = {
+        "AE", "AS", "AT", "CS", "DA", "DS", "DT", "FL", "FD", "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV",
+        "OW", "PN", "SH", "SL", "SQ", "SS", "ST", "SV", "TM", "UC", "UI", "UL", "UN", "UR", "US", "UT", "UV"};
+    static constexpr std::string_view kLongVrs = "OB OD OF OL OV OW SQ UC UN UR UT SV UV";
+    std::size_t at = 132;
+    if (size < at || std::memcmp(data + 128, "DICM", 4) != 0) return true;
+    while (size - at >= 8 && data[at] == 0x02 && data[at + 1] == 0x00) {
+        const std::string_view vr(reinterpret_cast<const char*>(data + at + 4), 2);
+        if (std::find(std::begin(kVrs), std::end(kVrs), vr) == std::end(kVrs)) return false;
+        std::size_t length = data[at + 6] | (std::size_t{data[at + 7]} << 8);
+        at += 8;
+        if (kLongVrs.find(vr) != std::string_view::npos) {
+            if (size - at < 4) return false;
+            length = data[at] | (std::size_t{data[at + 1]} << 8) | (std::size_t{data[at + 2]} << 16) |
+                     (std::size_t{data[at + 3]} << 24);
+            at += 4;
+        }
+        if (length > size - at) return false;
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<DicomElement> LibraryElements(const std::uint8_t* data, std::size_t size)
 {
+    if (!MetaVrsKnown(data, size)) return {};
     MemoryBuffer buffer(data, size);
     std::istream in(&buffer);
     gdcm::Reader reader;

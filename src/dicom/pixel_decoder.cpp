@@ -15,6 +15,7 @@
 
 #include "core/failure.h"
 #include "dicom/codestream.h"
+#include "dicom/decode_protocol.h"
 #include "dicom/dicom_layout.h"
 #include "dicom/library_elements.h"
 
@@ -49,7 +50,7 @@ struct PixelDescription {
 // The deflated data set after the meta group, inflated behind a copy of
 // everything before it. Nothing when the stream is damaged or too large.
 std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::size_t size,
-                                                 std::size_t start)
+                                                 std::size_t start, std::uint64_t maxInflated)
 {
     std::vector<std::uint8_t> out(data, data + start);
     z_stream stream{};
@@ -59,7 +60,7 @@ std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::
     int result = Z_OK;
     constexpr std::size_t kChunk = std::size_t{1} << 20;
     while (result == Z_OK) {
-        if (out.size() - start >= kMaxInflatedBytes) break;
+        if (out.size() - start >= maxInflated) break;
         const std::size_t used = out.size();
         out.resize(used + kChunk);
         stream.next_out = out.data() + used;
@@ -378,6 +379,19 @@ std::vector<std::uint8_t> GrayWords(const std::uint8_t* data, const PixelDescrip
     return out.Take();
 }
 
+// Layouts on which the library's codecs stop at an assertion: a high bit
+// above the stored bits, colour with fewer stored than allocated bits, 32-bit
+// samples in JPEG or JPEG-LS, 16-bit YBR_FULL_422 in RLE.
+bool LibraryDecodes(Codec codec, const PixelDescription& pixels)
+{
+    if (pixels.highBit + 1 != pixels.bitsStored) return false;
+    if (pixels.samplesPerPixel != 1 && pixels.bitsStored != pixels.bitsAllocated) return false;
+    if ((codec == Codec::kJpeg || codec == Codec::kJpegLs) && pixels.bitsAllocated > 16) return false;
+    if (codec == Codec::kRle && pixels.bitsAllocated == 16 && pixels.photometric == "YBR_FULL_422")
+        return false;
+    return true;
+}
+
 // The frame count as the library reads it: the leading digits, 1 when absent.
 std::optional<long long> FrameCount(const std::string& text)
 {
@@ -393,33 +407,8 @@ std::optional<long long> FrameCount(const std::string& text)
 
 }  // namespace
 
-std::string TransferSyntaxDescription(const std::string& transferSyntax)
-{
-    struct Name {
-        const char* uid;
-        const char* name;
-    };
-    static constexpr Name kNames[] = {
-        {"1.2.840.10008.1.2.2", "Explicit VR Big Endian"},
-        {"1.2.840.10008.1.2.1.99", "Deflated Explicit VR Little Endian"},
-        {"1.2.840.10008.1.2.4.50", "JPEG Baseline"},
-        {"1.2.840.10008.1.2.4.51", "JPEG Extended"},
-        {"1.2.840.10008.1.2.4.57", "JPEG Lossless"},
-        {"1.2.840.10008.1.2.4.70", "JPEG Lossless SV1"},
-        {"1.2.840.10008.1.2.4.80", "JPEG-LS Lossless"},
-        {"1.2.840.10008.1.2.4.81", "JPEG-LS Near-Lossless"},
-        {"1.2.840.10008.1.2.4.90", "JPEG 2000 Lossless"},
-        {"1.2.840.10008.1.2.4.91", "JPEG 2000"},
-        {"1.2.840.10008.1.2.5", "RLE Lossless"},
-    };
-    std::string text = transferSyntax;
-    for (const Name& entry : kNames)
-        if (transferSyntax == entry.uid) text += std::string(" (") + entry.name + ")";
-    return text;
-}
-
 std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
-                                              bool walkFoundPixelData)
+                                              bool walkFoundPixelData, std::uint64_t maxDecodedBytes)
 {
     if (data == nullptr || size == 0) return std::nullopt;
     DicomLayout layout = ScanDicomLayout(data, size);
@@ -439,7 +428,8 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     const std::uint8_t* bytes = data;
     std::size_t byteCount = size;
     if (layout.deflated) {
-        std::optional<std::vector<std::uint8_t>> copy = Inflate(data, size, layout.dataSetStart);
+        std::optional<std::vector<std::uint8_t>> copy = Inflate(
+            data, size, layout.dataSetStart, std::min<std::uint64_t>(kMaxInflatedBytes, maxDecodedBytes));
         if (!copy) Refuse(uid);
         inflated = std::move(*copy);
         bytes = inflated.data();
@@ -466,11 +456,12 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     const bool shownAsStored = pixels.bitsAllocated == 16 && pixels.samplesPerPixel == 1;
     if (!needsLibrary && shownAsStored && walkFoundPixelData) return std::nullopt;
 
-    // From here the viewer cannot show the pixels as stored. A plain
-    // little-endian gray file that cannot be decoded either still loads as it
-    // is; colour read as words would be nonsense.
+    // From here the viewer cannot show the pixels as stored: pixels that
+    // cannot be decoded are refused, never read as the 16-bit words they are
+    // not (colour read as words would be nonsense). A gray file whose pixel
+    // data the walk did not find loads as it is.
     auto refuse = [&]() -> std::optional<DecodedImage> {
-        if (needsLibrary || pixels.samplesPerPixel != 1) Refuse(uid);
+        if (needsLibrary || walkFoundPixelData || pixels.samplesPerPixel != 1) Refuse(uid);
         return std::nullopt;
     };
     const std::optional<long long> frames = FrameCount(layout.numberOfFrames);
@@ -493,6 +484,10 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     std::size_t frameBytes = pixels.Pixels() * pixels.samplesPerPixel * pixels.BytesPerSample();
     if (subsampled) frameBytes = (pixels.Pixels() + 1) / 2 * 4 * pixels.BytesPerSample();
     if (bitmap) frameBytes = (pixels.Pixels() + 7) / 8;
+    const Codec codec = CodecOf(uid);
+    CheckDecodeBudget(DecodeBytesNeeded(pixels.Pixels(), pixels.samplesPerPixel, pixels.bitsAllocated, codec,
+                                        layout.encapsulated, inflated.size()),
+                      maxDecodedBytes);
 
     DecodedImage image;
     image.transferSyntax = uid;
@@ -508,8 +503,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
         image.words = GrayWords(bytes + layout.pixelOffset, pixels, pixels.photometric, pixels.planar,
                                 bigEndian, subsampled);
     } else {
-        const Codec codec = CodecOf(uid);
-        if (codec == Codec::kOther) Refuse(uid);
+        if (codec == Codec::kOther || !LibraryDecodes(codec, pixels)) Refuse(uid);
         const Fragments frame = FirstFrame(layout, bytes, pixels.frames);
         if (frame.empty() || !StreamMatches(codec,
                                             DeclaredImage{pixels.rows, pixels.columns, pixels.samplesPerPixel,

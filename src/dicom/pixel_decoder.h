@@ -21,6 +21,9 @@ namespace radmtf {
 // Decoded images hold at most this many samples.
 inline constexpr std::int64_t kMaxDecodedSamples = std::int64_t{1} << 28;
 
+// What a decode may hold at its peak unless the user allows more.
+inline constexpr std::uint64_t kDefaultMaxDecodedBytes = std::uint64_t{1024} << 20;
+
 struct DecodedImage {
     std::vector<std::uint8_t> words;  // rows * columns 16-bit little-endian samples
     std::int32_t columns = 0;
@@ -41,9 +44,14 @@ struct DecodedImage {
 // (`walkFoundPixelData` false) where the file has some. Returns nothing when
 // the file loads as it is (uncompressed little-endian 16-bit gray, or not an
 // image at all). Throws Failure with the program's message when the file
-// needs decoding and cannot be decoded.
+// needs decoding and cannot be decoded, and kDecodeBudgetExceeded before
+// anything is allocated when the decode would hold more than
+// `maxDecodedBytes` (DecodeBytesNeeded).
+// It runs the DICOM library in this process: the program calls it only in
+// the decoder process (DecodeInChild).
 std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::size_t size,
-                                              bool walkFoundPixelData);
+                                              bool walkFoundPixelData,
+                                              std::uint64_t maxDecodedBytes = kDefaultMaxDecodedBytes);
 
 // The refused transfer syntax as the refusal names it: "UID (name)", or
 // empty when the file has none (FailureCode::kUndecodablePixelData).

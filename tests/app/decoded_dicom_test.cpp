@@ -76,6 +76,14 @@ TEST_F(DecodedDicom, ADamagedCompressedFileIsRefusedAndThePreviousImageStays)
         Run("answer " + damaged + "\nclick Form1.BitBtnLoad\nprint Form1.EditFileName\nprint FileBuffer\n"),
         std::string("message: 転送構文 1.2.840.10008.1.2.5 (RLE Lossless) の画素データを読み込めません。\n") +
             Corpus("MR_small.dcm") + "\n9830\n");
+    // A decoder that dies on a sound file refuses it, naming it.
+    qputenv("RADMTF_DECODER_TEST_FAULT", "abort");
+    EXPECT_EQ(Run("answer " + Corpus("MR_small_RLE.dcm") + "\nclick Form1.BitBtnLoad\nprint FileBuffer\n"),
+              "message: " + Corpus("MR_small_RLE.dcm") +
+                  " の画素データ (転送構文 1.2.840.10008.1.2.5 (RLE Lossless)) "
+                  "の復号中にデコーダーが異常終了しました。"
+                  "このファイルは読み込みません。\n9830\n");
+    qunsetenv("RADMTF_DECODER_TEST_FAULT");
     EXPECT_EQ(Run("click Form1.ButtonStat\nprint Form1.EditImgSizeX\nprint Form1.EditImgSizeY\n"
                   "print Form1.EditPxlSpc\nprint Form1.EditOffst\nprint Form1.EditAve\nprint Form1.EditSD\n"),
               before);

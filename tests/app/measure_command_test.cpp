@@ -404,6 +404,41 @@ TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
         EXPECT_EQ(measure(twin), plain) << twin;
 }
 
+TEST(MeasureCompressed, ABatchGoesOnAfterADecoderDiesAndNamesTheFileOfEachLibraryMessage)
+{
+    if (!QDir(RADMTF_DICOM_CORPUS).exists()) GTEST_SKIP() << "no pydicom corpus";
+    QTemporaryDir folder;
+    for (const auto& [from, to] : {std::pair{"MR_small_RLE.dcm", "a.dcm"}, std::pair{"MR_small.dcm", "b.dcm"},
+                                   std::pair{"MR_small_jpeg_ls_lossless.dcm", "c.dcm"}})
+        ASSERT_TRUE(QFile::copy(QString(RADMTF_DICOM_CORPUS "/") + from, folder.filePath(to)));
+    const QStringList arguments{"slit", folder.path(), "--roi", "32,32,40,17", "--pixel-spacing",
+                                "0.1",  "--format",    "csv",   "--jobs",      "3"};
+    const std::string base = folder.path().toStdString() + "/";
+    qputenv("RADMTF_DECODER_TEST_FAULT", "abort");
+    const CommandRun aborted = RunMeasure(arguments);
+    EXPECT_EQ(aborted.exitCode, 1);
+    const std::string stopped = " の画素データ (転送構文 ";
+    EXPECT_NE(aborted.err.find(base + "a.dcm: " + base + "a.dcm" + stopped), std::string::npos)
+        << aborted.err;
+    EXPECT_NE(aborted.err.find(base + "c.dcm: " + base + "c.dcm" + stopped), std::string::npos)
+        << aborted.err;
+    int measured = 0;
+    for (const auto& row : CsvRows(aborted.out)) measured += row[0] == base + "b.dcm" && !row[2].empty();
+    EXPECT_GT(measured, 0) << aborted.out;
+
+    qputenv("RADMTF_DECODER_TEST_FAULT", "talk");
+    const CommandRun talked = RunMeasure(arguments);
+    qunsetenv("RADMTF_DECODER_TEST_FAULT");
+    EXPECT_EQ(talked.exitCode, 0) << talked.err;
+    std::string expected;
+    for (const char* name : {"a.dcm", "c.dcm"})
+        expected += base + name + ": Corrupt JPEG data: \\x1B[31m2 extraneous bytes\n" + base + name +
+                    ": before marker 0xd9\n";
+    EXPECT_EQ(talked.err, expected);
+
+    EXPECT_EQ(RunMeasure({"slit", folder.filePath("b.dcm"), "--max-decoded-mb", "0"}).exitCode, 2);
+}
+
 TEST(MeasurementLayer, ProposesTheRoiALoadProposes)
 {
     // Centred on the view at magnification 1, half its size; a wide image

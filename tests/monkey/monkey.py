@@ -3,8 +3,8 @@
 
 Runs many short seeded scripts of random clicks, steps, wheel notches, pointer
 drags and edit texts (empty, blank, huge, negative, not a number, Japanese,
-the 32-bit limits, 1e308) on a DICOM image, a raw image and files of 0, 1 and
-3 bytes. Fails on a sanitizer report, an abort, a hang (timeout) or an exit
+the 32-bit limits, 1e308) on a DICOM image, the same image RLE-compressed
+(decoded in the decoder process), a raw image and files of 0, 1 and 3 bytes. Fails on a sanitizer report, an abort, a hang (timeout) or an exit
 code other than 0 and 1, and prints the script that did it.
 
 Several scripts share one process, each on fresh windows (the driver's
@@ -40,6 +40,38 @@ TEXTS = ["", " ", "0", "1", "2", "3", "-1", "7", "64", "100", "512", "4096", "30
 SANITIZER_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "SUMMARY: ")
 
 
+def rle_twin(samples, rows, columns):
+    """The 16-bit samples as an RLE Lossless DICOM file (high bytes, then low bytes, in literal runs)."""
+    def element(out, group, number, vr, value):
+        out.extend(struct.pack("<HH", group, number) + vr + struct.pack("<H", len(value)) + value)
+
+    frame = bytearray(struct.pack("<16I", 2, 64, 0, *([0] * 13)))
+    for byte in (1, 0):
+        if byte == 0:
+            frame[8:12] = struct.pack("<I", len(frame))
+        plane = samples[byte::2]
+        for start in range(0, len(plane), 128):
+            run = plane[start:start + 128]
+            frame.extend(bytes([len(run) - 1]) + run)
+    if len(frame) % 2:
+        frame.append(0)
+    meta = bytearray()
+    element(meta, 2, 0x10, b"UI", b"1.2.840.10008.1.2.5\0")
+    out = bytearray(b"\0" * 128 + b"DICM")
+    element(out, 2, 0, b"UL", struct.pack("<I", len(meta)))
+    out.extend(meta)
+    for number, value in ((2, 1), (0x10, rows), (0x11, columns)):
+        element(out, 0x28, number, b"US", struct.pack("<H", value))
+    element(out, 0x28, 0x30, b"DS", b"0.1\\0.1 ")
+    for number, value in ((0x100, 16), (0x101, 16), (0x102, 15), (0x103, 0)):
+        element(out, 0x28, number, b"US", struct.pack("<H", value))
+    out.extend(struct.pack("<HH", 0x7FE0, 0x10) + b"OB\0\0" + struct.pack("<I", 0xFFFFFFFF))
+    out.extend(struct.pack("<HHI", 0xFFFE, 0xE000, 0))
+    out.extend(struct.pack("<HHI", 0xFFFE, 0xE000, len(frame)) + frame)
+    out.extend(struct.pack("<HHI", 0xFFFE, 0xE0DD, 0))
+    return bytes(out)
+
+
 def make_files(folder):
     dicom = bytearray(b"\0" * 128 + b"DICM")
 
@@ -58,9 +90,11 @@ def make_files(folder):
         for c in range(40):
             v = 3000 if c == 12 + r // 8 else 200 + rng.randrange(20)
             dicom.extend(struct.pack("<H", v))
-    paths = {"dicom": os.path.join(folder, "a.dcm")}
+    paths = {"dicom": os.path.join(folder, "a.dcm"), "rle": os.path.join(folder, "b.dcm")}
     with open(paths["dicom"], "wb") as f:
         f.write(dicom)
+    with open(paths["rle"], "wb") as f:
+        f.write(rle_twin(dicom[-2 * 48 * 40:], 48, 40))
     raw = b"".join(struct.pack("<H", (r * 37 + c * 11) % 4096) for r in range(32) for c in range(32))
     for name, data in (("raw", raw), ("empty", b""), ("one", b"\x01"), ("three", b"\x01\x02\x03")):
         paths[name] = os.path.join(folder, name + ".bin")

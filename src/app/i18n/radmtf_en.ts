@@ -338,6 +338,18 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>No object to measure (edge, slit or chart) was found in the image; give one with --roi.</translation>
     </message>
     <message>
+        <source>画素データの復号に %1 MB 必要で、上限 %2 MB を超えます (上限は --max-decoded-mb で変えられます)。</source>
+        <translation>Decoding the pixel data needs %1 MB, more than the limit of %2 MB (--max-decoded-mb raises the limit).</translation>
+    </message>
+    <message>
+        <source>%1 の画素データ (転送構文 %2) の復号中にデコーダーが異常終了しました。このファイルは読み込みません。</source>
+        <translation>The decoder stopped abnormally while decoding the pixel data of %1 (transfer syntax %2); the file is not loaded.</translation>
+    </message>
+    <message>
+        <source>%1 の画素データ (転送構文 %2) の復号が %3 秒で終わらないため中止しました。</source>
+        <translation>Decoding the pixel data of %1 (transfer syntax %2) did not end within %3 s and was stopped.</translation>
+    </message>
+    <message>
         <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
@@ -385,6 +397,7 @@ MTF:
   --report PATH             1 ファイル 1 ページの PDF レポートも書く
   --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
   --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
+  --max-decoded-mb N        1 ファイルの画素の復号に使えるメモリ (MB、既定: 1024)
   --help                    この説明
 
 終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
@@ -437,6 +450,7 @@ Output:
   --report PATH             also write a PDF report, a page per file
   --lang ja|en              the interface language (default: RADMTF_LANG, else ja)
   --jobs N                  files measured at once (default: the number of cores)
+  --max-decoded-mb N        memory the decoding of one file&apos;s pixels may use (MB, default: 1024)
   --help                    this help
 
 Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
