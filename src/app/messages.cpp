@@ -120,8 +120,19 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kConversionUnreadable,
      QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数ファイル %1 の %2 行目が読めません。")},
     {FailureCode::kConversionSettings, QT_TRANSLATE_NOOP("radmtf::Messages", "変換関数 '%1' は使えません。")},
+    {FailureCode::kEdgeDirectionsDiffer,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 枚目のエッジ画像のエッジは 1 枚目と向きが違います。")},
+    {FailureCode::kDqeNoMtf, QT_TRANSLATE_NOOP("radmtf::Messages", "%1 方向の MTF がないため、その方向の DQE は求めません。")},
+    {FailureCode::kDqeSettings, QT_TRANSLATE_NOOP("radmtf::Messages", "DQE の設定 '%1' は使えません。")},
+    {FailureCode::kDqeMtfUnreadable, QT_TRANSLATE_NOOP("radmtf::Messages", "MTF ファイル %1 の %2 行目が読めません。")},
+    {FailureCode::kDqeKermaMismatch,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "平坦画像の平均空気カーマ %1 µGy は指定の %2 µGy と 5 % 以上違います。")},
+    {FailureCode::kDqeImagesDiffer,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "エッジ画像 %1 の画像サイズまたは画素間隔が平坦画像と違います。")},
+    {FailureCode::kDqeMtfShort,
+     QT_TRANSLATE_NOOP("radmtf::Messages", "%1 方向の MTF は %2 cycles/mm までしかなく、それより高い周波数の DQE はありません。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kConversionSettings) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kDqeMtfShort) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

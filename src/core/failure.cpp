@@ -41,8 +41,12 @@ constexpr std::string_view kCodeNames[] = {
     "RightTailNotFalling",
     "RightStartNotFound",
     "ExtensionTooLong",
-    "EmptyProfile",       "EmptyLsf",          "CurveLineUnreadable", "DecodedImageTooLarge",
-    "ValuesBeyond16Bits", "UndecodablePixelData",
+    "EmptyProfile",
+    "EmptyLsf",
+    "CurveLineUnreadable",
+    "DecodedImageTooLarge",
+    "ValuesBeyond16Bits",
+    "UndecodablePixelData",
     "NoImageSize",
     "NoPixelSpacing",
     "NotAFile",
@@ -64,8 +68,15 @@ constexpr std::string_view kCodeNames[] = {
     "ConversionFewKermas",
     "ConversionUnreadable",
     "ConversionSettings",
+    "EdgeDirectionsDiffer",
+    "DqeNoMtf",
+    "DqeSettings",
+    "DqeMtfUnreadable",
+    "DqeKermaMismatch",
+    "DqeImagesDiffer",
+    "DqeMtfShort",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kConversionSettings) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDqeMtfShort) + 1);
 
 }  // namespace
 
