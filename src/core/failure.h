@@ -53,22 +53,22 @@ enum class FailureCode {
     // Measuring a file without the windows.
     kEmptyProfile,
     kEmptyLsf,
-    kCurveLineUnreadable,  // arguments: the file, the line number, the field
+    kCurveLineUnreadable,   // arguments: the file, the line number, the field
     kDecodedImageTooLarge,
     kValuesBeyond16Bits,
     kUndecodablePixelData,  // argument: the transfer syntax and its name; empty when none
-    kNoImageSize,           // the file gives no image size and none was set
-    kNoPixelSpacing,        // the file gives no pixel spacing and none was set
-    kNotAFile,              // argument: the path (a folder inside a folder, a device)
-    kNoTiltedObject,        // no tilted slit, edge or chart in the ROI
-    kNoBackground,          // the precise slit needs background on both sides
-    kGeometryMismatch,      // argument: the estimate ("M = 17.31, orientation 2")
-    kEdgeNotFound,          // no clear edge in the ROI
-    kEdgeTwoEdges,          // more than one edge in the ROI
-    kEdgeAngle,             // argument: the measured angle in degrees
-    kEdgeSettings,          // an edge-method setting out of its range
-    kTooManyValues,         // too many distinct pixel values to convert at once
-    kSlitWidth,             // arguments: the slit width, its limit (mm), the highest frequency listed
+    kNoImageSize,     // the file gives no image size and none was set
+    kNoPixelSpacing,  // the file gives no pixel spacing and none was set
+    kNotAFile,        // argument: the path (a folder inside a folder, a device)
+    kNoTiltedObject,   // no tilted slit, edge or chart in the ROI
+    kNoBackground,     // the precise slit needs background on both sides
+    kGeometryMismatch, // argument: the estimate ("M = 17.31, orientation 2")
+    kEdgeNotFound,     // no clear edge in the ROI
+    kEdgeTwoEdges,     // more than one edge in the ROI
+    kEdgeAngle,        // argument: the measured angle in degrees
+    kEdgeSettings,     // an edge-method setting out of its range
+    kTooManyValues,    // too many distinct pixel values to convert at once
+    kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
 
     // Noise power spectra and the conversion function.
     kNnpsNoRoi,             // argument: the analysed area in pixels ("100 x 80")
