@@ -25,6 +25,7 @@
 #include "app/decoder_library.h"
 #include "app/language.h"
 #include "app/messages.h"
+#include "app/noise_command.h"
 #include "app/program_library.h"
 #include "app/report_library.h"
 #include "core/failure.h"
@@ -519,6 +520,8 @@ int Measure(const CommandLine& line, WriteReport writeReport)
 
 int RunMeasureCommand(int argc, char** argv)
 {
+    if (argc > 2 && (std::string(argv[2]) == "nnps" || std::string(argv[2]) == "conversion"))
+        return RunNoiseCommand(argc, argv);
     // The language is found before the parse, so that its usage failures and
     // the help speak it. A report is drawn with fonts, which need a GUI
     // application object (without any display); everything else a plain one.

@@ -64,6 +64,7 @@ constexpr std::string_view kCodeNames[] = {
     "ConversionFewKermas",
     "ConversionUnreadable",
     "ConversionSettings",
+    "ConversionNoKerma",
     "EdgeDirectionsDiffer",
     "DqeNoMtf",
     "DqeSettings",

@@ -80,6 +80,7 @@ enum class FailureCode {
     kConversionFewKermas,   // argument: the number of distinct kermas
     kConversionUnreadable,  // arguments: the file, the line number
     kConversionSettings,    // argument: the conversion as typed
+    kConversionNoKerma,     // arguments: the image, the kerma file that does not list it
 
     // Detective quantum efficiency.
     kEdgeDirectionsDiffer,  // argument: the edge image (from 1) whose edge runs the other way

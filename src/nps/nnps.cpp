@@ -203,7 +203,7 @@ struct Profiles {
 
 Profiles ProfilesWithCounts(const std::vector<double>& s, double dx, double dy, const NnpsSettings& settings)
 {
-    const std::int32_t n = settings.roi;
+    const std::int32_t n = kNnpsRoi;
     const double nyquist = std::min(0.5 / dx, 0.5 / dy);
     Profiles p;
     for (std::int64_t j = 1; j * settings.frequencyStep <= nyquist * (1 + 1e-12); ++j)
@@ -249,11 +249,11 @@ Profiles ProfilesWithCounts(const std::vector<double>& s, double dx, double dy, 
 
 std::int32_t NnpsGrid::coveredWidth() const
 {
-    return roisX > 0 ? 256 + (roisX - 1) * 128 : 0;
+    return roisX > 0 ? kNnpsRoi + (roisX - 1) * kNnpsStep : 0;
 }
 std::int32_t NnpsGrid::coveredHeight() const
 {
-    return roisY > 0 ? 256 + (roisY - 1) * 128 : 0;
+    return roisY > 0 ? kNnpsRoi + (roisY - 1) * kNnpsStep : 0;
 }
 
 NnpsGrid LayOutNnpsGrid(std::int32_t columns, std::int32_t rows, double dx, double dy,
@@ -269,11 +269,11 @@ NnpsGrid LayOutNnpsGrid(std::int32_t columns, std::int32_t rows, double dx, doub
     g.areaX = (columns - g.areaWidth) / 2;
     g.areaY = (rows - g.areaHeight) / 2;
     const auto count = [&](std::int32_t size) {
-        return size < settings.roi ? 0 : (size - settings.roi) / settings.step + 1;
+        return size < kNnpsRoi ? 0 : (size - kNnpsRoi) / kNnpsStep + 1;
     };
     g.roisX = count(g.areaWidth);
     g.roisY = count(g.areaHeight);
-    const auto extent = [&](std::int32_t r) { return r > 0 ? settings.roi + (r - 1) * settings.step : 0; };
+    const auto extent = [&](std::int32_t r) { return r > 0 ? kNnpsRoi + (r - 1) * kNnpsStep : 0; };
     g.gridX = g.areaX + (g.areaWidth - extent(g.roisX)) / 2;
     g.gridY = g.areaY + (g.areaHeight - extent(g.roisY)) / 2;
     return g;
@@ -297,20 +297,17 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
             image.dy != first.dy)
             ThrowFailure(FailureCode::kNnpsMixedImages, {image.name});
     }
-    NnpsSettings fixed = settings;
-    fixed.roi = 256;  // the layout helpers assume the standard's ROI and step
-    fixed.step = 128;
-    const std::int32_t n = fixed.roi;
-    const NnpsGrid grid = LayOutNnpsGrid(first.columns, first.rows, first.dx, first.dy, fixed);
+    const std::int32_t n = kNnpsRoi;
+    const NnpsGrid grid = LayOutNnpsGrid(first.columns, first.rows, first.dx, first.dy, settings);
     if (grid.roisX < 1 || grid.roisY < 1)
         ThrowFailure(FailureCode::kNnpsNoRoi, {IntToStr(grid.areaWidth) + " x " + IntToStr(grid.areaHeight)});
 
     NnpsResult result;
-    result.settings = fixed;
+    result.settings = settings;
     result.dx = first.dx;
     result.dy = first.dy;
-    const bool smallArea = grid.areaWidth < std::round(fixed.areaMm / first.dx) ||
-                           grid.areaHeight < std::round(fixed.areaMm / first.dy);
+    const bool smallArea = grid.areaWidth < std::round(settings.areaMm / first.dx) ||
+                           grid.areaHeight < std::round(settings.areaMm / first.dy);
     if (smallArea)
         result.warnings.emplace_back(
             FailureCode::kNnpsSmallArea,
@@ -353,9 +350,9 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
         const std::int32_t ry = static_cast<std::int32_t>(task % static_cast<std::size_t>(grid.roisY));
         std::vector<double, FftAllocator<double>> roi(static_cast<std::size_t>(n) * n);
         std::vector<std::complex<double>, FftAllocator<std::complex<double>>> spectrum(half);
-        const std::int32_t y0 = grid.gridY - grid.areaY + ry * fixed.step;
+        const std::int32_t y0 = grid.gridY - grid.areaY + ry * kNnpsStep;
         for (std::int32_t rx = 0; rx < grid.roisX; ++rx) {
-            const std::int32_t x0 = grid.gridX - grid.areaX + rx * fixed.step;
+            const std::int32_t x0 = grid.gridX - grid.areaX + rx * kNnpsStep;
             DetrendedRoi(images[image], grid, areas[image], x0, y0, n, roi.data());
             RealFft2d(roi.data(), spectrum.data(), static_cast<std::size_t>(n), static_cast<std::size_t>(n));
             const std::size_t group = imageCount > 1 ? image : static_cast<std::size_t>(byColumn ? rx : ry);
@@ -394,11 +391,11 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
             group[j] = static_cast<double>(group[j] * scale / perGroup);
         }
         if (groups > 1)
-            groupPoints.push_back(NnpsProfiles(FullSpectrum(group, n), first.dx, first.dy, fixed));
+            groupPoints.push_back(NnpsProfiles(FullSpectrum(group, n), first.dx, first.dy, settings));
     }
     for (double& v : total) v = static_cast<double>(v * scale / result.rois);
     result.nnps2d = FullSpectrum(total, n);
-    const Profiles profiles = ProfilesWithCounts(result.nnps2d, first.dx, first.dy, fixed);
+    const Profiles profiles = ProfilesWithCounts(result.nnps2d, first.dx, first.dy, settings);
     result.points = profiles.points;
 
     // Standard uncertainty: the spread of the group means over sqrt(groups);
@@ -412,8 +409,12 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
                 su += (gp[j].nnpsU - p.nnpsU) * static_cast<long double>(gp[j].nnpsU - p.nnpsU);
                 sv += (gp[j].nnpsV - p.nnpsV) * static_cast<long double>(gp[j].nnpsV - p.nnpsV);
             }
-            p.uNnpsU = static_cast<double>(std::sqrt(su / (groups - 1) / groups));
-            p.uNnpsV = static_cast<double>(std::sqrt(sv / (groups - 1) / groups));
+            // Rows of half-overlapping ROIs: neighbours' periodograms
+            // correlate by about the squared overlap, 1/4, which narrows
+            // their spread and widens the mean's: sqrt(1 + 2/4).
+            const long double overlap = imageCount > 1 ? 1.0L : 1.5L;
+            p.uNnpsU = static_cast<double>(std::sqrt(overlap * su / (groups - 1) / groups));
+            p.uNnpsV = static_cast<double>(std::sqrt(overlap * sv / (groups - 1) / groups));
         } else {
             const auto relative = [](std::int64_t count) { return count > 1 ? std::sqrt(2.0 / count) : 1.0; };
             p.uNnpsU = p.nnpsU * relative(profiles.countsU[j]);

@@ -29,10 +29,12 @@ struct NnpsImage {
     std::int64_t saturation = INT64_MAX;   // the largest value the detector gives
 };
 
+// The ROI of the standard: 256 x 256 pixels, stepping 128.
+inline constexpr std::int32_t kNnpsRoi = 256;
+inline constexpr std::int32_t kNnpsStep = 128;
+
 struct NnpsSettings {
     double areaMm = 125.0;
-    std::int32_t roi = 256;
-    std::int32_t step = 128;
     std::int32_t axisLines = 7;        // rows (columns) each side of the axis
     double binHalfWidthPixels = 0.01;  // x 1/dx: the averaging half-width
     double frequencyStep = 0.05;       // cycles/mm
@@ -53,8 +55,8 @@ struct NnpsResult {
     std::int64_t pixels = 0;  // independent pixels: the covered area of every image
     std::int32_t groups = 0;  // images, or ROI rows of a single image, behind the uncertainty
     std::vector<NnpsPoint> points;
-    // roi x roi values (mm^2), row v, column u, zero frequency at [roi/2][roi/2]:
-    // nnps2d[(l + roi/2) * roi + (k + roi/2)] = NNPS(k / (roi dx), l / (roi dy)).
+    // kNnpsRoi^2 values (mm^2), row v, column u, zero frequency at [n/2][n/2], n = kNnpsRoi:
+    // nnps2d[(l + n/2) * n + (k + n/2)] = NNPS(k / (n dx), l / (n dy)).
     std::vector<double> nnps2d;
     std::vector<Failure> warnings;  // kNnpsSmallArea, kNnpsSaturated, kNnpsFewPixels
 };
@@ -66,7 +68,7 @@ struct NnpsResult {
 NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conversion,
                        const NnpsSettings& settings = {});
 
-// The 1-D spectra of a roi x roi 2-D spectrum laid out as NnpsResult::nnps2d:
+// The 1-D spectra of a 2-D spectrum laid out as NnpsResult::nnps2d:
 // frequency, along u, along v (uncertainties 0).
 std::vector<NnpsPoint> NnpsProfiles(const std::vector<double>& nnps2d, double dx, double dy,
                                     const NnpsSettings& settings = {});

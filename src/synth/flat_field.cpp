@@ -151,7 +151,7 @@ std::vector<std::int32_t> FlatField(const FlatFieldDetector& d, std::int32_t col
 std::vector<double> ExpectedNnps2d(const FlatFieldDetector& d, std::int32_t columns, std::int32_t rows,
                                    double kerma, const NnpsSettings& settings)
 {
-    const std::int32_t n = 256;
+    const std::int32_t n = kNnpsRoi;
     const NnpsGrid grid = LayOutNnpsGrid(columns, rows, d.dx, d.dy, settings);
     const auto trendAt = [&](std::int32_t x, std::int32_t y) {
         return Trend(d, 2.0 * (x + 0.5) / columns - 1.0, 2.0 * (y + 0.5) / rows - 1.0);
@@ -163,7 +163,7 @@ std::vector<double> ExpectedNnps2d(const FlatFieldDetector& d, std::int32_t colu
             long double s = 0.0L;
             for (std::int32_t y = 0; y < n; ++y)
                 for (std::int32_t x = 0; x < n; ++x)
-                    s += trendAt(grid.gridX + rx * 128 + x, grid.gridY + ry * 128 + y);
+                    s += trendAt(grid.gridX + rx * kNnpsStep + x, grid.gridY + ry * kNnpsStep + y);
             roiMean += s / (n * n);
         }
     }

@@ -390,6 +390,46 @@ Output:
 Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
 </translation>
     </message>
+    <message>
+        <source>解析範囲 (%1 画素) に 256 × 256 画素の ROI が 1 つも入りません。</source>
+        <translation>The analysed area (%1 pixels) holds no ROI of 256 × 256 pixels.</translation>
+    </message>
+    <message>
+        <source>%1 の画像サイズまたは画素間隔が最初の画像と違います。</source>
+        <translation>The image size or pixel spacing of %1 differs from the first image&apos;s.</translation>
+    </message>
+    <message>
+        <source>%2 の %1 画素は変換関数で正の空気カーマになりません。</source>
+        <translation>%1 pixels of %2 give no positive air kerma through the conversion function.</translation>
+    </message>
+    <message>
+        <source>%2 の解析範囲に最大値で飽和した画素が %1 個あります。</source>
+        <translation>%1 pixels of the analysed area of %2 are saturated at the maximum value.</translation>
+    </message>
+    <message>
+        <source>画像が 125 mm × 125 mm より小さいため、画像全体 (%1 mm) を解析しました。</source>
+        <translation>The image is smaller than 125 mm × 125 mm; the whole image (%1 mm) was analysed.</translation>
+    </message>
+    <message>
+        <source>独立な画素数 %1 は IEC 62220-1-1 の最小値 4,000,000 未満です。</source>
+        <translation>%1 independent pixels are fewer than the minimum of IEC 62220-1-1, 4,000,000.</translation>
+    </message>
+    <message>
+        <source>変換関数の測定には 3 つ以上の異なる空気カーマが必要です (%1 個)。</source>
+        <translation>Measuring the conversion function needs at least 3 different air kermas (%1 given).</translation>
+    </message>
+    <message>
+        <source>変換関数ファイル %1 の %2 行目が読めません。</source>
+        <translation>Line %2 of the conversion function file %1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>変換関数 &apos;%1&apos; は使えません。</source>
+        <translation>The conversion function &apos;%1&apos; cannot be used.</translation>
+    </message>
+    <message>
+        <source>%2 に %1 の空気カーマがありません。</source>
+        <translation>%2 gives no air kerma for %1.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>

@@ -1,0 +1,405 @@
+#include "app/noise_command.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+
+#include "app/decoder_library.h"
+#include "app/language.h"
+#include "app/messages.h"
+#include "app/program_library.h"
+#include "core/csv.h"
+#include "core/failure.h"
+#include "core/file_bytes.h"
+#include "core/numtext.h"
+#include "core/text_lines.h"
+#include "measure/measurement.h"
+#include "measure/report.h"
+#include "nps/conversion.h"
+#include "nps/nnps.h"
+#include "viewer/sample_reader.h"
+
+namespace radmtf {
+
+namespace {
+
+struct NoiseLine {
+    bool conversionMeasurement = false;  // "conversion" rather than "nnps"
+    std::vector<std::string> inputs;
+    std::string conversion = "model";
+    std::optional<double> kerma;
+    std::optional<std::string> kermaFile;
+    std::optional<double> pixelSpacing;
+    std::string format;  // csv, json, table; empty: table on a terminal, CSV otherwise
+    std::optional<std::string> output;
+    double latitude = 4.0, bits = 12.0;
+};
+
+struct Usage {
+    UsageProblem problem;
+    std::vector<std::string> args;
+};
+
+double PositiveNumber(const std::string& option, const std::string& value)
+{
+    try {
+        const double v = static_cast<double>(StrToFloat(value));
+        if (v > 0.0 && std::isfinite(v)) return v;
+    } catch (const Failure&) {
+    }
+    throw Usage{UsageProblem::kBadValue, {option, value}};
+}
+
+NoiseLine Parse(int argc, char** argv)
+{
+    NoiseLine line;
+    line.conversionMeasurement = std::string(argv[2]) == "conversion";
+    for (int i = 3; i < argc; ++i) {
+        std::string arg = argv[i], value;
+        const std::size_t equals = arg.find('=');
+        const bool isOption = arg.rfind("--", 0) == 0;
+        if (!isOption) {
+            line.inputs.push_back(arg);
+            continue;
+        }
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+        } else {
+            if (i + 1 >= argc) throw Usage{UsageProblem::kMissingValue, {arg}};
+            value = argv[++i];
+        }
+        if (arg == "--conversion" && !line.conversionMeasurement)
+            line.conversion = value;
+        else if (arg == "--kerma" && !line.conversionMeasurement)
+            line.kerma = PositiveNumber(arg, value);
+        else if (arg == "--kerma-file" && line.conversionMeasurement)
+            line.kermaFile = value;
+        else if (arg == "--pixel-spacing")
+            line.pixelSpacing = PositiveNumber(arg, value);
+        else if (arg == "--log-exposure-area")
+            line.latitude = PositiveNumber(arg, value);
+        else if (arg == "--bits")
+            line.bits = PositiveNumber(arg, value);
+        else if (arg == "--output")
+            line.output = value;
+        else if (arg == "--lang")
+            continue;
+        else if (arg == "--format") {
+            if (value != "csv" && value != "json" && value != "table")
+                throw Usage{UsageProblem::kBadValue, {arg, value}};
+            line.format = value;
+        } else
+            throw Usage{UsageProblem::kUnknownOption, {arg}};
+    }
+    if (line.inputs.empty()) throw Usage{UsageProblem::kNoInput, {}};
+    if (line.conversionMeasurement && !line.kermaFile)
+        throw Usage{UsageProblem::kMissingValue, {"--kerma-file"}};
+    return line;
+}
+
+std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs)
+{
+    std::vector<std::string> files;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(input, error)) {
+            files.push_back(input);
+            continue;
+        }
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(input, error))
+            if (entry.is_regular_file(error)) names.push_back(entry.path().string());
+        std::sort(names.begin(), names.end());
+        files.insert(files.end(), names.begin(), names.end());
+    }
+    return files;
+}
+
+// The decoder library, loaded by the first file that needs it.
+DicomLoad DecodeThroughLibrary(std::span<const std::uint8_t> file)
+{
+    static std::once_flag loaded;
+    static PrepareDicomLoadEntry prepare = nullptr;
+    std::call_once(loaded, [] {
+        prepare = reinterpret_cast<PrepareDicomLoadEntry>(
+            LoadProgramLibraryEntry(RADMTF_DECODER_LIBRARY, kPrepareDicomLoadName));
+    });
+    if (!prepare) ThrowFailure(FailureCode::kCannotOpen, {RADMTF_DECODER_LIBRARY});
+    DicomLoad load;
+    prepare(file.data(), file.size(), load);
+    return load;
+}
+
+// A file's measurement values (as the slit and chart methods read them) and
+// its pixel spacing.
+struct LoadedImage {
+    std::vector<std::int32_t> values;
+    NnpsImage image;
+};
+
+LoadedImage Load(const std::string& path, const NoiseLine& line)
+{
+    MeasureSettings settings;
+    const SourceImage source = ReadSourceImage(path, settings, DecodeThroughLibrary);
+    LoadedImage loaded;
+    double spacing = 0.0;
+    if (line.pixelSpacing) {
+        spacing = *line.pixelSpacing;
+    } else {
+        if (!source.pixelSpacingText) ThrowFailure(FailureCode::kNoPixelSpacing);
+        spacing = static_cast<double>(StrToFloat(*source.pixelSpacingText));
+        if (!(spacing > 0.0)) ThrowFailure(FailureCode::kNoPixelSpacing);
+    }
+    const SampleReader reader{source.bytes, source.layout, source.offset, source.swap};
+    const std::int32_t columns = std::max(source.layout.width, 0), rows = std::max(source.layout.height, 0);
+    loaded.values.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    for (std::int32_t r = 0; r < rows; ++r) {
+        for (std::int32_t c = 0; c < columns; ++c) {
+            const std::optional<std::int32_t> v = ReadMeasuredSample(reader, r, c);
+            if (!v) ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
+            loaded.values[static_cast<std::size_t>(r) * columns + c] = *v;
+        }
+    }
+    // The measurement reading is signed 16-bit: its top is the saturation.
+    loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), 32767};
+    return loaded;
+}
+
+std::string JsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string Text(const Failure& failure)
+{
+    return FailureText(failure).toStdString();
+}
+
+struct NnpsReport {
+    std::vector<std::string> files;
+    std::string settings;
+    std::optional<NnpsResult> result;
+    std::string message;  // the refusal; empty when measured
+};
+
+void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r)
+{
+    const bool ok = r.result.has_value();
+    std::vector<std::string> warnings;
+    if (ok)
+        for (const Failure& w : r.result->warnings) warnings.push_back(Text(w));
+    std::string files, joinedWarnings;
+    for (const std::string& f : r.files) files += (files.empty() ? "" : ";") + f;
+    for (const std::string& w : warnings) joinedWarnings += (joinedWarnings.empty() ? "" : " ") + w;
+    const auto number = [](double v) { return ExactNumber(v); };
+    if (format == "json") {
+        out << "{\"method\": \"nnps\", \"status\": " << JsonString(ok ? "ok" : "error")
+            << ", \"message\": " << JsonString(r.message) << ", \"files\": [";
+        for (std::size_t i = 0; i < r.files.size(); ++i) out << (i ? ", " : "") << JsonString(r.files[i]);
+        out << "], \"settings\": " << JsonString(r.settings);
+        if (ok) {
+            out << ", \"mean_signal\": " << number(r.result->meanSignal) << ", \"rois\": " << r.result->rois
+                << ", \"pixels\": " << r.result->pixels << ", \"points\": [";
+            for (std::size_t i = 0; i < r.result->points.size(); ++i) {
+                const NnpsPoint& p = r.result->points[i];
+                out << (i ? ", " : "") << "{\"frequency_cy_per_mm\": " << number(p.frequency)
+                    << ", \"nnps_u\": " << number(p.nnpsU) << ", \"nnps_v\": " << number(p.nnpsV)
+                    << ", \"u_nnps_u\": " << number(p.uNnpsU) << ", \"u_nnps_v\": " << number(p.uNnpsV)
+                    << "}";
+            }
+            out << "]";
+        } else {
+            out << ", \"mean_signal\": null, \"rois\": 0, \"pixels\": 0, \"points\": []";
+        }
+        out << ", \"warnings\": [";
+        for (std::size_t i = 0; i < warnings.size(); ++i) out << (i ? ", " : "") << JsonString(warnings[i]);
+        out << "]}\n";
+        return;
+    }
+    if (format == "csv") {
+        out << CsvLine({"method", "status", "message", "files", "settings", "mean_signal", "rois", "pixels",
+                        "frequency_cy_per_mm", "nnps_u", "nnps_v", "u_nnps_u", "u_nnps_v", "warnings"})
+            << "\n";
+        const std::vector<std::string> head = {"nnps", ok ? "ok" : "error", r.message, files, r.settings};
+        if (!ok) {
+            std::vector<std::string> row = head;
+            row.insert(row.end(), {"", "0", "0", "", "", "", "", "", ""});
+            out << CsvLine(row) << "\n";
+            return;
+        }
+        for (const NnpsPoint& p : r.result->points) {
+            std::vector<std::string> row = head;
+            row.insert(row.end(), {number(r.result->meanSignal), IntToStr(r.result->rois),
+                                   IntToStr(r.result->pixels), number(p.frequency), number(p.nnpsU),
+                                   number(p.nnpsV), number(p.uNnpsU), number(p.uNnpsV), joinedWarnings});
+            out << CsvLine(row) << "\n";
+        }
+        return;
+    }
+    out << "NNPS  " << files << "\n" << r.settings << "\n";
+    if (!ok) {
+        out << r.message << "\n";
+        return;
+    }
+    char text[200];
+    std::snprintf(text, sizeof text, "mean signal %.6g uGy, %lld ROIs, %lld independent pixels\n",
+                  r.result->meanSignal, static_cast<long long>(r.result->rois),
+                  static_cast<long long>(r.result->pixels));
+    out << text;
+    for (const std::string& w : warnings) out << w << "\n";
+    out << "  f (cy/mm)     NNPS u (mm2)     u(NNPS u)     NNPS v (mm2)     u(NNPS v)\n";
+    for (const NnpsPoint& p : r.result->points) {
+        std::snprintf(text, sizeof text, "  %9.2f  %15.6e  %12.3e  %15.6e  %12.3e\n", p.frequency, p.nnpsU,
+                      p.uNnpsU, p.nnpsV, p.uNnpsV);
+        out << text;
+    }
+}
+
+int RunNnps(const NoiseLine& line, std::ostream& out, const std::string& format)
+{
+    NnpsReport report;
+    report.files = ExpandFolders(line.inputs);
+    report.settings = "conversion " + line.conversion;
+    if (line.kerma) report.settings += "; kerma " + FloatToStr(*line.kerma) + " uGy";
+    try {
+        const Conversion conversion = ParseConversion(line.conversion, line.latitude, line.bits);
+        report.settings = "conversion " + conversion.Describe();
+        if (line.kerma) report.settings += "; kerma " + FloatToStr(*line.kerma) + " uGy";
+        std::vector<LoadedImage> loaded;
+        for (const std::string& file : report.files) {
+            try {
+                loaded.push_back(Load(file, line));
+            } catch (const Failure& failure) {
+                report.message = file + ": " + Text(failure);  // the file a load failure came from
+                throw;
+            }
+        }
+        std::vector<NnpsImage> images;
+        for (const LoadedImage& l : loaded) images.push_back(l.image);
+        report.result = MeasureNnps(images, conversion);
+    } catch (const Failure& failure) {
+        if (report.message.empty()) report.message = Text(failure);
+    } catch (const std::bad_alloc&) {
+        report.message = FailureText(FailureCode::kOutOfMemory).toStdString();
+    }
+    WriteNnps(out, format, report);
+    if (!report.message.empty()) std::fprintf(stderr, "radmtf measure: %s\n", report.message.c_str());
+    return report.result ? 0 : 1;
+}
+
+// The kerma of each file from a CSV of "file,kerma" lines (a header line
+// and lines whose kerma is no number are skipped); a file is found by its
+// path as given or by its name alone.
+std::map<std::string, double> ReadKermas(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRegularFile(path, bytes)) ThrowCannotOpen(path);
+    std::map<std::string, double> kermas;
+    for (const std::string& l : SplitTextLines(std::string(bytes.begin(), bytes.end()))) {
+        const std::size_t comma = l.rfind(',');
+        if (comma == std::string::npos) continue;
+        std::string name = l.substr(0, comma);
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+            name = name.substr(1, name.size() - 2);
+        try {
+            kermas[name] = static_cast<double>(StrToFloat(l.substr(comma + 1)));
+        } catch (const Failure&) {
+        }
+    }
+    return kermas;
+}
+
+int RunConversion(const NoiseLine& line, std::ostream& out)
+{
+    try {
+        const std::map<std::string, double> kermas = ReadKermas(*line.kermaFile);
+        std::vector<ConversionSample> samples;
+        for (const std::string& file : ExpandFolders(line.inputs)) {
+            auto found = kermas.find(file);
+            if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
+            if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
+            const LoadedImage l = Load(file, line);
+            samples.push_back(
+                {found->second,
+                 CentralMeanValue(l.values.data(), l.image.columns, l.image.rows, l.image.dx, l.image.dy),
+                 file});
+        }
+        out << ConversionFileText(FitConversion(samples));
+        return 0;
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "radmtf measure: %s\n", Text(failure).c_str());
+        return 1;
+    }
+}
+
+}  // namespace
+
+int RunNoiseCommand(int argc, char** argv)
+{
+    std::optional<std::string> language;
+    for (int i = 3; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--lang" && i + 1 < argc) language = argv[i + 1];
+        if (arg.rfind("--lang=", 0) == 0) language = arg.substr(7);
+    }
+    int appArgc = 1;
+    char programName[] = "radmtf";
+    char* appArgv[] = {programName, nullptr};
+    const QCoreApplication app(appArgc, appArgv);
+    const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
+    if (!UseLanguage(code)) UseLanguage("ja");
+    NoiseLine line;
+    try {
+        line = Parse(argc, argv);
+    } catch (const Usage& usage) {
+        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
+                     UsageText(usage.problem, usage.args).toUtf8().constData(),
+                     UsageHintText().toUtf8().constData());
+        return 2;
+    }
+    std::ofstream file;
+    if (line.output) {
+        file.open(*line.output, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            std::fprintf(stderr, "radmtf measure: %s\n",
+                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
+            return 1;
+        }
+    }
+    std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
+    if (line.conversionMeasurement) return RunConversion(line, out);
+    const std::string format = !line.format.empty()                    ? line.format
+                               : !line.output && isatty(STDOUT_FILENO) ? "table"
+                                                                       : "csv";
+    return RunNnps(line, out, format);
+}
+
+}  // namespace radmtf

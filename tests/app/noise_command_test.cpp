@@ -1,0 +1,108 @@
+// radmtf measure nnps and radmtf measure conversion, run as a script runs them.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <fstream>
+
+#include "app/command_runner.h"
+#include "nps/nnps.h"
+#include "synth/dicom_writer.h"
+#include "synth/flat_field.h"
+
+namespace radmtf {
+namespace {
+
+using testing::CommandRun;
+using testing::RunMeasure;
+
+synth::FlatFieldDetector Detector()
+{
+    synth::FlatFieldDetector d;
+    d.cells = 1;
+    d.sigmaX = d.sigmaY = 0.0;
+    d.gain = 2000.0;
+    return d;
+}
+
+// A flat field as a 16-bit DICOM file; its values for the kernel.
+std::vector<std::int32_t> WriteFlat(const QString& path, std::int32_t size, double kerma, std::uint64_t seed)
+{
+    std::vector<std::int32_t> values = synth::FlatField(Detector(), size, size, kerma, seed);
+    synth::Radiograph image;
+    image.columns = image.rows = size;
+    image.pixelSpacing = 0.1;
+    image.bitsStored = 16;
+    image.pixels.assign(values.begin(), values.end());
+    EXPECT_TRUE(synth::WriteDicomFile(path.toStdString(), image));
+    return values;
+}
+
+double JsonNumber(const std::string& json, const std::string& name)
+{
+    const std::size_t at = json.find("\"" + name + "\": ");
+    return at == std::string::npos ? NAN : std::stod(json.substr(at + name.size() + 4));
+}
+
+TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
+{
+    QTemporaryDir folder;
+    const std::vector<std::int32_t> a = WriteFlat(folder.filePath("a.dcm"), 300, 2.5, 1);
+    const std::vector<std::int32_t> b = WriteFlat(folder.filePath("b.dcm"), 300, 2.5, 2);
+    const CommandRun run =
+        RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<NnpsImage> images = {{"a", 300, 300, 0.1, 0.1, a.data()},
+                                           {"b", 300, 300, 0.1, 0.1, b.data()}};
+    const NnpsResult kernel = MeasureNnps(images, Conversion::Linear(100, 2000));
+    EXPECT_EQ(JsonNumber(run.out, "rois"), 2);
+    EXPECT_EQ(JsonNumber(run.out, "mean_signal"), kernel.meanSignal);
+    EXPECT_EQ(JsonNumber(run.out, "nnps_u"), kernel.points[0].nnpsU);
+    EXPECT_NE(run.out.find("\"status\": \"ok\""), std::string::npos);
+    EXPECT_NE(run.out.find("IEC 62220-1-1"), std::string::npos);  // the few-pixels warning
+
+    // A conversion measured from three kermas, then used.
+    for (double k : {1.0, 2.0, 4.0}) WriteFlat(folder.filePath(QString("k%1.dcm").arg(k)), 200, k, 10);
+    {
+        std::ofstream csv(folder.filePath("kerma.csv").toStdString());
+        csv << "file,kerma\nk1.dcm,1\nk2.dcm,2\nk4.dcm,4\n";
+    }
+    const QString conversion = folder.filePath("conversion.txt");
+    const CommandRun fit = RunMeasure({"conversion", folder.filePath("k1.dcm"), folder.filePath("k2.dcm"),
+                                       folder.filePath("k4.dcm"), "--kerma-file",
+                                       folder.filePath("kerma.csv"), "--output", conversion});
+    ASSERT_EQ(fit.exitCode, 0) << fit.err;
+    const CommandRun fitted = RunMeasure({"nnps", folder.filePath("a.dcm"), folder.filePath("b.dcm"),
+                                          "--conversion", "file:" + conversion, "--format", "json"});
+    ASSERT_EQ(fitted.exitCode, 0) << fitted.err;
+    EXPECT_NEAR(JsonNumber(fitted.out, "mean_signal"), kernel.meanSignal, 0.01);
+    EXPECT_NEAR(JsonNumber(fitted.out, "nnps_u") / kernel.points[0].nnpsU, 1.0, 0.01);
+}
+
+TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
+{
+    QTemporaryDir folder;
+    WriteFlat(folder.filePath("a.dcm"), 300, 2.5, 1);
+    WriteFlat(folder.filePath("b.dcm"), 280, 2.5, 2);
+    const CommandRun mixed =
+        RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "csv"});
+    EXPECT_EQ(mixed.exitCode, 1);
+    EXPECT_NE(mixed.out.find("nnps,error"), std::string::npos);
+    EXPECT_NE(mixed.err.find("b.dcm"), std::string::npos);
+    EXPECT_EQ(RunMeasure({"nnps", folder.path(), "--format", "xml"}).exitCode, 2);
+    EXPECT_EQ(RunMeasure({"nnps"}).exitCode, 2);
+    EXPECT_EQ(RunMeasure({"conversion", folder.path()}).exitCode, 2);
+    {
+        std::ofstream csv(folder.filePath("kerma.csv").toStdString());
+        csv << "a.dcm,1\n";
+    }
+    const CommandRun unlisted = RunMeasure({"conversion", folder.filePath("a.dcm"), folder.filePath("b.dcm"),
+                                            "--kerma-file", folder.filePath("kerma.csv")});
+    EXPECT_EQ(unlisted.exitCode, 1);
+    EXPECT_NE(unlisted.err.find("b.dcm"), std::string::npos);
+    EXPECT_EQ(RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:1,0"}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace radmtf
