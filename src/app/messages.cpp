@@ -142,8 +142,11 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
      QT_TRANSLATE_NOOP(
          "radmtf::Messages",
          "%1 方向の MTF は %2 cycles/mm までしかなく、それより高い周波数の DQE はありません。")},
+    {FailureCode::kDqeMtfNoCurve,
+     QT_TRANSLATE_NOOP("radmtf::Messages",
+                       "MTF ファイル %1 には 1 件の測定の MTF (周波数の昇順) がありません。")},
 };
-static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kDqeMtfShort) + 1);
+static_assert(std::size(kFailureTexts) == static_cast<std::size_t>(FailureCode::kDqeMtfNoCurve) + 1);
 
 constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "トリミングした画像を保存しました。"),

@@ -72,8 +72,9 @@ constexpr std::string_view kCodeNames[] = {
     "DqeKermaMismatch",
     "DqeImagesDiffer",
     "DqeMtfShort",
+    "DqeMtfNoCurve",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDqeMtfShort) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDqeMtfNoCurve) + 1);
 
 }  // namespace
 

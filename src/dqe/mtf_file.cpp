@@ -16,6 +16,11 @@ namespace {
     ThrowFailure(FailureCode::kDqeMtfUnreadable, {std::string(path), IntToStr(static_cast<long long>(line))});
 }
 
+[[noreturn]] void NoCurve(std::string_view path)
+{
+    ThrowFailure(FailureCode::kDqeMtfNoCurve, {std::string(path)});
+}
+
 // A whole field as a finite double; nullopt when it is not one.
 std::optional<double> Number(std::string_view s)
 {
@@ -28,9 +33,9 @@ std::optional<double> Number(std::string_view s)
 
 void CheckRising(const MtfCurve& c, std::string_view path)
 {
-    if (c.frequency.empty()) Unreadable(path, 0);
+    if (c.frequency.empty()) NoCurve(path);
     for (std::size_t i = 1; i < c.frequency.size(); ++i)
-        if (!(c.frequency[i] > c.frequency[i - 1])) Unreadable(path, 0);
+        if (!(c.frequency[i] > c.frequency[i - 1])) NoCurve(path);
 }
 
 // ---- CSV (RFC 4180 as the report writes it) ----
@@ -255,14 +260,14 @@ MtfCurve ReadJson(std::string_view text, std::string_view path)
     const Json doc = JsonReader(text, path).Document();
     const Json* report = &doc;
     if (doc.kind == Json::Kind::kArray) {
-        if (doc.items.size() != 1) Unreadable(path, 0);  // none, or several files' MTFs
+        if (doc.items.size() != 1) NoCurve(path);  // none, or several files' MTFs
         report = &doc.items[0];
     }
-    if (report->kind != Json::Kind::kObject) Unreadable(path, 0);
+    if (report->kind != Json::Kind::kObject) NoCurve(path);
     const Json* status = report->Find("status");
-    if (status && (status->kind != Json::Kind::kString || status->string != "ok")) Unreadable(path, 0);
+    if (status && (status->kind != Json::Kind::kString || status->string != "ok")) NoCurve(path);
     const Json* points = report->Find("points");
-    if (!points || points->kind != Json::Kind::kArray) Unreadable(path, 0);
+    if (!points || points->kind != Json::Kind::kArray) NoCurve(path);
     MtfCurve c;
     for (const Json& p : points->items) {
         const Json* f = p.Find("frequency_cy_per_mm");
@@ -270,7 +275,7 @@ MtfCurve ReadJson(std::string_view text, std::string_view path)
         const Json* u = p.Find("u_mtf");
         if (!f || !m || f->kind != Json::Kind::kNumber || m->kind != Json::Kind::kNumber ||
             (u && u->kind != Json::Kind::kNumber && u->kind != Json::Kind::kNull))
-            Unreadable(path, 0);
+            NoCurve(path);
         c.frequency.push_back(f->number);
         c.mtf.push_back(m->number);
         c.uncertainty.push_back(u && u->kind == Json::Kind::kNumber ? u->number : NAN);

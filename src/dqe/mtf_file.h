@@ -9,10 +9,11 @@
 
 namespace radmtf {
 
-// Refuses (kDqeMtfUnreadable: the path and the line, 0 for the file as a
-// whole) text that is neither, a report that failed or holds no points,
-// several files' reports, a number that does not read, frequencies that do
-// not rise. An empty or null u_mtf reads as NaN (unknown).
+// Refuses text that is neither, a line or value that does not read
+// (kDqeMtfUnreadable: the path and the line), and a file without one
+// measurement's rising MTF: a report that failed or holds no points,
+// several reports, frequencies that do not rise (kDqeMtfNoCurve). An empty or null u_mtf reads as NaN
+// (unknown).
 MtfCurve ReadMtfText(std::string_view text, std::string_view path);
 
 // The file read through ReadMtfText; kCannotOpen when it cannot be read.

@@ -458,6 +458,10 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>%1 方向の MTF は %2 cycles/mm までしかなく、それより高い周波数の DQE はありません。</source>
         <translation>The MTF for direction %1 reaches only %2 cycles/mm; there is no DQE at higher frequencies.</translation>
     </message>
+    <message>
+        <source>MTF ファイル %1 には 1 件の測定の MTF (周波数の昇順) がありません。</source>
+        <translation>The MTF file %1 holds no MTF of a single measurement with rising frequencies.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
