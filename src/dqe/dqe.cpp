@@ -141,7 +141,9 @@ EdgeResult MeasureEdgeMtf(std::span<const DqeEdgeImage> edges, const Conversion&
     std::vector<EdgeImage> rois;
     for (const DqeEdgeImage& e : edges) {
         const NnpsImage& im = e.image;
-        if (!im.values || im.columns <= 0 || im.rows <= 0 || !(im.dx > 0.0) || !(im.dy > 0.0))
+        // The ESFs are binned in pixels: one spacing for all.
+        if (!im.values || im.columns <= 0 || im.rows <= 0 || !(im.dx > 0.0) || !(im.dy > 0.0) ||
+            im.dx != edges[0].image.dx || im.dy != edges[0].image.dy)
             ThrowFailure(FailureCode::kNnpsMixedImages, {im.name});
         std::int64_t x = e.roiX, y = e.roiY, w = e.roiWidth, h = e.roiHeight;
         if (w == 0 || h == 0) {

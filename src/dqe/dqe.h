@@ -85,8 +85,9 @@ struct DqeEdgeImage {
 // The MTF along u (vertical edges, `alongV` false) or along v (horizontal
 // edges, read transposed) from one or more edge images, linearised with
 // the conversion; several are combined as MeasureEdges combines them. The
-// pixel spacing is the images' dx (u) or dy (v). Refuses a ROI outside its
-// image (kRoiOutsideImage), an edge in the other direction
+// pixel spacing is the images' dx (u) or dy (v). Refuses an image without
+// pixels or whose spacing differs from the first's (kNnpsMixedImages naming
+// it), a ROI outside its image (kRoiOutsideImage), an edge in the other direction
 // (kEdgeDirectionsDiffer naming the image, from 1) and what the edge
 // method refuses.
 EdgeResult MeasureEdgeMtf(std::span<const DqeEdgeImage> edges, const Conversion& conversion, bool alongV,

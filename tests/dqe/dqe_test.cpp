@@ -145,6 +145,10 @@ TEST(Dqe, SeveralEdgesAverageTheirEsfs)
                   MeasureEdgeMtf({&one, 1}, d.Response(), true);
               }),
               FailureCode::kEdgeDirectionsDiffer);
+    DqeEdgeImage finer = one;
+    finer.image.dx = 0.05;
+    const DqeEdgeImage spacings[] = {one, finer};
+    EXPECT_EQ(CodeOf([&] { MeasureEdgeMtf(spacings, d.Response(), false); }), FailureCode::kNnpsMixedImages);
     DqeEdgeImage outside = one;
     outside.roiX = 10;
     EXPECT_EQ(CodeOf([&] {
