@@ -78,8 +78,16 @@ constexpr std::string_view kCodeNames[] = {
     "DecodeBudgetExceeded",
     "DecoderStopped",
     "DecoderTimedOut",
+    "EdgeDirectionsDiffer",
+    "DqeNoMtf",
+    "DqeSettings",
+    "DqeMtfUnreadable",
+    "DqeKermaMismatch",
+    "DqeImagesDiffer",
+    "DqeMtfShort",
+    "DqeMtfNoCurve",
 };
-static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDecoderTimedOut) + 1);
+static_assert(std::size(kCodeNames) == static_cast<std::size_t>(FailureCode::kDqeMtfNoCurve) + 1);
 
 }  // namespace
 

@@ -95,6 +95,16 @@ enum class FailureCode {
     kDecodeBudgetExceeded,  // arguments: megabytes a decode needs, megabytes allowed
     kDecoderStopped,        // arguments: the file, its transfer syntax (the decoder process died)
     kDecoderTimedOut,       // arguments: the file, its transfer syntax, the time limit (s)
+
+    // Detective quantum efficiency.
+    kEdgeDirectionsDiffer,  // argument: the edge image (from 1) whose edge runs the other way
+    kDqeNoMtf,              // argument: the direction ("u" or "v") that has no MTF
+    kDqeSettings,           // argument: the setting as typed (kerma, SNR^2, quality)
+    kDqeMtfUnreadable,      // arguments: the file, the line number
+    kDqeKermaMismatch,      // a warning; arguments: the flat fields' mean kerma, the given kerma (uGy)
+    kDqeImagesDiffer,       // a warning; argument: the edge image whose size or spacing differs
+    kDqeMtfShort,           // a warning; arguments: the direction, the MTF's highest frequency
+    kDqeMtfNoCurve,         // argument: the file (no single measurement's rising MTF in it)
 };
 
 class Failure : public std::exception {

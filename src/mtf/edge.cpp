@@ -1,6 +1,7 @@
 #include "mtf/edge.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -507,33 +508,13 @@ std::string ThreeDecimals(double x)
     return FloatToStr(static_cast<long double>(Round(static_cast<long double>(x) * 1000)) / 1000.0L);
 }
 
-}  // namespace
+struct EdgeProjection {
+    EdgeResult result;  // direction, rise, angle, offset
+    Binned binned;
+    int groups = 1;
+};
 
-EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
-{
-    const auto number = [](const std::string& text) { return static_cast<double>(StrToFloat(text)); };
-    EdgeSettings settings;
-    settings.pixelSpacing = number(texts.pixelSpacing);
-    settings.binWidth = number(texts.binWidth);
-    settings.lsfHalfWidth = number(texts.lsfHalfWidth);
-    settings.lsfTaper = number(texts.lsfTaper);
-    settings.coreHalfWidth = number(texts.coreHalfWidth);
-    settings.tailCutoff = number(texts.tailCutoff);
-    settings.smoothingInterval = number(texts.smoothingInterval);
-    CheckSettings(settings);
-    return settings;
-}
-
-EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversion& conversion)
-{
-    EdgeImage image;
-    image.columns = std::max(table.dataColumns, 0);
-    image.rows = std::max(table.dataRows, 0);
-    image.exposure = ConvertValuesToExposure(TableCellValues(table), conversion);
-    return image;
-}
-
-EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
+EdgeProjection ProjectEdge(const EdgeImage& image, const EdgeSettings& settings)
 {
     if (image.columns < 0 || image.rows < 0 ||
         image.exposure.size() !=
@@ -576,7 +557,8 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const LineFit fit = FindEdgeLine(lines, sign);
     if (fit.used < 3) ThrowFailure(FailureCode::kEdgeNotFound);
 
-    EdgeResult result;
+    EdgeProjection projection;
+    EdgeResult& result = projection.result;
     result.vertical = vertical;
     result.rising = sign > 0;
     result.angle = std::atan(fit.slope) * 180.0 / kPi;
@@ -593,35 +575,50 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     const double shiftPerLine = std::fabs(fit.slope);
     const int groups =
         std::clamp(static_cast<int>(lines.count() * shiftPerLine), 1, std::max(1, settings.subsets));
-    const Binned binned = ProjectOntoNormal(lines, fit, sign, settings.binWidth, groups);
-    if (HasSecondEdge(binned, lines.count())) ThrowFailure(FailureCode::kEdgeTwoEdges);
+    projection.binned = ProjectOntoNormal(lines, fit, sign, settings.binWidth, groups);
+    if (HasSecondEdge(projection.binned, lines.count())) ThrowFailure(FailureCode::kEdgeTwoEdges);
+    projection.groups = groups;
+    return projection;
+}
 
+// The ESF of all groups of lines together.
+std::vector<double> TotalEsf(const Binned& binned)
+{
     std::vector<double> total(static_cast<std::size_t>(binned.bins), 0.0);
     std::vector<double> totalWeight(static_cast<std::size_t>(binned.bins), 0.0);
-    for (int g = 0; g < groups; ++g) {
+    for (int g = 0; g < binned.groups; ++g) {
         for (int k = 0; k < binned.bins; ++k) {
             total[k] += binned.sum[static_cast<std::size_t>(g) * binned.bins + k];
             totalWeight[k] += binned.weight[static_cast<std::size_t>(g) * binned.bins + k];
         }
     }
-    const std::vector<double> esf = BinMeans(total.data(), totalWeight.data(), binned.bins);
-    if (binned.bins < 5 || esf.empty()) ThrowFailure(FailureCode::kEdgeNotFound);
+    return BinMeans(total.data(), totalWeight.data(), binned.bins);
+}
+
+// The MTF of an ESF whose bin 0 is bin `firstBin` from the edge. `parts`
+// are ESFs of independent parts of the data on the same bins (groups of
+// lines, or edges); their spread gives the uncertainty.
+void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long firstBin,
+                const std::vector<double>& offsetWeight, const std::vector<std::vector<double>>& parts,
+                const EdgeSettings& settings)
+{
+    const int bins = static_cast<int>(esf.size());
 
     const double p = settings.pixelSpacing;
     const double binMm = settings.binWidth * p;
-    const double firstCentreMm = static_cast<double>(binned.firstBin) * binMm;
+    const double firstCentreMm = static_cast<double>(firstBin) * binMm;
     // Window: bins whose centre lies within ± the half width, inside the
     // ESF with one bin to spare on each side for the difference. An edge
     // near the side of the ROI narrows the window on both sides alike, so
     // the LSF still fades out symmetrically.
-    LsfWindow window{1, binned.bins - 2};
+    LsfWindow window{1, bins - 2};
     if (settings.lsfHalfWidth > 0) {
-        const long long room = std::min<long long>(-binned.firstBin - 1, binned.firstBin + binned.bins - 2);
+        const long long room = std::min<long long>(-firstBin - 1, firstBin + bins - 2);
         // Compared as doubles: for a tiny spacing the bin count is beyond any integer.
         const long long half = static_cast<long long>(
             std::min(static_cast<double>(room), std::floor(settings.lsfHalfWidth / binMm + 1e-9)));
-        window.first = static_cast<int>(-half - binned.firstBin);
-        window.last = static_cast<int>(half - binned.firstBin);
+        window.first = static_cast<int>(-half - firstBin);
+        window.last = static_cast<int>(half - firstBin);
         window.halfWidth = std::min(settings.lsfHalfWidth, static_cast<double>(half) * binMm);
         window.taper = settings.lsfTaper;
     }
@@ -631,31 +628,23 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
     core.halfWidth = settings.coreHalfWidth;
     core.taper = settings.lsfTaper;
     const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
-    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &binned.offsetWeight);
+    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
     if (!transform.valid()) ThrowFailure(FailureCode::kEdgeNotFound);
     std::vector<LsfTransform> subsets;
-    if (groups >= 2) {
-        for (int g = 0; g < groups; ++g) {
-            const std::vector<double> part =
-                BinMeans(binned.sum.data() + static_cast<std::size_t>(g) * binned.bins,
-                         binned.weight.data() + static_cast<std::size_t>(g) * binned.bins, binned.bins);
-            if (part.empty()) continue;
-            LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff, &binned.offsetWeight);
-            if (t.valid()) subsets.push_back(std::move(t));
-        }
-        if (subsets.size() < 2) subsets.clear();
+    for (const std::vector<double>& part : parts) {
+        if (part.empty()) continue;
+        LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
+        if (t.valid()) subsets.push_back(std::move(t));
     }
+    if (subsets.size() < 2) subsets.clear();
     result.subsetsUsed = static_cast<int>(subsets.size());
 
     const double nyquist = 1.0 / (2 * p);
     const double interval = settings.smoothingInterval;
-    for (const double f : GridToNyquist(kTableStep, nyquist)) {
-        result.tableFrequency.push_back(f);
-        result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
-        if (subsets.empty()) {
-            result.tableUncertainty.push_back(NAN);
-            continue;
-        }
+    // The spread of the parts' MTFs: each holds 1/n of the data, so the
+    // full result's spread is theirs over √n. NaN without parts.
+    const auto spread = [&subsets, interval](double f) {
+        if (subsets.empty()) return static_cast<double>(NAN);
         double mean = 0.0;
         std::vector<double> values;
         for (const LsfTransform& t : subsets) values.push_back(t.SmoothedMtf(f, interval));
@@ -663,28 +652,108 @@ EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
         double squares = 0.0;
         for (double v : values) squares += (v - mean) * (v - mean);
         const double n = static_cast<double>(values.size());
-        // Each group holds 1/n of the lines: the full result's spread is the
-        // groups' spread over √n.
-        result.tableUncertainty.push_back(std::sqrt(squares / (n - 1)) / std::sqrt(n));
+        return std::sqrt(squares / (n - 1)) / std::sqrt(n);
+    };
+    for (const double f : GridToNyquist(kTableStep, nyquist)) {
+        result.tableFrequency.push_back(f);
+        result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
+        result.tableUncertainty.push_back(spread(f));
     }
     for (const double f : GridToNyquist(kFineStep, nyquist)) {
         result.fineFrequency.push_back(f);
         result.fineMtf.push_back(transform.SmoothedMtf(f, interval));
+        result.fineUncertainty.push_back(spread(f));
     }
 
     // Charts: the ESF scaled to 1000 at its bright end, the LSF to a peak of 1.
-    const int brightBins = std::max(1, binned.bins / 20);
+    const int brightBins = std::max(1, bins / 20);
     double bright = 0.0;
-    for (int k = binned.bins - brightBins; k < binned.bins; ++k) bright += esf[k] / brightBins;
+    for (int k = bins - brightBins; k < bins; ++k) bright += esf[k] / brightBins;
     const double esfScale = bright != 0 ? 1000.0 / bright : 1.0;
     result.esf.reserve(esf.size());
-    for (int k = 0; k < binned.bins; ++k)
-        result.esf.push_back({firstCentreMm + k * binMm, esf[k] * esfScale});
+    for (int k = 0; k < bins; ++k) result.esf.push_back({firstCentreMm + k * binMm, esf[k] * esfScale});
     const std::vector<double>& lsf = transform.lsf();
     const double lsfPeak = *std::max_element(lsf.begin(), lsf.end());
     for (std::size_t k = 0; k < lsf.size(); ++k)
         result.lsf.push_back({transform.firstCentreMm() + static_cast<double>(k) * binMm,
                               lsfPeak > 0 ? lsf[k] / lsfPeak : lsf[k]});
+}
+
+}  // namespace
+
+EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
+{
+    const auto number = [](const std::string& text) { return static_cast<double>(StrToFloat(text)); };
+    EdgeSettings settings;
+    settings.pixelSpacing = number(texts.pixelSpacing);
+    settings.binWidth = number(texts.binWidth);
+    settings.lsfHalfWidth = number(texts.lsfHalfWidth);
+    settings.lsfTaper = number(texts.lsfTaper);
+    settings.coreHalfWidth = number(texts.coreHalfWidth);
+    settings.tailCutoff = number(texts.tailCutoff);
+    settings.smoothingInterval = number(texts.smoothingInterval);
+    CheckSettings(settings);
+    return settings;
+}
+
+EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversion& conversion)
+{
+    EdgeImage image;
+    image.columns = std::max(table.dataColumns, 0);
+    image.rows = std::max(table.dataRows, 0);
+    image.exposure = ConvertValuesToExposure(TableCellValues(table), conversion);
+    return image;
+}
+
+EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings)
+{
+    EdgeProjection projection = ProjectEdge(image, settings);
+    const Binned& binned = projection.binned;
+    const std::vector<double> esf = TotalEsf(binned);
+    if (binned.bins < 5 || esf.empty()) ThrowFailure(FailureCode::kEdgeNotFound);
+    std::vector<std::vector<double>> parts;
+    if (projection.groups >= 2)
+        for (int g = 0; g < projection.groups; ++g)
+            parts.push_back(BinMeans(binned.sum.data() + static_cast<std::size_t>(g) * binned.bins,
+                                     binned.weight.data() + static_cast<std::size_t>(g) * binned.bins,
+                                     binned.bins));
+    FinishEdge(projection.result, esf, binned.firstBin, binned.offsetWeight, parts, settings);
+    return projection.result;
+}
+
+EdgeResult MeasureEdges(std::span<const EdgeImage> images, const EdgeSettings& settings)
+{
+    if (images.empty()) ThrowFailure(FailureCode::kEdgeNotFound);
+    if (images.size() == 1) return MeasureEdge(images[0], settings);
+    std::vector<EdgeProjection> each;
+    std::vector<std::vector<double>> esfs;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        each.push_back(ProjectEdge(images[i], settings));
+        if (each[i].result.vertical != each[0].result.vertical)
+            ThrowFailure(FailureCode::kEdgeDirectionsDiffer, {IntToStr(static_cast<long long>(i + 1))});
+        esfs.push_back(TotalEsf(each[i].binned));
+        if (esfs[i].empty()) ThrowFailure(FailureCode::kEdgeNotFound);
+    }
+    // The bins every edge covers, each counted from its own edge; the ESFs
+    // averaged there with equal weights.
+    long long first = LLONG_MIN, last = LLONG_MAX;
+    for (const EdgeProjection& p : each) {
+        first = std::max(first, p.binned.firstBin);
+        last = std::min(last, p.binned.firstBin + p.binned.bins - 1);
+    }
+    if (last - first + 1 < 5) ThrowFailure(FailureCode::kEdgeNotFound);
+    const std::size_t bins = static_cast<std::size_t>(last - first + 1);
+    std::vector<double> esf(bins, 0.0);
+    std::vector<double> offsetWeight(kOffsetBins, 0.0);
+    std::vector<std::vector<double>> parts;
+    for (std::size_t i = 0; i < each.size(); ++i) {
+        const auto from = esfs[i].begin() + static_cast<std::ptrdiff_t>(first - each[i].binned.firstBin);
+        parts.emplace_back(from, from + static_cast<std::ptrdiff_t>(bins));
+        for (std::size_t k = 0; k < bins; ++k) esf[k] += parts.back()[k] / static_cast<double>(each.size());
+        for (int h = 0; h < kOffsetBins; ++h) offsetWeight[h] += each[i].binned.offsetWeight[h];
+    }
+    EdgeResult result = each[0].result;
+    FinishEdge(result, esf, first, offsetWeight, parts, settings);
     return result;
 }
 

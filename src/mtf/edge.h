@@ -8,6 +8,7 @@
 // way "ToExp" converts them); a scale factor does not matter.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +85,7 @@ struct EdgeResult {
     // The MTF on a fine grid (0.05 cycles/mm) up to and at the Nyquist frequency.
     std::vector<double> fineFrequency;
     std::vector<double> fineMtf;
+    std::vector<double> fineUncertainty;  // NaN where there is none
 };
 
 // The table's data cells converted to exposure as "ToExp" converts. An empty
@@ -93,6 +95,15 @@ EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversi
 // Throws Failure with one of the messages above when the ROI holds no clear
 // edge, more than one edge, or an edge outside the angle range.
 EdgeResult MeasureEdge(const EdgeImage& image, const EdgeSettings& settings);
+
+// One MTF from several radiographs of edges in the same direction: each
+// edge is found and projected as MeasureEdge does, their ESFs are averaged
+// bin by bin (bins counted from each one's edge) over the distances all
+// cover, and the averaged ESF is transformed. The uncertainty is the spread
+// of the single edges' MTFs over √n. One image gives MeasureEdge's result.
+// Refuses edges in different directions (kEdgeDirectionsDiffer naming the
+// first such image, counted from 1) and what MeasureEdge refuses.
+EdgeResult MeasureEdges(std::span<const EdgeImage> images, const EdgeSettings& settings);
 
 // Memo lines "f<TAB>m<TAB>±u", three decimals; the last field is empty
 // without an uncertainty.

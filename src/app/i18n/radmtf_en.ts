@@ -496,6 +496,38 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>%2 に %1 の空気カーマがありません。</source>
         <translation>%2 gives no air kerma for %1.</translation>
     </message>
+    <message>
+        <source>%1 枚目のエッジ画像のエッジは 1 枚目と向きが違います。</source>
+        <translation>The edge in edge image %1 runs in a different direction from the first one.</translation>
+    </message>
+    <message>
+        <source>%1 方向の MTF がないため、その方向の DQE は求めません。</source>
+        <translation>There is no MTF for direction %1, so no DQE is given for that direction.</translation>
+    </message>
+    <message>
+        <source>DQE の設定 &apos;%1&apos; は使えません。</source>
+        <translation>The DQE setting &apos;%1&apos; cannot be used.</translation>
+    </message>
+    <message>
+        <source>MTF ファイル %1 の %2 行目が読めません。</source>
+        <translation>Line %2 of the MTF file %1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>平坦画像の平均空気カーマ %1 µGy は指定の %2 µGy と 5 % 以上違います。</source>
+        <translation>The mean air kerma of the flat fields, %1 µGy, differs from the given %2 µGy by more than 5 %.</translation>
+    </message>
+    <message>
+        <source>エッジ画像 %1 の画像サイズまたは画素間隔が平坦画像と違います。</source>
+        <translation>The image size or pixel spacing of edge image %1 differs from that of the flat fields.</translation>
+    </message>
+    <message>
+        <source>%1 方向の MTF は %2 cycles/mm までしかなく、それより高い周波数の DQE はありません。</source>
+        <translation>The MTF for direction %1 reaches only %2 cycles/mm; there is no DQE at higher frequencies.</translation>
+    </message>
+    <message>
+        <source>MTF ファイル %1 には 1 件の測定の MTF (周波数の昇順) がありません。</source>
+        <translation>The MTF file %1 holds no MTF of a single measurement with rising frequencies.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
