@@ -22,6 +22,7 @@
 
 #include <QDateTime>
 
+#include "app/command_files.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/noise_command.h"
@@ -281,57 +282,6 @@ CommandLine ParseCommandLine(int argc, char** argv)
     return line;
 }
 
-// Name order as the viewer's file list shows it: case-insensitive, then exact.
-bool NameBefore(const std::string& a, const std::string& b)
-{
-    const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
-    std::string la(a.size(), ' '), lb(b.size(), ' ');
-    std::transform(a.begin(), a.end(), la.begin(), lower);
-    std::transform(b.begin(), b.end(), lb.begin(), lower);
-    return la != lb ? la < lb : a < b;
-}
-
-// Whether two paths name the same file: the same device and inode when both
-// exist, the same absolute path otherwise (a file the run has yet to write).
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    const bool same = std::filesystem::equivalent(a, b, error);
-    if (!error) return same;
-    const std::filesystem::path pa = std::filesystem::weakly_canonical(a, error);
-    if (error) return false;
-    const std::filesystem::path pb = std::filesystem::weakly_canonical(b, error);
-    return !error && pa == pb;
-}
-
-// The files to measure: each file argument itself, each folder's entries in
-// name order, except the files this run writes (`written`) and their
-// temporaries. A folder's subfolders are listed too, and fail as no image.
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
-                                      const std::vector<std::string>& written)
-{
-    std::vector<std::string> files;
-    for (const std::string& input : inputs) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(input, error)) {
-            files.push_back(input);
-            continue;
-        }
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(input, error))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end(), NameBefore);
-        for (const std::string& name : names) {
-            const std::string path = (std::filesystem::path(input) / name).string();
-            if (std::none_of(written.begin(), written.end(), [&](const std::string& target) {
-                    return SameFile(path, target) || IsTemporaryOf(path, target);
-                }))
-                files.push_back(path);
-        }
-    }
-    return files;
-}
-
 // One measurement's outcome, handed from a worker to the writer.
 struct Outcome {
     std::optional<MeasureResult> result;
@@ -496,39 +446,6 @@ private:
     std::size_t total_;
     bool shown_;
 };
-
-void PrintFailure(const QString& text)
-{
-    std::fprintf(stderr, "radmtf measure: %s\n", PrintableText(text.toUtf8().toStdString()).c_str());
-}
-
-void PrintUsageError(const QString& text)
-{
-    PrintFailure(text);
-    std::fprintf(stderr, "%s\n", UsageHintText().toUtf8().constData());
-}
-
-// Standard output with everything written so far delivered; false when a
-// write failed (a full disk, a closed pipe, /dev/full).
-bool StandardOutputWritten()
-{
-    std::cout.flush();
-    return std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
-// Refuses, before anything is measured, an output that would destroy a file:
-// one of the files to measure, or a device, pipe, folder or socket, which a
-// rename would replace by a plain file.
-std::optional<Failure> OutputRefusal(const std::string& target, const std::vector<std::string>& files)
-{
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(target, error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        return Failure(FailureCode::kNotRegularTarget, {target});
-    for (const std::string& file : files)
-        if (SameFile(file, target)) return Failure(FailureCode::kOutputIsInput, {target});
-    return std::nullopt;
-}
 
 int Measure(const CommandLine& line, WriteReport writeReport)
 {

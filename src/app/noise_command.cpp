@@ -12,11 +12,13 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <QCoreApplication>
 
+#include "app/command_files.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/program_library.h"
@@ -110,24 +112,6 @@ NoiseLine Parse(int argc, char** argv)
     return line;
 }
 
-std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs)
-{
-    std::vector<std::string> files;
-    for (const std::string& input : inputs) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(input, error)) {
-            files.push_back(input);
-            continue;
-        }
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(input, error))
-            if (entry.is_regular_file(error)) names.push_back(entry.path().string());
-        std::sort(names.begin(), names.end());
-        files.insert(files.end(), names.begin(), names.end());
-    }
-    return files;
-}
-
 // Pixels the program cannot read as stored, decoded in the decoder process.
 DicomLoad DecodeInDecoderProcess(const std::string& path, std::span<const std::uint8_t> file)
 {
@@ -146,8 +130,9 @@ struct LoadedImage {
 LoadedImage Load(const std::string& path, const NoiseLine& line)
 {
     MeasureSettings settings;
-    const SourceImage source = ReadSourceImage(
-        path, settings, [&](std::span<const std::uint8_t> file) { return DecodeInDecoderProcess(path, file); });
+    const SourceImage source = ReadSourceImage(path, settings, [&](std::span<const std::uint8_t> file) {
+        return DecodeInDecoderProcess(path, file);
+    });
     LoadedImage loaded;
     double spacing = 0.0;
     if (line.pixelSpacing) {
@@ -167,8 +152,14 @@ LoadedImage Load(const std::string& path, const NoiseLine& line)
             loaded.values[static_cast<std::size_t>(r) * columns + c] = *v;
         }
     }
-    // The measurement reading is signed 16-bit: its top is the saturation.
-    loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), 32767};
+    CheckPixelSpacing(spacing);
+    // The largest value the detector can store saturates: 2^BitsStored - 1
+    // for unsigned samples, else the top of the 16-bit reading.
+    std::int32_t top = source.layout.unsignedWords ? 65535 : 32767;
+    if (source.layout.unsignedWords && source.facts.bitsStored && *source.facts.bitsStored >= 1 &&
+        *source.facts.bitsStored <= 16)
+        top = (std::int32_t{1} << *source.facts.bitsStored) - 1;
+    loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), top + source.offset};
     return loaded;
 }
 
@@ -276,10 +267,11 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
     }
 }
 
-int RunNnps(const NoiseLine& line, std::ostream& out, const std::string& format)
+int RunNnps(const NoiseLine& line, const std::vector<std::string>& files, std::ostream& out,
+            const std::string& format)
 {
     NnpsReport report;
-    report.files = ExpandFolders(line.inputs);
+    report.files = files;
     report.settings = "conversion " + line.conversion;
     if (line.kerma) report.settings += "; kerma " + FloatToStr(*line.kerma) + " uGy";
     try {
@@ -304,7 +296,7 @@ int RunNnps(const NoiseLine& line, std::ostream& out, const std::string& format)
         report.message = FailureText(FailureCode::kOutOfMemory).toStdString();
     }
     WriteNnps(out, format, report);
-    if (!report.message.empty()) std::fprintf(stderr, "radmtf measure: %s\n", report.message.c_str());
+    if (!report.message.empty()) PrintFailure(QString::fromStdString(report.message));
     return report.result ? 0 : 1;
 }
 
@@ -330,12 +322,12 @@ std::map<std::string, double> ReadKermas(const std::string& path)
     return kermas;
 }
 
-int RunConversion(const NoiseLine& line, std::ostream& out)
+int RunConversion(const NoiseLine& line, const std::vector<std::string>& files, std::ostream& out)
 {
     try {
         const std::map<std::string, double> kermas = ReadKermas(*line.kermaFile);
         std::vector<ConversionSample> samples;
-        for (const std::string& file : ExpandFolders(line.inputs)) {
+        for (const std::string& file : files) {
             auto found = kermas.find(file);
             if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
             if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
@@ -348,7 +340,7 @@ int RunConversion(const NoiseLine& line, std::ostream& out)
         out << ConversionFileText(FitConversion(samples));
         return 0;
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "radmtf measure: %s\n", Text(failure).c_str());
+        PrintFailure(QString::fromStdString(Text(failure)));
         return 1;
     }
 }
@@ -373,26 +365,36 @@ int RunNoiseCommand(int argc, char** argv)
     try {
         line = Parse(argc, argv);
     } catch (const Usage& usage) {
-        std::fprintf(stderr, "radmtf measure: %s\n%s\n",
-                     UsageText(usage.problem, usage.args).toUtf8().constData(),
-                     UsageHintText().toUtf8().constData());
+        PrintUsageError(UsageText(usage.problem, usage.args));
         return 2;
     }
-    std::ofstream file;
-    if (line.output) {
-        file.open(*line.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            std::fprintf(stderr, "radmtf measure: %s\n",
-                         FailureText(FailureCode::kCannotCreate, {*line.output}).toUtf8().constData());
-            return 1;
+    std::vector<std::string> written;
+    if (line.output) written.push_back(*line.output);
+    const std::vector<std::string> files = ExpandInputs(line.inputs, written, true);
+    if (line.output)
+        if (const std::optional<Failure> refusal = OutputRefusal(*line.output, files)) {
+            PrintFailure(FailureText(*refusal));
+            return 2;
         }
-    }
+    // --output is gathered whole and replaces the file only when complete.
+    std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
-    if (line.conversionMeasurement) return RunConversion(line, out);
     const std::string format = !line.format.empty()                    ? line.format
                                : !line.output && isatty(STDOUT_FILENO) ? "table"
                                                                        : "csv";
-    return RunNnps(line, out, format);
+    const int code =
+        line.conversionMeasurement ? RunConversion(line, files, out) : RunNnps(line, files, out, format);
+    try {
+        if (line.output) ReplaceFile(*line.output, file.str());
+    } catch (const Failure& failure) {
+        PrintFailure(FailureText(failure));
+        return 1;
+    }
+    if (!line.output && !StandardOutputWritten()) {
+        PrintFailure(FailureText(FailureCode::kStandardOutput));
+        return 1;
+    }
+    return code;
 }
 
 }  // namespace radmtf
