@@ -27,6 +27,8 @@
 #include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "core/text_lines.h"
+#include "dicom/dicom_load.h"
+#include "dicom/dictionary.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
 #include "nps/conversion.h"
