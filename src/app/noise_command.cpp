@@ -396,7 +396,7 @@ int RunNoiseCommand(int argc, char** argv)
         PrintFailure(FailureText(FailureCode::kStandardOutput));
         return 1;
     }
-    return code;
+    return exitCode;
 }
 
 }  // namespace radmtf
