@@ -384,7 +384,7 @@ int RunNoiseCommand(int argc, char** argv)
     const std::string format = !line.format.empty()                    ? line.format
                                : !line.output && isatty(STDOUT_FILENO) ? "table"
                                                                        : "csv";
-    const int code =
+    const int exitCode =
         line.conversionMeasurement ? RunConversion(line, files, out) : RunNnps(line, files, out, format);
     try {
         if (line.output) ReplaceFile(*line.output, file.str());
