@@ -263,6 +263,8 @@ TEST_F(MeasureCommand, PrintsControlCharactersInNamesEscaped)
     const CommandRun table = RunMeasure({"slit", name, "--format", "table"});
     EXPECT_EQ(table.out.find('\x1b'), std::string::npos) << table.out;
     EXPECT_NE(table.out.find(escaped), std::string::npos) << table.out;
+}
+
 QJsonArray JsonFiles(const CommandRun& run)
 {
     return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
