@@ -162,6 +162,7 @@ std::vector<std::uint8_t> EncodeDecodeReply(const DecodeReply& reply, bool withW
     w.U64(static_cast<std::uint64_t>(image.rows));
     w.U64(static_cast<std::uint64_t>(image.frames));
     w.U8(image.colourToGray ? 1 : 0);
+    w.U8(image.signedSamples ? 1 : 0);
     w.Text(image.transferSyntax);
     w.U64(image.elements.size());
     for (const DicomElement& e : image.elements) {
@@ -200,18 +201,19 @@ std::optional<DecodeReply> ParseDecodeReply(const std::uint8_t* data, std::size_
     if (kind != kReplyImage) return std::nullopt;
     DecodedImage image;
     std::uint64_t columns = 0, rows = 0, frames = 0, elementCount = 0;
-    std::uint8_t colour = 0;
-    if (!r.U64(columns) || !r.U64(rows) || !r.U64(frames) || !r.U8(colour) || !r.Text(image.transferSyntax) ||
-        !r.U64(elementCount))
+    std::uint8_t colour = 0, signedSamples = 0;
+    if (!r.U64(columns) || !r.U64(rows) || !r.U64(frames) || !r.U8(colour) || !r.U8(signedSamples) ||
+        !r.Text(image.transferSyntax) || !r.U64(elementCount))
         return std::nullopt;
     if (columns == 0 || rows == 0 || columns > 65535 || rows > 65535 || frames == 0 ||
-        frames > (1ull << 40) || colour > 1 || elementCount > kMaxElements ||
+        frames > (1ull << 40) || colour > 1 || signedSamples > 1 || elementCount > kMaxElements ||
         rows * columns > std::uint64_t(kMaxDecodedSamples))
         return std::nullopt;
     image.columns = static_cast<std::int32_t>(columns);
     image.rows = static_cast<std::int32_t>(rows);
     image.frames = static_cast<long long>(frames);
     image.colourToGray = colour == 1;
+    image.signedSamples = signedSamples == 1;
     for (std::uint64_t i = 0; i < elementCount; ++i) {
         DicomElement e;
         std::uint64_t group = 0, number = 0, lengthField = 0;

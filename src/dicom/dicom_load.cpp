@@ -45,6 +45,9 @@ std::optional<DecodedImage> DecodePixels(const std::uint8_t* data, std::size_t s
         if ((compressed || layout.encoding == DataSetEncoding::kExplicitBig || layout.deflated) &&
             layout.hasMeta)
             ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(uid)});
+        // Colour is never shown as plain words.
+        if (layout.samplesPerPixel > 1)
+            ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(uid)});
         return std::nullopt;
     }
     if (LoadsAsStoredForSure(layout, walkFoundPixelData)) return std::nullopt;
