@@ -31,9 +31,11 @@ std::vector<FoundObject> FindObjectsStep(const SourceImage& image, const Measure
         } catch (const Failure&) {
         }
     }
-    if (!(spacing >= 1e-3 && spacing <= 10)) spacing = 0.1;
-    const SampleImageView view{samples.data(), true, static_cast<std::int32_t>(block.cols),
-                               static_cast<std::int32_t>(block.rows), spacing};
+    // The spacing the measurement would refuse is refused here, before any search.
+    CheckPixelSpacing(spacing);
+    const SampleImageView view{samples.data(), !image.layout.unsignedWords,
+                               static_cast<std::int32_t>(block.cols), static_cast<std::int32_t>(block.rows),
+                               spacing};
     FindSettings find;
     find.area = search.area;
     find.directions = search.directions;

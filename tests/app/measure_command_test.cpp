@@ -11,10 +11,10 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <set>
 #include <algorithm>
 #include <optional>
 #include <regex>
+#include <set>
 
 #include "app/messages.h"
 #include "command_runner.h"
@@ -281,8 +281,10 @@ TEST_F(MeasureCommand, TraditionalMethodsRefuseAnImageWithoutTheirObjectAndWarnO
     const QString slit = RADMTF_SAMPLES_DIR "/slit.dcm";
     const QString noObject = FailureText(FailureCode::kNoTiltedObject);
     for (const QStringList& args :
-         {QStringList{"slit", flat}, QStringList{"chart", flat, "--roi", "128,128,200,40"},
-          QStringList{"slit", RADMTF_SAMPLES_DIR "/edge.dcm"}, QStringList{"chart", slit}}) {
+         {QStringList{"slit", flat, "--roi", "128,128,128,128"},
+          QStringList{"chart", flat, "--roi", "128,128,200,40"},
+          QStringList{"slit", RADMTF_SAMPLES_DIR "/edge.dcm", "--roi", "128,128,128,128"},
+          QStringList{"chart", slit, "--roi", "128,64,128,64"}}) {
         const CommandRun run = RunMeasure(args + QStringList{"--format", "json"});
         EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
         const QJsonArray files = JsonFiles(run);
@@ -290,7 +292,8 @@ TEST_F(MeasureCommand, TraditionalMethodsRefuseAnImageWithoutTheirObjectAndWarnO
         EXPECT_EQ(files[0]["status"].toString(), "failed");
         EXPECT_EQ(files[0]["message"].toString(), noObject) << args.join(' ').toStdString();
     }
-    EXPECT_EQ(RunMeasure({"slit", flat, "--no-check", "--format", "json"}).exitCode, 0);
+    EXPECT_EQ(
+        RunMeasure({"slit", flat, "--roi", "128,128,128,128", "--no-check", "--format", "json"}).exitCode, 0);
 
     // Button 2 on a slit tilted as button 1: measured, and warned about.
     const CommandRun wrong = RunMeasure({"slit", slit, "--orientation", "2", "--format", "json"});
