@@ -299,6 +299,8 @@ ReportPage TForm2::reportPage() const
                 {QCoreApplication::translate("radmtf::Report", row.label), row.edit->text()});
     page.measured = lastMeasured_;
     page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
+    // What the transfer warned about the image (processed for presentation).
+    if (!measurementWarning_.isEmpty()) page.warnings.append(measurementWarning_);
     return page;
 }
 

@@ -236,5 +236,16 @@ TEST_F(DetectorFilesWindow, ShowsAndMeasuresUnsignedSamplesUnwrappedWithItsNotic
     EXPECT_EQ(grid->cell(1, 1).toInt(), 4095 - Edge().At(row, column));
 }
 
+TEST_F(DetectorFilesWindow, TheReportOfAProcessedImageSaysSo)
+{
+    DicomImageFields fields = Unsigned();
+    fields.presentationIntent = "FOR PRESENTATION";
+    const std::string path = WriteFile("processed.dcm", EdgeFile(fields, kAsIs));
+    Run("answer " + path + "\nclick Form1.BitBtnLoad\nclick Form1.ButtonToTable\n");
+    const QStringList warnings = form2->reportPage().warnings;
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("FOR PRESENTATION")) << warnings[0].toStdString();
+}
+
 }  // namespace
 }  // namespace radmtf::testing

@@ -189,6 +189,9 @@ TEST_F(MeasureCommand, NeverWritesOverItsInputsOrWhatIsNoRegularFile)
                   std::string::npos)
             << input.err;
         EXPECT_EQ(Contents(image), original);
+        // Also as an entry of a measured folder, where earlier results are skipped.
+        EXPECT_EQ(RunMeasure({"slit", folder.path(), option, image}).exitCode, 2) << option.toStdString();
+        EXPECT_EQ(Contents(image), original);
         const CommandRun pipe = RunMeasure({"slit", image, option, fifo});
         EXPECT_EQ(pipe.exitCode, 2) << option.toStdString();
         EXPECT_NE(pipe.err.find(Message(FailureCode::kNotRegularTarget, fifo.toStdString())),
