@@ -8,10 +8,7 @@
 
 namespace radmtf::synth {
 
-namespace {
-
-// The Gaussian on the cell grid (pitch h), normalised to a sum of 1.
-std::vector<double> GaussianKernel(double sigma, double h)
+std::vector<double> CellGaussian(double sigma, double h)
 {
     if (sigma <= 0.0) return {1.0};
     const int reach = static_cast<int>(std::ceil(6.0 * sigma / h));
@@ -24,6 +21,8 @@ std::vector<double> GaussianKernel(double sigma, double h)
     for (double& v : g) v /= sum;
     return g;
 }
+
+namespace {
 
 double Trend(const FlatFieldDetector& d, double x, double y)
 {
@@ -62,7 +61,7 @@ void Transpose(std::vector<double>& grid, std::size_t w, std::size_t h)
 // A(j) = sum_t H(t) H(t + j) for H = Gaussian * box(s) on the cell grid.
 std::vector<double> Autocorrelation(double sigma, double pitch, std::int32_t cells)
 {
-    const std::vector<double> g = GaussianKernel(sigma, pitch / cells);
+    const std::vector<double> g = CellGaussian(sigma, pitch / cells);
     std::vector<double> h(g.size() + static_cast<std::size_t>(cells) - 1, 0.0);
     for (std::size_t i = 0; i < g.size(); ++i)
         for (std::int32_t a = 0; a < cells; ++a) h[i + static_cast<std::size_t>(a)] += g[i];
@@ -96,8 +95,9 @@ Conversion FlatFieldDetector::Response() const
     return logResponse ? Conversion::Log(c0, c1, kref) : Conversion::Linear(offset, gain);
 }
 
-std::vector<std::int32_t> FlatField(const FlatFieldDetector& d, std::int32_t columns, std::int32_t rows,
-                                    double kerma, std::uint64_t seed)
+std::vector<std::int32_t> DetectorImage(
+    const FlatFieldDetector& d, std::int32_t columns, std::int32_t rows, double kerma, std::uint64_t seed,
+    const std::function<double(double x0, double y0, double cell)>& transmission)
 {
     QuantumNoise noise(seed);
     // A margin as wide as the blur's reach, so the edge pixels get the
@@ -110,18 +110,22 @@ std::vector<std::int32_t> FlatField(const FlatFieldDetector& d, std::int32_t col
     const std::size_t w = (static_cast<std::size_t>(columns) + 2 * mx) * s;
     const std::size_t h = (static_cast<std::size_t>(rows) + 2 * my) * s;
     const double perCell = d.quantaPerUGy * kerma / static_cast<double>(s * s);
+    const double cell = 1.0 / static_cast<double>(s);  // in pixels
     std::vector<double> grid(w * h);
     for (std::size_t y = 0; y < h; ++y) {
         const double ty = 2.0 * ((y + 0.5) / static_cast<double>(s) - static_cast<double>(my)) / rows - 1.0;
+        const double y0 = static_cast<double>(y) * cell - static_cast<double>(my);
         for (std::size_t x = 0; x < w; ++x) {
             const double tx =
                 2.0 * ((x + 0.5) / static_cast<double>(s) - static_cast<double>(mx)) / columns - 1.0;
-            grid[y * w + x] = static_cast<double>(noise.Poisson(perCell * Trend(d, tx, ty)));
+            const double x0 = static_cast<double>(x) * cell - static_cast<double>(mx);
+            grid[y * w + x] =
+                static_cast<double>(noise.Poisson(perCell * Trend(d, tx, ty) * transmission(x0, y0, cell)));
         }
     }
-    BlurRows(grid, w, h, GaussianKernel(d.sigmaX, d.dx / d.cells));
+    BlurRows(grid, w, h, CellGaussian(d.sigmaX, d.dx / d.cells));
     Transpose(grid, w, h);
-    BlurRows(grid, h, w, GaussianKernel(d.sigmaY, d.dy / d.cells));
+    BlurRows(grid, h, w, CellGaussian(d.sigmaY, d.dy / d.cells));
     Transpose(grid, h, w);
 
     const Conversion response = d.Response();
@@ -146,6 +150,12 @@ std::vector<std::int32_t> FlatField(const FlatFieldDetector& d, std::int32_t col
         }
     }
     return image;
+}
+
+std::vector<std::int32_t> FlatField(const FlatFieldDetector& d, std::int32_t columns, std::int32_t rows,
+                                    double kerma, std::uint64_t seed)
+{
+    return DetectorImage(d, columns, rows, kerma, seed, [](double, double, double) { return 1.0; });
 }
 
 std::vector<double> ExpectedNnps2d(const FlatFieldDetector& d, std::int32_t columns, std::int32_t rows,

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "nps/nnps.h"
@@ -33,6 +34,18 @@ struct FlatFieldDetector {
 
     Conversion Response() const;  // the conversion that inverts the response exactly
 };
+
+// The detector's image of a fluence that `transmission(x0, y0, cell)` scales
+// on each cell (its top-left corner at pixel coordinates x0, y0, `cell`
+// pixels wide): row-major columns x rows pixel values, the open fluence at
+// the given mean kerma (uGy). Every image of the detector is drawn here, so
+// the same seed gives the same quanta whatever the fluence.
+std::vector<std::int32_t> DetectorImage(
+    const FlatFieldDetector& detector, std::int32_t columns, std::int32_t rows, double kerma,
+    std::uint64_t seed, const std::function<double(double x0, double y0, double cell)>& transmission);
+
+// The blur's Gaussian on the cell grid (pitch h, mm), summing to 1.
+std::vector<double> CellGaussian(double sigma, double h);
 
 // Row-major columns x rows pixel values at the given mean kerma (uGy).
 std::vector<std::int32_t> FlatField(const FlatFieldDetector& detector, std::int32_t columns,
