@@ -117,11 +117,13 @@ struct Json {
     double number = 0.0;
     std::string string;
     std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> members;
+    // An object's members as two lists (a pair would need Json complete here).
+    std::vector<std::string> keys;
+    std::vector<Json> values;
     const Json* Find(std::string_view key) const
     {
-        for (const auto& [k, v] : members)
-            if (k == key) return &v;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key) return &values[i];
         return nullptr;
     }
 };
@@ -221,7 +223,9 @@ private:
             do {
                 std::string key = String();
                 if (!Take(':')) Fail();
-                j.members.emplace_back(std::move(key), Value(depth + 1));
+                Json value = Value(depth + 1);
+                j.keys.push_back(std::move(key));
+                j.values.push_back(std::move(value));
             } while (Take(','));
             if (!Take('}')) Fail();
         } else if (c == '[') {
