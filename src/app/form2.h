@@ -236,6 +236,8 @@ private:
     ProfileOrientation checkedOrientation() const;
     void runPreciseSlit();
     void runPreciseChart(const SwcFeatures& features);
+    // A chart memo's lines with the marks of the groups (f, MTF) they list.
+    QStringList withChartMarks(QStringList lines, const std::vector<std::pair<double, double>>& points) const;
     void warnIfGeometryDisagrees();
     // The estimate "Auto" made for the table as it is; a new table drops it.
     std::optional<LineGeometry> geometryEstimate_;

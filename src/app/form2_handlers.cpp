@@ -166,7 +166,7 @@ void TForm2::ButtonSWCClick()
                    clearSeries(Series4);
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
-                   MemoMTF2->setLines(Lines(result.memoLines));
+                   MemoMTF2->setLines(withChartMarks(Lines(result.memoLines), result.points));
                    showSummary(result.points, ReportMethod::kChart);
                });
     PageControl1->setCurrentWidget(TabSheetMTF);

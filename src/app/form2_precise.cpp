@@ -184,6 +184,21 @@ void TForm2::runPreciseSlit()
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 
+QStringList TForm2::withChartMarks(QStringList lines,
+                                   const std::vector<std::pair<double, double>>& points) const
+{
+    // Each group's marks at the end of its line, as the command marks them.
+    const long double spacing = FloatOf(EditPxlSpc);
+    for (std::size_t i = 0; i < points.size() && i < static_cast<std::size_t>(lines.size()); ++i) {
+        const ChartGroupMarks marks = MarkChartGroup(points[i].first, points[i].second, spacing);
+        QStringList shown;
+        if (marks.beyondNyquist) shown.append(tr("ナイキスト周波数より上"));
+        if (marks.lowModulation) shown.append(tr("変調度が低い"));
+        if (!shown.isEmpty()) lines[static_cast<int>(i)] += "\t(" + shown.join(", ") + ")";
+    }
+    return lines;
+}
+
 void TForm2::runPreciseChart(const SwcFeatures& features)
 {
     const ValueTable table = tableExposure();
@@ -194,18 +209,7 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
     clearSeries(Series4);
     setSeries(Series7, PointsOf(result.points));
     setErrorBars(result.points);
-    // Each group's marks after its uncertainty, as the command marks them.
-    QStringList lines = LinesOf(result.points);
-    const long double spacing = FloatOf(EditPxlSpc);
-    for (std::size_t i = 0; i < result.points.size(); ++i) {
-        const ChartGroupMarks marks =
-            MarkChartGroup(result.points[i].frequency, result.points[i].mtf, spacing);
-        QStringList shown;
-        if (marks.beyondNyquist) shown.append(tr("ナイキスト周波数より上"));
-        if (marks.lowModulation) shown.append(tr("変調度が低い"));
-        if (!shown.isEmpty()) lines[static_cast<int>(i)] += "\t(" + shown.join(", ") + ")";
-    }
-    MemoMTF2->setLines(lines);
+    MemoMTF2->setLines(withChartMarks(LinesOf(result.points), CurvePoints(result.points)));
     showSummary(CurvePoints(result.points), ReportMethod::kPreciseChart);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
