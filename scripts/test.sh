@@ -21,11 +21,21 @@ ctest --preset asan
 if command -v clang++ >/dev/null 2>&1; then
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz
+  # The decoder's seeds: compressed, deflated and big-endian files of the
+  # pydicom package's test data, taken from the package rather than kept here.
+  pydicom_data=/usr/lib/python3/dist-packages/pydicom/data/test_files
+  mkdir -p build-fuzz/corpus/decoder
+  for seed in JPEG2000.dcm MR_small_bigendian.dcm MR_small_jpeg_ls_lossless.dcm SC_rgb_rle.dcm \
+      SC_rgb_small_odd_jpeg.dcm image_dfl.dcm; do
+    if [[ -f "$pydicom_data/$seed" ]]; then cp -n "$pydicom_data/$seed" build-fuzz/corpus/decoder/; fi
+  done
   for target in dicom_header decoder curve_file number_text; do
     mkdir -p "build-fuzz/corpus/$target"
     log="build-fuzz/$target.log"
+    corpora=("build-fuzz/corpus/$target")
+    if [[ -d "fuzz/corpus/$target" ]]; then corpora+=("fuzz/corpus/$target"); fi
     if ! "build-fuzz/fuzz/${target}_fuzz" -max_total_time="${RADMTF_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 \
-        -print_final_stats=1 "build-fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+        -print_final_stats=1 "${corpora[@]}" >"$log" 2>&1; then
       tail -n 60 "$log"
       echo "fuzzer $target found a fault (log: $log)"
       exit 1
