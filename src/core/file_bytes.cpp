@@ -52,18 +52,6 @@ bool ReadAll(int fd, std::vector<std::uint8_t>& bytes)
     return true;
 }
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 constexpr char kTemporaryMark[] = ".radmtf-";
 
 // A new file beside `target`, named after it; its descriptor, or -1.
@@ -104,8 +92,8 @@ void ReplaceFile(const std::string& nativePath, std::string_view bytes)
     FileDescriptor file(CreateTemporary(target, temporary));
     if (file.get() < 0) ThrowCannotCreate(nativePath);
     const bool written = (!exists || ::fchmod(file.get(), old.st_mode & 07777) == 0) &&
-                         WriteAll(file.get(), bytes) && ::fsync(file.get()) == 0 && file.Close() &&
-                         ::rename(temporary.c_str(), target.c_str()) == 0;
+                         WriteAll(file.get(), bytes.data(), bytes.size()) && ::fsync(file.get()) == 0 &&
+                         file.Close() && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!written) {
         ::unlink(temporary.c_str());
         ThrowCannotCreate(nativePath);
@@ -126,6 +114,19 @@ bool IsTemporaryOf(const std::string& path, const std::string& target)
         return p.has_parent_path() ? p.parent_path() : ".";
     };
     return std::filesystem::equivalent(folder(candidate), folder(of), error) && !error;
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size)
+{
+    const auto* from = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        from += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes)

@@ -2,6 +2,7 @@
 // one so that it is never left half written.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ namespace radmtf {
 // file is opened, and it is opened without blocking, so a pipe that appears
 // under the name in between cannot hang the program.
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes);
+
+// Writes all `size` bytes to the descriptor, going on after interruptions
+// and partial writes; false on a failed write.
+bool WriteAll(int fd, const void* data, std::size_t size);
 
 // Makes the file at `nativePath` hold exactly `bytes`. They are written to a
 // new file beside it, flushed to the disk and only then renamed over the

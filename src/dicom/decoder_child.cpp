@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "core/file_bytes.h"
+
 namespace radmtf {
 
 namespace {
@@ -20,18 +22,6 @@ bool ReadAll(int fd, std::uint8_t* to, std::size_t size)
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         to += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const std::uint8_t* from, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, from, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        from += n;
         size -= static_cast<std::size_t>(n);
     }
     return true;

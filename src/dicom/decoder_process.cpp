@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/file_bytes.h"
 #include "dicom/dicom_layout.h"
 
 extern char** environ;
@@ -55,18 +56,6 @@ std::uint64_t HalfTheMemory()
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return std::uint64_t{4} << 30;
     return std::uint64_t(pages) * std::uint64_t(pageSize) / 2;
-}
-
-bool WriteAll(int fd, const std::uint8_t* from, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, from, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        from += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 void CloseFd(int& fd)
