@@ -6,27 +6,14 @@
 
 #include "core/numtext.h"
 #include "dqe/mtf_file.h"
+#include "failure_code.h"
 #include "synth/edge_field.h"
 
 namespace radmtf {
 namespace {
 
-FailureCode CodeOf(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.code();
-    }
-    return FailureCode::kNotMeasured;  // no failure
-}
-
-bool HasWarning(const DqeResult& r, FailureCode code)
-{
-    for (const Failure& w : r.warnings)
-        if (w.code() == code) return true;
-    return false;
-}
+using testing::CodeOf;
+using testing::HasWarning;
 
 TEST(Dqe, SnrSquaredInByEditionAndQuality)
 {

@@ -7,19 +7,12 @@
 #include "analysis/exposure.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "failure_code.h"
 
 namespace radmtf {
 namespace {
 
-FailureCode CodeOf(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.code();
-    }
-    return FailureCode::kNotMeasured;  // no failure
-}
+using testing::CodeOf;
 
 TEST(Conversion, EachKindInvertsItsRelation)
 {

@@ -5,27 +5,14 @@
 #include <cmath>
 
 #include "core/numtext.h"
+#include "failure_code.h"
 #include "synth/flat_field.h"
 
 namespace radmtf {
 namespace {
 
-FailureCode CodeOf(auto&& call)
-{
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.code();
-    }
-    return FailureCode::kNotMeasured;  // no failure
-}
-
-bool HasWarning(const NnpsResult& r, FailureCode code)
-{
-    for (const Failure& w : r.warnings)
-        if (w.code() == code) return true;
-    return false;
-}
+using testing::CodeOf;
+using testing::HasWarning;
 
 struct Set {
     std::vector<std::vector<std::int32_t>> pixels;
