@@ -421,6 +421,9 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
     report.settings = asked;
     if (outcome.found) report.settings.roi = outcome.found->roi;
     report.message = outcome.failure ? FailureText(*outcome.failure).toStdString() : outcome.otherFailure;
+    // Only the command can raise the budget: it says how.
+    if (outcome.failure && outcome.failure->code() == FailureCode::kDecodeBudgetExceeded)
+        report.message += " " + NoticeText(Notice::kRaiseDecodeBudget).toStdString();
     report.failedMark = FailedMark(QString::fromStdString(report.message)).toStdString();
     return report;
 }

@@ -129,8 +129,9 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kPixelSpacingRange,
      QT_TRANSLATE_NOOP("radmtf::Messages", "画素間隔 %1 mm は範囲 (0.001～10 mm) の外です。")},
     {FailureCode::kObjectNotFound,
-     QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。")},
+     QT_TRANSLATE_NOOP(
+         "radmtf::Messages",
+         "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。")},
     {FailureCode::kNnpsNoRoi,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "解析範囲 (%1 画素) に 256 × 256 画素の ROI が 1 つも入りません。")},
@@ -154,11 +155,11 @@ constexpr std::pair<FailureCode, const char*> kFailureTexts[] = {
     {FailureCode::kConversionNoKerma,
      QT_TRANSLATE_NOOP("radmtf::Messages", "%2 に %1 の空気カーマがありません。")},
     {FailureCode::kDecodeBudgetExceeded,
-     QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "画素データの復号に %1 MB 必要で、上限 %2 MB を超えます (上限は --max-decoded-mb で変えられます)。")},
+     QT_TRANSLATE_NOOP("radmtf::Messages", "画素データの復号に %1 MB 必要で、上限 %2 MB を超えます。")},
     {FailureCode::kDecoderStopped,
      QT_TRANSLATE_NOOP("radmtf::Messages",
-                       "%1 の画素データ (転送構文 %2) の復号中にデコーダーが異常終了しました。このファイルは読み込みません。")},
+                       "%1 の画素データ (転送構文 %2) "
+                       "の復号中にデコーダーが異常終了しました。このファイルは読み込みません。")},
     {FailureCode::kDecoderTimedOut,
      QT_TRANSLATE_NOOP("radmtf::Messages",
                        "%1 の画素データ (転送構文 %2) の復号が %3 秒で終わらないため中止しました。")},
@@ -190,8 +191,9 @@ constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "Matrix Size x y , "),
     QT_TRANSLATE_NOOP("radmtf::Messages", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "MTF がまだ測定されていません。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "上限は --max-decoded-mb で変えられます。"),
 };
-static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kNothingMeasured) + 1);
+static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kRaiseDecodeBudget) + 1);
 
 constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit、chart または edge を指定してください。"),
@@ -257,7 +259,8 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "                            推定と 10 % 以上違えば警告する)\n"
     "\n"
     "露光量:\n"
-    "  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)\n"
+    "  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel "
+    "Spacing)\n"
     "  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)\n"
     "  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)\n"
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"

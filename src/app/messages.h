@@ -28,6 +28,7 @@ enum class Notice {
     kMatrixSizePrompt,    // the size input box of a load
     kPixelSpacingPrompt,  // the pixel-spacing input box of a load
     kNothingMeasured,     // information: a report asked for before any method ran
+    kRaiseDecodeBudget,   // the command's hint after a decode over its budget
 };
 QString NoticeText(Notice notice);
 

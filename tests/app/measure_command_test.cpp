@@ -445,6 +445,12 @@ TEST(MeasureCompressed, ABatchGoesOnAfterADecoderDiesAndNamesTheFileOfEachLibrar
     EXPECT_EQ(talked.err, expected);
 
     EXPECT_EQ(RunMeasure({"slit", folder.filePath("b.dcm"), "--max-decoded-mb", "0"}).exitCode, 2);
+    // Over its budget a file fails, and only the command says how to raise it.
+    const CommandRun tight = RunMeasure({"slit", RADMTF_DICOM_CORPUS "/JPEG2000.dcm", "--roi",
+                                         "128,128,64,64", "--no-check", "--max-decoded-mb", "1"});
+    EXPECT_EQ(tight.exitCode, 1);
+    EXPECT_NE(tight.err.find(NoticeText(Notice::kRaiseDecodeBudget).toStdString()), std::string::npos)
+        << tight.err;
 }
 
 TEST(MeasurementLayer, ProposesTheRoiALoadProposes)

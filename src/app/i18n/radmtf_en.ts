@@ -338,10 +338,6 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>No object to measure (edge, slit or chart) was found in the image; give one with --roi.</translation>
     </message>
     <message>
-        <source>画素データの復号に %1 MB 必要で、上限 %2 MB を超えます (上限は --max-decoded-mb で変えられます)。</source>
-        <translation>Decoding the pixel data needs %1 MB, more than the limit of %2 MB (--max-decoded-mb raises the limit).</translation>
-    </message>
-    <message>
         <source>%1 の画素データ (転送構文 %2) の復号中にデコーダーが異常終了しました。このファイルは読み込みません。</source>
         <translation>The decoder stopped abnormally while decoding the pixel data of %1 (transfer syntax %2); the file is not loaded.</translation>
     </message>
@@ -527,6 +523,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>MTF ファイル %1 には 1 件の測定の MTF (周波数の昇順) がありません。</source>
         <translation>The MTF file %1 holds no MTF of a single measurement with rising frequencies.</translation>
+    </message>
+    <message>
+        <source>画素データの復号に %1 MB 必要で、上限 %2 MB を超えます。</source>
+        <translation>Decoding the pixel data needs %1 MB, more than the limit of %2 MB.</translation>
+    </message>
+    <message>
+        <source>上限は --max-decoded-mb で変えられます。</source>
+        <translation>--max-decoded-mb raises the limit.</translation>
     </message>
 </context>
 <context>
