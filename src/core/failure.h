@@ -16,96 +16,17 @@
 namespace radmtf {
 
 enum class FailureCode {
-    // The platform's failures (conversion, files, lists, floating point).
-    kNotInteger,        // argument: the text
-    kNotFloat,          // argument: the text
-    kCannotOpen,        // argument: the path
-    kCannotCreate,      // argument: the path
-    kListIndex,         // argument: the index
-    kZeroDivide,        // a nonzero value divided by zero, log of zero
-    kInvalidOperation,  // 0/0, log or square root of a negative value
-    kOverflow,          // a result beyond the range of a double
-    kIntegerDivide,     // integer division by zero
-    kOutOfMemory,
-    // The program's own refusals.
-    kBitmapTooLarge,
-    kViewTooFar,
-    kTrimEmpty,
-    kTrimTooLarge,
-    kNothingToTrim,
-    kRoiOutsideImage,
-    kTableTooLarge,
-    kProfileTooLong,
-    kNoSignal,
-    kChartNotFound,
-    kDegreeOutOfRange,
-    kNotMeasured,
-    kFrequencyRangeTooWide,
-    kBadPixelSpacing,
-    kPickOutside,
-    kStartOutside,
-    kStartNotLeftOfPeak,
-    kFitRangeTooLong,
-    kLeftTailNotFalling,
-    kRightTailNotFalling,
-    kRightStartNotFound,
-    kExtensionTooLong,
-    // Measuring a file without the windows.
-    kEmptyProfile,
-    kEmptyLsf,
-    kCurveLineUnreadable,   // arguments: the file, the line number, the field
-    kDecodedImageTooLarge,
-    kValuesBeyond16Bits,
-    kUndecodablePixelData,  // argument: the transfer syntax and its name; empty when none
-    kNoImageSize,     // the file gives no image size and none was set
-    kNoPixelSpacing,  // the file gives no pixel spacing and none was set
-    kNotAFile,        // argument: the path (a folder inside a folder, a device)
-    kNoTiltedObject,   // no tilted slit, edge or chart in the ROI
-    kNoBackground,     // the precise slit needs background on both sides
-    kGeometryMismatch, // argument: the estimate ("M = 17.31, orientation 2")
-    kEdgeNotFound,     // no clear edge in the ROI
-    kEdgeTwoEdges,     // more than one edge in the ROI
-    kEdgeAngle,        // argument: the measured angle in degrees
-    kEdgeSettings,     // an edge-method setting out of its range
-    kTooManyValues,    // too many distinct pixel values to convert at once
-    kSlitWidth,        // arguments: the slit width, its limit (mm), the highest frequency listed
-    // What a real detector's file says of its data.
-    kProcessedImage,     // a warning: FOR PRESENTATION or a LUT sequence; argument: what the file says
-    kInvertedValues,     // a warning: MONOCHROME1 measured as (2^B - 1) - v; argument: 2^B - 1
-    kInvertedWithCurve,  // MONOCHROME1 with a curve file, which cannot say which way its values run
-    kBitsStoredDiffers,  // a notice: arguments: the file's BitsStored, the analysis window's
-    kSpacingsDiffer,     // a notice: arguments: Imager Pixel Spacing, Pixel Spacing (mm)
-    kNotRegularTarget,  // argument: the path to write, a device, pipe, folder or socket
-    kOutputIsInput,     // argument: the path to write, a file being measured
-    kStandardOutput,    // standard output could not be written
-    kPixelSpacingRange, // argument: the pixel spacing (mm), outside 0.001 .. 10
-    kObjectNotFound,   // no edge, slit or chart found for a measurement without a ROI
-
-    // Noise power spectra and the conversion function.
-    kNnpsNoRoi,             // argument: the analysed area in pixels ("100 x 80")
-    kNnpsMixedImages,       // argument: the file whose size or pixel spacing differs from the first
-    kNnpsNonPositiveKerma,  // arguments: the pixel count, the file
-    kNnpsSaturated,         // a warning; arguments: the pixel count, the file
-    kNnpsSmallArea,         // a warning; argument: the analysed area in mm ("76.8 x 76.8")
-    kNnpsFewPixels,         // a warning; argument: the independent pixel count
-    kConversionFewKermas,   // argument: the number of distinct kermas
-    kConversionUnreadable,  // arguments: the file, the line number
-    kConversionSettings,    // argument: the conversion as typed
-    kConversionNoKerma,     // arguments: the image, the kerma file that does not list it
-    kDecodeBudgetExceeded,  // arguments: megabytes a decode needs, megabytes allowed
-    kDecoderStopped,        // arguments: the file, its transfer syntax (the decoder process died)
-    kDecoderTimedOut,       // arguments: the file, its transfer syntax, the time limit (s)
-
-    // Detective quantum efficiency.
-    kEdgeDirectionsDiffer,  // argument: the edge image (from 1) whose edge runs the other way
-    kDqeNoMtf,              // argument: the direction ("u" or "v") that has no MTF
-    kDqeSettings,           // argument: the setting as typed (kerma, SNR^2, quality)
-    kDqeMtfUnreadable,      // arguments: the file, the line number
-    kDqeKermaMismatch,      // a warning; arguments: the flat fields' mean kerma, the given kerma (uGy)
-    kDqeImagesDiffer,       // a warning; argument: the edge image whose size or spacing differs
-    kDqeMtfShort,           // a warning; arguments: the direction, the MTF's highest frequency
-    kDqeMtfNoCurve,         // argument: the file (no single measurement's rising MTF in it)
+#define RADMTF_FAILURE(code, name, text) code,
+#include "core/failure_catalogue.h"
+#undef RADMTF_FAILURE
 };
+
+// How many codes there are.
+inline constexpr int kFailureCodeCount = 0
+#define RADMTF_FAILURE(code, name, text) +1
+#include "core/failure_catalogue.h"
+#undef RADMTF_FAILURE
+    ;
 
 class Failure : public std::exception {
 public:

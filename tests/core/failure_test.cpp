@@ -40,7 +40,7 @@ TEST(PlatformMessages, ExactTexts)
 TEST(MessageCatalogue, EveryCodeHasItsOwnTextAndFillsItsBlankOnce)
 {
     std::set<std::string> texts;
-    for (int code = 0; code <= static_cast<int>(FailureCode::kDqeMtfNoCurve); ++code) {
+    for (int code = 0; code < kFailureCodeCount; ++code) {
         const std::string text = testing::Text(Failure(static_cast<FailureCode>(code), {"%2"}));
         EXPECT_NE(text, FailureCodeName(static_cast<FailureCode>(code)));
         EXPECT_TRUE(texts.insert(text).second) << text;
