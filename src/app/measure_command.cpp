@@ -585,8 +585,6 @@ int Measure(const CommandLine& line, WriteReport writeReport)
 
 int RunMeasureCommand(int argc, char** argv)
 {
-    if (argc > 2 && (std::string(argv[2]) == "nnps" || std::string(argv[2]) == "conversion"))
-        return RunNoiseCommand(argc, argv);
     // The language is found before the parse, so that its usage failures and
     // the help speak it. A report is drawn with fonts, which need a GUI
     // application object (without any display); everything else a plain one.
@@ -620,6 +618,8 @@ int RunMeasureCommand(int argc, char** argv)
         PrintUsageError(UsageText(UsageProblem::kBadValue, {"--lang", code.toStdString()}));
         return 2;
     }
+    if (argc > 2 && (std::string(argv[2]) == "nnps" || std::string(argv[2]) == "conversion"))
+        return RunNoiseCommand(argc, argv);
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);

@@ -16,15 +16,13 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-
 #include "app/command_files.h"
-#include "app/language.h"
 #include "app/messages.h"
 #include "app/program_library.h"
 #include "core/csv.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
+#include "core/json_text.h"
 #include "core/numtext.h"
 #include "core/text_lines.h"
 #include "dicom/dicom_load.h"
@@ -163,25 +161,6 @@ LoadedImage Load(const std::string& path, const NoiseLine& line)
         top = (std::int32_t{1} << *source.facts.bitsStored) - 1;
     loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), top + source.offset};
     return loaded;
-}
-
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x",
-                          static_cast<unsigned>(static_cast<unsigned char>(c)));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 std::string Text(const Failure& failure)
@@ -351,18 +330,6 @@ int RunConversion(const NoiseLine& line, const std::vector<std::string>& files, 
 
 int RunNoiseCommand(int argc, char** argv)
 {
-    std::optional<std::string> language;
-    for (int i = 3; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--lang" && i + 1 < argc) language = argv[i + 1];
-        if (arg.rfind("--lang=", 0) == 0) language = arg.substr(7);
-    }
-    int appArgc = 1;
-    char programName[] = "radmtf";
-    char* appArgv[] = {programName, nullptr};
-    const QCoreApplication app(appArgc, appArgv);
-    const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
-    if (!UseLanguage(code)) UseLanguage("ja");
     NoiseLine line;
     try {
         line = Parse(argc, argv);

@@ -4,7 +4,8 @@
 
 namespace radmtf {
 
-// argv[1] is "measure", argv[2] "nnps" or "conversion". Returns the exit
+// argv[1] is "measure", argv[2] "nnps" or "conversion"; the measure command
+// has made the application object and set the language. Returns the exit
 // code: 0 measured, 1 refused or failed, 2 a usage error.
 int RunNoiseCommand(int argc, char** argv);
 

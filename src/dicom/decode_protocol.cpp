@@ -188,8 +188,8 @@ std::optional<DecodeReply> ParseDecodeReply(const std::uint8_t* data, std::size_
     DecodeReply reply;
     if (kind == kReplyFailure) {
         std::uint64_t code = 0, count = 0;
-        if (!r.U64(code) || code > static_cast<std::uint64_t>(FailureCode::kDecoderTimedOut) ||
-            !r.U64(count) || count > 8)
+        if (!r.U64(code) || code >= static_cast<std::uint64_t>(kFailureCodeCount) || !r.U64(count) ||
+            count > 8)
             return std::nullopt;
         std::vector<std::string> args(static_cast<std::size_t>(count));
         for (std::string& arg : args)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dicom/codestream.h"
+
 namespace radmtf {
 
 namespace {
@@ -318,6 +320,16 @@ bool LoadsAsStoredForSure(const DicomLayout& layout, bool walkFoundPixelData)
     const auto samples = layout.samplesPerPixel == 0 ? 1 : layout.samplesPerPixel;
     return layout.encoding != DataSetEncoding::kExplicitBig && !layout.encapsulated && bits == 16 &&
            samples == 1 && walkFoundPixelData;
+}
+
+bool RefusedWhenInconsistent(const DicomLayout& layout)
+{
+    // An unknown syntax over plain samples loads as it always did.
+    const bool compressed =
+        !IsNativeTransferSyntax(layout.transferSyntax) && CodecOf(layout.transferSyntax) != Codec::kOther;
+    const bool saysNotPlain =
+        compressed || layout.encoding == DataSetEncoding::kExplicitBig || layout.deflated;
+    return (saysNotPlain && layout.hasMeta) || layout.samplesPerPixel > 1;
 }
 
 }  // namespace radmtf

@@ -65,4 +65,9 @@ bool IsNativeTransferSyntax(const std::string& uid);
 // only the decoder can tell (DecodeDicomPixels).
 bool LoadsAsStoredForSure(const DicomLayout& layout, bool walkFoundPixelData);
 
+// Whether a file whose layout is not consistent is refused rather than shown
+// as plain words: it says its pixels are compressed, big endian or deflated,
+// or they are colour, which plain words would never show.
+bool RefusedWhenInconsistent(const DicomLayout& layout);
+
 }  // namespace radmtf

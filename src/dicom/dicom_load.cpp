@@ -33,20 +33,15 @@ namespace {
 // DecodeDicomPixels, with what the layout alone settles done here: a file
 // that surely loads as stored or whose lengths run past its end, and a
 // decode over the budget, start no decoder process.
-std::optional<DecodedImage> DecodePixels(const std::uint8_t* data, std::size_t size, bool walkFoundPixelData,
+std::optional<DecodedImage> DecodePixels(const std::uint8_t* data, std::size_t size,
+                                         const DicomLayout& layout, bool walkFoundPixelData,
                                          const DecodeOptions& options)
 {
     if (data == nullptr || size == 0) return std::nullopt;
-    const DicomLayout layout = ScanDicomLayout(data, size);
     const std::string& uid = layout.transferSyntax;
     const Codec codec = CodecOf(uid);
     if (!layout.consistent) {
-        const bool compressed = !IsNativeTransferSyntax(uid) && codec != Codec::kOther;
-        if ((compressed || layout.encoding == DataSetEncoding::kExplicitBig || layout.deflated) &&
-            layout.hasMeta)
-            ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(uid)});
-        // Colour is never shown as plain words.
-        if (layout.samplesPerPixel > 1)
+        if (RefusedWhenInconsistent(layout))
             ThrowFailure(FailureCode::kUndecodablePixelData, {TransferSyntaxDescription(uid)});
         return std::nullopt;
     }
@@ -86,7 +81,7 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
         walkFoundPixelData = false;
         astray = true;
     }
-    load.decoded = DecodePixels(data, size, walkFoundPixelData, options);
+    load.decoded = DecodePixels(data, size, layout, walkFoundPixelData, options);
     if (load.decoded) {
         try {
             ApplyDecodedImage(*load.decoded, dictionaryText, windowWidthBefore, load.header);

@@ -414,12 +414,8 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     DicomLayout layout = ScanDicomLayout(data, size);
     const std::string uid = layout.transferSyntax;
     const bool bigEndian = layout.encoding == DataSetEncoding::kExplicitBig;
-    // Syntaxes that say their pixel data is compressed; an unknown syntax
-    // over plain samples loads as it always did.
-    const bool compressedSyntax = !IsNativeTransferSyntax(uid) && CodecOf(uid) != Codec::kOther;
     if (!layout.consistent) {
-        if ((compressedSyntax || bigEndian || layout.deflated) && layout.hasMeta) Refuse(uid);
-        if (layout.samplesPerPixel > 1) Refuse(uid);  // colour is never shown as plain words
+        if (RefusedWhenInconsistent(layout)) Refuse(uid);
         return std::nullopt;
     }
 

@@ -9,6 +9,7 @@
 #include <iomanip>
 
 #include "core/csv.h"
+#include "core/json_text.h"
 #include "core/numtext.h"
 #include "core/printable.h"
 
@@ -151,39 +152,6 @@ std::string PointMarks(const MtfPoint& point)
     add(point.interpolated, "interpolated");
     add(point.lowModulation, "low modulation");
     return marks;
-}
-
-std::string JsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
 }
 
 std::string JsonValue(Kind kind, const std::string& text)
