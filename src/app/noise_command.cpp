@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "app/command_files.h"
 #include "app/messages.h"
 #include "app/program_library.h"
@@ -234,11 +236,13 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
         out << r.message << "\n";
         return;
     }
+    out << QCoreApplication::translate("radmtf::Messages", "平均信号 %1 µGy、ROI %2 個、独立な画素 %3 個")
+               .arg(r.result->meanSignal, 0, 'g', 6)
+               .arg(static_cast<qlonglong>(r.result->rois))
+               .arg(static_cast<qlonglong>(r.result->pixels))
+               .toStdString()
+        << "\n";
     char text[200];
-    std::snprintf(text, sizeof text, "mean signal %.6g uGy, %lld ROIs, %lld independent pixels\n",
-                  r.result->meanSignal, static_cast<long long>(r.result->rois),
-                  static_cast<long long>(r.result->pixels));
-    out << text;
     for (const std::string& w : warnings) out << w << "\n";
     out << "  f (cy/mm)     NNPS u (mm2)     u(NNPS u)     NNPS v (mm2)     u(NNPS v)\n";
     for (const NnpsPoint& p : r.result->points) {

@@ -532,6 +532,10 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>上限は --max-decoded-mb で変えられます。</source>
         <translation>--max-decoded-mb raises the limit.</translation>
     </message>
+    <message>
+        <source>平均信号 %1 µGy、ROI %2 個、独立な画素 %3 個</source>
+        <translation>mean signal %1 µGy, %2 ROIs, %3 independent pixels</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
