@@ -75,6 +75,15 @@ struct MeasureSettings {
     std::optional<int> fitItem;
 };
 
+// Free text a QA report carries besides what the file says: who measured,
+// where, and why. The command takes it from options, the window keeps it
+// between sessions.
+struct ReportNotes {
+    std::string institution;
+    std::string operatorName;
+    std::string note;
+};
+
 // The fit frequencies RadioGroup2 offers, by item.
 inline constexpr const char* kFitFrequencyTexts[] = {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"};
 
