@@ -415,8 +415,8 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     if (data == nullptr || size == 0) return std::nullopt;
     // No true element outgrows the file, no decoded buffer the budget.
     const std::uint64_t most = std::numeric_limits<std::size_t>::max();
-    const AllocationCapScope cap(static_cast<std::size_t>(
-        maxDecodedBytes >= most - size ? most : maxDecodedBytes + size));
+    const AllocationCapScope cap(
+        static_cast<std::size_t>(maxDecodedBytes >= most - size ? most : maxDecodedBytes + size));
     DicomLayout layout = ScanDicomLayout(data, size);
     const std::string uid = layout.transferSyntax;
     const bool bigEndian = layout.encoding == DataSetEncoding::kExplicitBig;
