@@ -338,9 +338,10 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     EXPECT_EQ(Load(big.bytes()), std::string("読み込む画像が大きすぎます。"));
 }
 
-// An unknown VR in a big-endian data set: the library reads a 4-byte length
-// from the value's text ("ABCD", over a gigabyte) and would size a buffer by
-// it. The decoder process's allocation cap keeps it within budget + file.
+// An unknown VR in a big-endian data set: the library would read a 4-byte
+// length from the value's text ("ABCD", over a gigabyte) and size a buffer by
+// it. Such a file is kept from the library, and the decoder process caps any
+// allocation at its budget plus the file anyway.
 TEST(HostileFiles, LengthsTheLibraryMisreadsAllocateNoMoreThanTheBudget)
 {
     DicomWriter big(true);
