@@ -78,7 +78,7 @@ void Flatten(const gdcm::DataSet& dataSet, std::vector<DicomElement>& out, int d
 }
 
 // Whether every element of the file meta group (explicit VR little endian
-// after the preamble) has a VR of the standard, and the group ends where its
+// after the preamble) has a VR of the standard other than SQ, and the group ends where its
 // group length says: the library asserts on others while it reads the group,
 // and on a data set that starts before or after that end.
 bool MetaGroupSound(const std::uint8_t* data, std::size_t size)
@@ -97,7 +97,8 @@ bool MetaGroupSound(const std::uint8_t* data, std::size_t size)
                        (data[at + 8] | (std::size_t{data[at + 9]} << 8) | (std::size_t{data[at + 10]} << 16) |
                         (std::size_t{data[at + 11]} << 24));
         const std::string_view vr(reinterpret_cast<const char*>(data + at + 4), 2);
-        if (std::find(std::begin(kVrs), std::end(kVrs), vr) == std::end(kVrs)) return false;
+        // The group holds no sequences; the library asserts on one.
+        if (vr == "SQ" || std::find(std::begin(kVrs), std::end(kVrs), vr) == std::end(kVrs)) return false;
         std::size_t length = data[at + 6] | (std::size_t{data[at + 7]} << 8);
         at += 8;
         if (kLongVrs.find(vr) != std::string_view::npos) {

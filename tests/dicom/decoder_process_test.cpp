@@ -231,12 +231,17 @@ TEST(DecoderProcess, AMetaGroupTheLibraryAssertsOnLeavesTheTableEmpty)
         std::ifstream in(std::string(RADMTF_DICOM_CORPUS) + "/" + name, std::ios::binary);
         const Bytes original{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         ASSERT_GT(original.size(), 144u);
-        for (const std::size_t at : {137, 140}) {
+        const std::vector<std::vector<std::pair<std::size_t, std::uint8_t>>> changes = {
+            {{137, 'M'}},                                           // (0002,0000) "UL" -> "UM"
+            {{140, static_cast<std::uint8_t>(original[140] + 4)}},  // its group length 4 bytes off
+            {{148, 'S'}, {149, 'Q'}},                               // (0002,0001) "OB" -> "SQ"
+        };
+        for (std::size_t k = 0; k < changes.size(); ++k) {
             Bytes file = original;
-            file[at] += 4;  // (0002,0000) "UL" -> "YL", or its group length 4 bytes off
+            for (const auto& [at, byte] : changes[k]) file[at] = byte;
             const DicomLoad load = PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "");
-            ASSERT_TRUE(load.decoded) << name << at;
-            EXPECT_TRUE(load.decoded->elements.empty()) << name << at;
+            ASSERT_TRUE(load.decoded) << name << k;
+            EXPECT_TRUE(load.decoded->elements.empty()) << name << k;
         }
     }
 }
