@@ -424,6 +424,8 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
     // Only the command can raise the budget: it says how.
     if (outcome.failure && outcome.failure->code() == FailureCode::kDecodeBudgetExceeded)
         report.message += " " + NoticeText(Notice::kRaiseDecodeBudget).toStdString();
+    if (outcome.failure && outcome.failure->code() == FailureCode::kObjectNotFound)
+        report.message += NoticeText(Notice::kTypeRoi).toStdString();
     report.failedMark = FailedMark(QString::fromStdString(report.message)).toStdString();
     return report;
 }

@@ -27,8 +27,9 @@ constexpr const char* kNoticeTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "MTF がまだ測定されていません。"),
     QT_TRANSLATE_NOOP("radmtf::Messages", "上限は --max-decoded-mb で変えられます。"),
+    QT_TRANSLATE_NOOP("radmtf::Messages", "--roi で指定してください。"),
 };
-static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kRaiseDecodeBudget) + 1);
+static_assert(std::size(kNoticeTexts) == static_cast<std::size_t>(Notice::kTypeRoi) + 1);
 
 constexpr const char* kUsageTexts[] = {
     QT_TRANSLATE_NOOP("radmtf::Messages", "測定方法 slit、chart または edge を指定してください。"),

@@ -29,6 +29,7 @@ enum class Notice {
     kPixelSpacingPrompt,  // the pixel-spacing input box of a load
     kNothingMeasured,     // information: a report asked for before any method ran
     kRaiseDecodeBudget,   // the command's hint after a decode over its budget
+    kTypeRoi,             // the command's hint after nothing was found to measure
 };
 QString NoticeText(Notice notice);
 

@@ -215,8 +215,8 @@ RADMTF_FAILURE(
 RADMTF_FAILURE(kObjectNotFound, "ObjectNotFound",
                QT_TRANSLATE_NOOP(
                    "radmtf::Messages",
-                   "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi "
-                   "で指定してください。"))  // no edge, slit or chart found for a measurement without a ROI
+                   "画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。"))  // no edge, slit
+                                                                                    // or chart found
 // Noise power spectra and the conversion function.
 RADMTF_FAILURE(
     kNnpsNoRoi, "NnpsNoRoi",

@@ -334,10 +334,6 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>Pixel spacing %1 mm is outside the range 0.001–10 mm.</translation>
     </message>
     <message>
-        <source>画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。--roi で指定してください。</source>
-        <translation>No object to measure (edge, slit or chart) was found in the image; give one with --roi.</translation>
-    </message>
-    <message>
         <source>%1 の画素データ (転送構文 %2) の復号中にデコーダーが異常終了しました。このファイルは読み込みません。</source>
         <translation>The decoder stopped abnormally while decoding the pixel data of %1 (transfer syntax %2); the file is not loaded.</translation>
     </message>
@@ -535,6 +531,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>平均信号 %1 µGy、ROI %2 個、独立な画素 %3 個</source>
         <translation>mean signal %1 µGy, %2 ROIs, %3 independent pixels</translation>
+    </message>
+    <message>
+        <source>画像に測定する対象 (エッジ、スリット、チャート) が見つかりません。</source>
+        <translation>No object to measure (edge, slit or chart) was found in the image.</translation>
+    </message>
+    <message>
+        <source>--roi で指定してください。</source>
+        <translation> Give one with --roi.</translation>
     </message>
 </context>
 <context>
