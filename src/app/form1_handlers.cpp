@@ -291,6 +291,23 @@ void TForm1::ButtonToTableClick()
         imageMode() == 2 && state.dicomFacts.Processed()
             ? FailureText(FailureCode::kProcessedImage, {ProcessingText(state.dicomFacts)})
             : QString());
+    // What the table came from, for the report of what is measured on it.
+    MeasurementRecord source;
+    source.file =
+        (state.currentFileName.isEmpty() ? EditFileName->text() : state.currentFileName).toStdString();
+    source.settings.format = static_cast<ImageFormat>(imageMode());
+    // The ROI as its edits gave it when they last placed it (RoiRectFromEdits turned around).
+    const PixelRect& roi = state.roiRect;
+    const std::int32_t roiWidth = static_cast<std::int32_t>(std::int64_t{roi.right} - roi.left + 1);
+    const std::int32_t roiHeight = static_cast<std::int32_t>(std::int64_t{roi.bottom} - roi.top + 1);
+    source.settings.roi =
+        RoiSetting{static_cast<std::int32_t>(roi.left + std::int64_t{roiWidth} / 2),
+                   static_cast<std::int32_t>(roi.top + std::int64_t{roiHeight} / 2), roiWidth, roiHeight};
+    if (imageMode() == 2) {
+        for (const QString& line : Memo1->lines()) source.acquisition += line.toStdString() + "\r\n";
+        source.qa = state.dicomFacts.qa;
+    }
+    f2->setTableSource(std::move(source));
     f2->RadioGroup1->setItemIndex(0);
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
     f2->EditSmth->setText("1");
