@@ -231,9 +231,9 @@ void TForm1::ButtonTrimingClick()
 
 // ------------------------------------------------------------- ROI transfer
 
-void TForm1::noticeTransfer(std::vector<std::int32_t>& values)
+QStringList TForm1::noticeTransfer(std::vector<std::int32_t>& values)
 {
-    if (imageMode() != 2) return;
+    if (imageMode() != 2) return {};
     const DicomImageFacts& facts = state.dicomFacts;
     std::optional<long double> editBits;
     try {
@@ -248,9 +248,12 @@ void TForm1::noticeTransfer(std::vector<std::int32_t>& values)
     if (facts.InvertedPhotometric()) {
         // As the command measures it: more exposure, higher value.
         const long double bits = editBits.value_or(facts.bitsStored.value_or(16));
-        CurrentPrompter().message(
-            FailureText(FailureCode::kInvertedValues, {IntToStr(InvertValues(values, bits))}));
+        const QString inverted =
+            FailureText(FailureCode::kInvertedValues, {IntToStr(InvertValues(values, bits))});
+        CurrentPrompter().message(inverted);
+        return {inverted};
     }
+    return {};
 }
 
 void TForm1::ButtonToTableClick()
@@ -276,10 +279,11 @@ void TForm1::ButtonToTableClick()
     const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.rows);
     for (std::size_t j = 0; j < rowHeaders.size(); ++j)
         grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
+    QStringList transferWarnings;
     if (sixteenBit) {
         std::vector<std::int32_t> values;
         ReadBlockValues(reader, block, values);
-        noticeTransfer(values);
+        transferWarnings = noticeTransfer(values);
         grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
     }
     for (QXYSeries* series :
@@ -307,6 +311,7 @@ void TForm1::ButtonToTableClick()
         for (const QString& line : Memo1->lines()) source.acquisition += line.toStdString() + "\r\n";
         source.qa = state.dicomFacts.qa;
     }
+    for (const QString& warning : transferWarnings) source.warnings.push_back(warning.toStdString());
     f2->setTableSource(std::move(source));
     f2->RadioGroup1->setItemIndex(0);
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));

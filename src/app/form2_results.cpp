@@ -187,7 +187,9 @@ MeasurementRecord TForm2::recordOf(const MeasureSettings& used) const
     record.settings = used;
     record.settings.format = table.format;
     record.settings.roi = table.roi;
-    if (!measurementWarning_.isEmpty()) record.warnings.push_back(measurementWarning_.toStdString());
+    // As the command lists them: the processed image before the inversion.
+    if (!measurementWarning_.isEmpty())
+        record.warnings.insert(record.warnings.begin(), measurementWarning_.toStdString());
     return record;
 }
 

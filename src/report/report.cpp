@@ -118,9 +118,12 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     if (summary.nyquist) {
         painter.drawLine(QPointF(toX(*summary.nyquist), plot.top()),
                          QPointF(toX(*summary.nyquist), plot.bottom()));
-        painter.drawText(
-            QRectF(toX(*summary.nyquist) + 1 * mm, plot.top() + 1 * mm, 30 * mm, metrics.height()),
-            Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "ナイキスト"));
+        // Right of the line, or left of it at the plot's right edge.
+        const bool atRight = toX(*summary.nyquist) + 31 * mm > plot.right();
+        painter.drawText(QRectF(atRight ? toX(*summary.nyquist) - 31 * mm : toX(*summary.nyquist) + 1 * mm,
+                                plot.top() + 1 * mm, 30 * mm, metrics.height()),
+                         (atRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
+                         QCoreApplication::translate("radmtf::Report", "ナイキスト"));
     }
 
     painter.save();
@@ -263,19 +266,19 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     const int rowsPerBlock = 12;
     // A method with uncertainties gives them where it measured at a step.
     const bool withU = !page.uncertainties.empty();
-    const double cell = (withU ? 18 : 22) * mm;
+    const double cell = 22 * mm;                 // frequency, MTF
+    const double uCell = withU ? 18 * mm : 0.0;  // ±u
     QFont bold = body;
     bold.setBold(true);
     const int blocks = std::max(1, static_cast<int>((steps.size() + rowsPerBlock - 1) / rowsPerBlock));
     // A chart measures its groups only; between them the table reads the
     // line joining two measured groups, and says so.
     const bool chart = page.method == ReportMethod::kChart || page.method == ReportMethod::kPreciseChart;
-    const int columns = withU ? 3 : 2;
-    const double blockWidth = columns * cell + 4 * mm;
+    const double blockWidth = 2 * cell + uCell + 4 * mm;
     const auto uncertaintyAt = [&](double f) -> QString {
         for (const auto& [at, u] : page.uncertainties)
             if (std::abs(at - f) <= 1e-9 * std::max(1.0, f))
-                return QString(QChar(0x00B1)) + QString::fromStdString(FloatToStrRounded(u, 3));
+                return QString(QChar(0x00B1)) + QString::fromStdString(FormatFixed(u, 3));
         return "-";
     };
     bool anyInterpolated = false;
@@ -286,10 +289,10 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
                          QCoreApplication::translate("radmtf::Report", "cycles/mm"));
         painter.drawText(QRectF(x + cell, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, "MTF");
         if (withU)
-            painter.drawText(QRectF(x + 2 * cell, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
+            painter.drawText(QRectF(x + 2 * cell, y, uCell, line), Qt::AlignLeft | Qt::AlignVCenter,
                              QString(QChar(0x00B1)) + "u");
         painter.setFont(body);
-        painter.drawLine(QPointF(x, y + line), QPointF(x + columns * cell - 2 * mm, y + line));
+        painter.drawLine(QPointF(x, y + line), QPointF(x + 2 * cell + uCell - 2 * mm, y + line));
         for (int r = 0; r < rowsPerBlock; ++r) {
             const std::size_t i = static_cast<std::size_t>(b * rowsPerBlock + r);
             if (i >= steps.size()) break;
@@ -303,7 +306,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
             painter.drawText(QRectF(x + cell, rowY, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
                              Mtf3(value) + (interpolated ? " *" : ""));
             if (withU)
-                painter.drawText(QRectF(x + 2 * cell, rowY, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
+                painter.drawText(QRectF(x + 2 * cell, rowY, uCell, line), Qt::AlignLeft | Qt::AlignVCenter,
                                  value ? uncertaintyAt(steps[i]) : QString("-"));
         }
     }
@@ -314,8 +317,14 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
             Qt::AlignLeft | Qt::AlignVCenter,
             QCoreApplication::translate("radmtf::Report", "* 測定したバー群の間を補間した値"));
     }
-    // The summary figures to the right of the table.
-    const double summaryX = area.left() + std::min(blocks, 2) * blockWidth + 6 * mm;
+    // The summary figures to the right of the table, or below it where the
+    // table leaves them too little room.
+    const double labelWidth = 45 * mm;
+    double summaryX = area.left() + std::min(blocks, 2) * blockWidth + 6 * mm;
+    if (area.right() - summaryX < labelWidth + 30 * mm) {
+        summaryX = area.left();
+        y += (static_cast<double>(std::min<std::size_t>(steps.size(), rowsPerBlock)) + 2.5) * line;
+    }
     QList<QPair<QString, QString>> figures = {
         {"MTF50", Frequency(summary.mtf50)},
         {"MTF10", Frequency(summary.mtf10)},
@@ -326,7 +335,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         {QCoreApplication::translate("radmtf::Report", "ナイキスト周波数での MTF"), Mtf3(summary.atNyquist)},
     };
     painter.setFont(bold);
-    PaintPairs(painter, summaryX, y, 38 * mm, area.right() - summaryX, figures);
+    PaintPairs(painter, summaryX, y, labelWidth, area.right() - summaryX, figures);
     painter.restore();
 }
 

@@ -242,17 +242,19 @@ TEST_F(DetectorFilesWindow, ShowsAndMeasuresUnsignedSamplesUnwrappedWithItsNotic
     EXPECT_EQ(grid->cell(1, 1).toInt(), 4095 - Edge().At(row, column));
 }
 
-TEST_F(DetectorFilesWindow, TheReportOfAProcessedImageSaysSo)
+TEST_F(DetectorFilesWindow, TheReportOfAProcessedOrInvertedImageSaysSo)
 {
     DicomImageFields fields = Unsigned();
     fields.presentationIntent = "FOR PRESENTATION";
+    fields.photometric = "MONOCHROME1";
     const std::string path = WriteFile("processed.dcm", EdgeFile(fields, kAsIs));
     Run("answer " + path + "\nclick Form1.BitBtnLoad\n" + kEdgeRoi +
         "click Form1.ButtonToTable\nclick Form2.ButtonEdge\n");
     const std::optional<ReportPage> page = form2->reportPage();
     ASSERT_TRUE(page);
-    ASSERT_EQ(page->warnings.size(), 1);
+    ASSERT_EQ(page->warnings.size(), 2);  // in the command's order
     EXPECT_TRUE(page->warnings[0].contains("FOR PRESENTATION")) << page->warnings[0].toStdString();
+    EXPECT_TRUE(page->warnings[1].startsWith("MONOCHROME1")) << page->warnings[1].toStdString();
 }
 
 // A QA report states the device, the exposure and the date the file gives and
