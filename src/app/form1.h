@@ -205,7 +205,8 @@ private:
     // A notice when the file's Imager Pixel Spacing and Pixel Spacing differ.
     void noticeSpacings();
     // The measurement's notices of the table the ROI transfer fills.
-    void noticeTransfer(std::vector<std::int32_t>& values);
+    // Returns what a report of the table's measurement warns about (the inversion).
+    QStringList noticeTransfer(std::vector<std::int32_t>& values);
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }

@@ -233,9 +233,9 @@ void TForm1::ButtonTrimingClick()
 
 // ------------------------------------------------------------- ROI transfer
 
-void TForm1::noticeTransfer(std::vector<std::int32_t>& values)
+QStringList TForm1::noticeTransfer(std::vector<std::int32_t>& values)
 {
-    if (imageMode() != 2) return;
+    if (imageMode() != 2) return {};
     const DicomImageFacts& facts = state.dicomFacts;
     std::optional<long double> editBits;
     try {
@@ -250,9 +250,12 @@ void TForm1::noticeTransfer(std::vector<std::int32_t>& values)
     if (facts.InvertedPhotometric()) {
         // As the command measures it: more exposure, higher value.
         const long double bits = editBits.value_or(facts.bitsStored.value_or(16));
-        CurrentPrompter().message(
-            FailureText(FailureCode::kInvertedValues, {IntToStr(InvertValues(values, bits))}));
+        const QString inverted =
+            FailureText(FailureCode::kInvertedValues, {IntToStr(InvertValues(values, bits))});
+        CurrentPrompter().message(inverted);
+        return {inverted};
     }
+    return {};
 }
 
 void TForm1::ButtonToTableClick()
@@ -278,10 +281,11 @@ void TForm1::ButtonToTableClick()
     const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.rows);
     for (std::size_t j = 0; j < rowHeaders.size(); ++j)
         grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
+    QStringList transferWarnings;
     if (sixteenBit) {
         std::vector<std::int32_t> values;
         ReadBlockValues(reader, block, values);
-        noticeTransfer(values);
+        transferWarnings = noticeTransfer(values);
         grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
     }
     for (QXYSeries* series :
@@ -293,6 +297,24 @@ void TForm1::ButtonToTableClick()
         imageMode() == 2 && state.dicomFacts.Processed()
             ? FailureText(FailureCode::kProcessedImage, {ProcessingText(state.dicomFacts)})
             : QString());
+    // What the table came from, for the report of what is measured on it.
+    MeasurementRecord source;
+    source.file =
+        (state.currentFileName.isEmpty() ? EditFileName->text() : state.currentFileName).toStdString();
+    source.settings.format = static_cast<ImageFormat>(imageMode());
+    // The ROI as its edits gave it when they last placed it (RoiRectFromEdits turned around).
+    const PixelRect& roi = state.roiRect;
+    const std::int32_t roiWidth = static_cast<std::int32_t>(std::int64_t{roi.right} - roi.left + 1);
+    const std::int32_t roiHeight = static_cast<std::int32_t>(std::int64_t{roi.bottom} - roi.top + 1);
+    source.settings.roi =
+        RoiSetting{static_cast<std::int32_t>(roi.left + std::int64_t{roiWidth} / 2),
+                   static_cast<std::int32_t>(roi.top + std::int64_t{roiHeight} / 2), roiWidth, roiHeight};
+    if (imageMode() == 2) {
+        for (const QString& line : Memo1->lines()) source.acquisition += line.toStdString() + "\r\n";
+        source.qa = state.dicomFacts.qa;
+    }
+    for (const QString& warning : transferWarnings) source.warnings.push_back(warning.toStdString());
+    f2->setTableSource(std::move(source));
     f2->RadioGroup1->setItemIndex(0);
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
     f2->EditSmth->setText("1");

@@ -25,6 +25,8 @@
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "app/controls.h"
+#include "measure/measurement.h"
+#include "measure/settings.h"
 #include "mtf/mtf_state.h"
 #include "mtf/mtf_summary.h"
 #include "mtf/swc.h"
@@ -99,8 +101,15 @@ public:
     void ChartSaveData(QChartView* view);
     void MemoSaveCsv(Memo* memo);
     void ButtonReportClick();
-    // The report page of the last measurement with the settings in the windows.
-    ReportPage reportPage() const;
+    // Asks for the report's institution, operator and note, kept between sessions.
+    void ReportNotesClick();
+    // The report page of the curve shown, from the record of what produced it
+    // (nothing when no measured curve is shown).
+    std::optional<ReportPage> reportPage() const;
+    // What the table came from, set by the transfer that fills it: the file,
+    // its format, the ROI, the image's acquisition summary and QA fields. The
+    // new table's curve is not measured yet: the last record goes with it.
+    void setTableSource(MeasurementRecord source);
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
@@ -243,8 +252,9 @@ private:
     std::optional<LineGeometry> geometryEstimate_;
     std::vector<QLineSeries*> errorBars_;
     void buildResultControls();
-    // Shows and keeps the summary of a method's measured points.
-    void showSummary(const std::vector<CurvePoint>& points, ReportMethod method);
+    // Shows the summary of a method's measured points and keeps the record
+    // of what produced them.
+    void showSummary(const std::vector<CurvePoint>& points, MeasurementRecord record);
     struct MenuItem {
         const char* name;  // the action's objectName
         QString caption;
@@ -252,8 +262,18 @@ private:
     };
     void addContextMenu(QWidget* control, const QList<MenuItem>& items);
 
-    std::vector<CurvePoint> lastMeasured_;
-    ReportMethod lastMethod_ = ReportMethod::kSlit;
+    // The record of a measurement that succeeded now on the table: what the
+    // table came from, with the method's settings, points and findings.
+    MeasurementRecord recordOf(const MeasureSettings& used) const;
+    // The settings of the conversion to exposure as the edits hold them now.
+    void readExposureSettings(MeasureSettings& s) const;
+
+    MeasurementRecord tableSource_;
+    // The traditional profile's settings as its steps ran (2Dto1D, Smooth,
+    // Extract, ToExp), which the CalMTF after them measures with.
+    MeasureSettings stepSettings_;
+    // What produced the curve shown; kept while that curve is shown.
+    std::optional<MeasurementRecord> lastRecord_;
 
     void showOrientation(int button);
     TForm1* form1_;

@@ -5,6 +5,8 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/kernel_output.h"
+#include "core/numtext.h"
+#include "measure/measurement.h"
 #include "measure/precise_steps.h"
 
 namespace radmtf {
@@ -30,7 +32,17 @@ void TForm2::ButtonEdgeClick()
     MemoMTF->setLines(Lines(EdgeMemoLines(result)));
     const std::vector<ChartPoint> fine = StoreEdgeMtf(result, mtf);
     setSeries(Series4, Points(fine));
-    showSummary(CurvePoints(fine), ReportMethod::kEdge);
+    MeasureSettings used;
+    used.method = MeasureMethod::kEdge;
+    used.pixelSpacing = StrToFloat(texts.pixelSpacing);
+    readExposureSettings(used);
+    MeasurementRecord record = recordOf(used);
+    record.edge = texts;
+    record.edgeAngle = result.angle;
+    record.edgeDirection = result.vertical ? "vertical" : "horizontal";
+    record.points = EdgePoints(result);
+    record.summaryCurve = CurvePoints(fine);
+    showSummary(CurvePoints(fine), std::move(record));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

@@ -71,6 +71,9 @@ void TForm2::Button2Dto1DClick()
         CurrentPrompter().message(
             FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
     BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
+    stepSettings_.orientation = static_cast<int>(orientation);
+    stepSettings_.maLines = lines;
+    stepSettings_.extract = false;
 }
 
 void TForm2::ButtonSmoothClick()
@@ -79,6 +82,8 @@ void TForm2::ButtonSmoothClick()
     if (CheckBoxSync->isChecked()) EditSmth->setText(Text(IntOf(EditMALine)));
     SmoothProfile(profile, IntOf(EditSmth));
     setSeries(Series1, Points(ProfileSeries(profile)));
+    stepSettings_.pixelSpacing = FloatOf(EditPxlSpc);
+    stepSettings_.smoothing = IntOf(EditSmth);
 }
 
 // The characteristic-curve file of the loaded image, shown in Memo1.
@@ -102,9 +107,13 @@ void TForm2::ButtonToExpClick()
     if (CheckBoxUseHDC->isChecked()) {
         const CurveFile curve = loadCurveFile();
         points = ConvertToExposureByCurve(profile, curve.lines, curve.path);
+        stepSettings_.curveFile = curve.path;
     } else {
         points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
                                           form1_->EditOffst->text().toStdString());
+        stepSettings_.curveFile.reset();
+        stepSettings_.latitude = FloatOf(EditL);
+        stepSettings_.bitsStored = FloatOf(EditBit);
     }
     clearSeries(Series2);
     setSeries(Series3, Points(points));
@@ -121,6 +130,7 @@ void TForm2::ButtonExtractClick()
     const ExtractionOutput out = ExtractProfile(profile, StdText(EditPxlSpc), StdText(EditMALine));
     MemoPRF->setLines(Lines(out.memoLines));
     setSeries(Series1, Points(out.points));
+    stepSettings_.extract = true;
 }
 
 void TForm2::ButtonToCB_SGClick()
@@ -167,7 +177,14 @@ void TForm2::ButtonSWCClick()
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
                    MemoMTF2->setLines(withChartMarks(Lines(result.memoLines), result.points));
-                   showSummary(result.points, ReportMethod::kChart);
+                   // The groups were found with the spacing and MA-Line# read above.
+                   MeasureSettings used = stepSettings_;
+                   used.method = MeasureMethod::kChart;
+                   used.pixelSpacing = FloatOf(EditPxlSpc);
+                   used.maLines = IntOf(EditMALine);
+                   MeasurementRecord record = recordOf(used);
+                   for (const auto& [f, m] : result.points) record.points.push_back({f, m, "", std::nullopt});
+                   showSummary(result.points, std::move(record));
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
@@ -198,7 +215,11 @@ void TForm2::ButtonSlitClick()
         const auto at = std::lower_bound(summary.begin(), summary.end(), *nyquist);
         if (at == summary.end() || at->first != nyquist->first) summary.insert(at, *nyquist);
     }
-    showSummary(summary, ReportMethod::kSlit);
+    MeasureSettings used = stepSettings_;
+    used.method = MeasureMethod::kSlit;
+    MeasurementRecord record = recordOf(used);
+    for (const auto& [f, m] : summary) record.points.push_back({f, m, "", std::nullopt});
+    showSummary(summary, std::move(record));
     PageControl1->setCurrentWidget(TabSheetMTF);
     warnIfGeometryDisagrees();
 }

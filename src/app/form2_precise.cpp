@@ -179,8 +179,19 @@ void TForm2::runPreciseSlit()
     setSeries(Series4, PointsOf(result.listed));
     setSeries(Series7, PointsOf(result.halfSteps));
     setErrorBars(result.halfSteps);
-    showSummary(CurvePoints(SummaryPoints(result, static_cast<double>(inputs.pixelSpacing))),
-                ReportMethod::kPreciseSlit);
+    MeasureSettings used;
+    used.method = MeasureMethod::kSlit;
+    used.precise = true;
+    used.pixelSpacing = inputs.pixelSpacing;
+    used.maLines = static_cast<std::int32_t>(inputs.maLines);
+    used.slitWidth = inputs.slitWidth;
+    readExposureSettings(used);
+    MeasurementRecord record = recordOf(used);
+    record.lsfRange = FloatToStr(inputs.lsfHalfWidth);
+    record.geometry = GeometryText(g);
+    record.points = MergedPoints(result.listed, result.halfSteps);
+    record.summaryCurve = CurvePoints(SummaryPoints(result, static_cast<double>(inputs.pixelSpacing)));
+    showSummary(record.summaryCurve, std::move(record));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 
@@ -210,7 +221,19 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
     setSeries(Series7, PointsOf(result.points));
     setErrorBars(result.points);
     MemoMTF2->setLines(withChartMarks(LinesOf(result.points), CurvePoints(result.points)));
-    showSummary(CurvePoints(result.points), ReportMethod::kPreciseChart);
+    // The groups were found on the profile (its orientation and smoothing)
+    // with the spacing and MA-Line# read here.
+    MeasureSettings used = stepSettings_;
+    used.method = MeasureMethod::kChart;
+    used.precise = true;
+    used.orientation = static_cast<int>(checkedOrientation());
+    used.pixelSpacing = FloatOf(EditPxlSpc);
+    used.maLines = IntOf(EditMALine);
+    readExposureSettings(used);
+    MeasurementRecord record = recordOf(used);
+    record.geometry = GeometryText(g);
+    record.points = MtfPointsOf(result.points);
+    showSummary(CurvePoints(result.points), std::move(record));
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSettings>
 #include <QSvgGenerator>
 #include <QtCharts/QAbstractAxis>
 
@@ -29,6 +30,7 @@
 #include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "report/report.h"
+#include "report/report_page.h"
 
 namespace radmtf {
 
@@ -122,7 +124,10 @@ void TForm2::buildResultControls()
             {"ActionCopyImage", tr("Copy image"), [this, view] { ChartCopyImage(view); }},
             {"ActionSaveData", tr("Save data (CSV)…"), [this, view] { ChartSaveData(view); }},
         };
-        if (view == ChartMTF) items.append({"ActionReport", tr("Report…"), [this] { ButtonReportClick(); }});
+        if (view == ChartMTF) {
+            items.append({"ActionReport", tr("Report…"), [this] { ButtonReportClick(); }});
+            items.append({"ActionReportNotes", tr("報告書の記入事項…"), [this] { ReportNotesClick(); }});
+        }
         addContextMenu(view, items);
     }
     for (Memo* memo : {MemoMTF, MemoMTF2, MemoMTF3})
@@ -144,10 +149,9 @@ void TForm2::addContextMenu(QWidget* control, const QList<MenuItem>& items)
             [menu, control](const QPoint& at) { menu->exec(control->mapToGlobal(at)); });
 }
 
-void TForm2::showSummary(const std::vector<CurvePoint>& points, ReportMethod method)
+void TForm2::showSummary(const std::vector<CurvePoint>& points, MeasurementRecord record)
 {
-    lastMeasured_ = points;
-    lastMethod_ = method;
+    lastRecord_ = std::move(record);
     const MtfSummary summary = SummarizeMtf(points, PixelSpacingOrZero(EditPxlSpc));
     auto text = [this](const std::optional<double>& value) {
         return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : tr("not reached");
@@ -155,6 +159,38 @@ void TForm2::showSummary(const std::vector<CurvePoint>& points, ReportMethod met
     MemoSummary->setLines({"MTF50 " + text(summary.mtf50), "MTF10 " + text(summary.mtf10),
                            tr("Nyq.") + " " + text(summary.atNyquist)});
     if (!measurementWarning_.isEmpty()) CurrentPrompter().message(measurementWarning_);
+}
+
+void TForm2::setTableSource(MeasurementRecord source)
+{
+    tableSource_ = std::move(source);
+    stepSettings_ = tableSource_.settings;
+    lastRecord_.reset();
+}
+
+void TForm2::readExposureSettings(MeasureSettings& s) const
+{
+    if (CheckBoxUseHDC->isChecked()) {
+        s.curveFile = CurveFilePath(form1_->EditFileName->text().toStdString());
+    } else {
+        s.curveFile.reset();
+        s.latitude = FloatOf(EditL);
+        s.bitsStored = FloatOf(EditBit);
+    }
+}
+
+MeasurementRecord TForm2::recordOf(const MeasureSettings& used) const
+{
+    MeasurementRecord record = tableSource_;
+    // The table's own: its file's format and the ROI that filled it.
+    const MeasureSettings table = record.settings;
+    record.settings = used;
+    record.settings.format = table.format;
+    record.settings.roi = table.roi;
+    // As the command lists them: the processed image before the inversion.
+    if (!measurementWarning_.isEmpty())
+        record.warnings.insert(record.warnings.begin(), measurementWarning_.toStdString());
+    return record;
 }
 
 void TForm2::ChartSaveImage(QChartView* view)
@@ -249,72 +285,44 @@ void TForm2::MemoSaveCsv(Memo* memo)
     WriteWhole(*chosen, QByteArray::fromStdString(text));
 }
 
-ReportPage TForm2::reportPage() const
+std::optional<ReportPage> TForm2::reportPage() const
 {
-    ReportPage page;
-    page.fileName = form1_->EditFileName->text();
-    page.date = QDateTime::currentDateTime();
-    // The acquisition summary that loading a DICOM file writes.
-    if (form1_->RadioGroupMode->itemIndex() == 2)
-        for (const QString& line : form1_->Memo1->lines())
-            if (!line.trimmed().isEmpty()) page.acquisition.append(line.trimmed());
-    page.method = lastMethod_;
-    const QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
-    for (int i = 0; i < 4; ++i)
-        if (buttons[i]->isChecked()) page.settings.orientation = QString::number(i + 1);
-    page.settings.roiCentre = form1_->EditROIPosX->text() + ", " + form1_->EditROIPosY->text();
-    page.settings.roiSize = form1_->EditROISizeX->text() + " × " + form1_->EditROISizeY->text();
-    page.settings.maLines = EditMALine->text();
-    page.settings.smoothing = EditSmth->text();
-    page.settings.pixelSpacing = EditPxlSpc->text();
-    if (CheckBoxUseHDC->isChecked())
-        page.settings.curveFile =
-            QString::fromStdString(CurveFilePath(form1_->EditFileName->text().toStdString()));
-    page.settings.latitude = EditL->text();
-    page.settings.bitsStored = EditBit->text();
-    // The method's own settings, and what it found, by the edits that hold them.
-    struct MethodRow {
-        std::initializer_list<ReportMethod> methods;
-        const char* label;
-        const QLineEdit* edit;
+    if (!lastRecord_) return std::nullopt;
+    ReportNotes notes;
+    const QSettings settings("radmtf", "radmtf");
+    notes.institution = settings.value("report/institution").toString().toStdString();
+    notes.operatorName = settings.value("report/operator").toString().toStdString();
+    notes.note = settings.value("report/note").toString().toStdString();
+    return MakeReportPage(*lastRecord_, notes);
+}
+
+void TForm2::ReportNotesClick()
+{
+    // Each box starts at the kept text; Cancel keeps it.
+    QSettings settings("radmtf", "radmtf");
+    const std::pair<const char*, QString> fields[] = {
+        {"report/institution", tr("測定施設")},
+        {"report/operator", tr("測定者")},
+        {"report/note", tr("備考")},
     };
-    using M = ReportMethod;
-    const MethodRow methodRows[] = {
-        {{M::kPreciseSlit, M::kPreciseChart},
-         QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"),
-         EditAutoGeometry},
-        {{M::kPreciseSlit}, QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), EditSlitWidth},
-        {{M::kPreciseSlit}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditLsfRange},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EditEdgeAngle},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), EditEdgeBin},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), EditEdgeLsfWidth},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), EditEdgeTaper},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), EditEdgeCore},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (c/mm)"), EditEdgeCutoff},
-        {{M::kEdge}, QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (c/mm)"), EditEdgeSmoothing},
-    };
-    for (const MethodRow& row : methodRows)
-        if (std::find(row.methods.begin(), row.methods.end(), lastMethod_) != row.methods.end())
-            page.settings.methodRows.append(
-                {QCoreApplication::translate("radmtf::Report", row.label), row.edit->text()});
-    page.measured = lastMeasured_;
-    page.pixelSpacingMm = PixelSpacingOrZero(EditPxlSpc);
-    // What the transfer warned about the image (processed for presentation).
-    if (!measurementWarning_.isEmpty()) page.warnings.append(measurementWarning_);
-    return page;
+    for (const auto& [key, prompt] : fields)
+        settings.setValue(
+            key, CurrentPrompter().inputBox(tr("報告書の記入事項"), prompt, settings.value(key).toString()));
 }
 
 void TForm2::ButtonReportClick()
 {
-    if (lastMeasured_.empty()) {
+    const std::optional<ReportPage> page = reportPage();
+    if (!page) {
         CurrentPrompter().message(NoticeText(Notice::kNothingMeasured));
         return;
     }
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
-        SuggestedName(form1_->EditFileName->text(), "mtf_report", "pdf"), "PDF (*.pdf)");
+        SuggestedName(QString::fromStdString(lastRecord_->file), "mtf_report", "pdf"), "PDF (*.pdf)");
     if (!chosen) return;
     RefuseShownImage(*chosen, form1_->EditFileName->text());
-    WriteReportPdf(*chosen, {reportPage()});
+    RefuseShownImage(*chosen, QString::fromStdString(lastRecord_->file));
+    WriteReportPdf(*chosen, {*page});
 }
 
 }  // namespace radmtf

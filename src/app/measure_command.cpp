@@ -38,7 +38,7 @@
 #include "measure/object_search.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
-#include "report/report.h"
+#include "report/report_page.h"
 
 namespace radmtf {
 
@@ -312,90 +312,29 @@ void Attempt(Outcome& outcome, F&& work)
     }
 }
 
-// The report page of one file, from the settings it was measured with.
-// The report's method and its own rows, as the analysis window fills them
-// (the edge page's settings at their defaults).
-ReportMethod PageMethod(const MeasureSettings& s)
+// The record a file's report page is made from: the file's report and, when
+// it was measured, its result.
+MeasurementRecord PageRecord(const FileReport& report, const MeasureResult* result)
 {
-    switch (s.method) {
-        case MeasureMethod::kEdge:
-            return ReportMethod::kEdge;
-        case MeasureMethod::kChart:
-            return s.precise ? ReportMethod::kPreciseChart : ReportMethod::kChart;
-        default:
-            return s.precise ? ReportMethod::kPreciseSlit : ReportMethod::kSlit;
+    MeasurementRecord record;
+    record.file = report.file;
+    record.settings = report.settings;
+    record.pixelSpacingSource = report.pixelSpacingSource;
+    record.points = report.points;
+    record.summaryCurve = report.summaryCurve;
+    record.edgeAngle = report.edgeAngle;
+    record.edgeDirection = report.edgeDirection;
+    if (record.settings.pixelSpacing) record.edge.pixelSpacing = FloatToStr(*record.settings.pixelSpacing);
+    record.warnings = report.warnings;
+    if (result) {
+        record.geometry = result->geometry;
+        record.acquisition = result->acquisition;
+        record.qa = result->qa;
+        if (record.edgeDirection.empty() && result->edgeVertical)
+            record.edgeDirection = *result->edgeVertical ? "vertical" : "horizontal";
     }
-}
-
-QList<QPair<QString, QString>> MethodRows(ReportMethod method, const MeasureSettings& s,
-                                          const MeasureResult* result)
-{
-    const auto row = [](const char* label, const std::string& value) {
-        return QPair<QString, QString>(QCoreApplication::translate("radmtf::Report", label),
-                                       QString::fromStdString(value));
-    };
-    QList<QPair<QString, QString>> rows;
-    using M = ReportMethod;
-    if ((method == M::kPreciseSlit || method == M::kPreciseChart) && result)
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), result->geometry));
-    if (method == M::kPreciseSlit) {
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), FloatToStr(s.slitWidth)));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), "2.5"));
-    }
-    if (method == M::kEdge) {
-        const EdgeSettingTexts defaults;
-        if (result && result->edgeAngle) {
-            EdgeResult edge;  // the angle as the edge page shows it
-            edge.angle = *result->edgeAngle;
-            rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Edge angle (deg)"), EdgeAngleText(edge)));
-        }
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF bin (pixel)"), defaults.binWidth));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), defaults.lsfHalfWidth));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF taper"), defaults.lsfTaper));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF core ± (mm)"), defaults.coreHalfWidth));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Tail fc (c/mm)"), defaults.tailCutoff));
-        rows.append(
-            row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF smoothing (c/mm)"), defaults.smoothingInterval));
-    }
-    return rows;
-}
-
-ReportPage MakeReportPage(const FileReport& report, const MeasureResult* result)
-{
-    const std::string acquisition = result ? result->acquisition : std::string();
-    ReportPage page;
-    page.fileName = QString::fromStdString(report.file);
-    page.date = QDateTime::currentDateTime();
-    for (const QString& summaryLine : QString::fromStdString(acquisition).split("\r\n", Qt::SkipEmptyParts))
-        page.acquisition.append(summaryLine.trimmed());
-    const MeasureSettings& s = report.settings;
-    page.method = PageMethod(s);
-    ReportSettings& out = page.settings;
-    if (s.roi) {
-        out.roiCentre = QString::number(s.roi->centreX) + ", " + QString::number(s.roi->centreY);
-        out.roiSize = QString::number(s.roi->width) + " × " + QString::number(s.roi->height);
-    }
-    if (s.method != MeasureMethod::kEdge) {  // the edge method has no profile
-        out.orientation = QString::number(s.orientation);
-        out.maLines = QString::number(s.maLines);
-        out.smoothing = QString::number(s.smoothing);
-    }
-    if (s.pixelSpacing) out.pixelSpacing = QString::fromStdString(FloatToStr(*s.pixelSpacing));
-    if (report.pixelSpacingSource == "imager") out.pixelSpacing += " (Imager Pixel Spacing)";
-    if (report.pixelSpacingSource == "pixel") out.pixelSpacing += " (Pixel Spacing)";
-    for (const std::string& warning : report.warnings) page.warnings.append(QString::fromStdString(warning));
-    if (s.curveFile) out.curveFile = QString::fromStdString(*s.curveFile);
-    out.latitude = QString::fromStdString(FloatToStr(s.latitude));
-    out.bitsStored = QString::fromStdString(FloatToStr(s.bitsStored));
-    out.methodRows = MethodRows(page.method, s, result);
-    if (!report.summaryCurve.empty())
-        page.measured = report.summaryCurve;
-    else
-        for (const MtfPoint& point : report.points)
-            if (!point.notFound) page.measured.emplace_back(point.frequency, point.value);
-    page.pixelSpacingMm = static_cast<double>(s.pixelSpacing.value_or(0.0L));
-    if (!report.ok) page.failure = QString::fromStdString(report.message);
-    return page;
+    if (!report.ok) record.failure = report.message;
+    return record;
 }
 
 FileReport MakeReport(const std::string& file, const MeasureSettings& asked, const Outcome& outcome)
@@ -554,7 +493,8 @@ int Measure(const CommandLine& line, WriteReport writeReport)
             writer->Write(report);
             outputFailed = outputFailed || !delivered();
             if (line.report)
-                pages.push_back(MakeReportPage(report, outcome.result ? &*outcome.result : nullptr));
+                pages.push_back(
+                    MakeReportPage(PageRecord(report, outcome.result ? &*outcome.result : nullptr), {}));
         }
         if (!measured.libraryMessages.empty()) {
             progress.Clear();

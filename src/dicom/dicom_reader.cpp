@@ -125,7 +125,10 @@ void SetVr(DicomTableRow& row, std::string_view vr)
 // its name enters the table once.
 class NameList {
 public:
-    NameList(std::string_view dictionaryText, DicomTable& table) : dictionaryText_(dictionaryText), table_(table) {}
+    NameList(std::string_view dictionaryText, DicomTable& table)
+        : dictionaryText_(dictionaryText), table_(table)
+    {
+    }
 
     std::uint32_t Index(std::uint16_t group, std::uint16_t element)
     {
@@ -223,6 +226,44 @@ void NoteImageFacts(const Element& e, DicomImageFacts& facts)
         default:
             break;
     }
+    // The QA fields: the first occurrence counts (a sequence item further on
+    // describes something else).
+    std::string* qa = nullptr;
+    switch ((static_cast<std::uint32_t>(e.group) << 16) | e.number) {
+        case 0x00080080:
+            qa = &facts.qa.institution;
+            break;
+        case 0x00080070:
+            qa = &facts.qa.manufacturer;
+            break;
+        case 0x00081090:
+            qa = &facts.qa.model;
+            break;
+        case 0x00181000:
+            qa = &facts.qa.serialNumber;
+            break;
+        case 0x0018700A:
+            qa = &facts.qa.detectorId;
+            break;
+        case 0x00180060:
+            qa = &facts.qa.kvp;
+            break;
+        case 0x00181153:
+            qa = &facts.qa.exposureUAs;
+            break;
+        case 0x00080022:
+            qa = &facts.qa.acquisitionDate;
+            break;
+        case 0x00080023:
+            qa = &facts.qa.contentDate;
+            break;
+        case 0x00080020:
+            qa = &facts.qa.studyDate;
+            break;
+        default:
+            break;
+    }
+    if (qa && qa->empty()) *qa = FirstValue(e.value);
 }
 
 bool IsLutSequenceTag(std::uint16_t group, std::uint16_t number)

@@ -23,6 +23,26 @@ namespace radmtf {
 // Rows (header row included) the element table is given before a walk.
 inline constexpr int kDicomTableRowCount = 1024;
 
+// Who made the image and with what, for a QA report; first values,
+// trimmed, empty where the file says nothing.
+struct DicomQaFields {
+    std::string institution;      // (0008,0080)
+    std::string manufacturer;     // (0008,0070)
+    std::string model;            // (0008,1090)
+    std::string serialNumber;     // (0018,1000)
+    std::string detectorId;       // (0018,700A)
+    std::string kvp;              // (0018,0060)
+    std::string exposureUAs;      // (0018,1153) Exposure in µAs
+    std::string acquisitionDate;  // (0008,0022)
+    std::string contentDate;      // (0008,0023)
+    std::string studyDate;        // (0008,0020)
+    // The acquisition date, else the content date, else the study date.
+    const std::string& Date() const
+    {
+        return !acquisitionDate.empty() ? acquisitionDate : !contentDate.empty() ? contentDate : studyDate;
+    }
+};
+
 // What the header says about the samples and how they were made, beyond the
 // viewer's edits; empty where the file says nothing.
 struct DicomImageFacts {
@@ -33,6 +53,7 @@ struct DicomImageFacts {
     std::string imagerPixelSpacing;          // (0018,1164), its first value
     std::string pixelSpacing;                // (0028,0030), its first value
     bool lutSequence = false;                // a VOI LUT (0028,3010) or Modality LUT (0028,3000) Sequence
+    DicomQaFields qa;
 
     // Processed for display (FOR PRESENTATION, or a LUT to apply): not the
     // detector's own response.

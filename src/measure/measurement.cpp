@@ -350,48 +350,6 @@ MtfPoint PointOf(const PreciseMtfPoint& point)
     return {point.frequency, point.mtf, SecondField(PreciseMtfLine(point)), point.uncertainty};
 }
 
-// The precise slit mode's two lists (the slit method's frequencies and the
-// 0.5 cycles/mm steps) as one, in frequency order; a frequency in both is
-// listed once.
-std::vector<MtfPoint> MergedPoints(const std::vector<PreciseMtfPoint>& listed,
-                                   const std::vector<PreciseMtfPoint>& steps)
-{
-    std::vector<PreciseMtfPoint> all = listed;
-    for (const PreciseMtfPoint& step : steps)
-        if (std::none_of(listed.begin(), listed.end(),
-                         [&](const PreciseMtfPoint& p) { return p.frequency == step.frequency; }))
-            all.push_back(step);
-    std::stable_sort(all.begin(), all.end(), [](const PreciseMtfPoint& a, const PreciseMtfPoint& b) {
-        return a.frequency < b.frequency;
-    });
-    std::vector<MtfPoint> points;
-    points.reserve(all.size());
-    for (const PreciseMtfPoint& p : all) points.push_back(PointOf(p));
-    return points;
-}
-
-std::vector<MtfPoint> PointsOf(const std::vector<PreciseMtfPoint>& precise)
-{
-    std::vector<MtfPoint> points;
-    points.reserve(precise.size());
-    for (const PreciseMtfPoint& p : precise) points.push_back(PointOf(p));
-    return points;
-}
-
-std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
-{
-    const std::vector<std::string> lines = EdgeMemoLines(edge);
-    std::vector<MtfPoint> points;
-    points.reserve(edge.tableFrequency.size());
-    for (std::size_t i = 0; i < edge.tableFrequency.size(); ++i) {
-        MtfPoint point{edge.tableFrequency[i], edge.tableMtf[i],
-                       i < lines.size() ? SecondField(lines[i]) : "", std::nullopt};
-        if (i < edge.tableUncertainty.size()) point.uncertainty = edge.tableUncertainty[i];
-        points.push_back(std::move(point));
-    }
-    return points;
-}
-
 constexpr double kChartGroupFrequencies[] = {0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
 
 // Every bar group listed, those not found without a value, each marked when
@@ -449,6 +407,48 @@ ChartGroupMarks MarkChartGroup(double frequency, double mtf, long double pixelSp
     return marks;
 }
 
+// The precise slit mode's two lists (the slit method's frequencies and the
+// 0.5 cycles/mm steps) as one, in frequency order; a frequency in both is
+// listed once.
+std::vector<MtfPoint> MergedPoints(const std::vector<PreciseMtfPoint>& listed,
+                                   const std::vector<PreciseMtfPoint>& steps)
+{
+    std::vector<PreciseMtfPoint> all = listed;
+    for (const PreciseMtfPoint& step : steps)
+        if (std::none_of(listed.begin(), listed.end(),
+                         [&](const PreciseMtfPoint& p) { return p.frequency == step.frequency; }))
+            all.push_back(step);
+    std::stable_sort(all.begin(), all.end(), [](const PreciseMtfPoint& a, const PreciseMtfPoint& b) {
+        return a.frequency < b.frequency;
+    });
+    std::vector<MtfPoint> points;
+    points.reserve(all.size());
+    for (const PreciseMtfPoint& p : all) points.push_back(PointOf(p));
+    return points;
+}
+
+std::vector<MtfPoint> MtfPointsOf(const std::vector<PreciseMtfPoint>& precise)
+{
+    std::vector<MtfPoint> points;
+    points.reserve(precise.size());
+    for (const PreciseMtfPoint& p : precise) points.push_back(PointOf(p));
+    return points;
+}
+
+std::vector<MtfPoint> EdgePoints(const EdgeResult& edge)
+{
+    const std::vector<std::string> lines = EdgeMemoLines(edge);
+    std::vector<MtfPoint> points;
+    points.reserve(edge.tableFrequency.size());
+    for (std::size_t i = 0; i < edge.tableFrequency.size(); ++i) {
+        MtfPoint point{edge.tableFrequency[i], edge.tableMtf[i],
+                       i < lines.size() ? SecondField(lines[i]) : "", std::nullopt};
+        if (i < edge.tableUncertainty.size()) point.uncertainty = edge.tableUncertainty[i];
+        points.push_back(std::move(point));
+    }
+    return points;
+}
+
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings)
 {
     MeasureResult result;
@@ -460,6 +460,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     used.offset = image.offset;
     used.swap = image.swap;
     result.acquisition = image.acquisition;
+    result.qa = image.facts.qa;
     if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
     result.pixelSpacingSource = "option";
     if (!used.pixelSpacing) {
@@ -511,6 +512,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         const EdgeSettings edgeSettings = EdgeSettingsFromTexts(texts);
         const EdgeResult edge = EdgeStep(ExposureOfTable(table, ConversionOf(exposure)), edgeSettings);
         result.edgeAngle = edge.angle;
+        result.edgeVertical = edge.vertical;
         result.points = EdgePoints(edge);
         for (const ChartPoint& p : StoreEdgeMtf(edge, *mtf)) result.summaryCurve.emplace_back(p.x, p.y);
         return result;
@@ -603,7 +605,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
             const PreciseChartResult chart =
                 PreciseChartStep(tableExposure(), g, pixelSpacing, features, orientation, used.maLines);
             StoreMeasuredMtf(chart.points, *mtf);
-            result.points = PointsOf(chart.points);
+            result.points = MtfPointsOf(chart.points);
         } else {
             SwcResult chart;
             ChartMeasureStep(*profile, *mtf, features, chart);

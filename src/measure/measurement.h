@@ -28,10 +28,12 @@
 #include "core/failure.h"
 #include "dicom/dicom_load.h"
 #include "measure/settings.h"
+#include "mtf/edge.h"
 #include "mtf/fitting.h"
 #include "mtf/mtf_state.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
+#include "precise/mtf_points.h"
 #include "viewer/sample_reader.h"
 
 namespace radmtf {
@@ -174,7 +176,9 @@ struct MeasureResult {
     std::optional<FittingOutput> fit;        // the fitted tables, when fitted
     std::optional<ChartGroups> chartGroups;  // the chart method's groups
     std::string acquisition;                 // the image's acquisition summary (model, kV, mAs ...)
+    DicomQaFields qa;                        // who made the image and with what (a DICOM file's)
     std::optional<double> edgeAngle;         // the edge method's angle (degrees)
+    std::optional<bool> edgeVertical;        // the edge method's edge runs along the columns
     std::string geometry;                    // the estimate "Auto" shows, when one was made
     std::string pixelSpacingSource;          // "imager", "pixel" (the file's) or "option"
     // The curve the window's summary and report read where it is not
@@ -182,6 +186,35 @@ struct MeasureResult {
     std::vector<std::pair<double, double>> summaryCurve;
     // What the window would warn about on the way (the measurement went on).
     std::vector<Failure> warnings;
+};
+
+// The measured points as the command lists them: the precise slit mode's two
+// lists as one in frequency order (a frequency in both listed once), the
+// precise chart's groups, the edge method's table; with their uncertainties.
+std::vector<MtfPoint> MergedPoints(const std::vector<PreciseMtfPoint>& listed,
+                                   const std::vector<PreciseMtfPoint>& steps);
+std::vector<MtfPoint> MtfPointsOf(const std::vector<PreciseMtfPoint>& precise);
+std::vector<MtfPoint> EdgePoints(const EdgeResult& edge);
+
+// What produced a curve, for its report: the file and the settings as the
+// measurement used them, what it found and what it warned about. The window
+// keeps one from the moment a measurement succeeds; the command makes one per
+// file.
+struct MeasurementRecord {
+    std::string file;
+    MeasureSettings settings;        // as used (for a failed file: as asked)
+    std::string pixelSpacingSource;  // "imager", "pixel" (the file's) or "option"
+    std::vector<MtfPoint> points;
+    std::vector<std::pair<double, double>> summaryCurve;  // empty: the points
+    std::optional<double> edgeAngle;                      // degrees
+    std::string edgeDirection;                            // "vertical" or "horizontal"
+    EdgeSettingTexts edge;                                // the edge method's settings as used
+    std::string lsfRange = "2.5";                         // the precise slit's LSF range ± (mm)
+    std::string geometry;                                 // the estimate, where one was made
+    std::vector<std::string> warnings;                    // their texts
+    std::string acquisition;                              // the acquisition summary, lines ended by CR LF
+    DicomQaFields qa;
+    std::string failure;  // a file that could not be measured: why
 };
 
 // The whole chain on a loaded image, in the order the windows run it.

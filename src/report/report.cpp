@@ -30,14 +30,14 @@ QString Number(double value)
 QString Mtf3(const std::optional<double>& value)
 {
     return value ? QString::fromStdString(FloatToStrRounded(*value, 3))
-                 : QCoreApplication::translate("radmtf::Report", "not reached");
+                 : QCoreApplication::translate("radmtf::Report", "到達せず");
 }
 
 QString Frequency(const std::optional<double>& value)
 {
     return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) + " " +
                        QCoreApplication::translate("radmtf::Report", "cycles/mm")
-                 : QCoreApplication::translate("radmtf::Report", "not reached");
+                 : QCoreApplication::translate("radmtf::Report", "到達せず");
 }
 
 // Device pixels per millimetre of the painter's device.
@@ -103,7 +103,7 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + 5 * mm, plot.width(), metrics.height() * 1.5),
                      Qt::AlignHCenter | Qt::AlignTop,
-                     QCoreApplication::translate("radmtf::Report", "Spatial frequency (cycles/mm)"));
+                     QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"));
     painter.save();
     painter.translate(box.left() + 1 * mm, plot.center().y());
     painter.rotate(-90);
@@ -118,9 +118,12 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     if (summary.nyquist) {
         painter.drawLine(QPointF(toX(*summary.nyquist), plot.top()),
                          QPointF(toX(*summary.nyquist), plot.bottom()));
-        painter.drawText(
-            QRectF(toX(*summary.nyquist) + 1 * mm, plot.top() + 1 * mm, 30 * mm, metrics.height()),
-            Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("radmtf::Report", "Nyquist"));
+        // Right of the line, or left of it at the plot's right edge.
+        const bool atRight = toX(*summary.nyquist) + 31 * mm > plot.right();
+        painter.drawText(QRectF(atRight ? toX(*summary.nyquist) - 31 * mm : toX(*summary.nyquist) + 1 * mm,
+                                plot.top() + 1 * mm, 30 * mm, metrics.height()),
+                         (atRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
+                         QCoreApplication::translate("radmtf::Report", "ナイキスト"));
     }
 
     painter.save();
@@ -149,22 +152,23 @@ void PaintChart(QPainter& painter, const QRectF& box, const ReportPage& page, co
     painter.restore();
 }
 
+// The rows the method used; an empty one it does not use.
 QList<QPair<QString, QString>> SettingsRows(const ReportSettings& s)
 {
-    QList<QPair<QString, QString>> rows = {
-        {QCoreApplication::translate("radmtf::Report", "ROI centre"), s.roiCentre},
-        {QCoreApplication::translate("radmtf::Report", "ROI size"), s.roiSize},
-        {QCoreApplication::translate("radmtf::Report", "Orientation"), s.orientation},
+    const QList<QPair<QString, QString>> all = {
+        {QCoreApplication::translate("radmtf::Report", "ROI 中心"), s.roiCentre},
+        {QCoreApplication::translate("radmtf::Report", "ROI サイズ"), s.roiSize},
+        {QCoreApplication::translate("radmtf::Report", "方向"), s.orientation},
         {"MA-Line#", s.maLines},
-        {QCoreApplication::translate("radmtf::Report", "Smoothing"), s.smoothing},
-        {QCoreApplication::translate("radmtf::Report", "Pixel spacing (mm)"), s.pixelSpacing},
+        {QCoreApplication::translate("radmtf::Report", "平滑化"), s.smoothing},
+        {QCoreApplication::translate("radmtf::Report", "画素間隔 (mm)"), s.pixelSpacing},
+        {QCoreApplication::translate("radmtf::Report", "特性曲線"), s.curveFile},
+        {"L", s.curveFile.isEmpty() ? s.latitude : QString()},
+        {"BitsStored", s.curveFile.isEmpty() ? s.bitsStored : QString()},
     };
-    if (!s.curveFile.isEmpty()) {
-        rows.append({QCoreApplication::translate("radmtf::Report", "Characteristic curve"), s.curveFile});
-    } else {
-        rows.append({"L", s.latitude});
-        rows.append({"BitsStored", s.bitsStored});
-    }
+    QList<QPair<QString, QString>> rows;
+    for (const auto& row : all)
+        if (!row.second.isEmpty()) rows.append(row);
     rows.append(s.methodRows);
     return rows;
 }
@@ -187,23 +191,6 @@ double PaintPairs(QPainter& painter, double x, double y, double labelWidth, doub
 
 }  // namespace
 
-QString ReportMethodName(ReportMethod method)
-{
-    switch (method) {
-        case ReportMethod::kSlit:
-            return QCoreApplication::translate("radmtf::Report", "Slit");
-        case ReportMethod::kChart:
-            return QCoreApplication::translate("radmtf::Report", "Square-wave chart");
-        case ReportMethod::kPreciseSlit:
-            return QCoreApplication::translate("radmtf::Report", "Slit, precise");
-        case ReportMethod::kPreciseChart:
-            return QCoreApplication::translate("radmtf::Report", "Square-wave chart, precise");
-        case ReportMethod::kEdge:
-            return QCoreApplication::translate("radmtf::Report", "Edge");
-    }
-    return {};
-}
-
 void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& page)
 {
     const double mm = PixelsPerMm(painter);
@@ -218,7 +205,7 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     const double titleHeight = QFontMetricsF(title).lineSpacing();
     painter.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     QCoreApplication::translate("radmtf::Report", "Presampled MTF report"));
+                     QCoreApplication::translate("radmtf::Report", "プリサンプリング MTF 報告書"));
     double y = area.top() + titleHeight + 3 * mm;
 
     QFont body = painter.font();
@@ -227,12 +214,23 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     painter.setFont(body);
     const double half = area.width() / 2;
     QList<QPair<QString, QString>> head = {
-        {QCoreApplication::translate("radmtf::Report", "File"), page.fileName},
-        {QCoreApplication::translate("radmtf::Report", "Date"), page.date.toString("yyyy-MM-dd HH:mm")},
-        {QCoreApplication::translate("radmtf::Report", "Acquisition"), page.acquisition.join(", ")},
-        {QCoreApplication::translate("radmtf::Report", "Method"), ReportMethodName(page.method)},
+        {QCoreApplication::translate("radmtf::Report", "ファイル"), page.fileName},
+        {QCoreApplication::translate("radmtf::Report", "作成日時"), page.date.toString("yyyy-MM-dd HH:mm")},
+        {QCoreApplication::translate("radmtf::Report", "プログラム"), page.version},
     };
+    if (!page.acquisition.isEmpty())
+        head.append({QCoreApplication::translate("radmtf::Report", "撮影条件"), page.acquisition.join(", ")});
+    head.append({QCoreApplication::translate("radmtf::Report", "測定法"), ReportMethodName(page.method)});
     y = PaintPairs(painter, area.left(), y, 30 * mm, area.width(), head) + 2 * mm;
+    // The QA block: who measured what device, in two columns.
+    if (!page.qa.isEmpty()) {
+        const qsizetype firstQa = (page.qa.size() + 1) / 2;
+        const double qaLeft =
+            PaintPairs(painter, area.left(), y, 40 * mm, half - 2 * mm, page.qa.mid(0, firstQa));
+        const double qaRight =
+            PaintPairs(painter, area.left() + half, y, 40 * mm, half, page.qa.mid(firstQa));
+        y = std::max(qaLeft, qaRight) + 2 * mm;
+    }
     // Settings in two columns.
     const QList<QPair<QString, QString>> settings = SettingsRows(page.settings);
     const qsizetype firstColumn = (settings.size() + 1) / 2;
@@ -248,9 +246,9 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         y = box.bottom() + 3 * mm;
     }
     if (!page.failure.isEmpty()) {
-        painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
-                         Qt::AlignLeft | Qt::TextWordWrap,
-                         QCoreApplication::translate("radmtf::Report", "Not measured: %1").arg(page.failure));
+        painter.drawText(
+            QRectF(area.left(), y, area.width(), area.bottom() - y), Qt::AlignLeft | Qt::TextWordWrap,
+            QCoreApplication::translate("radmtf::Report", "測定できませんでした: %1").arg(page.failure));
         painter.restore();
         return;
     }
@@ -266,22 +264,35 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     const std::vector<double> steps =
         summary.nyquist ? HalfCycleSteps(*summary.nyquist) : std::vector<double>{};
     const int rowsPerBlock = 12;
-    const double cell = 22 * mm;
+    // A method with uncertainties gives them where it measured at a step.
+    const bool withU = !page.uncertainties.empty();
+    const double cell = 22 * mm;                 // frequency, MTF
+    const double uCell = withU ? 18 * mm : 0.0;  // ±u
     QFont bold = body;
     bold.setBold(true);
     const int blocks = std::max(1, static_cast<int>((steps.size() + rowsPerBlock - 1) / rowsPerBlock));
     // A chart measures its groups only; between them the table reads the
     // line joining two measured groups, and says so.
     const bool chart = page.method == ReportMethod::kChart || page.method == ReportMethod::kPreciseChart;
+    const double blockWidth = 2 * cell + uCell + 4 * mm;
+    const auto uncertaintyAt = [&](double f) -> QString {
+        for (const auto& [at, u] : page.uncertainties)
+            if (std::abs(at - f) <= 1e-9 * std::max(1.0, f))
+                return QString(QChar(0x00B1)) + QString::fromStdString(FormatFixed(u, 3));
+        return "-";
+    };
     bool anyInterpolated = false;
     for (int b = 0; b < blocks; ++b) {
-        const double x = area.left() + b * (2 * cell + 4 * mm);
+        const double x = area.left() + b * blockWidth;
         painter.setFont(bold);
         painter.drawText(QRectF(x, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
                          QCoreApplication::translate("radmtf::Report", "cycles/mm"));
         painter.drawText(QRectF(x + cell, y, cell, line), Qt::AlignLeft | Qt::AlignVCenter, "MTF");
+        if (withU)
+            painter.drawText(QRectF(x + 2 * cell, y, uCell, line), Qt::AlignLeft | Qt::AlignVCenter,
+                             QString(QChar(0x00B1)) + "u");
         painter.setFont(body);
-        painter.drawLine(QPointF(x, y + line), QPointF(x + 2 * cell - 2 * mm, y + line));
+        painter.drawLine(QPointF(x, y + line), QPointF(x + 2 * cell + uCell - 2 * mm, y + line));
         for (int r = 0; r < rowsPerBlock; ++r) {
             const std::size_t i = static_cast<std::size_t>(b * rowsPerBlock + r);
             if (i >= steps.size()) break;
@@ -294,6 +305,9 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
             anyInterpolated = anyInterpolated || interpolated;
             painter.drawText(QRectF(x + cell, rowY, cell, line), Qt::AlignLeft | Qt::AlignVCenter,
                              Mtf3(value) + (interpolated ? " *" : ""));
+            if (withU)
+                painter.drawText(QRectF(x + 2 * cell, rowY, uCell, line), Qt::AlignLeft | Qt::AlignVCenter,
+                                 value ? uncertaintyAt(steps[i]) : QString("-"));
         }
     }
     if (anyInterpolated) {
@@ -301,21 +315,27 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
         painter.drawText(
             QRectF(area.left(), y + (static_cast<double>(rows) + 1.3) * line, area.width(), line),
             Qt::AlignLeft | Qt::AlignVCenter,
-            QCoreApplication::translate("radmtf::Report", "* interpolated between measured bar groups"));
+            QCoreApplication::translate("radmtf::Report", "* 測定したバー群の間を補間した値"));
     }
-    // The summary figures to the right of the table.
-    const double summaryX = area.left() + std::min(blocks, 2) * (2 * cell + 4 * mm) + 6 * mm;
+    // The summary figures to the right of the table, or below it where the
+    // table leaves them too little room.
+    const double labelWidth = 45 * mm;
+    double summaryX = area.left() + std::min(blocks, 2) * blockWidth + 6 * mm;
+    if (area.right() - summaryX < labelWidth + 30 * mm) {
+        summaryX = area.left();
+        y += (static_cast<double>(std::min<std::size_t>(steps.size(), rowsPerBlock)) + 2.5) * line;
+    }
     QList<QPair<QString, QString>> figures = {
         {"MTF50", Frequency(summary.mtf50)},
         {"MTF10", Frequency(summary.mtf10)},
-        {QCoreApplication::translate("radmtf::Report", "Nyquist frequency"),
+        {QCoreApplication::translate("radmtf::Report", "ナイキスト周波数"),
          summary.nyquist
              ? Number(*summary.nyquist) + " " + QCoreApplication::translate("radmtf::Report", "cycles/mm")
              : "-"},
-        {QCoreApplication::translate("radmtf::Report", "MTF at Nyquist"), Mtf3(summary.atNyquist)},
+        {QCoreApplication::translate("radmtf::Report", "ナイキスト周波数での MTF"), Mtf3(summary.atNyquist)},
     };
     painter.setFont(bold);
-    PaintPairs(painter, summaryX, y, 38 * mm, area.right() - summaryX, figures);
+    PaintPairs(painter, summaryX, y, labelWidth, area.right() - summaryX, figures);
     painter.restore();
 }
 
@@ -329,7 +349,7 @@ void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setCreator("radmtf");
-        writer.setTitle(QCoreApplication::translate("radmtf::Report", "Presampled MTF report"));
+        writer.setTitle(QCoreApplication::translate("radmtf::Report", "プリサンプリング MTF 報告書"));
         QPainter painter;
         if (!painter.begin(&writer)) ThrowCannotCreate(path.toStdString());
         const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));

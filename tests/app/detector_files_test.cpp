@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "command_runner.h"
 #include "dicom/dicom_builder.h"
 #include "measure/measurement.h"
+#include "report/report_page.h"
 #include "synth/edge_scene.h"
 
 namespace radmtf::testing {
@@ -193,6 +195,10 @@ TEST(DetectorFiles, TheCommandSaysWhereTheSpacingCameFromAndWhatItWarnedAbout)
 
 class DetectorFilesWindow : public WindowTest {};
 
+const std::string kEdgeRoi =
+    "set Form1.EditROIPosX 200\nset Form1.EditROIPosY 250\nset Form1.EditROISizeX 200\n"
+    "set Form1.EditROISizeY 400\nclick Form1.ButtonDisp\n";
+
 TEST_F(DetectorFilesWindow, ShowsAndMeasuresUnsignedSamplesUnwrappedWithItsNotices)
 {
     DicomImageFields fields = Unsigned();
@@ -236,15 +242,60 @@ TEST_F(DetectorFilesWindow, ShowsAndMeasuresUnsignedSamplesUnwrappedWithItsNotic
     EXPECT_EQ(grid->cell(1, 1).toInt(), 4095 - Edge().At(row, column));
 }
 
-TEST_F(DetectorFilesWindow, TheReportOfAProcessedImageSaysSo)
+TEST_F(DetectorFilesWindow, TheReportOfAProcessedOrInvertedImageSaysSo)
 {
     DicomImageFields fields = Unsigned();
     fields.presentationIntent = "FOR PRESENTATION";
+    fields.photometric = "MONOCHROME1";
     const std::string path = WriteFile("processed.dcm", EdgeFile(fields, kAsIs));
-    Run("answer " + path + "\nclick Form1.BitBtnLoad\nclick Form1.ButtonToTable\n");
-    const QStringList warnings = form2->reportPage().warnings;
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].contains("FOR PRESENTATION")) << warnings[0].toStdString();
+    Run("answer " + path + "\nclick Form1.BitBtnLoad\n" + kEdgeRoi +
+        "click Form1.ButtonToTable\nclick Form2.ButtonEdge\n");
+    const std::optional<ReportPage> page = form2->reportPage();
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->warnings.size(), 2);  // in the command's order
+    EXPECT_TRUE(page->warnings[0].contains("FOR PRESENTATION")) << page->warnings[0].toStdString();
+    EXPECT_TRUE(page->warnings[1].startsWith("MONOCHROME1")) << page->warnings[1].toStdString();
+}
+
+// A QA report states the device, the exposure and the date the file gives and
+// the notes typed for it, from the window as from the command.
+TEST_F(DetectorFilesWindow, QaReportFromTheFilesFieldsAndTheNotes)
+{
+    QStandardPaths::setTestModeEnabled(true);  // the notes are kept in the settings
+    DicomImageFields fields = Unsigned();
+    fields.institution = "North Clinic";
+    fields.manufacturer = "Acme";
+    fields.modelName = "FPD-9";
+    fields.serialNumber = "SN4711";
+    fields.detectorId = "DET-3";
+    fields.kvp = "70";
+    fields.exposureUAs = "2500";
+    fields.studyDate = "20261130";
+    fields.acquisitionDate = "20261201";
+    const std::string path = WriteFile("qa.dcm", EdgeFile(fields, kAsIs));
+    const std::string pdf = Path("qa.pdf");
+    Run("answer " + path + "\nclick Form1.BitBtnLoad\n" + kEdgeRoi +
+        "click Form1.ButtonToTable\nclick Form2.ButtonEdge\n"
+        "answer Physics Lab\nanswer R. Tanaka\nanswer yearly test\nmenu Form2.ChartMTF ActionReportNotes\n"
+        "answer " +
+        pdf + "\nclick Form2.ButtonReport\n");
+    const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
+    for (const char* shown : {"North Clinic", "Acme", "FPD-9", "SN4711", "DET-3", "2500", "2026-12-01",
+                              "Physics Lab", "R. Tanaka", "yearly test", "radmtf 0."})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+    EXPECT_EQ(text.find("2026-11-30"), std::string::npos) << text;
+    // The edge page: its direction, and the ±u column of the edge method's uncertainties.
+    EXPECT_NE(text.find("エッジの向き"), std::string::npos) << text;
+    EXPECT_NE(text.find("±u"), std::string::npos) << text;
+    EXPECT_EQ(text.find("MA-Line#"), std::string::npos) << text;  // no profile: no empty rows
+
+    const QString commandPdf = QString::fromStdString(Path("command.pdf"));
+    const CommandRun run = RunMeasure({"edge", QString::fromStdString(path), "--roi", "200,250,200,400",
+                                       "--report", commandPdf, "--format", "csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string commandText = Tool("pdftotext", {commandPdf, "-"});
+    for (const char* shown : {"North Clinic", "SN4711", "2026-12-01"})
+        EXPECT_NE(commandText.find(shown), std::string::npos) << shown << "\n" << commandText;
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     const std::string pdf = WriteFile("edge.pdf", {});
     Run("answer " + pdf + "\nclick Form2.ButtonReport\n");
     const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
-    EXPECT_NE(text.find("Edge angle (deg)"), std::string::npos) << text;
+    EXPECT_NE(text.find("エッジ角度 (度)"), std::string::npos) << text;
     EXPECT_NE(text.find(form2->EditEdgeAngle->text().toStdString()), std::string::npos) << text;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 
@@ -18,6 +19,7 @@
 #include "core/numtext.h"
 #include "failure_text.h"
 #include "mtf/mtf_summary.h"
+#include "report/report_page.h"
 #include "synthetic_images.h"
 
 namespace radmtf::testing {
@@ -122,6 +124,44 @@ TEST_F(Results, SavesNeverReplaceTheShownImageOrAPipe)
     EXPECT_EQ(ReadAll(image), before);
     struct stat info {};
     EXPECT_TRUE(::stat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
+
+// The report states what produced the curve shown, whatever the windows show
+// since; with the curve gone it is refused.
+TEST_F(Results, ReportKeepsWhatProducedTheCurve)
+{
+    const auto settingsOfPage = [this] {
+        const std::optional<ReportPage> page = form2->reportPage();
+        EXPECT_TRUE(page);
+        if (!page) return std::string();
+        return (QFileInfo(page->fileName).fileName() + " | " + page->settings.roiCentre + " | " +
+                page->settings.roiSize + " | " + page->settings.pixelSpacing + " | " +
+                page->settings.maLines + " | " + QString::number(page->pixelSpacingMm))
+            .toStdString();
+    };
+    const std::string measured = "slit.dcm | 128, 32 | 200 × 40 | 0.1 | 17 | 0.1";
+    ASSERT_EQ(settingsOfPage(), measured);
+    // Edits changed after measuring.
+    Run("set Form2.EditPxlSpc 0.2\nset Form2.EditMALine 5\n");
+    EXPECT_EQ(settingsOfPage(), measured);
+    const std::string pdf = Path("report.pdf");
+    Run("answer " + pdf + "\nclick Form2.ButtonReport\n");
+    const std::string text = Tool("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+    EXPECT_NE(text.find("5 cycles/mm"), std::string::npos) << text;  // Nyquist at 0.1 mm
+    EXPECT_EQ(text.find("2.5 cycles/mm"), std::string::npos) << text;
+    // A refused toMTF (the ROI outside the image) keeps the table and its curve.
+    Run("set Form1.EditROIPosX 5000\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n");
+    EXPECT_EQ(settingsOfPage(), measured);
+    // A load cancelled at its size prompt shows another file; the curve is still the slit's.
+    const std::string note = WriteFile("note.txt", std::vector<std::uint8_t>(64, 'a'));
+    Run("answer " + note + "\nanswer cancel\nanswer cancel\nclick Form1.BitBtnLoad\n");
+    EXPECT_EQ(form1->EditFileName->text().toStdString(), note);
+    EXPECT_EQ(settingsOfPage(), measured);
+    // A table filled anew clears the curve, and the report is refused.
+    Run(SlitMethodScript(Path("slit.dcm"), 1, 17)
+            .substr(0, SlitMethodScript(Path("slit.dcm"), 1, 17).find("set Form2")));
+    EXPECT_FALSE(form2->reportPage());
+    EXPECT_EQ(Run("click Form2.ButtonReport\n"), "message: MTF がまだ測定されていません。\n");
 }
 
 class ResultsBeforeMeasuring : public WindowTest {};

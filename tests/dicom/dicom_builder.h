@@ -173,7 +173,14 @@ private:
 struct DicomImageFields {
     bool explicitVr = true;
     std::string transferSyntax;         // empty: "1.2.840.10008.1.2.1" (explicit) or "1.2.840.10008.1.2"
+    std::string studyDate;              // (0008,0020)
+    std::string acquisitionDate;        // (0008,0022)
+    std::string manufacturer;           // (0008,0070)
+    std::string institution;            // (0008,0080)
     std::string modelName;              // (0008,1090)
+    std::string serialNumber;           // (0018,1000)
+    std::string exposureUAs;            // (0018,1153) µAs
+    std::string detectorId;             // (0018,700A)
     std::string kvp;                    // (0018,0060)
     std::string exposure;               // (0018,1152) mAs
     std::string imagerSpacing;          // (0018,1164), e.g. "0.15\\0.15"
@@ -202,12 +209,19 @@ inline std::vector<std::uint8_t> BuildDicom(const DicomImageFields& fields)
                           const std::string& value) {
         if (!value.empty()) w.Element(group, element, vr, DicomWriter::PadText(value));
     };
+    text(0x0008, 0x0020, "DA", fields.studyDate);
+    text(0x0008, 0x0022, "DA", fields.acquisitionDate);
     w.Element(0x0008, 0x0060, "CS", "DX");
     text(0x0008, 0x0068, "CS", fields.presentationIntent);
+    text(0x0008, 0x0070, "LO", fields.manufacturer);
+    text(0x0008, 0x0080, "LO", fields.institution);
     text(0x0008, 0x1090, "LO", fields.modelName);
     text(0x0018, 0x0060, "DS", fields.kvp);
+    text(0x0018, 0x1000, "LO", fields.serialNumber);
     text(0x0018, 0x1152, "IS", fields.exposure);
+    text(0x0018, 0x1153, "IS", fields.exposureUAs);
     text(0x0018, 0x1164, "DS", fields.imagerSpacing);
+    text(0x0018, 0x700A, "SH", fields.detectorId);
     w.US(0x0028, 0x0002, 1);
     text(0x0028, 0x0004, "CS", fields.photometric);
     w.US(0x0028, 0x0010, fields.rows);

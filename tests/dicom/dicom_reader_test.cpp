@@ -104,11 +104,11 @@ TEST(DicomReader, ExplicitLittleEndianFile)
 
     // (0002,0002) comes first, its NUL padding dropped.
     EXPECT_EQ(Row(out, 1), (DicomTableCells{"  1", "0002", "0002", "UI", "001C", "MediaStorageSOPClassUID",
-                                          "1.2.840.10008.5.1.4.1.1.1.1"}));
+                                            "1.2.840.10008.5.1.4.1.1.1.1"}));
     // Other values keep their padding, byte for byte.
     EXPECT_EQ(Row(out, 2)[6], std::string("1.2.392.200036.9999.1\0", 22));
     EXPECT_EQ(Row(out, 3), (DicomTableCells{"  3", "0002", "0010", "UI", "0014", "TransferSyntaxUID",
-                                          std::string("1.2.840.10008.1.2.1\0", 20)}));
+                                            std::string("1.2.840.10008.1.2.1\0", 20)}));
     EXPECT_EQ(Row(out, 4), (DicomTableCells{"  4", "0008", "0060", "CS", "0002", "Modality", "DX"}));
     EXPECT_EQ(Row(out, 5), (DicomTableCells{"  5", "0028", "0010", "US", "0002", "Rows", "512"}));
     // Pixel Data is walked like any element: "OW" reads its value from the
@@ -455,6 +455,33 @@ TEST(DicomReader, BuiltImagesPointAtTheirPixels)
         EXPECT_EQ(out.windowWidth, "4096");
         EXPECT_EQ(out.offset, "-10");
         EXPECT_EQ(out.swap, std::optional<bool>(false));
+    }
+}
+
+TEST(DicomReader, QaFieldsAndTheDateTheyFallBackTo)
+{
+    for (const bool explicitVr : {true, false}) {
+        testdata::DicomImageFields fields;
+        fields.explicitVr = explicitVr;
+        fields.institution = "Clinic";
+        fields.manufacturer = "Maker";
+        fields.modelName = "DR-1";
+        fields.serialNumber = "SN 42";
+        fields.detectorId = "D7";
+        fields.kvp = "70";
+        fields.exposureUAs = "2500";
+        fields.studyDate = "20261130";
+        const DicomQaFields qa = Read(testdata::BuildDicom(fields), "").facts.qa;
+        EXPECT_EQ(qa.institution, "Clinic");
+        EXPECT_EQ(qa.manufacturer, "Maker");
+        EXPECT_EQ(qa.model, "DR-1");
+        EXPECT_EQ(qa.serialNumber, "SN 42");  // the pad after an odd length trimmed
+        EXPECT_EQ(qa.detectorId, "D7");
+        EXPECT_EQ(qa.kvp, "70");
+        EXPECT_EQ(qa.exposureUAs, "2500");
+        EXPECT_EQ(qa.Date(), "20261130") << explicitVr;  // no acquisition date: the study's
+        fields.acquisitionDate = "20261201";
+        EXPECT_EQ(Read(testdata::BuildDicom(fields), "").facts.qa.Date(), "20261201");
     }
 }
 

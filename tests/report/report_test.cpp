@@ -49,6 +49,40 @@ TEST(Report, OnePagePerFileWithoutWidgets)
     EXPECT_THROW(WriteReportPdf(blocked, {Page("a.dcm", 0.05)}), Failure);
 }
 
+// A page says only what the method used: a curve file instead of L and
+// BitsStored, no orientation or smoothing for the precise slit mode's lines,
+// and the uncertainties where its points have them.
+TEST(Report, PageOfARecordLeavesOutWhatTheMethodDidNotUse)
+{
+    MeasurementRecord record;
+    record.file = "slit.dcm";
+    record.settings.method = MeasureMethod::kSlit;
+    record.settings.precise = true;
+    record.settings.pixelSpacing = 0.1L;
+    record.settings.curveFile = "hdc.txt";
+    record.settings.roi = RoiSetting{128, 32, 200, 40};
+    for (int k = 0; k <= 10; ++k)
+        record.points.push_back({0.5 * k, 1.0 - 0.05 * k, "", k > 0 ? std::optional(0.0125) : std::nullopt});
+    const ReportPage page = MakeReportPage(record, {"Lab", "", ""});
+    EXPECT_TRUE(page.settings.latitude.isEmpty() && page.settings.bitsStored.isEmpty());
+    EXPECT_TRUE(page.settings.orientation.isEmpty() && page.settings.smoothing.isEmpty());
+    EXPECT_EQ(page.uncertainties.size(), 10u);
+    ASSERT_EQ(page.qa.size(), 1);  // the typed institution only: nothing empty
+    EXPECT_EQ(page.qa[0].second, "Lab");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.pdf");
+    WriteReportPdf(path, {page});
+    QProcess text;
+    text.start("pdftotext", {"-layout", path, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(words.contains("hdc.txt")) << words.toStdString();
+    EXPECT_FALSE(words.contains("BitsStored")) << words.toStdString();
+    EXPECT_TRUE(words.contains(QString::fromUtf8("±0.013")))
+        << words.toStdString();  // three decimals, as the memo
+}
+
 }  // namespace
 }  // namespace radmtf
 

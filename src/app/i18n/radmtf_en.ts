@@ -544,136 +544,196 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
 <context>
     <name>radmtf::Report</name>
     <message>
-        <source>not reached</source>
-        <translation>not reached</translation>
-    </message>
-    <message>
         <source>cycles/mm</source>
         <translation>cycles/mm</translation>
     </message>
     <message>
-        <source>Spatial frequency (cycles/mm)</source>
+        <source>到達せず</source>
+        <translation>not reached</translation>
+    </message>
+    <message>
+        <source>空間周波数 (cycles/mm)</source>
         <translation>Spatial frequency (cycles/mm)</translation>
     </message>
     <message>
-        <source>Nyquist</source>
+        <source>ナイキスト</source>
         <translation>Nyquist</translation>
     </message>
     <message>
-        <source>Presampled MTF report</source>
-        <translation>Presampled MTF report</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>Date</source>
-        <translation>Date</translation>
-    </message>
-    <message>
-        <source>Acquisition</source>
-        <translation>Acquisition</translation>
-    </message>
-    <message>
-        <source>Method</source>
-        <translation>Method</translation>
-    </message>
-    <message>
-        <source>Nyquist frequency</source>
-        <translation>Nyquist frequency</translation>
-    </message>
-    <message>
-        <source>MTF at Nyquist</source>
-        <translation>MTF at Nyquist</translation>
-    </message>
-    <message>
-        <source>ROI centre</source>
+        <source>ROI 中心</source>
         <translation>ROI centre</translation>
     </message>
     <message>
-        <source>ROI size</source>
+        <source>ROI サイズ</source>
         <translation>ROI size</translation>
     </message>
     <message>
-        <source>Orientation</source>
+        <source>方向</source>
         <translation>Orientation</translation>
     </message>
     <message>
-        <source>Smoothing</source>
+        <source>平滑化</source>
         <translation>Smoothing</translation>
     </message>
     <message>
-        <source>Pixel spacing (mm)</source>
+        <source>画素間隔 (mm)</source>
         <translation>Pixel spacing (mm)</translation>
     </message>
     <message>
-        <source>Characteristic curve</source>
+        <source>特性曲線</source>
         <translation>Characteristic curve</translation>
     </message>
     <message>
-        <source>Square-wave chart</source>
-        <translation>Square-wave chart</translation>
+        <source>プリサンプリング MTF 報告書</source>
+        <translation>Presampled MTF report</translation>
     </message>
     <message>
-        <source>Slit</source>
-        <translation>Slit</translation>
+        <source>ファイル</source>
+        <translation>File</translation>
     </message>
     <message>
-        <source>Not measured: %1</source>
+        <source>作成日時</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>プログラム</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>撮影条件</source>
+        <translation>Acquisition</translation>
+    </message>
+    <message>
+        <source>測定法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>測定できませんでした: %1</source>
         <translation>Not measured: %1</translation>
     </message>
     <message>
-        <source>Geometry (Auto)</source>
+        <source>* 測定したバー群の間を補間した値</source>
+        <translation>* interpolated between measured bar groups</translation>
+    </message>
+    <message>
+        <source>ナイキスト周波数</source>
+        <translation>Nyquist frequency</translation>
+    </message>
+    <message>
+        <source>ナイキスト周波数での MTF</source>
+        <translation>MTF at Nyquist</translation>
+    </message>
+    <message>
+        <source>幾何 (Auto)</source>
         <translation>Geometry (Auto)</translation>
     </message>
     <message>
-        <source>Slit width (mm)</source>
+        <source>スリット幅 (mm)</source>
         <translation>Slit width (mm)</translation>
     </message>
     <message>
-        <source>LSF range ± (mm)</source>
+        <source>LSF 範囲 ± (mm)</source>
         <translation>LSF range ± (mm)</translation>
     </message>
     <message>
-        <source>Edge angle (deg)</source>
+        <source>エッジの向き</source>
+        <translation>Edge direction</translation>
+    </message>
+    <message>
+        <source>縦</source>
+        <translation>vertical</translation>
+    </message>
+    <message>
+        <source>横</source>
+        <translation>horizontal</translation>
+    </message>
+    <message>
+        <source>エッジ角度 (度)</source>
         <translation>Edge angle (deg)</translation>
     </message>
     <message>
-        <source>ESF bin (pixel)</source>
+        <source>ESF ビン (画素)</source>
         <translation>ESF bin (pixel)</translation>
     </message>
     <message>
-        <source>LSF taper</source>
+        <source>LSF テーパー</source>
         <translation>LSF taper</translation>
     </message>
     <message>
-        <source>LSF core ± (mm)</source>
+        <source>LSF コア ± (mm)</source>
         <translation>LSF core ± (mm)</translation>
     </message>
     <message>
-        <source>Slit, precise</source>
-        <translation>Slit, precise</translation>
-    </message>
-    <message>
-        <source>Square-wave chart, precise</source>
-        <translation>Square-wave chart, precise</translation>
-    </message>
-    <message>
-        <source>Edge</source>
-        <translation>Edge</translation>
-    </message>
-    <message>
-        <source>Tail fc (c/mm)</source>
+        <source>裾の遮断周波数 (c/mm)</source>
         <translation>Tail fc (c/mm)</translation>
     </message>
     <message>
-        <source>MTF smoothing (c/mm)</source>
+        <source>MTF 平滑化 (c/mm)</source>
         <translation>MTF smoothing (c/mm)</translation>
     </message>
     <message>
-        <source>* interpolated between measured bar groups</source>
-        <translation>* interpolated between measured bar groups</translation>
+        <source>測定施設</source>
+        <translation>Measured at</translation>
+    </message>
+    <message>
+        <source>測定者</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>施設名 (画像)</source>
+        <translation>Institution (image)</translation>
+    </message>
+    <message>
+        <source>製造者</source>
+        <translation>Manufacturer</translation>
+    </message>
+    <message>
+        <source>型式</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>装置シリアル番号</source>
+        <translation>Device serial number</translation>
+    </message>
+    <message>
+        <source>検出器 ID</source>
+        <translation>Detector ID</translation>
+    </message>
+    <message>
+        <source>管電圧 (kV)</source>
+        <translation>Tube voltage (kV)</translation>
+    </message>
+    <message>
+        <source>曝射量 (µAs)</source>
+        <translation>Exposure (µAs)</translation>
+    </message>
+    <message>
+        <source>撮影日</source>
+        <translation>Acquisition date</translation>
+    </message>
+    <message>
+        <source>備考</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>スリット</source>
+        <translation>Slit</translation>
+    </message>
+    <message>
+        <source>矩形波チャート</source>
+        <translation>Square-wave chart</translation>
+    </message>
+    <message>
+        <source>スリット (精密)</source>
+        <translation>Slit, precise</translation>
+    </message>
+    <message>
+        <source>矩形波チャート (精密)</source>
+        <translation>Square-wave chart, precise</translation>
+    </message>
+    <message>
+        <source>エッジ</source>
+        <translation>Edge</translation>
     </message>
 </context>
 <context>
@@ -1592,6 +1652,26 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>変調度が低い</source>
         <translation>low modulation</translation>
+    </message>
+    <message>
+        <source>報告書の記入事項…</source>
+        <translation>Report notes…</translation>
+    </message>
+    <message>
+        <source>測定施設</source>
+        <translation>Measured at</translation>
+    </message>
+    <message>
+        <source>測定者</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>備考</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>報告書の記入事項</source>
+        <translation>Report notes</translation>
     </message>
 </context>
 </TS>
