@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <map>
 #include <numbers>
 
 #include "core/failure.h"
+#include "core/fft.h"
 #include "precise/line_samples.h"
 
 namespace radmtf {
@@ -56,6 +58,148 @@ Background FitBackground(const LineSamples& s, double from)
     return b;
 }
 
+// The sums of one frequency: X(f) = c − i s = Σ wg e^{−iφ} (φ = 2π f x),
+// the variance-weighted Σ ww cos², cos sin, sin², cos, sin, 1, and the
+// weight's Σ w cos, sin, 1 and x-weighted Σ w x cos, sin, 1.
+struct SlitSums {
+    double c = 0, s = 0;
+    double vcc = 0, vcs = 0, vss = 0, vc = 0, vs = 0, v = 0;
+    double wc = 0, ws = 0, wxc = 0, wxs = 0, wsum = 0, wxsum = 0;
+};
+
+// The sums by their definition, at any frequency.
+SlitSums DirectSums(double f, const std::vector<double>& x, const std::vector<double>& w,
+                    const std::vector<double>& wg, const std::vector<double>& ww)
+{
+    SlitSums sum;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double phase = kTwoPi * f * x[i];
+        const double cosine = std::cos(phase), sine = std::sin(phase);
+        sum.c += wg[i] * cosine;
+        sum.s += wg[i] * sine;
+        sum.vcc += ww[i] * cosine * cosine;
+        sum.vcs += ww[i] * cosine * sine;
+        sum.vss += ww[i] * sine * sine;
+        sum.vc += ww[i] * cosine;
+        sum.vs += ww[i] * sine;
+        sum.v += ww[i];
+        sum.wc += w[i] * cosine;
+        sum.ws += w[i] * sine;
+        sum.wxc += w[i] * x[i] * cosine;
+        sum.wxs += w[i] * x[i] * sine;
+        sum.wsum += w[i];
+        sum.wxsum += w[i] * x[i];
+    }
+    return sum;
+}
+
+// The slit method's frequencies k / (2048 s) for a sample spacing s = p / M
+// put sample n of every line at the phase 2π k M n / 2048: a 2048-point DFT.
+constexpr std::size_t kSlitBins = 2048;
+
+// M when the frequencies are j M / (2048 p), j = 0, 1, … for a whole M (to
+// the rounding of their computation); 0 otherwise.
+long long GridStep(const std::vector<double>& f, double p)
+{
+    if (f.size() < 2 || f[0] != 0) return 0;
+    const double m = std::nearbyint(f[1] * p * kSlitBins);
+    if (!(m >= 1 && m <= 1e6)) return 0;
+    for (std::size_t j = 1; j < f.size(); ++j) {
+        const double expected = static_cast<double>(j) * m;
+        if (!(std::abs(f[j] * p * kSlitBins - expected) <= 1e-14 * expected)) return 0;
+    }
+    return static_cast<long long>(m);
+}
+
+// The sums at f_j = j M / (2048 p), j < count, line by line: sample k of a
+// line lies at x = (n + d) p with n = k − round(o) and d = round(o) − o for
+// the line's feature position o, so its sums over n are bins j M and 2 j M
+// (mod 2048) of the DFTs of wg, ww, w and w x, turned by e^{−2πi f d p}
+// (the cos², cos sin and sin² sums come from the frequency 2f). Samples
+// 2048 or more apart share a bin, which leaves the sums exact.
+std::vector<SlitSums> GridSums(std::size_t count, long long m, const LineSamples& all, double halfWidth,
+                               const std::vector<double>& x, const std::vector<double>& wg,
+                               const std::vector<double>& ww, const LineGeometry& geometry, double p)
+{
+    using Complex = std::complex<double>;
+    constexpr std::size_t n = kSlitBins;
+    // Bin of j M (a complex conjugate for the upper half of the real input's transform).
+    const auto bin = [](const std::vector<Complex, FftAllocator<Complex>>& t, long long q) {
+        q %= static_cast<long long>(n);
+        return q <= static_cast<long long>(n / 2) ? t[static_cast<std::size_t>(q)]
+                                                  : std::conj(t[static_cast<std::size_t>(n - q)]);
+    };
+    std::vector<Complex> sx(count), sv1(count), sv2(count), sw(count), swx(count);
+    double v = 0, wsum = 0, wxsum = 0;
+    std::vector<double, FftAllocator<double>> in[4];
+    std::vector<Complex, FftAllocator<Complex>> out[4];
+    for (int q = 0; q < 4; ++q) {
+        in[q].assign(n, 0.0);
+        out[q].resize(n / 2 + 1);
+    }
+    std::vector<std::size_t> used;
+    std::size_t kept = 0;  // index into x, wg, ww: the samples within the half width
+    const int samples = geometry.sampleCount;
+    for (int line = 0; line < geometry.lineCount; ++line) {
+        const double o = geometry.origin + geometry.slope * line;
+        const double centre = std::nearbyint(o);
+        const double d = centre - o;
+        for (std::size_t u : used)
+            for (auto& buffer : in) buffer[u] = 0.0;
+        used.clear();
+        for (int k = 0; k < samples; ++k) {
+            const std::size_t i = static_cast<std::size_t>(line) * static_cast<std::size_t>(samples) +
+                                  static_cast<std::size_t>(k);
+            if (std::abs(all.position[i]) > halfWidth) continue;
+            const long long shift = static_cast<long long>(k - centre) % static_cast<long long>(n);
+            const std::size_t u =
+                static_cast<std::size_t>(shift < 0 ? shift + static_cast<long long>(n) : shift);
+            const double w = all.weight[i];
+            in[0][u] += wg[kept];
+            in[1][u] += ww[kept];
+            in[2][u] += w;
+            in[3][u] += w * x[kept];
+            used.push_back(u);
+            ++kept;
+        }
+        if (used.empty()) continue;
+        for (int q = 0; q < 4; ++q) RealFft(in[q].data(), out[q].data(), n);
+        v += out[1][0].real();
+        wsum += out[2][0].real();
+        wxsum += out[3][0].real();
+        for (std::size_t j = 0; j < count; ++j) {
+            const long long q = static_cast<long long>(j) * m;
+            const double f = static_cast<double>(q) / (static_cast<double>(n) * p);
+            const Complex turn = std::polar(1.0, -kTwoPi * f * (d * p));
+            sx[j] += turn * bin(out[0], q);
+            sv1[j] += turn * bin(out[1], q);
+            sv2[j] += turn * turn * bin(out[1], 2 * q);
+            sw[j] += turn * bin(out[2], q);
+            swx[j] += turn * bin(out[3], q);
+        }
+    }
+    std::vector<SlitSums> sums(count);
+    for (std::size_t j = 0; j < count; ++j) {
+        SlitSums& s = sums[j];
+        s.c = sx[j].real();
+        s.s = -sx[j].imag();
+        // cos² = (1 + cos 2φ) / 2, sin² = (1 − cos 2φ) / 2, cos sin = sin 2φ / 2.
+        s.vcc = (v + sv2[j].real()) / 2;
+        s.vss = (v - sv2[j].real()) / 2;
+        s.vcs = -sv2[j].imag() / 2;
+        s.vc = sv1[j].real();
+        s.vs = -sv1[j].imag();
+        s.v = v;
+        s.wc = sw[j].real();
+        s.ws = -sw[j].imag();
+        s.wxc = swx[j].real();
+        s.wxs = -swx[j].imag();
+        s.wsum = wsum;
+        s.wxsum = wxsum;
+    }
+    return sums;
+}
+
 }  // namespace
 
 std::vector<double> SlitMethodFrequencies(double sampleSpacing)
@@ -95,55 +239,43 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
     for (std::size_t i = 0; i < x.size(); ++i) area += w[i] * g[i];
     if (!(area > 0)) ThrowFailure(FailureCode::kNoTiltedObject);
 
-    // One pass per frequency. With along_i = (c cos_i + s sin_i) / |X|, the
-    // derivative of the MTF by sample i is w_i (along_i − MTF) / X(0); its
-    // squares weighted by the samples' variances, and its plain and
-    // x-weighted sums (for the background's two coefficients), expand into
-    // the sums below.
+    // With along_i = (c cos_i + s sin_i) / |X|, the derivative of the MTF
+    // by sample i is w_i (along_i − MTF) / X(0); its squares weighted by the
+    // samples' variances, and its plain and x-weighted sums (for the
+    // background's two coefficients), expand into the sums of SlitSums.
     std::vector<double> wg(x.size()), ww(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
         wg[i] = w[i] * g[i];
         ww[i] = w[i] * w[i] * variance[i];
     }
-    const auto measure = [&](double f) {
-        double c = 0, s = 0;  // X(f) = c − i s
-        double vcc = 0, vcs = 0, vss = 0, vc = 0, vs = 0, v = 0;
-        double wc = 0, ws = 0, wxc = 0, wxs = 0, wsum = 0, wxsum = 0;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            const double phase = kTwoPi * f * x[i];
-            const double cosine = std::cos(phase), sine = std::sin(phase);
-            c += wg[i] * cosine;
-            s += wg[i] * sine;
-            vcc += ww[i] * cosine * cosine;
-            vcs += ww[i] * cosine * sine;
-            vss += ww[i] * sine * sine;
-            vc += ww[i] * cosine;
-            vs += ww[i] * sine;
-            v += ww[i];
-            wc += w[i] * cosine;
-            ws += w[i] * sine;
-            wxc += w[i] * x[i] * cosine;
-            wxs += w[i] * x[i] * sine;
-            wsum += w[i];
-            wxsum += w[i] * x[i];
-        }
-        const double magnitude = std::hypot(c, s);
+    const auto finish = [&](double f, const SlitSums& sum) {
+        const double magnitude = std::hypot(sum.c, sum.s);
         const double raw = magnitude / area;
         // The direction of X; at |X| = 0 every sample counts as along it.
-        const double uc = magnitude > 0 ? c / magnitude : 1.0;
-        const double us = magnitude > 0 ? s / magnitude : 0.0;
-        const double alongSquared = uc * uc * vcc + 2 * uc * us * vcs + us * us * vss;
-        const double alongLinear = uc * vc + us * vs;
-        double var = std::max(alongSquared - 2 * raw * alongLinear + raw * raw * v, 0.0) / (area * area);
-        const double d0 = (uc * wc + us * ws - raw * wsum) / area;
-        const double d1 = (uc * wxc + us * wxs - raw * wxsum) / area;
+        const double uc = magnitude > 0 ? sum.c / magnitude : 1.0;
+        const double us = magnitude > 0 ? sum.s / magnitude : 0.0;
+        const double alongSquared = uc * uc * sum.vcc + 2 * uc * us * sum.vcs + us * us * sum.vss;
+        const double alongLinear = uc * sum.vc + us * sum.vs;
+        double var = std::max(alongSquared - 2 * raw * alongLinear + raw * raw * sum.v, 0.0) / (area * area);
+        const double d0 = (uc * sum.wc + us * sum.ws - raw * sum.wsum) / area;
+        const double d1 = (uc * sum.wxc + us * sum.wxs - raw * sum.wxsum) / area;
         var += d0 * d0 * bg.cov00 + 2 * d0 * d1 * bg.cov01 + d1 * d1 * bg.cov11;
         const double aperture = settings.slitWidth > 0 ? AbsSinc(settings.slitWidth * f) : 1.0;
         return PreciseMtfPoint{f, raw / aperture, std::sqrt(std::max(var, 0.0)) / aperture};
     };
+    const auto measure = [&](double f) { return finish(f, DirectSums(f, x, w, wg, ww)); };
 
     PreciseSlitResult result;
-    for (double f : settings.listFrequencies) result.listed.push_back(measure(f));
+    const std::vector<double>& listed = settings.listFrequencies;
+    if (const long long m = GridStep(listed, p); m > 0) {
+        const std::vector<SlitSums> sums =
+            GridSums(listed.size(), m, all, settings.lsfHalfWidth, x, wg, ww, geometry, p);
+        // At 0 every cosine is exactly 1, so the uncertainty there stays exactly 0.
+        result.listed.push_back(measure(0));
+        for (std::size_t j = 1; j < listed.size(); ++j) result.listed.push_back(finish(listed[j], sums[j]));
+    } else {
+        for (double f : listed) result.listed.push_back(measure(f));
+    }
     for (double f : HalfStepFrequencies(p)) result.halfSteps.push_back(measure(f));
     result.backgroundOffset = bg.c0;
     result.backgroundSlope = bg.c1;

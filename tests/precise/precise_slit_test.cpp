@@ -59,6 +59,38 @@ TEST(PreciseSlit, ListsHalfStepsToNyquistButNeverBeyond500CyclesPerMm)
     EXPECT_EQ(HalfStepFrequencies(1e-300).size(), 1001u);
 }
 
+TEST(PreciseSlit, ListsTheSlitMethodsBinsAsTheDirectSumsGiveThem)
+{
+    // The bins k / (2048 p / M) go through a DFT per line; a list that is
+    // not such a grid (here one frequency more) is summed directly.
+    for (const auto& [pixel, lines] : {std::pair{0.1, 17.3}, {0.07, 2.4}}) {
+        const synth::DetectorModel model = Detector(pixel);
+        synth::Placement at;
+        at.columns = static_cast<int>(std::lround(18 / pixel));
+        at.rows = 60;
+        at.linesPerPixel = lines;
+        at.origin = at.columns / 2 + 0.37;
+        const synth::Radiograph image =
+            synth::Render(at, synth::SlitObject(model, 0.02, 0.01), model, {1000, 9});
+        const ValueTable table = ExposureOf(image);
+        const LineGeometry geometry = EstimateGeometry(table);
+        PreciseSlitSettings settings;
+        settings.pixelSpacing = pixel;
+        settings.listFrequencies = SlitMethodFrequencies(pixel / geometry.LinesSetting());
+        const std::vector<PreciseMtfPoint> grid = RunPreciseSlit(table, geometry, settings).listed;
+        settings.listFrequencies.push_back(10.25);
+        const std::vector<PreciseMtfPoint> direct = RunPreciseSlit(table, geometry, settings).listed;
+        ASSERT_EQ(direct.size(), grid.size() + 1);
+        ASSERT_GT(grid.size(), 100u);
+        for (std::size_t j = 0; j < grid.size(); ++j) {
+            EXPECT_EQ(grid[j].frequency, direct[j].frequency);
+            EXPECT_NEAR(grid[j].mtf, direct[j].mtf, 1e-12 * direct[j].mtf) << grid[j].frequency;
+            // Near 0 the uncertainty is the root of a difference that cancels.
+            EXPECT_NEAR(grid[j].uncertainty, direct[j].uncertainty, 1e-12) << grid[j].frequency;
+        }
+    }
+}
+
 TEST(PreciseSlit, ReachesTheTrueMtfWithBackgroundWideSlitAndNonIntegerTilt)
 {
     // A 2 % pedestal costs the traditional method about −0.7, a 50 µm slit
