@@ -111,17 +111,95 @@ long long GridStep(const std::vector<double>& f, double p)
     return static_cast<long long>(m);
 }
 
+using Complex = std::complex<double>;
+
+// A line's samples within the half width: the first one's index on the
+// line, and wg, ww, w and w x of each.
+struct LineWindow {
+    int first = 0;
+    std::vector<double> q[4];
+};
+
+// Calls each(line, window) for every line with samples within the half
+// width, in the order of the samples.
+template <typename Each>
+void ForEachLine(const LineSamples& all, double halfWidth, const std::vector<double>& x,
+                 const std::vector<double>& wg, const std::vector<double>& ww, const LineGeometry& geometry,
+                 Each&& each)
+{
+    LineWindow window;
+    std::size_t kept = 0;  // index into x, wg, ww: the samples within the half width
+    const int samples = geometry.sampleCount;
+    for (int line = 0; line < geometry.lineCount; ++line) {
+        for (auto& q : window.q) q.clear();
+        for (int k = 0; k < samples; ++k) {
+            const std::size_t i = static_cast<std::size_t>(line) * static_cast<std::size_t>(samples) +
+                                  static_cast<std::size_t>(k);
+            if (std::abs(all.position[i]) > halfWidth) continue;
+            if (window.q[0].empty()) window.first = k;
+            const double w = all.weight[i];
+            window.q[0].push_back(wg[kept]);
+            window.q[1].push_back(ww[kept]);
+            window.q[2].push_back(w);
+            window.q[3].push_back(w * x[kept]);
+            ++kept;
+        }
+        if (!window.q[0].empty()) each(line, window);
+    }
+}
+
+// Sums of the lines' transforms at f_j: X, ww's at f_j and 2 f_j, w's and
+// w x's; and the frequency-free sums of ww, w and w x.
+struct GridTotals {
+    std::vector<Complex> x, v1, v2, w, wx;
+    double v = 0, wsum = 0, wxsum = 0;
+
+    explicit GridTotals(std::size_t count) : x(count), v1(count), v2(count), w(count), wx(count) {}
+
+    void AddFrequencyFree(const LineWindow& window)
+    {
+        for (std::size_t i = 0; i < window.q[1].size(); ++i) {
+            v += window.q[1][i];
+            wsum += window.q[2][i];
+            wxsum += window.q[3][i];
+        }
+    }
+
+    std::vector<SlitSums> Sums() const
+    {
+        std::vector<SlitSums> sums(x.size());
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            SlitSums& s = sums[j];
+            s.c = x[j].real();
+            s.s = -x[j].imag();
+            // cos² = (1 + cos 2φ) / 2, sin² = (1 − cos 2φ) / 2, cos sin = sin 2φ / 2.
+            s.vcc = (v + v2[j].real()) / 2;
+            s.vss = (v - v2[j].real()) / 2;
+            s.vcs = -v2[j].imag() / 2;
+            s.vc = v1[j].real();
+            s.vs = -v1[j].imag();
+            s.v = v;
+            s.wc = w[j].real();
+            s.ws = -w[j].imag();
+            s.wxc = wx[j].real();
+            s.wxs = -wx[j].imag();
+            s.wsum = wsum;
+            s.wxsum = wxsum;
+        }
+        return sums;
+    }
+};
+
 // The sums at f_j = j M / (2048 p), j < count, line by line: sample k of a
 // line lies at x = (n + d) p with n = k − round(o) and d = round(o) − o for
 // the line's feature position o, so its sums over n are bins j M and 2 j M
 // (mod 2048) of the DFTs of wg, ww, w and w x, turned by e^{−2πi f d p}
 // (the cos², cos sin and sin² sums come from the frequency 2f). Samples
 // 2048 or more apart share a bin, which leaves the sums exact.
-std::vector<SlitSums> GridSums(std::size_t count, long long m, const LineSamples& all, double halfWidth,
-                               const std::vector<double>& x, const std::vector<double>& wg,
-                               const std::vector<double>& ww, const LineGeometry& geometry, double p)
+std::vector<SlitSums> FftSums(std::size_t count, long long m, const LineSamples& all, double halfWidth,
+                              const std::vector<double>& x, const std::vector<double>& wg,
+                              const std::vector<double>& ww, const LineGeometry& geometry, double p)
 {
-    using Complex = std::complex<double>;
     constexpr std::size_t n = kSlitBins;
     // Bin of j M (a complex conjugate for the upper half of the real input's transform).
     const auto bin = [](const std::vector<Complex, FftAllocator<Complex>>& t, long long q) {
@@ -129,75 +207,82 @@ std::vector<SlitSums> GridSums(std::size_t count, long long m, const LineSamples
         return q <= static_cast<long long>(n / 2) ? t[static_cast<std::size_t>(q)]
                                                   : std::conj(t[static_cast<std::size_t>(n - q)]);
     };
-    std::vector<Complex> sx(count), sv1(count), sv2(count), sw(count), swx(count);
-    double v = 0, wsum = 0, wxsum = 0;
+    GridTotals totals(count);
     std::vector<double, FftAllocator<double>> in[4];
     std::vector<Complex, FftAllocator<Complex>> out[4];
     for (int q = 0; q < 4; ++q) {
         in[q].assign(n, 0.0);
         out[q].resize(n / 2 + 1);
     }
-    std::vector<std::size_t> used;
-    std::size_t kept = 0;  // index into x, wg, ww: the samples within the half width
-    const int samples = geometry.sampleCount;
-    for (int line = 0; line < geometry.lineCount; ++line) {
+    std::vector<std::size_t> used;  // the entries of in that the last line filled
+    ForEachLine(all, halfWidth, x, wg, ww, geometry, [&](int line, const LineWindow& window) {
         const double o = geometry.origin + geometry.slope * line;
         const double centre = std::nearbyint(o);
         const double d = centre - o;
         for (std::size_t u : used)
             for (auto& buffer : in) buffer[u] = 0.0;
         used.clear();
-        for (int k = 0; k < samples; ++k) {
-            const std::size_t i = static_cast<std::size_t>(line) * static_cast<std::size_t>(samples) +
-                                  static_cast<std::size_t>(k);
-            if (std::abs(all.position[i]) > halfWidth) continue;
-            const long long shift = static_cast<long long>(k - centre) % static_cast<long long>(n);
+        for (std::size_t i = 0; i < window.q[0].size(); ++i) {
+            const long long shift = static_cast<long long>(window.first + static_cast<double>(i) - centre) %
+                                    static_cast<long long>(n);
             const std::size_t u =
                 static_cast<std::size_t>(shift < 0 ? shift + static_cast<long long>(n) : shift);
-            const double w = all.weight[i];
-            in[0][u] += wg[kept];
-            in[1][u] += ww[kept];
-            in[2][u] += w;
-            in[3][u] += w * x[kept];
+            for (int q = 0; q < 4; ++q) in[q][u] += window.q[q][i];
             used.push_back(u);
-            ++kept;
         }
-        if (used.empty()) continue;
         for (int q = 0; q < 4; ++q) RealFft(in[q].data(), out[q].data(), n);
-        v += out[1][0].real();
-        wsum += out[2][0].real();
-        wxsum += out[3][0].real();
+        totals.AddFrequencyFree(window);
         for (std::size_t j = 0; j < count; ++j) {
             const long long q = static_cast<long long>(j) * m;
             const double f = static_cast<double>(q) / (static_cast<double>(n) * p);
             const Complex turn = std::polar(1.0, -kTwoPi * f * (d * p));
-            sx[j] += turn * bin(out[0], q);
-            sv1[j] += turn * bin(out[1], q);
-            sv2[j] += turn * turn * bin(out[1], 2 * q);
-            sw[j] += turn * bin(out[2], q);
-            swx[j] += turn * bin(out[3], q);
+            totals.x[j] += turn * bin(out[0], q);
+            totals.v1[j] += turn * bin(out[1], q);
+            totals.v2[j] += turn * turn * bin(out[1], 2 * q);
+            totals.w[j] += turn * bin(out[2], q);
+            totals.wx[j] += turn * bin(out[3], q);
         }
-    }
-    std::vector<SlitSums> sums(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        SlitSums& s = sums[j];
-        s.c = sx[j].real();
-        s.s = -sx[j].imag();
-        // cos² = (1 + cos 2φ) / 2, sin² = (1 − cos 2φ) / 2, cos sin = sin 2φ / 2.
-        s.vcc = (v + sv2[j].real()) / 2;
-        s.vss = (v - sv2[j].real()) / 2;
-        s.vcs = -sv2[j].imag() / 2;
-        s.vc = sv1[j].real();
-        s.vs = -sv1[j].imag();
-        s.v = v;
-        s.wc = sw[j].real();
-        s.ws = -sw[j].imag();
-        s.wxc = swx[j].real();
-        s.wxs = -swx[j].imag();
-        s.wsum = wsum;
-        s.wxsum = wxsum;
-    }
-    return sums;
+    });
+    return totals.Sums();
+}
+
+// The sums at f_j = j step, j < count, for any step: on each line the
+// samples lie p apart from the first one's position x0, so its sums are
+// chirp-z transforms at j step p (and 2 j step p) cycles per sample, turned
+// by e^{−2πi f x0}.
+std::vector<SlitSums> ChirpSums(std::size_t count, double step, const LineSamples& all, double halfWidth,
+                                const std::vector<double>& x, const std::vector<double>& wg,
+                                const std::vector<double>& ww, const LineGeometry& geometry, double p)
+{
+    std::size_t longest = 0;
+    ForEachLine(all, halfWidth, x, wg, ww, geometry,
+                [&](int, const LineWindow& window) { longest = std::max(longest, window.q[0].size()); });
+    GridTotals totals(count);
+    if (longest == 0) return totals.Sums();
+    const ChirpZ once(longest, count, 0, step * p), twice(longest, count, 0, 2 * step * p);
+    std::vector<double> in(longest);
+    std::vector<Complex> out[5];
+    for (auto& o : out) o.resize(count);
+    ForEachLine(all, halfWidth, x, wg, ww, geometry, [&](int line, const LineWindow& window) {
+        for (int q = 0; q < 4; ++q) {
+            std::fill(in.begin(), in.end(), 0.0);
+            std::copy(window.q[q].begin(), window.q[q].end(), in.begin());
+            once(in.data(), out[q].data());
+            if (q == 1) twice(in.data(), out[4].data());
+        }
+        totals.AddFrequencyFree(window);
+        const double x0 = geometry.Position(line, window.first) * p;
+        for (std::size_t j = 0; j < count; ++j) {
+            const double f = static_cast<double>(j) * step;
+            const Complex turn = std::polar(1.0, -kTwoPi * f * x0);
+            totals.x[j] += turn * out[0][j];
+            totals.v1[j] += turn * out[1][j];
+            totals.v2[j] += turn * turn * out[4][j];
+            totals.w[j] += turn * out[2][j];
+            totals.wx[j] += turn * out[3][j];
+        }
+    });
+    return totals.Sums();
 }
 
 }  // namespace
@@ -269,14 +354,25 @@ PreciseSlitResult RunPreciseSlit(const ValueTable& exposure, const LineGeometry&
     const std::vector<double>& listed = settings.listFrequencies;
     if (const long long m = GridStep(listed, p); m > 0) {
         const std::vector<SlitSums> sums =
-            GridSums(listed.size(), m, all, settings.lsfHalfWidth, x, wg, ww, geometry, p);
+            FftSums(listed.size(), m, all, settings.lsfHalfWidth, x, wg, ww, geometry, p);
         // At 0 every cosine is exactly 1, so the uncertainty there stays exactly 0.
         result.listed.push_back(measure(0));
         for (std::size_t j = 1; j < listed.size(); ++j) result.listed.push_back(finish(listed[j], sums[j]));
     } else {
         for (double f : listed) result.listed.push_back(measure(f));
     }
-    for (double f : HalfStepFrequencies(p)) result.halfSteps.push_back(measure(f));
+    // The half steps j 0.5 cycles/mm through chirp-z transforms, a Nyquist
+    // frequency between them directly.
+    const std::vector<double> halfSteps = HalfStepFrequencies(p);
+    std::size_t multiples = 0;
+    while (multiples < halfSteps.size() && halfSteps[multiples] == static_cast<double>(multiples) * 0.5)
+        ++multiples;
+    const std::vector<SlitSums> halfSums =
+        multiples > 1 ? ChirpSums(multiples, 0.5, all, settings.lsfHalfWidth, x, wg, ww, geometry, p)
+                      : std::vector<SlitSums>{};
+    for (std::size_t j = 0; j < halfSteps.size(); ++j)
+        result.halfSteps.push_back(j == 0 || j >= halfSums.size() ? measure(halfSteps[j])
+                                                                  : finish(halfSteps[j], halfSums[j]));
     result.backgroundOffset = bg.c0;
     result.backgroundSlope = bg.c1;
 

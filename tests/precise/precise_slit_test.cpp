@@ -59,10 +59,17 @@ TEST(PreciseSlit, ListsHalfStepsToNyquistButNeverBeyond500CyclesPerMm)
     EXPECT_EQ(HalfStepFrequencies(1e-300).size(), 1001u);
 }
 
-TEST(PreciseSlit, ListsTheSlitMethodsBinsAsTheDirectSumsGiveThem)
+TEST(PreciseSlit, TransformsGiveTheDirectSums)
 {
-    // The bins k / (2048 p / M) go through a DFT per line; a list that is
-    // not such a grid (here one frequency more) is summed directly.
+    // The bins k / (2048 p / M) go through a DFT per line, the half steps
+    // through chirp-z transforms; a list that is not such a grid (here the
+    // bins, the half steps and one frequency more) is summed directly.
+    const auto expectSame = [](const PreciseMtfPoint& a, const PreciseMtfPoint& b) {
+        EXPECT_EQ(a.frequency, b.frequency);
+        EXPECT_NEAR(a.mtf, b.mtf, 1e-12 * b.mtf) << a.frequency;
+        // Near 0 the uncertainty is the root of a difference that cancels.
+        EXPECT_NEAR(a.uncertainty, b.uncertainty, 1e-12) << a.frequency;
+    };
     for (const auto& [pixel, lines] : {std::pair{0.1, 17.3}, {0.07, 2.4}}) {
         const synth::DetectorModel model = Detector(pixel);
         synth::Placement at;
@@ -77,17 +84,16 @@ TEST(PreciseSlit, ListsTheSlitMethodsBinsAsTheDirectSumsGiveThem)
         PreciseSlitSettings settings;
         settings.pixelSpacing = pixel;
         settings.listFrequencies = SlitMethodFrequencies(pixel / geometry.LinesSetting());
-        const std::vector<PreciseMtfPoint> grid = RunPreciseSlit(table, geometry, settings).listed;
+        const PreciseSlitResult grid = RunPreciseSlit(table, geometry, settings);
+        for (const PreciseMtfPoint& point : grid.halfSteps)
+            settings.listFrequencies.push_back(point.frequency);
         settings.listFrequencies.push_back(10.25);
         const std::vector<PreciseMtfPoint> direct = RunPreciseSlit(table, geometry, settings).listed;
-        ASSERT_EQ(direct.size(), grid.size() + 1);
-        ASSERT_GT(grid.size(), 100u);
-        for (std::size_t j = 0; j < grid.size(); ++j) {
-            EXPECT_EQ(grid[j].frequency, direct[j].frequency);
-            EXPECT_NEAR(grid[j].mtf, direct[j].mtf, 1e-12 * direct[j].mtf) << grid[j].frequency;
-            // Near 0 the uncertainty is the root of a difference that cancels.
-            EXPECT_NEAR(grid[j].uncertainty, direct[j].uncertainty, 1e-12) << grid[j].frequency;
-        }
+        ASSERT_EQ(direct.size(), grid.listed.size() + grid.halfSteps.size() + 1);
+        ASSERT_GT(grid.listed.size(), 100u);
+        for (std::size_t j = 0; j < grid.listed.size(); ++j) expectSame(grid.listed[j], direct[j]);
+        for (std::size_t j = 0; j < grid.halfSteps.size(); ++j)
+            expectSame(grid.halfSteps[j], direct[grid.listed.size() + j]);
     }
 }
 
