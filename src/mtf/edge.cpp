@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/failure.h"
+#include "core/fft.h"
 #include "core/numtext.h"
 
 namespace radmtf {
@@ -448,9 +449,17 @@ public:
             inner += coreLsf_[k] * phase;
             phase *= rotation;
         }
+        return MtfOf(f, full, inner, BinningTransfer(f));
+    }
+
+    // The MTF at f from the window's transforms there, the full and the
+    // core one (any common phase), and the binning's transfer.
+    double MtfOf(double f, std::complex<double> full, std::complex<double> inner, double binning) const
+    {
+        if (f == 0.0) return 1.0;
         const double tailWeight = cutoff_ > 0 ? 1.0 / (1.0 + (f / cutoff_) * (f / cutoff_)) : 1.0;
         const std::complex<double> t = inner + tailWeight * (full - inner);
-        return std::abs(t) / area_ / (Sinc(2 * f * binMm_) * BinningTransfer(f));
+        return std::abs(t) / area_ / (Sinc(2 * f * binMm_) * binning);
     }
 
     // Averaged over [f − interval/2, f + interval/2] (five points).
@@ -480,6 +489,8 @@ public:
     }
 
     const std::vector<double>& lsf() const { return lsf_; }
+    const std::vector<double>& coreLsf() const { return coreLsf_; }
+    const std::vector<double>& offsetWeight() const { return *offsetWeight_; }
     double firstCentreMm() const { return x0_; }
 
 private:
@@ -490,6 +501,66 @@ private:
     double cutoff_ = 0.0;
     const std::vector<double>* offsetWeight_ = nullptr;
     double area_ = 0.0;
+};
+
+// SmoothedMtf at the frequencies of GridToNyquist(step, ·): the multiples
+// j step through chirp-z transforms of the LSF window and of the binning's
+// offsets at j step + i interval / 4 for each smoothing offset i (the
+// samples Δ and 2Δ / offset bins apart; the transforms' phase at the first
+// sample drops out of every magnitude), a Nyquist frequency between steps
+// directly.
+class GridMtf {
+public:
+    GridMtf(const std::vector<double>& frequencies, double step, double interval, std::size_t lsfLength,
+            std::size_t offsetBins, double binMm)
+        : frequencies_(frequencies), step_(step), interval_(interval)
+    {
+        while (multiples_ < frequencies.size() &&
+               frequencies[multiples_] == static_cast<double>(multiples_) * step)
+            ++multiples_;
+        if (multiples_ == 0) return;
+        const double offsetMm = 2 * binMm / static_cast<double>(offsetBins);
+        for (int i = interval > 0 ? -2 : 0; i <= (interval > 0 ? 2 : 0); ++i) {
+            const double offset = i * interval / 4;
+            offsets_.push_back(offset);
+            lsf_.emplace_back(lsfLength, multiples_, offset * binMm, step * binMm);
+            bins_.emplace_back(offsetBins, multiples_, offset * offsetMm, step * offsetMm);
+        }
+    }
+
+    std::vector<double> operator()(const LsfTransform& t) const
+    {
+        std::vector<double> mtf(multiples_, 0.0);
+        std::vector<std::complex<double>> full(multiples_), inner(multiples_), bins(multiples_);
+        const std::vector<double>& weight = t.offsetWeight();
+        double total = 0.0;
+        for (double w : weight) total += w;
+        for (std::size_t i = 0; i < offsets_.size(); ++i) {
+            lsf_[i](t.lsf().data(), full.data());
+            lsf_[i](t.coreLsf().data(), inner.data());
+            bins_[i](weight.data(), bins.data());
+            for (std::size_t j = 0; j < multiples_; ++j) {
+                const double f = std::fabs(static_cast<double>(j) * step_ + offsets_[i]);
+                mtf[j] += t.MtfOf(f, full[j], inner[j], total > 0 ? std::abs(bins[j]) / total : 1.0);
+            }
+        }
+        // Averaged over the offsets, except at 0, where SmoothedMtf does not average.
+        if (offsets_.size() > 1)
+            for (std::size_t j = 0; j < multiples_; ++j)
+                mtf[j] = j == 0 ? 1.0 : mtf[j] / static_cast<double>(offsets_.size());
+        for (std::size_t j = multiples_; j < frequencies_.size(); ++j)
+            mtf.push_back(t.SmoothedMtf(frequencies_[j], interval_));
+        return mtf;
+    }
+
+private:
+    std::vector<double> frequencies_;
+    double step_ = 0.0;
+    double interval_ = 0.0;
+    std::size_t multiples_ = 0;  // leading frequencies that are multiples of the step
+    std::vector<double> offsets_;
+    std::vector<ChirpZ> lsf_;
+    std::vector<ChirpZ> bins_;
 };
 
 void CheckSettings(const EdgeSettings& s)
@@ -643,27 +714,28 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
     const double interval = settings.smoothingInterval;
     // The spread of the parts' MTFs: each holds 1/n of the data, so the
     // full result's spread is theirs over √n. NaN without parts.
-    const auto spread = [&subsets, interval](double f) {
-        if (subsets.empty()) return static_cast<double>(NAN);
-        double mean = 0.0;
-        std::vector<double> values;
-        for (const LsfTransform& t : subsets) values.push_back(t.SmoothedMtf(f, interval));
-        for (double v : values) mean += v / values.size();
-        double squares = 0.0;
-        for (double v : values) squares += (v - mean) * (v - mean);
-        const double n = static_cast<double>(values.size());
-        return std::sqrt(squares / (n - 1)) / std::sqrt(n);
+    const auto measure = [&](double step, std::vector<double>& frequency, std::vector<double>& mtf,
+                             std::vector<double>& uncertainty) {
+        frequency = GridToNyquist(step, nyquist);
+        const GridMtf grid(frequency, step, interval, transform.lsf().size(), offsetWeight.size(), binMm);
+        mtf = grid(transform);
+        std::vector<std::vector<double>> values;
+        for (const LsfTransform& t : subsets) values.push_back(grid(t));
+        for (std::size_t j = 0; j < frequency.size(); ++j) {
+            if (values.empty()) {
+                uncertainty.push_back(NAN);
+                continue;
+            }
+            double mean = 0.0;
+            for (const std::vector<double>& v : values) mean += v[j] / values.size();
+            double squares = 0.0;
+            for (const std::vector<double>& v : values) squares += (v[j] - mean) * (v[j] - mean);
+            const double n = static_cast<double>(values.size());
+            uncertainty.push_back(std::sqrt(squares / (n - 1)) / std::sqrt(n));
+        }
     };
-    for (const double f : GridToNyquist(kTableStep, nyquist)) {
-        result.tableFrequency.push_back(f);
-        result.tableMtf.push_back(transform.SmoothedMtf(f, interval));
-        result.tableUncertainty.push_back(spread(f));
-    }
-    for (const double f : GridToNyquist(kFineStep, nyquist)) {
-        result.fineFrequency.push_back(f);
-        result.fineMtf.push_back(transform.SmoothedMtf(f, interval));
-        result.fineUncertainty.push_back(spread(f));
-    }
+    measure(kTableStep, result.tableFrequency, result.tableMtf, result.tableUncertainty);
+    measure(kFineStep, result.fineFrequency, result.fineMtf, result.fineUncertainty);
 
     // Charts: the ESF scaled to 1000 at its bright end, the LSF to a peak of 1.
     const int brightBins = std::max(1, bins / 20);

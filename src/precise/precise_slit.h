@@ -9,7 +9,9 @@
 //     of the profile its line's phase stands for (CollectSamples), so that the
 //     interleaved LSF carries no binning bias whatever the tilt; its Fourier
 //     transform is taken at the sample positions themselves (no binning or
-//     interpolation to a grid). The LSF chart shows it in 1/10-pixel bins.
+//     interpolation to a grid; line by line, whose samples lie a pixel
+//     apart, through FFTs where the frequencies are evenly spaced). The LSF
+//     chart shows it in 1/10-pixel bins.
 //  4. MTF(f) = |X(f)| / X(0) / |sinc(a f)| for the slit width a (0: off).
 //  5. A standard uncertainty per frequency, propagated from the samples'
 //     noise (measured in the image as a function of exposure) and from the

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -64,6 +65,63 @@ TEST(Fft, MatchesTheDefinitionInOneAndTwoDimensionsForEvenAndOddSizes)
         RealFft2d(in.data(), out.data(), rows, cols);
         ExpectNear(out, NaiveDft2d(in, rows, cols));
     }
+}
+
+// The complex transform by its definition, in extended precision.
+std::vector<Complex> NaiveComplexDft(const std::vector<Complex>& in, bool inverse)
+{
+    const std::size_t n = in.size();
+    std::vector<Complex> out(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        std::complex<long double> sum = 0.0L;
+        for (std::size_t j = 0; j < n; ++j) {
+            const long double phase = (inverse ? 2.0L : -2.0L) * std::numbers::pi_v<long double> *
+                                      static_cast<long double>(j * k % n) / n;
+            sum += std::complex<long double>(in[j]) * std::polar(1.0L, phase);
+        }
+        out[k] = Complex(sum);
+    }
+    return out;
+}
+
+TEST(Fft, ComplexTransformMatchesTheDefinitionBothWays)
+{
+    for (std::size_t n : {1u, 6u, 64u, 77u}) {
+        const std::vector<double> re = Noise(n, 5), im = Noise(n, 6);
+        std::vector<Complex> in(n);
+        for (std::size_t i = 0; i < n; ++i) in[i] = {re[i], im[i]};
+        for (bool inverse : {false, true}) {
+            std::vector<Complex> out(n);
+            ComplexFft(in.data(), out.data(), n, inverse);
+            ExpectNear(out, NaiveComplexDft(in, inverse));
+        }
+    }
+}
+
+TEST(Fft, ChirpZMatchesTheSumsAtAnyEquallySpacedFrequencies)
+{
+    struct Case {
+        std::size_t n, count;
+        double start, step;  // cycles per sample
+    };
+    // Steps that are no multiple of 1/n, a negative start, more frequencies
+    // than samples and fewer, one sample, and the DFT's own grid.
+    for (const Case c : {Case{501, 101, 0.0, 0.05 * 0.0139}, Case{256, 11, -0.0071, 0.00390625 * 1.39},
+                         Case{7, 40, 0.3, 0.0317}, Case{1, 3, 0.1, 0.2}, Case{16, 16, 0.0, 1.0 / 16}}) {
+        const std::vector<double> in = Noise(c.n, static_cast<unsigned>(c.n + c.count));
+        std::vector<Complex> out(c.count);
+        ChirpZ(c.n, c.count, c.start, c.step)(in.data(), out.data());
+        for (std::size_t m = 0; m < c.count; ++m) {
+            std::complex<long double> sum = 0.0L;
+            const long double f = static_cast<long double>(c.start) + m * static_cast<long double>(c.step);
+            for (std::size_t k = 0; k < c.n; ++k)
+                sum += static_cast<long double>(in[k]) *
+                       std::polar(1.0L, -2 * std::numbers::pi_v<long double> * f * k);
+            EXPECT_LT(std::abs(out[m] - Complex(sum)), 1e-12 * std::sqrt(c.n)) << c.n << " " << m;
+        }
+    }
+    EXPECT_THROW(ChirpZ(0, 1, 0, 0.1), std::invalid_argument);
+    EXPECT_THROW(ChirpZ(4, 4, 0, NAN), std::invalid_argument);
 }
 
 TEST(Fft, GivesTheSameNumbersFromSeveralThreadsAndForUnalignedArrays)

@@ -59,6 +59,44 @@ TEST(PreciseSlit, ListsHalfStepsToNyquistButNeverBeyond500CyclesPerMm)
     EXPECT_EQ(HalfStepFrequencies(1e-300).size(), 1001u);
 }
 
+TEST(PreciseSlit, TransformsGiveTheDirectSums)
+{
+    // The bins k / (2048 p / M) go through a DFT per line, the half steps
+    // through chirp-z transforms; a list that is not such a grid (here the
+    // bins, the half steps and one frequency more) is summed directly.
+    const auto expectSame = [](const PreciseMtfPoint& a, const PreciseMtfPoint& b) {
+        EXPECT_EQ(a.frequency, b.frequency);
+        EXPECT_NEAR(a.mtf, b.mtf, 1e-12 * b.mtf) << a.frequency;
+        // Near 0 the uncertainty is the root of a difference that cancels.
+        EXPECT_NEAR(a.uncertainty, b.uncertainty, 1e-12) << a.frequency;
+    };
+    for (const auto& [pixel, lines] : {std::pair{0.1, 17.3}, {0.07, 2.4}}) {
+        const synth::DetectorModel model = Detector(pixel);
+        synth::Placement at;
+        at.columns = static_cast<int>(std::lround(18 / pixel));
+        at.rows = 60;
+        at.linesPerPixel = lines;
+        at.origin = at.columns / 2 + 0.37;
+        const synth::Radiograph image =
+            synth::Render(at, synth::SlitObject(model, 0.02, 0.01), model, {1000, 9});
+        const ValueTable table = ExposureOf(image);
+        const LineGeometry geometry = EstimateGeometry(table);
+        PreciseSlitSettings settings;
+        settings.pixelSpacing = pixel;
+        settings.listFrequencies = SlitMethodFrequencies(pixel / geometry.LinesSetting());
+        const PreciseSlitResult grid = RunPreciseSlit(table, geometry, settings);
+        for (const PreciseMtfPoint& point : grid.halfSteps)
+            settings.listFrequencies.push_back(point.frequency);
+        settings.listFrequencies.push_back(10.25);
+        const std::vector<PreciseMtfPoint> direct = RunPreciseSlit(table, geometry, settings).listed;
+        ASSERT_EQ(direct.size(), grid.listed.size() + grid.halfSteps.size() + 1);
+        ASSERT_GT(grid.listed.size(), 100u);
+        for (std::size_t j = 0; j < grid.listed.size(); ++j) expectSame(grid.listed[j], direct[j]);
+        for (std::size_t j = 0; j < grid.halfSteps.size(); ++j)
+            expectSame(grid.halfSteps[j], direct[grid.listed.size() + j]);
+    }
+}
+
 TEST(PreciseSlit, ReachesTheTrueMtfWithBackgroundWideSlitAndNonIntegerTilt)
 {
     // A 2 % pedestal costs the traditional method about −0.7, a 50 µm slit
