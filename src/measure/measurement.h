@@ -28,6 +28,7 @@
 #include "core/failure.h"
 #include "dicom/dicom_load.h"
 #include "measure/settings.h"
+#include "mtf/edge.h"
 #include "mtf/fitting.h"
 #include "mtf/mtf_state.h"
 #include "mtf/slit.h"
@@ -133,6 +134,10 @@ void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatu
 // "Fitting" with RadioGroup2's item (-1: none selected).
 FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
 
+// The edge page's settings from `settings` and the pixel spacing (mm), as
+// the page reads its edits; kEdgeSettings for a value out of its range.
+EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing);
+
 // One MTF point as the window lists it.
 struct MtfPoint {
     double frequency = 0.0;  // cycles/mm
@@ -146,6 +151,7 @@ struct MtfPoint {
     bool notFound = false;
     bool lowModulation = false;
     bool interpolated = false;
+    std::optional<double> fit = std::nullopt;  // the fitted polynomial here, within the fit's range
 };
 
 // What marks a chart group's point: its bars lie beyond the Nyquist
