@@ -136,10 +136,10 @@ QList<QPair<QString, QString>> MethodRows(ReportMethod method, const MeasureSett
         rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Geometry (Auto)"), result->geometry));
     if (method == M::kPreciseSlit) {
         rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "Slit width (mm)"), FloatToStr(s.slitWidth)));
-        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), "2.5"));
+        rows.append(row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF range ± (mm)"), FloatToStr(s.lsfRange)));
     }
     if (method == M::kEdge) {
-        const EdgeSettingTexts defaults;
+        const EdgeSettingTexts defaults = EdgeSettingTextsOf(s);
         if (result && result->edgeAngle) {
             EdgeResult edge;  // the angle as the edge page shows it
             edge.angle = *result->edgeAngle;

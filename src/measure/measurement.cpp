@@ -465,6 +465,18 @@ EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSp
     return edge;
 }
 
+EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings)
+{
+    EdgeSettingTexts texts;
+    texts.binWidth = FloatToStr(settings.edge.binWidth);
+    texts.lsfHalfWidth = FloatToStr(settings.lsfRange);
+    texts.lsfTaper = FloatToStr(settings.edge.lsfTaper);
+    texts.coreHalfWidth = FloatToStr(settings.edge.coreHalfWidth);
+    texts.tailCutoff = FloatToStr(settings.edge.tailCutoff);
+    texts.smoothingInterval = FloatToStr(settings.edge.smoothingInterval);
+    return texts;
+}
+
 void CheckPixelSpacing(long double mm)
 {
     if (!(mm >= kMinPixelSpacingMm && mm <= kMaxPixelSpacingMm))

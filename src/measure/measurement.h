@@ -138,6 +138,9 @@ FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double 
 // the page reads its edits; kEdgeSettings for a value out of its range.
 EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing);
 
+// The same as the edge page shows them (the pixel spacing left as it is).
+EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings);
+
 // One MTF point as the window lists it.
 struct MtfPoint {
     double frequency = 0.0;  // cycles/mm

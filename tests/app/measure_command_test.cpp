@@ -479,6 +479,15 @@ TEST_F(MeasureCommand, EdgeAndLsfRangeOptionsChangeTheMeasurementAndAreListedWit
             changed |= rows[i][3] != was[i][3];
         EXPECT_TRUE(changed) << c.args.join(' ').toStdString();
     }
+    // The report states them too.
+    const QString pdf = folder.filePath("edge.pdf");
+    ASSERT_EQ(RunMeasure({"edge", edge, "--edge-bin", "0.25", "--lsf-range", "1.5", "--report", pdf,
+                          "--format", "csv", "--lang", "en"})
+                  .exitCode,
+              0);
+    const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_TRUE(std::regex_search(text, std::regex("ESF bin \\(pixel\\) +0\\.25"))) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("LSF range ± \\(mm\\) +1\\.5"))) << text;
     // The traditional slit and the chart leave them empty; their ranges are the Edge page's.
     const CommandRun slitRun = RunMeasure({"slit", slit, "--format", "csv"});
     EXPECT_EQ(CsvRows(slitRun.out)[0][CsvColumn(slitRun.out, "lsf_range_mm")], "");
