@@ -3,15 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <sstream>
@@ -91,7 +88,6 @@ struct Outcome {
 struct FileOutcomes {
     std::vector<Outcome> parts;
     std::string libraryMessages;  // what the decoder's libraries wrote
-    bool done = false;
 };
 
 template <typename F>
@@ -284,7 +280,6 @@ FileOutcomes MeasureOneFile(const ParsedCommand& line, const std::string& path)
             measured.parts.push_back(std::move(part));
         }
     }
-    measured.done = true;
     return measured;
 }
 

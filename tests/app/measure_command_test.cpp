@@ -12,10 +12,14 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
+#include <numeric>
 #include <optional>
 #include <regex>
 #include <set>
+#include <thread>
 
+#include "app/batch.h"
 #include "app/messages.h"
 #include "command_runner.h"
 #include "core/failure.h"
@@ -558,6 +562,49 @@ TEST(MeasureCompressed, ABatchGoesOnAfterADecoderDiesAndNamesTheFileOfEachLibrar
     EXPECT_EQ(tight.exitCode, 1);
     EXPECT_NE(tight.err.find(NoticeText(Notice::kRaiseDecodeBudget).toStdString()), std::string::npos)
         << tight.err;
+}
+
+TEST(BatchRunner, DeliversInInputOrderWhateverFinishesFirstAndStopsWhenTold)
+{
+    const auto slowFirst = [](std::size_t i) {
+        std::this_thread::sleep_for(std::chrono::microseconds((40 - i) * 50));
+        return i;
+    };
+    std::vector<std::size_t> order;
+    EXPECT_TRUE(RunBatch<std::size_t>(40, 4, slowFirst, [&](std::size_t i, std::size_t& outcome) {
+        EXPECT_EQ(outcome, i);
+        order.push_back(outcome);
+        return true;
+    }));
+    std::vector<std::size_t> expected(40);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(order, expected);
+    order.clear();
+    EXPECT_FALSE(RunBatch<std::size_t>(40, 3, slowFirst, [&](std::size_t i, std::size_t&) {
+        order.push_back(i);
+        return i < 2;
+    }));
+    EXPECT_EQ(order.size(), 3u);
+}
+
+TEST(MeasurementLayer, ListsTheSettingsUsedAsTheColumnsWriteThem)
+{
+    MeasureSettings edge;
+    edge.method = MeasureMethod::kEdge;
+    edge.edge.binWidth = 0.25L;
+    edge.fitUpTo = 2.5L;
+    const std::vector<SettingRow> rows = SettingRows(edge);
+    const auto value = [&](const std::string& name) {
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const SettingRow& r) { return r.first == name; });
+        return row == rows.end() ? std::string("(none)") : row->second;
+    };
+    EXPECT_EQ(value("edge_bin_px"), "0.25");
+    EXPECT_EQ(value("lsf_range_mm"), "2.5");
+    EXPECT_EQ(value("fit_up_to"), "2.5");
+    EXPECT_EQ(value("orientation"), "(none)");  // the edge method has no profile
+    EXPECT_EQ(value("slit_width_mm"), "(none)");
+    EXPECT_NE(SettingsJson(edge).find("\"orientation\": null"), std::string::npos);
 }
 
 TEST(MeasurementLayer, ProposesTheRoiALoadProposes)
