@@ -18,13 +18,17 @@
 #include "analysis/extraction.h"
 #include "core/failure.h"
 #include "core/numtext.h"
+#include "measure/measurement.h"
+#include "measure/object_search.h"
 #include "mtf/edge.h"
 #include "mtf/slit.h"
 #include "mtf/swc.h"
 #include "precise/geometry.h"
 #include "precise/precise_chart.h"
 #include "precise/precise_slit.h"
+#include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
+#include "synth/plate_scene.h"
 #include "synth/radiograph.h"
 
 namespace radmtf {
@@ -197,10 +201,11 @@ std::vector<PreciseMtfPoint> PreciseChartPoints(const Config& c, const synth::Ra
         .points;
 }
 
-enum class Object { kSlit, kChart, kEdge };
+enum class Object { kSlit, kChart, kEdge, kPlate };
 
-// A slit 20 mm wide, the chart, or an edge of 500 x 1000 pixels tilted by
-// 2.5° with the pedestal as its dark side.
+// A slit 20 mm wide, the chart, an edge of 500 x 1000 pixels tilted by 2.5°
+// with the pedestal as its dark side, or a 60 mm plate so tilted in the
+// middle of 1024 x 1024 pixels.
 synth::Radiograph MakeImage(Object object, const Config& c, std::uint64_t seed)
 {
     int columns = 0;
@@ -211,6 +216,11 @@ synth::Radiograph MakeImage(Object object, const Config& c, std::uint64_t seed)
             synth::EdgeScene scene;
             scene.pedestal = c.pedestal;
             return synth::RenderEdge(scene, Model(c), {.quanta = c.quanta, .seed = seed});
+        }
+        case Object::kPlate: {
+            synth::Plate plate{
+                .centreX = 512, .centreY = 512, .side = 60, .angle = 2.5, .transmission = c.pedestal};
+            return synth::RenderPlates({1024, 1024, {plate}}, Model(c), {.quanta = c.quanta, .seed = seed});
         }
         case Object::kSlit:
             break;
@@ -230,6 +240,25 @@ Values Edge(const Config&, const synth::Radiograph& image)
     for (int i = 0; i < kCount; ++i) {
         const auto j = static_cast<std::size_t>(std::lround(kFrequencies[i] * 2));  // the table's 0.5 steps
         v[i] = j < result.tableMtf.size() ? result.tableMtf[j] : kMissing;
+    }
+    return v;
+}
+
+// The edge method on the plate's first vertical edge, found and measured as
+// `radmtf measure edge` without a ROI does.
+Values EdgeFoundInPlate(const Config&, const synth::Radiograph& image)
+{
+    const auto bytes = std::make_shared<const std::vector<std::uint8_t>>(synth::DicomBytes(image));
+    MeasureSettings settings;
+    settings.method = MeasureMethod::kEdge;
+    const SourceImage source = SourceImageFromBytes(bytes, *bytes, settings);
+    settings.roi = FindObjectsStep(source, settings, {}).front().roi;
+    const MeasureResult result = MeasureImage(source, settings);
+    Values v;
+    for (int i = 0; i < kCount; ++i) {
+        v[i] = kMissing;
+        for (const MtfPoint& p : result.points)
+            if (std::abs(p.frequency - kFrequencies[i]) < 1e-9) v[i] = p.value;
     }
     return v;
 }
@@ -380,6 +409,11 @@ int main(int argc, char** argv)
             {q > 5e3 ? "p 0.1, 2.5°, ped 0.5 %, 10^4" : "p 0.1, 2.5°, ped 0.5 %, 10^3", 0.1, 0, 0.005, 0, q,
              1000},
             realisations, Object::kEdge, Edge);
+    for (double q : {1e3, 1e4})
+        Row("edge, found",
+            {q > 5e3 ? "plate p 0.1, 2.5°, ped 0.5 %, 10^4" : "plate p 0.1, 2.5°, ped 0.5 %, 10^3", 0.1, 0,
+             0.005, 0, q, 1000},
+            realisations, Object::kPlate, EdgeFoundInPlate);
 
     std::printf(
         "\nStated uncertainty (RMS) / observed standard deviation over %d realisations.\n\n"

@@ -125,6 +125,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     connect(ButtonSaveBMP, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonSaveBMPClick));
     connect(ButtonToTable, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonToTableClick));
     connect(ButtonToForm2, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonToForm2Click));
+    connect(ButtonFindObject, &QPushButton::clicked, this, Guarded(this, &TForm1::ButtonFindObjectClick));
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     QApplication::instance()->installEventFilter(new ApplicationEvents(this));
 
@@ -299,6 +300,11 @@ void TForm1::BitBtnLoadClick()
     EditWindowLevel->setText("512");
     EditWindowWidth->setText("1024");
 
+    state.found.clear();
+    state.foundRects.clear();
+    state.nextFound = 0;
+    state.tableTaken = false;
+    state.proposedRoi.reset();
     state.loadState = 1;
     // A raw file has no geometry until the user types it; render only when
     // there is an image to show.
@@ -312,6 +318,7 @@ void TForm1::BitBtnLoadClick()
         EditROIPosY->setText(Text(static_cast<long long>(state.viewRect.top) + displayBitmap.height / 2));
         EditROISizeX->setText(Text(displayBitmap.width / 2));
         EditROISizeY->setText(Text(displayBitmap.height / 2));
+        state.proposedRoi = roiTexts();
     }
     if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
         EditPxlSpc->setText(

@@ -11,12 +11,14 @@
 #include <QScrollArea>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 #include "app/controls.h"
 #include "dicom/dicom_reader.h"
+#include "measure/object_search.h"
 #include "viewer/sample_reader.h"
 #include "viewer/view_types.h"
 
@@ -45,6 +47,13 @@ struct ViewerState {
     DicomImageFacts dicomFacts;
     bool unsignedSamples = false;  // PixelRepresentation 0 (or decoded unsigned words)
     bool bitsNoticeShown = false;  // the BitsStored notice is shown once per image
+    // What "Find" found in this image, the one it shows next, and their
+    // frames; the ROI the load proposed and whether its table was taken.
+    std::vector<FoundObject> found;
+    std::size_t nextFound = 0;
+    std::vector<PixelRect> foundRects;
+    std::optional<std::array<QString, 4>> proposedRoi;
+    bool tableTaken = false;
 };
 
 // The 8-bit gray bitmap that is shown; palette entry k is gray k.
@@ -101,6 +110,7 @@ public:
     void ButtonSaveBMPClick();
     void ButtonToTableClick();
     void ButtonToForm2Click();
+    void ButtonFindObjectClick();
 
     // Controls (object names as the logic knows them).
     QLineEdit* EditFileName;
@@ -137,6 +147,7 @@ public:
     QLineEdit* EditMin;
     QPushButton* BitBtnLoad;
     QPushButton* ButtonToTable;
+    QPushButton* ButtonFindObject;
     QPushButton* ButtonToForm2;
     QPushButton* ButtonStat;
     QPushButton* BitBtn1;
@@ -171,6 +182,12 @@ public:
     // shown as any action's.
     void OpenFile(const QString& path);
 
+    // The one-click runs' start on a freshly loaded image: when neither a
+    // ROI was chosen nor a table taken since loading, the ROI is set on the
+    // first object `method` measures and its table taken. Returns whether it
+    // did; fails with kObjectNotFound when the image shows none.
+    bool findForFirstRun(MeasureMethod method);
+
     // Popup menu of the ROI size edits: runs its change notification, then
     // the item named `itemName` (e.g. "N1281"); false when there is no such item.
     bool popupChoose(const QString& itemName);
@@ -199,6 +216,10 @@ private:
     void stepFileNumber(int from, int wheelDelta);
     void endDrag();
     void placeTable(bool large);
+    SearchedImage searchedImage() const;
+    std::array<QString, 4> roiTexts() const;
+    void showFound(const RoiSetting& roi);
+    void drawFoundFrames(const ViewRect& view);
 
     TForm2* form2_ = nullptr;
     // The file the next load takes instead of asking with the open dialog.

@@ -72,6 +72,7 @@ void TForm1::RenderImage()
         state.roiRect = RoiRectFromEdits(IntOf(EditROIPosX), IntOf(EditROIPosY), IntOf(EditROISizeX),
                                          IntOf(EditROISizeY));
         state.roiBitmapRect = RoiToBitmap(state.roiRect, geometry.view);
+        drawFoundFrames(geometry.view);
         drawFrames();
     }
     state.viewRect = geometry.view;
@@ -87,6 +88,7 @@ void TForm1::drawFrames()
 void TForm1::DrawRoiFrames()
 {
     if (state.loadState <= 0) return;
+    drawFoundFrames(state.viewRect);
     drawFrames();
     refreshImage1();
 }
@@ -295,6 +297,7 @@ void TForm1::ButtonToTableClick()
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
     f2->EditSmth->setText("1");
     f2->UpDownFlt->setPosition(1);
+    state.tableTaken = true;
     ButtonToForm2Click();
 }
 

@@ -176,6 +176,8 @@ void TForm1::buildControls()
     auto* smallMemo = new Memo(this);
     smallMemo->setObjectName("Memo2");
     smallMemo->setGeometry(524, 602, 100, 40);
+    smallMemo->hide();  // unused; its place holds "Find"
+    ButtonFindObject = MakeButton(this, "ButtonFindObject", tr("検出"), 524, 610, 100, 26);
     auto* dbGrid = new QTableView(this);
     dbGrid->setObjectName("DBGrid1");
     dbGrid->hide();
@@ -276,6 +278,7 @@ void TForm1::buildControls()
             {"ButtonTriming", tr("ROI の部分をヘッダーなしの 16 ビットファイルに保存する")},
             {"ButtonSaveBMP", tr("表示している画像をクリップボードにコピーする")},
             {"ButtonToTable", tr("ROI の画素値を解析ウィンドウに渡す")},
+            {"ButtonFindObject", tr("画像の中のエッジ・スリット・チャートを探して ROI を置く (押すたびに次の候補)")},
             {"ButtonToWS", tr("使われていません")},
             {"CheckBoxLockPara", tr("使われていません")},
             {"CheckBoxSign", tr("使われていません (16 ビット画素は常に符号付き)")},

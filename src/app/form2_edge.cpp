@@ -11,6 +11,7 @@ namespace radmtf {
 
 void TForm2::ButtonEdgeClick()
 {
+    form1_->findForFirstRun(MeasureMethod::kEdge);
     EdgeSettingTexts texts;
     texts.pixelSpacing = StdText(EditPxlSpc);
     texts.binWidth = StdText(EditEdgeBin);

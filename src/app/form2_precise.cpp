@@ -216,6 +216,7 @@ void TForm2::runPreciseChart(const SwcFeatures& features)
 
 void TForm2::ButtonSlitMtfClick()
 {
+    form1_->findForFirstRun(MeasureMethod::kSlit);
     ButtonAutoGeometryClick();
     Button2Dto1DClick();
     ButtonSmoothClick();
@@ -226,6 +227,7 @@ void TForm2::ButtonSlitMtfClick()
 
 void TForm2::ButtonChartMtfClick()
 {
+    form1_->findForFirstRun(MeasureMethod::kChart);
     ButtonAutoGeometryClick();
     Button2Dto1DClick();
     ButtonSmoothClick();

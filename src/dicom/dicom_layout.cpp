@@ -27,6 +27,16 @@ bool HasLongLength(char a, char b)
     return false;
 }
 
+bool IsStandardVr(char a, char b)
+{
+    static constexpr const char* kVrs[] = {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL", "IS", "LO",
+                                           "LT", "OB", "OD", "OF", "OL", "OV", "OW", "PN", "SH", "SL", "SQ",
+                                           "SS", "ST", "SV", "TM", "UC", "UI", "UL", "UN", "UR", "US", "UT", "UV"};
+    for (const char* vr : kVrs)
+        if (vr[0] == a && vr[1] == b) return true;
+    return false;
+}
+
 std::string Trimmed(const std::uint8_t* p, std::size_t n)
 {
     std::string text(reinterpret_cast<const char*>(p), n);
@@ -66,6 +76,7 @@ public:
             if (!implicit && IsUpper(d_[pos + 4]) && IsUpper(d_[pos + 5])) {
                 vr[0] = static_cast<char>(d_[pos + 4]);
                 vr[1] = static_cast<char>(d_[pos + 5]);
+                if (!IsStandardVr(vr[0], vr[1])) layout_.unknownVr = true;
                 if (HasLongLength(vr[0], vr[1])) {
                     if (end - pos < 12) return false;
                     length = U32(pos + 8);

@@ -43,6 +43,10 @@ struct DicomLayout {
 
     bool hasPixelData = false;
     bool encapsulated = false;
+    // An explicit VR that is no VR of the standard: readers part ways on
+    // its length field (the DICOM library reads four bytes, and asserts on
+    // what follows), so the file is not handed to one.
+    bool unknownVr = false;
     std::size_t pixelOffset = 0;  // native pixel data: value position and length
     std::size_t pixelLength = 0;
     std::vector<std::uint32_t> offsetTable;  // encapsulated: the basic offset table

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <istream>
 #include <iterator>
+#include <optional>
 #include <streambuf>
 #include <string_view>
 
@@ -77,9 +78,10 @@ void Flatten(const gdcm::DataSet& dataSet, std::vector<DicomElement>& out, int d
 }
 
 // Whether every element of the file meta group (explicit VR little endian
-// after the preamble) has a VR of the standard: the library asserts on
-// others while it reads the group.
-bool MetaVrsKnown(const std::uint8_t* data, std::size_t size)
+// after the preamble) has a VR of the standard other than SQ, and the group ends where its
+// group length says: the library asserts on others while it reads the group,
+// and on a data set that starts before or after that end.
+bool MetaGroupSound(const std::uint8_t* data, std::size_t size)
 {
     static constexpr std::string_view kVrs[] = {
         "AE", "AS", "AT", "CS", "DA", "DS", "DT", "FL", "FD", "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV",
@@ -87,9 +89,16 @@ bool MetaVrsKnown(const std::uint8_t* data, std::size_t size)
     static constexpr std::string_view kLongVrs = "OB OD OF OL OV OW SQ UC UN UR UT SV UV";
     std::size_t at = 132;
     if (size < at || std::memcmp(data + 128, "DICM", 4) != 0) return true;
+    std::optional<std::size_t> groupEnd;
     while (size - at >= 8 && data[at] == 0x02 && data[at + 1] == 0x00) {
+        if (data[at + 2] == 0 && data[at + 3] == 0 && data[at + 4] == 'U' && data[at + 5] == 'L' &&
+            data[at + 6] == 4 && data[at + 7] == 0 && size - at >= 12)
+            groupEnd = at + 12 +
+                       (data[at + 8] | (std::size_t{data[at + 9]} << 8) | (std::size_t{data[at + 10]} << 16) |
+                        (std::size_t{data[at + 11]} << 24));
         const std::string_view vr(reinterpret_cast<const char*>(data + at + 4), 2);
-        if (std::find(std::begin(kVrs), std::end(kVrs), vr) == std::end(kVrs)) return false;
+        // The group holds no sequences; the library asserts on one.
+        if (vr == "SQ" || std::find(std::begin(kVrs), std::end(kVrs), vr) == std::end(kVrs)) return false;
         std::size_t length = data[at + 6] | (std::size_t{data[at + 7]} << 8);
         at += 8;
         if (kLongVrs.find(vr) != std::string_view::npos) {
@@ -101,14 +110,14 @@ bool MetaVrsKnown(const std::uint8_t* data, std::size_t size)
         if (length > size - at) return false;
         at += length;
     }
-    return true;
+    return !groupEnd || *groupEnd == at;
 }
 
 }  // namespace
 
 std::vector<DicomElement> LibraryElements(const std::uint8_t* data, std::size_t size)
 {
-    if (!MetaVrsKnown(data, size)) return {};
+    if (!MetaGroupSound(data, size)) return {};
     MemoryBuffer buffer(data, size);
     std::istream in(&buffer);
     gdcm::Reader reader;

@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <span>
 
 #include "core/failure.h"
+#include "dicom/allocation_cap.h"
 #include "dicom/codestream.h"
 #include "dicom/decode_protocol.h"
 #include "dicom/dicom_layout.h"
@@ -411,6 +413,10 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
                                               bool walkFoundPixelData, std::uint64_t maxDecodedBytes)
 {
     if (data == nullptr || size == 0) return std::nullopt;
+    // No true element outgrows the file, no decoded buffer the budget.
+    const std::uint64_t most = std::numeric_limits<std::size_t>::max();
+    const AllocationCapScope cap(
+        static_cast<std::size_t>(maxDecodedBytes >= most - size ? most : maxDecodedBytes + size));
     DicomLayout layout = ScanDicomLayout(data, size);
     const std::string uid = layout.transferSyntax;
     const bool bigEndian = layout.encoding == DataSetEncoding::kExplicitBig;
@@ -522,7 +528,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
         else
             image.words = GrayWords(samples.data(), pixels, photometric, planar, false, false);
     }
-    if (!walkFoundPixelData) {
+    if (!walkFoundPixelData && !layout.unknownVr) {
         SilenceLibraryMessages();
         image.elements = LibraryElements(data, size);
     }

@@ -5,50 +5,66 @@
 
 namespace radmtf {
 
-std::vector<FoundObject> FindObjectsStep(const SourceImage& image, const MeasureSettings& settings,
-                                         const ObjectSearch& search)
+SearchedImage::SearchedImage(const SampleReader& reader, long double pixelSpacing)
 {
-    if (image.layout.eightBit || image.layout.width <= 0 || image.layout.height <= 0)
+    if (reader.layout.eightBit || reader.layout.width <= 0 || reader.layout.height <= 0)
         ThrowFailure(FailureCode::kObjectNotFound);
-    // The image's samples as the table reads them (offset and byte order
-    // applied), as far as the file holds them.
-    SampleReader reader{image.bytes, image.layout, image.offset, image.swap};
     SampleBlock whole;
-    whole.cols = image.layout.width;
-    whole.rows = image.layout.height;
-    const SampleBlock block = ClipToExistingSamples(image.bytes.size(), image.layout, whole);
+    whole.cols = reader.layout.width;
+    whole.rows = reader.layout.height;
+    const SampleBlock block = ClipToExistingSamples(reader.buffer.size(), reader.layout, whole);
     if (block.Empty() || block.col0 != 0 || block.row0 != 0) ThrowFailure(FailureCode::kObjectNotFound);
-    std::vector<std::uint16_t> samples(static_cast<std::size_t>(block.cols * block.rows));
-    std::uint16_t* next = samples.data();
+    CheckPixelSpacing(pixelSpacing);
+    samples_.resize(static_cast<std::size_t>(block.cols * block.rows));
+    std::uint16_t* next = samples_.data();
     ForEachSample(reader, block, [&](std::int32_t v) { *next++ = static_cast<std::uint16_t>(v); });
+    view_ = {samples_.data(), !reader.layout.unsignedWords, static_cast<std::int32_t>(block.cols),
+             static_cast<std::int32_t>(block.rows), static_cast<double>(pixelSpacing)};
+}
 
-    double spacing = 0.1;
-    if (settings.pixelSpacing) {
-        spacing = static_cast<double>(*settings.pixelSpacing);
-    } else if (image.pixelSpacingText) {
-        try {
-            spacing = static_cast<double>(StrToFloat(*image.pixelSpacingText));
-        } catch (const Failure&) {
-        }
-    }
-    // The spacing the measurement would refuse is refused here, before any search.
-    CheckPixelSpacing(spacing);
-    const SampleImageView view{samples.data(), !image.layout.unsignedWords,
-                               static_cast<std::int32_t>(block.cols), static_cast<std::int32_t>(block.rows),
-                               spacing};
+std::vector<FoundObject> SearchedImage::Find(MeasureMethod method, const ObjectSearch& search) const
+{
     FindSettings find;
     find.area = search.area;
     find.directions = search.directions;
-
     std::vector<FoundObject> out;
     const auto roiOf = [](const FoundRoi& r) { return RoiSetting{r.centreX, r.centreY, r.width, r.height}; };
-    if (settings.method == MeasureMethod::kEdge) {
-        for (const FoundEdge& edge : FindEdges(view, find)) out.push_back({roiOf(edge.roi), edge.vertical});
+    if (method == MeasureMethod::kEdge) {
+        for (const FoundEdge& edge : FindEdges(view_, find))
+            out.push_back({roiOf(edge.roi), method, edge.vertical});
     } else {
-        const auto found =
-            settings.method == MeasureMethod::kChart ? FindChart(view, find) : FindSlit(view, find);
-        if (found) out.push_back({roiOf(found->roi), std::nullopt});
+        const auto found = method == MeasureMethod::kChart ? FindChart(view_, find) : FindSlit(view_, find);
+        if (found) out.push_back({roiOf(found->roi), method, std::nullopt});
     }
+    return out;
+}
+
+std::vector<FoundObject> FindAnyObject(const SearchedImage& image)
+{
+    // A chart's bars and a slit's sides are edges too: they are looked for first.
+    for (const MeasureMethod method : {MeasureMethod::kChart, MeasureMethod::kSlit, MeasureMethod::kEdge})
+        if (std::vector<FoundObject> found = image.Find(method); !found.empty()) return found;
+    ThrowFailure(FailureCode::kObjectNotFound);
+}
+
+long double SearchSpacing(const SourceImage& image, const MeasureSettings& settings)
+{
+    if (settings.pixelSpacing) return *settings.pixelSpacing;
+    if (image.pixelSpacingText) {
+        try {
+            return StrToFloat(*image.pixelSpacingText);
+        } catch (const Failure&) {
+        }
+    }
+    return 0.1L;
+}
+
+std::vector<FoundObject> FindObjectsStep(const SourceImage& image, const MeasureSettings& settings,
+                                         const ObjectSearch& search)
+{
+    const SearchedImage searched({image.bytes, image.layout, image.offset, image.swap},
+                                 SearchSpacing(image, settings));
+    std::vector<FoundObject> out = searched.Find(settings.method, search);
     if (out.empty()) ThrowFailure(FailureCode::kObjectNotFound);
     return out;
 }

@@ -224,17 +224,25 @@ TEST(DecoderProcess, ACrashOrAHangRefusesTheFileNamingItAndItsSyntax)
               "x.dcm: Corrupt JPEG data: \\x1B[31m2 extraneous bytes\nx.dcm: before marker 0xd9\n");
 }
 
-TEST(DecoderProcess, AMetaVrTheLibraryAssertsOnLeavesTheTableEmpty)
+TEST(DecoderProcess, AMetaGroupTheLibraryAssertsOnLeavesTheTableEmpty)
 {
     if (!std::filesystem::is_directory(RADMTF_DICOM_CORPUS)) GTEST_SKIP() << "no pydicom corpus";
     for (const char* name : {"MR_small_bigendian.dcm", "image_dfl.dcm"}) {
         std::ifstream in(std::string(RADMTF_DICOM_CORPUS) + "/" + name, std::ios::binary);
-        Bytes file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        ASSERT_GT(file.size(), 140u);
-        file[137] = 'M';  // (0002,0000) "UL" -> "UM"
-        const DicomLoad load = PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "");
-        ASSERT_TRUE(load.decoded) << name;
-        EXPECT_TRUE(load.decoded->elements.empty()) << name;
+        const Bytes original{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_GT(original.size(), 144u);
+        const std::vector<std::vector<std::pair<std::size_t, std::uint8_t>>> changes = {
+            {{137, 'M'}},                                           // (0002,0000) "UL" -> "UM"
+            {{140, static_cast<std::uint8_t>(original[140] + 4)}},  // its group length 4 bytes off
+            {{148, 'S'}, {149, 'Q'}},                               // (0002,0001) "OB" -> "SQ"
+        };
+        for (std::size_t k = 0; k < changes.size(); ++k) {
+            Bytes file = original;
+            for (const auto& [at, byte] : changes[k]) file[at] = byte;
+            const DicomLoad load = PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "");
+            ASSERT_TRUE(load.decoded) << name << k;
+            EXPECT_TRUE(load.decoded->elements.empty()) << name << k;
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <random>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "core/failure.h"
@@ -335,6 +336,25 @@ TEST(HostileFiles, AreRefusedBeforeAnythingIsAllocatedForThem)
     big.Raw({0x00, 0x28, 0x01, 0x00, 'U', 'S', 0x00, 0x02, 0x00, 0x10});
     big.Raw({0x7F, 0xE0, 0x00, 0x10, 'O', 'W', 0, 0, 0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8});
     EXPECT_EQ(Load(big.bytes()), std::string("読み込む画像が大きすぎます。"));
+}
+
+// An unknown VR in a big-endian data set: the library would read a 4-byte
+// length from the value's text ("ABCD", over a gigabyte) and size a buffer by
+// it. Such a file is kept from the library, and the decoder process caps any
+// allocation at its budget plus the file anyway.
+TEST(HostileFiles, LengthsTheLibraryMisreadsAllocateNoMoreThanTheBudget)
+{
+    DicomWriter big(true);
+    big.Preamble().MetaHeader("1.2.840.10008.1.2.2");
+    big.Raw({0x00, 0x08, 0x00, 0x08, 'Z', 'Z', 0x00, 0x04, 'A', 'B', 'C', 'D'});
+    big.Raw({0x00, 0x28, 0x00, 0x10, 'U', 'S', 0x00, 0x02, 0x00, 0x02});
+    big.Raw({0x00, 0x28, 0x00, 0x11, 'U', 'S', 0x00, 0x02, 0x00, 0x02});
+    big.Raw({0x00, 0x28, 0x01, 0x00, 'U', 'S', 0x00, 0x02, 0x00, 0x10});
+    big.Raw({0x7F, 0xE0, 0x00, 0x10, 'O', 'W', 0, 0, 0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8});
+    Load(big.bytes());
+    rusage children{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &children), 0);
+    EXPECT_LT(children.ru_maxrss, 512L * 1024);  // kilobytes
 }
 
 TEST(HostileFiles, StoredHalfChromaNeverReadsPastItsData)

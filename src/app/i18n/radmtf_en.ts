@@ -1088,6 +1088,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>16bit</source>
         <translation>16bit</translation>
     </message>
+    <message>
+        <source>検出</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>画像の中のエッジ・スリット・チャートを探して ROI を置く (押すたびに次の候補)</source>
+        <translation>Finds the edges, the slit or the chart in the image and puts the ROI on one (the next one on each click)</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::TForm2</name>
