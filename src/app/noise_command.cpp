@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 
 #include "app/command_files.h"
+#include "app/command_options.h"
 #include "app/messages.h"
 #include "app/program_library.h"
 #include "core/csv.h"
@@ -39,79 +40,20 @@ namespace radmtf {
 
 namespace {
 
-struct NoiseLine {
-    bool conversionMeasurement = false;  // "conversion" rather than "nnps"
-    std::vector<std::string> inputs;
-    std::string conversion = "model";
-    std::optional<double> kerma;
-    std::optional<std::string> kermaFile;
-    std::optional<double> pixelSpacing;
-    std::string format;  // csv, json, table; empty: table on a terminal, CSV otherwise
-    std::optional<std::string> output;
-    double latitude = 4.0, bits = 12.0;
-};
+// The options nnps and conversion share (--output, --format and --lang besides).
+const std::vector<std::string> kNoiseOptions = {
+    "--pixel-spacing", "--log-exposure-area", "--bits", "--output", "--format", "--lang"};
 
-struct Usage {
-    UsageProblem problem;
-    std::vector<std::string> args;
-};
-
-double PositiveNumber(const std::string& option, const std::string& value)
+void CheckNoiseOptions(ParsedCommand& command, const std::vector<std::string>& own)
 {
-    try {
-        const double v = static_cast<double>(StrToFloat(value));
-        if (v > 0.0 && std::isfinite(v)) return v;
-    } catch (const Failure&) {
-    }
-    throw Usage{UsageProblem::kBadValue, {option, value}};
-}
-
-NoiseLine Parse(int argc, char** argv)
-{
-    NoiseLine line;
-    line.conversionMeasurement = std::string(argv[2]) == "conversion";
-    for (int i = 3; i < argc; ++i) {
-        std::string arg = argv[i], value;
-        const std::size_t equals = arg.find('=');
-        const bool isOption = arg.rfind("--", 0) == 0;
-        if (!isOption) {
-            line.inputs.push_back(arg);
-            continue;
-        }
-        if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-        } else {
-            if (i + 1 >= argc) throw Usage{UsageProblem::kMissingValue, {arg}};
-            value = argv[++i];
-        }
-        if (arg == "--conversion" && !line.conversionMeasurement)
-            line.conversion = value;
-        else if (arg == "--kerma" && !line.conversionMeasurement)
-            line.kerma = PositiveNumber(arg, value);
-        else if (arg == "--kerma-file" && line.conversionMeasurement)
-            line.kermaFile = value;
-        else if (arg == "--pixel-spacing")
-            line.pixelSpacing = PositiveNumber(arg, value);
-        else if (arg == "--log-exposure-area")
-            line.latitude = PositiveNumber(arg, value);
-        else if (arg == "--bits")
-            line.bits = PositiveNumber(arg, value);
-        else if (arg == "--output")
-            line.output = value;
-        else if (arg == "--lang")
-            continue;
-        else if (arg == "--format") {
-            if (value != "csv" && value != "json" && value != "table")
-                throw Usage{UsageProblem::kBadValue, {arg, value}};
-            line.format = value;
-        } else
-            throw Usage{UsageProblem::kUnknownOption, {arg}};
-    }
-    if (line.inputs.empty()) throw Usage{UsageProblem::kNoInput, {}};
-    if (line.conversionMeasurement && !line.kermaFile)
-        throw Usage{UsageProblem::kMissingValue, {"--kerma-file"}};
-    return line;
+    std::vector<std::string> accepted = kNoiseOptions;
+    accepted.insert(accepted.end(), own.begin(), own.end());
+    AcceptOnly(command, accepted);
+    NoiseSettings& noise = command.noise;
+    noise.pixelSpacing = command.settings.pixelSpacing;
+    noise.latitude = command.settings.latitude;
+    noise.bitsStored = command.settings.bitsStored;
+    if (command.inputs.empty()) Usage(UsageProblem::kNoInput);
 }
 
 // Pixels the program cannot read as stored, decoded in the decoder process.
@@ -129,7 +71,7 @@ struct LoadedImage {
     NnpsImage image;
 };
 
-LoadedImage Load(const std::string& path, const NoiseLine& line)
+LoadedImage Load(const std::string& path, const NoiseSettings& line)
 {
     MeasureSettings settings;
     const SourceImage source = ReadSourceImage(path, settings, [&](std::span<const std::uint8_t> file) {
@@ -138,7 +80,7 @@ LoadedImage Load(const std::string& path, const NoiseLine& line)
     LoadedImage loaded;
     double spacing = 0.0;
     if (line.pixelSpacing) {
-        spacing = *line.pixelSpacing;
+        spacing = static_cast<double>(*line.pixelSpacing);
     } else {
         if (!source.pixelSpacingText) ThrowFailure(FailureCode::kNoPixelSpacing);
         spacing = static_cast<double>(StrToFloat(*source.pixelSpacingText));
@@ -172,7 +114,8 @@ std::string Text(const Failure& failure)
 
 struct NnpsReport {
     std::vector<std::string> files;
-    std::string settings;
+    std::string settings;  // as the CSV and the table write them
+    NoiseSettings used;    // the conversion as described, for JSON
     std::optional<NnpsResult> result;
     std::string message;  // the refusal; empty when measured
 };
@@ -191,7 +134,7 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
         out << "{\"method\": \"nnps\", \"status\": " << JsonString(ok ? "ok" : "error")
             << ", \"message\": " << JsonString(r.message) << ", \"files\": [";
         for (std::size_t i = 0; i < r.files.size(); ++i) out << (i ? ", " : "") << JsonString(r.files[i]);
-        out << "], \"settings\": " << JsonString(r.settings);
+        out << "], \"settings\": " << SettingsJson(r.used);
         if (ok) {
             out << ", \"mean_signal\": " << number(r.result->meanSignal) << ", \"rois\": " << r.result->rois
                 << ", \"pixels\": " << r.result->pixels << ", \"points\": [";
@@ -252,17 +195,22 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
     }
 }
 
-int RunNnps(const NoiseLine& line, const std::vector<std::string>& files, std::ostream& out,
+int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out,
             const std::string& format)
 {
     NnpsReport report;
     report.files = files;
+    report.used = line;
+    // The kerma as the settings always wrote it (a double's digits).
+    const auto kerma = [&] { return "; kerma " + FloatToStr(static_cast<double>(*line.kerma)) + " uGy"; };
     report.settings = "conversion " + line.conversion;
-    if (line.kerma) report.settings += "; kerma " + FloatToStr(*line.kerma) + " uGy";
+    if (line.kerma) report.settings += kerma();
     try {
-        const Conversion conversion = ParseConversion(line.conversion, line.latitude, line.bits);
+        const Conversion conversion = ParseConversion(line.conversion, static_cast<double>(line.latitude),
+                                                      static_cast<double>(line.bitsStored));
+        report.used.conversion = conversion.Describe();
         report.settings = "conversion " + conversion.Describe();
-        if (line.kerma) report.settings += "; kerma " + FloatToStr(*line.kerma) + " uGy";
+        if (line.kerma) report.settings += kerma();
         std::vector<LoadedImage> loaded;
         for (const std::string& file : report.files) {
             try {
@@ -307,7 +255,7 @@ std::map<std::string, double> ReadKermas(const std::string& path)
     return kermas;
 }
 
-int RunConversion(const NoiseLine& line, const std::vector<std::string>& files, std::ostream& out)
+int RunConversion(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out)
 {
     try {
         const std::map<std::string, double> kermas = ReadKermas(*line.kermaFile);
@@ -330,17 +278,9 @@ int RunConversion(const NoiseLine& line, const std::vector<std::string>& files, 
     }
 }
 
-}  // namespace
-
-int RunNoiseCommand(int argc, char** argv)
+// nnps and conversion: their files read together into one result.
+int RunNoise(const ParsedCommand& line, bool conversionMeasurement)
 {
-    NoiseLine line;
-    try {
-        line = Parse(argc, argv);
-    } catch (const Usage& usage) {
-        PrintUsageError(UsageText(usage.problem, usage.args));
-        return 2;
-    }
     std::vector<std::string> written;
     if (line.output) written.push_back(*line.output);
     const std::vector<std::string> files = ExpandInputs(line.inputs, written, true);
@@ -352,11 +292,13 @@ int RunNoiseCommand(int argc, char** argv)
     // --output is gathered whole and replaces the file only when complete.
     std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
-    const std::string format = !line.format.empty()                    ? line.format
-                               : !line.output && isatty(STDOUT_FILENO) ? "table"
-                                                                       : "csv";
-    const int exitCode =
-        line.conversionMeasurement ? RunConversion(line, files, out) : RunNnps(line, files, out, format);
+    const ReportFormat format = line.format.value_or(
+        !line.output && isatty(STDOUT_FILENO) ? ReportFormat::kTable : ReportFormat::kCsv);
+    const std::string formatName = format == ReportFormat::kJson  ? "json"
+                                   : format == ReportFormat::kCsv ? "csv"
+                                                                  : "table";
+    const int exitCode = conversionMeasurement ? RunConversion(line.noise, files, out)
+                                               : RunNnps(line.noise, files, out, formatName);
     try {
         if (line.output) ReplaceFile(*line.output, file.str());
     } catch (const Failure& failure) {
@@ -368,6 +310,29 @@ int RunNoiseCommand(int argc, char** argv)
         return 1;
     }
     return exitCode;
+}
+
+}  // namespace
+
+void CheckNnpsOptions(ParsedCommand& command)
+{
+    CheckNoiseOptions(command, {"--conversion", "--kerma"});
+}
+
+void CheckConversionOptions(ParsedCommand& command)
+{
+    CheckNoiseOptions(command, {"--kerma-file"});
+    if (!command.noise.kermaFile) Usage(UsageProblem::kMissingValue, {"--kerma-file"});
+}
+
+int RunNnpsCommand(const ParsedCommand& command)
+{
+    return RunNoise(command, false);
+}
+
+int RunConversionCommand(const ParsedCommand& command)
+{
+    return RunNoise(command, true);
 }
 
 }  // namespace radmtf

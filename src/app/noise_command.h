@@ -2,11 +2,19 @@
 // --kerma-file CSV`: the noise half of a detector's characterisation.
 #pragma once
 
+#include "app/command_options.h"
+
 namespace radmtf {
 
-// argv[1] is "measure", argv[2] "nnps" or "conversion"; the measure command
-// has made the application object and set the language. Returns the exit
-// code: 0 measured, 1 refused or failed, 2 a usage error.
-int RunNoiseCommand(int argc, char** argv);
+// The options each takes (others: a usage error), completed into
+// ParsedCommand::noise; conversion needs --kerma-file.
+void CheckNnpsOptions(ParsedCommand& command);
+void CheckConversionOptions(ParsedCommand& command);
+
+// The measure command has made the application object and set the language.
+// Returns the exit code: 0 measured, 1 refused or failed, 2 an output that
+// would destroy a file.
+int RunNnpsCommand(const ParsedCommand& command);
+int RunConversionCommand(const ParsedCommand& command);
 
 }  // namespace radmtf

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 
 #include "analysis/composite_profile.h"
 #include "analysis/exposure.h"
@@ -21,6 +23,7 @@
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
 #include "measure/precise_steps.h"
+#include "mtf/polyfit.h"
 #include "mtf/truncation.h"
 #include "precise/mtf_points.h"
 #include "viewer/render.h"
@@ -112,6 +115,13 @@ std::optional<MeasureMethod> ParseMethod(const std::string& name)
     if (name == "slit") return MeasureMethod::kSlit;
     if (name == "chart") return MeasureMethod::kChart;
     if (name == "edge") return MeasureMethod::kEdge;
+    return std::nullopt;
+}
+
+std::optional<int> FitItemOf(long double frequency)
+{
+    for (int item = 0; item < static_cast<int>(std::size(kFitFrequencies)); ++item)
+        if (kFitFrequencies[item] == frequency) return item;
     return std::nullopt;
 }
 
@@ -350,6 +360,15 @@ MtfPoint PointOf(const PreciseMtfPoint& point)
     return {point.frequency, point.mtf, SecondField(PreciseMtfLine(point)), point.uncertainty};
 }
 
+// Keeps the fit and gives each point within its range the fitted value.
+void FitPoints(MeasureResult& result, FittingOutput fit)
+{
+    for (MtfPoint& point : result.points)
+        if (point.frequency >= 0 && point.frequency <= fit.upTo)
+            point.fit = EvaluatePolynomial(fit.coefficients, point.frequency);
+    result.fit = std::move(fit);
+}
+
 constexpr double kChartGroupFrequencies[] = {0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
 
 // Every bar group listed, those not found without a value, each marked when
@@ -388,6 +407,33 @@ ExposureConversion ConversionOf(const ExposureInputs& inputs)
 }
 
 }  // namespace
+
+EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing)
+{
+    EdgeSettingTexts texts;
+    texts.pixelSpacing = FloatToStr(pixelSpacing);
+    EdgeSettings edge = EdgeSettingsFromTexts(texts);
+    edge.binWidth = static_cast<double>(settings.edge.binWidth);
+    edge.lsfHalfWidth = static_cast<double>(settings.lsfRange);
+    edge.lsfTaper = static_cast<double>(settings.edge.lsfTaper);
+    edge.coreHalfWidth = static_cast<double>(settings.edge.coreHalfWidth);
+    edge.tailCutoff = static_cast<double>(settings.edge.tailCutoff);
+    edge.smoothingInterval = static_cast<double>(settings.edge.smoothingInterval);
+    CheckEdgeSettings(edge);
+    return edge;
+}
+
+EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings)
+{
+    EdgeSettingTexts texts;
+    texts.binWidth = FloatToStr(settings.edge.binWidth);
+    texts.lsfHalfWidth = FloatToStr(settings.lsfRange);
+    texts.lsfTaper = FloatToStr(settings.edge.lsfTaper);
+    texts.coreHalfWidth = FloatToStr(settings.edge.coreHalfWidth);
+    texts.tailCutoff = FloatToStr(settings.edge.tailCutoff);
+    texts.smoothingInterval = FloatToStr(settings.edge.smoothingInterval);
+    return texts;
+}
 
 void CheckPixelSpacing(long double mm)
 {
@@ -506,10 +552,8 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     mtfStore = MtfState{};
     MtfState* const mtf = &mtfStore;
     if (used.method == MeasureMethod::kEdge) {
-        // The edge page's settings at their defaults, with the pixel spacing.
-        EdgeSettingTexts texts;
-        texts.pixelSpacing = FloatToStr(pixelSpacing);
-        const EdgeSettings edgeSettings = EdgeSettingsFromTexts(texts);
+        // The edge page's settings, each number read as the page reads its edit.
+        const EdgeSettings edgeSettings = EdgeSettingsOf(used, pixelSpacing);
         const EdgeResult edge = EdgeStep(ExposureOfTable(table, ConversionOf(exposure)), edgeSettings);
         result.edgeAngle = edge.angle;
         result.edgeVertical = edge.vertical;
@@ -536,7 +580,11 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
 
     ResetProfileState(profileStore);
     ProfileState* const profile = &profileStore;
-    std::optional<int> fitItem = used.fitItem;
+    std::optional<int> fitItem;
+    if (used.fitUpTo) {
+        fitItem = FitItemOf(*used.fitUpTo);
+        if (!fitItem) throw std::invalid_argument("MeasureImage: fit frequency");
+    }
 
     if (used.method == MeasureMethod::kSlit && used.precise) {
         // Every line of the table; the traditional profile plays no part.
@@ -546,13 +594,14 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         inputs.pixelSpacing = pixelSpacing;
         inputs.maLines = used.maLines;
         inputs.slitWidth = used.slitWidth;
+        inputs.lsfHalfWidth = used.lsfRange;
         const PreciseSlitResult slit = PreciseSlitStep(tableExposure(), g, inputs);
         // Stored as the window stores it, so a fit works on it as there.
         StoreMeasuredMtf(slit.listed, *mtf);
         result.points = MergedPoints(slit.listed, slit.halfSteps);
         for (const PreciseMtfPoint& p : SummaryPoints(slit, static_cast<double>(pixelSpacing)))
             result.summaryCurve.emplace_back(p.frequency, p.mtf);
-        if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
+        if (fitItem) FitPoints(result, FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing));
         return result;
     }
 
@@ -619,7 +668,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     result.lsf.assign(profile->exposureProfile.begin(),
                       profile->exposureProfile.begin() + std::max(profile->exposureCount, 0));
     result.peakIndex = profile->peakIndex;
-    if (fitItem) result.fit = FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing);
+    if (fitItem) FitPoints(result, FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing));
     return result;
 }
 

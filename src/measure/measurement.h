@@ -135,6 +135,13 @@ void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatu
 // "Fitting" with RadioGroup2's item (-1: none selected).
 FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
 
+// The edge page's settings from `settings` and the pixel spacing (mm), as
+// the page reads its edits; kEdgeSettings for a value out of its range.
+EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing);
+
+// The same as the edge page shows them (the pixel spacing left as it is).
+EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings);
+
 // One MTF point as the window lists it.
 struct MtfPoint {
     double frequency = 0.0;  // cycles/mm
@@ -148,6 +155,7 @@ struct MtfPoint {
     bool notFound = false;
     bool lowModulation = false;
     bool interpolated = false;
+    std::optional<double> fit = std::nullopt;  // the fitted polynomial here, within the fit's range
 };
 
 // What marks a chart group's point: its bars lie beyond the Nyquist

@@ -20,11 +20,16 @@ namespace {
 // kTextList: texts joined by '\n', a JSON array, " | " between them in CSV.
 enum class Kind { kInteger, kReal, kBool, kText, kTextList };
 
-struct SettingColumn {
+// `later`: written after the point columns in CSV (columns added since
+// scripts relied on the order).
+template <typename Settings>
+struct Column {
     const char* name;
     Kind kind;
-    std::function<std::string(const MeasureSettings&)> text;  // empty: not set
+    std::function<std::string(const Settings&)> text;  // empty: not set
+    bool later = false;
 };
+using SettingColumn = Column<MeasureSettings>;
 
 std::string Int(const std::optional<std::int32_t>& value)
 {
@@ -45,6 +50,29 @@ std::string Bool(bool value)
 bool Profiled(const MeasureSettings& s)
 {
     return s.method != MeasureMethod::kEdge;
+}
+
+bool PreciseSlit(const MeasureSettings& s)
+{
+    return s.precise && s.method == MeasureMethod::kSlit;
+}
+
+bool Edge(const MeasureSettings& s)
+{
+    return s.method == MeasureMethod::kEdge;
+}
+
+std::string EdgeText(const MeasureSettings& s, long double value)
+{
+    return Edge(s) ? FloatToStr(value) : std::string();
+}
+
+// As RadioGroup2's item reads ("2.0"), any other frequency as a number.
+std::string FitUpToText(const MeasureSettings& s)
+{
+    if (!s.fitUpTo) return {};
+    const std::optional<int> item = FitItemOf(*s.fitUpTo);
+    return item ? kFitFrequencyTexts[*item] : FloatToStr(*s.fitUpTo);
 }
 
 // The settings, one column each, in the order of the options.
@@ -72,13 +100,35 @@ const std::vector<SettingColumn>& SettingColumns()
         {"hdc", Kind::kText, [](S s) { return s.curveFile.value_or(""); }},
         {"truncate_at", Kind::kInteger, [](S s) { return Int(s.truncateAt); }},
         {"fit_degree", Kind::kInteger, [](S s) { return Profiled(s) ? IntToStr(s.fitDegree) : ""; }},
-        {"fit_up_to", Kind::kReal,
-         [](S s) { return s.fitItem ? std::string(kFitFrequencyTexts[*s.fitItem]) : std::string(); }},
+        {"fit_up_to", Kind::kReal, [](S s) { return FitUpToText(s); }},
         {"precise", Kind::kBool, [](S s) { return Profiled(s) ? Bool(s.precise) : ""; }},
         {"slit_width_mm", Kind::kReal,
-         [](S s) {
-             return s.precise && s.method == MeasureMethod::kSlit ? FloatToStr(s.slitWidth) : std::string();
-         }},
+         [](S s) { return PreciseSlit(s) ? FloatToStr(s.slitWidth) : std::string(); }},
+        {"lsf_range_mm", Kind::kReal,
+         [](S s) { return PreciseSlit(s) || Edge(s) ? FloatToStr(s.lsfRange) : std::string(); }, true},
+        {"edge_bin_px", Kind::kReal, [](S s) { return EdgeText(s, s.edge.binWidth); }, true},
+        {"edge_taper", Kind::kReal, [](S s) { return EdgeText(s, s.edge.lsfTaper); }, true},
+        {"edge_core_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.coreHalfWidth); }, true},
+        {"edge_cutoff_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.tailCutoff); }, true},
+        {"edge_smoothing_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.smoothingInterval); },
+         true},
+    };
+    return columns;
+}
+
+using NoiseColumn = Column<NoiseSettings>;
+
+// The noise methods' settings, in the order of their options.
+const std::vector<NoiseColumn>& NoiseColumns()
+{
+    using S = const NoiseSettings&;
+    static const std::vector<NoiseColumn> columns = {
+        {"conversion", Kind::kText, [](S s) { return s.conversion; }},
+        {"kerma_ugy", Kind::kReal, [](S s) { return Real(s.kerma); }},
+        {"kerma_file", Kind::kText, [](S s) { return s.kermaFile.value_or(""); }},
+        {"pixel_spacing_mm", Kind::kReal, [](S s) { return Real(s.pixelSpacing); }},
+        {"log_exposure_area", Kind::kReal, [](S s) { return FloatToStr(s.latitude); }},
+        {"bits", Kind::kReal, [](S s) { return FloatToStr(s.bitsStored); }},
     };
     return columns;
 }
@@ -182,6 +232,32 @@ std::string CsvText(Kind kind, std::string text)
     return text;
 }
 
+template <typename Settings>
+std::string JsonObject(const std::vector<Column<Settings>>& columns, const Settings& settings)
+{
+    std::string object = "{";
+    for (const Column<Settings>& column : columns)
+        object += std::string(object.size() > 1 ? ", " : "") + "\"" + column.name +
+                  "\": " + JsonValue(column.kind, column.text(settings));
+    return object + "}";
+}
+
+template <typename Settings>
+std::vector<SettingRow> Rows(const std::vector<Column<Settings>>& columns, const Settings& settings)
+{
+    std::vector<SettingRow> rows;
+    for (const Column<Settings>& column : columns)
+        if (std::string value = CsvText(column.kind, column.text(settings)); !value.empty())
+            rows.emplace_back(column.name, std::move(value));
+    return rows;
+}
+
+// A point's fitted value, empty where the fit does not reach.
+std::string FitText(const MtfPoint& point)
+{
+    return point.fit ? ExactNumber(*point.fit) : std::string();
+}
+
 class CsvWriter : public ReportWriter {
 public:
     explicit CsvWriter(std::ostream& out) : out_(out) {}
@@ -197,12 +273,13 @@ public:
         std::string tail;
         for (const ResultColumn& column : ResultColumns())
             tail += "," + CsvField(report.ok ? CsvText(column.kind, column.text(report)) : std::string());
+        std::string later;
         for (const SettingColumn& column : SettingColumns())
-            tail += "," + CsvField(column.text(report.settings));
+            (column.later ? later : tail) += "," + CsvField(column.text(report.settings));
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
         if (!report.ok) {
             // Empty frequency and value: no number that could be taken for a result.
-            out_ << head << ",," << CsvField(report.failedMark) << "," << tail << ",,,,\n";
+            out_ << head << ",," << CsvField(report.failedMark) << "," << tail << ",,,,," << later << "\n";
             return;
         }
         for (const MtfPoint& point : report.points) {
@@ -211,7 +288,7 @@ public:
                  << "," << CsvField(point.display) << ","
                  << (point.uncertainty && valued ? ExactNumber(*point.uncertainty) : "") << tail << ","
                  << PointStatus(point) << "," << Flag(point.beyondNyquist) << "," << Flag(point.interpolated)
-                 << "," << Flag(point.lowModulation) << "\n";
+                 << "," << Flag(point.lowModulation) << "," << FitText(point) << later << "\n";
         }
         out_.flush();
     }
@@ -231,18 +308,14 @@ public:
         first_ = false;
         out_ << "  {\"file\": " << JsonString(report.file) << ", \"method\": \"" << MethodName(report.method)
              << "\", \"status\": \"" << (report.ok ? "ok" : "failed")
-             << "\", \"message\": " << JsonString(report.message) << ",\n   \"settings\": {";
-        bool firstSetting = true;
-        for (const SettingColumn& column : SettingColumns()) {
-            out_ << (firstSetting ? "" : ", ") << "\"" << column.name
-                 << "\": " << JsonValue(column.kind, column.text(report.settings));
-            firstSetting = false;
-        }
-        out_ << "},";
+             << "\", \"message\": " << JsonString(report.message)
+             << ",\n   \"settings\": " << SettingsJson(report.settings) << ",";
         for (const ResultColumn& column : ResultColumns())
             out_ << "\n   \"" << column.name
                  << "\": " << JsonValue(column.kind, report.ok ? column.text(report) : std::string()) << ",";
         out_ << "\n   \"points\": [";
+        // Only a fitted file's points carry the fit.
+        const bool fitted = report.ok && !report.fitCoefficients.empty();
         for (std::size_t i = 0; i < report.points.size() && report.ok; ++i) {
             const MtfPoint& point = report.points[i];
             out_ << (i ? ",\n" : "\n") << "     {\"frequency_cy_per_mm\": " << JsonNumber(point.frequency)
@@ -252,9 +325,19 @@ public:
                  << ", \"status\": " << JsonString(PointStatus(point))
                  << ", \"beyond_nyquist\": " << Flag(point.beyondNyquist)
                  << ", \"interpolated\": " << Flag(point.interpolated)
-                 << ", \"low_modulation\": " << Flag(point.lowModulation) << "}";
+                 << ", \"low_modulation\": " << Flag(point.lowModulation);
+            if (fitted) out_ << ", \"mtf_fit\": " << (point.fit ? JsonNumber(*point.fit) : "null");
+            out_ << "}";
         }
-        out_ << (report.ok && !report.points.empty() ? "\n   ]}" : "]}");
+        out_ << (report.ok && !report.points.empty() ? "\n   ]" : "]");
+        if (fitted) {
+            out_ << ",\n   \"fit\": {\"degree\": " << report.fitCoefficients.size() - 1
+                 << ", \"up_to_cy_per_mm\": " << JsonNumber(report.fitUpTo) << ", \"coefficients\": [";
+            for (std::size_t i = 0; i < report.fitCoefficients.size(); ++i)
+                out_ << (i ? ", " : "") << JsonNumber(report.fitCoefficients[i]);
+            out_ << "]}";
+        }
+        out_ << "}";
         out_.flush();
     }
     void End() override { out_ << (first_ ? "]\n" : "\n]\n") << std::flush; }
@@ -277,12 +360,15 @@ public:
             out_ << "  " << PrintableText(report.failedMark) << "\n\n" << std::flush;
             return;
         }
+        const bool fitted = !report.fitCoefficients.empty();
         out_ << "  " << std::setw(14) << "cycles/mm"
-             << "  " << std::setw(10) << "MTF"
-             << "\n";
+             << "  " << std::setw(10) << "MTF";
+        if (fitted) out_ << "  " << std::setw(10) << "fit";
+        out_ << "\n";
         for (const MtfPoint& point : report.points) {
             out_ << "  " << std::setw(14) << FloatToStr(point.frequency) << "  " << std::setw(10)
                  << point.display;
+            if (fitted) out_ << "  " << std::setw(10) << (point.fit ? FormatFixed(*point.fit, 3) : "-");
             if (point.uncertainty && !point.notFound) out_ << "  ±" << FormatFixed(*point.uncertainty, 3);
             if (const std::string marks = PointMarks(point); !marks.empty()) out_ << "  (" << marks << ")";
             out_ << "\n";
@@ -313,10 +399,33 @@ std::vector<std::string> CsvColumns()
 {
     std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display", "u_mtf"};
     for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
-    for (const SettingColumn& column : SettingColumns()) names.push_back(column.name);
-    for (const char* name : {"status", "beyond_nyquist", "interpolated", "low_modulation"})
+    for (const SettingColumn& column : SettingColumns())
+        if (!column.later) names.push_back(column.name);
+    for (const char* name : {"status", "beyond_nyquist", "interpolated", "low_modulation", "mtf_fit"})
         names.push_back(name);
+    for (const SettingColumn& column : SettingColumns())
+        if (column.later) names.push_back(column.name);
     return names;
+}
+
+std::vector<SettingRow> SettingRows(const MeasureSettings& settings)
+{
+    return Rows(SettingColumns(), settings);
+}
+
+std::vector<SettingRow> SettingRows(const NoiseSettings& settings)
+{
+    return Rows(NoiseColumns(), settings);
+}
+
+std::string SettingsJson(const MeasureSettings& settings)
+{
+    return JsonObject(SettingColumns(), settings);
+}
+
+std::string SettingsJson(const NoiseSettings& settings)
+{
+    return JsonObject(NoiseColumns(), settings);
 }
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "measure/measurement.h"
@@ -33,6 +34,10 @@ struct FileReport {
     // and its number among the file's edges from 1.
     std::string edgeDirection;
     std::optional<std::int32_t> edgeIndex;
+    // The fitted polynomial (MeasureResult::fit): c0 .. cn through the
+    // measured points up to `fitUpTo` cycles/mm. Empty coefficients: no fit.
+    std::vector<double> fitCoefficients;
+    double fitUpTo = 0.0;
 };
 
 enum class ReportFormat { kCsv, kJson, kTable };
@@ -52,5 +57,16 @@ std::vector<std::string> CsvColumns();
 
 // A double with the fewest digits that read back as the same value.
 std::string ExactNumber(double value);
+
+// The settings a measurement used, as every output writes them: one
+// (name, value) row each, named as the CSV column, the value as written
+// there. The rows a report prints leave out the settings not set or not
+// used by the method (empty values).
+using SettingRow = std::pair<std::string, std::string>;
+std::vector<SettingRow> SettingRows(const MeasureSettings& settings);
+std::vector<SettingRow> SettingRows(const NoiseSettings& settings);
+// The settings as one JSON object, every setting in it (null where not set).
+std::string SettingsJson(const MeasureSettings& settings);
+std::string SettingsJson(const NoiseSettings& settings);
 
 }  // namespace radmtf

@@ -32,6 +32,15 @@ struct RoiSetting {
     std::int32_t height = 0;
 };
 
+// The edge page's edits besides the LSF range (defaults: EdgeSettings).
+struct EdgeMethodSettings {
+    long double binWidth = 0.1L;           // ESF bin (pixels)
+    long double lsfTaper = 0.5L;           // fraction of the LSF range that fades out
+    long double coreHalfWidth = 1.0L;      // LSF core ± (mm)
+    long double tailCutoff = 2.0L;         // cycles/mm
+    long double smoothingInterval = 0.0L;  // MTF averaging interval (cycles/mm)
+};
+
 struct MeasureSettings {
     MeasureMethod method = MeasureMethod::kSlit;
 
@@ -70,9 +79,14 @@ struct MeasureSettings {
     long double slitWidth = 0.01L;           // EditSlitWidth (mm), the precise slit mode's aperture
     std::optional<std::int32_t> truncateAt;  // LSF sample picked as the left tail's start, then "Trancation"
     std::int32_t fitDegree = 7;              // Editn
-    // RadioGroup2's item (0 .. 5 for "2.0" .. "6.0"). Empty: the chart
-    // method's own choice; the slit method is then not fitted.
-    std::optional<int> fitItem;
+    // The fit's highest frequency (cycles/mm), one of kFitFrequencies
+    // (RadioGroup2). Empty: the chart method's own choice; the slit method
+    // is then not fitted.
+    std::optional<long double> fitUpTo;
+    // The LSF kept within ± this distance (mm) of the slit or the edge:
+    // the precise slit mode's EditLsfRange, the edge page's LSF range.
+    long double lsfRange = 2.5L;
+    EdgeMethodSettings edge;
 };
 
 // Free text a QA report carries besides what the file says: who measured,
@@ -84,8 +98,24 @@ struct ReportNotes {
     std::string note;
 };
 
-// The fit frequencies RadioGroup2 offers, by item.
+// The fit frequencies RadioGroup2 offers, by item, as numbers (cycles/mm)
+// and as the items read.
+inline constexpr long double kFitFrequencies[] = {2.0L, 2.5L, 3.0L, 4.0L, 5.0L, 6.0L};
 inline constexpr const char* kFitFrequencyTexts[] = {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"};
+// The item of a fit frequency; empty for one RadioGroup2 does not offer.
+std::optional<int> FitItemOf(long double frequency);
+
+// The settings of `measure nnps` and `measure conversion`.
+struct NoiseSettings {
+    // --conversion as typed: "model", "linear:OFFSET,GAIN", "log:C0,C1[,KREF]",
+    // "hdc:FILE" or "file:PATH" (ParseConversion).
+    std::string conversion = "model";
+    std::optional<long double> kerma;         // µGy at the detector, stated
+    std::optional<long double> pixelSpacing;  // mm; default: the file's
+    long double latitude = 4.0L;              // the model's L
+    long double bitsStored = 12.0L;           // the model's B
+    std::optional<std::string> kermaFile;     // conversion: the CSV of "file,kerma"
+};
 
 const char* MethodName(MeasureMethod method);
 std::optional<MeasureMethod> ParseMethod(const std::string& name);

@@ -768,6 +768,11 @@ EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
     return settings;
 }
 
+void CheckEdgeSettings(const EdgeSettings& settings)
+{
+    CheckSettings(settings);
+}
+
 EdgeImage EdgeImageFromTable(const PixelTableView& table, const ExposureConversion& conversion)
 {
     EdgeImage image;

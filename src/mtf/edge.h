@@ -60,6 +60,8 @@ struct EdgeSettingTexts {
 // the first that is not one), then the whole checked: FailureCode::kEdgeSettings
 // for a value out of its range.
 EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts);
+// The check alone: kEdgeSettings for a value out of its range.
+void CheckEdgeSettings(const EdgeSettings& settings);
 
 // Exposures of the ROI, row-major: row 0 first, left to right.
 struct EdgeImage {

@@ -75,6 +75,8 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
 
     int n = degree();
     FitPolynomial(n, k + 3, mtf);
+    out.coefficients.assign(mtf.fitCoefficients.begin(), mtf.fitCoefficients.begin() + n + 1);
+    out.upTo = mtf.mtfFrequency[k];
 
     // First table at 0.05 cycles/mm up to F[K].
     const double fmax = mtf.mtfFrequency[k];
@@ -115,14 +117,16 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
 void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
                 const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
 {
-    Fit(mtf, radioItemIndex, TryStrToInt(degreeText), [&] { return StrToInt(degreeText); },
+    Fit(
+        mtf, radioItemIndex, TryStrToInt(degreeText), [&] { return StrToInt(degreeText); },
         [&] { return StrToFloat(pixelSpacingText()); }, out);
 }
 
 void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
                 FittingOutput& out)
 {
-    Fit(mtf, radioItemIndex, degree, [&] { return degree; }, [&] { return pixelSpacing; }, out);
+    Fit(
+        mtf, radioItemIndex, degree, [&] { return degree; }, [&] { return pixelSpacing; }, out);
 }
 
 }  // namespace radmtf

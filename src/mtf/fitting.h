@@ -23,6 +23,10 @@ struct FittingOutput {
     bool memoMtf3Cleared = false;
     bool memoMtf3Added = false;
     std::string memoMtf3Text;  // added to MemoMTF3 in one piece, rows end with CR LF
+    // The polynomial through the measured points (c0 .. cn, the curve of
+    // Series4 and MemoMTF) and the highest frequency it was fitted to.
+    std::vector<double> coefficients;
+    double upTo = 0.0;
 };
 
 // Runs Fitting. radioItemIndex is RadioGroup2's item index (-1 .. 5), so

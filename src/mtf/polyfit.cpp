@@ -85,4 +85,12 @@ double EvaluatePolynomial(const MtfState& state, int n, double x)
     return sum;
 }
 
+double EvaluatePolynomial(std::span<const double> coefficients, double x)
+{
+    double sum = 0.0;
+    for (std::size_t k = 0; k < coefficients.size(); ++k)
+        sum = Accumulate(sum, static_cast<long double>(coefficients[k]) * IntPower(x, static_cast<int>(k)));
+    return sum;
+}
+
 }  // namespace radmtf

@@ -7,6 +7,8 @@
 // digit for digit.
 #pragma once
 
+#include <span>
+
 #include "mtf/mtf_state.h"
 
 namespace radmtf {
@@ -24,5 +26,7 @@ void FitPolynomial(int n, int m, MtfState& state);
 
 // sum_{k=0..n} fitCoefficients[k] * x^k, f^0 = 1.
 double EvaluatePolynomial(const MtfState& state, int n, double x);
+// The same with the coefficients c0 .. cn given.
+double EvaluatePolynomial(std::span<const double> coefficients, double x);
 
 }  // namespace radmtf

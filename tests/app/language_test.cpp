@@ -155,6 +155,20 @@ TEST(LanguageChoice, CommandLineBeforeEnvironmentAndUnknownRefused)
     ASSERT_TRUE(radmtf.waitForFinished(30000));
     EXPECT_EQ(radmtf.exitCode(), 0);
     EXPECT_TRUE(radmtf.readAllStandardOutput().startsWith("usage: radmtf measure"));
+    const QString slit = RADMTF_SAMPLES_DIR "/slit.dcm";
+    radmtf.start(RADMTF_BINARY, {"--lang", "EN", "measure", "slit", slit, "--orientation", "5"});
+    ASSERT_TRUE(radmtf.waitForFinished(30000));
+    EXPECT_EQ(radmtf.exitCode(), 2);
+    EXPECT_TRUE(radmtf.readAllStandardError().contains("is not a valid value for --orientation"));
+    radmtf.start(RADMTF_BINARY, {"--lang=en", "measure", "slit", slit, "--format", "csv"});
+    ASSERT_TRUE(radmtf.waitForFinished(30000));
+    EXPECT_EQ(radmtf.exitCode(), 0) << radmtf.readAllStandardError().toStdString();
+    environment.insert("RADMTF_LANG", "EN");
+    radmtf.setProcessEnvironment(environment);
+    radmtf.start(RADMTF_BINARY, {"measure", "nnps", slit, "--roi", "1,1,9,9"});
+    ASSERT_TRUE(radmtf.waitForFinished(30000));
+    EXPECT_EQ(radmtf.exitCode(), 2);
+    EXPECT_TRUE(radmtf.readAllStandardError().contains("--roi does not apply"));
 }
 
 }  // namespace

@@ -12,10 +12,14 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
+#include <numeric>
 #include <optional>
 #include <regex>
 #include <set>
+#include <thread>
 
+#include "app/batch.h"
 #include "app/messages.h"
 #include "command_runner.h"
 #include "core/failure.h"
@@ -373,13 +377,16 @@ TEST_F(MeasureCommand, ChartListsEveryGroupAndMarksWhatWasNotMeasured)
             }
         }
     }
-    // A CSV row per point, the marks at the end.
+    // A CSV row per point, the marks after the settings (then the columns added since).
     const Table rows = CsvRows(RunMeasure({"chart", chart, "--roi", "420,24,830,34", "--format", "csv"}).out);
     ASSERT_EQ(rows.size(), 10u);
     const std::vector<std::string> names = CsvColumns();
-    ASSERT_EQ(std::vector<std::string>(names.end() - 4, names.end()),
+    const auto marks = std::find(names.begin(), names.end(), "status") - names.begin();
+    ASSERT_EQ(names[marks - 1], "slit_width_mm");
+    ASSERT_EQ(std::vector<std::string>(names.begin() + marks, names.begin() + marks + 4),
               (std::vector<std::string>{"status", "beyond_nyquist", "interpolated", "low_modulation"}));
-    EXPECT_EQ(std::vector<std::string>(rows[9].end() - 4, rows[9].end()),
+    ASSERT_EQ(rows[9].size(), names.size());
+    EXPECT_EQ(std::vector<std::string>(rows[9].begin() + marks, rows[9].begin() + marks + 4),
               (std::vector<std::string>{"ok", "true", "false", "false"}));
     // The report's 0.5-step table marks the rows read between two groups.
     const QString pdf = folder.filePath("chart.pdf");
@@ -391,6 +398,110 @@ TEST_F(MeasureCommand, ChartListsEveryGroupAndMarksWhatWasNotMeasured)
     EXPECT_TRUE(std::regex_search(text, std::regex("(^|\\s)3\\.5 +0\\.\\d+ \\*"))) << text;
     EXPECT_NE(text.find("* 測定したバー群の間を補間した値"), std::string::npos)
         << text;  // Japanese by default
+}
+
+// The polynomial of a JSON "fit" at f.
+double FitAt(const QJsonObject& fit, double f)
+{
+    long double sum = 0, power = 1;
+    for (const QJsonValue c : fit["coefficients"].toArray()) {
+        sum += c.toDouble() * power;
+        power *= f;
+    }
+    return static_cast<double>(sum);
+}
+
+TEST_F(MeasureCommand, GivesTheFitAtEachPointWhereFittingRunsAndItsDegreeMatters)
+{
+    const QString chart = RADMTF_SAMPLES_DIR "/chart.dcm";
+    std::vector<QJsonObject> byDegree;
+    for (const char* degree : {"3", "7"}) {
+        const CommandRun run = RunMeasure(
+            {"chart", chart, "--roi", "420,24,830,34", "--fit-degree", degree, "--format", "json"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        byDegree.push_back(JsonFile(run));
+    }
+    for (const QJsonObject& file : byDegree) {
+        const QJsonObject fit = file["fit"].toObject();
+        EXPECT_EQ(fit["coefficients"].toArray().size(), fit["degree"].toInt() + 1);
+        for (const QJsonValue point : file["points"].toArray()) {
+            const double f = point["frequency_cy_per_mm"].toDouble();
+            if (f > fit["up_to_cy_per_mm"].toDouble())
+                EXPECT_TRUE(point["mtf_fit"].isNull());
+            else
+                EXPECT_NEAR(point["mtf_fit"].toDouble(), FitAt(fit, f), 1e-12) << f;
+        }
+    }
+    EXPECT_EQ(byDegree[0]["fit"].toObject()["degree"].toInt(), 3);
+    const QJsonArray low = byDegree[0]["points"].toArray(), high = byDegree[1]["points"].toArray();
+    ASSERT_EQ(low.size(), high.size());
+    EXPECT_EQ(low[4]["mtf"], high[4]["mtf"]);
+    EXPECT_NE(low[4]["mtf_fit"], high[4]["mtf_fit"]);
+
+    // The slit is fitted only when asked; then the CSV's mtf_fit is filled
+    // up to the fit's frequency.
+    const QString slit = RADMTF_SAMPLES_DIR "/slit.dcm";
+    const CommandRun plain = RunMeasure({"slit", slit, "--format", "csv"});
+    const CommandRun fitted = RunMeasure({"slit", slit, "--fit-up-to", "3", "--format", "csv"});
+    ASSERT_EQ(fitted.exitCode, 0) << fitted.err;
+    const std::size_t fitColumn = CsvColumn(plain.out, "mtf_fit");
+    ASSERT_LT(fitColumn, ParseCsv(plain.out)[0].size());
+    for (const auto& row : CsvRows(plain.out)) EXPECT_EQ(row[fitColumn], "");
+    std::size_t filled = 0;
+    for (const auto& row : CsvRows(fitted.out)) filled += !row[fitColumn].empty();
+    EXPECT_GT(filled, 3u);
+    EXPECT_LT(filled, CsvRows(fitted.out).size());
+    EXPECT_FALSE(JsonFile(RunMeasure({"slit", slit, "--format", "json"})).contains("fit"));
+}
+
+TEST_F(MeasureCommand, EdgeAndLsfRangeOptionsChangeTheMeasurementAndAreListedWithTheSettings)
+{
+    const QString edge = RADMTF_SAMPLES_DIR "/edge.dcm";
+    const QString slit = RADMTF_SAMPLES_DIR "/slit.dcm";
+    struct Case {
+        QStringList args;
+        const char* column;
+        const char* value;
+    };
+    for (const Case& c : {Case{{"edge", edge, "--edge-bin", "0.25"}, "edge_bin_px", "0.25"},
+                          Case{{"edge", edge, "--lsf-range", "1.5"}, "lsf_range_mm", "1.5"},
+                          Case{{"edge", edge, "--edge-taper", "0"}, "edge_taper", "0"},
+                          Case{{"edge", edge, "--edge-core", "0.5"}, "edge_core_mm", "0.5"},
+                          Case{{"edge", edge, "--edge-cutoff", "1"}, "edge_cutoff_cy_per_mm", "1"},
+                          Case{{"edge", edge, "--edge-smoothing", "0.5"}, "edge_smoothing_cy_per_mm", "0.5"},
+                          Case{{"slit", slit, "--precise", "--lsf-range", "1"}, "lsf_range_mm", "1"}}) {
+        const QStringList defaults = c.args.mid(0, c.args.contains("--precise") ? 3 : 2);
+        const CommandRun before = RunMeasure(defaults + QStringList{"--format", "csv"});
+        const CommandRun after = RunMeasure(c.args + QStringList{"--format", "csv"});
+        ASSERT_EQ(after.exitCode, 0) << after.err;
+        const std::size_t column = CsvColumn(after.out, c.column);
+        const Table rows = CsvRows(after.out), was = CsvRows(before.out);
+        ASSERT_FALSE(rows.empty());
+        ASSERT_LT(column, rows[0].size()) << c.column;
+        EXPECT_EQ(rows[0][column], c.value);
+        bool changed = rows.size() != was.size();
+        for (std::size_t i = 0; i < std::min(rows.size(), was.size()); ++i)
+            changed |= rows[i][3] != was[i][3];
+        EXPECT_TRUE(changed) << c.args.join(' ').toStdString();
+    }
+    // The report states them too.
+    const QString pdf = folder.filePath("edge.pdf");
+    ASSERT_EQ(RunMeasure({"edge", edge, "--edge-bin", "0.25", "--lsf-range", "1.5", "--report", pdf,
+                          "--format", "csv", "--lang", "en"})
+                  .exitCode,
+              0);
+    const std::string text = Tool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_TRUE(std::regex_search(text, std::regex("ESF bin \\(pixel\\) +0\\.25"))) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("LSF range ± \\(mm\\) +1\\.5"))) << text;
+    // The traditional slit and the chart leave them empty; their ranges are the Edge page's.
+    const CommandRun slitRun = RunMeasure({"slit", slit, "--format", "csv"});
+    EXPECT_EQ(CsvRows(slitRun.out)[0][CsvColumn(slitRun.out, "lsf_range_mm")], "");
+    for (const QStringList& args :
+         {QStringList{"edge", edge, "--edge-bin", "2"}, QStringList{"edge", edge, "--edge-taper", "1.5"},
+          QStringList{"edge", edge, "--lsf-range", "-1"}, QStringList{"slit", slit, "--edge-bin", "0.2"},
+          QStringList{"slit", slit, "--lsf-range", "1"}, QStringList{"chart", slit, "--edge-core", "1"},
+          QStringList{"slit", slit, "--precise", "--lsf-range", "0"}})
+        EXPECT_EQ(RunMeasure(args).exitCode, 2) << args.join(' ').toStdString();
 }
 
 TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
@@ -452,6 +563,49 @@ TEST(MeasureCompressed, ABatchGoesOnAfterADecoderDiesAndNamesTheFileOfEachLibrar
     EXPECT_EQ(tight.exitCode, 1);
     EXPECT_NE(tight.err.find(NoticeText(Notice::kRaiseDecodeBudget).toStdString()), std::string::npos)
         << tight.err;
+}
+
+TEST(BatchRunner, DeliversInInputOrderWhateverFinishesFirstAndStopsWhenTold)
+{
+    const auto slowFirst = [](std::size_t i) {
+        std::this_thread::sleep_for(std::chrono::microseconds((40 - i) * 50));
+        return i;
+    };
+    std::vector<std::size_t> order;
+    EXPECT_TRUE(RunBatch<std::size_t>(40, 4, slowFirst, [&](std::size_t i, std::size_t& outcome) {
+        EXPECT_EQ(outcome, i);
+        order.push_back(outcome);
+        return true;
+    }));
+    std::vector<std::size_t> expected(40);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(order, expected);
+    order.clear();
+    EXPECT_FALSE(RunBatch<std::size_t>(40, 3, slowFirst, [&](std::size_t i, std::size_t&) {
+        order.push_back(i);
+        return i < 2;
+    }));
+    EXPECT_EQ(order.size(), 3u);
+}
+
+TEST(MeasurementLayer, ListsTheSettingsUsedAsTheColumnsWriteThem)
+{
+    MeasureSettings edge;
+    edge.method = MeasureMethod::kEdge;
+    edge.edge.binWidth = 0.25L;
+    edge.fitUpTo = 2.5L;
+    const std::vector<SettingRow> rows = SettingRows(edge);
+    const auto value = [&](const std::string& name) {
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const SettingRow& r) { return r.first == name; });
+        return row == rows.end() ? std::string("(none)") : row->second;
+    };
+    EXPECT_EQ(value("edge_bin_px"), "0.25");
+    EXPECT_EQ(value("lsf_range_mm"), "2.5");
+    EXPECT_EQ(value("fit_up_to"), "2.5");
+    EXPECT_EQ(value("orientation"), "(none)");  // the edge method has no profile
+    EXPECT_EQ(value("slit_width_mm"), "(none)");
+    EXPECT_NE(SettingsJson(edge).find("\"orientation\": null"), std::string::npos);
 }
 
 TEST(MeasurementLayer, ProposesTheRoiALoadProposes)

@@ -1,6 +1,8 @@
 // radmtf measure nnps and radmtf measure conversion, run as a script runs them.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -102,6 +104,41 @@ TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
     EXPECT_EQ(unlisted.exitCode, 1);
     EXPECT_NE(unlisted.err.find("b.dcm"), std::string::npos);
     EXPECT_EQ(RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:1,0"}).exitCode, 1);
+}
+
+TEST(NoiseCommand, ReadsItsOptionsAsEveryMeasureSubcommandDoes)
+{
+    QTemporaryDir folder;
+    const QString a = folder.filePath("a.dcm");
+    WriteFlat(a, 300, 2.5, 1);
+    // What another subcommand takes is refused as not for this one, an
+    // unknown option as unknown, a bad value as bad: all before reading.
+    const std::string notHere = "この測定方法では使えません";
+    for (const QStringList& args :
+         {QStringList{"nnps", a, "--kerma-file", "k.csv"}, QStringList{"conversion", a, "--kerma", "1"},
+          QStringList{"nnps", a, "--roi", "1,1,9,9"}, QStringList{"nnps", a, "--swap"},
+          QStringList{"conversion", a, "--conversion", "model", "--kerma-file", "k.csv"},
+          QStringList{"slit", a, "--kerma", "1"}}) {
+        const CommandRun run = RunMeasure(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_NE(run.err.find(notHere), std::string::npos) << run.err;
+    }
+    for (const QStringList& args :
+         {QStringList{"nnps", a, "--bits", "12.5"}, QStringList{"nnps", a, "--bits=0"},
+          QStringList{"nnps", a, "--pixel-spacing", "20"}, QStringList{"nnps", a, "--kerma"},
+          QStringList{"nnps", a, "--oops", "1"}})
+        EXPECT_EQ(RunMeasure(args).exitCode, 2) << args.join(' ').toStdString();
+
+    // Values attached with '=', and the settings as an object.
+    const CommandRun run =
+        RunMeasure({"nnps", a, "--conversion=linear:100,2000", "--kerma=2.5", "--format=json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject settings =
+        QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object()["settings"].toObject();
+    EXPECT_EQ(settings["conversion"].toString(), "linear:100,2000");
+    EXPECT_EQ(settings["kerma_ugy"].toDouble(), 2.5);
+    EXPECT_EQ(settings["bits"].toDouble(), 12);
+    EXPECT_TRUE(settings["pixel_spacing_mm"].isNull());
 }
 
 }  // namespace

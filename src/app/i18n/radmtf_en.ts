@@ -343,6 +343,8 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
     </message>
     <message>
         <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
+       radmtf measure nnps FILE|FOLDER... [options]
+       radmtf measure conversion FILE... --kerma-file CSV [options]
 
 画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
 既定値は解析ウィンドウの既定値です。edge は ROI の中の傾いたエッジから測定し、
@@ -382,11 +384,30 @@ MTF:
   --fit-degree N            多項式の次数 1..16 (既定: 7)
   --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0
                             (既定: chart は測定できた周波数まで、slit と精密モードはフィットしない)
+                            フィットした値は各点の mtf_fit、JSON では次数と係数も
+  --lsf-range MM            LSF をスリットまたはエッジから ± この距離まで使う
+                            (精密スリットと edge、既定: 2.5、edge の 0 は ROI の全体)
+
+エッジ (edge のみ):
+  --edge-bin PX             ESF のビンの幅 (画素、0.01～1、既定: 0.1)
+  --edge-taper F            LSF の範囲の外側のこの割合をなめらかに減らす (0～1、既定: 0.5)
+  --edge-core MM            この距離 (± mm) までの LSF はどの周波数でも重み 1 (既定: 1、0 は分けない)
+  --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
+  --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
+
+ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
+  --conversion C            nnps: 画素値から空気カーマへの変換
+                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)
+  --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)
+  --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)
 
 出力:
   --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)
   --output PATH             標準出力の代わりに書くファイル
   --report PATH             1 ファイル 1 ページの PDF レポートも書く
+  --institution TEXT        レポートに載せる施設名
+  --operator TEXT           レポートに載せる測定者
+  --note TEXT               レポートに載せるメモ
   --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
   --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
   --max-decoded-mb N        1 ファイルの画素の復号に使えるメモリ (MB、既定: 1024)
@@ -395,6 +416,8 @@ MTF:
 終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
 </source>
         <translation>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
+       radmtf measure nnps FILE|FOLDER... [options]
+       radmtf measure conversion FILE... --kerma-file CSV [options]
 
 Measures the MTF from images. A folder: every file in it, in name order.
 The defaults are the analysis window&apos;s defaults. edge measures a tilted edge in the ROI
@@ -435,11 +458,30 @@ MTF:
   --fit-degree N            polynomial degree 1..16 (default: 7)
   --fit-up-to F             fit frequency 2.0|2.5|3.0|4.0|5.0|6.0
                             (default: chart up to the frequencies measured; slit and precise modes not fitted)
+                            the fitted value at each point in mtf_fit; JSON also gives the degree and coefficients
+  --lsf-range MM            the LSF used within ± this distance of the slit or edge
+                            (precise slit and edge; default: 2.5; edge: 0 takes the whole ROI)
+
+Edge (edge only):
+  --edge-bin PX             ESF bin width (pixels, 0.01–1, default: 0.1)
+  --edge-taper F            the outer fraction of the LSF range that fades out (0–1, default: 0.5)
+  --edge-core MM            the LSF within ± this distance counts in full at every frequency (default: 1; 0: no split)
+  --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
+  --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
+
+Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
+  --conversion C            nnps: the conversion from pixel value to air kerma
+                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (default: model)
+  --kerma K                 nnps: the air kerma at the detector (µGy, recorded with the settings)
+  --kerma-file CSV          conversion: lines &quot;file,kerma&quot; (required)
 
 Output:
   --format csv|json|table   output format (default: table on a terminal, else csv)
   --output PATH             file written instead of standard output
   --report PATH             also write a PDF report, a page per file
+  --institution TEXT        the institution named in the report
+  --operator TEXT           the operator named in the report
+  --note TEXT               a note for the report
   --lang ja|en              the interface language (default: RADMTF_LANG, else ja)
   --jobs N                  files measured at once (default: the number of cores)
   --max-decoded-mb N        memory the decoding of one file&apos;s pixels may use (MB, default: 1024)
