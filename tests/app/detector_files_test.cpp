@@ -291,10 +291,10 @@ TEST_F(DetectorFilesWindow, QaReportFromTheFilesFieldsAndTheNotes)
 
     const QString commandPdf = QString::fromStdString(Path("command.pdf"));
     const CommandRun run = RunMeasure({"edge", QString::fromStdString(path), "--roi", "200,250,200,400",
-                                       "--report", commandPdf, "--format", "csv"});
+                                       "--report", commandPdf, "--format", "csv", "--operator", "K. Sato"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string commandText = Tool("pdftotext", {commandPdf, "-"});
-    for (const char* shown : {"North Clinic", "SN4711", "2026-12-01"})
+    for (const char* shown : {"North Clinic", "SN4711", "2026-12-01", "K. Sato"})
         EXPECT_NE(commandText.find(shown), std::string::npos) << shown << "\n" << commandText;
 }
 
