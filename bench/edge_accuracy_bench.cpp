@@ -2,9 +2,12 @@
 // is known (the shared detector model, 0.1 mm pixels, 500 × 1000 pixels,
 // pedestal 0.5 %): bias ± standard deviation against the truth at 0.5, 1, 2,
 // 3, 4 and 5 cycles/mm, the largest angle error, and the stated uncertainty
-// against the observed spread. Not a test; it prints a Markdown table.
+// against the observed spread, and the bias without noise. Not a test; it
+// prints a Markdown table. The settings are the defaults unless given as the
+// command's options are (to compare settings):
 //
-//   build/bench/radmtf_edge_accuracy_bench [realisations]   (default 20)
+//   build/bench/radmtf_edge_accuracy_bench [realisations] [--edge-bin x] [--lsf-range mm]
+//       [--edge-taper x] [--edge-core mm] [--edge-cutoff c/mm] [--edge-smoothing c/mm]
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -54,7 +57,7 @@ std::string Signed(double x, int decimals)
 
 }  // namespace
 
-void PrintEdgeAccuracy(int realisations)
+void PrintEdgeAccuracy(int realisations, const EdgeSettings& settings)
 {
     const synth::DetectorModel model;
     const EdgeCase cases[] = {
@@ -68,10 +71,12 @@ void PrintEdgeAccuracy(int realisations)
     };
     std::printf(
         "Edge method: bias ± standard deviation over %d realisations; largest angle error;\n"
-        "stated uncertainty (mean) / observed standard deviation.\n\n"
-        "| image | 0.5 | 1 | 2 | 3 | 4 | 5 cycles/mm | angle | u / sd at 2 | u / sd at 4 |\n"
-        "|---|---|---|---|---|---|---|---|---|---|\n",
-        realisations);
+        "stated uncertainty (mean) / observed standard deviation; the largest bias without noise.\n"
+        "Settings: bin %g px, LSF range %g mm, taper %g, core %g mm, cutoff %g c/mm, smoothing %g c/mm.\n\n"
+        "| image | 0.5 | 1 | 2 | 3 | 4 | 5 cycles/mm | angle | u / sd at 2 | u / sd at 4 | bias, no noise |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|\n",
+        realisations, settings.binWidth, settings.lsfHalfWidth, settings.lsfTaper, settings.coreHalfWidth,
+        settings.tailCutoff, settings.smoothingInterval);
     for (int c = 0; c < static_cast<int>(std::size(cases)); ++c) {
         const EdgeCase& edge = cases[c];
         synth::DetectorModel truth = model;
@@ -82,16 +87,32 @@ void PrintEdgeAccuracy(int realisations)
         std::array<std::vector<double>, kCount> errors, stated;
         double worstAngle = 0;
         int failures = 0;
-        for (int r = 0; r < realisations; ++r) {
+        double noiseFreeBias = NAN;
+        double worstBiasAt = 0;
+        // Realisation −1 is the image without noise.
+        for (int r = -1; r < realisations; ++r) {
             const synth::Radiograph image = synth::RenderEdge(
-                edge.scene, truth, {.quanta = edge.quanta, .seed = 2000 + std::uint64_t(r)});
+                edge.scene, truth,
+                {.quanta = edge.quanta, .seed = 2000 + std::uint64_t(r + 1), .poisson = r >= 0});
             EdgeImage exposure;
             exposure.columns = image.columns;
             exposure.rows = image.rows;
             exposure.exposure = ConvertValuesToExposure(
                 std::vector<std::int32_t>(image.pixels.begin(), image.pixels.end()), {});
             try {
-                const EdgeResult result = MeasureEdge(exposure, EdgeSettings{});
+                const EdgeResult result = MeasureEdge(exposure, settings);
+                if (r < 0) {
+                    noiseFreeBias = 0;
+                    for (double f : kFrequencies) {
+                        const auto j = static_cast<std::size_t>(std::lround(f * 2));
+                        const double bias = result.tableMtf[j] - truth.PresampledMtf(f);
+                        if (std::fabs(bias) > std::fabs(noiseFreeBias)) {
+                            noiseFreeBias = bias;
+                            worstBiasAt = f;
+                        }
+                    }
+                    continue;
+                }
                 worstAngle = std::max(worstAngle, std::fabs(result.angle - edge.scene.tilt));
                 for (int i = 0; i < kCount; ++i) {
                     const auto j = static_cast<std::size_t>(std::lround(kFrequencies[i] * 2));
@@ -109,6 +130,7 @@ void PrintEdgeAccuracy(int realisations)
         }
         std::printf(" %.4f° |", worstAngle);
         for (int i : {2, 4}) std::printf(" %.4f / %.4f |", Of(stated[i]).mean, Of(errors[i]).sd);
+        std::printf(" %s at %g |", Signed(noiseFreeBias, 4).c_str(), worstBiasAt);
         if (failures) std::printf(" (%d refused)", failures);
         std::printf("\n");
         std::fflush(stdout);
@@ -119,6 +141,22 @@ void PrintEdgeAccuracy(int realisations)
 
 int main(int argc, char** argv)
 {
-    radmtf::PrintEdgeAccuracy(argc > 1 ? std::max(2, std::atoi(argv[1])) : 20);
+    int realisations = 20;
+    radmtf::EdgeSettings settings;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        double* target = option == "--edge-bin"         ? &settings.binWidth
+                         : option == "--lsf-range"      ? &settings.lsfHalfWidth
+                         : option == "--edge-taper"     ? &settings.lsfTaper
+                         : option == "--edge-core"      ? &settings.coreHalfWidth
+                         : option == "--edge-cutoff"    ? &settings.tailCutoff
+                         : option == "--edge-smoothing" ? &settings.smoothingInterval
+                                                        : nullptr;
+        if (target && i + 1 < argc)
+            *target = std::atof(argv[++i]);
+        else
+            realisations = std::max(2, std::atoi(argv[i]));
+    }
+    radmtf::PrintEdgeAccuracy(realisations, settings);
     return 0;
 }
