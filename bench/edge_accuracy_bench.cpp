@@ -8,6 +8,7 @@
 //
 //   build/bench/radmtf_edge_accuracy_bench [realisations] [--edge-bin x] [--lsf-range mm]
 //       [--edge-taper x] [--edge-core mm] [--edge-cutoff c/mm] [--edge-smoothing c/mm]
+//       [--edge-adaptive c]   (EdgeSettings::adaptiveWindow, which the command does not set)
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -72,11 +73,12 @@ void PrintEdgeAccuracy(int realisations, const EdgeSettings& settings)
     std::printf(
         "Edge method: bias ± standard deviation over %d realisations; largest angle error;\n"
         "stated uncertainty (mean) / observed standard deviation; the largest bias without noise.\n"
-        "Settings: bin %g px, LSF range %g mm, taper %g, core %g mm, cutoff %g c/mm, smoothing %g c/mm.\n\n"
+        "Settings: bin %g px, LSF range %g mm, taper %g, core %g mm, cutoff %g c/mm, smoothing %g c/mm,\n"
+        "adaptive window %g.\n\n"
         "| image | 0.5 | 1 | 2 | 3 | 4 | 5 cycles/mm | angle | u / sd at 2 | u / sd at 4 | bias, no noise |\n"
         "|---|---|---|---|---|---|---|---|---|---|---|\n",
         realisations, settings.binWidth, settings.lsfHalfWidth, settings.lsfTaper, settings.coreHalfWidth,
-        settings.tailCutoff, settings.smoothingInterval);
+        settings.tailCutoff, settings.smoothingInterval, settings.adaptiveWindow);
     for (int c = 0; c < static_cast<int>(std::size(cases)); ++c) {
         const EdgeCase& edge = cases[c];
         synth::DetectorModel truth = model;
@@ -151,6 +153,7 @@ int main(int argc, char** argv)
                          : option == "--edge-core"      ? &settings.coreHalfWidth
                          : option == "--edge-cutoff"    ? &settings.tailCutoff
                          : option == "--edge-smoothing" ? &settings.smoothingInterval
+                         : option == "--edge-adaptive"  ? &settings.adaptiveWindow
                                                         : nullptr;
         if (target && i + 1 < argc)
             *target = std::atof(argv[++i]);

@@ -432,7 +432,17 @@ public:
             total += full * d;
         }
         area_ = std::fabs(total);
+        outerHalfWidth_ = window.halfWidth > 0 ? window.halfWidth : INFINITY;
     }
+
+    // From now on the window at f narrows to ± cycles / f mm (once that is
+    // inside the window), tapered as given, in place of the core and tails.
+    void NarrowWithFrequency(double cycles, double taper)
+    {
+        adaptive_ = cycles;
+        adaptiveTaper_ = taper;
+    }
+    bool adaptive() const { return adaptive_ > 0; }
 
     bool valid() const { return area_ > 0 && std::isfinite(area_); }
 
@@ -444,6 +454,21 @@ public:
         std::complex<double> phase = std::polar(1.0, -2 * kPi * f * x0_);
         std::complex<double> full = 0.0;
         std::complex<double> inner = 0.0;
+        if (adaptive_ > 0) {
+            // The noise of the transform grows with the window's width, the
+            // LSF's share beyond ± cycles / f of a smooth LSF falls with f.
+            const LsfWindow narrow{0, 0, std::fabs(adaptive_ / f), adaptiveTaper_};
+            const bool narrower = narrow.halfWidth < outerHalfWidth_;
+            for (std::size_t k = 0; k < lsf_.size(); ++k) {
+                const double x = x0_ + static_cast<double>(k) * binMm_;
+                const double weight = !narrower            ? 1.0
+                                      : adaptiveTaper_ > 0 ? narrow.Weight(x)
+                                                           : (std::fabs(x) <= narrow.halfWidth ? 1.0 : 0.0);
+                full += weight * lsf_[k] * phase;
+                phase *= rotation;
+            }
+            return std::abs(full) / area_ / (Sinc(2 * f * binMm_) * BinningTransfer(f));
+        }
         for (std::size_t k = 0; k < lsf_.size(); ++k) {
             full += lsf_[k] * phase;
             inner += coreLsf_[k] * phase;
@@ -496,6 +521,9 @@ public:
 private:
     std::vector<double> lsf_;
     std::vector<double> coreLsf_;
+    double outerHalfWidth_ = INFINITY;
+    double adaptive_ = 0.0;  // cycles; 0: the fixed window with core and tails
+    double adaptiveTaper_ = 0.0;
     double x0_ = 0.0;
     double binMm_ = 0.0;
     double cutoff_ = 0.0;
@@ -530,6 +558,12 @@ public:
 
     std::vector<double> operator()(const LsfTransform& t) const
     {
+        // A window that changes with frequency has no chirp-z shortcut.
+        if (t.adaptive()) {
+            std::vector<double> direct;
+            for (double f : frequencies_) direct.push_back(t.SmoothedMtf(f, interval_));
+            return direct;
+        }
         std::vector<double> mtf(multiples_, 0.0);
         std::vector<std::complex<double>> full(multiples_), inner(multiples_), bins(multiples_);
         const std::vector<double>& weight = t.offsetWeight();
@@ -570,7 +604,7 @@ void CheckSettings(const EdgeSettings& s)
                        s.binWidth <= 1 && s.lsfHalfWidth >= 0 && finite(s.lsfHalfWidth) && s.lsfTaper >= 0 &&
                        s.lsfTaper <= 1 && s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) &&
                        s.tailCutoff >= 0 && finite(s.tailCutoff) && s.smoothingInterval >= 0 &&
-                       finite(s.smoothingInterval);
+                       finite(s.smoothingInterval) && s.adaptiveWindow >= 0 && finite(s.adaptiveWindow);
     if (!valid) ThrowFailure(FailureCode::kEdgeSettings);
 }
 
@@ -699,12 +733,14 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
     core.halfWidth = settings.coreHalfWidth;
     core.taper = settings.lsfTaper;
     const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
-    const LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
+    LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
+    transform.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper);
     if (!transform.valid()) ThrowFailure(FailureCode::kEdgeNotFound);
     std::vector<LsfTransform> subsets;
     for (const std::vector<double>& part : parts) {
         if (part.empty()) continue;
         LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
+        t.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper);
         if (t.valid()) subsets.push_back(std::move(t));
     }
     if (subsets.size() < 2) subsets.clear();

@@ -38,6 +38,11 @@ struct EdgeSettings {
     // The MTF is averaged over a frequency interval this wide (cycles/mm)
     // centred on each frequency; 0 turns the averaging off.
     double smoothingInterval = 0.0;
+    // When above 0, the LSF window at frequency f narrows to ± this / f mm
+    // (within the LSF half width, same taper) in place of the core and tail
+    // weighting: less noise at high frequencies, but a broad LSF's tails are
+    // cut there too. 0 keeps the fixed window.
+    double adaptiveWindow = 0.0;  // mm × cycles/mm
     // Independent groups of lines for the uncertainty (at most).
     int subsets = 8;
     double minAngle = 0.5;   // degrees
