@@ -64,20 +64,16 @@ DicomLoad DecodeInDecoderProcess(const std::string& path, std::span<const std::u
     return PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "", options);
 }
 
-// A file's measurement values (as the slit and chart methods read them) and
-// its pixel spacing.
-struct LoadedImage {
-    std::vector<std::int32_t> values;
-    NnpsImage image;
-};
+}  // namespace
 
-LoadedImage Load(const std::string& path, const NoiseSettings& line)
+LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& line)
 {
     MeasureSettings settings;
     const SourceImage source = ReadSourceImage(path, settings, [&](std::span<const std::uint8_t> file) {
         return DecodeInDecoderProcess(path, file);
     });
-    LoadedImage loaded;
+    LoadedNoiseImage loaded;
+    loaded.qa = source.facts.qa;
     double spacing = 0.0;
     if (line.pixelSpacing) {
         spacing = static_cast<double>(*line.pixelSpacing);
@@ -106,6 +102,8 @@ LoadedImage Load(const std::string& path, const NoiseSettings& line)
     loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), top + source.offset};
     return loaded;
 }
+
+namespace {
 
 std::string Text(const Failure& failure)
 {
@@ -211,17 +209,17 @@ int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, st
         report.used.conversion = conversion.Describe();
         report.settings = "conversion " + conversion.Describe();
         if (line.kerma) report.settings += kerma();
-        std::vector<LoadedImage> loaded;
+        std::vector<LoadedNoiseImage> loaded;
         for (const std::string& file : report.files) {
             try {
-                loaded.push_back(Load(file, line));
+                loaded.push_back(LoadNoiseImage(file, line));
             } catch (const Failure& failure) {
                 report.message = file + ": " + Text(failure);  // the file a load failure came from
                 throw;
             }
         }
         std::vector<NnpsImage> images;
-        for (const LoadedImage& l : loaded) images.push_back(l.image);
+        for (const LoadedNoiseImage& l : loaded) images.push_back(l.image);
         report.result = MeasureNnps(images, conversion);
     } catch (const Failure& failure) {
         if (report.message.empty()) report.message = Text(failure);
@@ -264,7 +262,7 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
             auto found = kermas.find(file);
             if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
             if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
-            const LoadedImage l = Load(file, line);
+            const LoadedNoiseImage l = LoadNoiseImage(file, line);
             samples.push_back(
                 {found->second,
                  CentralMeanValue(l.values.data(), l.image.columns, l.image.rows, l.image.dx, l.image.dy),
