@@ -199,6 +199,11 @@ void SampleConversion(const Conversion& conversion, double kerma, std::vector<do
     }
 }
 
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("radmtf::Report", text);
+}
+
 DqeReportData ReportData(const DqeReport& r, const ReportNotes& notes)
 {
     DqeReportData d;
@@ -206,18 +211,28 @@ DqeReportData ReportData(const DqeReport& r, const ReportNotes& notes)
     d.version = QStringLiteral("radmtf " RADMTF_VERSION);
     d.qa = QaRows(r.qa, notes);
     const auto q = [](const std::string& s) { return QString::fromStdString(s); };
-    for (const std::string& f : r.flats) d.files.append({QStringLiteral("flat"), q(f)});
-    for (const std::string& f : r.edgesU) d.files.append({QStringLiteral("edge u"), q(f)});
-    for (const std::string& f : r.edgesV) d.files.append({QStringLiteral("edge v"), q(f)});
-    if (r.mtfFileU) d.files.append({QStringLiteral("MTF u"), q(*r.mtfFileU)});
-    if (r.mtfFileV) d.files.append({QStringLiteral("MTF v"), q(*r.mtfFileV)});
-    d.settings.append({QStringLiteral("conversion"), q(r.conversion)});
-    d.settings.append({QStringLiteral("K (µGy)"), q(FloatToStr(r.kerma))});
-    d.settings.append({QStringLiteral("quality"), q(r.quality)});
-    d.settings.append({QStringLiteral("SNR² table"), q(r.snrTable)});
+    for (const std::string& f : r.flats)
+        d.files.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "平坦画像")), q(f)});
+    for (const std::string& f : r.edgesU)
+        d.files.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "エッジ画像 u")), q(f)});
+    for (const std::string& f : r.edgesV)
+        d.files.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "エッジ画像 v")), q(f)});
+    if (r.mtfFileU)
+        d.files.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "MTF ファイル u")), q(*r.mtfFileU)});
+    if (r.mtfFileV)
+        d.files.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "MTF ファイル v")), q(*r.mtfFileV)});
+    d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "変換関数")), q(r.conversion)});
+    d.settings.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "空気カーマ K (µGy)")), q(FloatToStr(r.kerma))});
+    d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線質")), q(r.quality)});
+    d.settings.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "SNR²_in の表 (IEC 62220-1-1 の版)")), q(r.snrTable)});
+    if (r.snr2) d.settings.append({QStringLiteral("--snr2"), q(FloatToStr(*r.snr2))});
     if (r.result) {
-        d.settings.append({QStringLiteral("SNR²_in (1/(mm² µGy))"), q(FloatToStr(r.result->snr2In))});
-        d.settings.append({QStringLiteral("q (1/mm²)"), q(FloatToStr(r.result->q))});
+        d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "SNR²_in (1/(mm² µGy))")),
+                           q(FloatToStr(r.result->snr2In))});
+        d.settings.append(
+            {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "q = K SNR²_in (1/mm²)")), q(FloatToStr(r.result->q))});
         if (r.usedConversion) SampleConversion(*r.usedConversion, r.kerma, d.conversionPv, d.conversionKerma);
         for (const DqePoint& p : r.result->points) {
             d.frequency.push_back(p.frequency);

@@ -23,11 +23,6 @@ namespace radmtf {
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("radmtf::Report", text);
-}
-
 struct Series {
     const std::vector<double>* x;
     const std::vector<double>* y;
@@ -77,7 +72,7 @@ void PaintPlot(QPainter& painter, const QRectF& box, const QString& title, const
                       box.height() - line * 1.3 - 9 * unit);
     painter.drawRect(plot);
     if (!(x1 > x0)) {
-        painter.drawText(plot, Qt::AlignCenter, Tr("データなし"));
+        painter.drawText(plot, Qt::AlignCenter, QCoreApplication::translate("radmtf::Report", "データなし"));
         return;
     }
     if (logY) {
@@ -186,7 +181,8 @@ void PaintHeader(QPainter& painter, const QRectF& area, const DqeReportData& d, 
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(area.left(), area.top(), area.width(), 8 * unit),
-                     Qt::AlignLeft | Qt::AlignVCenter, Tr("DQE 報告書 (IEC 62220-1-1)"));
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QCoreApplication::translate("radmtf::Report", "DQE 報告書 (IEC 62220-1-1)"));
     font.setPointSizeF(8);
     font.setBold(false);
     painter.setFont(font);
@@ -204,18 +200,22 @@ void PaintFirstPage(QPainter& painter, const QRectF& area, const DqeReportData& 
     PaintHeader(painter, area, d, 1, unit);
     const double half = (area.width() - 6 * unit) / 2;
     double y = area.top() + 12 * unit;
-    double left = PaintRows(painter, area.left(), y, half, Tr("設定"), d.settings, unit);
+    double left = PaintRows(painter, area.left(), y, half,
+                            QCoreApplication::translate("radmtf::Report", "設定"), d.settings, unit);
     if (!d.qa.isEmpty())
-        left = PaintRows(painter, area.left(), left, half, Tr("QA 情報 (1 枚目の平坦画像)"), d.qa, unit);
-    const double right =
-        PaintRows(painter, area.left() + half + 6 * unit, y, half, Tr("ファイル"), d.files, unit);
+        left = PaintRows(painter, area.left(), left, half,
+                         QCoreApplication::translate("radmtf::Report", "QA 情報 (1 枚目の平坦画像)"), d.qa,
+                         unit);
+    const double right = PaintRows(painter, area.left() + half + 6 * unit, y, half,
+                                   QCoreApplication::translate("radmtf::Report", "ファイル"), d.files, unit);
     y = std::max(left, right);
     QFont font = painter.font();
     font.setPointSizeF(8);
     painter.setFont(font);
     const double line = QFontMetricsF(font, painter.device()).height();
     QStringList notes = d.messages;
-    if (!d.failure.isEmpty()) notes.prepend(Tr("測定できませんでした: ") + d.failure);
+    if (!d.failure.isEmpty())
+        notes.prepend(QCoreApplication::translate("radmtf::Report", "測定できませんでした: ") + d.failure);
     for (const QString& note : notes) {
         const QRectF box(area.left(), y, area.width(), line * 4);
         const QRectF used = painter.boundingRect(box, Qt::AlignLeft | Qt::TextWordWrap, note);
@@ -227,12 +227,16 @@ void PaintFirstPage(QPainter& painter, const QRectF& area, const DqeReportData& 
     if (!d.failure.isEmpty()) return;
     const double plotHeight = std::min(80 * unit, (area.bottom() - y - 4 * unit) / 2);
     const Series conversion{&d.conversionKerma, &d.conversionPv, Qt::black, QString()};
-    PaintPlot(painter, QRectF(area.left(), y + 2 * unit, area.width(), plotHeight), Tr("変換関数"),
-              Tr("空気カーマ K (µGy)"), Tr("画素値"), {conversion}, false, unit);
+    PaintPlot(painter, QRectF(area.left(), y + 2 * unit, area.width(), plotHeight),
+              QCoreApplication::translate("radmtf::Report", "変換関数"),
+              QCoreApplication::translate("radmtf::Report", "空気カーマ K (µGy)"),
+              QCoreApplication::translate("radmtf::Report", "画素値"), {conversion}, false, unit);
     y += plotHeight + 4 * unit;
     PaintPlot(
-        painter, QRectF(area.left(), y, area.width(), plotHeight), Tr("MTF"), Tr("空間周波数 (cycles/mm)"),
-        Tr("MTF"),
+        painter, QRectF(area.left(), y, area.width(), plotHeight),
+        QCoreApplication::translate("radmtf::Report", "MTF"),
+        QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
+        QCoreApplication::translate("radmtf::Report", "MTF"),
         {{&d.frequency, &d.mtfU, QColor(0, 80, 200), "u"}, {&d.frequency, &d.mtfV, QColor(200, 40, 0), "v"}},
         false, unit);
 }
@@ -242,15 +246,19 @@ void PaintSecondPage(QPainter& painter, const QRectF& area, const DqeReportData&
     PaintHeader(painter, area, d, 2, unit);
     double y = area.top() + 12 * unit;
     const double plotHeight = 70 * unit;
-    PaintPlot(painter, QRectF(area.left(), y, area.width(), plotHeight), Tr("NNPS"),
-              Tr("空間周波数 (cycles/mm)"), Tr("NNPS (mm²)"),
+    PaintPlot(painter, QRectF(area.left(), y, area.width(), plotHeight),
+              QCoreApplication::translate("radmtf::Report", "NNPS"),
+              QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
+              QCoreApplication::translate("radmtf::Report", "NNPS (mm²)"),
               {{&d.frequency, &d.nnpsU, QColor(0, 80, 200), "u"},
                {&d.frequency, &d.nnpsV, QColor(200, 40, 0), "v"}},
               true, unit);
     y += plotHeight + 3 * unit;
     PaintPlot(
-        painter, QRectF(area.left(), y, area.width(), plotHeight), Tr("DQE"), Tr("空間周波数 (cycles/mm)"),
-        Tr("DQE"),
+        painter, QRectF(area.left(), y, area.width(), plotHeight),
+        QCoreApplication::translate("radmtf::Report", "DQE"),
+        QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
+        QCoreApplication::translate("radmtf::Report", "DQE"),
         {{&d.frequency, &d.dqeU, QColor(0, 80, 200), "u"}, {&d.frequency, &d.dqeV, QColor(200, 40, 0), "v"}},
         false, unit);
     y += plotHeight + 4 * unit;
@@ -259,8 +267,13 @@ void PaintSecondPage(QPainter& painter, const QRectF& area, const DqeReportData&
     font.setPointSizeF(8);
     painter.setFont(font);
     const double line = QFontMetricsF(font, painter.device()).height();
-    const QStringList heads = {Tr("cycles/mm"),    Tr("MTF u"),     Tr("MTF v"),    Tr("NNPS u (mm²)"),
-                               Tr("NNPS v (mm²)"), Tr("DQE u ± u"), Tr("DQE v ± u")};
+    const QStringList heads = {QCoreApplication::translate("radmtf::Report", "cycles/mm"),
+                               QCoreApplication::translate("radmtf::Report", "MTF u"),
+                               QCoreApplication::translate("radmtf::Report", "MTF v"),
+                               QCoreApplication::translate("radmtf::Report", "NNPS u (mm²)"),
+                               QCoreApplication::translate("radmtf::Report", "NNPS v (mm²)"),
+                               QCoreApplication::translate("radmtf::Report", "DQE u ± u"),
+                               QCoreApplication::translate("radmtf::Report", "DQE v ± u")};
     const double widths[] = {20, 18, 18, 30, 30, 32, 32};
     double x = area.left();
     font.setBold(true);
@@ -305,7 +318,7 @@ void WriteDqeReportPdf(const QString& path, const DqeReportData& data)
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setCreator("radmtf");
-        writer.setTitle(Tr("DQE 報告書 (IEC 62220-1-1)"));
+        writer.setTitle(QCoreApplication::translate("radmtf::Report", "DQE 報告書 (IEC 62220-1-1)"));
         QPainter painter;
         if (!painter.begin(&writer)) ThrowCannotCreate(path.toStdString());
         const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
