@@ -79,8 +79,8 @@ int main()
         for (int axis = 0; axis < 2; ++axis) {
             const double m = synth::DetectorMtf(d, f, axis == 1);
             const double truth = m * m / (result.q * (axis ? exact[j].nnpsV : exact[j].nnpsU));
-            const double dqe = axis ? p.dqeV : p.dqeU, u = axis ? p.uDqeV : p.uDqeU;
-            worstRatio[axis] = std::max(worstRatio[axis], std::fabs(dqe - truth) / (3 * u + 0.02 * truth));
+            const double dqe = axis ? p.dqeV : p.dqeU, uDqe = axis ? p.uDqeV : p.uDqeU;
+            worstRatio[axis] = std::max(worstRatio[axis], std::fabs(dqe - truth) / (3 * uDqe + 0.02 * truth));
             worstDeviation[axis] = std::max(worstDeviation[axis], std::fabs(dqe / truth - 1));
         }
     }

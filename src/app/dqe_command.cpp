@@ -58,7 +58,8 @@ BeamQuality QualityOf(const std::string& name)
 
 // Everything a run reports, filled as far as it got.
 struct DqeReport {
-    std::vector<std::string> flats, edgesU, edgesV;
+    std::vector<std::string> flats, edges;    // as given
+    std::vector<std::string> edgesU, edgesV;  // the edges used, by direction
     std::optional<std::string> mtfFileU, mtfFileV;
     std::string conversion;  // as used (Describe), else as typed
     double kerma = 0.0;
@@ -84,6 +85,7 @@ std::string SettingsLine(const DqeReport& r)
     std::string s = "conversion " + r.conversion + "; snr table " + r.snrTable;
     if (r.snr2) s += "; snr2 " + FloatToStr(*r.snr2);
     s += "; flat " + FileList(r.flats);
+    if (r.edgesU.empty() && r.edgesV.empty() && !r.edges.empty()) s += "; edge " + FileList(r.edges);
     if (!r.edgesU.empty()) s += "; edge u " + FileList(r.edgesU);
     if (!r.edgesV.empty()) s += "; edge v " + FileList(r.edgesV);
     if (r.mtfFileU) s += "; mtf u " + *r.mtfFileU;
@@ -116,8 +118,8 @@ void WriteDqe(std::ostream& out, const std::string& format, const DqeReport& r)
             << ", \"settings\": {\"conversion\": " << JsonString(r.conversion)
             << ", \"snr_table\": " << JsonString(r.snrTable)
             << ", \"snr2\": " << (r.snr2 ? ExactNumber(*r.snr2) : "null")
-            << ", \"flat_files\": " << JsonList(r.flats) << ", \"edge_files_u\": " << JsonList(r.edgesU)
-            << ", \"edge_files_v\": " << JsonList(r.edgesV)
+            << ", \"flat_files\": " << JsonList(r.flats) << ", \"edge_files\": " << JsonList(r.edges)
+            << ", \"edge_files_u\": " << JsonList(r.edgesU) << ", \"edge_files_v\": " << JsonList(r.edgesV)
             << ", \"mtf_file_u\": " << JsonOptional(r.mtfFileU)
             << ", \"mtf_file_v\": " << JsonOptional(r.mtfFileV) << "}, \"kerma_uGy\": " << JsonNumber(r.kerma)
             << ", \"quality\": " << JsonString(r.quality) << ", \"snr2_in\": " << JsonNumber(snr2In)
@@ -139,14 +141,13 @@ void WriteDqe(std::ostream& out, const std::string& format, const DqeReport& r)
     if (format == "csv") {
         out << CsvLine({"method", "status", "message", "settings", "kerma_uGy", "quality", "snr2_in",
                         "frequency_cy_per_mm", "mtf_u", "mtf_v", "nnps_u", "nnps_v", "dqe_u", "dqe_v",
-                        "u_dqe_u", "u_dqe_v", "warnings"})
-            << "\n";
+                        "u_dqe_u", "u_dqe_v", "warnings"});
         const std::vector<std::string> head = {
             "dqe", status, r.message, SettingsLine(r), CsvNumber(r.kerma), r.quality, CsvNumber(snr2In)};
         if (points.empty()) {
             std::vector<std::string> row = head;
             row.insert(row.end(), {"", "", "", "", "", "", "", "", "", joinedWarnings});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
         }
         for (const DqePoint& p : points) {
             std::vector<std::string> row = head;
@@ -154,7 +155,7 @@ void WriteDqe(std::ostream& out, const std::string& format, const DqeReport& r)
                        {CsvNumber(p.frequency), CsvNumber(p.mtfU), CsvNumber(p.mtfV), CsvNumber(p.nnpsU),
                         CsvNumber(p.nnpsV), CsvNumber(p.dqeU), CsvNumber(p.dqeV), CsvNumber(p.uDqeU),
                         CsvNumber(p.uDqeV), joinedWarnings});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
         }
         return;
     }
@@ -277,12 +278,10 @@ void Characterise(const ParsedCommand& line, DqeReport& report)
     const NnpsResult nnps = MeasureNnps(flatImages, conversion);
 
     // Each edge image's direction decides which MTF it gives.
-    std::vector<std::string> edgeFiles = report.edgesU;  // all of them, sorted below
-    report.edgesU.clear();
     std::vector<LoadedNoiseImage> edgeImages;
     std::vector<DqeEdgeImage> edgesU, edgesV;
     std::vector<std::string> unused;
-    for (const std::string& file : edgeFiles) {
+    for (const std::string& file : report.edges) {
         edgeImages.push_back(load(file));
         const std::optional<bool> vertical = EdgeRunsAlongColumns(edgeImages.back().image);
         if (!vertical) ThrowFailure(FailureCode::kEdgeNotFound);
@@ -359,7 +358,7 @@ int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
     }
     DqeReport report;
     report.flats = ExpandInputs(line.dqe.flats, written, true);
-    report.edgesU = ExpandInputs(line.dqe.edges, written, true);  // sorted by direction when read
+    report.edges = ExpandInputs(line.dqe.edges, written, true);
     report.mtfFileU = line.dqe.mtfU;
     report.mtfFileV = line.dqe.mtfV;
     report.conversion = line.noise.conversion;
@@ -368,7 +367,7 @@ int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
     report.snrTable = line.dqe.snrTable;
     if (line.dqe.snr2) report.snr2 = static_cast<double>(*line.dqe.snr2);
     std::vector<std::string> read = report.flats;
-    read.insert(read.end(), report.edgesU.begin(), report.edgesU.end());
+    read.insert(read.end(), report.edges.begin(), report.edges.end());
     for (const auto& f : {report.mtfFileU, report.mtfFileV})
         if (f) read.push_back(*f);
     for (const std::string& target : written)

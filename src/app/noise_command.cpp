@@ -154,13 +154,12 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
     }
     if (format == "csv") {
         out << CsvLine({"method", "status", "message", "files", "settings", "mean_signal", "rois", "pixels",
-                        "frequency_cy_per_mm", "nnps_u", "nnps_v", "u_nnps_u", "u_nnps_v", "warnings"})
-            << "\n";
+                        "frequency_cy_per_mm", "nnps_u", "nnps_v", "u_nnps_u", "u_nnps_v", "warnings"});
         const std::vector<std::string> head = {"nnps", ok ? "ok" : "error", r.message, files, r.settings};
         if (!ok) {
             std::vector<std::string> row = head;
             row.insert(row.end(), {"", "0", "0", "", "", "", "", "", ""});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
             return;
         }
         for (const NnpsPoint& p : r.result->points) {
@@ -168,7 +167,7 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
             row.insert(row.end(), {number(r.result->meanSignal), IntToStr(r.result->rois),
                                    IntToStr(r.result->pixels), number(p.frequency), number(p.nnpsU),
                                    number(p.nnpsV), number(p.uNnpsU), number(p.uNnpsV), joinedWarnings});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
         }
         return;
     }

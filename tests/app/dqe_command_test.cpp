@@ -57,11 +57,11 @@ QJsonObject Json(const CommandRun& run)
 
 TEST(DqeCommand, GivenMtfFilesGiveMtfSquaredOverQTimesNnps)
 {
-    QTemporaryDir folder;
+    QTemporaryDir folder, mtfFolder;
     const QStringList flats = WriteFlats(folder);
     // An analytic MTF as the measure command writes it: u and v differ.
     for (const char* direction : {"u", "v"}) {
-        std::ofstream csv(folder.filePath(QString("mtf_%1.csv").arg(direction)).toStdString());
+        std::ofstream csv(mtfFolder.filePath(QString("mtf_%1.csv").arg(direction)).toStdString());
         csv << "file,method,frequency_cy_per_mm,mtf,u_mtf\n";
         const double scale = direction[0] == 'u' ? 0.2 : 0.3;
         for (int i = 0; i <= 120; ++i)
@@ -69,8 +69,8 @@ TEST(DqeCommand, GivenMtfFilesGiveMtfSquaredOverQTimesNnps)
     }
     const CommandRun run =
         RunMeasure({"dqe", "--flat", flats[0], flats[1], "--kerma", "2.5", "--quality", "RQA7",
-                    "--conversion", "linear:100,2000", "--mtf-u", folder.filePath("mtf_u.csv"), "--mtf-v",
-                    folder.filePath("mtf_v.csv"), "--format", "json"});
+                    "--conversion", "linear:100,2000", "--mtf-u", mtfFolder.filePath("mtf_u.csv"), "--mtf-v",
+                    mtfFolder.filePath("mtf_v.csv"), "--format", "json"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const QJsonObject json = Json(run);
     EXPECT_EQ(json["status"].toString(), "ok");
@@ -92,7 +92,7 @@ TEST(DqeCommand, GivenMtfFilesGiveMtfSquaredOverQTimesNnps)
     // The 2003 table and a CSV of the same numbers.
     const CommandRun csv = RunMeasure({"dqe", "--flat", folder.path(), "--kerma", "2.5", "--quality", "rqa3",
                                        "--snr-table", "2003", "--conversion", "linear:100,2000", "--mtf-u",
-                                       folder.filePath("mtf_u.csv"), "--format", "csv"});
+                                       mtfFolder.filePath("mtf_u.csv"), "--format", "csv"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     const testing::Table table = testing::ParseCsv(csv.out);
     ASSERT_GT(table.size(), 2u);
