@@ -85,12 +85,15 @@ LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& li
     const SampleReader reader{source.bytes, source.layout, source.offset, source.swap};
     const std::int32_t columns = std::max(source.layout.width, 0), rows = std::max(source.layout.height, 0);
     loaded.values.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    // Row by row: the bounds are checked once per row, not per sample.
     for (std::int32_t r = 0; r < rows; ++r) {
-        for (std::int32_t c = 0; c < columns; ++c) {
-            const std::optional<std::int32_t> v = ReadMeasuredSample(reader, r, c);
-            if (!v) ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
-            loaded.values[static_cast<std::size_t>(r) * columns + c] = *v;
-        }
+        const ColumnRange inside = ExistingColumns(source.bytes.size(), source.layout, r);
+        if (inside.first != 0 || inside.end != columns)
+            ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
+        const std::int32_t step = source.layout.BytesPerSample();
+        const std::uint8_t* p = source.bytes.data() + SampleOffset(source.layout, r, 0);
+        std::int32_t* row = loaded.values.data() + static_cast<std::size_t>(r) * columns;
+        for (std::int32_t c = 0; c < columns; ++c, p += step) row[c] = DecodeMeasuredSample(reader, p);
     }
     CheckPixelSpacing(spacing);
     // The largest value the detector can store saturates: 2^BitsStored - 1
