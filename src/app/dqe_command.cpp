@@ -280,11 +280,13 @@ void Characterise(const ParsedCommand& line, DqeReport& report)
     // Each edge image's direction decides which MTF it gives.
     std::vector<LoadedNoiseImage> edgeImages;
     std::vector<DqeEdgeImage> edgesU, edgesV;
-    std::vector<std::string> unused;
     for (const std::string& file : report.edges) {
         edgeImages.push_back(load(file));
         const std::optional<bool> vertical = EdgeRunsAlongColumns(edgeImages.back().image);
-        if (!vertical) ThrowFailure(FailureCode::kEdgeNotFound);
+        if (!vertical) {
+            report.message = file + ": " + Text(Failure(FailureCode::kEdgeNotFound));
+            ThrowFailure(FailureCode::kEdgeNotFound);
+        }
         const std::optional<std::string>& mtfFile = *vertical ? report.mtfFileU : report.mtfFileV;
         if (mtfFile) {
             report.warnings.push_back(
