@@ -226,8 +226,7 @@ DqeReportData ReportData(const DqeReport& r, const ReportNotes& notes)
     d.settings.append(
         {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "空気カーマ K (µGy)")), q(FloatToStr(r.kerma))});
     d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線質")), q(r.quality)});
-    d.settings.append(
-        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "SNR²_in の表 (IEC 62220-1-1 の版)")), q(r.snrTable)});
+    d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "SNR²_in の表の版")), q(r.snrTable)});
     if (r.snr2) d.settings.append({QStringLiteral("--snr2"), q(FloatToStr(*r.snr2))});
     if (r.result) {
         d.settings.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "SNR²_in (1/(mm² µGy))")),
@@ -303,6 +302,7 @@ void Characterise(const ParsedCommand& line, DqeReport& report)
     if (!edgesU.empty()) u = EdgeMtfCurve(MeasureEdgeMtf(edgesU, conversion, false));
     if (!edgesV.empty()) v = EdgeMtfCurve(MeasureEdgeMtf(edgesV, conversion, true));
     if (!u && !v) {
+        for (const Failure& w : nnps.warnings) report.warnings.push_back(Text(w));
         report.message =
             Text(Failure(FailureCode::kDqeNoMtf, {"u"})) + " " + Text(Failure(FailureCode::kDqeNoMtf, {"v"}));
         return;

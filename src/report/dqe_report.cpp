@@ -173,6 +173,13 @@ QString Value(double v, int digits)
     return std::isfinite(v) ? QString::number(v, 'f', digits) : QStringLiteral("-");
 }
 
+// "DQE ± u", the DQE alone where u is unknown, "-" where the DQE is.
+QString WithUncertainty(double dqe, double u)
+{
+    if (!std::isfinite(dqe)) return QStringLiteral("-");
+    return std::isfinite(u) ? Value(dqe, 3) + " ± " + Value(u, 3) : Value(dqe, 3);
+}
+
 void PaintHeader(QPainter& painter, const QRectF& area, const DqeReportData& d, int page, double unit)
 {
     QFont font = painter.font();
@@ -295,8 +302,8 @@ void PaintSecondPage(QPainter& painter, const QRectF& area, const DqeReportData&
                                  Value(d.mtfV[at], 3),
                                  QString::number(d.nnpsU[at], 'e', 3),
                                  QString::number(d.nnpsV[at], 'e', 3),
-                                 Value(d.dqeU[at], 3) + " ± " + Value(d.uDqeU[at], 3),
-                                 Value(d.dqeV[at], 3) + " ± " + Value(d.uDqeV[at], 3)};
+                                 WithUncertainty(d.dqeU[at], d.uDqeU[at]),
+                                 WithUncertainty(d.dqeV[at], d.uDqeV[at])};
         x = area.left();
         for (int i = 0; i < 7; ++i) {
             painter.drawText(QRectF(x, y, widths[i] * unit, line), Qt::AlignRight, cells[i]);

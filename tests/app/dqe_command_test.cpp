@@ -121,6 +121,17 @@ TEST(DqeCommand, RefusesADirectionWithoutEdgeAndFailsWithoutAny)
     EXPECT_TRUE(p["dqe_v"].isNull());
     EXPECT_TRUE(p["mtf_v"].isNull());
 
+    // Its report: two pages, the refusal on the first.
+    const QString pdf = folder.filePath("dqe.pdf");
+    ASSERT_EQ(RunMeasure({"dqe", "--flat", flats[0], "--edge", edge, "--kerma", "2.5", "--quality", "RQA5",
+                          "--conversion", "linear:100,2000", "--report", pdf, "--lang", "en"},
+                         folder.filePath("out.csv"))
+                  .exitCode,
+              0);
+    EXPECT_NE(testing::Tool("pdfinfo", {pdf}).find("Pages:           2"), std::string::npos);
+    EXPECT_NE(testing::Tool("pdftotext", {pdf, "-"}).find("There is no MTF for direction v"),
+              std::string::npos);
+
     // Neither an edge nor an MTF file: nothing measured.
     const CommandRun none = RunMeasure({"dqe", "--flat", flats[0], "--kerma", "2.5", "--quality", "RQA5",
                                         "--conversion", "linear:100,2000", "--format", "json"});

@@ -834,8 +834,8 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <translation>Beam quality</translation>
     </message>
     <message>
-        <source>SNR²_in の表 (IEC 62220-1-1 の版)</source>
-        <translation>SNR²_in table (IEC 62220-1-1 edition)</translation>
+        <source>SNR²_in の表の版</source>
+        <translation>SNR²_in table edition</translation>
     </message>
     <message>
         <source>SNR²_in (1/(mm² µGy))</source>
