@@ -5,15 +5,22 @@
 // chart.dcm the square-wave bar chart, tilted the same way
 // edge.dcm  an edge tilted by 2.5°
 // flat.dcm  a flat field
+// dqe_flat_1..3.dcm, dqe_edge_u.dcm, dqe_edge_v.dcm  the DQE series of a
+//           linear detector: flat fields, a vertical and a horizontal edge
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/numtext.h"
 #include "synth/detector_model.h"
 #include "synth/dicom_writer.h"
+#include "synth/edge_field.h"
 #include "synth/edge_scene.h"
+#include "synth/flat_field.h"
 #include "synth/objects.h"
 #include "synth/radiograph.h"
 
@@ -40,6 +47,30 @@ DetectorModel Model()
 constexpr ExposureScale kScale{4.0, 12, 0.1};
 constexpr double kLines = 17;  // MA-Line#, the window's default
 constexpr double kSlitWidth = 0.01;
+
+// The DQE series' detector: linear (PV = 100 + 2000 K), a Gaussian blur of
+// 0.08 mm on 3 x 3 cells per pixel, and the quanta of a DQE(0) near 0.7 at
+// RQA5 (SNR^2_in 29653 / (mm^2 uGy)); 2.5 uGy on the open field.
+FlatFieldDetector DqeDetector()
+{
+    FlatFieldDetector d;
+    d.gain = 2000.0;
+    d.quantaPerUGy = 0.7 * 29653 * d.dx * d.dy;
+    return d;
+}
+constexpr double kDqeKerma = 2.5;
+constexpr std::int32_t kDqeSize = 512;
+constexpr int kDqeFlats = 3;
+
+Radiograph DqeRadiograph(const std::vector<std::int32_t>& values)
+{
+    Radiograph image;
+    image.columns = image.rows = kDqeSize;
+    image.pixelSpacing = 0.1;
+    image.bitsStored = 16;
+    for (const std::int32_t v : values) image.pixels.push_back(static_cast<std::uint16_t>(v));
+    return image;
+}
 
 struct Sample {
     const char* name;
@@ -107,7 +138,24 @@ std::string ReadmeText(const DetectorModel& model)
         "  Edge-Method panel (Edge page); no orientation or MA-Line# is needed.\n"
         "  The MTF listed agrees with the table within 0.02 up to 5 cycles/mm.\n"
         "- `flat.dcm` (256 × 256): a uniform exposure, for the viewer's statistics\n"
-        "  (mean pixel value 3994, the noise of 1000 quanta per pixel).\n";
+        "  (mean pixel value 3994, the noise of 1000 quanta per pixel).\n"
+        "\n"
+        "## The DQE series\n"
+        "\n"
+        "A second detector, linear: PV = 100 + 2000 × K (K in µGy), BitsStored 16,\n"
+        "pixel spacing 0.1 mm, Poisson quanta on 3 × 3 cells per pixel (207.571\n"
+        "per pixel per µGy: a DQE(0) of 0.7 at RQA5) blurred by a Gaussian of\n"
+        "sigma 0.08 mm, then summed over the pixel. All 512 × 512 at 2.5 µGy\n"
+        "on the open field:\n"
+        "\n"
+        "- `dqe_flat_1.dcm` … `dqe_flat_3.dcm`: flat fields (seeds 21 to 23);\n"
+        "- `dqe_edge_u.dcm`: a vertical edge tilted by 3° (10 % transmission),\n"
+        "  its MTF along u; `dqe_edge_v.dcm`: the same edge horizontal, along v.\n"
+        "\n"
+        "    radmtf measure dqe --flat samples/dqe_flat_1.dcm samples/dqe_flat_2.dcm \\\n"
+        "        samples/dqe_flat_3.dcm --edge samples/dqe_edge_u.dcm \\\n"
+        "        --edge samples/dqe_edge_v.dcm --kerma 2.5 --quality RQA5 \\\n"
+        "        --conversion linear:100,2000\n";
     return text;
 }
 
@@ -158,6 +206,22 @@ int main(int argc, char** argv)
     if (!WriteDicomFile(dir + "/edge.dcm", edgeImage, "radmtf sample: edge")) {
         std::fprintf(stderr, "radmtf_make_samples: cannot write %s/edge.dcm\n", dir.c_str());
         return 1;
+    }
+    const FlatFieldDetector dqe = DqeDetector();
+    std::vector<std::pair<std::string, std::vector<std::int32_t>>> dqeImages;
+    for (int i = 1; i <= kDqeFlats; ++i)
+        dqeImages.push_back({"dqe_flat_" + std::to_string(i), FlatField(dqe, kDqeSize, kDqeSize, kDqeKerma,
+                                                                        static_cast<std::uint64_t>(20 + i))});
+    EdgeField vertical, horizontal;
+    horizontal.vertical = false;
+    dqeImages.push_back({"dqe_edge_u", EdgeFieldImage(dqe, vertical, kDqeSize, kDqeSize, kDqeKerma, 24)});
+    dqeImages.push_back({"dqe_edge_v", EdgeFieldImage(dqe, horizontal, kDqeSize, kDqeSize, kDqeKerma, 25)});
+    for (const auto& [name, values] : dqeImages) {
+        const std::string path = dir + "/" + name + ".dcm";
+        if (!WriteDicomFile(path, DqeRadiograph(values), "radmtf sample: " + name)) {
+            std::fprintf(stderr, "radmtf_make_samples: cannot write %s\n", path.c_str());
+            return 1;
+        }
     }
     std::ofstream readme(dir + "/README.md", std::ios::binary);
     readme << ReadmeText(model);

@@ -1,6 +1,7 @@
 #include "app/command_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -153,6 +154,25 @@ const std::vector<Option>& Options()
         {"--conversion", false, [](P c, T, T v) { c.noise.conversion = v; }},
         {"--kerma", false, [](P c, T o, T v) { c.noise.kerma = RealValue(o, v); }},
         {"--kerma-file", false, [](P c, T, T v) { c.noise.kermaFile = v; }},
+        // The DQE.
+        {"--flat", false, [](P c, T, T v) { c.dqe.flats.push_back(v); }},
+        {"--edge", false, [](P c, T, T v) { c.dqe.edges.push_back(v); }},
+        {"--quality", false,
+         [](P c, T o, T v) {
+             std::string q = v;
+             for (char& ch : q) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+             if (q != "RQA3" && q != "RQA5" && q != "RQA7" && q != "RQA9")
+                 Usage(UsageProblem::kBadValue, {o, v});
+             c.dqe.quality = q;
+         }},
+        {"--snr-table", false,
+         [](P c, T o, T v) {
+             if (v != "2015" && v != "2003") Usage(UsageProblem::kBadValue, {o, v});
+             c.dqe.snrTable = v;
+         }},
+        {"--snr2", false, [](P c, T o, T v) { c.dqe.snr2 = RealValue(o, v); }},
+        {"--mtf-u", false, [](P c, T, T v) { c.dqe.mtfU = v; }},
+        {"--mtf-v", false, [](P c, T, T v) { c.dqe.mtfV = v; }},
         // The MTF.
         {"--truncate-at", false, [](P c, T o, T v) { c.settings.truncateAt = IntValue(o, v, 0, kMax); }},
         {"--precise", true, [](P c, T, T) { c.settings.precise = true; }},

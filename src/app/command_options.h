@@ -20,11 +20,21 @@
 
 namespace radmtf {
 
+// `measure dqe`'s own inputs.
+struct DqeOptions {
+    std::vector<std::string> flats, edges;  // --flat, --edge (files or folders), in order
+    std::optional<std::string> quality;     // --quality: RQA3, RQA5, RQA7 or RQA9
+    std::string snrTable = "2015";          // --snr-table: the edition of the SNR^2_in table
+    std::optional<long double> snr2;        // --snr2: SNR^2_in given (1 / (mm^2 uGy)), not the table's
+    std::optional<std::string> mtfU, mtfV;  // --mtf-u, --mtf-v: a measure CSV or JSON
+};
+
 struct ParsedCommand {
     std::string subcommand;
     MeasureSettings settings;  // the MTF methods'
-    NoiseSettings noise;       // nnps and conversion
-    ReportNotes notes;         // --institution, --operator, --note
+    NoiseSettings noise;       // nnps, conversion and dqe
+    DqeOptions dqe;
+    ReportNotes notes;  // --institution, --operator, --note
     std::optional<ReportFormat> format;
     std::optional<std::string> output;
     std::optional<std::string> report;  // --report: the PDF to write, a page per file

@@ -22,6 +22,7 @@
 #include "app/batch.h"
 #include "app/command_files.h"
 #include "app/command_options.h"
+#include "app/dqe_command.h"
 #include "app/language.h"
 #include "app/messages.h"
 #include "app/noise_command.h"
@@ -229,6 +230,7 @@ FileOutcomes MeasureOneFile(const ParsedCommand& line, const std::string& path)
 // What a subcommand's run gets besides its options.
 struct CommandContext {
     WriteReport writeReport = nullptr;  // loaded only for --report
+    WriteDqeReport writeDqeReport = nullptr;
 };
 
 int Measure(const ParsedCommand& line, const CommandContext& context)
@@ -328,6 +330,11 @@ const Subcommand kSubcommands[] = {
      [](const ParsedCommand& c, const CommandContext&) { return RunNnpsCommand(c); }, MeasureHelpText},
     {"conversion", CheckConversionOptions,
      [](const ParsedCommand& c, const CommandContext&) { return RunConversionCommand(c); }, MeasureHelpText},
+    {"dqe", CheckDqeOptions,
+     [](const ParsedCommand& c, const CommandContext& context) {
+         return RunDqeCommand(c, context.writeDqeReport);
+     },
+     MeasureHelpText},
 };
 
 const Subcommand* FindSubcommand(const std::string& name)
@@ -375,12 +382,15 @@ int RunMeasureCommand(int argc, char** argv)
     char* appArgv[] = {programName, platformOption, platform, nullptr};
     MakeReportApplication makeReportApplication = nullptr;
     WriteReport writeReport = nullptr;
+    WriteDqeReport writeDqeReport = nullptr;
     if (report) {
         makeReportApplication = reinterpret_cast<MakeReportApplication>(
             LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kMakeReportApplicationName));
         writeReport =
             reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
-        if (!makeReportApplication || !writeReport) return 1;
+        writeDqeReport = reinterpret_cast<WriteDqeReport>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteDqeReportName));
+        if (!makeReportApplication || !writeReport || !writeDqeReport) return 1;
     }
     const std::unique_ptr<QCoreApplication> app(report ? makeReportApplication(appArgc, appArgv)
                                                        : new QCoreApplication(appArgc, appArgv));
@@ -411,6 +421,7 @@ int RunMeasureCommand(int argc, char** argv)
     }
     CommandContext context;
     context.writeReport = writeReport;
+    context.writeDqeReport = writeDqeReport;
     return subcommand->run(command, context);
 }
 

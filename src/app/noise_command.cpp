@@ -64,20 +64,16 @@ DicomLoad DecodeInDecoderProcess(const std::string& path, std::span<const std::u
     return PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "", options);
 }
 
-// A file's measurement values (as the slit and chart methods read them) and
-// its pixel spacing.
-struct LoadedImage {
-    std::vector<std::int32_t> values;
-    NnpsImage image;
-};
+}  // namespace
 
-LoadedImage Load(const std::string& path, const NoiseSettings& line)
+LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& line)
 {
     MeasureSettings settings;
     const SourceImage source = ReadSourceImage(path, settings, [&](std::span<const std::uint8_t> file) {
         return DecodeInDecoderProcess(path, file);
     });
-    LoadedImage loaded;
+    LoadedNoiseImage loaded;
+    loaded.qa = source.facts.qa;
     double spacing = 0.0;
     if (line.pixelSpacing) {
         spacing = static_cast<double>(*line.pixelSpacing);
@@ -89,12 +85,15 @@ LoadedImage Load(const std::string& path, const NoiseSettings& line)
     const SampleReader reader{source.bytes, source.layout, source.offset, source.swap};
     const std::int32_t columns = std::max(source.layout.width, 0), rows = std::max(source.layout.height, 0);
     loaded.values.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    // Row by row: the bounds are checked once per row, not per sample.
     for (std::int32_t r = 0; r < rows; ++r) {
-        for (std::int32_t c = 0; c < columns; ++c) {
-            const std::optional<std::int32_t> v = ReadMeasuredSample(reader, r, c);
-            if (!v) ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
-            loaded.values[static_cast<std::size_t>(r) * columns + c] = *v;
-        }
+        const ColumnRange inside = ExistingColumns(source.bytes.size(), source.layout, r);
+        if (inside.first != 0 || inside.end != columns)
+            ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
+        const std::int32_t step = source.layout.BytesPerSample();
+        const std::uint8_t* p = source.bytes.data() + SampleOffset(source.layout, r, 0);
+        std::int32_t* row = loaded.values.data() + static_cast<std::size_t>(r) * columns;
+        for (std::int32_t c = 0; c < columns; ++c, p += step) row[c] = DecodeMeasuredSample(reader, p);
     }
     CheckPixelSpacing(spacing);
     // The largest value the detector can store saturates: 2^BitsStored - 1
@@ -106,6 +105,8 @@ LoadedImage Load(const std::string& path, const NoiseSettings& line)
     loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), top + source.offset};
     return loaded;
 }
+
+namespace {
 
 std::string Text(const Failure& failure)
 {
@@ -156,13 +157,12 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
     }
     if (format == "csv") {
         out << CsvLine({"method", "status", "message", "files", "settings", "mean_signal", "rois", "pixels",
-                        "frequency_cy_per_mm", "nnps_u", "nnps_v", "u_nnps_u", "u_nnps_v", "warnings"})
-            << "\n";
+                        "frequency_cy_per_mm", "nnps_u", "nnps_v", "u_nnps_u", "u_nnps_v", "warnings"});
         const std::vector<std::string> head = {"nnps", ok ? "ok" : "error", r.message, files, r.settings};
         if (!ok) {
             std::vector<std::string> row = head;
             row.insert(row.end(), {"", "0", "0", "", "", "", "", "", ""});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
             return;
         }
         for (const NnpsPoint& p : r.result->points) {
@@ -170,7 +170,7 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
             row.insert(row.end(), {number(r.result->meanSignal), IntToStr(r.result->rois),
                                    IntToStr(r.result->pixels), number(p.frequency), number(p.nnpsU),
                                    number(p.nnpsV), number(p.uNnpsU), number(p.uNnpsV), joinedWarnings});
-            out << CsvLine(row) << "\n";
+            out << CsvLine(row);
         }
         return;
     }
@@ -211,17 +211,17 @@ int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, st
         report.used.conversion = conversion.Describe();
         report.settings = "conversion " + conversion.Describe();
         if (line.kerma) report.settings += kerma();
-        std::vector<LoadedImage> loaded;
+        std::vector<LoadedNoiseImage> loaded;
         for (const std::string& file : report.files) {
             try {
-                loaded.push_back(Load(file, line));
+                loaded.push_back(LoadNoiseImage(file, line));
             } catch (const Failure& failure) {
                 report.message = file + ": " + Text(failure);  // the file a load failure came from
                 throw;
             }
         }
         std::vector<NnpsImage> images;
-        for (const LoadedImage& l : loaded) images.push_back(l.image);
+        for (const LoadedNoiseImage& l : loaded) images.push_back(l.image);
         report.result = MeasureNnps(images, conversion);
     } catch (const Failure& failure) {
         if (report.message.empty()) report.message = Text(failure);
@@ -264,7 +264,7 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
             auto found = kermas.find(file);
             if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
             if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
-            const LoadedImage l = Load(file, line);
+            const LoadedNoiseImage l = LoadNoiseImage(file, line);
             samples.push_back(
                 {found->second,
                  CentralMeanValue(l.values.data(), l.image.columns, l.image.rows, l.image.dx, l.image.dy),

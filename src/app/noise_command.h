@@ -2,7 +2,13 @@
 // --kerma-file CSV`: the noise half of a detector's characterisation.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "app/command_options.h"
+#include "dicom/dicom_reader.h"
+#include "nps/nnps.h"
 
 namespace radmtf {
 
@@ -16,5 +22,15 @@ void CheckConversionOptions(ParsedCommand& command);
 // would destroy a file.
 int RunNnpsCommand(const ParsedCommand& command);
 int RunConversionCommand(const ParsedCommand& command);
+
+// A file's measurement values (as the slit and chart methods read them), its
+// pixel spacing (the option's, else the file's) and its QA fields; `image`
+// points into `values`.
+struct LoadedNoiseImage {
+    std::vector<std::int32_t> values;
+    NnpsImage image;
+    DicomQaFields qa;
+};
+LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& line);
 
 }  // namespace radmtf

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "report/dqe_report.h"
 #include "report/report.h"
 
 namespace radmtf {
@@ -19,7 +20,12 @@ inline constexpr char kMakeReportApplicationName[] = "RadmtfMakeReportApplicatio
 using WriteReport = void (*)(const QString& path, const std::vector<ReportPage>& pages);
 inline constexpr char kWriteReportName[] = "RadmtfWriteReportPdf";
 
+// WriteDqeReportPdf, failures included.
+using WriteDqeReport = void (*)(const QString& path, const DqeReportData& data);
+inline constexpr char kWriteDqeReportName[] = "RadmtfWriteDqeReportPdf";
+
 }  // namespace radmtf
 
 extern "C" QCoreApplication* RadmtfMakeReportApplication(int& argc, char** argv);
 extern "C" void RadmtfWriteReportPdf(const QString& path, const std::vector<radmtf::ReportPage>& pages);
+extern "C" void RadmtfWriteDqeReportPdf(const QString& path, const radmtf::DqeReportData& data);

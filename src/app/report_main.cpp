@@ -12,3 +12,8 @@ extern "C" void RadmtfWriteReportPdf(const QString& path, const std::vector<radm
 {
     radmtf::WriteReportPdf(path, pages);
 }
+
+extern "C" void RadmtfWriteDqeReportPdf(const QString& path, const radmtf::DqeReportData& data)
+{
+    radmtf::WriteDqeReportPdf(path, data);
+}

@@ -341,3 +341,7 @@ RADMTF_FAILURE(
         "MTF ファイル %1 には 1 件の測定の MTF (周波数の昇順) がありません。"))  // argument: the file (no
                                                                                  // single measurement's
                                                                                  // rising MTF in it)
+// A warning; arguments: the direction, the MTF file, the edge image left unused.
+RADMTF_FAILURE(kDqeEdgeUnused, "DqeEdgeUnused",
+               QT_TRANSLATE_NOOP("radmtf::Messages",
+                                 "%1 方向の MTF はファイル %2 から読むため、エッジ画像 %3 は使いません。"))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/numtext.h"
@@ -132,6 +133,22 @@ MtfCurve EdgeMtfCurve(const EdgeResult& edge)
     c.uncertainty = edge.fineUncertainty;
     c.uncertainty.resize(c.frequency.size(), NAN);
     return c;
+}
+
+std::optional<bool> EdgeRunsAlongColumns(const NnpsImage& image)
+{
+    if (!image.values || image.columns < 4 || image.rows < 4) return std::nullopt;
+    const std::int64_t x0 = image.columns / 4, y0 = image.rows / 4;
+    const std::int64_t x1 = x0 + image.columns / 2, y1 = y0 + image.rows / 2;  // exclusive; < columns, rows
+    long double across = 0, along = 0;
+    for (std::int64_t y = y0; y < y1; ++y)
+        for (std::int64_t x = x0; x < x1; ++x) {
+            const std::int64_t at = y * image.columns + x;
+            across += std::llabs(std::int64_t{image.values[at + 1]} - image.values[at]);
+            along += std::llabs(std::int64_t{image.values[at + image.columns]} - image.values[at]);
+        }
+    if (across == along) return std::nullopt;
+    return across > along;
 }
 
 EdgeResult MeasureEdgeMtf(std::span<const DqeEdgeImage> edges, const Conversion& conversion, bool alongV,

@@ -82,6 +82,12 @@ struct DqeEdgeImage {
     std::int32_t roiX = 0, roiY = 0, roiWidth = 0, roiHeight = 0;
 };
 
+// Whether the edge in the image's central half runs along the columns
+// (vertical: its MTF is along u): the pixel differences across the columns
+// outweigh those across the rows (noise adds alike to both). nullopt for
+// an image smaller than 4 x 4 pixels or one without any difference.
+std::optional<bool> EdgeRunsAlongColumns(const NnpsImage& image);
+
 // The MTF along u (vertical edges, `alongV` false) or along v (horizontal
 // edges, read transposed) from one or more edge images, linearised with
 // the conversion; several are combined as MeasureEdges combines them. The

@@ -74,6 +74,8 @@ QList<QPair<QString, QString>> MethodRows(ReportMethod method, const Measurement
     return rows;
 }
 
+}  // namespace
+
 QList<QPair<QString, QString>> QaRows(const DicomQaFields& qa, const ReportNotes& notes)
 {
     QList<QPair<QString, QString>> rows;
@@ -93,8 +95,6 @@ QList<QPair<QString, QString>> QaRows(const DicomQaFields& qa, const ReportNotes
     row(QT_TRANSLATE_NOOP("radmtf::Report", "備考"), QString::fromStdString(notes.note));
     return rows;
 }
-
-}  // namespace
 
 QString ReportMethodName(ReportMethod method)
 {

@@ -56,6 +56,9 @@ struct ReportPage {
     QStringList warnings;  // what the measurement warned about (processed or inverted data ...)
 };
 
+// The QA block's rows: the file's fields, then the notes, those given.
+QList<QPair<QString, QString>> QaRows(const DicomQaFields& qa, const ReportNotes& notes);
+
 // The page of one record, dated now.
 ReportPage MakeReportPage(const MeasurementRecord& record, const ReportNotes& notes);
 

@@ -91,6 +91,7 @@ TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
         RunMeasure({"nnps", folder.path(), "--conversion", "linear:100,2000", "--format", "csv"});
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_NE(mixed.out.find("nnps,error"), std::string::npos);
+    EXPECT_EQ(mixed.out.find("\n\n"), std::string::npos);  // no blank line between the records
     EXPECT_NE(mixed.err.find("b.dcm"), std::string::npos);
     EXPECT_EQ(RunMeasure({"nnps", folder.path(), "--format", "xml"}).exitCode, 2);
     EXPECT_EQ(RunMeasure({"nnps"}).exitCode, 2);

@@ -342,155 +342,6 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
         <translation>Decoding the pixel data of %1 (transfer syntax %2) did not end within %3 s and was stopped.</translation>
     </message>
     <message>
-        <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
-       radmtf measure nnps FILE|FOLDER... [options]
-       radmtf measure conversion FILE... --kerma-file CSV [options]
-
-画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
-既定値は解析ウィンドウの既定値です。edge は ROI の中の傾いたエッジから測定し、
-向きと角度を画像から求めます (プロファイルと MTF のオプションは使いません)。
-
-画像:
-  --mode dicom|raw16|raw8   ファイルの形式 (既定: dicom)
-  --size W,H                画像の列数と行数 (raw では必須、dicom ではファイルの値を上書き)
-  --header N                画素データの前のバイト数 (既定: 0、dicom ではファイルの値)
-  --offset N                画素値に加える値 (既定: 0、dicom ではファイルの値)
-  --swap                    画素のバイト順を入れ替える (dicom ではファイルの値)
-  --roi X,Y,W,H             ROI の中心と大きさ (既定: 画像から対象を探す。edge は見つけたエッジ
-                            ごとに 1 つの結果、edge_direction と edge_index 付き)
-  --search X,Y,W,H          対象を探す範囲: 左上の列と行、幅と高さ (既定: 画像全体)
-  --direction vertical|horizontal|both  edge で探すエッジの向き (既定: both)
-
-プロファイル:
-  --orientation 1..4|auto   スリットの向き、ボタン 1..4 (既定: 1)。auto は画像から推定
-  --ma-line M|auto          1 画素ずれる行数 MA-Line# (既定: 17)。auto は画像から推定
-  --smooth N                移動平均の幅 (既定: 1、平均しない)
-  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
-  --no-check                従来の slit と chart で、Auto と同じ推定でスリットまたはチャートを
-                            確かめない (既定: 見つからなければ測定せず、向きや MA-Line# が
-                            推定と 10 % 以上違えば警告する)
-
-露光量:
-  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
-  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
-  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)
-  --hdc FILE                特性曲線ファイル (既定: 使わない)
-
-MTF:
-  --precise                 精密モード: ROI のすべての行を使い、不確かさ u_mtf を付ける
-                            (slit と chart、既定: 従来の方法)
-  --slit-width MM           精密スリットでスリット幅を補正する幅 (既定: 0.01、0 は補正しない)
-  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、従来の slit のみ)
-  --fit-degree N            多項式の次数 1..16 (既定: 7)
-  --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0
-                            (既定: chart は測定できた周波数まで、slit と精密モードはフィットしない)
-                            フィットした値は各点の mtf_fit、JSON では次数と係数も
-  --lsf-range MM            LSF をスリットまたはエッジから ± この距離まで使う
-                            (精密スリットと edge、既定: 2.5、edge の 0 は ROI の全体)
-
-エッジ (edge のみ):
-  --edge-bin PX             ESF のビンの幅 (画素、0.01～1、既定: 0.1)
-  --edge-taper F            LSF の範囲の外側のこの割合をなめらかに減らす (0～1、既定: 0.5)
-  --edge-core MM            この距離 (± mm) までの LSF はどの周波数でも重み 1 (既定: 1、0 は分けない)
-  --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
-  --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
-
-ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
-  --conversion C            nnps: 画素値から空気カーマへの変換
-                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)
-  --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)
-  --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)
-
-出力:
-  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)
-  --output PATH             標準出力の代わりに書くファイル
-  --report PATH             1 ファイル 1 ページの PDF レポートも書く
-  --institution TEXT        レポートに載せる施設名
-  --operator TEXT           レポートに載せる測定者
-  --note TEXT               レポートに載せるメモ
-  --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
-  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
-  --max-decoded-mb N        1 ファイルの画素の復号に使えるメモリ (MB、既定: 1024)
-  --help                    この説明
-
-終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
-</source>
-        <translation>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
-       radmtf measure nnps FILE|FOLDER... [options]
-       radmtf measure conversion FILE... --kerma-file CSV [options]
-
-Measures the MTF from images. A folder: every file in it, in name order.
-The defaults are the analysis window&apos;s defaults. edge measures a tilted edge in the ROI
-and finds its direction and angle in the image (it uses no profile or MTF options).
-
-Image:
-  --mode dicom|raw16|raw8   the file format (default: dicom)
-  --size W,H                the image&apos;s columns and rows (required for raw; overrides a DICOM file&apos;s)
-  --header N                bytes before the pixel data (default: 0; DICOM: the file&apos;s)
-  --offset N                value added to the pixel values (default: 0; DICOM: the file&apos;s)
-  --swap                    swap the pixels&apos; byte order (DICOM: the file&apos;s)
-  --roi X,Y,W,H             the ROI&apos;s centre and size (default: the object is found in the image;
-                            edge: a result per edge found, with edge_direction and edge_index)
-  --search X,Y,W,H          where to search: left column, top row, width, height (default: the whole image)
-  --direction vertical|horizontal|both  edge: the edges to find (default: both)
-
-Profile:
-  --orientation 1..4|auto   the orientation button 1..4 (default: 1); auto: estimated from the image
-  --ma-line M|auto          MA-Line#, the lines over which the object moves one pixel (default: 17);
-                            auto: estimated from the image
-  --smooth N                moving-average width (default: 1, no averaging)
-  --extract                 cut the flat ends and thin to at most 2048 points (default: off)
-  --no-check                traditional slit and chart: do not look for the slit or chart first as
-                            Auto does (default: an image without one is not measured, and an
-                            orientation or MA-Line# 10 % or more off the estimate is warned about)
-
-Exposure:
-  --pixel-spacing MM        pixel spacing 0.001–10 (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
-  --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
-  --bits B                  BitsStored (default: the DICOM file&apos;s, else 12)
-  --hdc FILE                characteristic-curve file (default: none)
-
-MTF:
-  --precise                 precise mode: every row of the ROI, with the uncertainty u_mtf
-                            (slit and chart; default: the traditional method)
-  --slit-width MM           precise slit: the slit width corrected for (default: 0.01; 0: no correction)
-  --truncate-at INDEX       start of the LSF&apos;s left-tail extrapolation (default: none; traditional slit only)
-  --fit-degree N            polynomial degree 1..16 (default: 7)
-  --fit-up-to F             fit frequency 2.0|2.5|3.0|4.0|5.0|6.0
-                            (default: chart up to the frequencies measured; slit and precise modes not fitted)
-                            the fitted value at each point in mtf_fit; JSON also gives the degree and coefficients
-  --lsf-range MM            the LSF used within ± this distance of the slit or edge
-                            (precise slit and edge; default: 2.5; edge: 0 takes the whole ROI)
-
-Edge (edge only):
-  --edge-bin PX             ESF bin width (pixels, 0.01–1, default: 0.1)
-  --edge-taper F            the outer fraction of the LSF range that fades out (0–1, default: 0.5)
-  --edge-core MM            the LSF within ± this distance counts in full at every frequency (default: 1; 0: no split)
-  --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
-  --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
-
-Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
-  --conversion C            nnps: the conversion from pixel value to air kerma
-                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (default: model)
-  --kerma K                 nnps: the air kerma at the detector (µGy, recorded with the settings)
-  --kerma-file CSV          conversion: lines &quot;file,kerma&quot; (required)
-
-Output:
-  --format csv|json|table   output format (default: table on a terminal, else csv)
-  --output PATH             file written instead of standard output
-  --report PATH             also write a PDF report, a page per file
-  --institution TEXT        the institution named in the report
-  --operator TEXT           the operator named in the report
-  --note TEXT               a note for the report
-  --lang ja|en              the interface language (default: RADMTF_LANG, else ja)
-  --jobs N                  files measured at once (default: the number of cores)
-  --max-decoded-mb N        memory the decoding of one file&apos;s pixels may use (MB, default: 1024)
-  --help                    this help
-
-Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
-</translation>
-    </message>
-    <message>
         <source>解析範囲 (%1 画素) に 256 × 256 画素の ROI が 1 つも入りません。</source>
         <translation>The analysed area (%1 pixels) holds no ROI of 256 × 256 pixels.</translation>
     </message>
@@ -581,6 +432,179 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>--roi で指定してください。</source>
         <translation> Give one with --roi.</translation>
+    </message>
+    <message>
+        <source>%1 方向の MTF はファイル %2 から読むため、エッジ画像 %3 は使いません。</source>
+        <translation>The MTF along %1 is read from the file %2, so the edge image %3 is not used.</translation>
+    </message>
+    <message>
+        <source>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
+       radmtf measure nnps FILE|FOLDER... [options]
+       radmtf measure conversion FILE... --kerma-file CSV [options]
+       radmtf measure dqe --flat FILE|FOLDER... --edge FILE... --kerma K --quality Q [options]
+
+画像から MTF を測定します。フォルダーはその中のファイルを名前順にすべて測定します。
+既定値は解析ウィンドウの既定値です。edge は ROI の中の傾いたエッジから測定し、
+向きと角度を画像から求めます (プロファイルと MTF のオプションは使いません)。
+
+画像:
+  --mode dicom|raw16|raw8   ファイルの形式 (既定: dicom)
+  --size W,H                画像の列数と行数 (raw では必須、dicom ではファイルの値を上書き)
+  --header N                画素データの前のバイト数 (既定: 0、dicom ではファイルの値)
+  --offset N                画素値に加える値 (既定: 0、dicom ではファイルの値)
+  --swap                    画素のバイト順を入れ替える (dicom ではファイルの値)
+  --roi X,Y,W,H             ROI の中心と大きさ (既定: 画像から対象を探す。edge は見つけたエッジ
+                            ごとに 1 つの結果、edge_direction と edge_index 付き)
+  --search X,Y,W,H          対象を探す範囲: 左上の列と行、幅と高さ (既定: 画像全体)
+  --direction vertical|horizontal|both  edge で探すエッジの向き (既定: both)
+
+プロファイル:
+  --orientation 1..4|auto   スリットの向き、ボタン 1..4 (既定: 1)。auto は画像から推定
+  --ma-line M|auto          1 画素ずれる行数 MA-Line# (既定: 17)。auto は画像から推定
+  --smooth N                移動平均の幅 (既定: 1、平均しない)
+  --extract                 平坦な両端を切り、2048 点以下に間引く (既定: しない)
+  --no-check                従来の slit と chart で、Auto と同じ推定でスリットまたはチャートを
+                            確かめない (既定: 見つからなければ測定せず、向きや MA-Line# が
+                            推定と 10 % 以上違えば警告する)
+
+露光量:
+  --pixel-spacing MM        画素間隔 0.001～10 (既定: ファイルの Imager Pixel Spacing、なければ Pixel Spacing)
+  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
+  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)
+  --hdc FILE                特性曲線ファイル (既定: 使わない)
+
+MTF:
+  --precise                 精密モード: ROI のすべての行を使い、不確かさ u_mtf を付ける
+                            (slit と chart、既定: 従来の方法)
+  --slit-width MM           精密スリットでスリット幅を補正する幅 (既定: 0.01、0 は補正しない)
+  --truncate-at INDEX       LSF の左の裾の外挿開始点 (既定: 外挿しない、従来の slit のみ)
+  --fit-degree N            多項式の次数 1..16 (既定: 7)
+  --fit-up-to F             フィットする周波数 2.0|2.5|3.0|4.0|5.0|6.0
+                            (既定: chart は測定できた周波数まで、slit と精密モードはフィットしない)
+                            フィットした値は各点の mtf_fit、JSON では次数と係数も
+  --lsf-range MM            LSF をスリットまたはエッジから ± この距離まで使う
+                            (精密スリットと edge、既定: 2.5、edge の 0 は ROI の全体)
+
+エッジ (edge のみ):
+  --edge-bin PX             ESF のビンの幅 (画素、0.01～1、既定: 0.1)
+  --edge-taper F            LSF の範囲の外側のこの割合をなめらかに減らす (0～1、既定: 0.5)
+  --edge-core MM            この距離 (± mm) までの LSF はどの周波数でも重み 1 (既定: 1、0 は分けない)
+  --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
+  --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
+
+ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
+  --conversion C            nnps: 画素値から空気カーマへの変換
+                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)
+  --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)
+  --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)
+
+DQE (dqe、ほかに --conversion --pixel-spacing --log-exposure-area --bits と出力のオプション):
+  --flat FILE|FOLDER        平坦画像 (繰り返し可、後に続くファイルも平坦画像)
+  --edge FILE               エッジ画像 (繰り返し可、縦のエッジは u、横のエッジは v の MTF)
+  --kerma K                 検出器面の空気カーマ (µGy、必須)
+  --quality Q               線質 RQA3|RQA5|RQA7|RQA9 (必須)
+  --snr-table 2015|2003     SNR²_in の表の版 (既定: 2015)
+  --snr2 V                  表の代わりに使う SNR²_in (1/(mm²·µGy))
+  --mtf-u CSV, --mtf-v CSV  エッジ画像の代わりに使う measure の MTF (CSV または JSON)
+
+出力:
+  --format csv|json|table   出力形式 (既定: 端末なら table、それ以外は csv)
+  --output PATH             標準出力の代わりに書くファイル
+  --report PATH             1 ファイル 1 ページの PDF レポートも書く
+  --institution TEXT        レポートに載せる施設名
+  --operator TEXT           レポートに載せる測定者
+  --note TEXT               レポートに載せるメモ
+  --lang ja|en              表示の言語 (既定: 環境変数 RADMTF_LANG、なければ ja)
+  --jobs N                  同時に測定するファイルの数 (既定: CPU のコア数)
+  --max-decoded-mb N        1 ファイルの画素の復号に使えるメモリ (MB、既定: 1024)
+  --help                    この説明
+
+終了コード: 0 すべて測定できた、1 測定できないファイルがあった、2 使い方の誤り
+</source>
+        <translation>usage: radmtf measure slit|chart|edge FILE|FOLDER... [options]
+       radmtf measure nnps FILE|FOLDER... [options]
+       radmtf measure conversion FILE... --kerma-file CSV [options]
+       radmtf measure dqe --flat FILE|FOLDER... --edge FILE... --kerma K --quality Q [options]
+
+Measures the MTF from images. A folder: every file in it, in name order.
+The defaults are the analysis window&apos;s defaults. edge measures a tilted edge in the ROI
+and finds its direction and angle in the image (it uses no profile or MTF options).
+
+Image:
+  --mode dicom|raw16|raw8   the file format (default: dicom)
+  --size W,H                the image&apos;s columns and rows (required for raw; overrides a DICOM file&apos;s)
+  --header N                bytes before the pixel data (default: 0; DICOM: the file&apos;s)
+  --offset N                value added to the pixel values (default: 0; DICOM: the file&apos;s)
+  --swap                    swap the pixels&apos; byte order (DICOM: the file&apos;s)
+  --roi X,Y,W,H             the ROI&apos;s centre and size (default: the object is found in the image;
+                            edge: a result per edge found, with edge_direction and edge_index)
+  --search X,Y,W,H          where to search: left column, top row, width, height (default: the whole image)
+  --direction vertical|horizontal|both  edge: the edges to find (default: both)
+
+Profile:
+  --orientation 1..4|auto   the orientation button 1..4 (default: 1); auto: estimated from the image
+  --ma-line M|auto          MA-Line#, the lines over which the object moves one pixel (default: 17);
+                            auto: estimated from the image
+  --smooth N                moving-average width (default: 1, no averaging)
+  --extract                 cut the flat ends and thin to at most 2048 points (default: off)
+  --no-check                traditional slit and chart: do not look for the slit or chart first as
+                            Auto does (default: an image without one is not measured, and an
+                            orientation or MA-Line# 10 % or more off the estimate is warned about)
+
+Exposure:
+  --pixel-spacing MM        pixel spacing 0.001–10 (default: the file&apos;s Imager Pixel Spacing, else its Pixel Spacing)
+  --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
+  --bits B                  BitsStored (default: the DICOM file&apos;s, else 12)
+  --hdc FILE                characteristic-curve file (default: none)
+
+MTF:
+  --precise                 precise mode: every row of the ROI, with the uncertainty u_mtf
+                            (slit and chart; default: the traditional method)
+  --slit-width MM           precise slit: the slit width corrected for (default: 0.01; 0: no correction)
+  --truncate-at INDEX       start of the LSF&apos;s left-tail extrapolation (default: none; traditional slit only)
+  --fit-degree N            polynomial degree 1..16 (default: 7)
+  --fit-up-to F             fit frequency 2.0|2.5|3.0|4.0|5.0|6.0
+                            (default: chart up to the frequencies measured; slit and precise modes not fitted)
+                            the fitted value at each point in mtf_fit; JSON also gives the degree and coefficients
+  --lsf-range MM            the LSF used within ± this distance of the slit or edge
+                            (precise slit and edge; default: 2.5; edge: 0 takes the whole ROI)
+
+Edge (edge only):
+  --edge-bin PX             ESF bin width (pixels, 0.01–1, default: 0.1)
+  --edge-taper F            the outer fraction of the LSF range that fades out (0–1, default: 0.5)
+  --edge-core MM            the LSF within ± this distance counts in full at every frequency (default: 1; 0: no split)
+  --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
+  --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
+
+Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
+  --conversion C            nnps: the conversion from pixel value to air kerma
+                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (default: model)
+  --kerma K                 nnps: the air kerma at the detector (µGy, recorded with the settings)
+  --kerma-file CSV          conversion: lines &quot;file,kerma&quot; (required)
+
+DQE (dqe; also --conversion --pixel-spacing --log-exposure-area --bits and the output options):
+  --flat FILE|FOLDER        flat fields (repeatable; the files that follow are flat fields too)
+  --edge FILE               edge images (repeatable; a vertical edge gives the MTF along u, a horizontal one along v)
+  --kerma K                 the air kerma at the detector (µGy, required)
+  --quality Q               beam quality RQA3|RQA5|RQA7|RQA9 (required)
+  --snr-table 2015|2003     the edition of the SNR²_in table (default: 2015)
+  --snr2 V                  SNR²_in to use instead of the table&apos;s (1/(mm²·µGy))
+  --mtf-u CSV, --mtf-v CSV  a measure MTF (CSV or JSON) to use instead of edge images
+
+Output:
+  --format csv|json|table   output format (default: table on a terminal, else csv)
+  --output PATH             file written instead of standard output
+  --report PATH             also write a PDF report, a page per file
+  --institution TEXT        the institution named in the report
+  --operator TEXT           the operator named in the report
+  --note TEXT               a note for the report
+  --lang ja|en              the interface language (default: RADMTF_LANG, else ja)
+  --jobs N                  files measured at once (default: the number of cores)
+  --max-decoded-mb N        memory the decoding of one file&apos;s pixels may use (MB, default: 1024)
+  --help                    this help
+
+Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
+</translation>
     </message>
 </context>
 <context>
@@ -776,6 +800,114 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>エッジ</source>
         <translation>Edge</translation>
+    </message>
+    <message>
+        <source>平坦画像</source>
+        <translation>Flat field</translation>
+    </message>
+    <message>
+        <source>エッジ画像 u</source>
+        <translation>Edge image u</translation>
+    </message>
+    <message>
+        <source>エッジ画像 v</source>
+        <translation>Edge image v</translation>
+    </message>
+    <message>
+        <source>MTF ファイル u</source>
+        <translation>MTF file u</translation>
+    </message>
+    <message>
+        <source>MTF ファイル v</source>
+        <translation>MTF file v</translation>
+    </message>
+    <message>
+        <source>変換関数</source>
+        <translation>Conversion function</translation>
+    </message>
+    <message>
+        <source>空気カーマ K (µGy)</source>
+        <translation>Air kerma K (µGy)</translation>
+    </message>
+    <message>
+        <source>線質</source>
+        <translation>Beam quality</translation>
+    </message>
+    <message>
+        <source>SNR²_in の表の版</source>
+        <translation>SNR²_in table edition</translation>
+    </message>
+    <message>
+        <source>SNR²_in (1/(mm² µGy))</source>
+        <translation>SNR²_in (1/(mm² µGy))</translation>
+    </message>
+    <message>
+        <source>q = K SNR²_in (1/mm²)</source>
+        <translation>q = K SNR²_in (1/mm²)</translation>
+    </message>
+    <message>
+        <source>データなし</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>DQE 報告書 (IEC 62220-1-1)</source>
+        <translation>DQE report (IEC 62220-1-1)</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>QA 情報 (1 枚目の平坦画像)</source>
+        <translation>QA fields (first flat field)</translation>
+    </message>
+    <message>
+        <source>測定できませんでした: </source>
+        <translation>Could not be measured: </translation>
+    </message>
+    <message>
+        <source>画素値</source>
+        <translation>Pixel value</translation>
+    </message>
+    <message>
+        <source>MTF</source>
+        <translation>MTF</translation>
+    </message>
+    <message>
+        <source>NNPS</source>
+        <translation>NNPS</translation>
+    </message>
+    <message>
+        <source>NNPS (mm²)</source>
+        <translation>NNPS (mm²)</translation>
+    </message>
+    <message>
+        <source>DQE</source>
+        <translation>DQE</translation>
+    </message>
+    <message>
+        <source>MTF u</source>
+        <translation>MTF u</translation>
+    </message>
+    <message>
+        <source>MTF v</source>
+        <translation>MTF v</translation>
+    </message>
+    <message>
+        <source>NNPS u (mm²)</source>
+        <translation>NNPS u (mm²)</translation>
+    </message>
+    <message>
+        <source>NNPS v (mm²)</source>
+        <translation>NNPS v (mm²)</translation>
+    </message>
+    <message>
+        <source>DQE u ± u</source>
+        <translation>DQE u ± u</translation>
+    </message>
+    <message>
+        <source>DQE v ± u</source>
+        <translation>DQE v ± u</translation>
     </message>
 </context>
 <context>
