@@ -342,22 +342,28 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
         byColumn = grid.roisY < 2;
     }
     const std::size_t half = static_cast<std::size_t>(n) * static_cast<std::size_t>(n / 2 + 1);
-    std::vector<std::vector<double>> sums(static_cast<std::size_t>(threads) * groups,
-                                          std::vector<double>(half, 0.0));
-    const std::size_t tasks = imageCount * static_cast<std::size_t>(grid.roisY);
-    ParallelFor(tasks, threads, [&](std::size_t task, unsigned worker) {
-        const std::size_t image = task / static_cast<std::size_t>(grid.roisY);
-        const std::int32_t ry = static_cast<std::int32_t>(task % static_cast<std::size_t>(grid.roisY));
+    // Each group's sum is made by one task, in ROI order, so that a result
+    // never depends on how the work was shared between threads.
+    std::vector<std::vector<double>> sums(static_cast<std::size_t>(groups), std::vector<double>(half, 0.0));
+    const std::size_t tasks = imageCount > 1 ? imageCount : static_cast<std::size_t>(grid.roisY);
+    ParallelFor(tasks, threads, [&](std::size_t task, unsigned) {
+        const std::size_t image = imageCount > 1 ? task : 0;
+        const auto firstRow = static_cast<std::int32_t>(imageCount > 1 ? 0 : task);
+        const std::int32_t endRow = imageCount > 1 ? grid.roisY : firstRow + 1;
         std::vector<double, FftAllocator<double>> roi(static_cast<std::size_t>(n) * n);
         std::vector<std::complex<double>, FftAllocator<std::complex<double>>> spectrum(half);
-        const std::int32_t y0 = grid.gridY - grid.areaY + ry * kNnpsStep;
-        for (std::int32_t rx = 0; rx < grid.roisX; ++rx) {
-            const std::int32_t x0 = grid.gridX - grid.areaX + rx * kNnpsStep;
-            DetrendedRoi(images[image], grid, areas[image], x0, y0, n, roi.data());
-            RealFft2d(roi.data(), spectrum.data(), static_cast<std::size_t>(n), static_cast<std::size_t>(n));
-            const std::size_t group = imageCount > 1 ? image : static_cast<std::size_t>(byColumn ? rx : ry);
-            std::vector<double>& sum = sums[static_cast<std::size_t>(worker) * groups + group];
-            for (std::size_t j = 0; j < half; ++j) sum[j] += std::norm(spectrum[j]);
+        for (std::int32_t ry = firstRow; ry < endRow; ++ry) {
+            const std::int32_t y0 = grid.gridY - grid.areaY + ry * kNnpsStep;
+            for (std::int32_t rx = 0; rx < grid.roisX; ++rx) {
+                const std::int32_t x0 = grid.gridX - grid.areaX + rx * kNnpsStep;
+                DetrendedRoi(images[image], grid, areas[image], x0, y0, n, roi.data());
+                RealFft2d(roi.data(), spectrum.data(), static_cast<std::size_t>(n),
+                          static_cast<std::size_t>(n));
+                const std::size_t group =
+                    imageCount > 1 ? image : static_cast<std::size_t>(byColumn ? rx : ry);
+                std::vector<double>& sum = sums[group];
+                for (std::size_t j = 0; j < half; ++j) sum[j] += std::norm(spectrum[j]);
+            }
         }
     });
 
@@ -380,12 +386,7 @@ NnpsResult MeasureNnps(std::span<const NnpsImage> images, const Conversion& conv
     std::vector<double> total(half, 0.0);
     std::vector<std::vector<NnpsPoint>> groupPoints;
     for (std::int32_t g = 0; g < groups; ++g) {
-        std::vector<double> group(half, 0.0);
-        for (unsigned t = 0; t < threads; ++t) {
-            const std::vector<double>& sum =
-                sums[static_cast<std::size_t>(t) * groups + static_cast<std::size_t>(g)];
-            for (std::size_t j = 0; j < half; ++j) group[j] += sum[j];
-        }
+        std::vector<double>& group = sums[static_cast<std::size_t>(g)];
         for (std::size_t j = 0; j < half; ++j) {
             total[j] += group[j];
             group[j] = static_cast<double>(group[j] * scale / perGroup);

@@ -74,6 +74,16 @@ TEST(Nnps, MatchesTheExactExpectationOfAnAnisotropicDetector)
     EXPECT_TRUE(HasWarning(r, FailureCode::kNnpsSmallArea));
     EXPECT_TRUE(HasWarning(r, FailureCode::kNnpsFewPixels));
     EXPECT_FALSE(HasWarning(r, FailureCode::kNnpsSaturated));
+
+    // The same to the last bit however many threads share the work.
+    for (const unsigned threads : {1u, 3u}) {
+        NnpsSettings s;
+        s.threads = threads;
+        const NnpsResult again = MeasureNnps(set.images, d.Response(), s);
+        EXPECT_EQ(again.nnps2d, r.nnps2d) << threads;
+        for (std::size_t j = 0; j < r.points.size(); ++j)
+            EXPECT_EQ(again.points[j].uNnpsU, r.points[j].uNnpsU) << threads;
+    }
 }
 
 // A logarithmic detector at the coarser pitch, linearised by each kind of
