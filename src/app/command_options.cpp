@@ -185,6 +185,8 @@ const std::vector<Option>& Options()
         {"--edge-cutoff", false, [](P c, T o, T v) { c.settings.edge.tailCutoff = RealValue(o, v, true); }},
         {"--edge-smoothing", false,
          [](P c, T o, T v) { c.settings.edge.smoothingInterval = RealValue(o, v, true); }},
+        {"--edge-adaptive", false,
+         [](P c, T o, T v) { c.settings.edge.adaptiveWindow = RealValue(o, v, true); }},
         {"--fit-degree", false,
          [](P c, T o, T v) { c.settings.fitDegree = IntValue(o, v, 1, kMaxFitDegree); }},
         {"--fit-up-to", false,

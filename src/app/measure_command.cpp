@@ -51,7 +51,7 @@ void CheckOptionsForMethod(ParsedCommand& command)
     MeasureSettings& s = command.settings;
     s.method = *ParseMethod(command.subcommand);
     const std::vector<std::string> edgeOnly = {"--edge-bin", "--edge-taper", "--edge-core", "--edge-cutoff",
-                                               "--edge-smoothing"};
+                                               "--edge-smoothing", "--edge-adaptive"};
     std::vector<std::string> unused;
     if (s.method == MeasureMethod::kEdge)
         unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",    "--truncate-at",

@@ -419,6 +419,7 @@ EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSp
     edge.coreHalfWidth = static_cast<double>(settings.edge.coreHalfWidth);
     edge.tailCutoff = static_cast<double>(settings.edge.tailCutoff);
     edge.smoothingInterval = static_cast<double>(settings.edge.smoothingInterval);
+    edge.adaptiveWindow = static_cast<double>(settings.edge.adaptiveWindow);
     CheckEdgeSettings(edge);
     return edge;
 }

@@ -112,6 +112,7 @@ const std::vector<SettingColumn>& SettingColumns()
         {"edge_cutoff_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.tailCutoff); }, true},
         {"edge_smoothing_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.smoothingInterval); },
          true},
+        {"edge_adaptive", Kind::kReal, [](S s) { return EdgeText(s, s.edge.adaptiveWindow); }, true},
     };
     return columns;
 }

@@ -39,6 +39,9 @@ struct EdgeMethodSettings {
     long double coreHalfWidth = 1.0L;      // LSF core ± (mm)
     long double tailCutoff = 2.0L;         // cycles/mm
     long double smoothingInterval = 0.0L;  // MTF averaging interval (cycles/mm)
+    // The window that narrows with frequency: ± c / f mm at f, in place of
+    // the core and tail weighting; 0: off.
+    long double adaptiveWindow = 0.0L;
 };
 
 struct MeasureSettings {

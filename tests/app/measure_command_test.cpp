@@ -469,6 +469,7 @@ TEST_F(MeasureCommand, EdgeAndLsfRangeOptionsChangeTheMeasurementAndAreListedWit
                           Case{{"edge", edge, "--edge-core", "0.5"}, "edge_core_mm", "0.5"},
                           Case{{"edge", edge, "--edge-cutoff", "1"}, "edge_cutoff_cy_per_mm", "1"},
                           Case{{"edge", edge, "--edge-smoothing", "0.5"}, "edge_smoothing_cy_per_mm", "0.5"},
+                          Case{{"edge", edge, "--edge-adaptive", "1.5"}, "edge_adaptive", "1.5"},
                           Case{{"slit", slit, "--precise", "--lsf-range", "1"}, "lsf_range_mm", "1"}}) {
         const QStringList defaults = c.args.mid(0, c.args.contains("--precise") ? 3 : 2);
         const CommandRun before = RunMeasure(defaults + QStringList{"--format", "csv"});

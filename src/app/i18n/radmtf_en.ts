@@ -491,6 +491,7 @@ MTF:
   --edge-core MM            この距離 (± mm) までの LSF はどの周波数でも重み 1 (既定: 1、0 は分けない)
   --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
   --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
+  --edge-adaptive C         周波数 f で ± C / f mm の LSF を使う窓 (コアと遮断の代わり、既定: 0、使わない)
 
 ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: 画素値から空気カーマへの変換
@@ -575,6 +576,7 @@ Edge (edge only):
   --edge-core MM            the LSF within ± this distance counts in full at every frequency (default: 1; 0: no split)
   --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
   --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
+  --edge-adaptive C         the LSF window ± C / f mm at frequency f, in place of core and cut-off (default: 0, off)
 
 Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: the conversion from pixel value to air kerma
