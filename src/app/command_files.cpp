@@ -85,6 +85,29 @@ std::optional<Failure> OutputRefusal(const std::string& target, const std::vecto
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> OutputFiles(const std::optional<std::string>& output,
+                                                    const std::optional<std::string>& report)
+{
+    if (output && report && SameFile(*output, *report)) {
+        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--report", *report}));
+        return std::nullopt;
+    }
+    std::vector<std::string> written;
+    for (const auto& target : {output, report})
+        if (target) written.push_back(*target);
+    return written;
+}
+
+bool OutputsAllowed(const std::vector<std::string>& written, const std::vector<std::string>& read)
+{
+    for (const std::string& target : written)
+        if (const std::optional<Failure> refusal = OutputRefusal(target, read)) {
+            PrintFailure(FailureText(*refusal));
+            return false;
+        }
+    return true;
+}
+
 bool StandardOutputWritten()
 {
     std::cout.flush();

@@ -29,6 +29,15 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs,
 // plain file.
 std::optional<Failure> OutputRefusal(const std::string& target, const std::vector<std::string>& files);
 
+// The files a run writes (--output, --report), or nothing after the usage
+// error printed for one file named as both.
+std::optional<std::vector<std::string>> OutputFiles(const std::optional<std::string>& output,
+                                                    const std::optional<std::string>& report);
+
+// Whether every written file passes OutputRefusal against the files read;
+// the first refusal is printed.
+bool OutputsAllowed(const std::vector<std::string>& written, const std::vector<std::string>& read);
+
 // Standard output with everything written so far delivered; false when a
 // write failed (a full disk, a closed pipe, /dev/full).
 bool StandardOutputWritten();

@@ -351,16 +351,11 @@ void CheckDqeOptions(ParsedCommand& command)
 
 int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
 {
-    std::vector<std::string> written;
-    for (const auto& target : {line.output, line.report})
-        if (target) written.push_back(*target);
-    if (line.output && line.report && SameFile(*line.output, *line.report)) {
-        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--report", *line.report}));
-        return 2;
-    }
+    const std::optional<std::vector<std::string>> written = OutputFiles(line.output, line.report);
+    if (!written) return 2;
     DqeReport report;
-    report.flats = ExpandInputs(line.dqe.flats, written, true);
-    report.edges = ExpandInputs(line.dqe.edges, written, true);
+    report.flats = ExpandInputs(line.dqe.flats, *written, true);
+    report.edges = ExpandInputs(line.dqe.edges, *written, true);
     report.mtfFileU = line.dqe.mtfU;
     report.mtfFileV = line.dqe.mtfV;
     report.conversion = line.noise.conversion;
@@ -372,11 +367,7 @@ int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
     read.insert(read.end(), report.edges.begin(), report.edges.end());
     for (const auto& f : {report.mtfFileU, report.mtfFileV})
         if (f) read.push_back(*f);
-    for (const std::string& target : written)
-        if (const std::optional<Failure> refusal = OutputRefusal(target, read)) {
-            PrintFailure(FailureText(*refusal));
-            return 2;
-        }
+    if (!OutputsAllowed(*written, read)) return 2;
     try {
         Characterise(line, report);
     } catch (const Failure& failure) {

@@ -50,8 +50,8 @@ void CheckOptionsForMethod(ParsedCommand& command)
 {
     MeasureSettings& s = command.settings;
     s.method = *ParseMethod(command.subcommand);
-    const std::vector<std::string> edgeOnly = {"--edge-bin", "--edge-taper", "--edge-core", "--edge-cutoff",
-                                               "--edge-smoothing", "--edge-adaptive"};
+    const std::vector<std::string> edgeOnly = {"--edge-bin",    "--edge-taper",     "--edge-core",
+                                               "--edge-cutoff", "--edge-smoothing", "--edge-adaptive"};
     std::vector<std::string> unused;
     if (s.method == MeasureMethod::kEdge)
         unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",    "--truncate-at",
@@ -235,19 +235,10 @@ struct CommandContext {
 
 int Measure(const ParsedCommand& line, const CommandContext& context)
 {
-    std::vector<std::string> written;
-    for (const auto& target : {line.output, line.report})
-        if (target) written.push_back(*target);
-    if (line.output && line.report && SameFile(*line.output, *line.report)) {
-        PrintUsageError(UsageText(UsageProblem::kBadValue, {"--report", *line.report}));
-        return 2;
-    }
-    const std::vector<std::string> files = ExpandInputs(line.inputs, written);
-    for (const std::string& target : written)
-        if (const std::optional<Failure> refusal = OutputRefusal(target, files)) {
-            PrintFailure(FailureText(*refusal));
-            return 2;
-        }
+    const std::optional<std::vector<std::string>> written = OutputFiles(line.output, line.report);
+    if (!written) return 2;
+    const std::vector<std::string> files = ExpandInputs(line.inputs, *written);
+    if (!OutputsAllowed(*written, files)) return 2;
     // --output is gathered whole and replaces the file only when complete.
     std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;

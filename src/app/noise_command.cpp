@@ -281,14 +281,9 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
 // nnps and conversion: their files read together into one result.
 int RunNoise(const ParsedCommand& line, bool conversionMeasurement)
 {
-    std::vector<std::string> written;
-    if (line.output) written.push_back(*line.output);
+    const std::vector<std::string> written = *OutputFiles(line.output, std::nullopt);
     const std::vector<std::string> files = ExpandInputs(line.inputs, written, true);
-    if (line.output)
-        if (const std::optional<Failure> refusal = OutputRefusal(*line.output, files)) {
-            PrintFailure(FailureText(*refusal));
-            return 2;
-        }
+    if (!OutputsAllowed(written, files)) return 2;
     // --output is gathered whole and replaces the file only when complete.
     std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
