@@ -1,4 +1,5 @@
 #include "report/dqe_report.h"
+#include "report/report.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -317,28 +318,14 @@ void PaintSecondPage(QPainter& painter, const QRectF& area, const DqeReportData&
 
 void WriteDqeReportPdf(const QString& path, const DqeReportData& data)
 {
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&pdf);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        writer.setResolution(300);
-        writer.setCreator("radmtf");
-        writer.setTitle(QCoreApplication::translate("radmtf::Report", "DQE 報告書 (IEC 62220-1-1)"));
-        QPainter painter;
-        if (!painter.begin(&writer)) ThrowCannotCreate(path.toStdString());
-        const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
-        const double unit = writer.logicalDpiX() / 25.4;  // device pixels per millimetre
-        PaintFirstPage(painter, area, data, unit);
-        if (data.failure.isEmpty()) {
-            writer.newPage();
-            PaintSecondPage(painter, area, data, unit);
-        }
-        painter.end();
-    }
-    ReplaceFile(QFile::encodeName(path).toStdString(),
-                std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
+    WriteA4Pdf(path, QCoreApplication::translate("radmtf::Report", "DQE 報告書 (IEC 62220-1-1)"),
+               data.failure.isEmpty() ? 2 : 1,
+               [&](QPainter& painter, const QRectF& area, std::size_t page, double unit) {
+                   if (page == 0)
+                       PaintFirstPage(painter, area, data, unit);
+                   else
+                       PaintSecondPage(painter, area, data, unit);
+               });
 }
 
 }  // namespace radmtf

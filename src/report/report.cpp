@@ -339,7 +339,8 @@ void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& pa
     painter.restore();
 }
 
-void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
+void WriteA4Pdf(const QString& path, const QString& title, std::size_t pageCount,
+                const std::function<void(QPainter&, const QRectF&, std::size_t, double)>& paint)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -349,18 +350,27 @@ void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setCreator("radmtf");
-        writer.setTitle(QCoreApplication::translate("radmtf::Report", "プリサンプリング MTF 報告書"));
+        writer.setTitle(title);
         QPainter painter;
         if (!painter.begin(&writer)) ThrowCannotCreate(path.toStdString());
         const QRectF area(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
-        for (std::size_t i = 0; i < pages.size(); ++i) {
+        const double unit = writer.logicalDpiX() / 25.4;  // device pixels per millimetre
+        for (std::size_t i = 0; i < pageCount; ++i) {
             if (i > 0) writer.newPage();
-            PaintReportPage(painter, area, pages[i]);
+            paint(painter, area, i, unit);
         }
         painter.end();
     }
     ReplaceFile(QFile::encodeName(path).toStdString(),
                 std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
+}
+
+void WriteReportPdf(const QString& path, const std::vector<ReportPage>& pages)
+{
+    WriteA4Pdf(path, QCoreApplication::translate("radmtf::Report", "プリサンプリング MTF 報告書"),
+               pages.size(), [&](QPainter& painter, const QRectF& area, std::size_t i, double) {
+                   PaintReportPage(painter, area, pages[i]);
+               });
 }
 
 }  // namespace radmtf

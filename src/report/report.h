@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "report/report_page.h"
@@ -17,6 +18,12 @@ namespace radmtf {
 
 // Lays one page out in `area` (device pixels of `painter`'s device).
 void PaintReportPage(QPainter& painter, const QRectF& area, const ReportPage& page);
+
+// An A4 PDF of `pageCount` pages, each drawn by paint(painter, area, page,
+// device pixels per millimetre); `path` is replaced only when it is
+// complete. Fails with the cannot-create failure naming `path`.
+void WriteA4Pdf(const QString& path, const QString& title, std::size_t pageCount,
+                const std::function<void(QPainter&, const QRectF&, std::size_t, double)>& paint);
 
 // Writes an A4 PDF, one page per entry; the file is replaced only when it is
 // complete. Fails with the cannot-create failure naming `path`.
