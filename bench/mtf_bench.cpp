@@ -52,10 +52,7 @@ void RunMtfBenchmarks()
     }
     mtf->measuredCount = 10;
     FittingOutput fit;
-    const double fitMs = BestMilliseconds(50, [&] {
-        RunFitting(
-            *mtf, 5, "7", [] { return std::string("0.1"); }, fit);
-    });
+    const double fitMs = BestMilliseconds(50, [&] { RunFitting(*mtf, 5, 7, 0.1L, fit); });
     std::printf("mtf: Fitting, K = 9, degree 7, %zu + %zu rows: %.3f ms\n", fit.memoMtf.size(),
                 static_cast<std::size_t>(std::count(fit.memoMtf3Text.begin(), fit.memoMtf3Text.end(), '\n')),
                 fitMs);

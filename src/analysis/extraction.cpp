@@ -78,11 +78,10 @@ ExtractionOutput ExtractionListing(const ProfileState& state)
     return output;
 }
 
-ExtractionOutput ExtractProfile(ProfileState& state, std::string_view pixelSpacingText,
-                                std::string_view maLineText)
+ExtractionOutput ExtractProfile(ProfileState& state, long double pixelSpacing, long double maLines)
 {
     CutFlatEnds(state);
-    const double spacing = SampleSpacingFromTexts(pixelSpacingText, maLineText);
+    const double spacing = SampleSpacing(pixelSpacing, maLines);
     HalveProfile(state, spacing);
     return ExtractionListing(state);
 }

@@ -15,9 +15,11 @@
 #include "app/kernel_output.h"
 #include "app/messages.h"
 #include "app/prompter.h"
+#include "app/window_numbers.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
 #include "core/numtext.h"
+#include "core/text_lines.h"
 #include "measure/measurement.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
@@ -103,8 +105,8 @@ void TForm2::ButtonToExpClick()
         const CurveFile curve = loadCurveFile();
         points = ConvertToExposureByCurve(profile, curve.lines, curve.path);
     } else {
-        points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
-                                          form1_->EditOffst->text().toStdString());
+        points = ExposureByModelTexts(profile, StdText(EditL), StdText(EditBit),
+                                      form1_->EditOffst->text().toStdString());
     }
     clearSeries(Series2);
     setSeries(Series3, Points(points));
@@ -118,7 +120,7 @@ void TForm2::ButtonToExpClick()
 
 void TForm2::ButtonExtractClick()
 {
-    const ExtractionOutput out = ExtractProfile(profile, StdText(EditPxlSpc), StdText(EditMALine));
+    const ExtractionOutput out = ExtractProfileFromTexts(profile, StdText(EditPxlSpc), StdText(EditMALine));
     MemoPRF->setLines(Lines(out.memoLines));
     setSeries(Series1, Points(out.points));
 }
@@ -146,13 +148,14 @@ void TForm2::MemoWorkClick()
 void TForm2::ButtonSWCClick()
 {
     SwcFeatures features;
-    RunAndShow([&] { SwcLocateFeatures(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
-               [&] {
-                   if (!features.profileSeriesCleared) return;
-                   setSeries(Series5, Points(features.centreMarkers));
-                   setSeries(Series6, Points(features.squareMarkers));
-                   setSeries(Series8, Points(features.groupStartMarkers));
-               });
+    RunAndShow(
+        [&] { SwcLocateFeaturesFromTexts(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
+        [&] {
+            if (!features.profileSeriesCleared) return;
+            setSeries(Series5, Points(features.centreMarkers));
+            setSeries(Series6, Points(features.squareMarkers));
+            setSeries(Series8, Points(features.groupStartMarkers));
+        });
     ButtonToExpClick();
     if (CheckBoxPreciseSwc->isChecked()) {
         runPreciseChart(features);
@@ -161,7 +164,7 @@ void TForm2::ButtonSWCClick()
     SwcResult result;
     RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
                [&] {
-                   if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
+                   if (result.fitFrequencyItem) RadioGroup2->setItemIndex(*result.fitFrequencyItem);
                    if (!result.written) return;
                    clearSeries(Series4);
                    setErrorBars({});
@@ -207,10 +210,7 @@ void TForm2::ButtonFittingClick()
 {
     FittingOutput out;
     RunAndShow(
-        [&] {
-            RunFitting(
-                mtf, RadioGroup2->itemIndex(), StdText(Editn), [this] { return StdText(EditPxlSpc); }, out);
-        },
+        [&] { RunFittingFromTexts(mtf, RadioGroup2->itemIndex(), StdText(Editn), StdText(EditPxlSpc), out); },
         [&] {
             if (out.series10Cleared) clearSeries(Series10);
             if (out.tableWritten) {
@@ -237,11 +237,12 @@ void TForm2::ButtonTrancationClick()
 {
     TruncationOutput out;
     TruncationStatus status = TruncationStatus::kDone;
-    RunAndShow([&] { status = RunTruncation(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
-               [&] {
-                   if (out.markersCleared) setSeries(Series9, Points(out.markers));
-                   if (out.curveDrawn) setSeries(Series2, Points(out.curve));
-               });
+    RunAndShow(
+        [&] { status = RunTruncationFromTexts(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
+        [&] {
+            if (out.markersCleared) setSeries(Series9, Points(out.markers));
+            if (out.curveDrawn) setSeries(Series2, Points(out.curve));
+        });
     if (status == TruncationStatus::kNoStartPoint)
         CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
 }

@@ -294,23 +294,29 @@ void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t ma
 
 ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines)
 {
-    CutFlatEnds(profile);
-    HalveProfile(profile, SampleSpacing(pixelSpacing, maLines));
-    return ExtractionListing(profile);
+    return ExtractProfile(profile, pixelSpacing, maLines);
+}
+
+Conversion ConversionOf(const ExposureInputs& inputs)
+{
+    if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
+    return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
 
 std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs)
 {
-    if (inputs.curveLines) return ConvertToExposureByCurve(profile, *inputs.curveLines, inputs.curvePath);
-    return ConvertToExposureByModel(profile, inputs.latitude, inputs.bitsStored, inputs.offset);
+    // As "ToExp": the curve refuses an empty profile, the model does not.
+    if (inputs.curveLines) RequireProfile(profile);
+    ConvertProfileToKerma(profile, ConversionOf(inputs));
+    return FinishExposure(profile);
 }
 
 void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index)
 {
-    // The window hands the picked point over as the texts of its edits.
+    // The level is the picked exposure as the window shows it (15 digits).
     const PickOutput pick = PickTailStart(profile, index);
     TruncationOutput out;
-    RunTruncation(profile, mtf, pick.posN, pick.posY, out);
+    RunTruncation(profile, mtf, index, StrToFloat(pick.posY), out);
 }
 
 void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out)
@@ -421,12 +427,6 @@ ValueTable ExposureOfTable(const PixelTable& table, const ExposureConversion& co
     if (!table.filled) return TableExposureStep(table.View(), conversion);
     return TableExposureStep(static_cast<int>(table.columns), static_cast<int>(table.rows), table.values,
                              conversion);
-}
-
-ExposureConversion ConversionOf(const ExposureInputs& inputs)
-{
-    if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
-    return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
 
 }  // namespace
@@ -609,7 +609,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
             ChartMeasureStep(*profile, *mtf, features, chart);
             result.points = Points(chart.points, chart.memoLines);
             // The method selects the highest valid frequency and runs Fitting.
-            if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
+            if (!fitItem) fitItem = chart.fitFrequencyItem.value_or(-1);
         }
         MarkChartPoints(result.points, pixelSpacing);
         result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};

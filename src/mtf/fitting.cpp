@@ -14,15 +14,6 @@ namespace {
 constexpr double kTableStep = 0.05;
 constexpr int kMaxSecondTableRows = 100000;
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text)
-{
-    try {
-        return StrToInt(text);
-    } catch (const Failure&) {
-        return std::nullopt;
-    }
-}
-
 // Rows of the first table: f = 0, 0.05, ... while f <= fmax, f accumulating
 // in double.
 int FirstTableRows(double fmax, int cap)
@@ -34,17 +25,17 @@ int FirstTableRows(double fmax, int cap)
     return rows;
 }
 
-// Fitting with its two inputs read where the action reads them: the degree
-// after the fit points are built (and again for the refit), the pixel
-// spacing at every row of the second table. `knownDegree` is the degree when
-// it is a number, for the refusal before any change.
-void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDegree,
-         const std::function<std::int32_t()>& degree, const std::function<long double()>& pixelSpacing,
-         FittingOutput& out)
+}  // namespace
+
+void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, FittingOutput& out)
 {
-    if (radioItemIndex < -1 || radioItemIndex > 5) throw std::invalid_argument("RunFitting: item index");
+    if (fitFrequencyItem < -1 || fitFrequencyItem > 5) throw std::invalid_argument("RunFitting: item index");
+    if (!reads.degree || !reads.pixelSpacing) throw std::invalid_argument("RunFitting: reads");
+    const std::optional<std::int32_t> knownDegree = reads.knownDegree;
+    const std::function<std::int32_t()>& degree = reads.degree;
+    const std::function<long double()>& pixelSpacing = reads.pixelSpacing;
     out = FittingOutput{};
-    const int k = radioItemIndex + 4;
+    const int k = fitFrequencyItem + 4;
 
     // Refusals of our own come before any change.
     if (knownDegree && (*knownDegree < 1 || *knownDegree > kMaxFitDegree))
@@ -110,19 +101,11 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
     out.memoMtf3Added = true;
 }
 
-}  // namespace
-
-void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
-                const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
-{
-    Fit(mtf, radioItemIndex, TryStrToInt(degreeText), [&] { return StrToInt(degreeText); },
-        [&] { return StrToFloat(pixelSpacingText()); }, out);
-}
-
-void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
+void RunFitting(MtfState& mtf, int fitFrequencyItem, std::int32_t degree, long double pixelSpacing,
                 FittingOutput& out)
 {
-    Fit(mtf, radioItemIndex, degree, [&] { return degree; }, [&] { return pixelSpacing; }, out);
+    RunFitting(mtf, fitFrequencyItem,
+               FittingReads{degree, [&] { return degree; }, [&] { return pixelSpacing; }}, out);
 }
 
 }  // namespace radmtf
