@@ -14,8 +14,8 @@ namespace radmtf {
 inline constexpr int kMaxExtractedSamples = 2048;
 
 struct ExtractionOutput {
-    std::vector<std::string> memoLines;  // the listing: "position TAB value"
-    std::vector<ChartPoint> points;      // the profile chart, the same points
+    std::vector<std::string> listing;  // the listing: "position TAB value"
+    std::vector<ChartPoint> points;    // the profile chart, the same points
 };
 
 // The cuts alone. Lead-in: i = the first index ≥ 1 with P[i] − P[0] > 10;

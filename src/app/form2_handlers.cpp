@@ -121,7 +121,7 @@ void TForm2::ButtonToExpClick()
 void TForm2::ButtonExtractClick()
 {
     const ExtractionOutput out = ExtractProfileFromTexts(profile, StdText(EditPxlSpc), StdText(EditMALine));
-    MemoPRF->setLines(Lines(out.memoLines));
+    MemoPRF->setLines(Lines(out.listing));
     setSeries(Series1, Points(out.points));
 }
 
@@ -169,7 +169,7 @@ void TForm2::ButtonSWCClick()
                    clearSeries(Series4);
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
-                   MemoMTF2->setLines(withChartMarks(Lines(result.memoLines), result.points));
+                   MemoMTF2->setLines(withChartMarks(Lines(result.listing), result.points));
                    showSummary(result.points, ReportMethod::kChart);
                });
     PageControl1->setCurrentWidget(TabSheetMTF);
@@ -186,7 +186,7 @@ void TForm2::ButtonSlitClick()
     SlitOutput out;
     SlitStep(profile, mtf, out);
     if (!out.written) return;
-    MemoMTF->setLines(Lines(out.memoLines));
+    MemoMTF->setLines(Lines(out.listing));
     setErrorBars({});
     setSeries(Series4, Points(out.points));
     // The summary's MTF at Nyquist measured there, not read between bins.
@@ -212,13 +212,13 @@ void TForm2::ButtonFittingClick()
     RunAndShow(
         [&] { RunFittingFromTexts(mtf, RadioGroup2->itemIndex(), StdText(Editn), StdText(EditPxlSpc), out); },
         [&] {
-            if (out.series10Cleared) clearSeries(Series10);
+            if (out.fitPointsCleared) clearSeries(Series10);
             if (out.tableWritten) {
                 setSeries(Series4, Points(out.curve));
-                MemoMTF->setLines(Lines(out.memoMtf));
+                MemoMTF->setLines(Lines(out.listing));
             }
-            if (out.memoMtf3Cleared) MemoMTF3->clearLines();
-            if (out.memoMtf3Added) MemoMTF3->addText(QString::fromStdString(out.memoMtf3Text));
+            if (out.refitListingCleared) MemoMTF3->clearLines();
+            if (out.refitListingAdded) MemoMTF3->addText(QString::fromStdString(out.refitListingText));
         });
 }
 

@@ -70,8 +70,8 @@ public:
     // converted once, and a failure happens at the first value that fails;
     // kermas before it are written.
     void Kerma(const std::int32_t* pv, std::size_t count, double* kerma) const;
-    // PV(K), the forward relation; NaN where it has no pixel value (a
-    // curve's ends, a kerma <= 0 on a logarithmic relation).
+    // PV(K), the forward relation; NaN where the model or the curve has no
+    // pixel value (a kerma <= 0, beyond the curve's lines).
     double PixelValue(double kerma) const;
 
 private:

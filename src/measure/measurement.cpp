@@ -83,13 +83,13 @@ std::string ValueText(const std::string& line)
 }
 
 std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& points,
-                             const std::vector<std::string>& memoLines)
+                             const std::vector<std::string>& listing)
 {
     std::vector<MtfPoint> result;
     result.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        result.push_back({points[i].first, points[i].second,
-                          i < memoLines.size() ? ValueText(memoLines[i]) : "", std::nullopt});
+        result.push_back({points[i].first, points[i].second, i < listing.size() ? ValueText(listing[i]) : "",
+                          std::nullopt});
     return result;
 }
 
@@ -581,7 +581,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
         SlitOutput slit;
         SlitStep(*profile, *mtf, slit);
-        result.points = Points(slit.points, slit.memoLines);
+        result.points = Points(slit.points, slit.listing);
         if (const auto nyquist = SlitNyquistPoint(*profile, pixelSpacing)) {
             const auto at = std::lower_bound(result.points.begin(), result.points.end(), nyquist->first,
                                              [](const MtfPoint& p, double f) { return p.frequency < f; });
@@ -607,7 +607,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         } else {
             SwcResult chart;
             ChartMeasureStep(*profile, *mtf, features, chart);
-            result.points = Points(chart.points, chart.memoLines);
+            result.points = Points(chart.points, chart.listing);
             // The method selects the highest valid frequency and runs Fitting.
             if (!fitItem) fitItem = chart.fitFrequencyItem.value_or(-1);
         }

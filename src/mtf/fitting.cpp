@@ -44,7 +44,7 @@ void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, 
     if (FirstTableRows(mtf.mtfFrequency[k], kMtfCapacity) > kMtfCapacity)
         ThrowFailure(FailureCode::kFrequencyRangeTooWide);
 
-    out.series10Cleared = true;
+    out.fitPointsCleared = true;
     mtf.mtfLastIndex = k;
 
     // Fit points: the measured points 0 .. K with two points inserted among
@@ -76,13 +76,13 @@ void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, 
         ++rows;
     }
     out.curve.reserve(rows);
-    out.memoMtf.reserve(rows);
+    out.listing.reserve(rows);
     for (int i = 0; i < rows; ++i) {
         out.curve.emplace_back(x[i], y[i]);
-        out.memoMtf.push_back(FloatToStr(x[i]) + "\t" + FloatToStr(y[i]));
+        out.listing.push_back(FloatToStr(x[i]) + "\t" + FloatToStr(y[i]));
     }
     out.tableWritten = true;
-    out.memoMtf3Cleared = true;
+    out.refitListingCleared = true;
 
     // Second table: refit the first one, step 1 / (64 p).
     n = degree();
@@ -97,8 +97,8 @@ void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, 
         if (!(step > 0.0L)) ThrowFailure(FailureCode::kBadPixelSpacing);
         f = static_cast<double>(f + step);
     }
-    out.memoMtf3Text = std::move(text);
-    out.memoMtf3Added = true;
+    out.refitListingText = std::move(text);
+    out.refitListingAdded = true;
 }
 
 void RunFitting(MtfState& mtf, int fitFrequencyItem, std::int32_t degree, long double pixelSpacing,

@@ -1,6 +1,6 @@
 // MTF fitting: a polynomial through the measured MTF points, tabulated for
 // the MTF chart and its listing, and refitted at the step of a 64-point
-// transform of the pixel grid for the second listing.
+// transform of the pixel grid for the refit listing.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +17,13 @@ namespace radmtf {
 // What Fitting shows, filled in the order the action writes it. The window
 // applies every part whose flag is set, also when the action failed.
 struct FittingOutput {
-    bool series10Cleared = false;
+    bool fitPointsCleared = false;                 // the fit points' series cleared
     bool tableWritten = false;                     // the curve and the listing cleared and refilled
     std::vector<std::pair<double, double>> curve;  // the fitted curve
-    std::vector<std::string> memoMtf;              // the listing: "f<TAB>poly(f)"
-    bool memoMtf3Cleared = false;
-    bool memoMtf3Added = false;
-    std::string memoMtf3Text;  // the second listing, added in one piece, rows end with CR LF
+    std::vector<std::string> listing;              // the listing: "f<TAB>poly(f)"
+    bool refitListingCleared = false;
+    bool refitListingAdded = false;
+    std::string refitListingText;  // the refit listing, added in one piece, rows end with CR LF
 };
 
 // The degree and the pixel spacing (mm) where Fitting reads them: `degree`
@@ -43,7 +43,7 @@ struct FittingReads {
 // an integer degree outside 1 .. 16; K beyond the points the last method
 // measured; a first table that would not fit in fitX/fitY. A second table
 // whose step is negative or that would exceed 100000 rows is refused after
-// the second listing was cleared. The failures of the reads and the
+// the refit listing was cleared. The failures of the reads and the
 // platform's floating-point failures come at their places.
 void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, FittingOutput& out);
 // The same with the degree and the pixel spacing as numbers.

@@ -18,7 +18,7 @@ inline constexpr int kSlitTransformLength = 2048;
 // completes, so a failure leaves the memo and the chart as they were.
 struct SlitOutput {
     bool written = false;                           // the MTF listing and curve cleared and refilled
-    std::vector<std::string> memoLines;             // the MTF listing: "f<TAB>m", three decimals
+    std::vector<std::string> listing;               // the MTF listing: "f<TAB>m", three decimals
     std::vector<std::pair<double, double>> points;  // the MTF curve
 };
 

@@ -281,7 +281,7 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
 
     for (int i = 0; i <= mtf.mtfLastIndex; ++i) {
         out.points.emplace_back(mtf.mtfFrequency[i], mtf.mtfValue[i]);
-        out.memoLines.push_back(FloatToStr(mtf.mtfFrequency[i]) + "\t" + FloatToStr(mtf.mtfValue[i]));
+        out.listing.push_back(FloatToStr(mtf.mtfFrequency[i]) + "\t" + FloatToStr(mtf.mtfValue[i]));
     }
     out.written = true;
     mtf.measuredCount = mtf.mtfLastIndex + 1;

@@ -68,7 +68,7 @@ struct SwcResult {
     std::optional<int> fitFrequencyItem;  // the fit frequency item (-1 .. 5), set before the amplitudes
     bool written = false;                 // the MTF curve and points cleared, the listing refilled
     Markers points;
-    std::vector<std::string> memoLines;  // the chart listing: "f<TAB>MTF"
+    std::vector<std::string> listing;  // the chart listing: "f<TAB>MTF"
 };
 
 // Stage 3 on exposureProfile (ToExp must have converted the same profile).

@@ -26,7 +26,7 @@ TEST(ExtractProfile, CutsTheFlatEnds)
     const ExtractionOutput output = ExtractProfile(*state, 0.1L, 17);
     EXPECT_EQ(Profile(*state), (Values{120, 150, 120}));
     EXPECT_EQ(state->sampleSpacing, kSpacing);
-    EXPECT_EQ(output.memoLines, (std::vector<std::string>{"0\t120", "0.00588235294117647\t150"}));
+    EXPECT_EQ(output.listing, (std::vector<std::string>{"0\t120", "0.00588235294117647\t150"}));
     ASSERT_EQ(output.points.size(), 2u);
     EXPECT_EQ(output.points[1].x, kSpacing);
     EXPECT_EQ(output.points[1].y, 150.0);
@@ -104,7 +104,7 @@ TEST(ExtractProfile, HalvesToAtMost2048Samples)
         const ExtractionOutput output = ExtractProfile(*state, 0.1L, 17);
         EXPECT_EQ(Profile(*state), expected) << "length " << length;
         EXPECT_EQ(state->sampleSpacing, kSpacing * (1 << halvings)) << "length " << length;
-        EXPECT_EQ(output.memoLines.size(), expected.size() - 1);
+        EXPECT_EQ(output.listing.size(), expected.size() - 1);
         EXPECT_EQ(output.points.back().y, expected[expected.size() - 2]);
     }
     EXPECT_EQ(state->profileCount, 2048);

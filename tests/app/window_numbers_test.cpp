@@ -72,7 +72,7 @@ TEST(WindowNumbers, SampleSpacingAndExtraction)
     EXPECT_EQ(state->profileCount, 3);
     EXPECT_EQ(state->sampleSpacing, 0.5);
     SetProfile(*state, {100, 100, 105, 120, 150, 120, 104, 100});
-    EXPECT_EQ(ExtractProfileFromTexts(*state, "0.1", "17").memoLines.size(), 2u);
+    EXPECT_EQ(ExtractProfileFromTexts(*state, "0.1", "17").listing.size(), 2u);
 }
 
 TEST(WindowNumbers, ChartTextsAfterTheSeriesAreCleared)
@@ -101,20 +101,20 @@ TEST(WindowNumbers, FittingReadsItsTextsWhereItUsesThem)
     // A degree that is not an integer: after the fit points are built.
     EXPECT_EQ(FailureText([&] { RunFittingFromTexts(*mtf, 5, "7.5", "0.1", out); }),
               "'7.5' は整数ではありません");
-    EXPECT_TRUE(out.series10Cleared);
+    EXPECT_TRUE(out.fitPointsCleared);
     EXPECT_FALSE(out.tableWritten);
     // One out of range: before any change.
     out = FittingOutput{};
     EXPECT_EQ(FailureText([&] { RunFittingFromTexts(*mtf, 5, "17", "0.1", out); }),
               std::string("次数は 1 から 16 の範囲で指定してください。"));
-    EXPECT_FALSE(out.series10Cleared);
+    EXPECT_FALSE(out.fitPointsCleared);
     // The pixel spacing: after the first table.
     EXPECT_EQ(FailureText([&] { RunFittingFromTexts(*mtf, 0, "3", "abc", out); }),
               "'abc' は浮動小数点数ではありません");
     EXPECT_TRUE(out.tableWritten);
-    EXPECT_FALSE(out.memoMtf3Added);
+    EXPECT_FALSE(out.refitListingAdded);
     RunFittingFromTexts(*mtf, 0, "3", "0.1", out);
-    EXPECT_TRUE(out.memoMtf3Added);
+    EXPECT_TRUE(out.refitListingAdded);
 }
 
 TEST(WindowNumbers, TruncationWithoutAStartChangesNothing)

@@ -47,13 +47,14 @@ TEST(Fitting, FirstTableRowsFollowLastFrequency)
         auto mtf = ChartPoints();
         FittingOutput out;
         RunFitting(*mtf, item, 3, 0.1L, out);
-        ASSERT_EQ(static_cast<int>(out.memoMtf.size()), rows[item + 1]) << "item " << item;
-        EXPECT_EQ(out.memoMtf.front().substr(0, 2), "0\t");
-        EXPECT_EQ(out.memoMtf.back().substr(0, out.memoMtf.back().find('\t')), last[item + 1]);
-        EXPECT_EQ(out.memoMtf[3].substr(0, 5), "0.15\t");
+        ASSERT_EQ(static_cast<int>(out.listing.size()), rows[item + 1]) << "item " << item;
+        EXPECT_EQ(out.listing.front().substr(0, 2), "0\t");
+        EXPECT_EQ(out.listing.back().substr(0, out.listing.back().find('\t')), last[item + 1]);
+        EXPECT_EQ(out.listing[3].substr(0, 5), "0.15\t");
         EXPECT_EQ(mtf->mtfLastIndex, item + 4);
-        EXPECT_TRUE(out.series10Cleared && out.tableWritten && out.memoMtf3Cleared && out.memoMtf3Added);
-        ASSERT_EQ(out.curve.size(), out.memoMtf.size());
+        EXPECT_TRUE(out.fitPointsCleared && out.tableWritten && out.refitListingCleared &&
+                    out.refitListingAdded);
+        ASSERT_EQ(out.curve.size(), out.listing.size());
         // fitX/fitY keep the first table.
         EXPECT_EQ(mtf->fitX[5], out.curve[5].first);
         EXPECT_EQ(mtf->fitY[5], out.curve[5].second);
@@ -72,7 +73,7 @@ TEST(Fitting, SecondTableStepsBy1Over64PixelSpacings)
                                 return 0.1L;
                             }},
                out);  // F[K] = 2.0
-    const auto lines = Lines(out.memoMtf3Text);
+    const auto lines = Lines(out.refitListingText);
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(reads, 13);  // read once per row
     EXPECT_EQ(lines[0].substr(0, 2), "0\t");
@@ -91,7 +92,7 @@ TEST(Fitting, CurveFollowsPointsWithInsertedMidpoints)
     const FittingReads unreadable{std::nullopt, []() -> std::int32_t { ThrowNotInteger("7.5"); },
                                   [] { return 0.1L; }};
     EXPECT_THROW(RunFitting(*mtf, 5, unreadable, out), Failure);
-    EXPECT_TRUE(out.series10Cleared);
+    EXPECT_TRUE(out.fitPointsCleared);
     EXPECT_FALSE(out.tableWritten);
     const double m7 = std::exp(-4.0 / 3), m8 = std::exp(-5.0 / 3), m9 = std::exp(-2.0);
     EXPECT_EQ(mtf->fitX[7], 4.0);
@@ -124,7 +125,7 @@ TEST(Fitting, RefusesDegreeOutsideStorageBeforeAnyChange)
         } catch (const Failure& f) {
             EXPECT_EQ(testing::Text(f), std::string("次数は 1 から 16 の範囲で指定してください。"));
         }
-        EXPECT_FALSE(out.series10Cleared);
+        EXPECT_FALSE(out.fitPointsCleared);
         EXPECT_EQ(mtf->mtfLastIndex, 2);
         EXPECT_EQ(mtf->fitX[0], 42.0);
     }
@@ -141,7 +142,7 @@ TEST(Fitting, RefusesPointsTheLastMethodDidNotMeasure)
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("選択した周波数までの MTF が測定されていません。"));
     }
-    EXPECT_FALSE(out.series10Cleared);
+    EXPECT_FALSE(out.fitPointsCleared);
 
     auto fresh = std::make_unique<MtfState>();  // nothing measured yet
     EXPECT_THROW(RunFitting(*fresh, 0, 7, 0.1L, out), Failure);
@@ -159,8 +160,8 @@ TEST(Fitting, PixelSpacingFailuresComeAfterTheFirstTable)
         EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     EXPECT_TRUE(out.tableWritten);
-    EXPECT_TRUE(out.memoMtf3Cleared);
-    EXPECT_FALSE(out.memoMtf3Added);
+    EXPECT_TRUE(out.refitListingCleared);
+    EXPECT_FALSE(out.refitListingAdded);
     // A negative spacing would step backwards for ever.
     try {
         RunFitting(*mtf, 0, 3, -0.1L, out);
@@ -168,7 +169,7 @@ TEST(Fitting, PixelSpacingFailuresComeAfterTheFirstTable)
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("画素間隔が正しくありません。"));
     }
-    EXPECT_FALSE(out.memoMtf3Added);
+    EXPECT_FALSE(out.refitListingAdded);
 }
 
 TEST(Fitting, DegreeTooHighForThePointsFailsAtAZeroPivot)

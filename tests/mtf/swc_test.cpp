@@ -182,11 +182,10 @@ TEST(SquareWaveChart, MeasuresAllNineGroupsOfACleanChart)
     EXPECT_EQ(chart.mtf->measuredCount, 10);
     EXPECT_EQ(result.fitFrequencyItem, 5);
     ASSERT_TRUE(result.written);
-    ASSERT_EQ(result.memoLines.size(), 10u);
+    ASSERT_EQ(result.listing.size(), 10u);
     const char* frequencies[10] = {"0", "0.5", "1", "1.5", "2", "2.5", "3", "4", "5", "6"};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(result.memoLines[i],
-                  std::string(frequencies[i]) + "\t" + FloatToStr(chart.mtf->mtfValue[i]));
+        EXPECT_EQ(result.listing[i], std::string(frequencies[i]) + "\t" + FloatToStr(chart.mtf->mtfValue[i]));
         EXPECT_EQ(result.points[i], std::make_pair(chart.mtf->mtfFrequency[i], chart.mtf->mtfValue[i]));
     }
     EXPECT_EQ(chart.mtf->mtfValue[0], 1.0);
@@ -259,9 +258,9 @@ TEST(SquareWaveChart, FailedSpacingEndsTheList)
     EXPECT_EQ(chart.mtf->mtfLastIndex, 1);
     EXPECT_EQ(chart.mtf->measuredCount, 2);
     EXPECT_EQ(result.fitFrequencyItem, -1);
-    ASSERT_EQ(result.memoLines.size(), 2u);
-    EXPECT_EQ(result.memoLines[0], "0\t1");
-    EXPECT_EQ(result.memoLines[1].substr(0, 4), "0.5\t");
+    ASSERT_EQ(result.listing.size(), 2u);
+    EXPECT_EQ(result.listing[0], "0\t1");
+    EXPECT_EQ(result.listing[1].substr(0, 4), "0.5\t");
 }
 
 }  // namespace
