@@ -37,8 +37,8 @@ public:
     static Conversion Model(double latitude, double bits, double offset = 0.0);
     // The lines of a curve file: "log10 K TAB PV" each, PV rising, up to the
     // first empty line. Fails with kConversionUnreadable (path, line) for a
-    // line that is not two numbers and for fewer than two lines. PV at or
-    // below the first line's and beyond the last line's have no kerma (0).
+    // line that is not two numbers and for fewer than two lines. Otherwise
+    // as CurveFile, but a PV beyond the last line has no kerma (0) either.
     static Conversion Curve(const std::vector<std::string>& lines, std::string_view path);
 
     // The exposure step's conversions, taken as they are: nothing is
