@@ -94,8 +94,8 @@ Values TraditionalSlit(const Config& c, const synth::Radiograph& image)
     auto mtf = std::make_unique<MtfState>();
     BuildCompositeProfile(*profile, ProfileOrientation::kRowsLastToFirst, m,
                           synth::TableView(image, 0, 0, image.columns, m));
-    ExtractProfile(*profile, FloatToStr(c.pixel), IntToStr(m));
-    ConvertToExposureByModel(*profile, "4", "12", "0");
+    ExtractProfile(*profile, StrToFloat(FloatToStr(c.pixel)), m);
+    ConvertToExposure(*profile, Conversion());
     SlitOutput out;
     RunSlitMethod(*profile, *mtf, out);
     Values v;
@@ -167,14 +167,15 @@ LocatedChart LocateChart(const Config& c, const synth::Radiograph& image)
     BuildCompositeProfile(*chart.profile, ProfileOrientation::kRowsLastToFirst, chart.lines,
                           synth::TableView(image, 0, 0, image.columns, chart.lines));
     chart.profile->sampleSpacing = c.pixel / chart.lines;
-    SwcLocateFeatures(*chart.profile, *chart.mtf, FloatToStr(c.pixel), IntToStr(chart.lines), chart.features);
+    SwcLocateFeatures(*chart.profile, *chart.mtf, StrToFloat(FloatToStr(c.pixel)), chart.lines,
+                      chart.features);
     return chart;
 }
 
 Values TraditionalChart(const Config& c, const synth::Radiograph& image)
 {
     LocatedChart chart = LocateChart(c, image);
-    ConvertToExposureByModel(*chart.profile, "4", "12", "0");
+    ConvertToExposure(*chart.profile, Conversion());
     SwcResult result;
     SwcMeasure(*chart.profile, *chart.mtf, chart.features, result);
     std::vector<PreciseMtfPoint> points;

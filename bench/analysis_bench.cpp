@@ -67,7 +67,7 @@ void RunAnalysisBenchmarks()
         5, [&] { BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view); });
     const double smoothMs = BestMilliseconds(5, [&] {
         BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view);
-        state->sampleSpacing = SampleSpacingFromTexts("0.1", "20");
+        state->sampleSpacing = SampleSpacing(0.1L, 20);
         SmoothProfile(*state, 401);
         series = ProfileSeries(*state);
     });
@@ -80,7 +80,7 @@ void RunAnalysisBenchmarks()
     for (int j = 0; j <= 4096; ++j) curve.push_back(std::to_string(j / 1024.0) + "\t" + std::to_string(j));
     const double modelMs = BestMilliseconds(3, [&] {
         BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view);
-        series = ConvertToExposureByModel(*state, "4", "12", "0");
+        series = ConvertToExposure(*state, Conversion());
     });
     const double curveMs = BestMilliseconds(3, [&] {
         BuildCompositeProfile(*state, ProfileOrientation::kRowsLastToFirst, kM, view);
@@ -94,7 +94,7 @@ void RunAnalysisBenchmarks()
         for (int i = 0; i < 100000; ++i)
             state->compositeProfile[i] = (i > 10 && i < 99990) ? 1000 + i % 7 : 0;
         state->profileCount = 100000;
-        ExtractProfile(*state, "0.1", "20");
+        ExtractProfile(*state, 0.1L, 20);
     });
     std::printf("analysis: Extract of 10^5 samples                %8.2f ms (%d left)\n", extractMs,
                 state->profileCount);

@@ -42,7 +42,7 @@ void RunMtfBenchmarks()
     SlitOutput slit;
     const double slitMs = BestMilliseconds(20, [&] { RunSlitMethod(*profile, *mtf, slit); });
     std::printf("mtf: slit CalMTF, 2048-sample LSF, %zu bins listed: %.3f ms (target 5 ms)\n",
-                slit.memoLines.size(), slitMs);
+                slit.listing.size(), slitMs);
 
     // Fitting on the SWC layout: ten points up to 6 cycles/mm, degree 7.
     const double f[10] = {0, 0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
@@ -52,13 +52,11 @@ void RunMtfBenchmarks()
     }
     mtf->measuredCount = 10;
     FittingOutput fit;
-    const double fitMs = BestMilliseconds(50, [&] {
-        RunFitting(
-            *mtf, 5, "7", [] { return std::string("0.1"); }, fit);
-    });
-    std::printf("mtf: Fitting, K = 9, degree 7, %zu + %zu rows: %.3f ms\n", fit.memoMtf.size(),
-                static_cast<std::size_t>(std::count(fit.memoMtf3Text.begin(), fit.memoMtf3Text.end(), '\n')),
-                fitMs);
+    const double fitMs = BestMilliseconds(50, [&] { RunFitting(*mtf, 5, 7, 0.1L, fit); });
+    std::printf(
+        "mtf: Fitting, K = 9, degree 7, %zu + %zu rows: %.3f ms\n", fit.listing.size(),
+        static_cast<std::size_t>(std::count(fit.refitListingText.begin(), fit.refitListingText.end(), '\n')),
+        fitMs);
 
     // The edge method on a 1000-row, 500-column ROI of a synthetic edge
     // (2.5°, 10^3 quanta): the table read, the conversion to exposure and

@@ -79,13 +79,6 @@ void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, 
     }
 }
 
-double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_view maLineText)
-{
-    const long double pixelSpacing = StrToFloat(pixelSpacingText);
-    const long double maLines = StrToFloat(maLineText);
-    return SampleSpacing(pixelSpacing, maLines);
-}
-
 double SampleSpacing(long double pixelSpacing, long double maLines)
 {
     return ToDoubleChecked(CheckedDivide(pixelSpacing, maLines));

@@ -21,20 +21,21 @@ namespace radmtf {
 void RequireProfile(const ProfileState& state);
 void RequireLsf(const ProfileState& state);
 
-// The checked orientation button; the values are the button numbers.
+// The profile's orientation; the values are the numbers the window and
+// the command give them.
 enum class ProfileOrientation {
     kNone = 0,
-    kRowsLastToFirst = 1,     // RadioButton1: along x, rows M .. 1 per column
-    kRowsFirstToLast = 2,     // RadioButton2: along x, rows 1 .. M per column
-    kColumnsLastToFirst = 3,  // RadioButton3: along y, columns M .. 1 per row
-    kColumnsFirstToLast = 4,  // RadioButton4: along y, columns 1 .. M per row
+    kRowsLastToFirst = 1,     // along x, rows M .. 1 per column
+    kRowsFirstToLast = 2,     // along x, rows 1 .. M per column
+    kColumnsLastToFirst = 3,  // along y, columns M .. 1 per row
+    kColumnsFirstToLast = 4,  // along y, columns 1 .. M per row
 };
 
 // "2Dto1D". Interleaves M table lines into the composite profile:
-//   buttons 1, 2: P[c × M + k] = cell(c + 1, M − k) resp. cell(c + 1, k + 1),
-//                 rows 1 .. M outer, columns inner;
-//   buttons 3, 4: P[r × M + k] = cell(M − k, r + 1) resp. cell(k + 1, r + 1),
-//                 columns 1 .. M outer, rows inner.
+//   orientations 1, 2: P[c × M + k] = cell(c + 1, M − k) resp. cell(c + 1, k + 1),
+//                      rows 1 .. M outer, columns inner;
+//   orientations 3, 4: P[r × M + k] = cell(M − k, r + 1) resp. cell(k + 1, r + 1),
+//                      columns 1 .. M outer, rows inner.
 // A profile longer than the capacity is refused with FailureCode::kProfileTooLong
 // before anything changes. Otherwise profileCount starts at 0 and counts
 // every stored sample; an empty or missing cell (M beyond the table) fails
@@ -44,11 +45,9 @@ enum class ProfileOrientation {
 void BuildCompositeProfile(ProfileState& state, ProfileOrientation orientation, std::int32_t maLines,
                            const PixelTableView& table);
 
-// SampleSpacing = StrToFloat(pixel spacing) / StrToFloat(MA-Line#), as a
-// double. Fails on a non-number (pixel spacing first), with the zero-divide
-// message for x / 0 and the invalid-operation message for 0 / 0.
-double SampleSpacingFromTexts(std::string_view pixelSpacingText, std::string_view maLineText);
-// The same from the two numbers.
+// SampleSpacing = pixel spacing / MA-Line#, as a double. Fails with the
+// zero-divide message for x / 0, the invalid-operation message for 0 / 0 and
+// an overflow beyond the range of a double.
 double SampleSpacing(long double pixelSpacing, long double maLines);
 
 // "Smooth", the averaging step. b = n div 2; for b ≥ 1 every centre k from b
@@ -61,14 +60,14 @@ void SmoothProfile(ProfileState& state, std::int32_t n);
 // Series1 of the profile chart: x = i × SampleSpacing, y = P[i].
 std::vector<ChartPoint> ProfileSeries(const ProfileState& state);
 
-// Selecting an item of RadioGroup1: zero the valid prefixes of both
-// profiles; the counts stay.
+// Another orientation chosen: zero the valid prefixes of both profiles;
+// the counts stay.
 void ClearProfileData(ProfileState& state);
 
 // Profile clipboard text: a TAB before each sample, no line end.
 std::string ProfileClipboardText(const ProfileState& state);
 
-// MemoWork's text: the sample count.
+// The sample count as the window shows it.
 std::string ProfileCountText(const ProfileState& state);
 
 // The number of valid entries of an array of the given size for a count

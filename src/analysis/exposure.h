@@ -1,10 +1,11 @@
-// Conversion of the composite profile into relative exposure ("ToExp"),
-// either through the logarithmic detector model or through a measured
-// characteristic curve, normalised to a peak of 1000.
+// Conversion of the composite profile into exposure ("ToExp"): air kerma
+// through the conversion function (conversion/conversion.h), then, as a
+// separate step, scaled to a peak of 1000 as the window shows it (the MTF
+// does not depend on the scale).
 //
-// Both conversions work in place on the ProfileState and fail exactly where
-// the conversion stops: exposures computed before a failure stay written,
-// everything after it (count, peak, normalisation) is left as it was.
+// The conversion works in place on the ProfileState and fails exactly where
+// it stops: exposures computed before a failure stay written, everything
+// after it (count, peak, normalisation) is left as it was.
 #pragma once
 
 #include <cstdint>
@@ -14,32 +15,24 @@
 
 #include "analysis/chart_point.h"
 #include "analysis/profile_state.h"
-#include "core/text_lines.h"
+#include "conversion/conversion.h"
 
 namespace radmtf {
 
-// Both refuse an empty profile (FailureCode::kEmptyProfile) before changing anything.
+// The exposure step: every sample converted to air kerma (absolute, uGy)
+// through `conversion`, in order, each distinct value once. The model sets
+// ExposureCount = ProfileCount first; the curve reads X(0) and X(1) first
+// and sets ExposureCount after all samples. A failure leaves the kermas
+// before it written.
+void ConvertProfileToKerma(ProfileState& state, const Conversion& conversion);
 
-// Detector model: ExposureCount = ProfileCount first, then L and B are read
-// (StrToFloat, in that order), then for every sample
-//   E[i] = 10^(L × (P[i] + o) / 2^B), o = StrToFloat(offset text),
-// formed in extended precision, stored as double. Then peak and
-// normalisation (FinishExposure). Returns the points of Series3.
-std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, std::string_view latitudeText,
-                                                 std::string_view bitsText, std::string_view offsetText);
-// The same from the numbers L, B and o.
-std::vector<ChartPoint> ConvertToExposureByModel(ProfileState& state, long double latitude, long double bits,
-                                                 long double offset);
+// ConvertProfileToKerma, then FinishExposure. Returns the points of Series3.
+std::vector<ChartPoint> ConvertToExposure(ProfileState& state, const Conversion& conversion);
 
-// Characteristic curve, given as the lines of the curve file ("log exposure
-// TAB pixel value" per line; at most 4096 characters of a line are read, a
-// line past the last one reads as empty). step = X(1) − X(0); for every
-// sample the first line j ≥ 1 with V(j) ≥ P decides:
-//   j = 1: E = 0;  j ≥ 2: E = 10^(X(j−1) + (P − V(j−1)) × step / (V(j) − V(j−1))).
-// ExposureCount = ProfileCount after all samples; then FinishExposure.
-// Returns the points of Series3. A field that is not a number fails with a
-// message naming `path` and the line; an empty one with the platform's
-// message for the empty text.
+// "ToExp" through the lines of the curve file (Conversion::CurveFile; a
+// field that is not a number fails naming `path` and the line): refuses an
+// empty profile (FailureCode::kEmptyProfile) before changing anything, then
+// ConvertToExposure.
 std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std::vector<std::string>& lines,
                                                  std::string_view path);
 
@@ -49,17 +42,9 @@ std::vector<ChartPoint> ConvertToExposureByCurve(ProfileState& state, const std:
 // values unnormalised.
 std::vector<ChartPoint> FinishExposure(ProfileState& state);
 
-
-// How "ToExp" converts: through the detector model (L, BitsStored and the
-// viewer's value offset, as texts) or through the lines of the curve file.
-struct ExposureConversion {
-    bool useCurve = false;
-    std::string latitude = "4";
-    std::string bits = "12";
-    std::string offset = "0";
-    std::vector<std::string> curveLines;
-    std::string curvePath;  // named in the failures of the curve's lines
-};
+// The conversion the exposure step takes; default: the model with L = 4,
+// B = 12, o = 0.
+using ExposureConversion = Conversion;
 
 // The exposure of every value, converted exactly as "ToExp" converts a
 // profile sample (and failing the same way), the largest scaled to 1000.

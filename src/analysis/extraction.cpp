@@ -66,23 +66,22 @@ ExtractionOutput ExtractionListing(const ProfileState& state)
     const std::size_t n = ValidCount(state.profileCount, kProfileCapacity);
     ExtractionOutput output;
     if (n < 2) return output;
-    output.memoLines.reserve(n - 1);
+    output.listing.reserve(n - 1);
     output.points.reserve(n - 1);
     const long double spacing = state.sampleSpacing;
     for (std::size_t l = 0; l + 1 < n; ++l) {
         const double x = static_cast<double>(static_cast<long double>(l) * spacing);
         const std::int32_t value = state.compositeProfile[l];
         output.points.push_back({x, static_cast<double>(value)});
-        output.memoLines.push_back(FloatToStr(x) + "\t" + IntToStr(value));
+        output.listing.push_back(FloatToStr(x) + "\t" + IntToStr(value));
     }
     return output;
 }
 
-ExtractionOutput ExtractProfile(ProfileState& state, std::string_view pixelSpacingText,
-                                std::string_view maLineText)
+ExtractionOutput ExtractProfile(ProfileState& state, long double pixelSpacing, long double maLines)
 {
     CutFlatEnds(state);
-    const double spacing = SampleSpacingFromTexts(pixelSpacingText, maLineText);
+    const double spacing = SampleSpacing(pixelSpacing, maLines);
     HalveProfile(state, spacing);
     return ExtractionListing(state);
 }

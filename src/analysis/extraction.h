@@ -14,8 +14,8 @@ namespace radmtf {
 inline constexpr int kMaxExtractedSamples = 2048;
 
 struct ExtractionOutput {
-    std::vector<std::string> memoLines;  // MemoPRF: "position TAB value"
-    std::vector<ChartPoint> points;      // Series1, the same points
+    std::vector<std::string> listing;  // the listing: "position TAB value"
+    std::vector<ChartPoint> points;    // the profile chart, the same points
 };
 
 // The cuts alone. Lead-in: i = the first index ≥ 1 with P[i] − P[0] > 10;
@@ -34,9 +34,8 @@ void HalveProfile(ProfileState& state, double spacing);
 // y = P[l], l = 0 .. N − 2.
 ExtractionOutput ExtractionListing(const ProfileState& state);
 
-// The whole operation in the window's order: cuts, then SampleSpacing from
-// the texts (a failure there leaves the cuts applied), halving, listing.
-ExtractionOutput ExtractProfile(ProfileState& state, std::string_view pixelSpacingText,
-                                std::string_view maLineText);
+// The whole operation in the window's order: cuts, then SampleSpacing (a
+// failure there leaves the cuts applied), halving, listing.
+ExtractionOutput ExtractProfile(ProfileState& state, long double pixelSpacing, long double maLines);
 
 }  // namespace radmtf

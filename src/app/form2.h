@@ -238,8 +238,7 @@ private:
     void buildEdgePage();
     void buildPreciseControls();
     CurveFile loadCurveFile();
-    // "ToExp"'s conversion as the controls set it (reads hdc.txt when UseHDC is on).
-    ExposureConversion exposureConversion();
+    // The table in exposure, converted as "ToExp" converts (reads hdc.txt when UseHDC is on).
     ValueTable tableExposure();
     LineGeometry geometry(const ValueTable& table, FeatureKind kind);
     ProfileOrientation checkedOrientation() const;

@@ -15,9 +15,11 @@
 #include "app/kernel_output.h"
 #include "app/messages.h"
 #include "app/prompter.h"
+#include "app/window_numbers.h"
 #include "core/failure.h"
 #include "core/file_bytes.h"
 #include "core/numtext.h"
+#include "core/text_lines.h"
 #include "measure/measurement.h"
 #include "mtf/fitting.h"
 #include "mtf/slit.h"
@@ -109,8 +111,8 @@ void TForm2::ButtonToExpClick()
         points = ConvertToExposureByCurve(profile, curve.lines, curve.path);
         stepSettings_.curveFile = curve.path;
     } else {
-        points = ConvertToExposureByModel(profile, StdText(EditL), StdText(EditBit),
-                                          form1_->EditOffst->text().toStdString());
+        points = ExposureByModelTexts(profile, StdText(EditL), StdText(EditBit),
+                                      form1_->EditOffst->text().toStdString());
         stepSettings_.curveFile.reset();
         stepSettings_.latitude = FloatOf(EditL);
         stepSettings_.bitsStored = FloatOf(EditBit);
@@ -127,8 +129,8 @@ void TForm2::ButtonToExpClick()
 
 void TForm2::ButtonExtractClick()
 {
-    const ExtractionOutput out = ExtractProfile(profile, StdText(EditPxlSpc), StdText(EditMALine));
-    MemoPRF->setLines(Lines(out.memoLines));
+    const ExtractionOutput out = ExtractProfileFromTexts(profile, StdText(EditPxlSpc), StdText(EditMALine));
+    MemoPRF->setLines(Lines(out.listing));
     setSeries(Series1, Points(out.points));
     stepSettings_.extract = true;
 }
@@ -156,13 +158,14 @@ void TForm2::MemoWorkClick()
 void TForm2::ButtonSWCClick()
 {
     SwcFeatures features;
-    RunAndShow([&] { SwcLocateFeatures(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
-               [&] {
-                   if (!features.profileSeriesCleared) return;
-                   setSeries(Series5, Points(features.centreMarkers));
-                   setSeries(Series6, Points(features.squareMarkers));
-                   setSeries(Series8, Points(features.groupStartMarkers));
-               });
+    RunAndShow(
+        [&] { SwcLocateFeaturesFromTexts(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
+        [&] {
+            if (!features.profileSeriesCleared) return;
+            setSeries(Series5, Points(features.centreMarkers));
+            setSeries(Series6, Points(features.squareMarkers));
+            setSeries(Series8, Points(features.groupStartMarkers));
+        });
     ButtonToExpClick();
     if (CheckBoxPreciseSwc->isChecked()) {
         runPreciseChart(features);
@@ -171,12 +174,12 @@ void TForm2::ButtonSWCClick()
     SwcResult result;
     RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
                [&] {
-                   if (result.radioItemIndex) RadioGroup2->setItemIndex(*result.radioItemIndex);
+                   if (result.fitFrequencyItem) RadioGroup2->setItemIndex(*result.fitFrequencyItem);
                    if (!result.written) return;
                    clearSeries(Series4);
                    setErrorBars({});
                    setSeries(Series7, Points(result.points));
-                   MemoMTF2->setLines(withChartMarks(Lines(result.memoLines), result.points));
+                   MemoMTF2->setLines(withChartMarks(Lines(result.listing), result.points));
                    // The groups were found with the spacing and MA-Line# read above.
                    MeasureSettings used = stepSettings_;
                    used.method = MeasureMethod::kChart;
@@ -200,7 +203,7 @@ void TForm2::ButtonSlitClick()
     SlitOutput out;
     SlitStep(profile, mtf, out);
     if (!out.written) return;
-    MemoMTF->setLines(Lines(out.memoLines));
+    MemoMTF->setLines(Lines(out.listing));
     setErrorBars({});
     setSeries(Series4, Points(out.points));
     // The summary's MTF at Nyquist measured there, not read between bins.
@@ -228,18 +231,15 @@ void TForm2::ButtonFittingClick()
 {
     FittingOutput out;
     RunAndShow(
+        [&] { RunFittingFromTexts(mtf, RadioGroup2->itemIndex(), StdText(Editn), StdText(EditPxlSpc), out); },
         [&] {
-            RunFitting(
-                mtf, RadioGroup2->itemIndex(), StdText(Editn), [this] { return StdText(EditPxlSpc); }, out);
-        },
-        [&] {
-            if (out.series10Cleared) clearSeries(Series10);
+            if (out.fitPointsCleared) clearSeries(Series10);
             if (out.tableWritten) {
                 setSeries(Series4, Points(out.curve));
-                MemoMTF->setLines(Lines(out.memoMtf));
+                MemoMTF->setLines(Lines(out.listing));
             }
-            if (out.memoMtf3Cleared) MemoMTF3->clearLines();
-            if (out.memoMtf3Added) MemoMTF3->addText(QString::fromStdString(out.memoMtf3Text));
+            if (out.refitListingCleared) MemoMTF3->clearLines();
+            if (out.refitListingAdded) MemoMTF3->addText(QString::fromStdString(out.refitListingText));
         });
 }
 
@@ -258,11 +258,12 @@ void TForm2::ButtonTrancationClick()
 {
     TruncationOutput out;
     TruncationStatus status = TruncationStatus::kDone;
-    RunAndShow([&] { status = RunTruncation(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
-               [&] {
-                   if (out.markersCleared) setSeries(Series9, Points(out.markers));
-                   if (out.curveDrawn) setSeries(Series2, Points(out.curve));
-               });
+    RunAndShow(
+        [&] { status = RunTruncationFromTexts(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
+        [&] {
+            if (out.markersCleared) setSeries(Series9, Points(out.markers));
+            if (out.curveDrawn) setSeries(Series2, Points(out.curve));
+        });
     if (status == TruncationStatus::kNoStartPoint)
         CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
 }

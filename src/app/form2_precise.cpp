@@ -13,6 +13,7 @@
 #include "app/layout_helpers.h"
 #include "app/messages.h"
 #include "app/prompter.h"
+#include "app/window_numbers.h"
 #include "core/failure.h"
 #include "measure/measurement.h"
 #include "measure/precise_steps.h"
@@ -110,22 +111,20 @@ void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
     }
 }
 
-ExposureConversion TForm2::exposureConversion()
-{
-    if (CheckBoxUseHDC->isChecked()) {
-        CurveFile curve = loadCurveFile();
-        return CurveConversion(std::move(curve.lines), std::move(curve.path));
-    }
-    ExposureConversion conversion;
-    conversion.latitude = StdText(EditL);
-    conversion.bits = StdText(EditBit);
-    conversion.offset = StdText(form1_->EditOffst);
-    return conversion;
-}
-
 ValueTable TForm2::tableExposure()
 {
-    return TableExposureStep(TForm2TableView(StringGrid1->grid()), exposureConversion());
+    const PixelTableView table = TForm2TableView(StringGrid1->grid());
+    if (CheckBoxUseHDC->isChecked()) {
+        CurveFile curve = loadCurveFile();
+        return TableExposureStep(table, CurveConversion(std::move(curve.lines), std::move(curve.path)));
+    }
+    // The cells are read before the model's texts, and the texts only when
+    // there is a cell to convert.
+    const std::vector<std::int32_t> cells = TableCellValues(table);
+    const Conversion conversion =
+        cells.empty() ? Conversion()
+                      : ModelFromTexts(StdText(EditL), StdText(EditBit), StdText(form1_->EditOffst));
+    return TableExposureStep(table.dataColumns, table.dataRows, cells, conversion);
 }
 
 LineGeometry TForm2::geometry(const ValueTable& table, FeatureKind kind)

@@ -61,18 +61,20 @@ struct DicomImageFacts {
     bool InvertedPhotometric() const { return photometric == "MONOCHROME1"; }
 };
 
-// What one run of the reader does to the viewer's controls, in the state the
-// run reached. An empty optional means the run left that control alone.
+// The viewer's settings one run of the reader gives, in the state the run
+// reached, as the texts the viewer shows: a value of the file is kept as the
+// file writes it, an empty text clears the setting. An empty optional means
+// the run left that setting alone.
 struct DicomHeaderOutput {
-    std::optional<std::string> header;       // EditHeader: offset of the first pixel byte
-    std::optional<std::string> fovSize;      // EditFOVSize
-    std::optional<std::string> imgSizeX;     // EditImgSizeX: columns, from (0028,0011)
-    std::optional<std::string> imgSizeY;     // EditImgSizeY: rows, from (0028,0010)
-    std::optional<std::string> offset;       // EditOffst
-    std::optional<std::string> pxlSpc;       // EditPxlSpc
-    std::optional<std::string> windowLevel;  // EditWindowLevel
-    std::optional<std::string> windowWidth;  // EditWindowWidth
-    std::optional<bool> swap;                // CheckBoxSwp
+    std::optional<std::string> header;       // offset of the first pixel byte
+    std::optional<std::string> fovSize;      // field of view, (0018,1100)
+    std::optional<std::string> imgSizeX;     // columns, from (0028,0011)
+    std::optional<std::string> imgSizeY;     // rows, from (0028,0010)
+    std::optional<std::string> offset;       // value offset: the rescale intercept, truncated
+    std::optional<std::string> pxlSpc;       // pixel spacing (mm), the first of the pair
+    std::optional<std::string> windowLevel;  // display window centre
+    std::optional<std::string> windowWidth;  // display window width
+    std::optional<bool> swap;                // byte order of the samples is big-endian
     DicomImageFacts facts;
 
     // True once the Pixel Data tag was found: the element table is then
@@ -97,7 +99,7 @@ struct DicomHeaderOutput {
 };
 
 // Reads the header of `data[0, size)` into `out` (which is reset first).
-// `windowWidthBefore` is the text of EditWindowWidth when loading calls the
+// `windowWidthBefore` is the viewer's window width when loading calls the
 // reader; Window Width (0028,1051) only fills an empty width.
 //
 // A Window Center (0028,1050), Window Width (0028,1051) or Rescale Intercept

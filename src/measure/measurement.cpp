@@ -86,13 +86,13 @@ std::string ValueText(const std::string& line)
 }
 
 std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& points,
-                             const std::vector<std::string>& memoLines)
+                             const std::vector<std::string>& listing)
 {
     std::vector<MtfPoint> result;
     result.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        result.push_back({points[i].first, points[i].second,
-                          i < memoLines.size() ? ValueText(memoLines[i]) : "", std::nullopt});
+        result.push_back({points[i].first, points[i].second, i < listing.size() ? ValueText(listing[i]) : "",
+                          std::nullopt});
     return result;
 }
 
@@ -304,23 +304,29 @@ void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t ma
 
 ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines)
 {
-    CutFlatEnds(profile);
-    HalveProfile(profile, SampleSpacing(pixelSpacing, maLines));
-    return ExtractionListing(profile);
+    return ExtractProfile(profile, pixelSpacing, maLines);
+}
+
+Conversion ConversionOf(const ExposureInputs& inputs)
+{
+    if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
+    return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
 
 std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs)
 {
-    if (inputs.curveLines) return ConvertToExposureByCurve(profile, *inputs.curveLines, inputs.curvePath);
-    return ConvertToExposureByModel(profile, inputs.latitude, inputs.bitsStored, inputs.offset);
+    // As "ToExp": the curve refuses an empty profile, the model does not.
+    if (inputs.curveLines) RequireProfile(profile);
+    ConvertProfileToKerma(profile, ConversionOf(inputs));
+    return FinishExposure(profile);
 }
 
 void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index)
 {
-    // The window hands the picked point over as the texts of its edits.
+    // The level is the picked exposure as the window shows it (15 digits).
     const PickOutput pick = PickTailStart(profile, index);
     TruncationOutput out;
-    RunTruncation(profile, mtf, pick.posN, pick.posY, out);
+    RunTruncation(profile, mtf, index, StrToFloat(pick.posY), out);
 }
 
 void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out)
@@ -398,12 +404,6 @@ ValueTable ExposureOfTable(const PixelTable& table, const ExposureConversion& co
     if (!table.filled) return TableExposureStep(table.View(), conversion);
     return TableExposureStep(static_cast<int>(table.columns), static_cast<int>(table.rows), table.values,
                              conversion);
-}
-
-ExposureConversion ConversionOf(const ExposureInputs& inputs)
-{
-    if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
-    return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
 
 }  // namespace
@@ -633,7 +633,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
         SlitOutput slit;
         SlitStep(*profile, *mtf, slit);
-        result.points = Points(slit.points, slit.memoLines);
+        result.points = Points(slit.points, slit.listing);
         if (const auto nyquist = SlitNyquistPoint(*profile, pixelSpacing)) {
             const auto at = std::lower_bound(result.points.begin(), result.points.end(), nyquist->first,
                                              [](const MtfPoint& p, double f) { return p.frequency < f; });
@@ -659,9 +659,9 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         } else {
             SwcResult chart;
             ChartMeasureStep(*profile, *mtf, features, chart);
-            result.points = Points(chart.points, chart.memoLines);
+            result.points = Points(chart.points, chart.listing);
             // The method selects the highest valid frequency and runs Fitting.
-            if (!fitItem) fitItem = chart.radioItemIndex.value_or(-1);
+            if (!fitItem) fitItem = chart.fitFrequencyItem.value_or(-1);
         }
         MarkChartPoints(result.points, pixelSpacing);
         result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};

@@ -25,6 +25,7 @@
 #include "analysis/extraction.h"
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
+#include "conversion/conversion.h"
 #include "core/failure.h"
 #include "dicom/dicom_load.h"
 #include "measure/settings.h"
@@ -117,6 +118,9 @@ struct ExposureInputs {
     long double bitsStored = 12.0L;
     std::int32_t offset = 0;
 };
+// The conversion function of `inputs`.
+Conversion ConversionOf(const ExposureInputs& inputs);
+// "ToExp": the profile in air kerma, then scaled to a peak of 1000.
 std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs);
 
 // A click on LSF sample `index`, then "Trancation".
@@ -132,7 +136,7 @@ void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pix
 void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features,
                       SwcResult& out);
 
-// "Fitting" with RadioGroup2's item (-1: none selected).
+// "Fitting" with the fit frequency item (-1: none chosen).
 FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
 
 // The edge page's settings from `settings` and the pixel spacing (mm), as

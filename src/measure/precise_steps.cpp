@@ -10,22 +10,14 @@
 
 namespace radmtf {
 
-ExposureConversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset)
+Conversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset)
 {
-    ExposureConversion conversion;
-    conversion.latitude = FloatToStr(latitude);
-    conversion.bits = FloatToStr(bitsStored);
-    conversion.offset = IntToStr(offset);
-    return conversion;
+    return Conversion::DetectorModel(latitude, bitsStored, offset);
 }
 
-ExposureConversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath)
+Conversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath)
 {
-    ExposureConversion conversion;
-    conversion.useCurve = true;
-    conversion.curveLines = std::move(curveLines);
-    conversion.curvePath = std::move(curvePath);
-    return conversion;
+    return Conversion::CurveFile(std::move(curveLines), std::move(curvePath));
 }
 
 ValueTable TableExposureStep(const PixelTableView& table, const ExposureConversion& conversion)

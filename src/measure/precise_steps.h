@@ -27,10 +27,10 @@
 
 namespace radmtf {
 
-// "ToExp"'s conversion from numbers, as the edits would hold them typed
-// (L, BitsStored, the value offset), or through the curve file's lines.
-ExposureConversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset);
-ExposureConversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath);
+// "ToExp"'s conversion: the detector model (L, BitsStored, the value
+// offset), or the curve file's lines.
+Conversion ModelConversion(long double latitude, long double bitsStored, std::int32_t offset);
+Conversion CurveConversion(std::vector<std::string> curveLines, std::string curvePath);
 
 // The pixel table in exposure, every cell converted as "ToExp" converts:
 // from the table the window holds, or from its cells listed row by row,

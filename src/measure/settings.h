@@ -49,16 +49,16 @@ struct MeasureSettings {
 
     // The image (viewer window).
     ImageFormat format = ImageFormat::kDicom;
-    std::optional<std::int32_t> columns;  // EditImgSizeX
-    std::optional<std::int32_t> rows;     // EditImgSizeY
-    std::optional<std::int32_t> header;   // EditHeader: bytes before the pixels
-    std::optional<std::int32_t> offset;   // EditOffst: value offset
-    std::optional<bool> swap;             // CheckBoxSwp
-    std::optional<RoiSetting> roi;        // the ROI edits; default: centred on the view, half its size
+    std::optional<std::int32_t> columns;
+    std::optional<std::int32_t> rows;
+    std::optional<std::int32_t> header;  // bytes before the pixels
+    std::optional<std::int32_t> offset;  // value offset
+    std::optional<bool> swap;            // samples big-endian
+    std::optional<RoiSetting> roi;       // the ROI edits; default: centred on the view, half its size
 
     // The profile (analysis window).
-    int orientation = 1;        // RadioButton1 .. RadioButton4
-    std::int32_t maLines = 17;  // EditMALine
+    int orientation = 1;        // ProfileOrientation 1 .. 4
+    std::int32_t maLines = 17;  // MA-Line#: table lines interleaved into the profile
     // "Auto": the orientation button and MA-Line# from the geometry the
     // table shows (a result's settings hold the values it chose).
     bool autoOrientation = false;
@@ -67,27 +67,26 @@ struct MeasureSettings {
     // does: none found refuses the image, a chosen orientation or MA-Line#
     // unlike the estimate is warned about. Off: measured as given.
     bool checkObject = true;
-    std::int32_t smoothing = 1;  // EditSmth: moving-average width
+    std::int32_t smoothing = 1;  // moving-average width
     bool extract = false;        // "Extract" before ToExp
 
     // The conversion to exposure.
-    std::optional<long double> pixelSpacing;  // EditPxlSpc (mm); default: the file's
-    long double latitude = 4.0L;              // EditL: decades over the pixel range
-    long double bitsStored = 12.0L;           // EditBit
+    std::optional<long double> pixelSpacing;  // mm; default: the file's
+    long double latitude = 4.0L;              // L: decades over the pixel range
+    long double bitsStored = 12.0L;           // B: the pixel range is 2^B
     bool bitsFromFile = false;                // a DICOM file's BitsStored, where it has one, over bitsStored
-    std::optional<std::string> curveFile;     // CheckBoxUseHDC with this characteristic-curve file
+    std::optional<std::string> curveFile;     // convert through this characteristic-curve file
 
     // The MTF.
-    bool precise = false;                    // CheckBoxPreciseSlit / CheckBoxPreciseSwc
-    long double slitWidth = 0.01L;           // EditSlitWidth (mm), the precise slit mode's aperture
+    bool precise = false;                    // the precise slit or chart mode
+    long double slitWidth = 0.01L;           // mm, the precise slit mode's aperture
     std::optional<std::int32_t> truncateAt;  // LSF sample picked as the left tail's start, then "Trancation"
-    std::int32_t fitDegree = 7;              // Editn
-    // The fit's highest frequency (cycles/mm), one of kFitFrequencies
-    // (RadioGroup2). Empty: the chart method's own choice; the slit method
-    // is then not fitted.
+    std::int32_t fitDegree = 7;              // degree of the fitted polynomial
+    // The fit's highest frequency (cycles/mm), one of kFitFrequencies.
+    // Empty: the chart method's own choice; the slit method is then not fitted.
     std::optional<long double> fitUpTo;
-    // The LSF kept within ± this distance (mm) of the slit or the edge:
-    // the precise slit mode's EditLsfRange, the edge page's LSF range.
+    // The LSF kept within ± this distance (mm) of the slit or the edge: the
+    // precise slit mode's LSF range, the edge method's.
     long double lsfRange = 2.5L;
     EdgeMethodSettings edge;
 };
@@ -101,7 +100,7 @@ struct ReportNotes {
     std::string note;
 };
 
-// The fit frequencies RadioGroup2 offers, by item, as numbers (cycles/mm)
+// The fit frequencies the window offers, by item, as numbers (cycles/mm)
 // and as the items read.
 inline constexpr long double kFitFrequencies[] = {2.0L, 2.5L, 3.0L, 4.0L, 5.0L, 6.0L};
 inline constexpr const char* kFitFrequencyTexts[] = {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"};

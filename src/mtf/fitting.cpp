@@ -14,15 +14,6 @@ namespace {
 constexpr double kTableStep = 0.05;
 constexpr int kMaxSecondTableRows = 100000;
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text)
-{
-    try {
-        return StrToInt(text);
-    } catch (const Failure&) {
-        return std::nullopt;
-    }
-}
-
 // Rows of the first table: f = 0, 0.05, ... while f <= fmax, f accumulating
 // in double.
 int FirstTableRows(double fmax, int cap)
@@ -34,17 +25,17 @@ int FirstTableRows(double fmax, int cap)
     return rows;
 }
 
-// Fitting with its two inputs read where the action reads them: the degree
-// after the fit points are built (and again for the refit), the pixel
-// spacing at every row of the second table. `knownDegree` is the degree when
-// it is a number, for the refusal before any change.
-void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDegree,
-         const std::function<std::int32_t()>& degree, const std::function<long double()>& pixelSpacing,
-         FittingOutput& out)
+}  // namespace
+
+void RunFitting(MtfState& mtf, int fitFrequencyItem, const FittingReads& reads, FittingOutput& out)
 {
-    if (radioItemIndex < -1 || radioItemIndex > 5) throw std::invalid_argument("RunFitting: item index");
+    if (fitFrequencyItem < -1 || fitFrequencyItem > 5) throw std::invalid_argument("RunFitting: item index");
+    if (!reads.degree || !reads.pixelSpacing) throw std::invalid_argument("RunFitting: reads");
+    const std::optional<std::int32_t> knownDegree = reads.knownDegree;
+    const std::function<std::int32_t()>& degree = reads.degree;
+    const std::function<long double()>& pixelSpacing = reads.pixelSpacing;
     out = FittingOutput{};
-    const int k = radioItemIndex + 4;
+    const int k = fitFrequencyItem + 4;
 
     // Refusals of our own come before any change.
     if (knownDegree && (*knownDegree < 1 || *knownDegree > kMaxFitDegree))
@@ -53,7 +44,7 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
     if (FirstTableRows(mtf.mtfFrequency[k], kMtfCapacity) > kMtfCapacity)
         ThrowFailure(FailureCode::kFrequencyRangeTooWide);
 
-    out.series10Cleared = true;
+    out.fitPointsCleared = true;
     mtf.mtfLastIndex = k;
 
     // Fit points: the measured points 0 .. K with two points inserted among
@@ -87,13 +78,13 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
         ++rows;
     }
     out.curve.reserve(rows);
-    out.memoMtf.reserve(rows);
+    out.listing.reserve(rows);
     for (int i = 0; i < rows; ++i) {
         out.curve.emplace_back(x[i], y[i]);
-        out.memoMtf.push_back(FloatToStr(x[i]) + "\t" + FloatToStr(y[i]));
+        out.listing.push_back(FloatToStr(x[i]) + "\t" + FloatToStr(y[i]));
     }
     out.tableWritten = true;
-    out.memoMtf3Cleared = true;
+    out.refitListingCleared = true;
 
     // Second table: refit the first one, step 1 / (64 p).
     n = degree();
@@ -108,25 +99,15 @@ void Fit(MtfState& mtf, int radioItemIndex, std::optional<std::int32_t> knownDeg
         if (!(step > 0.0L)) ThrowFailure(FailureCode::kBadPixelSpacing);
         f = static_cast<double>(f + step);
     }
-    out.memoMtf3Text = std::move(text);
-    out.memoMtf3Added = true;
+    out.refitListingText = std::move(text);
+    out.refitListingAdded = true;
 }
 
-}  // namespace
-
-void RunFitting(MtfState& mtf, int radioItemIndex, std::string_view degreeText,
-                const std::function<std::string()>& pixelSpacingText, FittingOutput& out)
-{
-    Fit(
-        mtf, radioItemIndex, TryStrToInt(degreeText), [&] { return StrToInt(degreeText); },
-        [&] { return StrToFloat(pixelSpacingText()); }, out);
-}
-
-void RunFitting(MtfState& mtf, int radioItemIndex, std::int32_t degree, long double pixelSpacing,
+void RunFitting(MtfState& mtf, int fitFrequencyItem, std::int32_t degree, long double pixelSpacing,
                 FittingOutput& out)
 {
-    Fit(
-        mtf, radioItemIndex, degree, [&] { return degree; }, [&] { return pixelSpacing; }, out);
+    RunFitting(mtf, fitFrequencyItem,
+               FittingReads{degree, [&] { return degree; }, [&] { return pixelSpacing; }}, out);
 }
 
 }  // namespace radmtf

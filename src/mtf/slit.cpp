@@ -164,14 +164,14 @@ void RunSlitMethod(ProfileState& profile, MtfState& mtf, SlitOutput& out)
     while (count < kN && mtf.mtfFrequency[count] < kListLimit) ++count;
     mtf.mtfPointCount = count;
 
-    out.memoLines.reserve(count);
+    out.listing.reserve(count);
     out.points.reserve(count);
     for (int k = 0; k < count; ++k) {
         const double f =
             static_cast<double>(Round(static_cast<long double>(mtf.mtfFrequency[k]) * 1000)) / 1000.0;
         const double m =
             static_cast<double>(Round(static_cast<long double>(mtf.mtfValue[k]) * 1000)) / 1000.0;
-        out.memoLines.push_back(FloatToStr(f) + "\t" + FloatToStr(m));
+        out.listing.push_back(FloatToStr(f) + "\t" + FloatToStr(m));
         out.points.emplace_back(mtf.mtfFrequency[k], mtf.mtfValue[k]);
     }
     out.written = true;

@@ -17,9 +17,9 @@ inline constexpr int kSlitTransformLength = 2048;
 // What the slit method shows. Everything is written only when the method
 // completes, so a failure leaves the memo and the chart as they were.
 struct SlitOutput {
-    bool written = false;                           // MemoMTF and Series4 cleared and refilled
-    std::vector<std::string> memoLines;             // MemoMTF: "f<TAB>m", three decimals
-    std::vector<std::pair<double, double>> points;  // Series4
+    bool written = false;                           // the MTF listing and curve cleared and refilled
+    std::vector<std::string> listing;               // the MTF listing: "f<TAB>m", three decimals
+    std::vector<std::pair<double, double>> points;  // the MTF curve
 };
 
 // The slit method on profile.exposureProfile[0 .. exposureCount - 1]:

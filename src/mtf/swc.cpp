@@ -127,11 +127,7 @@ int FindBarCentre(std::span<const std::int32_t> p, double sampleSpacing, long lo
     return found(c);
 }
 
-namespace {
-
-// What both forms of the search check and reset before anything else: an
-// empty profile is refused before the texts are read.
-void StartLocating(const ProfileState& profile, SwcFeatures& out)
+void SwcStartLocating(const ProfileState& profile, SwcFeatures& out)
 {
     if (profile.profileCount < 0 || profile.profileCount > kProfileCapacity ||
         static_cast<int>(profile.compositeProfile.size()) != kProfileCapacity)
@@ -141,21 +137,10 @@ void StartLocating(const ProfileState& profile, SwcFeatures& out)
     out.profileSeriesCleared = true;
 }
 
-}  // namespace
-
-void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
-                       std::string_view maLineText, SwcFeatures& out)
-{
-    StartLocating(profile, out);
-    const long double pixelSpacing = StrToFloat(pixelSpacingText);
-    const long double maLines = StrToFloat(maLineText);
-    SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
-}
-
 void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
                        long double subSamples, SwcFeatures& out)
 {
-    StartLocating(profile, out);
+    SwcStartLocating(profile, out);
     const double d = static_cast<double>(CheckedDivide(pixelSpacing, subSamples));
     if (d < 0.0) ChartNotFound();
 
@@ -273,7 +258,7 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
         if (ratio <= 0.9L || ratio >= 1.1L || centres[g][0] == 0) mtf.mtfLastIndex = g - 1;
     }
     if (mtf.mtfLastIndex == 0) mtf.mtfLastIndex = kSwcGroups;
-    out.radioItemIndex = std::clamp(mtf.mtfLastIndex - 4, -1, 5);
+    out.fitFrequencyItem = std::clamp(mtf.mtfLastIndex - 4, -1, 5);
 
     // Groups 2 .. last: whole periods from the second bar centre down to the
     // last (a full group stops at its ninth centre).
@@ -296,7 +281,7 @@ void SwcMeasure(const ProfileState& profile, MtfState& mtf, const SwcFeatures& f
 
     for (int i = 0; i <= mtf.mtfLastIndex; ++i) {
         out.points.emplace_back(mtf.mtfFrequency[i], mtf.mtfValue[i]);
-        out.memoLines.push_back(FloatToStr(mtf.mtfFrequency[i]) + "\t" + FloatToStr(mtf.mtfValue[i]));
+        out.listing.push_back(FloatToStr(mtf.mtfFrequency[i]) + "\t" + FloatToStr(mtf.mtfValue[i]));
     }
     out.written = true;
     mtf.measuredCount = mtf.mtfLastIndex + 1;

@@ -3,10 +3,10 @@
 // first-harmonic amplitude on the exposure profile relative to the square's.
 //
 // The window runs it in stages, because ToExp and Fitting run in between:
-//   1. SwcLocateFeatures(profile, mtf, EditPxlSpc, EditMALine, features)
+//   1. SwcLocateFeatures(profile, mtf, pixel spacing, MA-Line#, features)
 //   2. ToExp (the window)
 //   3. SwcMeasure(profile, mtf, features, result)
-//   4. RadioGroup2, the "MTF" page and Fitting (the window)
+//   4. the fit frequency item, the "MTF" page and Fitting (the window)
 #pragma once
 
 #include <array>
@@ -40,33 +40,35 @@ int FindBarCentre(std::span<const std::int32_t> p, double sampleSpacing, long lo
 
 // Stage 1 results; the markers are valid also after a failure.
 struct SwcFeatures {
-    bool profileSeriesCleared = false;  // Series5, Series6, Series8 cleared
-    Markers centreMarkers;              // Series5
-    Markers squareMarkers;              // Series6
-    Markers groupStartMarkers;          // Series8
-    bool located = false;               // all of the following are valid
-    double sampleDistance = 0.0;        // d = EditPxlSpc / EditMALine (mm)
+    bool profileSeriesCleared = false;  // the three marker series cleared
+    Markers centreMarkers;
+    Markers squareMarkers;
+    Markers groupStartMarkers;
+    bool located = false;         // all of the following are valid
+    double sampleDistance = 0.0;  // d = pixel spacing / MA-Line# (mm)
     // Row 0: square centre, gap centre. Rows 1 .. 9: bar centres in the order
     // found; 0 ends a row.
     std::array<std::array<std::int32_t, 11>, 10> groupCentres{};
 };
 
-// Stage 1 on compositeProfile[0 .. profileCount - 1]. Sets mtf.barPeriod.
-// Fails with the conversion or division failure of the two texts (after the
-// series were cleared) or with FailureCode::kChartNotFound when the profile is too
-// short or lacks the chart's features (keeping the markers found so far).
-void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, std::string_view pixelSpacingText,
-                       std::string_view maLineText, SwcFeatures& out);
-// The same from the pixel spacing (mm) and MA-Line# as numbers.
+// What stage 1 checks and resets before anything else: an empty profile
+// is refused (kEmptyProfile), then `out` is emptied with the series cleared.
+void SwcStartLocating(const ProfileState& profile, SwcFeatures& out);
+
+// Stage 1 on compositeProfile[0 .. profileCount - 1] with the pixel spacing
+// (mm) and MA-Line#: SwcStartLocating, then the search. Sets mtf.barPeriod.
+// Fails with the division failure of the two numbers (after the series were
+// cleared) or with FailureCode::kChartNotFound when the profile is too short
+// or lacks the chart's features (keeping the markers found so far).
 void SwcLocateFeatures(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
                        long double maLines, SwcFeatures& out);
 
 // Stage 3 results.
 struct SwcResult {
-    std::optional<int> radioItemIndex;   // RadioGroup2.ItemIndex, set before the amplitudes
-    bool written = false;                // Series4 and Series7 cleared, MemoMTF2 cleared and refilled
-    Markers points;                      // Series7
-    std::vector<std::string> memoLines;  // MemoMTF2: "f<TAB>MTF"
+    std::optional<int> fitFrequencyItem;  // the fit frequency item (-1 .. 5), set before the amplitudes
+    bool written = false;                 // the MTF curve and points cleared, the listing refilled
+    Markers points;
+    std::vector<std::string> listing;  // the chart listing: "f<TAB>MTF"
 };
 
 // Stage 3 on exposureProfile (ToExp must have converted the same profile).

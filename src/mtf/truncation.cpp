@@ -81,12 +81,17 @@ PickOutput PickTailStart(const ProfileState& profile, int v)
     return out;
 }
 
-TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string_view posN,
-                               std::string_view posY, TruncationOutput& out)
+void RunTruncation(ProfileState& profile, MtfState& mtf, std::int32_t start, long double level,
+                   TruncationOutput& out)
+{
+    RunTruncation(profile, mtf, TruncationReads{[&] { return start; }, [&] { return level; }}, out);
+}
+
+void RunTruncation(ProfileState& profile, MtfState& mtf, const TruncationReads& reads, TruncationOutput& out)
 {
     CheckShape(profile);
+    if (!reads.start || !reads.level) throw std::invalid_argument("RunTruncation: reads");
     out = TruncationOutput{};
-    if (posN.empty()) return TruncationStatus::kNoStartPoint;
 
     Snapshot before(profile, mtf);
     auto refuse = [&](FailureCode code) {
@@ -111,7 +116,7 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
         }
     }
 
-    long long a = StrToInt(posN);
+    long long a = reads.start();
     if (a < 2) a = 2;
     long long nc = profile.exposureCount;
     long long pk = profile.peakIndex;
@@ -177,7 +182,7 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
 
     // Right start: the first sample from the peak on that is not above the
     // picked exposure.
-    const double level = static_cast<double>(StrToFloat(posY));
+    const double level = static_cast<double>(reads.level());
     long long r = pk;
     while (r < nc && e[r] > level) ++r;
     if (r >= nc) refuse(FailureCode::kRightStartNotFound);
@@ -209,7 +214,6 @@ TruncationStatus RunTruncation(ProfileState& profile, MtfState& mtf, std::string
     }
     profile.exposureCount = static_cast<std::int32_t>(i);
     DrawCurve(profile, out);
-    return TruncationStatus::kDone;
 }
 
 }  // namespace radmtf

@@ -1,18 +1,7 @@
-// The conversion function of IEC 62220-1-1: the relation of pixel value PV
-// to the air kerma K at the detector surface (uGy), applied to every pixel
-// before a noise power spectrum is formed.
-//
-//   linear  PV = OFFSET + GAIN x K
-//   log     PV = C0 + C1 x log10(K / KREF)
-//   model   K = 10^(L x (PV + o) / 2^B): the logarithmic detector model of
-//           the exposure conversion (L decades over 2^B values, the viewer's
-//           value offset o), without its scaling to a peak of 1000
-//   curve   the characteristic curve file (hdc.txt): log10 K by linear
-//           interpolation in PV between its lines, as the exposure
-//           conversion interpolates it
-//
-// A conversion measured from flat fields is written by WriteConversionFile
-// and read by ReadConversionFile as a linear or log conversion.
+// Measuring the conversion function (conversion/conversion.h) from flat
+// fields and reading it back: a conversion measured here is written by
+// ConversionFileText and read by ReadConversionText as a linear or log
+// conversion; ParseConversion takes the command's conversion settings.
 #pragma once
 
 #include <cstddef>
@@ -21,48 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/conversion.h"
+
 namespace radmtf {
-
-class Conversion {
-public:
-    enum class Kind { kLinear, kLog, kModel, kCurve };
-
-    // Each refuses (kConversionSettings) parameters that give no inverse:
-    // GAIN or C1 of zero, KREF <= 0, B outside 1 .. 32, L of zero, numbers
-    // that are not finite.
-    static Conversion Linear(double offset, double gain);
-    static Conversion Log(double c0, double c1, double kref = 1.0);
-    static Conversion Model(double latitude, double bits, double offset = 0.0);
-    // The lines of a curve file: "log10 K TAB PV" each, PV rising. Like the
-    // exposure conversion, the log kermas are taken as evenly spaced with
-    // the step of the first two lines; the first line's PV and anything
-    // beyond the last line have no kerma (0). Fails with
-    // kConversionUnreadable (path, line) for a line that is not two numbers
-    // and for fewer than two lines.
-    static Conversion Curve(const std::vector<std::string>& lines, std::string_view path);
-
-    Kind kind() const { return kind_; }
-    // The parameters as typed back on the command line ("linear:10,2").
-    std::string Describe() const;
-
-    // K(PV); 0 where the conversion gives no kerma (a curve's ends), and a
-    // non-positive value where the relation gives one (linear below OFFSET).
-    double Kerma(double pv) const;
-    // K(PV) for many pixel values: each distinct value is converted once.
-    void Kerma(const std::int32_t* pv, std::size_t count, double* kerma) const;
-    // PV(K), the forward relation (curves: not provided, 0).
-    double PixelValue(double kerma) const;
-
-private:
-    Kind kind_ = Kind::kLinear;
-    double a_ = 0.0;  // OFFSET, C0, L or unused
-    double b_ = 1.0;  // GAIN, C1, B
-    double c_ = 1.0;  // KREF, the model's offset
-    std::vector<double> curveLogK_;
-    std::vector<double> curvePv_;
-    std::vector<double> curveMax_;  // running maximum of curvePv_ from line 1
-    std::string path_;
-};
 
 // Parses "model", "linear:OFFSET,GAIN", "log:C0,C1[,KREF]", "hdc:FILE" and
 // "file:PATH" (files read through ReadConversionFile or the curve reader).

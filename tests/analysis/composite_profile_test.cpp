@@ -7,8 +7,8 @@
 #include <memory>
 #include <random>
 
-#include "test_support.h"
 #include "failure_text.h"
+#include "test_support.h"
 
 namespace radmtf {
 namespace {
@@ -182,7 +182,8 @@ TEST(SmoothProfile, WorkedExamples)
     SmoothProfile(*state, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(state->profileCount, 0);
     EXPECT_TRUE(ProfileSeries(*state).empty());
-    EXPECT_EQ(FailureText([&] { RequireProfile(*state); }), std::string("プロファイルがありません。2Dto1D を実行してください。"));
+    EXPECT_EQ(FailureText([&] { RequireProfile(*state); }),
+              std::string("プロファイルがありません。2Dto1D を実行してください。"));
 }
 
 TEST(SmoothProfile, EqualsTheDirectMovingAverage)
@@ -212,18 +213,14 @@ TEST(SmoothProfile, EqualsTheDirectMovingAverage)
 
 TEST(SampleSpacing, DivisionAndItsFailures)
 {
-    EXPECT_EQ(SampleSpacingFromTexts("0.1", "17"), static_cast<double>(0.1L / 17.0L));
-    EXPECT_DOUBLE_EQ(SampleSpacingFromTexts(" 0.1 ", "17"), 0.1 / 17);
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0.1", "0"); }), "0 による浮動小数点数除算");
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0", "0"); }), "不正な浮動小数点数演算命令");
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("a", "b"); }), "'a' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("0.1", ""); }), "'' は浮動小数点数ではありません");
-    EXPECT_EQ(FailureText([] { SampleSpacingFromTexts("1E300", "1E-300"); }),
-              std::string("浮動小数点数オーバーフロー"));
+    EXPECT_EQ(SampleSpacing(0.1L, 17), static_cast<double>(0.1L / 17.0L));
+    EXPECT_EQ(FailureText([] { SampleSpacing(0.1L, 0); }), "0 による浮動小数点数除算");
+    EXPECT_EQ(FailureText([] { SampleSpacing(0, 0); }), "不正な浮動小数点数演算命令");
+    EXPECT_EQ(FailureText([] { SampleSpacing(1E300L, 1E-300L); }), std::string("浮動小数点数オーバーフロー"));
 
     auto state = std::make_unique<ProfileState>();
     SetProfile(*state, {5, 6, 7, 8, 9});
-    state->sampleSpacing = SampleSpacingFromTexts("0.1", "17");
+    state->sampleSpacing = SampleSpacing(0.1L, 17);
     const std::vector<ChartPoint> points = ProfileSeries(*state);
     ASSERT_EQ(points.size(), 5u);
     EXPECT_EQ(points[0].x, 0.0);

@@ -46,7 +46,7 @@ protected:
     // The command's rows are the window's points, in frequency order, to the
     // last bit; its mtf_display and u_mtf are what the memo lines show.
     static void ExpectSamePoints(const CommandRun& run, const std::map<double, double>& window,
-                                 const std::vector<std::string>& memoLines)
+                                 const std::vector<std::string>& listing)
     {
         const auto rows = CsvRows(run.out);
         ASSERT_EQ(CsvColumn(run.out, "u_mtf"), 5u);
@@ -57,7 +57,7 @@ protected:
             EXPECT_EQ(row[3], ExactNumber(expected->second));
             ++expected;
         }
-        for (const std::string& line : memoLines) {
+        for (const std::string& line : listing) {
             const std::vector<std::string> fields = SplitFields(line);
             const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) {
                 return std::abs(std::stod(r[2]) - std::stod(fields[0])) < 5e-4 && r[4] == fields[1];

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/failure.h"
-#include "mtf/polyfit.h"
 #include "failure_text.h"
+#include "mtf/polyfit.h"
 
 namespace radmtf {
 namespace {
@@ -23,11 +23,6 @@ std::unique_ptr<MtfState> ChartPoints()
     }
     mtf->measuredCount = 10;
     return mtf;
-}
-
-std::function<std::string()> Text(std::string s)
-{
-    return [s] { return s; };
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -51,14 +46,15 @@ TEST(Fitting, FirstTableRowsFollowLastFrequency)
     for (int item = -1; item <= 5; ++item) {
         auto mtf = ChartPoints();
         FittingOutput out;
-        RunFitting(*mtf, item, "3", Text("0.1"), out);
-        ASSERT_EQ(static_cast<int>(out.memoMtf.size()), rows[item + 1]) << "item " << item;
-        EXPECT_EQ(out.memoMtf.front().substr(0, 2), "0\t");
-        EXPECT_EQ(out.memoMtf.back().substr(0, out.memoMtf.back().find('\t')), last[item + 1]);
-        EXPECT_EQ(out.memoMtf[3].substr(0, 5), "0.15\t");
+        RunFitting(*mtf, item, 3, 0.1L, out);
+        ASSERT_EQ(static_cast<int>(out.listing.size()), rows[item + 1]) << "item " << item;
+        EXPECT_EQ(out.listing.front().substr(0, 2), "0\t");
+        EXPECT_EQ(out.listing.back().substr(0, out.listing.back().find('\t')), last[item + 1]);
+        EXPECT_EQ(out.listing[3].substr(0, 5), "0.15\t");
         EXPECT_EQ(mtf->mtfLastIndex, item + 4);
-        EXPECT_TRUE(out.series10Cleared && out.tableWritten && out.memoMtf3Cleared && out.memoMtf3Added);
-        ASSERT_EQ(out.curve.size(), out.memoMtf.size());
+        EXPECT_TRUE(out.fitPointsCleared && out.tableWritten && out.refitListingCleared &&
+                    out.refitListingAdded);
+        ASSERT_EQ(out.curve.size(), out.listing.size());
         // fitX/fitY keep the first table.
         EXPECT_EQ(mtf->fitX[5], out.curve[5].first);
         EXPECT_EQ(mtf->fitY[5], out.curve[5].second);
@@ -70,14 +66,14 @@ TEST(Fitting, SecondTableStepsBy1Over64PixelSpacings)
     auto mtf = ChartPoints();
     FittingOutput out;
     int reads = 0;
-    RunFitting(
-        *mtf, 0, "3",
-        [&] {
-            ++reads;
-            return std::string("0.1");
-        },
-        out);  // F[K] = 2.0
-    const auto lines = Lines(out.memoMtf3Text);
+    RunFitting(*mtf, 0,
+               FittingReads{3, [] { return 3; },
+                            [&] {
+                                ++reads;
+                                return 0.1L;
+                            }},
+               out);  // F[K] = 2.0
+    const auto lines = Lines(out.refitListingText);
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(reads, 13);  // read once per row
     EXPECT_EQ(lines[0].substr(0, 2), "0\t");
@@ -90,11 +86,13 @@ TEST(Fitting, SecondTableStepsBy1Over64PixelSpacings)
 TEST(Fitting, CurveFollowsPointsWithInsertedMidpoints)
 {
     // The fit points are the measured ones with the last three rebuilt as
-    // five; a non-integer degree stops right after they are built.
+    // five; a degree that cannot be read stops right after they are built.
     auto mtf = ChartPoints();
     FittingOutput out;
-    EXPECT_THROW(RunFitting(*mtf, 5, "7.5", Text("0.1"), out), Failure);
-    EXPECT_TRUE(out.series10Cleared);
+    const FittingReads unreadable{std::nullopt, []() -> std::int32_t { ThrowNotInteger("7.5"); },
+                                  [] { return 0.1L; }};
+    EXPECT_THROW(RunFitting(*mtf, 5, unreadable, out), Failure);
+    EXPECT_TRUE(out.fitPointsCleared);
     EXPECT_FALSE(out.tableWritten);
     const double m7 = std::exp(-4.0 / 3), m8 = std::exp(-5.0 / 3), m9 = std::exp(-2.0);
     EXPECT_EQ(mtf->fitX[7], 4.0);
@@ -110,24 +108,24 @@ TEST(Fitting, CurveFollowsPointsWithInsertedMidpoints)
 
     // Degree 7 through those twelve points, tabulated.
     FittingOutput ok;
-    RunFitting(*mtf, 5, "7", Text("0.1"), ok);
+    RunFitting(*mtf, 5, 7, 0.1L, ok);
     EXPECT_NEAR(ok.curve[20].second, 1.0 / std::exp(1.0 / 3.0), 0.01);  // f = 1.0
 }
 
 TEST(Fitting, RefusesDegreeOutsideStorageBeforeAnyChange)
 {
-    for (const char* degree : {"0", "17", "-3"}) {
+    for (const std::int32_t degree : {0, 17, -3}) {
         auto mtf = ChartPoints();
         mtf->mtfLastIndex = 2;
         mtf->fitX[0] = 42.0;
         FittingOutput out;
         try {
-            RunFitting(*mtf, 5, degree, Text("0.1"), out);
+            RunFitting(*mtf, 5, degree, 0.1L, out);
             FAIL();
         } catch (const Failure& f) {
             EXPECT_EQ(testing::Text(f), std::string("次数は 1 から 16 の範囲で指定してください。"));
         }
-        EXPECT_FALSE(out.series10Cleared);
+        EXPECT_FALSE(out.fitPointsCleared);
         EXPECT_EQ(mtf->mtfLastIndex, 2);
         EXPECT_EQ(mtf->fitX[0], 42.0);
     }
@@ -139,15 +137,15 @@ TEST(Fitting, RefusesPointsTheLastMethodDidNotMeasure)
     mtf->measuredCount = 2;  // the chart method validated only group 1
     FittingOutput out;
     try {
-        RunFitting(*mtf, -1, "7", Text("0.1"), out);
+        RunFitting(*mtf, -1, 7, 0.1L, out);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("選択した周波数までの MTF が測定されていません。"));
     }
-    EXPECT_FALSE(out.series10Cleared);
+    EXPECT_FALSE(out.fitPointsCleared);
 
     auto fresh = std::make_unique<MtfState>();  // nothing measured yet
-    EXPECT_THROW(RunFitting(*fresh, 0, "7", Text("0.1"), out), Failure);
+    EXPECT_THROW(RunFitting(*fresh, 0, 7, 0.1L, out), Failure);
     EXPECT_EQ(fresh->mtfLastIndex, 0);
 }
 
@@ -156,29 +154,22 @@ TEST(Fitting, PixelSpacingFailuresComeAfterTheFirstTable)
     auto mtf = ChartPoints();
     FittingOutput out;
     try {
-        RunFitting(*mtf, 0, "3", Text("abc"), out);
-        FAIL();
-    } catch (const Failure& f) {
-        EXPECT_EQ(testing::Text(f), "'abc' は浮動小数点数ではありません");
-    }
-    EXPECT_TRUE(out.tableWritten);
-    EXPECT_TRUE(out.memoMtf3Cleared);
-    EXPECT_FALSE(out.memoMtf3Added);
-
-    try {
-        RunFitting(*mtf, 0, "3", Text("0"), out);
+        RunFitting(*mtf, 0, 3, 0, out);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
+    EXPECT_TRUE(out.tableWritten);
+    EXPECT_TRUE(out.refitListingCleared);
+    EXPECT_FALSE(out.refitListingAdded);
     // A negative spacing would step backwards for ever.
     try {
-        RunFitting(*mtf, 0, "3", Text("-0.1"), out);
+        RunFitting(*mtf, 0, 3, -0.1L, out);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("画素間隔が正しくありません。"));
     }
-    EXPECT_FALSE(out.memoMtf3Added);
+    EXPECT_FALSE(out.refitListingAdded);
 }
 
 TEST(Fitting, DegreeTooHighForThePointsFailsAtAZeroPivot)
@@ -188,7 +179,7 @@ TEST(Fitting, DegreeTooHighForThePointsFailsAtAZeroPivot)
     auto mtf = ChartPoints();
     for (int i = 0; i < 4; ++i) mtf->mtfFrequency[i] = 0.0;
     FittingOutput out;
-    EXPECT_THROW(RunFitting(*mtf, -1, "7", Text("0.1"), out), Failure);
+    EXPECT_THROW(RunFitting(*mtf, -1, 7, 0.1L, out), Failure);
     EXPECT_FALSE(out.tableWritten);
 }
 

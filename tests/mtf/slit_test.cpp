@@ -52,7 +52,7 @@ TEST(SlitMethod, SingleSampleGivesOneEverywhere)
     t.profile->exposureProfile[700] = 1000.0;
     t.Run();
     for (int k = 0; k < kN; ++k) ASSERT_NEAR(t.mtf->mtfValue[k], 1.0, 1e-12) << k;
-    for (const auto& line : t.out.memoLines) EXPECT_EQ(line.substr(line.find('\t')), "\t1");
+    for (const auto& line : t.out.listing) EXPECT_EQ(line.substr(line.find('\t')), "\t1");
     EXPECT_EQ(t.mtf->measuredCount, kN);
 }
 
@@ -103,7 +103,7 @@ TEST(SlitMethod, ShiftDoesNotChangeResult)
     b.SetGaussian(1200 + 600, 1100.0, 9.0);
     a.Run();
     b.Run();
-    EXPECT_EQ(a.out.memoLines, b.out.memoLines);
+    EXPECT_EQ(a.out.listing, b.out.listing);
     for (int k = 0; k < kN; ++k) ASSERT_NEAR(a.mtf->mtfValue[k], b.mtf->mtfValue[k], 1e-12);
 }
 
@@ -114,13 +114,13 @@ TEST(SlitMethod, MemoListsBinsBelowTenCyclesToThreeDecimals)
     t.SetGaussian(1024, 512.0, 20.0);
     t.Run();
     ASSERT_TRUE(t.out.written);
-    ASSERT_EQ(t.out.memoLines.size(), 121u);
+    ASSERT_EQ(t.out.listing.size(), 121u);
     ASSERT_EQ(t.out.points.size(), 121u);
-    EXPECT_EQ(t.out.memoLines[0], "0\t1");
-    EXPECT_EQ(t.out.memoLines[1].substr(0, 6), "0.083\t");
-    EXPECT_LT(std::stod(t.out.memoLines[1].substr(6)), 1.0);
+    EXPECT_EQ(t.out.listing[0], "0\t1");
+    EXPECT_EQ(t.out.listing[1].substr(0, 6), "0.083\t");
+    EXPECT_LT(std::stod(t.out.listing[1].substr(6)), 1.0);
     // Bin 120: 120 / (2048 * 0.1 / 17) = 9.9609375.
-    EXPECT_EQ(t.out.memoLines[120].substr(0, 6), "9.961\t");
+    EXPECT_EQ(t.out.listing[120].substr(0, 6), "9.961\t");
     EXPECT_DOUBLE_EQ(t.out.points[120].first, t.mtf->mtfFrequency[120]);
     EXPECT_GE(t.mtf->mtfFrequency[121], 10.0);
 }
@@ -155,7 +155,7 @@ TEST(SlitMethod, SamplesFromIndex2048OnAreIgnored)
     t.Run();
     cut.Run();
     EXPECT_EQ(t.profile->exposureProfile[2050], 5000.0);
-    EXPECT_EQ(t.out.memoLines, cut.out.memoLines);
+    EXPECT_EQ(t.out.listing, cut.out.listing);
 }
 
 TEST(SlitMethod, ZeroLsfOrZeroSpacingFails)

@@ -157,7 +157,7 @@ TEST(SquareWaveChart, MeasuresAllNineGroupsOfACleanChart)
 {
     Chart chart;
     SwcFeatures features;
-    SwcLocateFeatures(*chart.profile, *chart.mtf, "0.1", "17", features);
+    SwcLocateFeatures(*chart.profile, *chart.mtf, 0.1L, 17, features);
     ASSERT_TRUE(features.located);
     EXPECT_TRUE(features.profileSeriesCleared);
     EXPECT_EQ(features.squareMarkers.size(), 2u);
@@ -180,13 +180,12 @@ TEST(SquareWaveChart, MeasuresAllNineGroupsOfACleanChart)
     SwcMeasure(*chart.profile, *chart.mtf, features, result);
     EXPECT_EQ(chart.mtf->mtfLastIndex, 9);
     EXPECT_EQ(chart.mtf->measuredCount, 10);
-    EXPECT_EQ(result.radioItemIndex, 5);
+    EXPECT_EQ(result.fitFrequencyItem, 5);
     ASSERT_TRUE(result.written);
-    ASSERT_EQ(result.memoLines.size(), 10u);
+    ASSERT_EQ(result.listing.size(), 10u);
     const char* frequencies[10] = {"0", "0.5", "1", "1.5", "2", "2.5", "3", "4", "5", "6"};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(result.memoLines[i],
-                  std::string(frequencies[i]) + "\t" + FloatToStr(chart.mtf->mtfValue[i]));
+        EXPECT_EQ(result.listing[i], std::string(frequencies[i]) + "\t" + FloatToStr(chart.mtf->mtfValue[i]));
         EXPECT_EQ(result.points[i], std::make_pair(chart.mtf->mtfFrequency[i], chart.mtf->mtfValue[i]));
     }
     EXPECT_EQ(chart.mtf->mtfValue[0], 1.0);
@@ -202,7 +201,7 @@ TEST(SquareWaveChart, StopsInAnOrderlyWayWithoutTheChart)
     shortChart.profile->profileCount = 1500;
     SwcFeatures features;
     try {
-        SwcLocateFeatures(*shortChart.profile, *shortChart.mtf, "0.1", "17", features);
+        SwcLocateFeatures(*shortChart.profile, *shortChart.mtf, 0.1L, 17, features);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("チャートのパターンが見つかりません。"));
@@ -215,13 +214,13 @@ TEST(SquareWaveChart, StopsInAnOrderlyWayWithoutTheChart)
     flat->profileCount = 20000;
     for (int i = 0; i < flat->profileCount; ++i) flat->compositeProfile[i] = 1000;
     MtfState mtf;
-    EXPECT_THROW(SwcLocateFeatures(*flat, mtf, "0.1", "17", features), Failure);
+    EXPECT_THROW(SwcLocateFeatures(*flat, mtf, 0.1L, 17, features), Failure);
     EXPECT_TRUE(features.centreMarkers.empty());
 
     // The chart cut in the middle of group 6: the markers found so far stay.
     Chart cut(12.0);
     try {
-        SwcLocateFeatures(*cut.profile, *cut.mtf, "0.1", "17", features);
+        SwcLocateFeatures(*cut.profile, *cut.mtf, 0.1L, 17, features);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string("チャートのパターンが見つかりません。"));
@@ -231,18 +230,17 @@ TEST(SquareWaveChart, StopsInAnOrderlyWayWithoutTheChart)
     EXPECT_FALSE(features.located);
 }
 
-TEST(SquareWaveChart, TextFailuresComeAfterTheSeriesAreCleared)
+TEST(SquareWaveChart, SpacingFailuresComeAfterTheSeriesAreCleared)
 {
     Chart chart;
     SwcFeatures features;
     try {
-        SwcLocateFeatures(*chart.profile, *chart.mtf, "0.1", "0", features);
+        SwcLocateFeatures(*chart.profile, *chart.mtf, 0.1L, 0, features);
         FAIL();
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), "0 による浮動小数点数除算");
     }
     EXPECT_TRUE(features.profileSeriesCleared);
-    EXPECT_THROW(SwcLocateFeatures(*chart.profile, *chart.mtf, "x", "17", features), Failure);
     EXPECT_TRUE(features.centreMarkers.empty());
 }
 
@@ -252,17 +250,17 @@ TEST(SquareWaveChart, FailedSpacingEndsTheList)
     // and nothing is selected in the radio group.
     Chart chart;
     SwcFeatures features;
-    SwcLocateFeatures(*chart.profile, *chart.mtf, "0.1", "17", features);
+    SwcLocateFeatures(*chart.profile, *chart.mtf, 0.1L, 17, features);
     features.groupCentres[2][2] += 60;
     chart.ToExp();
     SwcResult result;
     SwcMeasure(*chart.profile, *chart.mtf, features, result);
     EXPECT_EQ(chart.mtf->mtfLastIndex, 1);
     EXPECT_EQ(chart.mtf->measuredCount, 2);
-    EXPECT_EQ(result.radioItemIndex, -1);
-    ASSERT_EQ(result.memoLines.size(), 2u);
-    EXPECT_EQ(result.memoLines[0], "0\t1");
-    EXPECT_EQ(result.memoLines[1].substr(0, 4), "0.5\t");
+    EXPECT_EQ(result.fitFrequencyItem, -1);
+    ASSERT_EQ(result.listing.size(), 2u);
+    EXPECT_EQ(result.listing[0], "0\t1");
+    EXPECT_EQ(result.listing[1].substr(0, 4), "0.5\t");
 }
 
 }  // namespace

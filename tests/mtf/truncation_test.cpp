@@ -36,10 +36,10 @@ struct Lsf {
         for (int i = 0; i < count; ++i)
             profile->exposureProfile[i] = std::pow(10.0, log10Value ? log10Value(i) : Model(i - peak));
     }
-    TruncationStatus Run(int start)
+    void Run(int start)
     {
         const std::string level = PickTailStart(*profile, start).posY;
-        return RunTruncation(*profile, *mtf, IntToStr(start), level, out);
+        RunTruncation(*profile, *mtf, start, StrToFloat(level), out);
     }
 };
 
@@ -74,7 +74,7 @@ TEST(Truncation, ExponentialTailsExtendLeftBeyondTheArrayStart)
     // everything moves up by 32. The right tail grows to 158 samples, the
     // first beyond three decades.
     Lsf lsf(201, 100);
-    ASSERT_EQ(lsf.Run(20), TruncationStatus::kDone);
+    lsf.Run(20);
     EXPECT_EQ(lsf.profile->peakIndex, 132);
     EXPECT_EQ(lsf.profile->exposureCount, 132 + 159);
     ExpectFollowsModel(*lsf.profile);
@@ -103,20 +103,12 @@ TEST(Truncation, LeftStartWithinThreeDecadesDropsLeadingSamples)
     Lsf lsf(301, 200);
     std::vector<double> before(lsf.profile->exposureProfile.begin(),
                                lsf.profile->exposureProfile.begin() + 301);
-    ASSERT_EQ(lsf.Run(150), TruncationStatus::kDone);
+    lsf.Run(150);
     EXPECT_EQ(lsf.profile->peakIndex, 132);
     EXPECT_EQ(lsf.profile->exposureCount, 132 + 159);
     ExpectFollowsModel(*lsf.profile);
     // The measured samples from the start to the right start are moved, not refitted.
     for (int i = 150 - 68; i < 132 + 61; ++i) ASSERT_EQ(lsf.profile->exposureProfile[i], before[i + 68]);
-}
-
-TEST(Truncation, NothingPickedIsReportedWithoutChanges)
-{
-    Lsf lsf(201, 100);
-    EXPECT_EQ(RunTruncation(*lsf.profile, *lsf.mtf, "", "5", lsf.out), TruncationStatus::kNoStartPoint);
-    EXPECT_FALSE(lsf.out.markersCleared);
-    EXPECT_EQ(lsf.profile->exposureCount, 201);
 }
 
 // Runs a truncation that must be refused and checks that nothing changed.
@@ -129,7 +121,7 @@ void ExpectRefused(Lsf& lsf, int start, const std::string& message, std::string 
     const auto coefficients = lsf.mtf->fitCoefficients;
     if (level.empty()) level = FloatToStr(lsf.profile->exposureProfile[std::min(start, count - 1)]);
     try {
-        RunTruncation(*lsf.profile, *lsf.mtf, IntToStr(start), level, lsf.out);
+        RunTruncation(*lsf.profile, *lsf.mtf, start, StrToFloat(level), lsf.out);
         FAIL() << "not refused";
     } catch (const Failure& f) {
         EXPECT_EQ(testing::Text(f), std::string(message));
@@ -148,7 +140,8 @@ TEST(Truncation, RefusesStartsOutsideOrRightOfThePeak)
     Lsf lsf(201, 100);
     // At the peak and just right of it the quarter of the distance is still
     // 0, yet there is no left tail to fit: refused like starts further right.
-    for (int start : {100, 101, 103, 104, 180}) ExpectRefused(lsf, start, std::string("外挿開始点はピークより左側で指定してください。"));
+    for (int start : {100, 101, 103, 104, 180})
+        ExpectRefused(lsf, start, std::string("外挿開始点はピークより左側で指定してください。"));
     ExpectRefused(lsf, 201, std::string("外挿開始点が LSF の範囲外です。"), "10");
     // Up to three samples left of the peak the fit has a single point and
     // fails as the platform does (the pivot is 0 / 0).
@@ -209,9 +202,10 @@ TEST(Truncation, PlatformFailuresKeepWhatWasWritten)
     EXPECT_TRUE(lsf.out.curveDrawn);
     EXPECT_EQ(lsf.out.markers.size(), 2u);
 
-    // EditPosY not a number: same point of failure.
+    // A level that cannot be read: same point of failure.
     Lsf text(201, 100);
-    EXPECT_THROW(RunTruncation(*text.profile, *text.mtf, "20", "abc", text.out), Failure);
+    const TruncationReads unreadable{[] { return 20; }, []() -> long double { ThrowNotFloat("abc"); }};
+    EXPECT_THROW(RunTruncation(*text.profile, *text.mtf, unreadable, text.out), Failure);
     EXPECT_EQ(text.profile->exposureCount, 233);
 }
 

@@ -30,33 +30,54 @@ TEST(Conversion, EachKindInvertsItsRelation)
     EXPECT_EQ(linear.Describe(), "linear:100,2000");
 }
 
-// The model and the curve give the exposure conversion's relation: the same
-// exposures up to its scaling to a peak of 1000.
-TEST(Conversion, ModelAndCurveFollowTheExposureConversion)
+// Absolute kermas: a linear detector with known offset and gain.
+TEST(Conversion, LinearGivesAbsoluteKerma)
+{
+    const Conversion linear = Conversion::Linear(100, 2000);
+    const std::vector<std::int32_t> pv = {100, 2100, 5100, 2100};
+    std::vector<double> kerma(pv.size());
+    linear.Kerma(pv.data(), pv.size(), kerma.data());
+    EXPECT_EQ(kerma, (std::vector<double>{0.0, 1.0, 2.5, 1.0}));
+}
+
+// PV -> K -> PV for each kind, the curve's inside its lines.
+TEST(Conversion, EachKindRoundTrips)
 {
     std::vector<std::string> lines;
     for (int j = 0; j <= 40; ++j)
         lines.push_back(FloatToStr(-1.0 + 0.05 * j) + "\t" + IntToStr(1000 + 50 * j + j * j));
-    const std::vector<std::int32_t> values = {1010, 1200, 1555, 2345, 3000, 3199};
-    ExposureConversion byModel;
-    byModel.latitude = "3";
-    byModel.bits = "12";
-    byModel.offset = "7";
-    ExposureConversion byCurve;
-    byCurve.useCurve = true;
-    byCurve.curveLines = lines;
-    for (const auto& [conversion, reference] : {std::pair{Conversion::Model(3, 12, 7), byModel},
-                                                std::pair{Conversion::Curve(lines, "hdc.txt"), byCurve}}) {
-        const std::vector<double> exposure = ConvertValuesToExposure(values, reference);
-        std::vector<double> kerma(values.size());
-        conversion.Kerma(values.data(), values.size(), kerma.data());
-        for (std::size_t i = 0; i < values.size(); ++i)
-            EXPECT_NEAR(kerma[i] / kerma.back() * 1000.0, exposure[i], 1e-9 * exposure[i]) << values[i];
+    for (const Conversion& c :
+         {Conversion::Linear(100, 2000), Conversion::Log(20000, 8192, 2), Conversion::Model(4, 15, -20000),
+          Conversion::Curve(lines, "hdc.txt"), Conversion::CurveFile(lines, "hdc.txt"), Conversion()}) {
+        for (double pv : {1100.0, 1555.5, 2345.0, 3199.0})
+            EXPECT_NEAR(c.PixelValue(c.Kerma(pv)), pv, 1e-9 * pv) << c.Describe() << " " << pv;
     }
-    // No kerma at the curve's first value and beyond its last.
+}
+
+// The model is the detector formula to the last bit, and the exposure
+// step's values are its kermas scaled to a peak of 1000.
+TEST(Conversion, ModelIsTheDetectorFormula)
+{
+    const std::vector<std::int32_t> values = {1010, 1200, 1555, 2345, 3000, 3199};
+    const Conversion model = Conversion::Model(3, 12, 7);
+    std::vector<double> kerma(values.size());
+    model.Kerma(values.data(), values.size(), kerma.data());
+    const std::vector<double> exposure = ConvertValuesToExposure(values, model);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(kerma[i], static_cast<double>(std::pow(10.0L, 3.0L * (values[i] + 7.0L) / 4096.0L)));
+        EXPECT_EQ(model.Kerma(values[i]), kerma[i]);
+        EXPECT_EQ(exposure[i],
+                  static_cast<double>(static_cast<long double>(kerma[i]) / kerma.back() * 1000.0L));
+    }
+    EXPECT_EQ(Conversion().Describe(), "model:4,12,0");
+
+    // The command's curve has no kerma at its first value and beyond its
+    // last; the exposure step's fails beyond the last as it always did.
+    std::vector<std::string> lines = {"0\t1000", "0.1\t1100", "0.2\t1300"};
     const Conversion curve = Conversion::Curve(lines, "hdc.txt");
     EXPECT_EQ(curve.Kerma(1000.0), 0.0);
     EXPECT_EQ(curve.Kerma(5000.0), 0.0);
+    EXPECT_EQ(CodeOf([&] { Conversion::CurveFile(lines, "hdc.txt").Kerma(5000.0); }), FailureCode::kNotFloat);
 }
 
 TEST(Conversion, RefusesWhatHasNoInverse)

@@ -36,13 +36,13 @@ ChartRun Measure(const synth::BarChartLayout& layout, double quanta, std::uint64
                           synth::TableView(image, 0, 0, image.columns, kLines));
     profile->sampleSpacing = 0.1 / kLines;
     SwcFeatures features;
-    SwcLocateFeatures(*profile, *mtf, "0.1", IntToStr(kLines), features);
+    SwcLocateFeatures(*profile, *mtf, 0.1L, kLines, features);
     const ValueTable table = ExposureOf(image);
     ChartRun run;
     run.precise = RunPreciseChart(table, EstimateGeometry(table), 0.1, features,
                                   ProfileOrientation::kRowsLastToFirst, kLines)
                       .points;
-    ConvertToExposureByModel(*profile, "4", "12", "0");
+    ConvertToExposure(*profile, Conversion());
     SwcResult result;
     SwcMeasure(*profile, *mtf, features, result);
     run.traditional = result.points;
