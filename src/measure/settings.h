@@ -104,7 +104,7 @@ struct ReportNotes {
 // and as the items read.
 inline constexpr long double kFitFrequencies[] = {2.0L, 2.5L, 3.0L, 4.0L, 5.0L, 6.0L};
 inline constexpr const char* kFitFrequencyTexts[] = {"2.0", "2.5", "3.0", "4.0", "5.0", "6.0"};
-// The item of a fit frequency; empty for one RadioGroup2 does not offer.
+// The item of a fit frequency; empty for one the window does not offer.
 std::optional<int> FitItemOf(long double frequency);
 
 // The settings of `measure nnps` and `measure conversion`.
