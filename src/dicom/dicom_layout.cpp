@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "dicom/codestream.h"
 
@@ -29,9 +30,9 @@ bool HasLongLength(char a, char b)
 
 bool IsStandardVr(char a, char b)
 {
-    static constexpr const char* kVrs[] = {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL", "IS", "LO",
-                                           "LT", "OB", "OD", "OF", "OL", "OV", "OW", "PN", "SH", "SL", "SQ",
-                                           "SS", "ST", "SV", "TM", "UC", "UI", "UL", "UN", "UR", "US", "UT", "UV"};
+    static constexpr const char* kVrs[] = {
+        "AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL", "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV",
+        "OW", "PN", "SH", "SL", "SQ", "SS", "ST", "SV", "TM", "UC", "UI", "UL", "UN", "UR", "US", "UT", "UV"};
     for (const char* vr : kVrs)
         if (vr[0] == a && vr[1] == b) return true;
     return false;
@@ -59,6 +60,7 @@ public:
                  int depth)
     {
         if (depth > kMaxNesting) return false;
+        std::optional<std::uint32_t> previousTag;
         while (pos < end) {
             if (end - pos < 8) return topLevel && !untilDelimiter;  // trailing padding bytes
             const std::uint16_t group = U16(pos);
@@ -70,6 +72,9 @@ public:
                 }
                 return false;
             }
+            const std::uint32_t tag = (std::uint32_t{group} << 16) | element;
+            if (previousTag && tag <= *previousTag) layout_.tagsOutOfOrder = true;
+            previousTag = tag;
             std::uint32_t length = 0;
             std::size_t header = 8;
             char vr[2] = {0, 0};

@@ -47,6 +47,9 @@ struct DicomLayout {
     // its length field (the DICOM library reads four bytes, and asserts on
     // what follows), so the file is not handed to one.
     bool unknownVr = false;
+    // Elements of one data set not in ascending tag order, as the standard
+    // requires: the library asserts on some such files.
+    bool tagsOutOfOrder = false;
     std::size_t pixelOffset = 0;  // native pixel data: value position and length
     std::size_t pixelLength = 0;
     std::vector<std::uint32_t> offsetTable;  // encapsulated: the basic offset table

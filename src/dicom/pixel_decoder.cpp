@@ -528,7 +528,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
         else
             image.words = GrayWords(samples.data(), pixels, photometric, planar, false, false);
     }
-    if (!walkFoundPixelData && !layout.unknownVr) {
+    if (!walkFoundPixelData && !layout.unknownVr && !layout.tagsOutOfOrder) {
         SilenceLibraryMessages();
         image.elements = LibraryElements(data, size);
     }
