@@ -95,6 +95,11 @@ public:
             pos += header;
             const bool pixelData = topLevel && group == 0x7FE0 && element == 0x0010;
             if (length == kUndefinedLength) {
+                // Only a sequence, an unknown or pixel data may leave its length open.
+                const bool openVr = vr[0] == 0 || (vr[0] == 'S' && vr[1] == 'Q') ||
+                                    (vr[0] == 'U' && vr[1] == 'N') ||
+                                    (vr[0] == 'O' && (vr[1] == 'B' || vr[1] == 'W'));
+                if (!openVr) layout_.unknownVr = true;
                 if (pixelData) {
                     if (!Fragments(pos, end)) return false;
                     continue;

@@ -43,9 +43,10 @@ struct DicomLayout {
 
     bool hasPixelData = false;
     bool encapsulated = false;
-    // An explicit VR that is no VR of the standard: readers part ways on
-    // its length field (the DICOM library reads four bytes, and asserts on
-    // what follows), so the file is not handed to one.
+    // An explicit VR that is no VR of the standard, or one that may not
+    // leave its length open but does: readers part ways on its length field
+    // (the DICOM library asserts on what follows), so the file is not
+    // handed to one.
     bool unknownVr = false;
     // Elements of one data set not in ascending tag order, as the standard
     // requires: the library asserts on some such files.
