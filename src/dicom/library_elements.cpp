@@ -5,13 +5,21 @@
 #include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <istream>
 #include <iterator>
 #include <optional>
 #include <streambuf>
 #include <string_view>
+
+#include "core/file_bytes.h"
 
 namespace radmtf {
 
@@ -114,6 +122,100 @@ bool MetaGroupSound(const std::uint8_t* data, std::size_t size)
 }
 
 }  // namespace
+
+namespace {
+
+void Put(std::string& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+std::string Serialize(const std::vector<DicomElement>& elements)
+{
+    std::string out;
+    for (const DicomElement& e : elements) {
+        Put(out, e.group, 2);
+        Put(out, e.number, 2);
+        Put(out, e.lengthField, 2);
+        Put(out, e.sequence ? 1 : 0, 1);
+        Put(out, static_cast<std::uint32_t>(e.vr.size()), 1);
+        out += e.vr;
+        Put(out, static_cast<std::uint32_t>(e.value.size()), 4);
+        out += e.value;
+    }
+    return out;
+}
+
+// Reads what Serialize wrote; a cut-short or damaged stream gives what
+// came whole before the damage.
+std::vector<DicomElement> Deserialize(std::string_view in)
+{
+    std::vector<DicomElement> elements;
+    std::size_t at = 0;
+    const auto get = [&](int bytes) {
+        std::uint32_t v = 0;
+        for (int i = 0; i < bytes; ++i) v |= std::uint32_t{static_cast<std::uint8_t>(in[at + i])} << (8 * i);
+        at += static_cast<std::size_t>(bytes);
+        return v;
+    };
+    while (in.size() - at >= 8) {
+        DicomElement e;
+        e.group = static_cast<std::uint16_t>(get(2));
+        e.number = static_cast<std::uint16_t>(get(2));
+        e.lengthField = static_cast<std::uint16_t>(get(2));
+        e.sequence = get(1) != 0;
+        const std::size_t vrLength = get(1);
+        if (in.size() - at < vrLength + 4) break;
+        e.vr = std::string(in.substr(at, vrLength));
+        at += vrLength;
+        const std::size_t valueLength = get(4);
+        if (in.size() - at < valueLength) break;
+        e.value = std::string(in.substr(at, valueLength));
+        at += valueLength;
+        elements.push_back(std::move(e));
+    }
+    return elements;
+}
+
+}  // namespace
+
+std::vector<DicomElement> ContainedLibraryElements(const std::uint8_t* data, std::size_t size)
+{
+    // The library asserts on damaged files in ways no pre-check can foresee;
+    // a process of its own keeps such an end from taking the decoded pixels
+    // with it: the list is then empty.
+    int channel[2];
+    if (pipe2(channel, O_CLOEXEC) != 0) return {};
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return {};
+    }
+    if (pid == 0) {
+        close(channel[0]);
+        const std::string bytes = Serialize(LibraryElements(data, size));
+        const bool written =
+            WriteAll(channel[1], reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        _exit(written ? 0 : 1);
+    }
+    close(channel[1]);
+    std::string received;
+    char buffer[65536];
+    while (true) {
+        const ssize_t n = read(channel[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(channel[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    return Deserialize(received);
+}
 
 std::vector<DicomElement> LibraryElements(const std::uint8_t* data, std::size_t size)
 {

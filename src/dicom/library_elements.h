@@ -16,6 +16,8 @@ namespace radmtf {
 // items of sequences after their sequence; empty when the library cannot
 // read the file.
 std::vector<DicomElement> LibraryElements(const std::uint8_t* data, std::size_t size);
+// LibraryElements in a process of its own: empty when the library ends it.
+std::vector<DicomElement> ContainedLibraryElements(const std::uint8_t* data, std::size_t size);
 
 // The library reports nothing on the standard streams.
 void SilenceLibraryMessages();

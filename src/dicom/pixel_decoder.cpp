@@ -530,7 +530,7 @@ std::optional<DecodedImage> DecodeDicomPixels(const std::uint8_t* data, std::siz
     }
     if (!walkFoundPixelData && !layout.unknownVr && !layout.tagsOutOfOrder) {
         SilenceLibraryMessages();
-        image.elements = LibraryElements(data, size);
+        image.elements = ContainedLibraryElements(data, size);
     }
     return image;
 }
