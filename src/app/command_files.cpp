@@ -108,6 +108,23 @@ bool OutputsAllowed(const std::vector<std::string>& written, const std::vector<s
     return true;
 }
 
+bool DeliverOutputs(const std::optional<std::string>& output, const std::string& text,
+                    const std::function<void()>& more)
+{
+    try {
+        if (output) ReplaceFile(*output, text);
+        if (more) more();
+    } catch (const Failure& failure) {
+        PrintFailure(FailureText(failure));
+        return false;
+    }
+    if (!output && !StandardOutputWritten()) {
+        PrintFailure(FailureText(FailureCode::kStandardOutput));
+        return false;
+    }
+    return true;
+}
+
 bool StandardOutputWritten()
 {
     std::cout.flush();

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,12 @@ std::optional<std::vector<std::string>> OutputFiles(const std::optional<std::str
 // Whether every written file passes OutputRefusal against the files read;
 // the first refusal is printed.
 bool OutputsAllowed(const std::vector<std::string>& written, const std::vector<std::string>& read);
+
+// Delivers a run's result: `text` replaces --output when there is one, then
+// `more` writes the other files (a report); without --output, standard
+// output must have taken everything. False after the failure is printed.
+bool DeliverOutputs(const std::optional<std::string>& output, const std::string& text,
+                    const std::function<void()>& more = {});
 
 // Standard output with everything written so far delivered; false when a
 // write failed (a full disk, a closed pipe, /dev/full).

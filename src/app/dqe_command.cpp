@@ -389,17 +389,10 @@ int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
              report);
     for (const std::string& w : report.warnings) PrintFailure(QString::fromStdString(w));
     if (!report.message.empty()) PrintFailure(QString::fromStdString(report.message));
-    try {
-        if (line.output) ReplaceFile(*line.output, file.str());
+    const bool delivered = DeliverOutputs(line.output, file.str(), [&] {
         if (line.report) writeReport(QString::fromStdString(*line.report), ReportData(report, line.notes));
-    } catch (const Failure& failure) {
-        PrintFailure(FailureText(failure));
-        return 1;
-    }
-    if (!line.output && !StandardOutputWritten()) {
-        PrintFailure(FailureText(FailureCode::kStandardOutput));
-        return 1;
-    }
+    });
+    if (!delivered) return 1;
     return report.result ? 0 : 1;
 }
 

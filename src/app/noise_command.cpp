@@ -294,17 +294,7 @@ int RunNoise(const ParsedCommand& line, bool conversionMeasurement)
                                                                   : "table";
     const int exitCode = conversionMeasurement ? RunConversion(line.noise, files, out)
                                                : RunNnps(line.noise, files, out, formatName);
-    try {
-        if (line.output) ReplaceFile(*line.output, file.str());
-    } catch (const Failure& failure) {
-        PrintFailure(FailureText(failure));
-        return 1;
-    }
-    if (!line.output && !StandardOutputWritten()) {
-        PrintFailure(FailureText(FailureCode::kStandardOutput));
-        return 1;
-    }
-    return exitCode;
+    return DeliverOutputs(line.output, file.str()) ? exitCode : 1;
 }
 
 }  // namespace
