@@ -526,9 +526,14 @@ TEST_F(MeasureCommand, ConvertsThroughTheDetectorsConversionFunctionWhenGivenOne
     for (std::size_t i = 0; i < model.size(); ++i) EXPECT_EQ(model[i][3], log[i][3]);
     // A linear detector measures right only through its own relation.
     const std::string csv = RunMeasure({"slit", linearImage, "--roi", "128,32,200,40", "--conversion",
-                                    "linear:100,2", "--format", "csv"})
-                            .out;
+                                        "linear:100,2", "--format", "csv"})
+                                .out;
     EXPECT_EQ(CsvRows(csv)[0][CsvColumn(csv, "conversion")], "linear:100,2");
+    const QString pdf = folder.filePath("linear.pdf");
+    RunMeasure({"slit", linearImage, "--roi", "128,32,200,40", "--conversion", "linear:100,2", "--report",
+                pdf, "--lang", "en"});
+    EXPECT_TRUE(std::regex_search(Tool("pdftotext", {"-layout", pdf, "-"}),
+                                  std::regex("Conversion function +linear:100,2\\b")));
     const Table right = mtf(linearImage, {"--conversion", "linear:100,2"});
     const Table wrong = mtf(linearImage, {"--no-check"});
     double worstRight = 0, worstWrong = 0;
