@@ -205,6 +205,7 @@ void TForm1::BitBtnLoadClick()
         load = DecideImageLoad(input);
     }
     showLoadedImage(load);
+    finishLoad(load);
 }
 
 // The file a load takes: the one dropped or named on the command line, else
@@ -320,6 +321,12 @@ void TForm1::showLoadedImage(const ImageLoad& load)
         EditROISizeY->setText(Text(roi.height));
         state.proposedRoi = roiTexts();
     }
+}
+
+// The spacing asked where the load found none, the automatic window, and the
+// folder list of the file.
+void TForm1::finishLoad(const ImageLoad& load)
+{
     if (load.spacingFailure) std::rethrow_exception(load.spacingFailure);
     if (load.spacingPrompt) {
         EditPxlSpc->setText(

@@ -216,6 +216,7 @@ private:
                                               const LoadBefore& before);
     void takeLoadFile(std::vector<std::uint8_t>& bytes, std::optional<DicomLoad>& dicom);
     void showLoadedImage(const ImageLoad& load);
+    void finishLoad(const ImageLoad& load);
     void buildControls();
     void RenderImage();
     void DrawRoiFrames();
