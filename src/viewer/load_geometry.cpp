@@ -66,13 +66,30 @@ void DecideSize(const LoadInput& input, ImageLoad& load)
     load.sizeAnswered = true;
 }
 
+// The header's text (Latin-1, as the viewer shows it) in UTF-8, the
+// encoding of the viewer's texts, so a failure names what the edit shows.
+std::string Utf8OfLatin1(std::string_view text)
+{
+    std::string utf8;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 // The header's spacing where it gives one, else the viewer's own; asked
 // when empty or zero.
 void DecideSpacing(const LoadInput& input, ImageLoad& load)
 {
     const DicomHeaderOutput* header = input.header;
     const bool fromHeader = header && header->pixelSpacingWritten;
-    load.spacing = fromHeader ? *header->pixelSpacingWritten : input.spacingBefore;
+    load.spacing = fromHeader ? Utf8OfLatin1(*header->pixelSpacingWritten) : input.spacingBefore;
     load.spacingSource = fromHeader && !load.spacing.empty() ? header->pixelSpacingSource : "typed";
     if (load.spacing.empty()) {
         load.spacingPrompt = true;

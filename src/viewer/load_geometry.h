@@ -66,7 +66,8 @@ struct ImageLoad {
     // The display window a load starts with (Auto then finds the image's).
     std::int32_t windowLevel = 512;
     std::int32_t windowWidth = 1024;
-    // The pixel spacing after the header and where it came from: "imager",
+    // The pixel spacing after the header (UTF-8, as the viewer's edit holds
+    // it) and where it came from: "imager",
     // "detector" or "pixel" (the header's element), "typed" (the viewer's own).
     std::string spacing;
     std::string spacingSource;

@@ -106,7 +106,18 @@ TEST(ImageLoad, SpacingAndWhereItCameFrom)
     EXPECT_TRUE(Decide(nullptr, "0").spacingPrompt);
     load = Decide(nullptr, "abc");
     EXPECT_FALSE(load.spacingPrompt);
+    ASSERT_TRUE(load.spacingFailure);
     EXPECT_EQ(CodeOf([&] { std::rethrow_exception(load.spacingFailure); }), FailureCode::kNotFloat);
+    // The file's Latin-1 text as the edit shows it, which the failure names.
+    header.pixelSpacingWritten = "0.1\xB5";
+    load = Decide(&header);
+    EXPECT_EQ(load.spacing, "0.1\u00B5");
+    ASSERT_TRUE(load.spacingFailure);
+    try {
+        std::rethrow_exception(load.spacingFailure);
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.args(), std::vector<std::string>{"0.1\u00B5"});
+    }
 }
 
 }  // namespace
