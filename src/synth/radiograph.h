@@ -61,6 +61,11 @@ struct ExposureScale {
     double latitude = 4;    // L: decades over the pixel range
     int bitsStored = 12;    // B
     double headroom = 0.4;  // decades left above the open level
+    // A linear response instead (a raw "for processing" image) when the gain
+    // is positive: P = nearest(offset + gain N), clamped to 0 .. 2^B − 1,
+    // so the noise grows with the level (σ = gain √N).
+    double linearOffset = 100;
+    double linearGain = 0;
     double OpenLevelDecades() const { return latitude - headroom; }
 };
 
