@@ -87,6 +87,7 @@ PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow,
 
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale)
 {
+    if (scale.linearGain > 0) return (pixelValue - scale.linearOffset) / scale.linearGain;
     return std::pow(10.0, scale.latitude * pixelValue / std::ldexp(1.0, scale.bitsStored));
 }
 

@@ -107,7 +107,8 @@ Radiograph RenderQuanta(int columns, int rows, const std::vector<double>& mean, 
 // outside the image read as empty.
 PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow, int columns, int rows);
 
-// The exposure ToExp would give for a pixel value (10^(L × P / 2^B)).
+// The exposure ToExp would give for a pixel value (10^(L × P / 2^B)); for
+// a linear response the quanta (P − offset) / gain.
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale);
 
 }  // namespace radmtf::synth
