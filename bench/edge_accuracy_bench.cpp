@@ -154,6 +154,7 @@ int main(int argc, char** argv)
                          : option == "--edge-cutoff"    ? &settings.tailCutoff
                          : option == "--edge-smoothing" ? &settings.smoothingInterval
                          : option == "--edge-adaptive"  ? &settings.adaptiveWindow
+                         : option == "--edge-reach"     ? &settings.reachFactor
                                                         : nullptr;
         if (target && i + 1 < argc)
             *target = std::atof(argv[++i]);
