@@ -8,7 +8,7 @@
 //
 //   build/bench/radmtf_edge_accuracy_bench [realisations] [--edge-bin x] [--lsf-range mm]
 //       [--edge-taper x] [--edge-core mm] [--edge-cutoff c/mm] [--edge-smoothing c/mm]
-//       [--edge-adaptive c]   (EdgeSettings::adaptiveWindow, which the command does not set)
+//       [--edge-adaptive c] [--edge-reach k]
 #include <algorithm>
 #include <array>
 #include <cmath>

@@ -387,50 +387,47 @@ bool HasSecondEdge(const Binned& b, int lineCount)
     return elsewhere > kSecondEdgeRatio * peak;
 }
 
-// How far the LSF reaches, in bins from the edge bin `edge`: the outermost
-// one-pixel block of the ESF, scanned inwards from the outer quarter of the
-// window (half width `half` bins), whose mean stands off that side's plateau
-// (the outer quarter's mean) by more than 0.1 % of the step or four times
-// the spread of that side's blocks there (a false alarm among the blocks of
-// both sides then stays rare). −1 when the outer quarter is too short to
-// give a plateau or the ESF does not rise.
-int LsfReach(const std::vector<double>& esf, int edge, int half, int block)
+// How far the LSF reaches, in bins from the edge bin `edge`: scanned
+// inwards pixel by pixel, the first distance d at which the ESF over
+// [d, 2d) (at least a pixel; a faint tail shows over a longer stretch)
+// stands off that side's plateau (the mean over the outer quarter of the
+// window, half width `half` bins) by more than 0.1 % of the step or five
+// times that stretch's noise; the reach is d plus a pixel. The noise comes
+// from the differences of neighbouring one-pixel blocks over the outer half
+// of both sides (a slow tail drops out of them), so few false alarms widen
+// the window. −1 when the window is too short to give a plateau or the ESF
+// does not rise.
+int LsfReach(const std::vector<double>& esf, int edge, int half, int pixel)
 {
-    // Blocks start at multiples of `block` from the edge; the plateau's are
-    // those that start in the outer quarter.
-    const int outer = (3 * half + 3) / 4 / block;
-    const int blocks = (half + 1) / block;
-    if (blocks - outer < 3) return -1;
-    const auto blockMean = [&](int side, int b) {
+    const int pixels = (half + 1) / pixel;  // whole pixels from the edge
+    const int outer = (3 * half + 3) / 4 / pixel;
+    if (pixels - outer < 3) return -1;
+    // Mean of pixels [from, to) on one side.
+    const auto mean = [&](int side, int from, int to) {
         double sum = 0.0;
-        for (int j = 0; j < block; ++j) sum += esf[static_cast<std::size_t>(edge + side * (b * block + j))];
-        return sum / block;
+        for (int k = from * pixel; k < to * pixel; ++k) sum += esf[static_cast<std::size_t>(edge + side * k)];
+        return sum / ((to - from) * pixel);
     };
-    double plateau[2] = {};
-    double spread[2] = {};
+    double plateau[2];
+    double squares = 0.0;
+    int differences = 0;
     for (int s = 0; s < 2; ++s) {
         const int side = 2 * s - 1;
-        const double n = blocks - outer;
-        for (int b = outer; b < blocks; ++b) plateau[s] += blockMean(side, b) / n;
-        // The blocks' spread from every block position in the plateau
-        // (steadier than from its few whole blocks).
-        int positions = 0;
-        for (int d = outer * block; d + block <= blocks * block; ++d, ++positions) {
-            double sum = 0.0;
-            for (int j = 0; j < block; ++j) sum += esf[static_cast<std::size_t>(edge + side * (d + j))];
-            spread[s] += std::pow(sum / block - plateau[s], 2);
-        }
-        spread[s] = std::sqrt(spread[s] / positions * n / (n - 1));
+        plateau[s] = mean(side, outer, pixels);
+        for (int b = pixels / 2; b + 1 < pixels; ++b, ++differences)
+            squares += std::pow(mean(side, b + 1, b + 2) - mean(side, b, b + 1), 2) / 2;
     }
     const double step = plateau[1] - plateau[0];
     if (!(step > 0)) return -1;
+    const double noise = std::sqrt(squares / differences);
     int reach = 0;
     for (int s = 0; s < 2; ++s) {
         const int side = 2 * s - 1;
-        const double threshold = std::max(1e-3 * step, 4 * spread[s]);
-        for (int b = outer - 1; b >= 0; --b) {
-            if (std::fabs(blockMean(side, b) - plateau[s]) > threshold) {
-                reach = std::max(reach, (b + 1) * block);
+        for (int d = outer - 1; d >= 0; --d) {
+            const int to = std::min(outer, std::max(2 * d, d + 1));
+            const double threshold = std::max(1e-3 * step, 5 * noise / std::sqrt(to - d));
+            if (std::fabs(mean(side, d, to) - plateau[s]) > threshold) {
+                reach = std::max(reach, (d + 1) * pixel);
                 break;
             }
         }
@@ -487,13 +484,11 @@ public:
     }
 
     // From now on the window at f narrows to ± cycles / f mm (once that is
-    // inside the window) but not below ± floorMm, tapered as given, in place
-    // of the core and tails.
-    void NarrowWithFrequency(double cycles, double taper, double floorMm)
+    // inside the window), tapered as given, in place of the core and tails.
+    void NarrowWithFrequency(double cycles, double taper)
     {
         adaptive_ = cycles;
         adaptiveTaper_ = taper;
-        adaptiveFloor_ = floorMm;
     }
     bool adaptive() const { return adaptive_ > 0; }
 
@@ -510,7 +505,7 @@ public:
         if (adaptive_ > 0) {
             // The noise of the transform grows with the window's width, the
             // LSF's share beyond ± cycles / f of a smooth LSF falls with f.
-            const LsfWindow narrow{0, 0, std::max(std::fabs(adaptive_ / f), adaptiveFloor_), adaptiveTaper_};
+            const LsfWindow narrow{0, 0, std::fabs(adaptive_ / f), adaptiveTaper_};
             const bool narrower = narrow.halfWidth < outerHalfWidth_;
             for (std::size_t k = 0; k < lsf_.size(); ++k) {
                 const double x = x0_ + static_cast<double>(k) * binMm_;
@@ -577,7 +572,6 @@ private:
     double outerHalfWidth_ = INFINITY;
     double adaptive_ = 0.0;  // cycles; 0: the fixed window with core and tails
     double adaptiveTaper_ = 0.0;
-    double adaptiveFloor_ = 0.0;  // mm
     double x0_ = 0.0;
     double binMm_ = 0.0;
     double cutoff_ = 0.0;
@@ -772,9 +766,6 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
     // near the side of the ROI narrows the window on both sides alike, so
     // the LSF still fades out symmetrically.
     LsfWindow window{1, bins - 2};
-    // The narrowing window keeps the LSF's reach and a pixel more in its
-    // flat part (for the taper 0.5): ± 2 (reach + 1 pixel).
-    double narrowest = 0.0;  // mm
     if (settings.lsfHalfWidth > 0) {
         const long long room = std::min<long long>(-firstBin - 1, firstBin + bins - 2);
         // Compared as doubles: for a tiny spacing the bin count is beyond any integer.
@@ -786,14 +777,13 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
         window.taper = settings.lsfTaper;
         // The noise of the transform grows with the window's width, so a
         // narrow LSF gets a window fitted to it (the taper then fades out
-        // only what lies beyond its reach).
+        // only what lies beyond its reach), two pixels at least.
         const int block = std::max(1, static_cast<int>(std::lround(1 / settings.binWidth)));
         const int reach = settings.reachFactor > 0 && half < INT_MAX / 4
                               ? LsfReach(esf, static_cast<int>(-firstBin), static_cast<int>(half), block)
                               : -1;
-        if (reach >= 0) {
-            narrowest = 2 * (reach * binMm + p);
-            const double fitted = settings.reachFactor * reach + 2.0 / settings.binWidth;
+        if (reach > 0) {
+            const double fitted = std::max(settings.reachFactor * reach, 2.0 * block);
             if (fitted < static_cast<double>(half)) {
                 const long long narrow = static_cast<long long>(std::ceil(fitted));
                 window.first = static_cast<int>(-narrow - firstBin);
@@ -809,13 +799,13 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
     core.taper = settings.lsfTaper;
     const double cutoff = settings.coreHalfWidth > 0 ? settings.tailCutoff : 0.0;
     LsfTransform transform(esf, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
-    transform.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper, narrowest);
+    transform.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper);
     if (!transform.valid()) ThrowFailure(FailureCode::kEdgeNotFound);
     std::vector<LsfTransform> subsets;
     for (const std::vector<double>& part : parts) {
         if (part.empty()) continue;
         LsfTransform t(part, window, core, firstCentreMm, binMm, cutoff, &offsetWeight);
-        t.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper, narrowest);
+        t.NarrowWithFrequency(settings.adaptiveWindow, settings.lsfTaper);
         if (t.valid()) subsets.push_back(std::move(t));
     }
     if (subsets.size() < 2) subsets.clear();
