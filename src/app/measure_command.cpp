@@ -77,7 +77,8 @@ void CheckOptionsForMethod(ParsedCommand& command)
     MeasureSettings& s = command.settings;
     s.method = *ParseMethod(command.subcommand);
     const std::vector<std::string> edgeOnly = {"--edge-bin",    "--edge-taper",     "--edge-core",
-                                               "--edge-cutoff", "--edge-smoothing", "--edge-adaptive"};
+                                               "--edge-cutoff", "--edge-smoothing", "--edge-adaptive",
+                                               "--edge-reach"};
     std::vector<std::string> unused;
     if (s.method == MeasureMethod::kEdge)
         unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",    "--truncate-at",

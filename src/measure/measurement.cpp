@@ -420,6 +420,7 @@ EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSp
     edge.tailCutoff = static_cast<double>(settings.edge.tailCutoff);
     edge.smoothingInterval = static_cast<double>(settings.edge.smoothingInterval);
     edge.adaptiveWindow = static_cast<double>(settings.edge.adaptiveWindow);
+    edge.reachFactor = static_cast<double>(settings.edge.reachFactor);
     CheckEdgeSettings(edge);
     return edge;
 }

@@ -493,6 +493,7 @@ MTF:
   --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
   --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
   --edge-adaptive C         周波数 f で ± C / f mm の LSF を使う窓 (コアと遮断の代わり、既定: 0、使わない)
+  --edge-reach K            LSF の範囲を LSF の届く距離の K 倍に狭める (既定: 3、0 は狭めない)
 
 ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: 画素値から空気カーマへの変換
@@ -579,6 +580,7 @@ Edge (edge only):
   --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
   --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
   --edge-adaptive C         the LSF window ± C / f mm at frequency f, in place of core and cut-off (default: 0, off)
+  --edge-reach K            the LSF range narrowed to K times the LSF&apos;s reach (default: 3; 0: not narrowed)
 
 Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: the conversion from pixel value to air kerma
