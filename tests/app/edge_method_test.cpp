@@ -57,8 +57,7 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
 
     // The memo is the kernel's table for the transferred pixels, and near the truth.
     const EdgeResult direct =
-        MeasureEdge(EdgeImageFromTable(TForm2TableView(form2->StringGrid1->grid()), ExposureConversion{}),
-                    EdgeSettings{});
+        MeasureEdge(EdgeImageFromTable(form2->session.tableView(), ExposureConversion{}), EdgeSettings{});
     for (const std::string& expected : EdgeMemoLines(direct)) {
         ASSERT_TRUE(std::getline(lines, line));
         EXPECT_EQ(line, expected);
@@ -92,7 +91,7 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     EXPECT_EQ(rows[0][CsvColumn(command.out, "mtf50_cy_per_mm")],
               ExactNumber(*SummarizeMtf(fine, 0.1).mtf50));
     EXPECT_EQ(form2->Series4->count(), 101);
-    EXPECT_EQ(form2->mtf.measuredCount, 101);
+    EXPECT_EQ(form2->session.mtf().measuredCount, 101);
     EXPECT_GT(form2->SeriesESF->count(), 1000);
     EXPECT_GT(form2->SeriesEdgeLSF->count(), 400);
 

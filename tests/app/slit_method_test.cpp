@@ -73,8 +73,8 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
     ASSERT_EQ(csv.size(), static_cast<std::size_t>(memo.size()));
     for (std::size_t i = 0; i < csv.size(); ++i) {
         ASSERT_GE(csv[i].size(), 5u);
-        EXPECT_EQ(csv[i][2], ExactNumber(form2->mtf.mtfFrequency[i]));
-        EXPECT_EQ(csv[i][3], ExactNumber(form2->mtf.mtfValue[i]));
+        EXPECT_EQ(csv[i][2], ExactNumber(form2->session.mtf().mtfFrequency[i]));
+        EXPECT_EQ(csv[i][3], ExactNumber(form2->session.mtf().mtfValue[i]));
         EXPECT_EQ(csv[i][4], memo[int(i)].section('\t', 1).toStdString());
     }
 }
