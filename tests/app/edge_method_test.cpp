@@ -10,6 +10,7 @@
 #include "measure/report.h"
 #include "mtf/edge.h"
 #include "mtf/mtf_summary.h"
+#include "report/report_page.h"
 #include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
 
@@ -102,6 +103,23 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
     EXPECT_NE(text.find("エッジ角度 (度)"), std::string::npos) << text;
     EXPECT_NE(text.find(form2->EditEdgeAngle->text().toStdString()), std::string::npos) << text;
+}
+
+// The report lists the settings the measurement used, formatted as the
+// command formats them, whatever the edits hold since.
+TEST_F(EdgeMethodWindow, ReportListsTheSettingsUsed)
+{
+    Run(LoadEdgeImage() +
+        "set Form1.EditROIPosX 200\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
+        "set Form2.EditEdgeBin 0.250\nset Form2.EditEdgeTaper .3\nclick Form2.ButtonEdge\n"
+        "set Form2.EditEdgeBin 0.5\nset Form2.EditEdgeLsfWidth 4\n");
+    const std::optional<ReportPage> page = form2->reportPage();
+    ASSERT_TRUE(page);
+    QStringList rows;
+    for (const auto& [label, value] : page->settings.methodRows) rows.append(label + " " + value);
+    EXPECT_TRUE(rows.contains("ESF ビン (画素) 0.25")) << rows.join("; ").toStdString();
+    EXPECT_TRUE(rows.contains("LSF テーパー 0.3")) << rows.join("; ").toStdString();
+    EXPECT_TRUE(rows.contains("LSF 範囲 ± (mm) 2.5")) << rows.join("; ").toStdString();
 }
 
 TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)
