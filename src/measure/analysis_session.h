@@ -45,7 +45,7 @@ namespace radmtf {
 template <typename T>
 class Entered {
 public:
-    Entered(T value) : value_(std::move(value)) {}  // NOLINT: a known value is entered as it is
+    Entered(T value) : value_(std::move(value)) {}  // a number known as it is (the command's)
     // Runs `read`; keeps its value, or the Failure it threw.
     template <typename Read>
     static Entered Of(Read&& read)

@@ -26,6 +26,7 @@
 #include "measure/precise_steps.h"
 #include "mtf/polyfit.h"
 #include "mtf/truncation.h"
+#include "nps/conversion.h"
 #include "precise/mtf_points.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
@@ -295,6 +296,7 @@ PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
 
 Conversion ConversionOf(const ExposureInputs& inputs)
 {
+    if (inputs.conversion) return *inputs.conversion;
     if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
     return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
@@ -427,7 +429,14 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     if (used.bitsFromFile && image.facts.bitsStored && *image.facts.bitsStored >= 1 &&
         *image.facts.bitsStored <= 32)
         used.bitsStored = *image.facts.bitsStored;
-    const bool inverted = image.facts.InvertedPhotometric();
+    // A chosen conversion function relates the stored values to kerma as
+    // they are, MONOCHROME1 or not (its gain or slope carries the sign).
+    std::optional<Conversion> chosen;
+    if (used.conversion) {
+        chosen = ParseConversion(*used.conversion);
+        used.conversion = chosen->Describe();
+    }
+    const bool inverted = image.facts.InvertedPhotometric() && !chosen;
     if (inverted && used.curveFile) ThrowFailure(FailureCode::kInvertedWithCurve);
     if (image.facts.Processed())
         result.warnings.emplace_back(FailureCode::kProcessedImage,
@@ -443,8 +452,9 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     inputs.latitude = used.latitude;
     inputs.bitsStored = used.bitsStored;
     inputs.offset = image.offset;
+    inputs.conversion = chosen;
     ExposureEntry exposure;
-    if (inputs.curveLines)
+    if (inputs.curveLines && !chosen)
         exposure.curve = CurveFile{inputs.curvePath, *inputs.curveLines};
     else
         exposure.conversion = ConversionOf(inputs);

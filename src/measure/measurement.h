@@ -1,15 +1,14 @@
 // The measurement chain from an image file to its MTF, without any window:
 //
-//   ReadSourceImage → ReadPixelTable → BuildProfileStep → SmoothStep →
-//   [ExtractStep] → ExposureStep → [TruncateStep] → SlitStep   → [FitStep]
-//                                  ChartLocateStep → ExposureStep → ChartMeasureStep → FitStep
+//   ReadSourceImage → ReadPixelTable → the analysis session's steps
+//   (analysis_session.h): BuildProfile → Smooth → [Extract] → ToExposure →
+//   [Truncate] → SlitMtf → [Fit], or LocateChart → ToExposure → ChartMtf → Fit;
+//   the precise modes and the edge method on the table in exposure.
 //
-// The precise modes and the edge method: see precise_steps.h.
-//
-// Each step is the operation of one button of the windows, on the same
-// kernels with the same numbers, so the windows and the command line give
-// the same results digit for digit. Every step fails with a radmtf::Failure
-// where the window's action would.
+// The session's steps are the buttons of the analysis window, which runs the
+// same session, so the window and the command line give the same results
+// digit for digit. Every step fails with a radmtf::Failure where the
+// window's action would.
 #pragma once
 
 #include <array>
@@ -119,6 +118,8 @@ struct ExposureInputs {
     long double latitude = 4.0L;
     long double bitsStored = 12.0L;
     std::int32_t offset = 0;
+    // A conversion function chosen in place of the model or the curve file.
+    std::optional<Conversion> conversion;
 };
 // The conversion function of `inputs`.
 Conversion ConversionOf(const ExposureInputs& inputs);
