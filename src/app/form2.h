@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -135,6 +136,11 @@ public:
     QPushButton* Button2Dto1D;
     QPushButton* ButtonExtract;
     QPushButton* ButtonToExp;
+    // The conversion function ToExp and the methods convert through: the
+    // model (L, BitsStored) or one chosen in its place, with its parameters
+    // or file in EditConversion. UseHDC goes before it.
+    QComboBox* ComboConversion;
+    QLineEdit* EditConversion;
     Memo* MemoPRF;
     QPushButton* ButtonSWC;
 

@@ -25,6 +25,7 @@
 #include "mtf/slit.h"
 #include "mtf/swc.h"
 #include "mtf/truncation.h"
+#include "nps/conversion.h"
 
 namespace radmtf {
 
@@ -75,7 +76,10 @@ ExposureEntry TForm2::exposureEntry()
     const std::string latitude = StdText(EditL);
     const std::string bits = StdText(EditBit);
     const std::string offset = StdText(form1_->EditOffst);
-    entry.conversion = Entered<Conversion>::Of([&] { return ModelFromTexts(latitude, bits, offset); });
+    entry.chosen = ComboConversion->currentIndex() > 0;
+    const std::string chosen = ComboConversion->currentText().toStdString() + ":" + StdText(EditConversion);
+    entry.conversion = Entered<Conversion>::Of(
+        [&] { return entry.chosen ? ParseConversion(chosen) : ModelFromTexts(latitude, bits, offset); });
     entry.latitude = EnteredFloat(latitude);
     entry.bitsStored = EnteredFloat(bits);
     return entry;

@@ -52,6 +52,12 @@ void TForm2::buildPreciseControls()
     ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", tr("Auto"), 8, 552, 50, 24);
     EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 62, 553, 168);
     EditAutoGeometry->setReadOnly(true);
+    // Below ToExp.
+    ComboConversion = new QComboBox(TabSheetPixelProf);
+    ComboConversion->setObjectName("ComboConversion");
+    ComboConversion->addItems({"model", "linear", "log", "file"});
+    ComboConversion->setGeometry(160, 530, 66, 20);
+    EditConversion = MakeEdit(TabSheetPixelProf, "EditConversion", "", 8, 578, 218);
     // Beside the SWC panel.
     CheckBoxPreciseSwc = new QCheckBox(tr("Precise"), TabSheetPixelProf);
     CheckBoxPreciseSwc->setObjectName("CheckBoxPreciseSwc");
@@ -79,6 +85,10 @@ void TForm2::buildPreciseControls()
             {"ButtonSlitMtf", tr("Auto から CalMTF までスリット法を一度に実行する")},
             {"EditSlitWidth", tr("スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)")},
             {"EditLsfRange", tr("精密モードで使う LSF の範囲: ピークから ± この距離 (mm)")},
+            {"ComboConversion", tr("露光量への変換関数: model (L と BitsStored), linear, log, file "
+                                   "(測定した変換関数のファイル)")},
+            {"EditConversion", tr("変換関数のパラメーター (linear: OFFSET,GAIN / log: C0,C1[,KREF]) "
+                                  "またはファイルのパス")},
         });
 
     connect(ButtonAutoGeometry, &QPushButton::clicked, this, &TForm2::ButtonAutoGeometryClick);

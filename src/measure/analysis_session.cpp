@@ -178,7 +178,7 @@ std::vector<ChartPoint> AnalysisSession::ToExposure(const ExposureEntry& entry)
     if (entry.curve) {
         const CurveFile& curve = entry.curve->get();
         std::vector<ChartPoint> points = ConvertToExposureByCurve(profile_, curve.lines, curve.path);
-        steps_.curveFile = curve.path;
+        RecordExposure(entry, steps_);
         return points;
     }
     CheckProfileState(profile_);
@@ -187,9 +187,7 @@ std::vector<ChartPoint> AnalysisSession::ToExposure(const ExposureEntry& entry)
     // be read leaves it set and the exposures as they were.
     profile_.exposureCount = profile_.profileCount;
     std::vector<ChartPoint> points = ConvertToExposure(profile_, entry.conversion.get());
-    steps_.curveFile.reset();
-    steps_.latitude = entry.latitude.get();
-    steps_.bitsStored = entry.bitsStored.get();
+    RecordExposure(entry, steps_);
     return points;
 }
 
@@ -296,8 +294,12 @@ ValueTable AnalysisSession::TableExposure(const ExposureEntry& entry) const
 
 void AnalysisSession::RecordExposure(const ExposureEntry& entry, MeasureSettings& used)
 {
+    used.conversion.reset();
     if (entry.curve) {
         used.curveFile = entry.curve->get().path;
+    } else if (entry.chosen) {
+        used.curveFile.reset();
+        used.conversion = entry.conversion.get().Describe();
     } else {
         used.curveFile.reset();
         used.latitude = entry.latitude.get();

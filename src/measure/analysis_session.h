@@ -81,11 +81,13 @@ struct CurveFile {
 CurveFile ReadCurveFile(const std::string& path);
 
 // The conversion to exposure ("ToExp"): through the curve file when one is
-// given, else `conversion` (the window's detector model of L, BitsStored and
-// the value offset). L and BitsStored are what the record lists.
+// given, else `conversion`: the detector model of L, BitsStored and the value
+// offset (the record lists L and BitsStored), or a conversion function chosen
+// in its place (`chosen`; the record states it).
 struct ExposureEntry {
     std::optional<Entered<CurveFile>> curve;
     Entered<Conversion> conversion = Conversion();
+    bool chosen = false;
     Entered<long double> latitude = 4.0L;
     Entered<long double> bitsStored = 12.0L;
 };
