@@ -77,7 +77,8 @@ protected:
     {
         std::map<double, double> points;
         for (int i = 0; i < form2->session.mtf().measuredCount; ++i)
-            points.emplace(form2->session.mtf().mtfFrequency[std::size_t(i)], form2->session.mtf().mtfValue[std::size_t(i)]);
+            points.emplace(form2->session.mtf().mtfFrequency[std::size_t(i)],
+                           form2->session.mtf().mtfValue[std::size_t(i)]);
         return points;
     }
     std::string roi;
