@@ -145,9 +145,6 @@ MeasurementRecord PageRecord(const FileReport& report, const MeasureResult* resu
     record.summaryCurve = report.summaryCurve;
     record.edgeAngle = report.edgeAngle;
     record.edgeDirection = report.edgeDirection;
-    record.edge = EdgeSettingTextsOf(record.settings);
-    record.lsfRange = FloatToStr(record.settings.lsfRange);
-    if (record.settings.pixelSpacing) record.edge.pixelSpacing = FloatToStr(*record.settings.pixelSpacing);
     record.warnings = report.warnings;
     if (result) {
         record.geometry = result->geometry;

@@ -1853,5 +1853,13 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>報告書の記入事項</source>
         <translation>Report notes</translation>
     </message>
+    <message>
+        <source>露光量への変換関数: model (L と BitsStored), linear, log, file (測定した変換関数のファイル)</source>
+        <translation>Conversion function to exposure: model (L and BitsStored), linear, log, file (a measured conversion function)</translation>
+    </message>
+    <message>
+        <source>変換関数のパラメーター (linear: OFFSET,GAIN / log: C0,C1[,KREF]) またはファイルのパス</source>
+        <translation>The conversion function&apos;s parameters (linear: OFFSET,GAIN / log: C0,C1[,KREF]) or its file&apos;s path</translation>
+    </message>
 </context>
 </TS>
