@@ -265,7 +265,9 @@ QStringList TForm1::noticeTransfer(std::vector<std::int32_t>& values)
         CurrentPrompter().message(FailureText(FailureCode::kBitsStoredDiffers,
                                               {IntToStr(*facts.bitsStored), FloatToStr(*editBits)}));
     }
-    if (facts.InvertedPhotometric()) {
+    // A conversion function chosen in the analysis window relates the stored
+    // values to kerma as they are, as the command's --conversion does.
+    if (facts.InvertedPhotometric() && form2_->ComboConversion->currentIndex() == 0) {
         // As the command measures it: more exposure, higher value.
         const long double bits = editBits.value_or(facts.bitsStored.value_or(16));
         const QString inverted =

@@ -190,6 +190,8 @@ public:
     QLineEdit* EditEdgeCore;
     QLineEdit* EditEdgeCutoff;
     QLineEdit* EditEdgeSmoothing;
+    QLineEdit* EditEdgeAdaptive;
+    QLineEdit* EditEdgeReach;
     // MTF50, MTF10 and the MTF at Nyquist of the last method's points.
     Memo* MemoSummary;
     QPushButton* ButtonReport;

@@ -22,6 +22,8 @@ void TForm2::ButtonEdgeClick()
     texts.coreHalfWidth = StdText(EditEdgeCore);
     texts.tailCutoff = StdText(EditEdgeCutoff);
     texts.smoothingInterval = StdText(EditEdgeSmoothing);
+    texts.adaptiveWindow = StdText(EditEdgeAdaptive);
+    texts.reachFactor = StdText(EditEdgeReach);
     const EdgeSettings settings = EdgeSettingsFromTexts(texts);
 
     const EdgeMtfOutput out = session.EdgeMtf(settings, exposureEntry());

@@ -453,7 +453,7 @@ void TForm2::buildEdgePage()
     EditEdgeAngle = MakeEdit(TabSheetEdge, "EditEdgeAngle", "", 140, 514, 70);
     EditEdgeAngle->setReadOnly(true);
 
-    // Settings: label above edit, two rows of three.
+    // Settings: label above edit, two rows of four.
     struct Setting {
         QLineEdit** edit;
         const char* name;
@@ -467,10 +467,12 @@ void TForm2::buildEdgePage()
         {&EditEdgeCore, "EditEdgeCore", QT_TR_NOOP("Core±(mm)"), "1"},
         {&EditEdgeCutoff, "EditEdgeCutoff", QT_TR_NOOP("Tail fc(c/mm)"), "2"},
         {&EditEdgeSmoothing, "EditEdgeSmoothing", QT_TR_NOOP("Smooth(c/mm)"), "0"},
+        {&EditEdgeAdaptive, "EditEdgeAdaptive", QT_TR_NOOP("Adaptive"), "0"},
+        {&EditEdgeReach, "EditEdgeReach", QT_TR_NOOP("Reach×"), "3"},
     };
-    for (int i = 0; i < 6; ++i) {
-        const int x = 228 + (i % 3) * 96;
-        const int y = 490 + (i / 3) * 44;
+    for (int i = 0; i < 8; ++i) {
+        const int x = 228 + (i % 4) * 96;
+        const int y = 490 + (i / 4) * 44;
         MakeLabel(TabSheetEdge, tr(settings[i].label), x, y, 92);
         *settings[i].edit = MakeEdit(TabSheetEdge, settings[i].name, settings[i].text, x, y + 18, 80);
     }
@@ -487,6 +489,8 @@ void TForm2::buildEdgePage()
                     {"EditEdgeCore", tr("すべての周波数で全重みで数える LSF の範囲 ± (mm); 0 で全範囲")},
                     {"EditEdgeCutoff", tr("芯の外の LSF の重みを半分にする周波数 (cycles/mm)")},
                     {"EditEdgeSmoothing", tr("MTF を平均する周波数の幅 (cycles/mm); 0 で平均しない")},
+                    {"EditEdgeAdaptive", tr("周波数 f で ± C / f mm の LSF を使う窓の C; 0 で使わない")},
+                    {"EditEdgeReach", tr("LSF の窓を LSF の届く距離のこの倍にする; 0 で LSF の範囲全体")},
                 });
 }
 

@@ -404,6 +404,7 @@ EdgeMtfOutput AnalysisSession::EdgeMtf(const EdgeSettings& settings, const Expos
     used.edge.tailCutoff = settings.tailCutoff;
     used.edge.smoothingInterval = settings.smoothingInterval;
     used.edge.adaptiveWindow = settings.adaptiveWindow;
+    used.edge.reachFactor = settings.reachFactor;
     RecordExposure(entry, used);
     Record(used, out);
     lastRecord_->edgeAngle = out.edge.angle;

@@ -865,6 +865,8 @@ EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
     settings.coreHalfWidth = number(texts.coreHalfWidth);
     settings.tailCutoff = number(texts.tailCutoff);
     settings.smoothingInterval = number(texts.smoothingInterval);
+    settings.adaptiveWindow = number(texts.adaptiveWindow);
+    settings.reachFactor = number(texts.reachFactor);
     CheckSettings(settings);
     return settings;
 }

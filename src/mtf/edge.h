@@ -64,6 +64,8 @@ struct EdgeSettingTexts {
     std::string coreHalfWidth = "1";
     std::string tailCutoff = "2";
     std::string smoothingInterval = "0";
+    std::string adaptiveWindow = "0";
+    std::string reachFactor = "3";
 };
 
 // Each text read as a number in the order above (the conversion failure at

@@ -1861,5 +1861,21 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>変換関数のパラメーター (linear: OFFSET,GAIN / log: C0,C1[,KREF]) またはファイルのパス</source>
         <translation>The conversion function&apos;s parameters (linear: OFFSET,GAIN / log: C0,C1[,KREF]) or its file&apos;s path</translation>
     </message>
+    <message>
+        <source>Adaptive</source>
+        <translation>Adaptive</translation>
+    </message>
+    <message>
+        <source>Reach×</source>
+        <translation>Reach×</translation>
+    </message>
+    <message>
+        <source>周波数 f で ± C / f mm の LSF を使う窓の C; 0 で使わない</source>
+        <translation>C of the window that uses the LSF within ± C / f mm at frequency f; 0: not used</translation>
+    </message>
+    <message>
+        <source>LSF の窓を LSF の届く距離のこの倍にする; 0 で LSF の範囲全体</source>
+        <translation>The LSF window is this many times the LSF&apos;s reach; 0: the whole LSF range</translation>
+    </message>
 </context>
 </TS>
