@@ -46,12 +46,14 @@ inline std::uint16_t PixelValue(double exposure)
 // vertical) or columns (3, 4: nearly horizontal), in the direction each
 // orientation button describes. `value` is the detector's response.
 inline std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int rows,
-                                           std::uint16_t (*value)(double) = PixelValue)
+                                           std::uint16_t (*value)(double) = PixelValue,
+                                           const char* photometric = "")
 {
     testdata::DicomImageFields fields;
     fields.columns = static_cast<std::uint16_t>(columns);
     fields.rows = static_cast<std::uint16_t>(rows);
     fields.pixelSpacing = "0.1\\0.1";
+    fields.photometric = photometric;
     fields.pixels.resize(std::size_t(columns) * std::size_t(rows));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
