@@ -20,6 +20,7 @@
 #include "dicom/dicom_reader.h"
 #include "measure/object_search.h"
 #include "viewer/load_geometry.h"
+#include "viewer/render.h"
 #include "viewer/sample_reader.h"
 #include "viewer/view_types.h"
 
@@ -232,6 +233,7 @@ private:
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }
     SampleReader measurementReader() const;
     SampleLayout sampleLayout() const;
+    DisplayWindow displayWindow() const;
     void roiSizeMenuItem(const QString& caption);
     void dragTo(int x, int y);
     void stepFileNumber(int from, int wheelDelta);

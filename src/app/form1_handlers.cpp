@@ -39,8 +39,7 @@ void TForm1::RenderImage()
     const long double mf = FloatOf(EditMF);
     const std::int32_t w = IntOf(EditImgSizeX);
     const std::int32_t h = IntOf(EditImgSizeY);
-    const std::int32_t level = IntOf(EditWindowLevel);
-    const std::int32_t width = IntOf(EditWindowWidth);
+    DisplayWindow window = displayWindow();
 
     const ViewExtent extent = ComputeViewExtent(mf, w, h);
     const std::int32_t shiftX = IntOf(EditImgSftX);
@@ -51,18 +50,9 @@ void TForm1::RenderImage()
     state.imageHeight = h;
     displayBitmap.resize(geometry.bitmapWidth, geometry.bitmapHeight);
 
-    SampleLayout layout;
-    layout.header = IntOf(EditHeader);
-    const std::int32_t offset = IntOf(EditOffst);
-    layout.width = w;
-    layout.height = h;
-    layout.eightBit = imageMode() == 0;
-    DisplayWindow window;
-    window.level = level;
-    window.width = width;
-    window.offset = offset;
-    window.swap = CheckBoxSwp->isChecked();
-    window.invert = CheckBoxInvrt->isChecked();
+    // Unsigned words (PixelRepresentation 0) shown as the measurement reads them.
+    const SampleLayout layout = sampleLayout();
+    window.offset = IntOf(EditOffst);
     RenderView(state.fileBuffer, layout, window, geometry.view, displayBitmap.view());
 
     const ImagePlacement placement = ComputeImagePlacement(mf, w, h);
@@ -166,6 +156,18 @@ SampleReader TForm1::measurementReader() const
 }
 
 // Where the samples of the loaded image lie; reads Header.
+// The display window's level and width, swap and invert (the value offset
+// is read after the header, as a rendering reads them).
+DisplayWindow TForm1::displayWindow() const
+{
+    DisplayWindow window;
+    window.level = IntOf(EditWindowLevel);
+    window.width = IntOf(EditWindowWidth);
+    window.swap = CheckBoxSwp->isChecked();
+    window.invert = CheckBoxInvrt->isChecked();
+    return window;
+}
+
 SampleLayout TForm1::sampleLayout() const
 {
     return {IntOf(EditHeader), state.imageWidth, state.imageHeight, imageMode() == 0,

@@ -291,6 +291,22 @@ TEST_F(ViewerWindow, RendersTheViewRegionThroughTheWindow)
         "1 192 0 128 512\n0 255 0 1023\n");
 }
 
+// Unsigned words above 32767 (PixelRepresentation 0) are bright, as the
+// measurement reads them, not negative.
+TEST_F(ViewerWindow, ShowsUnsignedWordsAsUnsigned)
+{
+    DicomImageFields fields;
+    fields.columns = fields.rows = 64;
+    fields.pixelSpacing = "0.1\\0.1";
+    fields.pixelRepresentation = 0;
+    fields.pixels.resize(64 * 64);
+    for (std::size_t i = 0; i < fields.pixels.size(); ++i) fields.pixels[i] = i % 64 < 32 ? 1000 : 60000;
+    const std::string path = WriteFile("unsigned.dcm", BuildDicom(fields));
+    const std::string pgm = Path("unsigned.pgm");
+    Run("answer " + path + "\nclick Form1.BitBtnLoad\nsave Form1.DisplayBitmap " + pgm + "\n");
+    EXPECT_LT(SavedGray(pgm, 10, 10), SavedGray(pgm, 50, 10));
+}
+
 // Answers every prompt the way a hurried user does: the file, then Cancel.
 class CancellingPrompter : public Prompter {
 public:
