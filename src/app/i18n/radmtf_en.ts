@@ -498,6 +498,7 @@ MTF:
                             model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)
   --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)
   --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)
+  --nnps-image PNG          nnps: 2 次元 NNPS を対数の濃淡で描いた PNG
 
 DQE (dqe、ほかに --conversion --pixel-spacing --log-exposure-area --bits と出力のオプション):
   --flat FILE|FOLDER        平坦画像 (繰り返し可、後に続くファイルも平坦画像)
@@ -583,6 +584,7 @@ Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --fo
                             model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (default: model)
   --kerma K                 nnps: the air kerma at the detector (µGy, recorded with the settings)
   --kerma-file CSV          conversion: lines &quot;file,kerma&quot; (required)
+  --nnps-image PNG          nnps: the 2-D NNPS as a PNG on a logarithmic grey scale
 
 DQE (dqe; also --conversion --pixel-spacing --log-exposure-area --bits and the output options):
   --flat FILE|FOLDER        flat fields (repeatable; the files that follow are flat fields too)
@@ -910,6 +912,50 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>DQE v ± u</source>
         <translation>DQE v ± u</translation>
+    </message>
+    <message>
+        <source>u (cycles/mm)</source>
+        <translation>u (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>v (cycles/mm)</source>
+        <translation>v (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>NNPS 報告書 (IEC 62220-1-1)</source>
+        <translation>NNPS report (IEC 62220-1-1)</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>NNPS u ± u (mm²)</source>
+        <translation>NNPS u ± u (mm²)</translation>
+    </message>
+    <message>
+        <source>NNPS v ± u (mm²)</source>
+        <translation>NNPS v ± u (mm²)</translation>
+    </message>
+    <message>
+        <source>ROI (画素)</source>
+        <translation>ROI (pixels)</translation>
+    </message>
+    <message>
+        <source>解析範囲 (mm)</source>
+        <translation>Analysed area (mm)</translation>
+    </message>
+    <message>
+        <source>平均信号 (µGy)</source>
+        <translation>Mean signal (µGy)</translation>
+    </message>
+    <message>
+        <source>ROI の数</source>
+        <translation>ROIs</translation>
+    </message>
+    <message>
+        <source>独立な画素</source>
+        <translation>Independent pixels</translation>
     </message>
 </context>
 <context>
