@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -168,7 +169,24 @@ void WriteDqe(std::ostream& out, const std::string& format, const DqeReport& r)
     }
 }
 
+DqeReport ReportOf(DqeSession session)
+{
+    DqeReport report;
+    report.s = std::move(session);
+    report.edges = report.s.inputs.edges;
+    report.message = RefusalText(report.s.refusals).toStdString();
+    for (const QString& w : FailureTexts(report.s.warnings)) report.warnings.push_back(w.toStdString());
+    return report;
+}
+
 }  // namespace
+
+std::string DqeResultText(const DqeSession& session, const std::string& format)
+{
+    std::ostringstream out;
+    WriteDqe(out, format, ReportOf(session));
+    return out.str();
+}
 
 void CheckDqeOptions(ParsedCommand& command)
 {
@@ -204,11 +222,7 @@ int RunDqeCommand(const ParsedCommand& line, WriteDqeReport writeReport)
     for (const auto& f : {inputs.mtfFileU, inputs.mtfFileV})
         if (f) read.push_back(*f);
     if (!OutputsAllowed(*written, read)) return 2;
-    DqeReport report;
-    report.s = MeasureDqeFiles(inputs, line.noise);
-    report.edges = inputs.edges;
-    report.message = RefusalText(report.s.refusals).toStdString();
-    for (const QString& w : FailureTexts(report.s.warnings)) report.warnings.push_back(w.toStdString());
+    const DqeReport report = ReportOf(MeasureDqeFiles(inputs, line.noise));
     // --output is gathered whole and replaces the file only when complete.
     std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;

@@ -397,7 +397,7 @@ int RunMeasureCommand(int argc, char** argv)
             return 1;
     }
     const std::unique_ptr<QCoreApplication> app(drawn ? makeReportApplication(appArgc, appArgv)
-                                                       : new QCoreApplication(appArgc, appArgv));
+                                                      : new QCoreApplication(appArgc, appArgv));
     const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
     if (!UseLanguage(code)) {
         UseLanguage("ja");

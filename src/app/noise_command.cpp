@@ -145,17 +145,24 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
     }
 }
 
+NnpsReport ReportOf(const NnpsSession& session, const NoiseSettings& line)
+{
+    NnpsReport report;
+    report.session = session;
+    report.used = line;
+    report.used.conversion = session.conversion;
+    report.settings = "conversion " + session.conversion;
+    // The kerma as the settings always wrote it (a double's digits).
+    if (line.kerma) report.settings += "; kerma " + FloatToStr(static_cast<double>(*line.kerma)) + " uGy";
+    if (session.refusal) report.message = RefusalText({*session.refusal}).toStdString();
+    return report;
+}
+
 // Measures and writes the result; `report` keeps it for the drawn files.
 int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out,
             const std::string& format, NnpsReport& report)
 {
-    report.session = MeasureNnpsFiles(files, line);
-    report.used = line;
-    report.used.conversion = report.session.conversion;
-    report.settings = "conversion " + report.session.conversion;
-    // The kerma as the settings always wrote it (a double's digits).
-    if (line.kerma) report.settings += "; kerma " + FloatToStr(static_cast<double>(*line.kerma)) + " uGy";
-    if (report.session.refusal) report.message = RefusalText({*report.session.refusal}).toStdString();
+    report = ReportOf(MeasureNnpsFiles(files, line), line);
     WriteNnps(out, format, report);
     if (!report.message.empty()) PrintFailure(QString::fromStdString(report.message));
     return report.session.result ? 0 : 1;
@@ -246,6 +253,14 @@ int RunNoise(const ParsedCommand& line, bool conversionMeasurement, WriteNnpsFil
 }
 
 }  // namespace
+
+std::string NnpsResultText(const NnpsSession& session, const NoiseSettings& settings,
+                           const std::string& format)
+{
+    std::ostringstream out;
+    WriteNnps(out, format, ReportOf(session, settings));
+    return out.str();
+}
 
 void CheckNnpsOptions(ParsedCommand& command)
 {

@@ -3,8 +3,11 @@
 // a detector's characterisation.
 #pragma once
 
+#include <string>
+
 #include "app/command_options.h"
 #include "app/report_library.h"
+#include "measure/noise_session.h"
 
 namespace radmtf {
 
@@ -19,5 +22,9 @@ void CheckConversionOptions(ParsedCommand& command);
 // (loaded only for them).
 int RunNnpsCommand(const ParsedCommand& command, WriteNnpsFile writeReport, WriteNnpsFile writeImage);
 int RunConversionCommand(const ParsedCommand& command);
+
+// A session's result as nnps writes it: "csv", "json" or "table".
+std::string NnpsResultText(const NnpsSession& session, const NoiseSettings& settings,
+                           const std::string& format);
 
 }  // namespace radmtf
