@@ -151,7 +151,11 @@ const std::vector<Option>& Options()
              c.settings.bitsFromFile = false;
          }},
         {"--hdc", false, [](P c, T, T v) { c.settings.curveFile = v; }},
-        {"--conversion", false, [](P c, T, T v) { c.noise.conversion = v; }},
+        {"--conversion", false,
+         [](P c, T, T v) {
+             c.noise.conversion = v;
+             c.settings.conversion = v;
+         }},
         {"--kerma", false, [](P c, T o, T v) { c.noise.kerma = RealValue(o, v); }},
         {"--kerma-file", false, [](P c, T, T v) { c.noise.kermaFile = v; }},
         // The DQE.

@@ -38,11 +38,37 @@
 #include "measure/object_search.h"
 #include "measure/report.h"
 #include "mtf/edge.h"
+#include "nps/conversion.h"
 #include "report/report_page.h"
 
 namespace radmtf {
 
 namespace {
+
+// --conversion of an MTF method: "model" is today's default, "hdc:FILE" the
+// curve file of --hdc; any other is checked here, once for every file, and
+// leaves the model's --bits and --log-exposure-area unused. With --hdc it
+// would be two conversions at once.
+void ChooseConversion(MeasureSettings& s, std::vector<std::string>& unused)
+{
+    if (!s.conversion) return;
+    const std::string text = *s.conversion;
+    s.conversion.reset();
+    if (text == "model") return;
+    const bool curve = text.starts_with("hdc:");
+    if (s.curveFile) Usage(UsageProblem::kBadValue, {"--conversion", text});
+    if (curve && text.size() > 4) {
+        s.curveFile = text.substr(4);
+        return;
+    }
+    try {
+        ParseConversion(text);
+    } catch (const Failure& failure) {
+        throw UsageError{FailureText(failure)};
+    }
+    s.conversion = text;
+    unused.insert(unused.end(), {"--bits", "--log-exposure-area"});
+}
 
 // Refuses the options the chosen method (or mode) would not use, so none is
 // silently ignored.
@@ -65,7 +91,8 @@ void CheckOptionsForMethod(ParsedCommand& command)
     else
         unused = {"--slit-width", "--lsf-range"};
     if (s.method != MeasureMethod::kEdge) unused.insert(unused.end(), edgeOnly.begin(), edgeOnly.end());
-    unused.insert(unused.end(), {"--conversion", "--kerma", "--kerma-file", "--nnps-image"});
+    unused.insert(unused.end(), {"--kerma", "--kerma-file", "--nnps-image"});
+    ChooseConversion(s, unused);
     // Only a search without a ROI looks for objects; only edges have a direction.
     if (s.method != MeasureMethod::kEdge) unused.push_back("--direction");
     if (s.roi) unused.insert(unused.end(), {"--search", "--direction"});

@@ -103,6 +103,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)\n"
     "  --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)\n"
     "  --hdc FILE                特性曲線ファイル (既定: 使わない)\n"
+    "  --conversion C            検出器の変換関数 (linear:…、log:…、file:…、既定: model、下のノイズを参照)\n"
     "\n"
     "MTF:\n"
     "  --precise                 精密モード: ROI のすべての行を使い、不確かさ u_mtf を付ける\n"

@@ -25,6 +25,7 @@
 #include "measure/precise_steps.h"
 #include "mtf/polyfit.h"
 #include "mtf/truncation.h"
+#include "nps/conversion.h"
 #include "precise/mtf_points.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
@@ -309,6 +310,7 @@ ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, st
 
 Conversion ConversionOf(const ExposureInputs& inputs)
 {
+    if (inputs.conversion) return *inputs.conversion;
     if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
     return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
 }
@@ -523,7 +525,14 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     if (used.bitsFromFile && image.facts.bitsStored && *image.facts.bitsStored >= 1 &&
         *image.facts.bitsStored <= 32)
         used.bitsStored = *image.facts.bitsStored;
-    const bool inverted = image.facts.InvertedPhotometric();
+    // A chosen conversion function relates the stored values to kerma as
+    // they are, MONOCHROME1 or not (its gain or slope carries the sign).
+    std::optional<Conversion> chosen;
+    if (used.conversion) {
+        chosen = ParseConversion(*used.conversion);
+        used.conversion = chosen->Describe();
+    }
+    const bool inverted = image.facts.InvertedPhotometric() && !chosen;
     if (inverted && used.curveFile) ThrowFailure(FailureCode::kInvertedWithCurve);
     if (image.facts.Processed())
         result.warnings.emplace_back(FailureCode::kProcessedImage,
@@ -539,6 +548,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     exposure.latitude = used.latitude;
     exposure.bitsStored = used.bitsStored;
     exposure.offset = image.offset;
+    exposure.conversion = chosen;
 
     PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
     if (inverted && table.filled)

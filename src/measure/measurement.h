@@ -117,6 +117,8 @@ struct ExposureInputs {
     long double latitude = 4.0L;
     long double bitsStored = 12.0L;
     std::int32_t offset = 0;
+    // A conversion function chosen in place of the model or the curve file.
+    std::optional<Conversion> conversion;
 };
 // The conversion function of `inputs`.
 Conversion ConversionOf(const ExposureInputs& inputs);

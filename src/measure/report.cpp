@@ -113,6 +113,8 @@ const std::vector<SettingColumn>& SettingColumns()
         {"edge_smoothing_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.smoothingInterval); },
          true},
         {"edge_adaptive", Kind::kReal, [](S s) { return EdgeText(s, s.edge.adaptiveWindow); }, true},
+        {"conversion", Kind::kText, [](S s) { return s.conversion.value_or(s.curveFile ? "" : "model"); },
+         true},
     };
     return columns;
 }

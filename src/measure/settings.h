@@ -76,6 +76,10 @@ struct MeasureSettings {
     long double bitsStored = 12.0L;           // B: the pixel range is 2^B
     bool bitsFromFile = false;                // a DICOM file's BitsStored, where it has one, over bitsStored
     std::optional<std::string> curveFile;     // convert through this characteristic-curve file
+    // A conversion function of the detector in place of the model: "linear:OFFSET,GAIN",
+    // "log:C0,C1[,KREF]" or "file:PATH" (ParseConversion). A result holds the one it used,
+    // its numbers written out ("linear:10,2"). Empty: the model, or the curve file.
+    std::optional<std::string> conversion;
 
     // The MTF.
     bool precise = false;                    // the precise slit or chart mode

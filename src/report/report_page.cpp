@@ -38,6 +38,22 @@ QString DateText(const std::string& date)
     return HeaderText(date);
 }
 
+// "linear:100,6.566813726637767" with six significant digits, to fit its
+// cell; the CSV and JSON keep every digit.
+QString ShortConversionText(const std::string& text)
+{
+    const QString whole = QString::fromStdString(text);
+    const qsizetype colon = whole.indexOf(':');
+    if (colon < 0) return whole;
+    QStringList numbers = whole.mid(colon + 1).split(',');
+    for (QString& number : numbers) {
+        bool ok = false;
+        const double value = number.toDouble(&ok);
+        if (ok) number = QString::number(value, 'g', 6);
+    }
+    return whole.left(colon + 1) + numbers.join(',');
+}
+
 QList<QPair<QString, QString>> MethodRows(ReportMethod method, const MeasurementRecord& record)
 {
     QList<QPair<QString, QString>> rows;
@@ -153,11 +169,14 @@ ReportPage MakeReportPage(const MeasurementRecord& record, const ReportNotes& no
     if (record.pixelSpacingSource == "pixel") out.pixelSpacing += " (Pixel Spacing)";
     if (s.curveFile) {
         out.curveFile = QString::fromStdString(*s.curveFile);
-    } else {
+    } else if (!s.conversion) {
         out.latitude = QString::fromStdString(FloatToStr(s.latitude));
         out.bitsStored = QString::fromStdString(FloatToStr(s.bitsStored));
     }
     out.methodRows = MethodRows(page.method, record);
+    if (s.conversion)
+        out.methodRows.prepend(
+            {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "変換関数")), ShortConversionText(*s.conversion)});
     for (const std::string& warning : record.warnings) page.warnings.append(QString::fromStdString(warning));
     if (!record.summaryCurve.empty())
         page.measured = record.summaryCurve;

@@ -505,6 +505,52 @@ TEST_F(MeasureCommand, EdgeAndLsfRangeOptionsChangeTheMeasurementAndAreListedWit
         EXPECT_EQ(RunMeasure(args).exitCode, 2) << args.join(' ').toStdString();
 }
 
+TEST_F(MeasureCommand, ConvertsThroughTheDetectorsConversionFunctionWhenGivenOne)
+{
+    using namespace synthetic_slit;
+    const auto linear = [](double exposure) {
+        return static_cast<std::uint16_t>(std::lround(100 + 2 * exposure));
+    };
+    const QString logImage = Write("log.dcm", SlitImage(1, 17, 256, 64));
+    const QString linearImage = Write("linear.dcm", SlitImage(1, 17, 256, 64, linear));
+    const auto mtf = [](const QString& file, const QStringList& options) {
+        const CommandRun run =
+            RunMeasure(QStringList{"slit", file, "--roi", "128,32,200,40", "--format", "csv"} + options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return CsvRows(run.out);
+    };
+    // The model's relation written as a log conversion gives the same kermas.
+    const Table model = mtf(logImage, {});
+    const Table log = mtf(logImage, {"--conversion", "log:0,1024"});
+    ASSERT_EQ(model.size(), log.size());
+    for (std::size_t i = 0; i < model.size(); ++i) EXPECT_EQ(model[i][3], log[i][3]);
+    // A linear detector measures right only through its own relation.
+    const std::string csv = RunMeasure({"slit", linearImage, "--roi", "128,32,200,40", "--conversion",
+                                        "linear:100,2", "--format", "csv"})
+                                .out;
+    EXPECT_EQ(CsvRows(csv)[0][CsvColumn(csv, "conversion")], "linear:100,2");
+    const QString pdf = folder.filePath("linear.pdf");
+    RunMeasure({"slit", linearImage, "--roi", "128,32,200,40", "--conversion", "linear:100,2", "--report",
+                pdf, "--lang", "en"});
+    EXPECT_TRUE(std::regex_search(Tool("pdftotext", {"-layout", pdf, "-"}),
+                                  std::regex("Conversion function +linear:100,2\\b")));
+    const Table right = mtf(linearImage, {"--conversion", "linear:100,2"});
+    const Table wrong = mtf(linearImage, {"--no-check"});
+    double worstRight = 0, worstWrong = 0;
+    for (const auto& [rows, worst] : {std::pair{&right, &worstRight}, std::pair{&wrong, &worstWrong}})
+        for (const auto& row : *rows) {
+            const double f = std::stod(row[2]);
+            if (f <= 4) *worst = std::max(*worst, std::abs(std::stod(row[3]) - AnalyticMtf(f)));
+        }
+    EXPECT_LT(worstRight, 0.01);
+    EXPECT_GT(worstWrong, 0.05);
+    for (const QStringList& args : {QStringList{"--conversion", "linear:100,2", "--hdc", "hdc.txt"},
+                                    QStringList{"--conversion", "linear:100,2", "--bits", "12"},
+                                    QStringList{"--conversion", "linear:100,0"}})
+        EXPECT_EQ(RunMeasure(QStringList{"slit", linearImage} + args).exitCode, 2)
+            << args.join(' ').toStdString();
+}
+
 TEST(MeasureCompressed, DecodesAsTheViewerDoesSoTwinsMeasureAlike)
 {
     if (!QDir(RADMTF_DICOM_CORPUS).exists()) GTEST_SKIP() << "no pydicom corpus";

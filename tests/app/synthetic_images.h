@@ -44,8 +44,9 @@ inline std::uint16_t PixelValue(double exposure)
 
 // A slit tilted by one pixel over `lines` rows (orientations 1, 2: nearly
 // vertical) or columns (3, 4: nearly horizontal), in the direction each
-// orientation button describes.
-inline std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int rows)
+// orientation button describes. `value` is the detector's response.
+inline std::vector<std::uint8_t> SlitImage(int orientation, int lines, int columns, int rows,
+                                           std::uint16_t (*value)(double) = PixelValue)
 {
     testdata::DicomImageFields fields;
     fields.columns = static_cast<std::uint16_t>(columns);
@@ -70,7 +71,7 @@ inline std::vector<std::uint8_t> SlitImage(int orientation, int lines, int colum
                     break;
             }
             fields.pixels[std::size_t(r) * std::size_t(columns) + std::size_t(c)] =
-                PixelValue(PixelExposure(distance));
+                value(PixelExposure(distance));
         }
     }
     return testdata::BuildDicom(fields);

@@ -472,6 +472,7 @@ Measures the presampled MTF of X-ray detectors; views DICOM and raw images.
   --log-exposure-area L     画素値の範囲が表す露光量の桁数 L (既定: 4)
   --bits B                  BitsStored (既定: DICOM ファイルの値、なければ 12)
   --hdc FILE                特性曲線ファイル (既定: 使わない)
+  --conversion C            検出器の変換関数 (linear:…、log:…、file:…、既定: model、下のノイズを参照)
 
 MTF:
   --precise                 精密モード: ROI のすべての行を使い、不確かさ u_mtf を付ける
@@ -558,6 +559,7 @@ Exposure:
   --log-exposure-area L     L, the decades of exposure over the pixel range (default: 4)
   --bits B                  BitsStored (default: the DICOM file&apos;s, else 12)
   --hdc FILE                characteristic-curve file (default: none)
+  --conversion C            the detector&apos;s conversion function (linear:…, log:…, file:…; default: model; see Noise below)
 
 MTF:
   --precise                 precise mode: every row of the ROI, with the uncertainty u_mtf
