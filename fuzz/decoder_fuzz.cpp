@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     radmtf::DecodeRequest request;
     request.maxDecodedBytes = std::uint64_t{64} << 20;
-    request.walkFoundPixelData = out.header && !out.header->empty();
+    request.walkFoundPixelData = out.headerOffset.has_value();
     radmtf::AnswerDecodeRequest(data, size, request);
     return 0;
 }

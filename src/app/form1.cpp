@@ -184,12 +184,35 @@ void TForm1::FormCreate()
 
 void TForm1::BitBtnLoadClick()
 {
-    const QString previousFileName = state.currentFileName;
-    const QString previousSizeX = EditImgSizeX->text();
-    const QString previousSizeY = EditImgSizeY->text();
+    const LoadBefore before{state.currentFileName, EditImgSizeX->text(), EditImgSizeY->text()};
     state.currentFileName.clear();
     EditImgSizeX->setText("0");
     EditImgSizeY->setText("0");
+    state.currentFileName = chooseLoadFile(before.fileName);
+    if (state.currentFileName.isEmpty()) return;
+    std::vector<std::uint8_t> bytes = readLoadFile();
+    std::optional<DicomLoad> dicom = prepareDicomLoad(bytes, before);
+    takeLoadFile(bytes, dicom);
+
+    LoadInput input{static_cast<LoadMode>(imageMode()), state.fileBuffer.size(),
+                    dicom ? &dicom->header : nullptr, StdText(EditPxlSpc), std::nullopt};
+    ImageLoad load = DecideImageLoad(input);
+    if (load.sizeProposal) {
+        input.sizeAnswer = CurrentPrompter()
+                               .inputBox("", NoticeText(Notice::kMatrixSizePrompt),
+                                         QString::fromStdString(*load.sizeProposal))
+                               .toStdString();
+        load = DecideImageLoad(input);
+    }
+    showLoadedImage(load);
+    finishLoad(load);
+}
+
+// The file a load takes: the one dropped or named on the command line, else
+// the open dialog's choice; the folder list's entry when the wheel steps.
+QString TForm1::chooseLoadFile(const QString& previousFileName)
+{
+    QString fileName;
     if (state.loadState < 2) {
         std::optional<QString> chosen;
         if (fileToOpen_)
@@ -198,13 +221,16 @@ void TForm1::BitBtnLoadClick()
             chosen = CurrentPrompter().openFile(previousFileName.isEmpty() ? openDialogFileName
                                                                            : previousFileName);
         if (chosen) {
-            state.currentFileName = *chosen;
+            fileName = *chosen;
             openDialogFileName = *chosen;
         }
     }
-    if (state.loadState == 2) state.currentFileName = EditFileName->text();
-    if (state.currentFileName.isEmpty()) return;
+    if (state.loadState == 2) fileName = EditFileName->text();
+    return fileName;
+}
 
+std::vector<std::uint8_t> TForm1::readLoadFile()
+{
     std::vector<std::uint8_t> bytes;
     if (!ReadRegularFile(QFile::encodeName(state.currentFileName).toStdString(), bytes)) {
         state.fileBuffer.clear();
@@ -212,27 +238,37 @@ void TForm1::BitBtnLoadClick()
         EditFileName->setText(state.currentFileName);
         ThrowCannotOpen(state.currentFileName.toStdString());
     }
-    // The pixels are decoded before anything changes: a file that cannot be
-    // decoded leaves the image loaded before as it was.
-    std::optional<DicomLoad> dicom;
-    if (RadioGroupMode->itemIndex() == 2) {
-        DecodeOptions options;
-        options.fileName = state.currentFileName.toStdString();
-        std::string libraryMessages;
-        options.libraryMessages = &libraryMessages;
-        try {
-            dicom = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
-                                     EditWindowWidth->text().toStdString(), options);
-            std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
-        } catch (...) {
-            std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
-            state.currentFileName = previousFileName;
-            if (state.loadState == 2) EditFileName->setText(previousFileName);
-            EditImgSizeX->setText(previousSizeX);
-            EditImgSizeY->setText(previousSizeY);
-            throw;
-        }
+    return bytes;
+}
+
+// The pixels are decoded before anything changes: a file that cannot be
+// decoded leaves the image loaded before as it was.
+std::optional<DicomLoad> TForm1::prepareDicomLoad(const std::vector<std::uint8_t>& bytes,
+                                                  const LoadBefore& before)
+{
+    if (imageMode() != 2) return std::nullopt;
+    DecodeOptions options;
+    options.fileName = state.currentFileName.toStdString();
+    std::string libraryMessages;
+    options.libraryMessages = &libraryMessages;
+    try {
+        DicomLoad load = PrepareDicomLoad(bytes.data(), bytes.size(), DicomDictionaryText(),
+                                          EditWindowWidth->text().toStdString(), options);
+        std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
+        return load;
+    } catch (...) {
+        std::fputs(PrefixedLines(options.fileName, libraryMessages).c_str(), stderr);
+        state.currentFileName = before.fileName;
+        if (state.loadState == 2) EditFileName->setText(before.fileName);
+        EditImgSizeX->setText(before.sizeX);
+        EditImgSizeY->setText(before.sizeY);
+        throw;
     }
+}
+
+// The file's samples replace the image; a DICOM file's header fills the edits.
+void TForm1::takeLoadFile(std::vector<std::uint8_t>& bytes, std::optional<DicomLoad>& dicom)
+{
     const std::size_t fileSize = bytes.size();
     if (dicom && dicom->decoded)
         state.fileBuffer = std::move(dicom->decoded->words);
@@ -249,56 +285,23 @@ void TForm1::BitBtnLoadClick()
     state.unsignedSamples = dicom && (dicom->decoded ? !dicom->decoded->signedSamples
                                                      : dicom->header.facts.pixelRepresentation == 0);
     state.bitsNoticeShown = false;
+    loadedSpacing_ = {};
+    if (dicom) ReadDicomHeader(*dicom);
+}
 
-    QString sizeText;
-    if (dicom) {
-        ReadDicomHeader(*dicom);
-        sizeText = EditImgSizeX->text() + " " + EditImgSizeY->text();
+void TForm1::showLoadedImage(const ImageLoad& load)
+{
+    if (load.sizeAnswered) {
+        EditHeader->setText("0");
+        EditMF->setText("1.0");
     }
-
-    // Settle the image size.
-    if (!EditImgSizeX->text().isEmpty() && !EditImgSizeY->text().isEmpty()) {
-        state.imageWidth = IntOf(EditImgSizeX);
-        state.imageHeight = IntOf(EditImgSizeY);
-    } else {
-        if (sizeText.size() < 4) {
-            const long long proposal =
-                ProposedSquareSide(state.fileBuffer.size(), RadioGroupMode->itemIndex() == 0);
-            sizeText = Text(proposal) + " " + Text(proposal);
-        }
-        const QString answer =
-            CurrentPrompter().inputBox("", NoticeText(Notice::kMatrixSizePrompt), sizeText);
-        sizeText = answer;
-        auto convertAnswer = [&] {
-            const std::string typed = sizeText.toStdString();
-            state.imageWidth = StrToInt(ColumnsPart(typed));
-            state.imageHeight = StrToInt(RowsPart(typed));
-        };
-        if (!sizeText.isEmpty()) {
-            convertAnswer();
-            EditHeader->setText("0");
-            EditMF->setText("1.0");
-        } else if (EditImgSizeX->text() > "0" || EditImgSizeY->text() > "0") {
-            state.imageWidth = IntOf(EditImgSizeX);
-            state.imageHeight = IntOf(EditImgSizeY);
-        } else {
-            convertAnswer();
-        }
-    }
-
-    // The bitmap takes the image's size (the rendering then sizes it to the
-    // view); a size no rendering could show leaves it empty, never
-    // inconsistent with its pixels.
-    const bool showable = state.imageWidth <= kMaxBitmapSide && state.imageHeight <= kMaxBitmapSide &&
-                          std::int64_t{state.imageWidth} * state.imageHeight <= kMaxBitmapPixels;
-    if (showable)
-        displayBitmap.resize(state.imageWidth, state.imageHeight);
-    else
-        displayBitmap.resize(0, 0);
+    state.imageWidth = load.columns;
+    state.imageHeight = load.rows;
+    displayBitmap.resize(load.bitmapWidth.value_or(0), load.bitmapHeight.value_or(0));
     EditImgSizeX->setText(Text(state.imageWidth));
     EditImgSizeY->setText(Text(state.imageHeight));
-    EditWindowLevel->setText("512");
-    EditWindowWidth->setText("1024");
+    EditWindowLevel->setText(Text(load.windowLevel));
+    EditWindowWidth->setText(Text(load.windowWidth));
 
     state.found.clear();
     state.foundRects.clear();
@@ -306,27 +309,38 @@ void TForm1::BitBtnLoadClick()
     state.tableTaken = false;
     state.proposedRoi.reset();
     state.loadState = 1;
+    loadedSpacing_ = {EditPxlSpc->text(), load.spacingSource};
     // A raw file has no geometry until the user types it; render only when
-    // there is an image to show.
-    const bool hasImage = state.imageWidth > 0 && state.imageHeight > 0;
-    if (hasImage) {
+    // there is an image to show. The ROI is centred on what is shown.
+    if (load.HasImage()) {
         RenderImage();
-        // The default ROI is centred on what is shown: for a wide image the
-        // view is its central square, so the centre is offset by the view's
-        // first column (and row, when shifted).
-        EditROIPosX->setText(Text(static_cast<long long>(state.viewRect.left) + displayBitmap.width / 2));
-        EditROIPosY->setText(Text(static_cast<long long>(state.viewRect.top) + displayBitmap.height / 2));
-        EditROISizeX->setText(Text(displayBitmap.width / 2));
-        EditROISizeY->setText(Text(displayBitmap.height / 2));
+        const RoiEdits roi = DefaultRoiOn(state.viewRect, displayBitmap.width, displayBitmap.height);
+        EditROIPosX->setText(Text(roi.centreX));
+        EditROIPosY->setText(Text(roi.centreY));
+        EditROISizeX->setText(Text(roi.width));
+        EditROISizeY->setText(Text(roi.height));
         state.proposedRoi = roiTexts();
     }
-    if (EditPxlSpc->text().isEmpty() || FloatOf(EditPxlSpc) == 0.0L) {
+}
+
+// The spacing asked where the load found none, the automatic window, and the
+// folder list of the file.
+void TForm1::finishLoad(const ImageLoad& load)
+{
+    if (load.spacingFailure) std::rethrow_exception(load.spacingFailure);
+    if (load.spacingPrompt) {
         EditPxlSpc->setText(
             CurrentPrompter().inputBox("InputBox", NoticeText(Notice::kPixelSpacingPrompt), "0.1"));
+        loadedSpacing_ = {EditPxlSpc->text(), "typed"};
     }
-    if (hasImage) ButtonAutoWLClick();
+    if (load.HasImage()) ButtonAutoWLClick();
     noticeSpacings();
     ButtonFileListClick();
+}
+
+std::string TForm1::pixelSpacingSource() const
+{
+    return EditPxlSpc->text() == loadedSpacing_.text ? loadedSpacing_.source : "typed";
 }
 
 void TForm1::noticeSpacings()
@@ -456,18 +470,14 @@ void TForm1::refreshImage1()
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y)
 {
     state.dragRoiTopLeft = state.dragRoiBottomRight = state.dragRoiWhole = false;
-    const double s = static_cast<double>(displayBitmap.height) / 512.0;
-    const double bx = x * s;
-    const double by = y * s;
     const int tool = RadioGroupTool->itemIndex();
-    const PixelRect& roi = state.roiBitmapRect;
     if (tool == 0 && button == Qt::LeftButton) {
         state.dragButton = "Left";
-        if (bx < roi.left && by < roi.top) state.dragRoiTopLeft = true;
-        if (bx > roi.right && by > roi.bottom) state.dragRoiBottomRight = true;
-        if (roi.left < bx && bx < roi.right && roi.top < by && by < roi.bottom &&
-            (x != state.lastMouseX || y != state.lastMouseY))
-            state.dragRoiWhole = true;
+        const RoiGrip grip = GripRoi(state.roiBitmapRect, displayBitmap.height, x, y,
+                                     x != state.lastMouseX || y != state.lastMouseY);
+        state.dragRoiTopLeft = grip.topLeft;
+        state.dragRoiBottomRight = grip.bottomRight;
+        state.dragRoiWhole = grip.whole;
     } else if (tool == 1 && button == Qt::LeftButton) {
         state.dragButton = "Left";
         state.lastMouseX = x;
@@ -503,62 +513,38 @@ void TForm1::endDrag()
 // read back as a 32-bit integer, like a typed one.
 void TForm1::dragTo(int x, int y)
 {
-    const double s = static_cast<double>(displayBitmap.height) / 512.0;
-    const double bx = x * s;
-    const double by = y * s;
     const int tool = RadioGroupTool->itemIndex();
-    PixelRect& roi = state.roiBitmapRect;
 
     if (tool == 0 && state.dragButton == "Left") {
-        if (state.dragRoiTopLeft || state.dragRoiBottomRight) {
-            const PixelRect moved =
-                DragRoiCorners(roi, bx, by, state.dragRoiTopLeft, state.dragRoiBottomRight);
+        const RoiGrip grip{state.dragRoiTopLeft, state.dragRoiBottomRight, state.dragRoiWhole};
+        if (const auto moved =
+                DragRoi(state.roiBitmapRect, state.viewRect, displayBitmap.height, x, y, grip)) {
             DrawRoiFrames();
-            roi = moved;
+            state.roiBitmapRect = moved->roiBitmapRect;
             DrawRoiFrames();
-            EditROISizeX->setText(Text(static_cast<long long>(roi.right) - roi.left + 1));
-            EditROISizeY->setText(Text(static_cast<long long>(roi.bottom) - roi.top + 1));
-        }
-        if (state.dragRoiWhole) {
-            const PixelRect moved = CentreRoiAt(roi, bx, by);
-            const std::int32_t posX = CheckedInt32(Trunc(bx + state.viewRect.left));
-            const std::int32_t posY = CheckedInt32(Trunc(by + state.viewRect.top));
-            DrawRoiFrames();
-            roi = moved;
-            EditROIPosX->setText(Text(posX));
-            EditROIPosY->setText(Text(posY));
-            DrawRoiFrames();
+            if (moved->sizeX) EditROISizeX->setText(Text(*moved->sizeX));
+            if (moved->sizeY) EditROISizeY->setText(Text(*moved->sizeY));
+            if (moved->posX) EditROIPosX->setText(Text(*moved->posX));
+            if (moved->posY) EditROIPosY->setText(Text(*moved->posY));
         }
     }
 
     if (tool == 1 && state.dragButton == "Left") {
-        const long long moveX = std::int64_t{x} - state.lastMouseX;
-        const long long moveY = std::int64_t{state.lastMouseY} - y;
-        const long long dx = Trunc(moveX * s);
-        if ((dx < 0 && -dx < static_cast<long long>(state.imageWidth) - state.viewRect.right) ||
-            (dx > 0 && dx < state.viewRect.left)) {
-            const long long shiftX = IntOf(EditImgSftX);
-            EditImgSftX->setText(Text(CheckedInt32(Trunc(shiftX + moveX * s))));
-        }
-        const long long dy = Trunc(moveY * s);
-        if ((dy > 0 && dy < static_cast<long long>(state.imageHeight) - state.viewRect.bottom) ||
-            (dy < 0 && -dy < state.viewRect.top)) {
-            const long long shiftY = IntOf(EditImgSftY);
-            EditImgSftY->setText(Text(CheckedInt32(Trunc(shiftY + moveY * s))));
-        }
+        const PanMove pan = PanView(state.viewRect, state.imageWidth, state.imageHeight, displayBitmap.height,
+                                    state.lastMouseX, state.lastMouseY, x, y);
+        if (pan.panX) EditImgSftX->setText(Text(PannedShift(IntOf(EditImgSftX), pan.moveX, pan.scale)));
+        if (pan.panY) EditImgSftY->setText(Text(PannedShift(IntOf(EditImgSftY), pan.moveY, pan.scale)));
         RenderImage();
         state.lastMouseX = x;
         state.lastMouseY = y;
     }
 
     if (state.dragButton == "Right") {
-        static const int steps[] = {1, 3, 10, 30};
         const int range = RadioGroupRange->itemIndex();
-        const long long step = (range >= 0 && range < 4) ? steps[range] : 0;
-        const long long width = IntOf(EditWindowWidth) + (std::int64_t{x} - state.lastMouseX) * step;
-        if (width > 0) EditWindowWidth->setText(Text(CheckedInt32(width)));
-        const long long level = IntOf(EditWindowLevel) - (std::int64_t{y} - state.lastMouseY) * step;
-        EditWindowLevel->setText(Text(CheckedInt32(level)));
+        if (const auto width = DraggedWindowWidth(IntOf(EditWindowWidth), range, state.lastMouseX, x))
+            EditWindowWidth->setText(Text(*width));
+        EditWindowLevel->setText(
+            Text(DraggedWindowLevel(IntOf(EditWindowLevel), range, state.lastMouseY, y)));
         RenderImage();
         state.lastMouseX = x;
         state.lastMouseY = y;

@@ -19,6 +19,7 @@
 #include "app/controls.h"
 #include "dicom/dicom_reader.h"
 #include "measure/object_search.h"
+#include "viewer/load_geometry.h"
 #include "viewer/sample_reader.h"
 #include "viewer/view_types.h"
 
@@ -188,6 +189,11 @@ public:
     // did; fails with kObjectNotFound when the image shows none.
     bool findForFirstRun(MeasureMethod method);
 
+    // Where the pixel spacing edit's value came from: the loaded file's
+    // "imager" (0018,1164), "detector" (0018,7022) or "pixel" (0028,0030)
+    // element, or "typed" (asked, kept from before, or changed since).
+    std::string pixelSpacingSource() const;
+
     // Popup menu of the ROI size edits: runs its change notification, then
     // the item named `itemName` (e.g. "N1281"); false when there is no such item.
     bool popupChoose(const QString& itemName);
@@ -198,6 +204,19 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // What a load puts back when the file cannot be decoded.
+    struct LoadBefore {
+        QString fileName;
+        QString sizeX;
+        QString sizeY;
+    };
+    QString chooseLoadFile(const QString& previousFileName);
+    std::vector<std::uint8_t> readLoadFile();
+    std::optional<DicomLoad> prepareDicomLoad(const std::vector<std::uint8_t>& bytes,
+                                              const LoadBefore& before);
+    void takeLoadFile(std::vector<std::uint8_t>& bytes, std::optional<DicomLoad>& dicom);
+    void showLoadedImage(const ImageLoad& load);
+    void finishLoad(const ImageLoad& load);
     void buildControls();
     void RenderImage();
     void DrawRoiFrames();
@@ -226,6 +245,12 @@ private:
     // The file the next load takes instead of asking with the open dialog.
     std::optional<QString> fileToOpen_;
     QString tableStyle_;
+    // The pixel spacing as the last load left it, and where it came from.
+    struct LoadedSpacing {
+        QString text;
+        std::string source = "typed";
+    };
+    LoadedSpacing loadedSpacing_;
 };
 
 }  // namespace radmtf

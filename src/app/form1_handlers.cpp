@@ -95,22 +95,41 @@ void TForm1::DrawRoiFrames()
 
 // ------------------------------------------------------------- DICOM header
 
+namespace {
+
+QString Latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Integer>
+QString IntegerText(const std::optional<Integer>& number)
+{
+    return number ? Text(*number) : QString();
+}
+
+// A window value as the file writes it, else the reader's rounded number.
+QString WindowText(const DicomWindowValue& value)
+{
+    if (value.written) return Latin1(*value.written);
+    return value.number ? Text(static_cast<long long>(*value.number)) : QString();
+}
+
+}  // namespace
+
 void TForm1::ReadDicomHeader(DicomLoad& load)
 {
     const DicomHeaderOutput& out = load.header;
     // Whatever the walk reached is shown, also when it stopped at an element
     // whose number could not be read.
-    auto put = [](QLineEdit* edit, const std::optional<std::string>& text) {
-        if (text) edit->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
-    };
-    put(EditHeader, out.header);
-    put(EditFOVSize, out.fovSize);
-    put(EditImgSizeX, out.imgSizeX);
-    put(EditImgSizeY, out.imgSizeY);
-    put(EditOffst, out.offset);
-    put(EditPxlSpc, out.pxlSpc);
-    put(EditWindowLevel, out.windowLevel);
-    put(EditWindowWidth, out.windowWidth);
+    EditHeader->setText(IntegerText(out.headerOffset));
+    if (out.fovWritten) EditFOVSize->setText(Latin1(*out.fovWritten));
+    EditImgSizeX->setText(IntegerText(out.columns));
+    EditImgSizeY->setText(IntegerText(out.rows));
+    if (out.valueOffset) EditOffst->setText(Text(*out.valueOffset));
+    if (out.pixelSpacingWritten) EditPxlSpc->setText(Latin1(*out.pixelSpacingWritten));
+    if (out.windowLevel) EditWindowLevel->setText(WindowText(*out.windowLevel));
+    if (out.windowWidth) EditWindowWidth->setText(WindowText(*out.windowWidth));
     if (out.swap) {
         // The reader only records the byte order; the load renders at its end.
         const QSignalBlocker blocker(CheckBoxSwp);
@@ -128,8 +147,7 @@ void TForm1::ReadDicomHeader(DicomLoad& load)
             return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
         });
     }
-    if (out.summaryWritten)
-        Memo1->setText(QString::fromLatin1(out.summary.data(), static_cast<qsizetype>(out.summary.size())));
+    if (out.summaryWritten) Memo1->setText(Latin1(out.summary));
     if (load.headerFailure) std::rethrow_exception(load.headerFailure);
 }
 

@@ -187,6 +187,8 @@ MeasurementRecord TForm2::recordOf(const MeasureSettings& used) const
     record.settings = used;
     record.settings.format = table.format;
     record.settings.roi = table.roi;
+    record.pixelSpacingSource =
+        EditPxlSpc->text() == form1_->EditPxlSpc->text() ? form1_->pixelSpacingSource() : "typed";
     // As the command lists them: the processed image before the inversion.
     if (!measurementWarning_.isEmpty())
         record.warnings.insert(record.warnings.begin(), measurementWarning_.toStdString());

@@ -21,11 +21,11 @@ bool WalkAgreesWithLayout(const DicomHeaderOutput& walk, const DicomLayout& layo
     const std::uint64_t samples = std::max<std::uint32_t>(layout.samplesPerPixel, 1);
     if (std::uint64_t{layout.rows} * layout.columns * samples * bytesPerSample > layout.pixelLength)
         return true;
-    const auto is = [](const std::optional<std::string>& text, std::size_t value) {
-        return text && *text == std::to_string(value);
+    const auto is = [](const auto& number, std::uint64_t value) {
+        return number && *number >= 0 && static_cast<std::uint64_t>(*number) == value;
     };
-    return is(walk.header, layout.pixelOffset) && is(walk.imgSizeX, layout.columns) &&
-           is(walk.imgSizeY, layout.rows);
+    return is(walk.headerOffset, layout.pixelOffset) && is(walk.columns, layout.columns) &&
+           is(walk.rows, layout.rows);
 }
 
 namespace {
@@ -68,7 +68,7 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
     } catch (const Failure&) {
         load.headerFailure = std::current_exception();
     }
-    bool walkFoundPixelData = load.header.header && !load.header.header->empty();
+    bool walkFoundPixelData = load.header.headerOffset.has_value();
     const DicomLayout layout = ScanDicomLayout(data, size);
     bool astray = false;
     if (walkFoundPixelData && !WalkAgreesWithLayout(load.header, layout)) {
@@ -90,9 +90,9 @@ DicomLoad PrepareDicomLoad(const std::uint8_t* data, std::size_t size, std::stri
         }
     } else if (astray) {
         // Samples the library would not decode: at least where they lie.
-        load.header.header = std::to_string(layout.pixelOffset);
-        load.header.imgSizeX = std::to_string(layout.columns);
-        load.header.imgSizeY = std::to_string(layout.rows);
+        load.header.headerOffset = static_cast<std::int64_t>(layout.pixelOffset);
+        load.header.columns = static_cast<std::int32_t>(std::min<std::uint32_t>(layout.columns, INT32_MAX));
+        load.header.rows = static_cast<std::int32_t>(std::min<std::uint32_t>(layout.rows, INT32_MAX));
     } else if (walkFoundPixelData) {
         // Plain samples of several frames: the first is shown as stored.
         const long long frames = std::atoll(layout.numberOfFrames.c_str());

@@ -271,12 +271,43 @@ bool IsLutSequenceTag(std::uint16_t group, std::uint16_t number)
     return group == 0x0028 && (number == 0x3010 || number == 0x3000);
 }
 
-// Copies the values the viewer needs into the edits. Throws on a window or
-// rescale text that is not a number, before touching the edit it would set.
+// A text's integer, as an edit would read it; none when it is no integer.
+std::optional<std::int32_t> IntegerOf(std::string_view text)
+{
+    try {
+        return StrToInt(text);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<long double> NumberOf(std::string_view text)
+{
+    try {
+        return StrToFloat(text);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+// The file's own text of a window value, with its number when it is one.
+DicomWindowValue WrittenWindowValue(std::string text)
+{
+    const std::optional<long double> number = NumberOf(text);
+    return {number, std::move(text)};
+}
+
+// Picks out the values the viewer needs. Throws on a window or rescale text
+// that is not a number, before setting the value it would give.
 void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
     NoteImageFacts(e, out.facts);
     const std::uint32_t tag = (static_cast<std::uint32_t>(e.group) << 16) | e.number;
+    const auto setSpacing = [&](const char* source) {
+        out.pixelSpacingWritten = FirstPart(e.value);
+        out.pixelSpacing = NumberOf(*out.pixelSpacingWritten);
+        out.pixelSpacingSource = source;
+    };
     switch (tag) {
         case 0x00020010: {
             const std::string_view syntax = TrimRight(e.value);
@@ -285,37 +316,44 @@ void ApplyElementRules(const Element& e, std::string_view windowWidthBefore, Dic
             break;
         }
         case 0x00280010:  // Rows
-            out.imgSizeY = e.value;
+            out.rows = IntegerOf(e.value);
             break;
         case 0x00280011:  // Columns
-            out.imgSizeX = e.value;
+            out.columns = IntegerOf(e.value);
             break;
         case 0x00181164:  // Imager Pixel Spacing
+            setSpacing("imager");
+            break;
         case 0x00187022:  // Detector Element Spacing
+            setSpacing("detector");
+            break;
         case 0x00280030:  // Pixel Spacing: the row spacing, first of the pair
-            out.pxlSpc = FirstPart(e.value);
+            setSpacing("pixel");
             break;
         case 0x00181100:  // Reconstruction Diameter
-            out.fovSize = e.value;
+            out.fovWritten = e.value;
+            out.fov = NumberOf(e.value);
             break;
         case 0x00281052:  // Rescale Intercept, truncated toward zero
-            out.offset = IntToStr(Trunc(StrToFloat(e.value)));
+            out.valueOffset = Trunc(StrToFloat(e.value));
             break;
         case 0x00281050: {  // Window Center, possibly "level\width"
             const std::size_t slash = e.value.find('\\');
             if (slash != std::string::npos) {
-                out.windowLevel = e.value.substr(0, slash);
-                out.windowWidth = e.value.substr(slash + 1);
+                out.windowLevel = WrittenWindowValue(e.value.substr(0, slash));
+                out.windowWidth = WrittenWindowValue(e.value.substr(slash + 1));
             } else {
-                out.windowLevel = IntToStr(Round(StrToFloat(e.value)));
-                out.windowWidth = std::string();
+                out.windowLevel = DicomWindowValue{static_cast<long double>(Round(StrToFloat(e.value))), {}};
+                out.windowWidth = DicomWindowValue{};
             }
             break;
         }
         case 0x00281051: {  // Window Width, unless the centre already gave one
-            const std::string_view current =
-                out.windowWidth ? std::string_view(*out.windowWidth) : windowWidthBefore;
-            if (current.empty()) out.windowWidth = IntToStr(Round(StrToFloat(e.value)));
+            const bool empty = out.windowWidth
+                                   ? !out.windowWidth->number && out.windowWidth->written.value_or("").empty()
+                                   : windowWidthBefore.empty();
+            if (empty)
+                out.windowWidth = DicomWindowValue{static_cast<long double>(Round(StrToFloat(e.value))), {}};
             break;
         }
         default:
@@ -377,11 +415,8 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
                      std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
     out = DicomHeaderOutput{};
-    out.header = std::string();
-    out.fovSize = std::string();
-    out.imgSizeX = std::string();
-    out.imgSizeY = std::string();
-    out.offset = std::string("0");
+    out.fovWritten = std::string();
+    out.valueOffset = 0;
     if (data == nullptr) size = 0;
 
     // The Pixel Data tag in little-endian order, ending in the first half of
@@ -393,7 +428,7 @@ void ReadDicomHeader(const std::uint8_t* data, std::size_t size, std::string_vie
     // Explicit VR pixel data ("OB"/"OW") has a 12-byte element header,
     // implicit VR an 8-byte one.
     const bool explicitVr = k + 5 < size && IsUpperLetter(data[k + 4]) && IsUpperLetter(data[k + 5]);
-    out.header = IntToStr(static_cast<long long>(k + (explicitVr ? 12 : 8)));
+    out.headerOffset = static_cast<std::int64_t>(k + (explicitVr ? 12 : 8));
 
     out.tableReplaced = true;
     out.table.rows.assign(kDicomTableRowCount - 1, DicomTableRow{});
@@ -574,9 +609,9 @@ std::string FramesSummaryLine(long long frames)
 void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryText,
                        std::string_view windowWidthBefore, DicomHeaderOutput& out)
 {
-    out.header = "0";
-    out.imgSizeX = IntToStr(image.columns);
-    out.imgSizeY = IntToStr(image.rows);
+    out.headerOffset = 0;
+    out.columns = image.columns;
+    out.rows = image.rows;
     out.swap = false;
 
     DicomHeaderOutput listed;
@@ -590,10 +625,18 @@ void ApplyDecodedImage(const DecodedImage& image, std::string_view dictionaryTex
             out.summary = std::move(listed.summary);
             out.summaryWritten = listed.summaryWritten;
             out.facts = listed.facts;
-            for (auto field :
-                 {&DicomHeaderOutput::pxlSpc, &DicomHeaderOutput::fovSize, &DicomHeaderOutput::offset,
-                  &DicomHeaderOutput::windowLevel, &DicomHeaderOutput::windowWidth})
-                if (listed.*field) out.*field = listed.*field;
+            if (listed.pixelSpacingWritten) {
+                out.pixelSpacingWritten = listed.pixelSpacingWritten;
+                out.pixelSpacing = listed.pixelSpacing;
+                out.pixelSpacingSource = listed.pixelSpacingSource;
+            }
+            if (listed.fovWritten) {
+                out.fovWritten = listed.fovWritten;
+                out.fov = listed.fov;
+            }
+            if (listed.valueOffset) out.valueOffset = listed.valueOffset;
+            if (listed.windowLevel) out.windowLevel = listed.windowLevel;
+            if (listed.windowWidth) out.windowWidth = listed.windowWidth;
         }
         if (image.frames > 1) out.summary += FramesSummaryLine(image.frames);
         if (image.colourToGray) out.summary += "Color : shown as gray (luma)\r\n";

@@ -61,24 +61,47 @@ struct DicomImageFacts {
     bool InvertedPhotometric() const { return photometric == "MONOCHROME1"; }
 };
 
+// A display-window value of the header: the number the reader rounded from
+// the file's text, or, where the viewer shows what the file writes (the parts
+// of a "centre\\width" Window Center), that text and its number when it is one.
+// Neither: the setting is cleared.
+struct DicomWindowValue {
+    std::optional<long double> number;
+    std::optional<std::string> written;
+    bool operator==(const DicomWindowValue&) const = default;
+};
+
 // The viewer's settings one run of the reader gives, in the state the run
-// reached, as the texts the viewer shows: a value of the file is kept as the
-// file writes it, an empty text clears the setting. An empty optional means
-// the run left that setting alone.
+// reached. An empty optional means the run left that setting alone, except
+// where a field says otherwise.
 struct DicomHeaderOutput {
-    std::optional<std::string> header;       // offset of the first pixel byte
-    std::optional<std::string> fovSize;      // field of view, (0018,1100)
-    std::optional<std::string> imgSizeX;     // columns, from (0028,0011)
-    std::optional<std::string> imgSizeY;     // rows, from (0028,0010)
-    std::optional<std::string> offset;       // value offset: the rescale intercept, truncated
-    std::optional<std::string> pxlSpc;       // pixel spacing (mm), the first of the pair
-    std::optional<std::string> windowLevel;  // display window centre
-    std::optional<std::string> windowWidth;  // display window width
-    std::optional<bool> swap;                // byte order of the samples is big-endian
+    // Offset of the first pixel byte; none (the setting cleared) when the
+    // file has no Pixel Data tag.
+    std::optional<std::int64_t> headerOffset;
+    // Columns (0028,0011) and rows (0028,0010); none (cleared) when the file
+    // gives no integer.
+    std::optional<std::int32_t> columns;
+    std::optional<std::int32_t> rows;
+    // The value offset: the Rescale Intercept (0028,1052) truncated toward zero.
+    std::optional<std::int64_t> valueOffset;
+    // Reconstruction Diameter (0018,1100) as the file writes it (empty:
+    // cleared), and its number when it is one.
+    std::optional<std::string> fovWritten;
+    std::optional<long double> fov;
+    // The pixel spacing (mm), the first of the pair, as written (empty:
+    // cleared; a single value gives none), its number, and the element it
+    // came from (the last of them in the file): "imager" (0018,1164),
+    // "detector" (0018,7022) or "pixel" (0028,0030).
+    std::optional<std::string> pixelSpacingWritten;
+    std::optional<long double> pixelSpacing;
+    std::string pixelSpacingSource;
+    std::optional<DicomWindowValue> windowLevel;  // display window centre
+    std::optional<DicomWindowValue> windowWidth;  // display window width
+    std::optional<bool> swap;                     // byte order of the samples is big-endian
     DicomImageFacts facts;
 
     // True once the Pixel Data tag was found: the element table is then
-    // emptied down to its header row and replaced by `rows`/`rowCount`.
+    // emptied down to its header row and replaced by `table`/`rowCount`.
     // False: the table keeps the earlier file's rows.
     bool tableReplaced = false;
     // The rows below the window's header row. Cells never written are

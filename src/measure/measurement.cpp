@@ -27,6 +27,7 @@
 #include "mtf/truncation.h"
 #include "nps/conversion.h"
 #include "precise/mtf_points.h"
+#include "viewer/load_geometry.h"
 #include "viewer/render.h"
 #include "viewer/roi_frames.h"
 
@@ -71,12 +72,6 @@ std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> ReadFileBy
     }
     ::close(fd);
     return {bytes, std::span<const std::uint8_t>(*bytes)};
-}
-
-std::optional<std::int32_t> IntField(const std::optional<std::string>& text)
-{
-    if (!text || text->empty()) return std::nullopt;
-    return StrToInt(*text);
 }
 
 // The text after the TAB of a memo line "frequency<TAB>value".
@@ -165,7 +160,7 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
         DicomHeaderOutput out;
         ReadDicomHeader(image.bytes.data(), image.bytes.size(), DicomDictionaryText(), "", out);
         const DicomLayout layout = ScanDicomLayout(image.bytes.data(), image.bytes.size());
-        const bool walkAgrees = out.header && !out.header->empty() && WalkAgreesWithLayout(out, layout);
+        const bool walkAgrees = out.headerOffset && WalkAgreesWithLayout(out, layout);
         std::optional<bool> decodedSigned;
         if (!LoadsAsStoredForSure(layout, walkAgrees)) {
             // Compressed, big-endian, colour or other than 16-bit samples:
@@ -182,18 +177,21 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
             // A walk gone astray is replaced by the library's reading.
             if (load.decoded || !walkAgrees) out = std::move(load.header);
         }
-        columns = IntField(out.imgSizeX);
-        rows = IntField(out.imgSizeY);
-        // A file without the pixel tag has no header length; the size test
+        // The viewer's decision. Where the viewer would ask for the size,
+        // the settings may complete what the header gives, and the size test
         // below tells the user what is missing.
-        if (out.header && !out.header->empty()) header = StrToInt(*out.header);
-        offset = IntField(out.offset);
+        const ImageLoad load =
+            DecideImageLoad({LoadMode::kDicom, image.bytes.size(), &out, "", std::nullopt});
+        columns = load.sizeProposal ? out.columns : load.columns;
+        rows = load.sizeProposal ? out.rows : load.rows;
+        if (load.header) header = CheckedInt32(*load.header);
+        if (load.valueOffset) offset = CheckedInt32(*load.valueOffset);
         swap = out.swap;
         if (!out.facts.imagerPixelSpacing.empty()) {
             image.pixelSpacingText = out.facts.imagerPixelSpacing;
             image.pixelSpacingSource = "imager";
-        } else if (out.pxlSpc && !out.pxlSpc->empty()) {
-            image.pixelSpacingText = out.pxlSpc;
+        } else if (out.pixelSpacingWritten && !out.pixelSpacingWritten->empty()) {
+            image.pixelSpacingText = out.pixelSpacingWritten;
             image.pixelSpacingSource = "pixel";
         }
         image.acquisition = out.summary;
@@ -217,9 +215,9 @@ SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<
 RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows)
 {
     const ViewGeometry geometry = ShiftViewExtent(ComputeViewExtent(1.0L, columns, rows), 0, 0);
-    return {static_cast<std::int32_t>(geometry.view.left + geometry.bitmapWidth / 2),
-            static_cast<std::int32_t>(geometry.view.top + geometry.bitmapHeight / 2),
-            geometry.bitmapWidth / 2, geometry.bitmapHeight / 2};
+    const RoiEdits roi = DefaultRoiOn(geometry.view, geometry.bitmapWidth, geometry.bitmapHeight);
+    return {static_cast<std::int32_t>(roi.centreX), static_cast<std::int32_t>(roi.centreY), roi.width,
+            roi.height};
 }
 
 SampleBlock RoiTableBlock(const RoiSetting& roi)

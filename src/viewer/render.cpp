@@ -179,4 +179,47 @@ void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target)
     }
 }
 
+PanMove PanView(const ViewRect& view, std::int32_t imageWidth, std::int32_t imageHeight,
+                std::int32_t bitmapHeight, int fromX, int fromY, int x, int y)
+{
+    PanMove pan;
+    pan.scale = static_cast<double>(bitmapHeight) / 512.0;
+    pan.moveX = std::int64_t{x} - fromX;
+    pan.moveY = std::int64_t{fromY} - y;
+    const long long dx = Trunc(pan.moveX * pan.scale);
+    pan.panX =
+        (dx < 0 && -dx < static_cast<long long>(imageWidth) - view.right) || (dx > 0 && dx < view.left);
+    const long long dy = Trunc(pan.moveY * pan.scale);
+    pan.panY =
+        (dy > 0 && dy < static_cast<long long>(imageHeight) - view.bottom) || (dy < 0 && -dy < view.top);
+    return pan;
+}
+
+std::int32_t PannedShift(std::int32_t shift, long long move, double scale)
+{
+    return CheckedInt32(Trunc(shift + move * scale));
+}
+
+namespace {
+
+long long WindowStep(int rangeItem)
+{
+    static constexpr int kSteps[] = {1, 3, 10, 30};
+    return rangeItem >= 0 && rangeItem < 4 ? kSteps[rangeItem] : 0;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> DraggedWindowWidth(std::int32_t width, int rangeItem, int fromX, int x)
+{
+    const long long dragged = width + (std::int64_t{x} - fromX) * WindowStep(rangeItem);
+    if (dragged <= 0) return std::nullopt;
+    return CheckedInt32(dragged);
+}
+
+std::int32_t DraggedWindowLevel(std::int32_t level, int rangeItem, int fromY, int y)
+{
+    return CheckedInt32(level - (std::int64_t{y} - fromY) * WindowStep(rangeItem));
+}
+
 }  // namespace radmtf

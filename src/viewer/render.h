@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "viewer/sample_reader.h"
@@ -94,5 +95,31 @@ ImagePlacement ComputeImagePlacement(long double mf, std::int32_t w, std::int32_
 // source pixel (x × sourceWidth / targetWidth, y × sourceHeight / targetHeight),
 // integer division. Either picture empty: nothing is written.
 void ScalePicture(const GrayBitmapView& source, const GrayBitmapView& target);
+
+// Panning with the pointer from (fromX, fromY) to (x, y) of the 512-row
+// picture: the move (y up) scaled to the bitmap, s = bitmap height / 512. A
+// direction pans only while the view has image left that way (the move,
+// truncated, is less than what lies beyond the view's edge).
+struct PanMove {
+    bool panX = false;
+    bool panY = false;
+    long long moveX = 0;
+    long long moveY = 0;
+    double scale = 0.0;
+};
+PanMove PanView(const ViewRect& view, std::int32_t imageWidth, std::int32_t imageHeight,
+                std::int32_t bitmapHeight, int fromX, int fromY, int x, int y);
+
+// The shift edit after a pan: Trunc(shift + move × scale), failing as not an
+// integer beyond the 32-bit range.
+std::int32_t PannedShift(std::int32_t shift, long long move, double scale);
+
+// Dragging the display window with the right button: the width grows with
+// the pointer's move to the right, the level with its move up, by the step
+// of the range item (1, 3, 10, 30; none for another item). A width that
+// would not be positive stays (none); a result beyond the 32-bit range fails
+// as not an integer.
+std::optional<std::int32_t> DraggedWindowWidth(std::int32_t width, int rangeItem, int fromX, int x);
+std::int32_t DraggedWindowLevel(std::int32_t level, int rangeItem, int fromY, int y);
 
 }  // namespace radmtf

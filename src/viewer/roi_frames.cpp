@@ -101,4 +101,46 @@ PixelRect CentreRoiAt(const PixelRect& roiBitmapRect, double bx, double by)
     return roi;
 }
 
+namespace {
+
+double BitmapScale(std::int32_t bitmapHeight)
+{
+    return static_cast<double>(bitmapHeight) / 512.0;
+}
+
+}  // namespace
+
+RoiGrip GripRoi(const PixelRect& roi, std::int32_t bitmapHeight, int x, int y, bool pointerMoved)
+{
+    const double s = BitmapScale(bitmapHeight);
+    const double bx = x * s;
+    const double by = y * s;
+    RoiGrip grip;
+    grip.topLeft = bx < roi.left && by < roi.top;
+    grip.bottomRight = bx > roi.right && by > roi.bottom;
+    grip.whole = roi.left < bx && bx < roi.right && roi.top < by && by < roi.bottom && pointerMoved;
+    return grip;
+}
+
+std::optional<RoiDragResult> DragRoi(const PixelRect& roiBitmapRect, const ViewRect& view,
+                                     std::int32_t bitmapHeight, int x, int y, const RoiGrip& grip)
+{
+    const double s = BitmapScale(bitmapHeight);
+    const double bx = x * s;
+    const double by = y * s;
+    RoiDragResult result;
+    if (grip.topLeft || grip.bottomRight) {
+        const PixelRect& roi = result.roiBitmapRect =
+            DragRoiCorners(roiBitmapRect, bx, by, grip.topLeft, grip.bottomRight);
+        result.sizeX = std::int64_t{roi.right} - roi.left + 1;
+        result.sizeY = std::int64_t{roi.bottom} - roi.top + 1;
+        return result;
+    }
+    if (!grip.whole) return std::nullopt;
+    result.roiBitmapRect = CentreRoiAt(roiBitmapRect, bx, by);
+    result.posX = CheckedInt32(Trunc(bx + view.left));
+    result.posY = CheckedInt32(Trunc(by + view.top));
+    return result;
+}
+
 }  // namespace radmtf

@@ -655,17 +655,5 @@ TEST(MeasurementLayer, ListsTheSettingsUsedAsTheColumnsWriteThem)
     EXPECT_NE(SettingsJson(edge).find("\"orientation\": null"), std::string::npos);
 }
 
-TEST(MeasurementLayer, ProposesTheRoiALoadProposes)
-{
-    // Centred on the view at magnification 1, half its size; a wide image
-    // shows its central square.
-    const RoiSetting square = DefaultRoi(3072, 3072);
-    EXPECT_EQ(std::vector<int>({square.centreX, square.centreY, square.width, square.height}),
-              std::vector<int>({1536, 1536, 1536, 1536}));
-    const RoiSetting wide = DefaultRoi(400, 200);
-    EXPECT_EQ(std::vector<int>({wide.centreX, wide.centreY, wide.width, wide.height}),
-              std::vector<int>({200, 100, 100, 100}));
-}
-
 }  // namespace
 }  // namespace radmtf::testing

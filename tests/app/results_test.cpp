@@ -139,7 +139,7 @@ TEST_F(Results, ReportKeepsWhatProducedTheCurve)
                 page->settings.maLines + " | " + QString::number(page->pixelSpacingMm))
             .toStdString();
     };
-    const std::string measured = "slit.dcm | 128, 32 | 200 × 40 | 0.1 | 17 | 0.1";
+    const std::string measured = "slit.dcm | 128, 32 | 200 × 40 | 0.1 (Pixel Spacing) | 17 | 0.1";
     ASSERT_EQ(settingsOfPage(), measured);
     // Edits changed after measuring.
     Run("set Form2.EditPxlSpc 0.2\nset Form2.EditMALine 5\n");

@@ -107,6 +107,14 @@ TEST_F(ViewerWindow, LoadsANonSquareDicomImageWithItsHeaderValues)
     const std::string table = Run("print Form1.StringGridDICOM");
     EXPECT_NE(table.find("  1\t0002\t0002\tUI\t001C\tMediaStorageSOPClassUID\t"), std::string::npos);
     EXPECT_NE(table.find("\t0028\t0010\tUS\t0002\tRows\t400\t"), std::string::npos);
+
+    // The spacing's element, until the spacing is changed.
+    EXPECT_EQ(form1->pixelSpacingSource(), "pixel");
+    Run("set Form1.EditPxlSpc 0.15\n");
+    EXPECT_EQ(form1->pixelSpacingSource(), "typed");
+    fields.pixelSpacing.clear();
+    Run("answer " + WriteFile("detector.dcm", BuildDicom(fields)) + "\nclick Form1.BitBtnLoad\n");
+    EXPECT_EQ(form1->pixelSpacingSource(), "imager");
 }
 
 TEST_F(ViewerWindow, ProposesASizeForAFileThatIsNotDicom)

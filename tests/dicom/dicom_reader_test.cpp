@@ -90,12 +90,12 @@ TEST(DicomReader, ExplicitLittleEndianFile)
     ReadDicomHeader(file.bytes.data(), file.bytes.size(), kDictionary, "", out);
 
     EXPECT_EQ(out.swap, std::optional<bool>(false));
-    EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.pixelTag + 12)));
-    EXPECT_EQ(out.imgSizeX, "512");
-    EXPECT_EQ(out.imgSizeY, "512");
-    EXPECT_EQ(out.offset, "0");
-    EXPECT_EQ(out.fovSize, "");
-    EXPECT_FALSE(out.pxlSpc.has_value());
+    EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(file.pixelTag + 12));
+    EXPECT_EQ(out.columns, 512);
+    EXPECT_EQ(out.rows, 512);
+    EXPECT_EQ(out.valueOffset, 0);
+    EXPECT_EQ(out.fovWritten, "");
+    EXPECT_FALSE(out.pixelSpacingWritten.has_value());
     EXPECT_FALSE(out.windowLevel.has_value());
     EXPECT_FALSE(out.windowWidth.has_value());
     ASSERT_TRUE(out.tableReplaced);
@@ -137,8 +137,8 @@ TEST(DicomReader, ImplicitLittleEndianFile)
     const DicomHeaderOutput out = Read(file.bytes);
 
     EXPECT_EQ(out.swap, std::optional<bool>(false));
-    EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.pixelTag + 8)));
-    EXPECT_EQ(out.imgSizeY, "2000");
+    EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(file.pixelTag + 8));
+    EXPECT_EQ(out.rows, 2000);
     EXPECT_EQ(Row(out, 4), (DicomTableCells{"  4", "0018", "0060", "", "0002", "", "80"}));
     EXPECT_EQ(DataRows(out),
               (std::vector<std::string>{"  4|0018,0060||80", "  5|0028,0010||2000", "  6|0028,0100||16",
@@ -181,11 +181,11 @@ TEST(DicomReader, BigEndianFileIsNotDicomUnlessTheLittleEndianTagTurnsUp)
     EXPECT_FALSE(out.tableReplaced);
     EXPECT_FALSE(out.summaryWritten);
     EXPECT_FALSE(out.swap.has_value());
-    EXPECT_EQ(out.header, "");
-    EXPECT_EQ(out.imgSizeX, "");
-    EXPECT_EQ(out.imgSizeY, "");
-    EXPECT_EQ(out.fovSize, "");
-    EXPECT_EQ(out.offset, "0");
+    EXPECT_FALSE(out.headerOffset);
+    EXPECT_FALSE(out.columns);
+    EXPECT_FALSE(out.rows);
+    EXPECT_EQ(out.fovWritten, "");
+    EXPECT_EQ(out.valueOffset, 0);
 
     // The same bytes with E0 7F 10 00 among the first pixel values.
     DicomWriter lucky = BigEndianFile();
@@ -196,7 +196,7 @@ TEST(DicomReader, BigEndianFileIsNotDicomUnlessTheLittleEndianTagTurnsUp)
     out = Read(lucky.bytes());
     EXPECT_TRUE(out.tableReplaced);
     EXPECT_EQ(out.swap, std::optional<bool>(true));
-    EXPECT_EQ(out.header, IntToStr(static_cast<long long>(k + 8)));
+    EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(k + 8));
 }
 
 TEST(DicomReader, PixelTagMustEndInTheFirstHalf)
@@ -211,8 +211,8 @@ TEST(DicomReader, PixelTagMustEndInTheFirstHalf)
     bytes.resize(2 * (k + 3) - 1);
     const DicomHeaderOutput out = Read(bytes);
     EXPECT_FALSE(out.tableReplaced);
-    EXPECT_EQ(out.header, "");
-    EXPECT_EQ(out.offset, "0");
+    EXPECT_FALSE(out.headerOffset);
+    EXPECT_EQ(out.valueOffset, 0);
 }
 
 TEST(DicomReader, SequenceOfUndefinedLengthEndsWithAnSqRow)
@@ -234,7 +234,7 @@ TEST(DicomReader, SequenceOfUndefinedLengthEndsWithAnSqRow)
     EXPECT_EQ(rows[3], "  7|0008,0100|SH|CODE02");
     EXPECT_EQ(rows[5], "  9|0028,0010|US|7");
     EXPECT_EQ(rows[6].substr(0, 17), " 10|7FE0,0010|OW|");
-    EXPECT_EQ(out.imgSizeY, "7");
+    EXPECT_EQ(out.rows, 7);
 }
 
 TEST(DicomReader, SequenceOfDefinedLengthGoesOnWithTheNextElement)
@@ -255,8 +255,8 @@ TEST(DicomReader, SequenceOfDefinedLengthGoesOnWithTheNextElement)
     EXPECT_EQ(rows[2], "  6|0008,0100|SH|CODE02");
     EXPECT_EQ(rows[3], "  7|0028,0010|US|7");
     EXPECT_EQ(rows[4], "  8|0028,0011|US|9");
-    EXPECT_EQ(out.imgSizeX, "9");
-    EXPECT_EQ(out.imgSizeY, "7");
+    EXPECT_EQ(out.columns, 9);
+    EXPECT_EQ(out.rows, 7);
 }
 
 TEST(DicomReader, ItemsOfDefinedLengthAfterTheFirstAreListedAsElements)
@@ -309,9 +309,12 @@ TEST(DicomReader, GeometryAndSpacing)
     fields.imagerSpacing = "0.15\\0.15";
     fields.pixelSpacing = "0.139\\0.139";
     DicomHeaderOutput out = Read(testdata::BuildDicom(fields));
-    EXPECT_EQ(out.imgSizeX, "1500");
-    EXPECT_EQ(out.imgSizeY, "2000");
-    EXPECT_EQ(out.pxlSpc, "0.139");
+    EXPECT_EQ(out.columns, 1500);
+    EXPECT_EQ(out.rows, 2000);
+    // The last spacing element in the file gives it.
+    EXPECT_EQ(out.pixelSpacingWritten, "0.139");
+    EXPECT_NEAR(out.pixelSpacing.value_or(0), 0.139L, 1e-15L);
+    EXPECT_EQ(out.pixelSpacingSource, "pixel");
 
     // Orientation elements have no effect and never fail.
     DicomWriter w = Begin(true, kExplicitLe);
@@ -323,15 +326,21 @@ TEST(DicomReader, GeometryAndSpacing)
     w.Element(0x0018, 0x7022, "DS", "0.2\\0.2 ");
     w.Element(0x2010, 0x0040, "CS", "LANDSCAPE ");
     out = Read(WithPixels(w).bytes);
-    EXPECT_EQ(out.imgSizeX, "1500");
-    EXPECT_EQ(out.imgSizeY, "2000");
-    EXPECT_EQ(out.fovSize, "430 ");
-    EXPECT_EQ(out.pxlSpc, "0.2");
+    EXPECT_EQ(out.columns, 1500);
+    EXPECT_EQ(out.rows, 2000);
+    EXPECT_EQ(out.fovWritten, "430 ");
+    EXPECT_EQ(out.fov, std::optional<long double>(430));
+    EXPECT_EQ(out.pixelSpacingWritten, "0.2");
+    EXPECT_EQ(out.pixelSpacingSource, "detector");
 
     // Without a backslash the spacing's first part is empty.
     DicomWriter single = Begin(true, kExplicitLe);
     single.Element(0x0028, 0x0030, "DS", "0.1 ");
-    EXPECT_EQ(Read(WithPixels(single).bytes).pxlSpc, "");
+    EXPECT_EQ(Read(WithPixels(single).bytes).pixelSpacingWritten, "");
+    fields.pixelSpacing.clear();
+    out = Read(testdata::BuildDicom(fields));
+    EXPECT_NEAR(out.pixelSpacing.value_or(0), 0.15L, 1e-15L);
+    EXPECT_EQ(out.pixelSpacingSource, "imager");
 }
 
 DicomHeaderOutput ReadWindow(const std::string& center, const std::string& width, std::string_view before,
@@ -344,35 +353,48 @@ DicomHeaderOutput ReadWindow(const std::string& center, const std::string& width
     return Read(WithPixels(w).bytes, before);
 }
 
+// The number the reader rounded, or the file's text with its number.
+DicomWindowValue Rounded(long double number)
+{
+    return {number, std::nullopt};
+}
+DicomWindowValue Written(std::optional<long double> number, std::string text)
+{
+    return {number, std::move(text)};
+}
+
 TEST(DicomReader, WindowAndRescale)
 {
     DicomHeaderOutput out = ReadWindow("2046.5", "4095.5", "1024");
-    EXPECT_EQ(out.windowLevel, "2046");
-    EXPECT_EQ(out.windowWidth, "4096");
+    EXPECT_EQ(out.windowLevel, Rounded(2046));
+    EXPECT_EQ(out.windowWidth, Rounded(4096));
 
     out = ReadWindow(" 40.5 ", "400 ", "");
-    EXPECT_EQ(out.windowLevel, "40");
-    EXPECT_EQ(out.windowWidth, "400");
+    EXPECT_EQ(out.windowLevel, Rounded(40));
+    EXPECT_EQ(out.windowWidth, Rounded(400));
 
     out = ReadWindow("40\\400", "999 ", "");
-    EXPECT_EQ(out.windowLevel, "40");
-    EXPECT_EQ(out.windowWidth, "400");
+    EXPECT_EQ(out.windowLevel, Written(40, "40"));
+    EXPECT_EQ(out.windowWidth, Written(400, "400"));
 
     // Both values kept as text, padding included.
     out = ReadWindow("40\\80\\400\\800 ", "", "");
-    EXPECT_EQ(out.windowLevel, "40");
-    EXPECT_EQ(out.windowWidth, "80\\400\\800 ");
+    EXPECT_EQ(out.windowLevel, Written(40, "40"));
+    EXPECT_EQ(out.windowWidth, Written(std::nullopt, "80\\400\\800 "));
 
-    // A width alone fills only an empty edit.
+    // A width alone fills only an empty edit; so does one after a centre
+    // that gave no width.
     out = ReadWindow("", "300 ", "1024");
     EXPECT_FALSE(out.windowWidth.has_value());
     out = ReadWindow("", "300 ", "");
-    EXPECT_EQ(out.windowWidth, "300");
+    EXPECT_EQ(out.windowWidth, Rounded(300));
+    out = ReadWindow("40\\", "300 ", "1024");
+    EXPECT_EQ(out.windowWidth, Rounded(300));
     EXPECT_NO_THROW(ReadWindow("", "abc ", "1024"));
 
-    EXPECT_EQ(ReadWindow("", "", "", "-1024.7 ").offset, "-1024");
-    EXPECT_EQ(ReadWindow("", "", "", "1.5E3").offset, "1500");
-    EXPECT_EQ(ReadWindow("", "", "", "0.9").offset, "0");
+    EXPECT_EQ(ReadWindow("", "", "", "-1024.7 ").valueOffset, -1024);
+    EXPECT_EQ(ReadWindow("", "", "", "1.5E3").valueOffset, 1500);
+    EXPECT_EQ(ReadWindow("", "", "", "0.9").valueOffset, 0);
 }
 
 TEST(DicomReader, SummaryLines)
@@ -412,10 +434,10 @@ TEST(DicomReader, ConversionFailureKeepsWhatWasDone)
     } catch (const Failure& failure) {
         EXPECT_EQ(testing::Text(failure), "'abc ' は浮動小数点数ではありません");
     }
-    EXPECT_EQ(out.imgSizeX, "120");
-    EXPECT_EQ(out.imgSizeY, "100");
-    EXPECT_EQ(out.pxlSpc, "0.1");
-    EXPECT_EQ(out.offset, "-5");
+    EXPECT_EQ(out.columns, 120);
+    EXPECT_EQ(out.rows, 100);
+    EXPECT_EQ(out.pixelSpacingWritten, "0.1");
+    EXPECT_EQ(out.valueOffset, -5);
     EXPECT_FALSE(out.windowLevel.has_value());
     EXPECT_FALSE(out.windowWidth.has_value());
     EXPECT_EQ(out.summary, "MODEL \r\nDspMtrx : 100\r\nmmPSize : 0.1\\0.1 \r\n");
@@ -446,14 +468,14 @@ TEST(DicomReader, BuiltImagesPointAtTheirPixels)
         for (int i = 0; i < 600; ++i) fields.pixels.push_back(static_cast<std::uint16_t>(1000 + i));
         const std::vector<std::uint8_t> file = testdata::BuildDicom(fields);
         const DicomHeaderOutput out = Read(file, "");
-        EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.size() - 1200))) << explicitVr;
+        EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(file.size() - 1200)) << explicitVr;
         EXPECT_EQ(file[file.size() - 1200], 1000 & 0xFF);
-        EXPECT_EQ(out.imgSizeX, "30");
-        EXPECT_EQ(out.imgSizeY, "20");
-        EXPECT_EQ(out.pxlSpc, "0.143");
-        EXPECT_EQ(out.windowLevel, "2048");
-        EXPECT_EQ(out.windowWidth, "4096");
-        EXPECT_EQ(out.offset, "-10");
+        EXPECT_EQ(out.columns, 30);
+        EXPECT_EQ(out.rows, 20);
+        EXPECT_EQ(out.pixelSpacingWritten, "0.143");
+        EXPECT_EQ(out.windowLevel, Rounded(2048));
+        EXPECT_EQ(out.windowWidth, Rounded(4096));
+        EXPECT_EQ(out.valueOffset, -10);
         EXPECT_EQ(out.swap, std::optional<bool>(false));
     }
 }
@@ -496,7 +518,7 @@ TEST(DicomReader, WalkWithoutStartListsNothing)
     EXPECT_TRUE(out.tableReplaced);
     EXPECT_EQ(out.rowCount, 1);
     EXPECT_FALSE(out.summaryWritten);
-    EXPECT_EQ(out.header, IntToStr(static_cast<long long>(file.pixelTag + 12)));
+    EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(file.pixelTag + 12));
 }
 
 TEST(DicomReader, ValuePastTheEndEndsTheWalk)
@@ -509,8 +531,8 @@ TEST(DicomReader, ValuePastTheEndEndsTheWalk)
     w.Raw(std::vector<std::uint8_t>(k + 64, 0));
     const DicomHeaderOutput out = Read(w.bytes());
     EXPECT_EQ(out.rowCount, 5);
-    EXPECT_EQ(out.imgSizeY, "64");
-    EXPECT_EQ(out.header, IntToStr(static_cast<long long>(k + 12)));
+    EXPECT_EQ(out.rows, 64);
+    EXPECT_EQ(out.headerOffset, static_cast<std::int64_t>(k + 12));
 }
 
 TEST(DicomReader, TableGrowsPastItsInitialRows)

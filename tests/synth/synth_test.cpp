@@ -156,11 +156,11 @@ TEST(DicomWriter, WritesAFileTheViewerReads)
     const std::vector<std::uint8_t> bytes = DicomBytes(image, "slit");
     DicomHeaderOutput out;
     ReadDicomHeader(bytes.data(), bytes.size(), DicomDictionaryText(), "", out);
-    EXPECT_EQ(out.imgSizeX, "20");
-    EXPECT_EQ(out.imgSizeY, "18");
-    EXPECT_EQ(out.pxlSpc, "0.15");
-    ASSERT_TRUE(out.header.has_value());
-    const std::size_t header = std::stoul(*out.header);
+    EXPECT_EQ(out.columns, 20);
+    EXPECT_EQ(out.rows, 18);
+    EXPECT_EQ(out.pixelSpacingWritten, "0.15");
+    ASSERT_TRUE(out.headerOffset.has_value());
+    const std::size_t header = static_cast<std::size_t>(*out.headerOffset);
     EXPECT_EQ(header, bytes.size() - 2 * 20 * 18);
     EXPECT_EQ(bytes[header + 10] | (bytes[header + 11] << 8), 4095);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "failure_code.h"
 #include "failure_text.h"
 
 namespace radmtf {
@@ -123,10 +124,13 @@ TEST(ViewGeometry, FailuresAndLimits)
 {
     EXPECT_EQ(FailureText([] { ComputeViewExtent(0.0L, 512, 512); }), "0 による浮動小数点数除算");
     EXPECT_EQ(FailureText([] { ComputeViewExtent(0.0L, 0, 512); }), "不正な浮動小数点数演算命令");
-    EXPECT_EQ(FailureText([] { ComputeViewExtent(0.0001L, 3072, 3072); }), std::string("表示する画像が大きすぎます。"));
-    EXPECT_EQ(FailureText([] { ComputeViewExtent(0.5L, 20000, 20000); }), std::string("表示する画像が大きすぎます。"));
+    EXPECT_EQ(FailureText([] { ComputeViewExtent(0.0001L, 3072, 3072); }),
+              std::string("表示する画像が大きすぎます。"));
+    EXPECT_EQ(FailureText([] { ComputeViewExtent(0.5L, 20000, 20000); }),
+              std::string("表示する画像が大きすぎます。"));
     EXPECT_NO_THROW(ComputeViewExtent(1.0L, 32768, 8192));
-    EXPECT_EQ(FailureText([] { Geometry(1.0L, 512, 512, 2000000000, 0); }), std::string("表示位置が画像から離れすぎています。"));
+    EXPECT_EQ(FailureText([] { Geometry(1.0L, 512, 512, 2000000000, 0); }),
+              std::string("表示位置が画像から離れすぎています。"));
     // A negative magnification or size gives an empty picture, not a failure.
     const auto g = Geometry(-1.0L, 512, 512);
     EXPECT_EQ(g.bitmapWidth, 0);
@@ -251,6 +255,30 @@ TEST(RenderView, EveryWordValueThroughTheTable)
           DisplayWindow{0, -3, -5, false, false}, DisplayWindow{100, 1, 0, true, false}}) {
         ExpectRenderMatchesReference(buffer, layout, window, Geometry(1.0L, 256, 256));
     }
+}
+
+TEST(PointerDrags, PanOnlyTowardImageLeftBeyondTheView)
+{
+    // A 1024 x 512 image, the view its columns 100 .. 611, one bitmap pixel a pointer pixel.
+    const ViewRect view{100, 611, 0, 511};
+    const auto pans = [&](int x, int y) {
+        const PanMove pan = PanView(view, 1024, 512, 512, 200, 200, x, y);
+        return std::vector<long long>{pan.panX, pan.panY, pan.moveX, pan.moveY};
+    };
+    EXPECT_EQ(pans(250, 200), (std::vector<long long>{1, 0, 50, 0}));
+    EXPECT_EQ(pans(300, 200), (std::vector<long long>{0, 0, 100, 0}));     // as far as the view's left: no
+    EXPECT_EQ(pans(100, 210), (std::vector<long long>{1, 0, -100, -10}));  // up or down: no rows beyond
+    EXPECT_EQ(PannedShift(5, -100, 1.5), -145);
+    EXPECT_EQ(testing::CodeOf([] { PannedShift(INT32_MAX, 1, 1.0); }), FailureCode::kNotInteger);
+}
+
+TEST(PointerDrags, WindowFollowsTheRightButtonByTheRangeStep)
+{
+    EXPECT_EQ(DraggedWindowWidth(100, 1, 0, 10), 130);
+    EXPECT_EQ(DraggedWindowWidth(100, 3, 10, 0), std::nullopt);  // would not be positive: stays
+    EXPECT_EQ(DraggedWindowWidth(100, 7, 0, 10), 100);           // no such item: no step
+    EXPECT_EQ(DraggedWindowLevel(2000, 2, 0, 5), 1950);          // down lowers the level
+    EXPECT_EQ(testing::CodeOf([] { DraggedWindowLevel(INT32_MAX, 3, 10, 0); }), FailureCode::kNotInteger);
 }
 
 }  // namespace

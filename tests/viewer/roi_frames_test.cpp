@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "failure_code.h"
+
 namespace radmtf {
 namespace {
 
@@ -126,6 +128,63 @@ TEST(RoiFrames, MatchReferenceClipAndVanishWhenDrawnTwice)
     DrawRoiFrames(picture.View(), {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
     DrawRoiFrames(picture.View(), {1000, 1000, 2000, 2000});
     EXPECT_EQ(picture.pixels, original.pixels);
+}
+
+// The pointer works on a 1024-row bitmap shown in 512 rows: bitmap = 2 x pointer.
+TEST(RoiDrag, GripsMovesAndResizes)
+{
+    const PixelRect roi{100, 100, 199, 199};
+    const auto grip = [&](int x, int y, bool moved) {
+        const RoiGrip g = GripRoi(roi, 1024, x, y, moved);
+        return std::vector<bool>{g.topLeft, g.bottomRight, g.whole};
+    };
+    EXPECT_EQ(grip(40, 40, true), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(grip(120, 120, true), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(grip(75, 75, true), (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(grip(75, 75, false), (std::vector<bool>{false, false, false}));  // a click where it was
+    EXPECT_EQ(grip(40, 75, true), (std::vector<bool>{false, false, false}));
+
+    const ViewRect view{1000, 1511, 500, 1011};
+    const auto rect = [](const RoiDragResult& r) {
+        const PixelRect& p = r.roiBitmapRect;
+        return std::vector<std::int64_t>{p.left, p.top, p.right, p.bottom};
+    };
+    // Each corner follows the pointer; the size edits take the new size.
+    auto moved = DragRoi(roi, view, 1024, 30, 20, {true, false, false});
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(rect(*moved), (std::vector<std::int64_t>{60, 40, 199, 199}));
+    EXPECT_EQ(moved->sizeX, 140);
+    EXPECT_EQ(moved->sizeY, 160);
+    EXPECT_FALSE(moved->posX);
+    moved = DragRoi(roi, view, 1024, 150, 130, {false, true, false});
+    EXPECT_EQ(rect(*moved), (std::vector<std::int64_t>{100, 100, 300, 260}));
+    EXPECT_EQ(moved->sizeX, 201);
+
+    // The whole ROI is centred on the pointer (an even side puts the extra
+    // pixel before the centre); the position edits are in image coordinates.
+    moved = DragRoi(roi, view, 1024, 100, 60, {false, false, true});
+    EXPECT_EQ(rect(*moved), (std::vector<std::int64_t>{150, 70, 249, 169}));
+    EXPECT_EQ(moved->posX, 1200);
+    EXPECT_EQ(moved->posY, 620);
+    EXPECT_FALSE(moved->sizeX);
+    EXPECT_FALSE(DragRoi(roi, view, 1024, 100, 60, {}));
+}
+
+TEST(RoiDrag, NothingHoldsItInsideTheImageButThe32BitRange)
+{
+    const PixelRect roi{0, 0, 99, 99};
+    const auto moved = DragRoi(roi, ViewRect{}, 512, -30, -40, {false, false, true});
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->roiBitmapRect.left, -80);
+    EXPECT_EQ(moved->posY, -40);
+    EXPECT_EQ(testing::CodeOf([&] {
+                  DragRoi(roi, ViewRect{}, INT32_MAX, 10000, 0, {true, false, false});
+              }),
+              FailureCode::kNotInteger);
+    EXPECT_EQ(testing::CodeOf([&] {
+                  DragRoi(roi, ViewRect{INT32_MAX, 0, 0, 0}, 512, 10, 0, {false, false, true});
+              }),
+              FailureCode::kNotInteger);
 }
 
 }  // namespace
