@@ -207,11 +207,11 @@ int main(int argc, char** argv)
                 }));
 
     // A Gaussian LSF of 2048 samples for the slit method.
-    form2.profile.profileCount = 2048;
+    form2.session.profile().profileCount = 2048;
     for (int i = 0; i < 2048; ++i)
-        form2.profile.compositeProfile[std::size_t(i)] =
+        form2.session.profile().compositeProfile[std::size_t(i)] =
             static_cast<std::int32_t>(std::lround(3000 * std::exp(-0.5 * std::pow((i - 1024) / 30.0, 2))));
-    form2.profile.sampleSpacing = 0.1 / 17;
+    form2.session.profile().sampleSpacing = 0.1 / 17;
     radmtf::Dispatch([&] { form2.ButtonToExpClick(); });
     std::printf("  slit CalMTF (2048-point transform, memo, chart):         %.1f  (target 5)\n",
                 MedianMilliseconds(9, [&] { radmtf::Dispatch([&] { form2.ButtonSlitClick(); }); }));

@@ -8,7 +8,7 @@
 //
 //   build/bench/radmtf_edge_accuracy_bench [realisations] [--edge-bin x] [--lsf-range mm]
 //       [--edge-taper x] [--edge-core mm] [--edge-cutoff c/mm] [--edge-smoothing c/mm]
-//       [--edge-adaptive c]   (EdgeSettings::adaptiveWindow, which the command does not set)
+//       [--edge-adaptive c] [--edge-reach k]
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -154,6 +154,7 @@ int main(int argc, char** argv)
                          : option == "--edge-cutoff"    ? &settings.tailCutoff
                          : option == "--edge-smoothing" ? &settings.smoothingInterval
                          : option == "--edge-adaptive"  ? &settings.adaptiveWindow
+                         : option == "--edge-reach"     ? &settings.reachFactor
                                                         : nullptr;
         if (target && i + 1 < argc)
             *target = std::atof(argv[++i]);

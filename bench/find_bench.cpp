@@ -4,7 +4,10 @@
 // with a hand-placed ROI (centred on the edge's middle, the same size),
 // false finds on flat and noise-only images, and how often slits and charts
 // are found with the orientation and M of their making. Also the time to
-// find and measure all four edges. Not a test; it prints a Markdown table.
+// find and measure all four edges. Every kind again with a linear response
+// (a raw image for processing: 16 bits, 100 + gain × quanta, the open level
+// near 50000), whose noise grows with the level. Not a test; it prints a
+// Markdown table.
 //
 //   build/bench/radmtf_find_bench [plate images]   (default 100)
 #include <algorithm>
@@ -32,18 +35,26 @@ SampleImageView ViewOf(const Radiograph& image)
     return {image.pixels.data(), false, image.columns, image.rows, image.pixelSpacing};
 }
 
-double Exposure(std::int32_t value)
+// The log response the samples have, or the linear one.
+synth::ExposureScale Response(bool linear, double quanta)
 {
-    return synth::ExposureOfPixelValue(value, {});
+    if (!linear) return {};
+    return {.bitsStored = 16, .linearOffset = 100, .linearGain = 5e4 / quanta};
 }
 
-EdgeResult MeasureAt(const Radiograph& image, const FoundRoi& roi)
+const char* Kind(bool linear)
+{
+    return linear ? " (linear)" : "";
+}
+
+EdgeResult MeasureAt(const Radiograph& image, const FoundRoi& roi, const synth::ExposureScale& scale)
 {
     const int col0 = roi.centreX - roi.width / 2 - 1, row0 = roi.centreY - roi.height / 2;
     EdgeImage table{roi.width, roi.height, {}};
     table.exposure.reserve(static_cast<std::size_t>(roi.width) * static_cast<std::size_t>(roi.height));
     for (int r = row0; r < row0 + roi.height; ++r)
-        for (int c = col0; c < col0 + roi.width; ++c) table.exposure.push_back(Exposure(image.At(r, c)));
+        for (int c = col0; c < col0 + roi.width; ++c)
+            table.exposure.push_back(synth::ExposureOfPixelValue(image.At(r, c), scale));
     EdgeSettings settings;
     settings.pixelSpacing = image.pixelSpacing;
     return MeasureEdge(table, settings);
@@ -81,7 +92,7 @@ std::vector<TrueEdge> EdgesOf(const synth::Plate& plate, double pitch)
     return out;
 }
 
-void PlateRows(int images)
+void PlateRows(int images, bool linear)
 {
     std::mt19937_64 rng(2024);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -100,8 +111,9 @@ void PlateRows(int images)
         const double reach = plate.side / model.pixelPitch * 0.75;  // half the diagonal and more
         plate.centreX = reach + (3072 - 2 * reach) * unit(rng);
         plate.centreY = reach + (3072 - 2 * reach) * unit(rng);
-        const Radiograph image = synth::RenderPlates({3072, 3072, {plate}}, model,
-                                                     {.quanta = quanta, .seed = 100 + std::uint64_t(n)});
+        const synth::ExposureScale scale = Response(linear, quanta);
+        const Radiograph image = synth::RenderPlates(
+            {3072, 3072, {plate}}, model, {.quanta = quanta, .seed = 100 + std::uint64_t(n)}, scale);
 
         const auto start = std::chrono::steady_clock::now();
         const auto found = FindEdges(ViewOf(image));
@@ -109,7 +121,7 @@ void PlateRows(int images)
         std::vector<EdgeResult> measured;
         for (const FoundEdge& e : found) {
             try {
-                measured.push_back(MeasureAt(image, e.roi));
+                measured.push_back(MeasureAt(image, e.roi, scale));
             } catch (const Failure&) {
                 measured.emplace_back();
             }
@@ -136,7 +148,7 @@ void PlateRows(int images)
                 hand.centreX = col0 + 1 + hand.width / 2;
                 hand.centreY = row0 + hand.height / 2;
                 try {
-                    const EdgeResult byHand = MeasureAt(image, hand);
+                    const EdgeResult byHand = MeasureAt(image, hand, scale);
                     const EdgeResult& auto_ = measured[i];
                     if (auto_.fineMtf.size() != byHand.fineMtf.size()) break;
                     double d = 0;
@@ -161,20 +173,21 @@ void PlateRows(int images)
     }
     std::sort(findMs.begin(), findMs.end());
     std::sort(totalMs.begin(), totalMs.end());
-    std::printf("| plates: all four edges found | %d / %d images (%.1f %%) | >= 99 %% |\n", allFound, images,
-                100.0 * allFound / images);
-    std::printf("| plates: other edges reported | %d | 0 |\n", falseEdges);
+    const char* kind = Kind(linear);
+    std::printf("| plates%s: all four edges found | %d / %d images (%.1f %%) | >= 99 %% |\n", kind, allFound,
+                images, 100.0 * allFound / images);
+    std::printf("| plates%s: other edges reported | %d | 0 |\n", kind, falseEdges);
     std::printf(
-        "| plates: MTF within 0.005 of a hand-placed ROI (up to Nyquist) | %d / %d edges, largest %.4f | all "
-        "|\n",
-        within, edgesMeasured, worst);
-    std::printf("| plates: find, median / largest | %.0f / %.0f ms | |\n", findMs[findMs.size() / 2],
+        "| plates%s: MTF within 0.005 of a hand-placed ROI (up to Nyquist) | %d / %d edges, largest %.4f | "
+        "all |\n",
+        kind, within, edgesMeasured, worst);
+    std::printf("| plates%s: find, median / largest | %.0f / %.0f ms | |\n", kind, findMs[findMs.size() / 2],
                 findMs.back());
-    std::printf("| plates: find and measure the four edges, median / largest | %.0f / %.0f ms | 150 ms |\n",
-                totalMs[totalMs.size() / 2], totalMs.back());
+    std::printf("| plates%s: find and measure the four edges, median / largest | %.0f / %.0f ms | 150 ms |\n",
+                kind, totalMs[totalMs.size() / 2], totalMs.back());
 }
 
-void FlatRows(int images)
+void FlatRows(int images, bool linear)
 {
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -185,17 +198,19 @@ void FlatRows(int images)
         std::vector<synth::Plate> plates;
         // Every other image noise at the plate's dark level only.
         if (n % 2 == 1) plates.push_back({.centreX = 1536, .centreY = 1536, .side = 600, .angle = 3});
-        const Radiograph image = synth::RenderPlates({3072, 3072, plates}, model,
-                                                     {.quanta = quanta, .seed = 500 + std::uint64_t(n)});
+        const Radiograph image =
+            synth::RenderPlates({3072, 3072, plates}, model,
+                                {.quanta = quanta, .seed = 500 + std::uint64_t(n)}, Response(linear, quanta));
         found += static_cast<int>(FindEdges(ViewOf(image)).size()) + (FindSlit(ViewOf(image)) ? 1 : 0) +
                  (FindChart(ViewOf(image)) ? 1 : 0);
     }
-    std::printf("| flat and noise-only images: anything found | %d in %d images | 0 |\n", found, images);
+    std::printf("| flat and noise-only images%s: anything found | %d in %d images | 0 |\n", Kind(linear),
+                found, images);
 }
 
 // Slits and charts: found, with Auto's orientation and M within 2 % of the
 // made ones.
-void LineRows(int images, bool chart)
+void LineRows(int images, bool chart, bool linear)
 {
     std::mt19937_64 rng(chart ? 11 : 12);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -220,16 +235,17 @@ void LineRows(int images, bool chart)
         const double quanta = std::pow(10.0, chart ? 4 + unit(rng) : 4 + unit(rng));
         const synth::ObjectProfile object = chart ? synth::BarChartObject(model, layout, 0.1)
                                                   : synth::SlitObject(model, 0.01, 0.01 * unit(rng));
+        const synth::ExposureScale scale = Response(linear, quanta);
         const Radiograph image =
-            synth::Render(at, object, model, {.quanta = quanta, .seed = 900 + std::uint64_t(n)});
+            synth::Render(at, object, model, {.quanta = quanta, .seed = 900 + std::uint64_t(n)}, scale);
         FindSettings settings;
-        settings.exposure = Exposure;
+        settings.exposure = [&scale](std::int32_t v) { return synth::ExposureOfPixelValue(v, scale); };
         const auto found = chart ? FindChart(ViewOf(image), settings) : FindSlit(ViewOf(image), settings);
         ok += found && found->geometry.Orientation() == orientation &&
               std::fabs(found->geometry.LinesPerPixel() / at.linesPerPixel - 1) < 0.02;
     }
-    std::printf("| %s found with the orientation and M (2 %%) | %d / %d images (%.1f %%) | >= 99 %% |\n",
-                chart ? "charts" : "slits", ok, images, 100.0 * ok / images);
+    std::printf("| %s%s found with the orientation and M (2 %%) | %d / %d images (%.1f %%) | >= 99 %% |\n",
+                chart ? "charts" : "slits", Kind(linear), ok, images, 100.0 * ok / images);
 }
 
 }  // namespace
@@ -239,9 +255,11 @@ int main(int argc, char** argv)
 {
     const int images = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     std::printf("| object finding | measured | target |\n|---|---|---|\n");
-    radmtf::PlateRows(images);
-    radmtf::FlatRows(std::max(2, images / 5));
-    radmtf::LineRows(images, false);
-    radmtf::LineRows(images, true);
+    for (bool linear : {false, true}) {
+        radmtf::PlateRows(images, linear);
+        radmtf::FlatRows(std::max(2, images / 5), linear);
+        radmtf::LineRows(images, false, linear);
+        radmtf::LineRows(images, true, linear);
+    }
     return 0;
 }

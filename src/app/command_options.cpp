@@ -191,6 +191,7 @@ const std::vector<Option>& Options()
          [](P c, T o, T v) { c.settings.edge.smoothingInterval = RealValue(o, v, true); }},
         {"--edge-adaptive", false,
          [](P c, T o, T v) { c.settings.edge.adaptiveWindow = RealValue(o, v, true); }},
+        {"--edge-reach", false, [](P c, T o, T v) { c.settings.edge.reachFactor = RealValue(o, v, true); }},
         {"--fit-degree", false,
          [](P c, T o, T v) { c.settings.fitDegree = IntValue(o, v, 1, kMaxFitDegree); }},
         {"--fit-up-to", false,

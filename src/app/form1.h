@@ -226,6 +226,7 @@ private:
     // The measurement's notices of the table the ROI transfer fills.
     // Returns what a report of the table's measurement warns about (the inversion).
     QStringList noticeTransfer(std::vector<std::int32_t>& values);
+    MeasurementRecord tableSource(const QString& processed, const QStringList& warnings) const;
     void refreshImage1();
     void drawFrames();
     std::int32_t imageMode() const { return RadioGroupMode->itemIndex(); }

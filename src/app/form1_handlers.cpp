@@ -276,63 +276,58 @@ QStringList TForm1::noticeTransfer(std::vector<std::int32_t>& values)
     return {};
 }
 
+// What the table came from, for the report of what is measured on it: the
+// processed image's warning first, as the command lists it.
+MeasurementRecord TForm1::tableSource(const QString& processed, const QStringList& warnings) const
+{
+    MeasurementRecord source;
+    source.file =
+        (state.currentFileName.isEmpty() ? EditFileName->text() : state.currentFileName).toStdString();
+    source.settings.format = static_cast<ImageFormat>(imageMode());
+    // The ROI as its edits gave it when they last placed it.
+    source.settings.roi = RoiOfRect(state.roiRect);
+    if (imageMode() == 2) {
+        for (const QString& line : Memo1->lines()) source.acquisition += line.toStdString() + "\r\n";
+        source.qa = state.dicomFacts.qa;
+    }
+    // Where the viewer's spacing came from; the session calls a spacing
+    // typed anew in the analysis window "typed".
+    source.pixelSpacingSource = pixelSpacingSource();
+    try {
+        source.settings.pixelSpacing = FloatOf(EditPxlSpc);
+    } catch (const Failure&) {
+        source.pixelSpacingSource = "typed";
+    }
+    if (!processed.isEmpty()) source.warnings.push_back(processed.toStdString());
+    for (const QString& warning : warnings) source.warnings.push_back(warning.toStdString());
+    return source;
+}
+
 void TForm1::ButtonToTableClick()
 {
     TForm2* f2 = form2_;
-    SampleReader reader;
-    reader.layout = sampleLayout();
-    reader.layout.eightBit = false;  // the table reads 16-bit words
-    reader.buffer = state.fileBuffer;
+    SourceImage image;
+    image.bytes = state.fileBuffer;
+    image.layout = sampleLayout();
     const SampleBlock block = RoiBlock(state.viewRect, state.roiBitmapRect);
-    const bool sixteenBit = imageMode() != 0;
-    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
-        ThrowFailure(FailureCode::kRoiOutsideImage);
-    GridModel* grid = f2->StringGrid1->grid();
-    CheckTableLimits(block);
-    grid->setSize(static_cast<int>(std::max<long long>(block.cols + 1, 0)),
-                  static_cast<int>(std::max<long long>(block.rows + 1, 0)));
-    reader.offset = IntOf(EditOffst);
-    reader.swap = CheckBoxSwp->isChecked();
-    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(state.roiBitmapRect.left, block.cols);
-    for (std::size_t i = 0; i < columnHeaders.size(); ++i)
-        grid->setCell(int(i) + 1, 0, QString::fromStdString(columnHeaders[i]));
-    const std::vector<std::string> rowHeaders = RowHeaderTexts(state.roiBitmapRect.top, block.rows);
-    for (std::size_t j = 0; j < rowHeaders.size(); ++j)
-        grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
-    QStringList transferWarnings;
-    if (sixteenBit) {
-        std::vector<std::int32_t> values;
-        ReadBlockValues(reader, block, values);
-        transferWarnings = noticeTransfer(values);
-        grid->setIntBlock(1, 1, static_cast<int>(block.cols), static_cast<int>(block.rows), values.data());
-    }
+    CheckTableBlock(image, block);
+    image.offset = IntOf(EditOffst);
+    image.swap = CheckBoxSwp->isChecked();
+    PixelTable table = ReadPixelTable(image, block);
+    const QStringList warnings = table.filled ? noticeTransfer(table.values) : QStringList();
+    const QString processed =
+        imageMode() == 2 && state.dicomFacts.Processed()
+            ? FailureText(FailureCode::kProcessedImage, {ProcessingText(state.dicomFacts)})
+            : QString();
+    f2->session.TakeTable(std::move(table), state.roiBitmapRect.left, state.roiBitmapRect.top,
+                          tableSource(processed, warnings));
+    f2->showTable();
     for (QXYSeries* series :
          std::initializer_list<QXYSeries*>{f2->Series1, f2->Series2, f2->Series3, f2->Series4, f2->Series5,
                                            f2->Series6, f2->Series7, f2->Series8, f2->Series9})
         f2->clearSeries(series);
     if (!EditPxlSpc->text().isEmpty()) f2->EditPxlSpc->setText(EditPxlSpc->text());
-    f2->setMeasurementWarning(
-        imageMode() == 2 && state.dicomFacts.Processed()
-            ? FailureText(FailureCode::kProcessedImage, {ProcessingText(state.dicomFacts)})
-            : QString());
-    // What the table came from, for the report of what is measured on it.
-    MeasurementRecord source;
-    source.file =
-        (state.currentFileName.isEmpty() ? EditFileName->text() : state.currentFileName).toStdString();
-    source.settings.format = static_cast<ImageFormat>(imageMode());
-    // The ROI as its edits gave it when they last placed it (RoiRectFromEdits turned around).
-    const PixelRect& roi = state.roiRect;
-    const std::int32_t roiWidth = static_cast<std::int32_t>(std::int64_t{roi.right} - roi.left + 1);
-    const std::int32_t roiHeight = static_cast<std::int32_t>(std::int64_t{roi.bottom} - roi.top + 1);
-    source.settings.roi =
-        RoiSetting{static_cast<std::int32_t>(roi.left + std::int64_t{roiWidth} / 2),
-                   static_cast<std::int32_t>(roi.top + std::int64_t{roiHeight} / 2), roiWidth, roiHeight};
-    if (imageMode() == 2) {
-        for (const QString& line : Memo1->lines()) source.acquisition += line.toStdString() + "\r\n";
-        source.qa = state.dicomFacts.qa;
-    }
-    for (const QString& warning : transferWarnings) source.warnings.push_back(warning.toStdString());
-    f2->setTableSource(std::move(source));
+    f2->setMeasurementWarning(processed);
     f2->RadioGroup1->setItemIndex(0);
     f2->UpDownMALine->setMaximum(IntOf(EditROISizeY));
     f2->EditSmth->setText("1");

@@ -59,6 +59,11 @@ TForm2::TForm2(TForm1* form1, QWidget* parent) : QWidget(parent), form1_(form1)
     buildControls();
     buildPreciseControls();
     setFixedSize(918, 636);
+    // The grid's empty cells are the session's table until a transfer fills it.
+    PixelTable empty;
+    empty.columns = StringGrid1->grid()->cols() - 1;
+    empty.rows = StringGrid1->grid()->rows() - 1;
+    session.TakeTable(std::move(empty), 0, 0, {});
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on) RunHandler([this] { RadioButton1Click(); });
@@ -172,7 +177,7 @@ void TForm2::RadioGroupEquipClick()
 
 void TForm2::RadioGroup1Click()
 {
-    ClearProfileData(profile);
+    session.ClearProfile();
 }
 
 void TForm2::UpDownMALineClick(bool)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "analysis/pixel_table.h"
 #include "analysis/profile_state.h"
 #include "app/controls.h"
+#include "measure/analysis_session.h"
 #include "measure/measurement.h"
 #include "measure/settings.h"
 #include "mtf/mtf_state.h"
@@ -42,14 +44,6 @@ namespace radmtf {
 class TForm1;
 struct ReportPage;
 
-// The pixel table's data cells as the kernels read them.
-PixelTableView TForm2TableView(const GridModel* grid);
-// The characteristic-curve file's path and lines.
-struct CurveFile {
-    std::string path;
-    std::vector<std::string> lines;
-};
-
 // Chart property: its left axis starts at a fixed minimum of 0.
 inline constexpr const char* kAxisFromZero = "axisFromZero";
 // Control property: the QMenu its right click opens.
@@ -60,8 +54,8 @@ class TForm2 : public QWidget {
 public:
     explicit TForm2(TForm1* form1, QWidget* parent = nullptr);
 
-    ProfileState profile;
-    MtfState mtf;
+    // The table, profile, MTF and record the handlers work on.
+    AnalysisSession session;
 
     void FormCreate();
     void RadioButton1Click();
@@ -106,10 +100,8 @@ public:
     // The report page of the curve shown, from the record of what produced it
     // (nothing when no measured curve is shown).
     std::optional<ReportPage> reportPage() const;
-    // What the table came from, set by the transfer that fills it: the file,
-    // its format, the ROI, the image's acquisition summary and QA fields. The
-    // new table's curve is not measured yet: the last record goes with it.
-    void setTableSource(MeasurementRecord source);
+    // Shows the session's table in the grid (after the transfer that filled it).
+    void showTable();
 
     // Replaces a series' points in one update and rescales its chart.
     void setSeries(QXYSeries* series, const QList<QPointF>& points);
@@ -144,6 +136,11 @@ public:
     QPushButton* Button2Dto1D;
     QPushButton* ButtonExtract;
     QPushButton* ButtonToExp;
+    // The conversion function ToExp and the methods convert through: the
+    // model (L, BitsStored) or one chosen in its place, with its parameters
+    // or file in EditConversion. UseHDC goes before it.
+    QComboBox* ComboConversion;
+    QLineEdit* EditConversion;
     Memo* MemoPRF;
     QPushButton* ButtonSWC;
 
@@ -238,41 +235,27 @@ private:
     void buildEdgePage();
     void buildPreciseControls();
     CurveFile loadCurveFile();
-    // The table in exposure, converted as "ToExp" converts (reads hdc.txt when UseHDC is on).
-    ValueTable tableExposure();
-    LineGeometry geometry(const ValueTable& table, FeatureKind kind);
+    // The conversion to exposure as UseHDC and the edits choose it (reads
+    // hdc.txt when UseHDC is on).
+    ExposureEntry exposureEntry();
     ProfileOrientation checkedOrientation() const;
     void runPreciseSlit();
     void runPreciseChart(const SwcFeatures& features);
     // A chart memo's lines with the marks of the groups (f, MTF) they list.
     QStringList withChartMarks(QStringList lines, const std::vector<std::pair<double, double>>& points) const;
     void warnIfGeometryDisagrees();
-    // The estimate "Auto" made for the table as it is; a new table drops it.
-    std::optional<LineGeometry> geometryEstimate_;
     std::vector<QLineSeries*> errorBars_;
     void buildResultControls();
-    // Shows the summary of a method's measured points and keeps the record
-    // of what produced them.
-    void showSummary(const std::vector<CurvePoint>& points, MeasurementRecord record);
+    // Shows the summary of a method's measured points, and the table's warning.
+    void showSummary(const MtfSummary& summary);
+    void showChartFeatures(const SwcFeatures& features);
+    void showChartMtf(const ChartMtfOutput& out);
     struct MenuItem {
         const char* name;  // the action's objectName
         QString caption;
         std::function<void()> run;
     };
     void addContextMenu(QWidget* control, const QList<MenuItem>& items);
-
-    // The record of a measurement that succeeded now on the table: what the
-    // table came from, with the method's settings, points and findings.
-    MeasurementRecord recordOf(const MeasureSettings& used) const;
-    // The settings of the conversion to exposure as the edits hold them now.
-    void readExposureSettings(MeasureSettings& s) const;
-
-    MeasurementRecord tableSource_;
-    // The traditional profile's settings as its steps ran (2Dto1D, Smooth,
-    // Extract, ToExp), which the CalMTF after them measures with.
-    MeasureSettings stepSettings_;
-    // What produced the curve shown; kept while that curve is shown.
-    std::optional<MeasurementRecord> lastRecord_;
 
     void showOrientation(int button);
     TForm1* form1_;

@@ -24,25 +24,14 @@ void TForm2::ButtonEdgeClick()
     texts.smoothingInterval = StdText(EditEdgeSmoothing);
     const EdgeSettings settings = EdgeSettingsFromTexts(texts);
 
-    const EdgeResult result = EdgeStep(tableExposure(), settings);
+    const EdgeMtfOutput out = session.EdgeMtf(settings, exposureEntry());
 
-    EditEdgeAngle->setText(QString::fromStdString(EdgeAngleText(result)));
-    setSeries(SeriesESF, Points(result.esf));
-    setSeries(SeriesEdgeLSF, Points(result.lsf));
-    MemoMTF->setLines(Lines(EdgeMemoLines(result)));
-    const std::vector<ChartPoint> fine = StoreEdgeMtf(result, mtf);
-    setSeries(Series4, Points(fine));
-    MeasureSettings used;
-    used.method = MeasureMethod::kEdge;
-    used.pixelSpacing = StrToFloat(texts.pixelSpacing);
-    readExposureSettings(used);
-    MeasurementRecord record = recordOf(used);
-    record.edge = texts;
-    record.edgeAngle = result.angle;
-    record.edgeDirection = result.vertical ? "vertical" : "horizontal";
-    record.points = EdgePoints(result);
-    record.summaryCurve = CurvePoints(fine);
-    showSummary(CurvePoints(fine), std::move(record));
+    EditEdgeAngle->setText(QString::fromStdString(EdgeAngleText(out.edge)));
+    setSeries(SeriesESF, Points(out.edge.esf));
+    setSeries(SeriesEdgeLSF, Points(out.edge.lsf));
+    MemoMTF->setLines(Lines(EdgeMemoLines(out.edge)));
+    setSeries(Series4, Points(out.fine));
+    showSummary(out.summary);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

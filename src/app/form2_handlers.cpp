@@ -25,34 +25,9 @@
 #include "mtf/slit.h"
 #include "mtf/swc.h"
 #include "mtf/truncation.h"
+#include "nps/conversion.h"
 
 namespace radmtf {
-
-namespace {
-
-// Runs `action`; shows what it reached with `apply`, also on a failure.
-template <typename Action, typename Apply>
-void RunAndShow(Action action, Apply apply)
-{
-    try {
-        action();
-    } catch (...) {
-        apply();
-        throw;
-    }
-    apply();
-}
-
-}  // namespace
-
-PixelTableView TForm2TableView(const GridModel* grid)
-{
-    PixelTableView view;
-    view.dataColumns = std::max(grid->cols() - 1, 0);
-    view.dataRows = std::max(grid->rows() - 1, 0);
-    view.cell = [grid](int column, int row) { return grid->cellValue(column, row); };
-    return view;
-}
 
 // ------------------------------------------------------------ profile
 
@@ -69,59 +44,55 @@ void TForm2::Button2Dto1DClick()
 {
     const std::int32_t lines = IntOf(EditMALine);
     const ProfileOrientation orientation = checkedOrientation();
-    if (geometryEstimate_ && GeometryDisagrees(*geometryEstimate_, orientation, lines))
-        CurrentPrompter().message(
-            FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
-    BuildCompositeProfile(profile, orientation, lines, TForm2TableView(StringGrid1->grid()));
-    stepSettings_.orientation = static_cast<int>(orientation);
-    stepSettings_.maLines = lines;
-    stepSettings_.extract = false;
+    if (const std::optional<LineGeometry> estimate = session.GeometryWarning(orientation, lines))
+        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*estimate)}));
+    session.BuildProfile(orientation, lines);
 }
 
 void TForm2::ButtonSmoothClick()
 {
-    profile.sampleSpacing = SampleSpacingFromTexts(StdText(EditPxlSpc), StdText(EditMALine));
+    session.SetSampleSpacing(EnteredFloat(StdText(EditPxlSpc)), EnteredFloat(StdText(EditMALine)));
     if (CheckBoxSync->isChecked()) EditSmth->setText(Text(IntOf(EditMALine)));
-    SmoothProfile(profile, IntOf(EditSmth));
-    setSeries(Series1, Points(ProfileSeries(profile)));
-    stepSettings_.pixelSpacing = FloatOf(EditPxlSpc);
-    stepSettings_.smoothing = IntOf(EditSmth);
+    setSeries(Series1, Points(session.Smooth(IntOf(EditSmth))));
 }
 
 // The characteristic-curve file of the loaded image, shown in Memo1.
 CurveFile TForm2::loadCurveFile()
 {
-    CurveFile curve;
-    curve.path = CurveFilePath(form1_->EditFileName->text().toStdString());
-    std::vector<std::uint8_t> bytes;
-    if (!ReadRegularFile(QFile::encodeName(QString::fromStdString(curve.path)).toStdString(), bytes))
-        ThrowCannotOpen(curve.path);
-    curve.lines = SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    CurveFile curve = ReadCurveFile(CurveFilePath(form1_->EditFileName->text().toStdString()));
     QStringList shown;
     for (const std::string& line : curve.lines) shown.append(QString::fromLocal8Bit(line));
     Memo1->setLines(shown);
     return curve;
 }
 
+ExposureEntry TForm2::exposureEntry()
+{
+    ExposureEntry entry;
+    if (CheckBoxUseHDC->isChecked()) {
+        entry.curve = Entered<CurveFile>::Of([this] { return loadCurveFile(); });
+        return entry;
+    }
+    const std::string latitude = StdText(EditL);
+    const std::string bits = StdText(EditBit);
+    const std::string offset = StdText(form1_->EditOffst);
+    entry.chosen = ComboConversion->currentIndex() > 0;
+    const std::string chosen = ComboConversion->currentText().toStdString() + ":" + StdText(EditConversion);
+    entry.conversion = Entered<Conversion>::Of(
+        [&] { return entry.chosen ? ParseConversion(chosen) : ModelFromTexts(latitude, bits, offset); });
+    entry.latitude = EnteredFloat(latitude);
+    entry.bitsStored = EnteredFloat(bits);
+    return entry;
+}
+
 void TForm2::ButtonToExpClick()
 {
-    std::vector<ChartPoint> points;
-    if (CheckBoxUseHDC->isChecked()) {
-        const CurveFile curve = loadCurveFile();
-        points = ConvertToExposureByCurve(profile, curve.lines, curve.path);
-        stepSettings_.curveFile = curve.path;
-    } else {
-        points = ExposureByModelTexts(profile, StdText(EditL), StdText(EditBit),
-                                      form1_->EditOffst->text().toStdString());
-        stepSettings_.curveFile.reset();
-        stepSettings_.latitude = FloatOf(EditL);
-        stepSettings_.bitsStored = FloatOf(EditBit);
-    }
+    const std::vector<ChartPoint> points = session.ToExposure(exposureEntry());
     clearSeries(Series2);
     setSeries(Series3, Points(points));
     clearSeries(Series9);
     PageControl1->setCurrentWidget(TabSheetProfMTF);
-    EditNDLSF->setText(Text(profile.exposureCount));
+    EditNDLSF->setText(Text(session.profile().exposureCount));
     EditPosN->clear();
     EditPosX->clear();
     EditPosY->clear();
@@ -129,69 +100,70 @@ void TForm2::ButtonToExpClick()
 
 void TForm2::ButtonExtractClick()
 {
-    const ExtractionOutput out = ExtractProfileFromTexts(profile, StdText(EditPxlSpc), StdText(EditMALine));
+    const ExtractionOutput out =
+        session.Extract(EnteredFloat(StdText(EditPxlSpc)), EnteredFloat(StdText(EditMALine)));
     MemoPRF->setLines(Lines(out.listing));
     setSeries(Series1, Points(out.points));
-    stepSettings_.extract = true;
 }
 
 void TForm2::ButtonToCB_SGClick()
 {
     StringGrid1->selectDataCells();
-    const std::string text =
-        PixelTableClipboardText(TForm2TableView(StringGrid1->grid()), CheckBoxSwapRC->isChecked());
+    const std::string text = PixelTableClipboardText(session.tableView(), CheckBoxSwapRC->isChecked());
     QApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void TForm2::ButtonPrfToCBClick()
 {
-    QApplication::clipboard()->setText(QString::fromStdString(ProfileClipboardText(profile)));
+    QApplication::clipboard()->setText(QString::fromStdString(ProfileClipboardText(session.profile())));
 }
 
 void TForm2::MemoWorkClick()
 {
-    MemoWork->setText(QString::fromStdString(ProfileCountText(profile)));
+    MemoWork->setText(QString::fromStdString(ProfileCountText(session.profile())));
 }
 
 // ------------------------------------------------------------ MTF methods
+
+void TForm2::showChartFeatures(const SwcFeatures& features)
+{
+    if (!features.profileSeriesCleared) return;
+    setSeries(Series5, Points(features.centreMarkers));
+    setSeries(Series6, Points(features.squareMarkers));
+    setSeries(Series8, Points(features.groupStartMarkers));
+}
+
+void TForm2::showChartMtf(const ChartMtfOutput& out)
+{
+    if (out.chart.fitFrequencyItem) RadioGroup2->setItemIndex(*out.chart.fitFrequencyItem);
+    if (!out.chart.written) return;
+    clearSeries(Series4);
+    setErrorBars({});
+    setSeries(Series7, Points(out.chart.points));
+    MemoMTF2->setLines(withChartMarks(Lines(out.chart.listing), out.chart.points));
+    if (out.recorded) showSummary(out.summary);
+}
 
 void TForm2::ButtonSWCClick()
 {
     SwcFeatures features;
     RunAndShow(
-        [&] { SwcLocateFeaturesFromTexts(profile, mtf, StdText(EditPxlSpc), StdText(EditMALine), features); },
         [&] {
-            if (!features.profileSeriesCleared) return;
-            setSeries(Series5, Points(features.centreMarkers));
-            setSeries(Series6, Points(features.squareMarkers));
-            setSeries(Series8, Points(features.groupStartMarkers));
-        });
+            session.LocateChart(EnteredFloat(StdText(EditPxlSpc)), EnteredFloat(StdText(EditMALine)),
+                                features);
+        },
+        [&] { showChartFeatures(features); });
     ButtonToExpClick();
     if (CheckBoxPreciseSwc->isChecked()) {
         runPreciseChart(features);
         return;
     }
-    SwcResult result;
-    RunAndShow([&] { ChartMeasureStep(profile, mtf, features, result); },
-               [&] {
-                   if (result.fitFrequencyItem) RadioGroup2->setItemIndex(*result.fitFrequencyItem);
-                   if (!result.written) return;
-                   clearSeries(Series4);
-                   setErrorBars({});
-                   setSeries(Series7, Points(result.points));
-                   MemoMTF2->setLines(withChartMarks(Lines(result.listing), result.points));
-                   // The groups were found with the spacing and MA-Line# read above.
-                   MeasureSettings used = stepSettings_;
-                   used.method = MeasureMethod::kChart;
-                   used.pixelSpacing = FloatOf(EditPxlSpc);
-                   used.maLines = IntOf(EditMALine);
-                   MeasurementRecord record = recordOf(used);
-                   for (const auto& [f, m] : result.points) record.points.push_back({f, m, "", std::nullopt});
-                   showSummary(result.points, std::move(record));
-               });
+    ChartMtfOutput out;
+    RunAndShow([&] { session.ChartMtf(features, EnteredInt(StdText(EditMALine)), out); },
+               [&] { showChartMtf(out); });
     PageControl1->setCurrentWidget(TabSheetMTF);
     ButtonFittingClick();
-    if (result.written) warnIfGeometryDisagrees();
+    if (out.chart.written) warnIfGeometryDisagrees();
 }
 
 void TForm2::ButtonSlitClick()
@@ -200,29 +172,12 @@ void TForm2::ButtonSlitClick()
         runPreciseSlit();
         return;
     }
-    SlitOutput out;
-    SlitStep(profile, mtf, out);
-    if (!out.written) return;
-    MemoMTF->setLines(Lines(out.listing));
+    const SlitMtfOutput out = session.SlitMtf(EnteredFloat(StdText(EditPxlSpc)));
+    if (!out.slit.written) return;
+    MemoMTF->setLines(Lines(out.slit.listing));
     setErrorBars({});
-    setSeries(Series4, Points(out.points));
-    // The summary's MTF at Nyquist measured there, not read between bins.
-    std::vector<std::pair<double, double>> summary = out.points;
-    long double spacing = 0;
-    try {
-        spacing = FloatOf(EditPxlSpc);
-    } catch (const Failure&) {
-        // no spacing, no Nyquist figure: as the summary itself
-    }
-    if (const auto nyquist = SlitNyquistPoint(profile, spacing)) {
-        const auto at = std::lower_bound(summary.begin(), summary.end(), *nyquist);
-        if (at == summary.end() || at->first != nyquist->first) summary.insert(at, *nyquist);
-    }
-    MeasureSettings used = stepSettings_;
-    used.method = MeasureMethod::kSlit;
-    MeasurementRecord record = recordOf(used);
-    for (const auto& [f, m] : summary) record.points.push_back({f, m, "", std::nullopt});
-    showSummary(summary, std::move(record));
+    setSeries(Series4, Points(out.slit.points));
+    showSummary(out.summary);
     PageControl1->setCurrentWidget(TabSheetMTF);
     warnIfGeometryDisagrees();
 }
@@ -231,7 +186,10 @@ void TForm2::ButtonFittingClick()
 {
     FittingOutput out;
     RunAndShow(
-        [&] { RunFittingFromTexts(mtf, RadioGroup2->itemIndex(), StdText(Editn), StdText(EditPxlSpc), out); },
+        [&] {
+            session.Fit(RadioGroup2->itemIndex(), EnteredInt(StdText(Editn)),
+                        EnteredFloat(StdText(EditPxlSpc)), out);
+        },
         [&] {
             if (out.fitPointsCleared) clearSeries(Series10);
             if (out.tableWritten) {
@@ -247,7 +205,7 @@ void TForm2::ButtonFittingClick()
 
 void TForm2::ChartLSFClickSeries(QXYSeries*, int valueIndex)
 {
-    const PickOutput pick = PickTailStart(profile, valueIndex);
+    const PickOutput pick = session.PickTail(valueIndex);
     EditPosN->setText(QString::fromStdString(pick.posN));
     EditPosX->setText(QString::fromStdString(pick.posX));
     EditPosY->setText(QString::fromStdString(pick.posY));
@@ -256,16 +214,17 @@ void TForm2::ChartLSFClickSeries(QXYSeries*, int valueIndex)
 
 void TForm2::ButtonTrancationClick()
 {
-    TruncationOutput out;
-    TruncationStatus status = TruncationStatus::kDone;
-    RunAndShow(
-        [&] { status = RunTruncationFromTexts(profile, mtf, StdText(EditPosN), StdText(EditPosY), out); },
-        [&] {
-            if (out.markersCleared) setSeries(Series9, Points(out.markers));
-            if (out.curveDrawn) setSeries(Series2, Points(out.curve));
-        });
-    if (status == TruncationStatus::kNoStartPoint)
+    // No start picked: nothing changes.
+    if (EditPosN->text().isEmpty()) {
         CurrentPrompter().message(NoticeText(Notice::kNoStartPoint));
+        return;
+    }
+    TruncationOutput out;
+    RunAndShow([&] { session.Truncate(EnteredInt(StdText(EditPosN)), EnteredFloat(StdText(EditPosY)), out); },
+               [&] {
+                   if (out.markersCleared) setSeries(Series9, Points(out.markers));
+                   if (out.curveDrawn) setSeries(Series2, Points(out.curve));
+               });
 }
 
 }  // namespace radmtf

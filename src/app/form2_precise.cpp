@@ -20,8 +20,6 @@
 
 namespace radmtf {
 
-PixelTableView TForm2TableView(const GridModel* grid);
-
 namespace {
 
 QList<QPointF> PointsOf(const std::vector<PreciseMtfPoint>& points)
@@ -54,6 +52,12 @@ void TForm2::buildPreciseControls()
     ButtonAutoGeometry = MakeButton(TabSheetPixelProf, "ButtonAutoGeometry", tr("Auto"), 8, 552, 50, 24);
     EditAutoGeometry = MakeEdit(TabSheetPixelProf, "EditAutoGeometry", "", 62, 553, 168);
     EditAutoGeometry->setReadOnly(true);
+    // Below ToExp.
+    ComboConversion = new QComboBox(TabSheetPixelProf);
+    ComboConversion->setObjectName("ComboConversion");
+    ComboConversion->addItems({"model", "linear", "log", "file"});
+    ComboConversion->setGeometry(160, 530, 66, 20);
+    EditConversion = MakeEdit(TabSheetPixelProf, "EditConversion", "", 8, 578, 218);
     // Beside the SWC panel.
     CheckBoxPreciseSwc = new QCheckBox(tr("Precise"), TabSheetPixelProf);
     CheckBoxPreciseSwc->setObjectName("CheckBoxPreciseSwc");
@@ -81,15 +85,15 @@ void TForm2::buildPreciseControls()
             {"ButtonSlitMtf", tr("Auto から CalMTF までスリット法を一度に実行する")},
             {"EditSlitWidth", tr("スリット幅 (mm): 精密モードでその開口の影響を除く (0 で除かない)")},
             {"EditLsfRange", tr("精密モードで使う LSF の範囲: ピークから ± この距離 (mm)")},
+            {"ComboConversion", tr("露光量への変換関数: model (L と BitsStored), linear, log, file "
+                                   "(測定した変換関数のファイル)")},
+            {"EditConversion", tr("変換関数のパラメーター (linear: OFFSET,GAIN / log: C0,C1[,KREF]) "
+                                  "またはファイルのパス")},
         });
 
     connect(ButtonAutoGeometry, &QPushButton::clicked, this, &TForm2::ButtonAutoGeometryClick);
     connect(ButtonSlitMtf, &QPushButton::clicked, this, &TForm2::ButtonSlitMtfClick);
     connect(ButtonChartMtf, &QPushButton::clicked, this, &TForm2::ButtonChartMtfClick);
-    // A new table makes an earlier estimate meaningless.
-    GridModel* grid = StringGrid1->grid();
-    connect(grid, &QAbstractItemModel::modelReset, this, [this] { geometryEstimate_.reset(); });
-    connect(grid, &QAbstractItemModel::dataChanged, this, [this] { geometryEstimate_.reset(); });
 }
 
 void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
@@ -111,33 +115,10 @@ void TForm2::setErrorBars(const std::vector<PreciseMtfPoint>& points)
     }
 }
 
-ValueTable TForm2::tableExposure()
-{
-    const PixelTableView table = TForm2TableView(StringGrid1->grid());
-    if (CheckBoxUseHDC->isChecked()) {
-        CurveFile curve = loadCurveFile();
-        return TableExposureStep(table, CurveConversion(std::move(curve.lines), std::move(curve.path)));
-    }
-    // The cells are read before the model's texts, and the texts only when
-    // there is a cell to convert.
-    const std::vector<std::int32_t> cells = TableCellValues(table);
-    const Conversion conversion =
-        cells.empty() ? Conversion()
-                      : ModelFromTexts(StdText(EditL), StdText(EditBit), StdText(form1_->EditOffst));
-    return TableExposureStep(table.dataColumns, table.dataRows, cells, conversion);
-}
-
-LineGeometry TForm2::geometry(const ValueTable& table, FeatureKind kind)
-{
-    const LineGeometry g = GeometryStep(geometryEstimate_, table, kind);
-    EditAutoGeometry->setText(QString::fromStdString(GeometryText(g)));
-    return g;
-}
-
 void TForm2::ButtonAutoGeometryClick()
 {
-    geometryEstimate_.reset();
-    const LineGeometry g = geometry(tableExposure(), FeatureKind::kAny);
+    const LineGeometry g = session.AutoGeometry(exposureEntry());
+    EditAutoGeometry->setText(QString::fromStdString(GeometryText(g)));
     EditMALine->setText(Text(g.LinesSetting()));
     UpDownMALine->setPosition(g.LinesSetting());
     QRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
@@ -149,48 +130,28 @@ void TForm2::ButtonAutoGeometryClick()
 // object gives no estimate and no warning here.
 void TForm2::warnIfGeometryDisagrees()
 {
-    bool disagrees = false;
-    try {
-        const LineGeometry g = GeometryStep(geometryEstimate_, tableExposure(), FeatureKind::kAny);
-        disagrees = GeometryDisagrees(g, checkedOrientation(), IntOf(EditMALine));
-    } catch (const Failure&) {
-        return;
-    }
-    if (disagrees)
-        CurrentPrompter().message(
-            FailureText(FailureCode::kGeometryMismatch, {GeometryText(*geometryEstimate_)}));
+    if (const std::optional<LineGeometry> estimate =
+            session.CheckGeometry(exposureEntry(), checkedOrientation(), EnteredInt(StdText(EditMALine))))
+        CurrentPrompter().message(FailureText(FailureCode::kGeometryMismatch, {GeometryText(*estimate)}));
 }
 
 void TForm2::runPreciseSlit()
 {
-    const ValueTable table = tableExposure();
-    const LineGeometry g = geometry(table, FeatureKind::kPeak);
-    PreciseSlitInputs inputs;
-    inputs.pixelSpacing = FloatOf(EditPxlSpc);
-    inputs.slitWidth = FloatOf(EditSlitWidth);
-    inputs.lsfHalfWidth = FloatOf(EditLsfRange);
-    inputs.maLines = FloatOf(EditMALine);
-    const PreciseSlitResult result = PreciseSlitStep(table, g, inputs);
-    StoreMeasuredMtf(result.listed, mtf);
-    MemoMTF->setLines(LinesOf(result.listed));
-    MemoMTF2->setLines(LinesOf(result.halfSteps));
-    setSeries(Series2, PointsOf(result.lsf));
-    setSeries(Series4, PointsOf(result.listed));
-    setSeries(Series7, PointsOf(result.halfSteps));
-    setErrorBars(result.halfSteps);
-    MeasureSettings used;
-    used.method = MeasureMethod::kSlit;
-    used.precise = true;
-    used.pixelSpacing = inputs.pixelSpacing;
-    used.maLines = static_cast<std::int32_t>(inputs.maLines);
-    used.slitWidth = inputs.slitWidth;
-    readExposureSettings(used);
-    MeasurementRecord record = recordOf(used);
-    record.lsfRange = FloatToStr(inputs.lsfHalfWidth);
-    record.geometry = GeometryText(g);
-    record.points = MergedPoints(result.listed, result.halfSteps);
-    record.summaryCurve = CurvePoints(SummaryPoints(result, static_cast<double>(inputs.pixelSpacing)));
-    showSummary(record.summaryCurve, std::move(record));
+    const PreciseSlitEntry numbers{EnteredFloat(StdText(EditPxlSpc)), EnteredFloat(StdText(EditSlitWidth)),
+                                   EnteredFloat(StdText(EditLsfRange)), EnteredFloat(StdText(EditMALine))};
+    PreciseSlitOutput out;
+    RunAndShow([&] { session.PreciseSlit(exposureEntry(), numbers, out); },
+               [&] {
+                   if (out.geometry)
+                       EditAutoGeometry->setText(QString::fromStdString(GeometryText(*out.geometry)));
+               });
+    MemoMTF->setLines(LinesOf(out.slit.listed));
+    MemoMTF2->setLines(LinesOf(out.slit.halfSteps));
+    setSeries(Series2, PointsOf(out.slit.lsf));
+    setSeries(Series4, PointsOf(out.slit.listed));
+    setSeries(Series7, PointsOf(out.slit.halfSteps));
+    setErrorBars(out.slit.halfSteps);
+    showSummary(out.summary);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 
@@ -211,28 +172,20 @@ QStringList TForm2::withChartMarks(QStringList lines,
 
 void TForm2::runPreciseChart(const SwcFeatures& features)
 {
-    const ValueTable table = tableExposure();
-    const LineGeometry g = geometry(table, FeatureKind::kStep);
-    const PreciseChartResult result =
-        PreciseChartStep(table, g, FloatOf(EditPxlSpc), features, checkedOrientation(), IntOf(EditMALine));
-    StoreMeasuredMtf(result.points, mtf);
+    PreciseChartOutput out;
+    RunAndShow(
+        [&] {
+            session.PreciseChart(exposureEntry(), features, EnteredFloat(StdText(EditPxlSpc)),
+                                 checkedOrientation(), EnteredInt(StdText(EditMALine)), out);
+        },
+        [&] {
+            if (out.geometry) EditAutoGeometry->setText(QString::fromStdString(GeometryText(*out.geometry)));
+        });
     clearSeries(Series4);
-    setSeries(Series7, PointsOf(result.points));
-    setErrorBars(result.points);
-    MemoMTF2->setLines(withChartMarks(LinesOf(result.points), CurvePoints(result.points)));
-    // The groups were found on the profile (its orientation and smoothing)
-    // with the spacing and MA-Line# read here.
-    MeasureSettings used = stepSettings_;
-    used.method = MeasureMethod::kChart;
-    used.precise = true;
-    used.orientation = static_cast<int>(checkedOrientation());
-    used.pixelSpacing = FloatOf(EditPxlSpc);
-    used.maLines = IntOf(EditMALine);
-    readExposureSettings(used);
-    MeasurementRecord record = recordOf(used);
-    record.geometry = GeometryText(g);
-    record.points = MtfPointsOf(result.points);
-    showSummary(CurvePoints(result.points), std::move(record));
+    setSeries(Series7, PointsOf(out.chart.points));
+    setErrorBars(out.chart.points);
+    MemoMTF2->setLines(withChartMarks(LinesOf(out.chart.points), CurvePoints(out.chart.points)));
+    showSummary(out.summary);
     PageControl1->setCurrentWidget(TabSheetMTF);
 }
 

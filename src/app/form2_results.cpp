@@ -19,6 +19,7 @@
 #include <QtCharts/QAbstractAxis>
 
 #include "analysis/exposure.h"
+#include "analysis/pixel_table.h"
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
@@ -35,17 +36,6 @@
 namespace radmtf {
 
 namespace {
-
-// The pixel spacing the summary uses; text that is no number gives none
-// (the summary then has no Nyquist figures) instead of a second failure.
-double PixelSpacingOrZero(const QLineEdit* edit)
-{
-    try {
-        return static_cast<double>(StrToFloat(edit->text().toStdString()));
-    } catch (const Failure&) {
-        return 0.0;
-    }
-}
 
 void WriteWhole(const QString& path, const QByteArray& bytes)
 {
@@ -149,10 +139,8 @@ void TForm2::addContextMenu(QWidget* control, const QList<MenuItem>& items)
             [menu, control](const QPoint& at) { menu->exec(control->mapToGlobal(at)); });
 }
 
-void TForm2::showSummary(const std::vector<CurvePoint>& points, MeasurementRecord record)
+void TForm2::showSummary(const MtfSummary& summary)
 {
-    lastRecord_ = std::move(record);
-    const MtfSummary summary = SummarizeMtf(points, PixelSpacingOrZero(EditPxlSpc));
     auto text = [this](const std::optional<double>& value) {
         return value ? QString::fromStdString(FloatToStrRounded(*value, 3)) : tr("not reached");
     };
@@ -161,38 +149,21 @@ void TForm2::showSummary(const std::vector<CurvePoint>& points, MeasurementRecor
     if (!measurementWarning_.isEmpty()) CurrentPrompter().message(measurementWarning_);
 }
 
-void TForm2::setTableSource(MeasurementRecord source)
+void TForm2::showTable()
 {
-    tableSource_ = std::move(source);
-    stepSettings_ = tableSource_.settings;
-    lastRecord_.reset();
-}
-
-void TForm2::readExposureSettings(MeasureSettings& s) const
-{
-    if (CheckBoxUseHDC->isChecked()) {
-        s.curveFile = CurveFilePath(form1_->EditFileName->text().toStdString());
-    } else {
-        s.curveFile.reset();
-        s.latitude = FloatOf(EditL);
-        s.bitsStored = FloatOf(EditBit);
-    }
-}
-
-MeasurementRecord TForm2::recordOf(const MeasureSettings& used) const
-{
-    MeasurementRecord record = tableSource_;
-    // The table's own: its file's format and the ROI that filled it.
-    const MeasureSettings table = record.settings;
-    record.settings = used;
-    record.settings.format = table.format;
-    record.settings.roi = table.roi;
-    record.pixelSpacingSource =
-        EditPxlSpc->text() == form1_->EditPxlSpc->text() ? form1_->pixelSpacingSource() : "typed";
-    // As the command lists them: the processed image before the inversion.
-    if (!measurementWarning_.isEmpty())
-        record.warnings.insert(record.warnings.begin(), measurementWarning_.toStdString());
-    return record;
+    const PixelTable& table = session.table();
+    const int columns = static_cast<int>(table.columns);
+    const int rows = static_cast<int>(table.rows);
+    GridModel* grid = StringGrid1->grid();
+    // Cells the table keeps from the one before stay as the grid keeps them.
+    grid->setSize(columns + 1, rows + 1);
+    const std::vector<std::string> columnHeaders = ColumnHeaderTexts(session.tableLeft(), columns);
+    for (std::size_t i = 0; i < columnHeaders.size(); ++i)
+        grid->setCell(int(i) + 1, 0, QString::fromStdString(columnHeaders[i]));
+    const std::vector<std::string> rowHeaders = RowHeaderTexts(session.tableTop(), rows);
+    for (std::size_t j = 0; j < rowHeaders.size(); ++j)
+        grid->setCell(0, int(j) + 1, QString::fromStdString(rowHeaders[j]));
+    if (table.filled) grid->setIntBlock(1, 1, columns, rows, table.values.data());
 }
 
 void TForm2::ChartSaveImage(QChartView* view)
@@ -289,13 +260,13 @@ void TForm2::MemoSaveCsv(Memo* memo)
 
 std::optional<ReportPage> TForm2::reportPage() const
 {
-    if (!lastRecord_) return std::nullopt;
+    if (!session.lastRecord()) return std::nullopt;
     ReportNotes notes;
     const QSettings settings("radmtf", "radmtf");
     notes.institution = settings.value("report/institution").toString().toStdString();
     notes.operatorName = settings.value("report/operator").toString().toStdString();
     notes.note = settings.value("report/note").toString().toStdString();
-    return MakeReportPage(*lastRecord_, notes);
+    return MakeReportPage(*session.lastRecord(), notes);
 }
 
 void TForm2::ReportNotesClick()
@@ -320,10 +291,11 @@ void TForm2::ButtonReportClick()
         return;
     }
     const std::optional<QString> chosen = CurrentPrompter().saveFile(
-        SuggestedName(QString::fromStdString(lastRecord_->file), "mtf_report", "pdf"), "PDF (*.pdf)");
+        SuggestedName(QString::fromStdString(session.lastRecord()->file), "mtf_report", "pdf"),
+        "PDF (*.pdf)");
     if (!chosen) return;
     RefuseShownImage(*chosen, form1_->EditFileName->text());
-    RefuseShownImage(*chosen, QString::fromStdString(lastRecord_->file));
+    RefuseShownImage(*chosen, QString::fromStdString(session.lastRecord()->file));
     WriteReportPdf(*chosen, {*page});
 }
 

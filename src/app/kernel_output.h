@@ -49,6 +49,19 @@ inline std::vector<CurvePoint> CurvePoints(const std::vector<ChartPoint>& points
     return curve;
 }
 
+// Runs `action`; shows what it reached with `apply`, also on a failure.
+template <typename Action, typename Apply>
+void RunAndShow(Action action, Apply apply)
+{
+    try {
+        action();
+    } catch (...) {
+        apply();
+        throw;
+    }
+    apply();
+}
+
 inline QStringList Lines(const std::vector<std::string>& lines)
 {
     QStringList list;

@@ -77,7 +77,8 @@ void CheckOptionsForMethod(ParsedCommand& command)
     MeasureSettings& s = command.settings;
     s.method = *ParseMethod(command.subcommand);
     const std::vector<std::string> edgeOnly = {"--edge-bin",    "--edge-taper",     "--edge-core",
-                                               "--edge-cutoff", "--edge-smoothing", "--edge-adaptive"};
+                                               "--edge-cutoff", "--edge-smoothing", "--edge-adaptive",
+                                               "--edge-reach"};
     std::vector<std::string> unused;
     if (s.method == MeasureMethod::kEdge)
         unused = {"--orientation", "--ma-line",   "--smooth",  "--extract",    "--truncate-at",
@@ -144,9 +145,6 @@ MeasurementRecord PageRecord(const FileReport& report, const MeasureResult* resu
     record.summaryCurve = report.summaryCurve;
     record.edgeAngle = report.edgeAngle;
     record.edgeDirection = report.edgeDirection;
-    record.edge = EdgeSettingTextsOf(record.settings);
-    record.lsfRange = FloatToStr(record.settings.lsfRange);
-    if (record.settings.pixelSpacing) record.edge.pixelSpacing = FloatToStr(*record.settings.pixelSpacing);
     record.warnings = report.warnings;
     if (result) {
         record.geometry = result->geometry;

@@ -124,6 +124,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "  --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)\n"
     "  --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)\n"
     "  --edge-adaptive C         周波数 f で ± C / f mm の LSF を使う窓 (コアと遮断の代わり、既定: 0、使わない)\n"
+    "  --edge-reach K            LSF の範囲を LSF の届く距離の K 倍に狭める (既定: 3、0 は狭めない)\n"
     "\n"
     "ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):\n"
     "  --conversion C            nnps: 画素値から空気カーマへの変換\n"

@@ -212,8 +212,8 @@ void Driver::print(const QString& what, const QString& countText)
 bool Driver::printVariable(const QString& name, const QString& countText)
 {
     const ViewerState& v = form1_->state;
-    const ProfileState& p = form2_->profile;
-    const MtfState& m = form2_->mtf;
+    const ProfileState& p = form2_->session.profile();
+    const MtfState& m = form2_->session.mtf();
     std::optional<long long> count;
     if (!countText.isEmpty()) count = StrToInt(countText.toStdString());
     auto ints = [&](const auto& array, long long valid) {

@@ -213,6 +213,25 @@ private:
 
 // ---------------------------------------------------------------- segments
 
+// Gradient (x, y) of a coarse pixel off the border: Sobel, weights 1 2 1 on
+// two lines.
+std::pair<double, double> Sobel(const Coarse& c, int x, int y)
+{
+    const double gx = (c.At(x + 1, y - 1) + 2 * c.At(x + 1, y) + c.At(x + 1, y + 1)) -
+                      (c.At(x - 1, y - 1) + 2 * c.At(x - 1, y) + c.At(x - 1, y + 1));
+    const double gy = (c.At(x - 1, y + 1) + 2 * c.At(x, y + 1) + c.At(x + 1, y + 1)) -
+                      (c.At(x - 1, y - 1) + 2 * c.At(x, y - 1) + c.At(x + 1, y - 1));
+    return {gx, gy};
+}
+
+// Noise of either Sobel component there (√12 σ), σ of the noisier of the
+// levels around the pixel.
+double SobelNoise(const Coarse& c, const NoiseByLevel& noise, int x, int y)
+{
+    const auto [lo, hi] = NeighbourLevels(c, x, y);
+    return std::sqrt(12.0) * std::max(noise.At(lo), noise.At(hi));
+}
+
 // Candidate classes: 0 vertical rising, 1 vertical falling, 2 horizontal
 // rising, 3 horizontal falling; −1 none.
 struct Candidates {
@@ -232,13 +251,8 @@ Candidates FindCandidates(const Coarse& c, const NoiseByLevel& noise, double max
     const double slant = std::tan((maxAngle + 5) * kDegree);
     for (int y = 1; y + 1 < c.h; ++y)
         for (int x = 1; x + 1 < c.w; ++x) {
-            // Sobel: weights 1 2 1 on two lines, noise √12 σ.
-            const double gx = (c.At(x + 1, y - 1) + 2 * c.At(x + 1, y) + c.At(x + 1, y + 1)) -
-                              (c.At(x - 1, y - 1) + 2 * c.At(x - 1, y) + c.At(x - 1, y + 1));
-            const double gy = (c.At(x - 1, y + 1) + 2 * c.At(x, y + 1) + c.At(x + 1, y + 1)) -
-                              (c.At(x - 1, y - 1) + 2 * c.At(x, y - 1) + c.At(x + 1, y - 1));
-            const auto [lo, hi] = NeighbourLevels(c, x, y);
-            const double sigma = std::sqrt(12.0) * std::max(noise.At(lo), noise.At(hi));
+            const auto [gx, gy] = Sobel(c, x, y);
+            const double sigma = SobelNoise(c, noise, x, y);
             const double m = std::hypot(gx, gy);
             if (!(m > kGradientSigma * sigma) || m <= 0) continue;
             int cls = -1;
@@ -462,6 +476,31 @@ std::optional<Traced> Trace(const Oriented& img, Line guess, double middle, int 
     return t;
 }
 
+// Whether a candidate of the edge's own class at coarse (x, y) lies on the
+// edge's blur tail, not on another object: the gradient across the edge
+// does not rise again, beyond the noise, on the way from the edge (at
+// coarse `across`) to it; a second edge has a valley in between. A linear
+// response shows the far tail of a high-contrast edge on its quiet dark
+// side, apart from the candidates on the edge itself.
+bool OnBlurTail(const Coarse& c, const NoiseByLevel& noise, int x, int y, double across, bool vertical,
+                double sign)
+{
+    const auto acrossGradient = [&](int u) {
+        const auto [gx, gy] = vertical ? Sobel(c, u, y) : Sobel(c, x, u);
+        return sign * (vertical ? gx : gy);
+    };
+    const auto noiseAt = [&](int u) {
+        return vertical ? SobelNoise(c, noise, u, y) : SobelNoise(c, noise, x, u);
+    };
+    const int at = vertical ? x : y;
+    const int n = vertical ? c.w : c.h;
+    const int from = std::clamp(static_cast<int>(std::lround(across)), 1, n - 2);
+    const double g = acrossGradient(at), sigma = noiseAt(at);
+    for (int u = from; u != at; u += at > from ? 1 : -1)
+        if (acrossGradient(u) < g - 3 * std::hypot(sigma, noiseAt(u))) return false;
+    return true;
+}
+
 struct Candidate {
     FoundEdge edge;
     int cls = 0;
@@ -588,6 +627,11 @@ std::vector<FoundEdge> FindEdges(const SampleImageView& image, const FindSetting
                     if (ac < a0 - f || ac > a1 + f) continue;
                     if (al < first - f || al > last + f) continue;
                     if (std::fabs(ac - traced->line.At(al)) <= 2.5 * f) continue;
+                    if (k.cls[i] == cls) {
+                        const double onLine =
+                            (traced->line.At(al) - (vertical ? area.x0 : area.y0) - (f - 1) / 2.0) / f;
+                        if (OnBlurTail(c, noise, x, y, onLine, vertical, sign)) continue;
+                    }
                     foreign.push_back(al);
                 }
             if (foreign.empty()) {

@@ -22,6 +22,7 @@
 #include "dicom/dicom_load.h"
 #include "dicom/dicom_reader.h"
 #include "dicom/dictionary.h"
+#include "measure/analysis_session.h"
 #include "measure/precise_steps.h"
 #include "mtf/polyfit.h"
 #include "mtf/truncation.h"
@@ -79,17 +80,6 @@ std::string ValueText(const std::string& line)
 {
     const std::size_t tab = line.find('\t');
     return tab == std::string::npos ? std::string() : line.substr(tab + 1);
-}
-
-std::vector<MtfPoint> Points(const std::vector<std::pair<double, double>>& points,
-                             const std::vector<std::string>& listing)
-{
-    std::vector<MtfPoint> result;
-    result.reserve(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-        result.push_back({points[i].first, points[i].second, i < listing.size() ? ValueText(listing[i]) : "",
-                          std::nullopt});
-    return result;
 }
 
 }  // namespace
@@ -226,6 +216,14 @@ SampleBlock RoiTableBlock(const RoiSetting& roi)
     return RoiBlock(ViewRect{}, RoiRectFromEdits(roi.centreX, roi.centreY, roi.width, roi.height));
 }
 
+RoiSetting RoiOfRect(const PixelRect& rect)
+{
+    const std::int32_t width = static_cast<std::int32_t>(std::int64_t{rect.right} - rect.left + 1);
+    const std::int32_t height = static_cast<std::int32_t>(std::int64_t{rect.bottom} - rect.top + 1);
+    return RoiSetting{static_cast<std::int32_t>(rect.left + std::int64_t{width} / 2),
+                      static_cast<std::int32_t>(rect.top + std::int64_t{height} / 2), width, height};
+}
+
 void CheckTableLimits(const SampleBlock& block)
 {
     const long long columns = std::max<long long>(block.cols + 1, 0);
@@ -240,8 +238,9 @@ PixelTableView PixelTable::View() const
     view.dataColumns = static_cast<int>(columns);
     view.dataRows = static_cast<int>(rows);
     view.cell = [this](int column, int row) -> std::optional<std::int32_t> {
-        if (!filled) return std::nullopt;
-        return values[std::size_t(row - 1) * std::size_t(columns) + std::size_t(column - 1)];
+        const std::size_t i = std::size_t(row - 1) * std::size_t(columns) + std::size_t(column - 1);
+        if (!filled && (kept.empty() || !kept[i])) return std::nullopt;
+        return values[i];
     };
     return view;
 }
@@ -264,8 +263,18 @@ std::int64_t InvertValues(std::vector<std::int32_t>& values, long double bitsSto
     return maximum;
 }
 
+void CheckTableBlock(const SourceImage& image, const SampleBlock& block)
+{
+    SampleLayout layout = image.layout;
+    layout.eightBit = false;  // the table reads 16-bit words
+    if (!image.layout.eightBit && !BlockInsideImage(image.bytes.size(), layout, block))
+        ThrowFailure(FailureCode::kRoiOutsideImage);
+    CheckTableLimits(block);
+}
+
 PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
 {
+    CheckTableBlock(image, block);
     SampleReader reader;
     reader.buffer = image.bytes;
     reader.layout = image.layout;
@@ -273,9 +282,6 @@ PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
     reader.offset = image.offset;
     reader.swap = image.swap;
     const bool sixteenBit = !image.layout.eightBit;
-    if (sixteenBit && !BlockInsideImage(reader.buffer.size(), reader.layout, block))
-        ThrowFailure(FailureCode::kRoiOutsideImage);
-    CheckTableLimits(block);
     PixelTable table;
     table.columns = std::max<std::int64_t>(block.cols, 0);
     table.rows = std::max<std::int64_t>(block.rows, 0);
@@ -286,70 +292,11 @@ PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block)
     return table;
 }
 
-void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
-                      std::int32_t maLines)
-{
-    const ProfileOrientation chosen = orientation >= 1 && orientation <= 4
-                                          ? static_cast<ProfileOrientation>(orientation)
-                                          : ProfileOrientation::kNone;
-    BuildCompositeProfile(profile, chosen, maLines, table);
-}
-
-void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines, std::int32_t width)
-{
-    profile.sampleSpacing = SampleSpacing(pixelSpacing, maLines);
-    SmoothProfile(profile, width);
-}
-
-ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines)
-{
-    return ExtractProfile(profile, pixelSpacing, maLines);
-}
-
 Conversion ConversionOf(const ExposureInputs& inputs)
 {
     if (inputs.conversion) return *inputs.conversion;
     if (inputs.curveLines) return CurveConversion(*inputs.curveLines, inputs.curvePath);
     return ModelConversion(inputs.latitude, inputs.bitsStored, inputs.offset);
-}
-
-std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs)
-{
-    // As "ToExp": the curve refuses an empty profile, the model does not.
-    if (inputs.curveLines) RequireProfile(profile);
-    ConvertProfileToKerma(profile, ConversionOf(inputs));
-    return FinishExposure(profile);
-}
-
-void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index)
-{
-    // The level is the picked exposure as the window shows it (15 digits).
-    const PickOutput pick = PickTailStart(profile, index);
-    TruncationOutput out;
-    RunTruncation(profile, mtf, index, StrToFloat(pick.posY), out);
-}
-
-void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out)
-{
-    RunSlitMethod(profile, mtf, out);
-}
-
-void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
-                     long double maLines, SwcFeatures& out)
-{
-    SwcLocateFeatures(profile, mtf, pixelSpacing, maLines, out);
-}
-
-void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features, SwcResult& out)
-{
-    SwcMeasure(profile, mtf, features, out);
-}
-
-FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing)
-{
-    FittingOutput out;
-    RunFitting(mtf, item, degree, pixelSpacing, out);
-    return out;
 }
 
 namespace {
@@ -375,37 +322,6 @@ void FitPoints(MeasureResult& result, FittingOutput fit)
     result.fit = std::move(fit);
 }
 
-constexpr double kChartGroupFrequencies[] = {0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 6};
-
-// Every bar group listed, those not found without a value, each marked when
-// its bars lie beyond the Nyquist frequency (they alias) or its modulation
-// is too low to measure.
-void MarkChartPoints(std::vector<MtfPoint>& points, long double pixelSpacing)
-{
-    for (const double f : kChartGroupFrequencies)
-        if (std::none_of(points.begin(), points.end(), [&](const MtfPoint& p) { return p.frequency == f; })) {
-            MtfPoint missing{f, std::numeric_limits<double>::quiet_NaN(), "", std::nullopt};
-            missing.notFound = true;
-            points.push_back(std::move(missing));
-        }
-    std::stable_sort(points.begin(), points.end(),
-                     [](const MtfPoint& a, const MtfPoint& b) { return a.frequency < b.frequency; });
-    for (MtfPoint& point : points) {
-        const ChartGroupMarks marks = MarkChartGroup(point.frequency, point.value, pixelSpacing);
-        point.beyondNyquist = marks.beyondNyquist;
-        point.lowModulation = !point.notFound && marks.lowModulation;
-    }
-}
-
-// The table in exposure straight from its cells (no copy of them); an
-// 8-bit image's empty table fails as the window's does.
-ValueTable ExposureOfTable(const PixelTable& table, const ExposureConversion& conversion)
-{
-    if (!table.filled) return TableExposureStep(table.View(), conversion);
-    return TableExposureStep(static_cast<int>(table.columns), static_cast<int>(table.rows), table.values,
-                             conversion);
-}
-
 }  // namespace
 
 EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing)
@@ -420,20 +336,9 @@ EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSp
     edge.tailCutoff = static_cast<double>(settings.edge.tailCutoff);
     edge.smoothingInterval = static_cast<double>(settings.edge.smoothingInterval);
     edge.adaptiveWindow = static_cast<double>(settings.edge.adaptiveWindow);
+    edge.reachFactor = static_cast<double>(settings.edge.reachFactor);
     CheckEdgeSettings(edge);
     return edge;
-}
-
-EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings)
-{
-    EdgeSettingTexts texts;
-    texts.binWidth = FloatToStr(settings.edge.binWidth);
-    texts.lsfHalfWidth = FloatToStr(settings.lsfRange);
-    texts.lsfTaper = FloatToStr(settings.edge.lsfTaper);
-    texts.coreHalfWidth = FloatToStr(settings.edge.coreHalfWidth);
-    texts.tailCutoff = FloatToStr(settings.edge.tailCutoff);
-    texts.smoothingInterval = FloatToStr(settings.edge.smoothingInterval);
-    return texts;
 }
 
 void CheckPixelSpacing(long double mm)
@@ -536,89 +441,87 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
         result.warnings.emplace_back(FailureCode::kProcessedImage,
                                      std::vector<std::string>{ProcessingText(image.facts)});
 
-    ExposureInputs exposure;
+    ExposureInputs inputs;
     if (used.curveFile) {
         const auto curve = ReadFileBytes(*used.curveFile);
-        exposure.curvePath = *used.curveFile;
-        exposure.curveLines = SplitTextLines(
+        inputs.curvePath = *used.curveFile;
+        inputs.curveLines = SplitTextLines(
             std::string_view(reinterpret_cast<const char*>(curve.second.data()), curve.second.size()));
     }
+    inputs.latitude = used.latitude;
+    inputs.bitsStored = used.bitsStored;
+    inputs.offset = image.offset;
+    inputs.conversion = chosen;
+    ExposureEntry exposure;
+    if (inputs.curveLines && !chosen)
+        exposure.curve = CurveFile{inputs.curvePath, *inputs.curveLines};
+    else
+        exposure.conversion = ConversionOf(inputs);
     exposure.latitude = used.latitude;
     exposure.bitsStored = used.bitsStored;
-    exposure.offset = image.offset;
-    exposure.conversion = chosen;
 
     PixelTable table = ReadPixelTable(image, RoiTableBlock(*used.roi));
     if (inverted && table.filled)
         result.warnings.emplace_back(
             FailureCode::kInvertedValues,
             std::vector<std::string>{IntToStr(InvertValues(table.values, used.bitsStored))});
-    // Every measurement starts from the zeroed state of a fresh window; the
-    // arrays stay allocated per thread, so a folder does not map and fault
-    // them in again for every file.
-    thread_local ProfileState profileStore;
-    thread_local MtfState mtfStore;
-    mtfStore = MtfState{};
-    MtfState* const mtf = &mtfStore;
+    // Every measurement starts from the state of a fresh window, on the
+    // analysis window's session; its arrays stay allocated per thread, so a
+    // folder does not map and fault them in again for every file.
+    thread_local AnalysisSession session;
+    MeasurementRecord source;
+    source.settings = used;
+    session.Reset();
+    session.TakeTable(std::move(table), 0, 0, std::move(source));
     if (used.method == MeasureMethod::kEdge) {
         // The edge page's settings, each number read as the page reads its edit.
-        const EdgeSettings edgeSettings = EdgeSettingsOf(used, pixelSpacing);
-        const EdgeResult edge = EdgeStep(ExposureOfTable(table, ConversionOf(exposure)), edgeSettings);
-        result.edgeAngle = edge.angle;
-        result.edgeVertical = edge.vertical;
-        result.points = EdgePoints(edge);
-        for (const ChartPoint& p : StoreEdgeMtf(edge, *mtf)) result.summaryCurve.emplace_back(p.x, p.y);
+        const EdgeMtfOutput edge = session.EdgeMtf(EdgeSettingsOf(used, pixelSpacing), exposure);
+        result.edgeAngle = edge.edge.angle;
+        result.edgeVertical = edge.edge.vertical;
+        result.points = edge.points;
+        result.summaryCurve = edge.summaryCurve;
         return result;
     }
 
-    // The table in exposure for the automatic geometry and the precise
-    // modes (the window converts it anew each time, to the same values),
-    // and the estimate the window keeps between its steps.
-    std::optional<ValueTable> exposureTable;
-    const auto tableExposure = [&]() -> const ValueTable& {
-        if (!exposureTable) exposureTable = ExposureOfTable(table, ConversionOf(exposure));
-        return *exposureTable;
-    };
-    std::optional<LineGeometry> estimate;
     if (used.autoOrientation || used.autoMaLines) {
-        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kAny);
+        const LineGeometry g = session.AutoGeometry(exposure);
         result.geometry = GeometryText(g);
         if (used.autoOrientation) used.orientation = static_cast<int>(g.Orientation());
         if (used.autoMaLines) used.maLines = g.LinesSetting();
     }
 
-    ResetProfileState(profileStore);
-    ProfileState* const profile = &profileStore;
     std::optional<int> fitItem;
     if (used.fitUpTo) {
         fitItem = FitItemOf(*used.fitUpTo);
         if (!fitItem) throw std::invalid_argument("MeasureImage: fit frequency");
     }
+    const auto fit = [&] {
+        FittingOutput out;
+        session.Fit(*fitItem, used.fitDegree, pixelSpacing, out);
+        FitPoints(result, std::move(out));
+    };
 
     if (used.method == MeasureMethod::kSlit && used.precise) {
         // Every line of the table; the traditional profile plays no part.
-        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kPeak);
-        result.geometry = GeometryText(g);
-        PreciseSlitInputs inputs;
-        inputs.pixelSpacing = pixelSpacing;
-        inputs.maLines = used.maLines;
-        inputs.slitWidth = used.slitWidth;
-        inputs.lsfHalfWidth = used.lsfRange;
-        const PreciseSlitResult slit = PreciseSlitStep(tableExposure(), g, inputs);
-        // Stored as the window stores it, so a fit works on it as there.
-        StoreMeasuredMtf(slit.listed, *mtf);
-        result.points = MergedPoints(slit.listed, slit.halfSteps);
-        for (const PreciseMtfPoint& p : SummaryPoints(slit, static_cast<double>(pixelSpacing)))
-            result.summaryCurve.emplace_back(p.frequency, p.mtf);
-        if (fitItem) FitPoints(result, FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing));
+        PreciseSlitEntry numbers;
+        numbers.pixelSpacing = pixelSpacing;
+        numbers.slitWidth = used.slitWidth;
+        numbers.lsfRange = used.lsfRange;
+        numbers.maLines = static_cast<long double>(used.maLines);
+        PreciseSlitOutput slit;
+        session.PreciseSlit(exposure, numbers, slit);
+        result.geometry = GeometryText(*slit.geometry);
+        result.points = slit.points;
+        result.summaryCurve = slit.summaryCurve;
+        if (fitItem) fit();
         return result;
     }
 
     // The object the traditional method needs, found as Auto finds it: a
     // flat field, or an edge under the slit method, would otherwise give a
     // plausible MTF of nothing. An 8-bit image's empty table fails below.
-    if (used.checkObject && !used.precise && table.filled) {
-        const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kAny);
+    if (used.checkObject && !used.precise && session.table().filled) {
+        const LineGeometry g = session.Estimate(exposure, FeatureKind::kAny);
         const FeatureKind wanted =
             used.method == MeasureMethod::kSlit ? FeatureKind::kPeak : FeatureKind::kStep;
         if (g.kind != wanted) ThrowFailure(FailureCode::kNoTiltedObject);
@@ -626,58 +529,49 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     const ProfileOrientation orientation = used.orientation >= 1 && used.orientation <= 4
                                                ? static_cast<ProfileOrientation>(used.orientation)
                                                : ProfileOrientation::kNone;
-    if (estimate && GeometryDisagrees(*estimate, orientation, used.maLines))
+    if (const auto estimate = session.GeometryWarning(orientation, used.maLines))
         result.warnings.emplace_back(FailureCode::kGeometryMismatch,
                                      std::vector<std::string>{GeometryText(*estimate)});
-    BuildProfileStep(*profile, table.View(), used.orientation, used.maLines);
-    SmoothStep(*profile, pixelSpacing, used.maLines, used.smoothing);
-    if (used.extract) ExtractStep(*profile, pixelSpacing, used.maLines);
-    result.profile.assign(profile->compositeProfile.begin(),
-                          profile->compositeProfile.begin() + std::max(profile->profileCount, 0));
-    result.sampleSpacing = profile->sampleSpacing;
+    session.BuildProfile(orientation, used.maLines);
+    session.SetSampleSpacing(pixelSpacing, static_cast<long double>(used.maLines));
+    session.Smooth(used.smoothing);
+    if (used.extract) session.Extract(pixelSpacing, static_cast<long double>(used.maLines));
+    const ProfileState& profile = session.profile();
+    result.profile.assign(profile.compositeProfile.begin(),
+                          profile.compositeProfile.begin() + std::max(profile.profileCount, 0));
+    result.sampleSpacing = profile.sampleSpacing;
 
     if (used.method == MeasureMethod::kSlit) {
-        ExposureStep(*profile, exposure);
-        if (used.truncateAt) TruncateStep(*profile, *mtf, *used.truncateAt);
-        SlitOutput slit;
-        SlitStep(*profile, *mtf, slit);
-        result.points = Points(slit.points, slit.listing);
-        if (const auto nyquist = SlitNyquistPoint(*profile, pixelSpacing)) {
-            const auto at = std::lower_bound(result.points.begin(), result.points.end(), nyquist->first,
-                                             [](const MtfPoint& p, double f) { return p.frequency < f; });
-            if (at == result.points.end() || at->frequency != nyquist->first)
-                result.points.insert(
-                    at, MtfPoint{nyquist->first, nyquist->second,
-                                 FloatToStr(static_cast<double>(
-                                                Round(static_cast<long double>(nyquist->second) * 1000)) /
-                                            1000.0),
-                                 std::nullopt});
+        session.ToExposure(exposure);
+        if (used.truncateAt) {
+            // The level is the picked exposure as the window shows it (15 digits).
+            const PickOutput pick = session.PickTail(*used.truncateAt);
+            TruncationOutput out;
+            session.Truncate(*used.truncateAt, StrToFloat(pick.posY), out);
         }
+        result.points = session.SlitMtf(pixelSpacing).points;
     } else {
         SwcFeatures features;
-        ChartLocateStep(*profile, *mtf, pixelSpacing, used.maLines, features);
-        ExposureStep(*profile, exposure);
+        session.LocateChart(pixelSpacing, static_cast<long double>(used.maLines), features);
+        session.ToExposure(exposure);
         if (used.precise) {
-            const LineGeometry g = GeometryStep(estimate, tableExposure(), FeatureKind::kStep);
-            result.geometry = GeometryText(g);
-            const PreciseChartResult chart =
-                PreciseChartStep(tableExposure(), g, pixelSpacing, features, orientation, used.maLines);
-            StoreMeasuredMtf(chart.points, *mtf);
-            result.points = MtfPointsOf(chart.points);
+            PreciseChartOutput chart;
+            session.PreciseChart(exposure, features, pixelSpacing, orientation, used.maLines, chart);
+            result.geometry = GeometryText(*chart.geometry);
+            result.points = chart.points;
         } else {
-            SwcResult chart;
-            ChartMeasureStep(*profile, *mtf, features, chart);
-            result.points = Points(chart.points, chart.listing);
+            ChartMtfOutput chart;
+            session.ChartMtf(features, used.maLines, chart);
+            result.points = chart.points;
             // The method selects the highest valid frequency and runs Fitting.
-            if (!fitItem) fitItem = chart.fitFrequencyItem.value_or(-1);
+            if (!fitItem) fitItem = chart.chart.fitFrequencyItem.value_or(-1);
         }
-        MarkChartPoints(result.points, pixelSpacing);
-        result.chartGroups = ChartGroups{features.groupCentres, mtf->mtfLastIndex};
+        result.chartGroups = ChartGroups{features.groupCentres, session.mtf().mtfLastIndex};
     }
-    result.lsf.assign(profile->exposureProfile.begin(),
-                      profile->exposureProfile.begin() + std::max(profile->exposureCount, 0));
-    result.peakIndex = profile->peakIndex;
-    if (fitItem) FitPoints(result, FitStep(*mtf, *fitItem, used.fitDegree, pixelSpacing));
+    result.lsf.assign(profile.exposureProfile.begin(),
+                      profile.exposureProfile.begin() + std::max(profile.exposureCount, 0));
+    result.peakIndex = profile.peakIndex;
+    if (fitItem) fit();
     return result;
 }
 

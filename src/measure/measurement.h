@@ -1,15 +1,14 @@
 // The measurement chain from an image file to its MTF, without any window:
 //
-//   ReadSourceImage → ReadPixelTable → BuildProfileStep → SmoothStep →
-//   [ExtractStep] → ExposureStep → [TruncateStep] → SlitStep   → [FitStep]
-//                                  ChartLocateStep → ExposureStep → ChartMeasureStep → FitStep
+//   ReadSourceImage → ReadPixelTable → the analysis session's steps
+//   (analysis_session.h): BuildProfile → Smooth → [Extract] → ToExposure →
+//   [Truncate] → SlitMtf → [Fit], or LocateChart → ToExposure → ChartMtf → Fit;
+//   the precise modes and the edge method on the table in exposure.
 //
-// The precise modes and the edge method: see precise_steps.h.
-//
-// Each step is the operation of one button of the windows, on the same
-// kernels with the same numbers, so the windows and the command line give
-// the same results digit for digit. Every step fails with a radmtf::Failure
-// where the window's action would.
+// The session's steps are the buttons of the analysis window, which runs the
+// same session, so the window and the command line give the same results
+// digit for digit. Every step fails with a radmtf::Failure where the
+// window's action would.
 #pragma once
 
 #include <array>
@@ -36,6 +35,7 @@
 #include "mtf/swc.h"
 #include "precise/mtf_points.h"
 #include "viewer/sample_reader.h"
+#include "viewer/view_types.h"
 
 namespace radmtf {
 
@@ -76,6 +76,9 @@ RoiSetting DefaultRoi(std::int32_t columns, std::int32_t rows);
 // The table block behind a ROI (one column left of the ROI, as the viewer reads it).
 SampleBlock RoiTableBlock(const RoiSetting& roi);
 
+// The ROI settings of an image rectangle (RoiRectFromEdits turned around).
+RoiSetting RoiOfRect(const PixelRect& rect);
+
 // Refuses (kTableTooLarge) a table beyond any detector's size, which would
 // only exhaust the memory.
 void CheckTableLimits(const SampleBlock& block);
@@ -98,19 +101,17 @@ struct PixelTable {
     std::int64_t rows = 0;
     bool filled = false;
     std::vector<std::int32_t> values;  // row-major, rows × columns
+    // The cells of a table that is not filled which hold a value all the
+    // same (row-major; empty: none), kept from the table before it.
+    std::vector<std::uint8_t> kept;
     PixelTableView View() const;
 };
 PixelTable ReadPixelTable(const SourceImage& image, const SampleBlock& block);
+// Its refusals alone, which do not depend on the offset or the byte order.
+void CheckTableBlock(const SourceImage& image, const SampleBlock& block);
 
-// "2Dto1D" with the orientation button 1 .. 4.
-void BuildProfileStep(ProfileState& profile, const PixelTableView& table, int orientation,
-                      std::int32_t maLines);
-// "Smooth": SampleSpacing = pixel spacing / MA-Line#, then the moving average.
-void SmoothStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines, std::int32_t width);
-// "Extract".
-ExtractionOutput ExtractStep(ProfileState& profile, long double pixelSpacing, std::int32_t maLines);
-
-// "ToExp", by the curve file's lines when given, else by the detector model.
+// The command's conversion to exposure: the curve file's lines when given,
+// else the detector model.
 struct ExposureInputs {
     std::optional<std::vector<std::string>> curveLines;
     std::string curvePath;  // names the curve file in its failures
@@ -122,31 +123,9 @@ struct ExposureInputs {
 };
 // The conversion function of `inputs`.
 Conversion ConversionOf(const ExposureInputs& inputs);
-// "ToExp": the profile in air kerma, then scaled to a peak of 1000.
-std::vector<ChartPoint> ExposureStep(ProfileState& profile, const ExposureInputs& inputs);
-
-// A click on LSF sample `index`, then "Trancation".
-void TruncateStep(ProfileState& profile, MtfState& mtf, std::int32_t index);
-
-// "CalMTF" of the slit panel.
-void SlitStep(ProfileState& profile, MtfState& mtf, SlitOutput& out);
-
-// "CalMTF" of the chart panel, before and after its ToExp. What they found
-// stays in `out` also when they fail (the window shows it).
-void ChartLocateStep(const ProfileState& profile, MtfState& mtf, long double pixelSpacing,
-                     long double maLines, SwcFeatures& out);
-void ChartMeasureStep(const ProfileState& profile, MtfState& mtf, const SwcFeatures& features,
-                      SwcResult& out);
-
-// "Fitting" with the fit frequency item (-1: none chosen).
-FittingOutput FitStep(MtfState& mtf, int item, std::int32_t degree, long double pixelSpacing);
-
 // The edge page's settings from `settings` and the pixel spacing (mm), as
 // the page reads its edits; kEdgeSettings for a value out of its range.
 EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing);
-
-// The same as the edge page shows them (the pixel spacing left as it is).
-EdgeSettingTexts EdgeSettingTextsOf(const MeasureSettings& settings);
 
 // One MTF point as the window lists it.
 struct MtfPoint {
@@ -222,8 +201,6 @@ struct MeasurementRecord {
     std::vector<std::pair<double, double>> summaryCurve;  // empty: the points
     std::optional<double> edgeAngle;                      // degrees
     std::string edgeDirection;                            // "vertical" or "horizontal"
-    EdgeSettingTexts edge;                                // the edge method's settings as used
-    std::string lsfRange = "2.5";                         // the precise slit's LSF range ± (mm)
     std::string geometry;                                 // the estimate, where one was made
     std::vector<std::string> warnings;                    // their texts
     std::string acquisition;                              // the acquisition summary, lines ended by CR LF
@@ -231,7 +208,8 @@ struct MeasurementRecord {
     std::string failure;  // a file that could not be measured: why
 };
 
-// The whole chain on a loaded image, in the order the windows run it.
+// The whole chain on a loaded image: the analysis window's session
+// (analysis_session.h) driven in the order the windows run it.
 // Refuses (kPixelSpacingRange) a pixel spacing, set or the file's, outside
 // kMinPixelSpacingMm .. kMaxPixelSpacingMm before anything is measured.
 MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& settings);

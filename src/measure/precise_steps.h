@@ -3,7 +3,7 @@
 // that both give the same numbers digit for digit:
 //
 //   TableExposureStep → GeometryStep → PreciseSlitStep
-//                                    → (ChartLocateStep on the profile) → PreciseChartStep
+//                                    → (the session's LocateChart on the profile) → PreciseChartStep
 //   TableExposureStep → EdgeStep
 //
 // The window keeps the geometry estimate between its buttons; the command
@@ -59,7 +59,7 @@ struct PreciseSlitInputs {
 PreciseSlitResult PreciseSlitStep(const ValueTable& exposure, const LineGeometry& geometry,
                                   const PreciseSlitInputs& inputs);
 
-// The precise chart mode on the features ChartLocateStep found on the
+// The precise chart mode on the features LocateChart (analysis_session.h) found on the
 // composite profile built with `orientation` and `maLines`; the pixel
 // spacing within 0.001 .. 10 mm (kPixelSpacingRange otherwise).
 PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeometry& geometry,

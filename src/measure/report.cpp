@@ -113,6 +113,7 @@ const std::vector<SettingColumn>& SettingColumns()
         {"edge_smoothing_cy_per_mm", Kind::kReal, [](S s) { return EdgeText(s, s.edge.smoothingInterval); },
          true},
         {"edge_adaptive", Kind::kReal, [](S s) { return EdgeText(s, s.edge.adaptiveWindow); }, true},
+        {"edge_reach", Kind::kReal, [](S s) { return EdgeText(s, s.edge.reachFactor); }, true},
         {"conversion", Kind::kText, [](S s) { return s.conversion.value_or(s.curveFile ? "" : "model"); },
          true},
     };

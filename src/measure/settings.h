@@ -42,6 +42,9 @@ struct EdgeMethodSettings {
     // The window that narrows with frequency: ± c / f mm at f, in place of
     // the core and tail weighting; 0: off.
     long double adaptiveWindow = 0.0L;
+    // The LSF window fitted to the LSF's reach: this many reaches (within
+    // the LSF range); 0: off.
+    long double reachFactor = 3.0L;
 };
 
 struct MeasureSettings {

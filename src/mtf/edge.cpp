@@ -387,6 +387,54 @@ bool HasSecondEdge(const Binned& b, int lineCount)
     return elsewhere > kSecondEdgeRatio * peak;
 }
 
+// How far the LSF reaches, in bins from the edge bin `edge`: scanned
+// inwards pixel by pixel, the first distance d at which the ESF over
+// [d, 2d) (at least a pixel; a faint tail shows over a longer stretch)
+// stands off that side's plateau (the mean over the outer quarter of the
+// window, half width `half` bins) by more than 0.1 % of the step or five
+// times that stretch's noise; the reach is d plus a pixel. The noise comes
+// from the differences of neighbouring one-pixel blocks over the outer half
+// of both sides (a slow tail drops out of them), so few false alarms widen
+// the window. −1 when the window is too short to give a plateau or the ESF
+// does not rise.
+int LsfReach(const std::vector<double>& esf, int edge, int half, int pixel)
+{
+    const int pixels = (half + 1) / pixel;  // whole pixels from the edge
+    const int outer = (3 * half + 3) / 4 / pixel;
+    if (pixels - outer < 3) return -1;
+    // Mean of pixels [from, to) on one side.
+    const auto mean = [&](int side, int from, int to) {
+        double sum = 0.0;
+        for (int k = from * pixel; k < to * pixel; ++k) sum += esf[static_cast<std::size_t>(edge + side * k)];
+        return sum / ((to - from) * pixel);
+    };
+    double plateau[2];
+    double squares = 0.0;
+    int differences = 0;
+    for (int s = 0; s < 2; ++s) {
+        const int side = 2 * s - 1;
+        plateau[s] = mean(side, outer, pixels);
+        for (int b = pixels / 2; b + 1 < pixels; ++b, ++differences)
+            squares += std::pow(mean(side, b + 1, b + 2) - mean(side, b, b + 1), 2) / 2;
+    }
+    const double step = plateau[1] - plateau[0];
+    if (!(step > 0)) return -1;
+    const double noise = std::sqrt(squares / differences);
+    int reach = 0;
+    for (int s = 0; s < 2; ++s) {
+        const int side = 2 * s - 1;
+        for (int d = outer - 1; d >= 0; --d) {
+            const int to = std::min(outer, std::max(2 * d, d + 1));
+            const double threshold = std::max(1e-3 * step, 5 * noise / std::sqrt(to - d));
+            if (std::fabs(mean(side, d, to) - plateau[s]) > threshold) {
+                reach = std::max(reach, (d + 1) * pixel);
+                break;
+            }
+        }
+    }
+    return reach;
+}
+
 // The LSF bins of one ESF within the window: central differences.
 struct LsfWindow {
     int first = 0;           // first ESF bin of the window
@@ -604,7 +652,8 @@ void CheckSettings(const EdgeSettings& s)
                        s.binWidth <= 1 && s.lsfHalfWidth >= 0 && finite(s.lsfHalfWidth) && s.lsfTaper >= 0 &&
                        s.lsfTaper <= 1 && s.coreHalfWidth >= 0 && finite(s.coreHalfWidth) &&
                        s.tailCutoff >= 0 && finite(s.tailCutoff) && s.smoothingInterval >= 0 &&
-                       finite(s.smoothingInterval) && s.adaptiveWindow >= 0 && finite(s.adaptiveWindow);
+                       finite(s.smoothingInterval) && s.adaptiveWindow >= 0 && finite(s.adaptiveWindow) &&
+                       s.reachFactor >= 0 && finite(s.reachFactor);
     if (!valid) ThrowFailure(FailureCode::kEdgeSettings);
 }
 
@@ -726,6 +775,22 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
         window.last = static_cast<int>(half - firstBin);
         window.halfWidth = std::min(settings.lsfHalfWidth, static_cast<double>(half) * binMm);
         window.taper = settings.lsfTaper;
+        // The noise of the transform grows with the window's width, so a
+        // narrow LSF gets a window fitted to it (the taper then fades out
+        // only what lies beyond its reach), two pixels at least.
+        const int block = std::max(1, static_cast<int>(std::lround(1 / settings.binWidth)));
+        const int reach = settings.reachFactor > 0 && half < INT_MAX / 4
+                              ? LsfReach(esf, static_cast<int>(-firstBin), static_cast<int>(half), block)
+                              : -1;
+        if (reach > 0) {
+            const double fitted = std::max(settings.reachFactor * reach, 2.0 * block);
+            if (fitted < static_cast<double>(half)) {
+                const long long narrow = static_cast<long long>(std::ceil(fitted));
+                window.first = static_cast<int>(-narrow - firstBin);
+                window.last = static_cast<int>(narrow - firstBin);
+                window.halfWidth = static_cast<double>(narrow) * binMm;
+            }
+        }
     }
     if (window.last - window.first < 4) ThrowFailure(FailureCode::kEdgeNotFound);
 

@@ -43,6 +43,11 @@ struct EdgeSettings {
     // weighting: less noise at high frequencies, but a broad LSF's tails are
     // cut there too. 0 keeps the fixed window.
     double adaptiveWindow = 0.0;  // mm × cycles/mm
+    // When above 0, the LSF window narrows to this multiple of the LSF's
+    // reach (the distance from the edge beyond which the ESF stays on its
+    // plateaus within the noise), two pixels at least: a narrow LSF is not
+    // transformed with the noise of a window sized for a broad one.
+    double reachFactor = 3.0;
     // Independent groups of lines for the uncertainty (at most).
     int subsets = 8;
     double minAngle = 0.5;   // degrees

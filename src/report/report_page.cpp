@@ -65,7 +65,7 @@ QList<QPair<QString, QString>> MethodRows(ReportMethod method, const Measurement
         row(QT_TRANSLATE_NOOP("radmtf::Report", "幾何 (Auto)"), record.geometry);
     if (method == M::kPreciseSlit) {
         row(QT_TRANSLATE_NOOP("radmtf::Report", "スリット幅 (mm)"), FloatToStr(record.settings.slitWidth));
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF 範囲 ± (mm)"), record.lsfRange);
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF 範囲 ± (mm)"), FloatToStr(record.settings.lsfRange));
     }
     if (method == M::kEdge) {
         if (record.edgeDirection == "vertical")
@@ -79,13 +79,13 @@ QList<QPair<QString, QString>> MethodRows(ReportMethod method, const Measurement
             edge.angle = *record.edgeAngle;
             row(QT_TRANSLATE_NOOP("radmtf::Report", "エッジ角度 (度)"), EdgeAngleText(edge));
         }
-        const EdgeSettingTexts& e = record.edge;
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF ビン (画素)"), e.binWidth);
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF 範囲 ± (mm)"), e.lsfHalfWidth);
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF テーパー"), e.lsfTaper);
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF コア ± (mm)"), e.coreHalfWidth);
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "裾の遮断周波数 (c/mm)"), e.tailCutoff);
-        row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF 平滑化 (c/mm)"), e.smoothingInterval);
+        const EdgeMethodSettings& e = record.settings.edge;
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "ESF ビン (画素)"), FloatToStr(e.binWidth));
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF 範囲 ± (mm)"), FloatToStr(record.settings.lsfRange));
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF テーパー"), FloatToStr(e.lsfTaper));
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "LSF コア ± (mm)"), FloatToStr(e.coreHalfWidth));
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "裾の遮断周波数 (c/mm)"), FloatToStr(e.tailCutoff));
+        row(QT_TRANSLATE_NOOP("radmtf::Report", "MTF 平滑化 (c/mm)"), FloatToStr(e.smoothingInterval));
     }
     return rows;
 }

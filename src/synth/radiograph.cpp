@@ -63,7 +63,9 @@ Radiograph RenderQuanta(int columns, int rows, const std::vector<double>& mean, 
     image.pixels.resize(mean.size());
     for (std::size_t i = 0; i < mean.size(); ++i) {
         const double count = noise.poisson ? static_cast<double>(random.Poisson(mean[i])) : mean[i];
-        const double value = std::nearbyint(perDecade * std::log10(1 + gain * count));
+        const double value = scale.linearGain > 0
+                                 ? std::nearbyint(scale.linearOffset + scale.linearGain * count)
+                                 : std::nearbyint(perDecade * std::log10(1 + gain * count));
         image.pixels[i] = static_cast<std::uint16_t>(std::clamp(value, 0.0, full - 1));
     }
     return image;
@@ -85,6 +87,7 @@ PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow,
 
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale)
 {
+    if (scale.linearGain > 0) return (pixelValue - scale.linearOffset) / scale.linearGain;
     return std::pow(10.0, scale.latitude * pixelValue / std::ldexp(1.0, scale.bitsStored));
 }
 

@@ -61,6 +61,11 @@ struct ExposureScale {
     double latitude = 4;    // L: decades over the pixel range
     int bitsStored = 12;    // B
     double headroom = 0.4;  // decades left above the open level
+    // A linear response instead (a raw "for processing" image) when the gain
+    // is positive: P = nearest(offset + gain N), clamped to 0 .. 2^B − 1,
+    // so the noise grows with the level (σ = gain √N).
+    double linearOffset = 100;
+    double linearGain = 0;
     double OpenLevelDecades() const { return latitude - headroom; }
 };
 
@@ -102,7 +107,8 @@ Radiograph RenderQuanta(int columns, int rows, const std::vector<double>& mean, 
 // outside the image read as empty.
 PixelTableView TableView(const Radiograph& image, int firstColumn, int firstRow, int columns, int rows);
 
-// The exposure ToExp would give for a pixel value (10^(L × P / 2^B)).
+// The exposure ToExp would give for a pixel value (10^(L × P / 2^B)); for
+// a linear response the quanta (P − offset) / gain.
 double ExposureOfPixelValue(double pixelValue, const ExposureScale& scale);
 
 }  // namespace radmtf::synth

@@ -10,6 +10,7 @@
 #include "measure/report.h"
 #include "mtf/edge.h"
 #include "mtf/mtf_summary.h"
+#include "report/report_page.h"
 #include "synth/dicom_writer.h"
 #include "synth/edge_scene.h"
 
@@ -57,8 +58,7 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
 
     // The memo is the kernel's table for the transferred pixels, and near the truth.
     const EdgeResult direct =
-        MeasureEdge(EdgeImageFromTable(TForm2TableView(form2->StringGrid1->grid()), ExposureConversion{}),
-                    EdgeSettings{});
+        MeasureEdge(EdgeImageFromTable(form2->session.tableView(), ExposureConversion{}), EdgeSettings{});
     for (const std::string& expected : EdgeMemoLines(direct)) {
         ASSERT_TRUE(std::getline(lines, line));
         EXPECT_EQ(line, expected);
@@ -92,9 +92,11 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     EXPECT_EQ(rows[0][CsvColumn(command.out, "mtf50_cy_per_mm")],
               ExactNumber(*SummarizeMtf(fine, 0.1).mtf50));
     EXPECT_EQ(form2->Series4->count(), 101);
-    EXPECT_EQ(form2->mtf.measuredCount, 101);
+    EXPECT_EQ(form2->session.mtf().measuredCount, 101);
     EXPECT_GT(form2->SeriesESF->count(), 1000);
-    EXPECT_GT(form2->SeriesEdgeLSF->count(), 400);
+    // The LSF over the window fitted to its reach.
+    EXPECT_EQ(form2->SeriesEdgeLSF->count(), static_cast<int>(direct.lsf.size()));
+    EXPECT_GT(form2->SeriesEdgeLSF->count(), 100);
 
     // The summary and the report follow the edge method, with its own settings and angle.
     EXPECT_TRUE(form2->MemoSummary->lines().value(0).startsWith("MTF50 "));
@@ -103,6 +105,23 @@ TEST_F(EdgeMethodWindow, ShowsTheAngleTheMtfWithUncertaintiesAndTheCharts)
     const std::string text = Tool("pdftotext", {QString::fromStdString(pdf), "-"});
     EXPECT_NE(text.find("エッジ角度 (度)"), std::string::npos) << text;
     EXPECT_NE(text.find(form2->EditEdgeAngle->text().toStdString()), std::string::npos) << text;
+}
+
+// The report lists the settings the measurement used, formatted as the
+// command formats them, whatever the edits hold since.
+TEST_F(EdgeMethodWindow, ReportListsTheSettingsUsed)
+{
+    Run(LoadEdgeImage() +
+        "set Form1.EditROIPosX 200\nclick Form1.ButtonDisp\nclick Form1.ButtonToTable\n"
+        "set Form2.EditEdgeBin 0.250\nset Form2.EditEdgeTaper .3\nclick Form2.ButtonEdge\n"
+        "set Form2.EditEdgeBin 0.5\nset Form2.EditEdgeLsfWidth 4\n");
+    const std::optional<ReportPage> page = form2->reportPage();
+    ASSERT_TRUE(page);
+    QStringList rows;
+    for (const auto& [label, value] : page->settings.methodRows) rows.append(label + " " + value);
+    EXPECT_TRUE(rows.contains("ESF ビン (画素) 0.25")) << rows.join("; ").toStdString();
+    EXPECT_TRUE(rows.contains("LSF テーパー 0.3")) << rows.join("; ").toStdString();
+    EXPECT_TRUE(rows.contains("LSF 範囲 ± (mm) 2.5")) << rows.join("; ").toStdString();
 }
 
 TEST_F(EdgeMethodWindow, RefusesAFlatRoiWithTheProgramsMessage)

@@ -464,12 +464,13 @@ TEST_F(MeasureCommand, EdgeAndLsfRangeOptionsChangeTheMeasurementAndAreListedWit
         const char* value;
     };
     for (const Case& c : {Case{{"edge", edge, "--edge-bin", "0.25"}, "edge_bin_px", "0.25"},
-                          Case{{"edge", edge, "--lsf-range", "1.5"}, "lsf_range_mm", "1.5"},
+                          Case{{"edge", edge, "--lsf-range", "1"}, "lsf_range_mm", "1"},
                           Case{{"edge", edge, "--edge-taper", "0"}, "edge_taper", "0"},
                           Case{{"edge", edge, "--edge-core", "0.5"}, "edge_core_mm", "0.5"},
                           Case{{"edge", edge, "--edge-cutoff", "1"}, "edge_cutoff_cy_per_mm", "1"},
                           Case{{"edge", edge, "--edge-smoothing", "0.5"}, "edge_smoothing_cy_per_mm", "0.5"},
                           Case{{"edge", edge, "--edge-adaptive", "1.5"}, "edge_adaptive", "1.5"},
+                          Case{{"edge", edge, "--edge-reach", "0"}, "edge_reach", "0"},
                           Case{{"slit", slit, "--precise", "--lsf-range", "1"}, "lsf_range_mm", "1"}}) {
         const QStringList defaults = c.args.mid(0, c.args.contains("--precise") ? 3 : 2);
         const CommandRun before = RunMeasure(defaults + QStringList{"--format", "csv"});

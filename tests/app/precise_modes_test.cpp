@@ -76,8 +76,9 @@ protected:
     std::map<double, double> MeasuredMtf() const
     {
         std::map<double, double> points;
-        for (int i = 0; i < form2->mtf.measuredCount; ++i)
-            points.emplace(form2->mtf.mtfFrequency[std::size_t(i)], form2->mtf.mtfValue[std::size_t(i)]);
+        for (int i = 0; i < form2->session.mtf().measuredCount; ++i)
+            points.emplace(form2->session.mtf().mtfFrequency[std::size_t(i)],
+                           form2->session.mtf().mtfValue[std::size_t(i)]);
         return points;
     }
     std::string roi;

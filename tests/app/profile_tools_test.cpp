@@ -214,7 +214,7 @@ TEST_F(LsfTools, TruncationReplacesBothTailsByTheirExponentials)
     // samples out, beyond the array's start: everything moves up by 55 and the
     // right tail grows to the same depth.
     Run("click Form2.ButtonToExp\nchartclick Form2.Series3 50\n");
-    const double mirrored = form2->profile.exposureProfile[150];
+    const double mirrored = form2->session.profile().exposureProfile[150];
     EXPECT_EQ(
         Run("click Form2.ButtonTrancation\nprint ExposureCount\nprint PeakIndex\nprint Form2.EditNDLSF\n"),
         "310\n155\n200\n");

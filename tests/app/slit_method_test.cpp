@@ -8,6 +8,7 @@
 #include "app_fixture.h"
 #include "command_runner.h"
 #include "measure/report.h"
+#include "report/report_page.h"
 #include "synthetic_images.h"
 
 namespace radmtf::testing {
@@ -73,10 +74,36 @@ TEST_P(SlitMethodEndToEnd, ListsThePresampledMtfOfATiltedSlit)
     ASSERT_EQ(csv.size(), static_cast<std::size_t>(memo.size()));
     for (std::size_t i = 0; i < csv.size(); ++i) {
         ASSERT_GE(csv[i].size(), 5u);
-        EXPECT_EQ(csv[i][2], ExactNumber(form2->mtf.mtfFrequency[i]));
-        EXPECT_EQ(csv[i][3], ExactNumber(form2->mtf.mtfValue[i]));
+        EXPECT_EQ(csv[i][2], ExactNumber(form2->session.mtf().mtfFrequency[i]));
+        EXPECT_EQ(csv[i][3], ExactNumber(form2->session.mtf().mtfValue[i]));
         EXPECT_EQ(csv[i][4], memo[int(i)].section('\t', 1).toStdString());
     }
+}
+
+class SlitWithConversion : public WindowTest {};
+
+// A conversion function chosen in the window measures as the command's
+// --conversion, to the last bit, and the report states it.
+TEST_F(SlitWithConversion, MeasuresAsTheCommandsConversion)
+{
+    const std::string path = WriteFile("slit.dcm", SlitImage(1, 17, 256, 64));
+    form2->ComboConversion->setCurrentIndex(1);
+    form2->EditConversion->setText("-50,2");
+    Run(SlitMethodScript(path, 1, 17));
+    const CommandRun command =
+        RunMeasure({"slit", QString::fromStdString(path), "--format", "csv", "--extract", "--orientation",
+                    "1", "--ma-line", "17", "--roi", "128,32,200,40", "--conversion", "linear:-50,2"});
+    ASSERT_EQ(command.exitCode, 0) << command.err;
+    auto csv = CsvRows(command.out);
+    csv.erase(std::find_if(csv.begin(), csv.end(), [](const auto& row) { return row[2] == "5"; }));
+    ASSERT_EQ(csv.size(), static_cast<std::size_t>(form2->MemoMTF->lines().size()));
+    for (std::size_t i = 0; i < csv.size(); ++i)
+        EXPECT_EQ(csv[i][3], ExactNumber(form2->session.mtf().mtfValue[i])) << i;
+    const std::optional<ReportPage> page = form2->reportPage();
+    ASSERT_TRUE(page);
+    ASSERT_FALSE(page->settings.methodRows.isEmpty());
+    EXPECT_EQ(page->settings.methodRows[0].second.toStdString(), "linear:-50,2");
+    EXPECT_TRUE(page->settings.latitude.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientations, SlitMethodEndToEnd,

@@ -65,7 +65,7 @@ TEST_F(SquareWaveChartMethod, MeasuresThePresampledMtfAtAllNineFrequencies)
         Run("click Form2.ButtonSWC\nprint MtfLastIndex\nprint Form2.RadioGroup2\nprint Form2.PageControl1\n"),
         "9\n5\nTabSheetMTF\n");
     EXPECT_EQ(form2->RadioGroup2->items().value(5).toStdString(), "6.0");
-    EXPECT_DOUBLE_EQ(form2->mtf.barPeriod, 1.0 / 6);
+    EXPECT_DOUBLE_EQ(form2->session.mtf().barPeriod, 1.0 / 6);
 
     // Ten points from 0 to 6 cycles/mm, each the presampled MTF of the blur.
     const std::vector<std::string> lines = SplitLines(Run("print Form2.MemoMTF2"));
@@ -111,8 +111,8 @@ TEST_F(SquareWaveChartMethod, MeasuresThePresampledMtfAtAllNineFrequencies)
     const auto rows = CsvRows(command.out);
     ASSERT_EQ(rows.size(), 10u);
     for (std::size_t g = 0; g < rows.size(); ++g) {
-        EXPECT_EQ(rows[g][2], ExactNumber(form2->mtf.mtfFrequency[g]));
-        EXPECT_EQ(rows[g][3], ExactNumber(form2->mtf.mtfValue[g]));
+        EXPECT_EQ(rows[g][2], ExactNumber(form2->session.mtf().mtfFrequency[g]));
+        EXPECT_EQ(rows[g][3], ExactNumber(form2->session.mtf().mtfValue[g]));
         EXPECT_EQ(rows[g][4], values[g]);
     }
 

@@ -112,10 +112,11 @@ TEST_F(TransferAndFitting, ConvertsThroughTheCharacteristicCurveBesideTheImage)
 TEST_F(TransferAndFitting, FittingUsesTheSlitPointsAndRefusesABadDegree)
 {
     // A narrow LSF straight into the exposure profile.
-    form2->profile.profileCount = 64;
+    form2->session.profile().profileCount = 64;
     for (int i = 0; i < 64; ++i)
-        form2->profile.compositeProfile[std::size_t(i)] = i == 30 ? 3000 : (i == 29 || i == 31 ? 2000 : 0);
-    form2->profile.sampleSpacing = 0.1 / 17;
+        form2->session.profile().compositeProfile[std::size_t(i)] =
+            i == 30 ? 3000 : (i == 29 || i == 31 ? 2000 : 0);
+    form2->session.profile().sampleSpacing = 0.1 / 17;
     EXPECT_EQ(Run("click Form2.ButtonToExp\nclick Form2.ButtonSlit\nprint MtfPointCount\n"), "121\n");
     EXPECT_EQ(form2->MemoMTF->lines().size(), 121);
     EXPECT_EQ(form2->MemoMTF->lines()[0].toStdString(), "0\t1");

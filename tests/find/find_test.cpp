@@ -22,14 +22,23 @@ SampleImageView ViewOf(const Radiograph& image)
     return {image.pixels.data(), false, image.columns, image.rows, image.pixelSpacing};
 }
 
-Radiograph Plates(std::vector<Plate> plates, int side = 1024, double quanta = 1000, std::uint64_t seed = 1)
+// A raw image for processing: 16 bits, the open level near 50000 whatever
+// the quanta, so the noise grows as the square root of the level.
+synth::ExposureScale Linear(double quanta)
+{
+    return {.bitsStored = 16, .linearOffset = 100, .linearGain = 5e4 / quanta};
+}
+
+Radiograph Plates(std::vector<Plate> plates, int side = 1024, double quanta = 1000, std::uint64_t seed = 1,
+                  bool linear = false)
 {
     DetectorModel model;
-    return synth::RenderPlates({side, side, std::move(plates)}, model, {.quanta = quanta, .seed = seed});
+    return synth::RenderPlates({side, side, std::move(plates)}, model, {.quanta = quanta, .seed = seed},
+                               linear ? Linear(quanta) : synth::ExposureScale{});
 }
 
 // The edge method on a found ROI, through the table block the program reads.
-EdgeResult MeasureFound(const Radiograph& image, const FoundRoi& roi)
+EdgeResult MeasureFound(const Radiograph& image, const FoundRoi& roi, const synth::ExposureScale& scale = {})
 {
     const int col0 = roi.centreX - roi.width / 2 - 1, row0 = roi.centreY - roi.height / 2;
     EXPECT_GE(col0, 0);
@@ -39,7 +48,7 @@ EdgeResult MeasureFound(const Radiograph& image, const FoundRoi& roi)
     EdgeImage table{roi.width, roi.height, {}};
     for (int r = row0; r < row0 + roi.height; ++r)
         for (int c = col0; c < col0 + roi.width; ++c)
-            table.exposure.push_back(synth::ExposureOfPixelValue(image.At(r, c), {}));
+            table.exposure.push_back(synth::ExposureOfPixelValue(image.At(r, c), scale));
     return MeasureEdge(table, EdgeSettings{});
 }
 
@@ -51,14 +60,15 @@ struct Expected {
 
 // Each found edge is one of the plate's, measures with the edge method as
 // found, and has the true MTF.
-void CheckEdges(const Radiograph& image, const std::vector<FoundEdge>& edges, double angle)
+void CheckEdges(const Radiograph& image, const std::vector<FoundEdge>& edges, double angle,
+                const synth::ExposureScale& scale = {})
 {
     const DetectorModel model;
     for (const FoundEdge& e : edges) {
         SCOPED_TRACE(std::to_string(e.roi.centreX) + "," + std::to_string(e.roi.centreY));
         EXPECT_NEAR(e.angle, e.vertical ? angle : -angle, 0.1);
         EXPECT_GE(std::max(e.roi.width, e.roi.height), 100);  // 10 mm along
-        const EdgeResult r = MeasureFound(image, e.roi);
+        const EdgeResult r = MeasureFound(image, e.roi, scale);
         EXPECT_EQ(r.vertical, e.vertical);
         EXPECT_EQ(r.rising, e.rising);
         EXPECT_NEAR(r.angle, e.angle, 0.05);
@@ -86,6 +96,17 @@ TEST(FindEdges, FindsTheFourEdgesOfARotatedPlate)
     const auto smallEdges = FindEdges(ViewOf(small));
     EXPECT_EQ(smallEdges.size(), 4u);
     CheckEdges(small, smallEdges, 5);
+
+    // A linear response: the high-contrast edges' far blur tails stand out
+    // of the quiet dark side's noise, apart from the edges themselves.
+    for (double quanta : {1e3, 1e4}) {
+        SCOPED_TRACE(quanta);
+        const Radiograph linear =
+            Plates({{.centreX = 500, .centreY = 530, .side = 50, .angle = -3}}, 1024, quanta, 2, true);
+        const auto linearEdges = FindEdges(ViewOf(linear));
+        EXPECT_EQ(linearEdges.size(), 4u);
+        CheckEdges(linear, linearEdges, -3, Linear(quanta));
+    }
 }
 
 TEST(FindEdges, PlatesAtTheBorderAndTwoPlates)
@@ -122,17 +143,20 @@ TEST(FindEdges, PlatesAtTheBorderAndTwoPlates)
 
 TEST(FindObjects, NothingOnFlatOrNoiseOnlyImages)
 {
-    for (double quanta : {1e3, 1e4}) {
-        const Radiograph flat = Plates({}, 1024, quanta, 5);
-        EXPECT_TRUE(FindEdges(ViewOf(flat)).empty());
-        EXPECT_FALSE(FindSlit(ViewOf(flat)));
-        EXPECT_FALSE(FindChart(ViewOf(flat)));
-    }
-    // A plate covering everything: noise at the dark level only.
-    const Radiograph dark = Plates({{.centreX = 512, .centreY = 512, .side = 200, .angle = 2}}, 1024, 1e3, 6);
-    EXPECT_TRUE(FindEdges(ViewOf(dark)).empty());
-    EXPECT_FALSE(FindSlit(ViewOf(dark)));
-    EXPECT_FALSE(FindChart(ViewOf(dark)));
+    // Log and linear responses; a plate covering everything leaves noise at
+    // the dark level only.
+    for (bool linear : {false, true})
+        for (double quanta : {1e3, 1e4}) {
+            SCOPED_TRACE(std::to_string(linear) + " " + std::to_string(quanta));
+            const Radiograph flat = Plates({}, 1024, quanta, 5, linear);
+            const Radiograph dark =
+                Plates({{.centreX = 512, .centreY = 512, .side = 200, .angle = 2}}, 1024, quanta, 6, linear);
+            for (const Radiograph* image : {&flat, &dark}) {
+                EXPECT_TRUE(FindEdges(ViewOf(*image)).empty());
+                EXPECT_FALSE(FindSlit(ViewOf(*image)));
+                EXPECT_FALSE(FindChart(ViewOf(*image)));
+            }
+        }
     // No samples at all, a spacing no detector has, a search area off the image.
     EXPECT_TRUE(FindEdges(SampleImageView{}).empty());
     const Radiograph plate = Plates({{.centreX = 500, .centreY = 500, .side = 50, .angle = 3}});
@@ -206,6 +230,37 @@ TEST(FindObjects, SamplesSlitChartAndEdge)
     EXPECT_TRUE(edges[0].vertical);
     EXPECT_NEAR(edges[0].angle, 2.5, 0.1);
     EXPECT_FALSE(FindSlit(edge.view));
+}
+
+// The edge sample through a linear response, P = 100 + 6.5668 K (values
+// 258 .. 54100), and halved: found, and measuring as on the hand-placed ROI.
+TEST(FindObjects, LinearEdgeSample)
+{
+    const Loaded edge = LoadSample("edge.dcm");
+    const int columns = edge.view.columns;
+    for (double scale : {1.0, 0.5}) {
+        SCOPED_TRACE(scale);
+        std::vector<std::uint16_t> linear;
+        for (const std::uint16_t v : edge.samples)
+            linear.push_back(static_cast<std::uint16_t>(std::nearbyint(
+                scale * std::nearbyint(100 + 6.566813726637767 * std::pow(10.0, 4 * v / 4096.0)))));
+        const auto edges = FindEdges({linear.data(), false, columns, edge.view.rows, 0.1});
+        ASSERT_EQ(edges.size(), 1u);
+        EXPECT_TRUE(edges[0].vertical && edges[0].rising);
+        const auto measure = [&](const FoundRoi& roi) {
+            EdgeImage table{roi.width, roi.height, {}};
+            for (int r = roi.centreY - roi.height / 2; r < roi.centreY - roi.height / 2 + roi.height; ++r)
+                for (int c = roi.centreX - roi.width / 2 - 1; c < roi.centreX - roi.width / 2 - 1 + roi.width;
+                     ++c)
+                    table.exposure.push_back(linear[static_cast<std::size_t>(r * columns + c)] - 100 * scale);
+            return MeasureEdge(table, EdgeSettings{});
+        };
+        const EdgeResult found = measure(edges[0].roi), hand = measure({128, 128, 85, 196});
+        for (std::size_t i : {20u, 40u, 60u, 80u}) {  // 1 .. 4 cycles/mm
+            ASSERT_LT(i, found.fineMtf.size());
+            EXPECT_NEAR(found.fineMtf[i], hand.fineMtf[i], 0.005) << found.fineFrequency[i];
+        }
+    }
 }
 
 }  // namespace

@@ -493,6 +493,7 @@ MTF:
   --edge-cutoff F           その外側の LSF の重みの遮断周波数 (cycles/mm、既定: 2)
   --edge-smoothing F        MTF を平均する周波数の幅 (cycles/mm、既定: 0、平均しない)
   --edge-adaptive C         周波数 f で ± C / f mm の LSF を使う窓 (コアと遮断の代わり、既定: 0、使わない)
+  --edge-reach K            LSF の範囲を LSF の届く距離の K 倍に狭める (既定: 3、0 は狭めない)
 
 ノイズ (nnps と conversion、ほかに --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: 画素値から空気カーマへの変換
@@ -580,6 +581,7 @@ Edge (edge only):
   --edge-cutoff F           the cut-off frequency of the weight of the LSF beyond it (cycles/mm, default: 2)
   --edge-smoothing F        the frequency interval the MTF is averaged over (cycles/mm, default: 0, none)
   --edge-adaptive C         the LSF window ± C / f mm at frequency f, in place of core and cut-off (default: 0, off)
+  --edge-reach K            the LSF range narrowed to K times the LSF&apos;s reach (default: 3; 0: not narrowed)
 
 Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --format --output):
   --conversion C            nnps: the conversion from pixel value to air kerma
@@ -1912,6 +1914,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>報告書の記入事項</source>
         <translation>Report notes</translation>
+    </message>
+    <message>
+        <source>露光量への変換関数: model (L と BitsStored), linear, log, file (測定した変換関数のファイル)</source>
+        <translation>Conversion function to exposure: model (L and BitsStored), linear, log, file (a measured conversion function)</translation>
+    </message>
+    <message>
+        <source>変換関数のパラメーター (linear: OFFSET,GAIN / log: C0,C1[,KREF]) またはファイルのパス</source>
+        <translation>The conversion function&apos;s parameters (linear: OFFSET,GAIN / log: C0,C1[,KREF]) or its file&apos;s path</translation>
     </message>
 </context>
 <context>
