@@ -214,6 +214,7 @@ const std::vector<Option>& Options()
          }},
         {"--output", false, [](P c, T, T v) { c.output = v; }},
         {"--report", false, [](P c, T, T v) { c.report = v; }},
+        {"--nnps-image", false, [](P c, T, T v) { c.nnpsImage = v; }},
         {"--institution", false, [](P c, T, T v) { c.notes.institution = v; }},
         {"--operator", false, [](P c, T, T v) { c.notes.operatorName = v; }},
         {"--note", false, [](P c, T, T v) { c.notes.note = v; }},

@@ -37,7 +37,8 @@ struct ParsedCommand {
     ReportNotes notes;  // --institution, --operator, --note
     std::optional<ReportFormat> format;
     std::optional<std::string> output;
-    std::optional<std::string> report;  // --report: the PDF to write, a page per file
+    std::optional<std::string> report;     // --report: the PDF to write, a page per file
+    std::optional<std::string> nnpsImage;  // --nnps-image: the 2-D NNPS as a PNG
     std::vector<std::string> inputs;
     std::optional<std::size_t> jobs;
     ObjectSearch search;  // without --roi: where and what to find

@@ -3,8 +3,11 @@
 // images (or MTF files) of one beam quality.
 #pragma once
 
+#include <string>
+
 #include "app/command_options.h"
 #include "app/report_library.h"
+#include "measure/noise_session.h"
 
 namespace radmtf {
 
@@ -16,5 +19,8 @@ void CheckDqeOptions(ParsedCommand& command);
 // or failed, 2 an output that would destroy a file. `writeReport` is loaded
 // only for --report.
 int RunDqeCommand(const ParsedCommand& command, WriteDqeReport writeReport);
+
+// A session's result as dqe writes it: "csv", "json" or "table".
+std::string DqeResultText(const DqeSession& session, const std::string& format);
 
 }  // namespace radmtf

@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "app/form1.h"
+#include "app/form3.h"
 #include "app/layout_helpers.h"
 
 namespace radmtf {
@@ -226,6 +227,11 @@ void TForm1::buildControls()
     EditImgSftY = bottomEdit("EditImgSftY", "0");
     EditFListNo = bottomEdit("EditFListNo", "1");
 
+    // The noise and DQE window, a window of its own that closes with this one.
+    auto* noiseWindow = new TForm3(this);
+    auto* toNoise = MakeButton(this, "ButtonToNoise", tr("ノイズ/DQE"), 606, 658, 104, 24);
+    connect(toNoise, &QPushButton::clicked, noiseWindow, &TForm3::ShowWindow);
+
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
     const char* itemNames[] = {"N641", "N1281", "N2561", "N5121", "N10241", "N20481"};
@@ -301,6 +307,7 @@ void TForm1::buildControls()
             {"EditImgSftX", tr("表示の横方向のずれ")},
             {"EditImgSftY", tr("表示の縦方向のずれ")},
             {"EditFListNo", tr("ホイールで次に表示する一覧の番号")},
+            {"ButtonToNoise", tr("ノイズと DQE のウィンドウを表示する")},
         });
 }
 

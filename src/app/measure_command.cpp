@@ -92,7 +92,7 @@ void CheckOptionsForMethod(ParsedCommand& command)
     else
         unused = {"--slit-width", "--lsf-range"};
     if (s.method != MeasureMethod::kEdge) unused.insert(unused.end(), edgeOnly.begin(), edgeOnly.end());
-    unused.insert(unused.end(), {"--kerma", "--kerma-file"});
+    unused.insert(unused.end(), {"--kerma", "--kerma-file", "--nnps-image"});
     ChooseConversion(s, unused);
     // Only a search without a ROI looks for objects; only edges have a direction.
     if (s.method != MeasureMethod::kEdge) unused.push_back("--direction");
@@ -256,6 +256,7 @@ FileOutcomes MeasureOneFile(const ParsedCommand& line, const std::string& path)
 struct CommandContext {
     WriteReport writeReport = nullptr;  // loaded only for --report
     WriteDqeReport writeDqeReport = nullptr;
+    WriteNnpsFile writeNnpsReport = nullptr, writeNnpsImage = nullptr;
 };
 
 int Measure(const ParsedCommand& line, const CommandContext& context)
@@ -343,7 +344,10 @@ const Subcommand kSubcommands[] = {
     {"chart", CheckOptionsForMethod, Measure, MeasureHelpText},
     {"edge", CheckOptionsForMethod, Measure, MeasureHelpText},
     {"nnps", CheckNnpsOptions,
-     [](const ParsedCommand& c, const CommandContext&) { return RunNnpsCommand(c); }, MeasureHelpText},
+     [](const ParsedCommand& c, const CommandContext& context) {
+         return RunNnpsCommand(c, context.writeNnpsReport, context.writeNnpsImage);
+     },
+     MeasureHelpText},
     {"conversion", CheckConversionOptions,
      [](const ParsedCommand& c, const CommandContext&) { return RunConversionCommand(c); }, MeasureHelpText},
     {"dqe", CheckDqeOptions,
@@ -383,11 +387,13 @@ int RunMeasureCommand(int argc, char** argv)
     // The language is found before the parse, so that its usage failures and
     // the help speak it. A report is drawn with fonts, which need a GUI
     // application object (without any display); everything else a plain one.
-    // Whatever the parse accepts as --report this scan has found.
-    std::optional<std::string> language, report;
+    // Whatever the parse accepts as --report (or --nnps-image, also drawn)
+    // this scan has found.
+    std::optional<std::string> language, report, image;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
-        for (auto [name, value] : {std::pair{"--lang", &language}, std::pair{"--report", &report}}) {
+        for (auto [name, value] : {std::pair{"--lang", &language}, std::pair{"--report", &report},
+                                   std::pair{"--nnps-image", &image}}) {
             const std::string option = name;
             if (arg == option && i + 1 < argc) *value = argv[i + 1];
             if (arg.rfind(option + "=", 0) == 0) *value = arg.substr(option.size() + 1);
@@ -399,17 +405,24 @@ int RunMeasureCommand(int argc, char** argv)
     MakeReportApplication makeReportApplication = nullptr;
     WriteReport writeReport = nullptr;
     WriteDqeReport writeDqeReport = nullptr;
-    if (report) {
+    WriteNnpsFile writeNnpsReport = nullptr, writeNnpsImage = nullptr;
+    const bool drawn = report || image;
+    if (drawn) {
         makeReportApplication = reinterpret_cast<MakeReportApplication>(
             LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kMakeReportApplicationName));
         writeReport =
             reinterpret_cast<WriteReport>(LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteReportName));
         writeDqeReport = reinterpret_cast<WriteDqeReport>(
             LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteDqeReportName));
-        if (!makeReportApplication || !writeReport || !writeDqeReport) return 1;
+        writeNnpsReport = reinterpret_cast<WriteNnpsFile>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteNnpsReportName));
+        writeNnpsImage = reinterpret_cast<WriteNnpsFile>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteNnpsImageName));
+        if (!makeReportApplication || !writeReport || !writeDqeReport || !writeNnpsReport || !writeNnpsImage)
+            return 1;
     }
-    const std::unique_ptr<QCoreApplication> app(report ? makeReportApplication(appArgc, appArgv)
-                                                       : new QCoreApplication(appArgc, appArgv));
+    const std::unique_ptr<QCoreApplication> app(drawn ? makeReportApplication(appArgc, appArgv)
+                                                      : new QCoreApplication(appArgc, appArgv));
     const QString code = RequestedLanguage(language ? QString::fromStdString(*language) : QString());
     if (!UseLanguage(code)) {
         UseLanguage("ja");
@@ -438,6 +451,8 @@ int RunMeasureCommand(int argc, char** argv)
     CommandContext context;
     context.writeReport = writeReport;
     context.writeDqeReport = writeDqeReport;
+    context.writeNnpsReport = writeNnpsReport;
+    context.writeNnpsImage = writeNnpsImage;
     return subcommand->run(command, context);
 }
 

@@ -131,6 +131,7 @@ constexpr const char* kMeasureHelp = QT_TRANSLATE_NOOP(
     "                            model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)\n"
     "  --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)\n"
     "  --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)\n"
+    "  --nnps-image PNG          nnps: 2 次元 NNPS を対数の濃淡で描いた PNG\n"
     "\n"
     "DQE (dqe、ほかに --conversion --pixel-spacing --log-exposure-area --bits と出力のオプション):\n"
     "  --flat FILE|FOLDER        平坦画像 (繰り返し可、後に続くファイルも平坦画像)\n"

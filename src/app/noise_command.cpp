@@ -31,10 +31,11 @@
 #include "dicom/dicom_load.h"
 #include "dicom/dictionary.h"
 #include "measure/measurement.h"
+#include "measure/noise_session.h"
 #include "measure/report.h"
 #include "nps/conversion.h"
 #include "nps/nnps.h"
-#include "viewer/sample_reader.h"
+#include "report/noise_report_data.h"
 
 namespace radmtf {
 
@@ -56,91 +57,40 @@ void CheckNoiseOptions(ParsedCommand& command, const std::vector<std::string>& o
     if (command.inputs.empty()) Usage(UsageProblem::kNoInput);
 }
 
-// Pixels the program cannot read as stored, decoded in the decoder process.
-DicomLoad DecodeInDecoderProcess(const std::string& path, std::span<const std::uint8_t> file)
-{
-    DecodeOptions options;
-    options.fileName = path;
-    return PrepareDicomLoad(file.data(), file.size(), DicomDictionaryText(), "", options);
-}
-
-}  // namespace
-
-LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& line)
-{
-    MeasureSettings settings;
-    const SourceImage source = ReadSourceImage(path, settings, [&](std::span<const std::uint8_t> file) {
-        return DecodeInDecoderProcess(path, file);
-    });
-    LoadedNoiseImage loaded;
-    loaded.qa = source.facts.qa;
-    double spacing = 0.0;
-    if (line.pixelSpacing) {
-        spacing = static_cast<double>(*line.pixelSpacing);
-    } else {
-        if (!source.pixelSpacingText) ThrowFailure(FailureCode::kNoPixelSpacing);
-        spacing = static_cast<double>(StrToFloat(*source.pixelSpacingText));
-        if (!(spacing > 0.0)) ThrowFailure(FailureCode::kNoPixelSpacing);
-    }
-    const SampleReader reader{source.bytes, source.layout, source.offset, source.swap};
-    const std::int32_t columns = std::max(source.layout.width, 0), rows = std::max(source.layout.height, 0);
-    loaded.values.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
-    // Row by row: the bounds are checked once per row, not per sample.
-    for (std::int32_t r = 0; r < rows; ++r) {
-        const ColumnRange inside = ExistingColumns(source.bytes.size(), source.layout, r);
-        if (inside.first != 0 || inside.end != columns)
-            ThrowFailure(FailureCode::kNoImageSize);  // a file shorter than its image
-        const std::int32_t step = source.layout.BytesPerSample();
-        const std::uint8_t* p = source.bytes.data() + SampleOffset(source.layout, r, 0);
-        std::int32_t* row = loaded.values.data() + static_cast<std::size_t>(r) * columns;
-        for (std::int32_t c = 0; c < columns; ++c, p += step) row[c] = DecodeMeasuredSample(reader, p);
-    }
-    CheckPixelSpacing(spacing);
-    // The largest value the detector can store saturates: 2^BitsStored - 1
-    // for unsigned samples, else the top of the 16-bit reading.
-    std::int32_t top = source.layout.unsignedWords ? 65535 : 32767;
-    if (source.layout.unsignedWords && source.facts.bitsStored && *source.facts.bitsStored >= 1 &&
-        *source.facts.bitsStored <= 16)
-        top = (std::int32_t{1} << *source.facts.bitsStored) - 1;
-    loaded.image = {path, columns, rows, spacing, spacing, loaded.values.data(), top + source.offset};
-    return loaded;
-}
-
-namespace {
-
 std::string Text(const Failure& failure)
 {
     return FailureText(failure).toStdString();
 }
 
 struct NnpsReport {
-    std::vector<std::string> files;
+    NnpsSession session;
     std::string settings;  // as the CSV and the table write them
     NoiseSettings used;    // the conversion as described, for JSON
-    std::optional<NnpsResult> result;
-    std::string message;  // the refusal; empty when measured
+    std::string message;   // the refusal; empty when measured
 };
 
 void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r)
 {
-    const bool ok = r.result.has_value();
+    const bool ok = r.session.result.has_value();
+    const std::optional<NnpsResult>& result = r.session.result;
+    const std::vector<std::string>& fileList = r.session.files;
     std::vector<std::string> warnings;
     if (ok)
-        for (const Failure& w : r.result->warnings) warnings.push_back(Text(w));
+        for (const Failure& w : result->warnings) warnings.push_back(Text(w));
     std::string files, joinedWarnings;
-    for (const std::string& f : r.files) files += (files.empty() ? "" : ";") + f;
+    for (const std::string& f : fileList) files += (files.empty() ? "" : ";") + f;
     for (const std::string& w : warnings) joinedWarnings += (joinedWarnings.empty() ? "" : " ") + w;
     const auto number = [](double v) { return ExactNumber(v); };
     if (format == "json") {
         out << "{\"method\": \"nnps\", \"status\": " << JsonString(ok ? "ok" : "error")
             << ", \"message\": " << JsonString(r.message) << ", \"files\": [";
-        for (std::size_t i = 0; i < r.files.size(); ++i) out << (i ? ", " : "") << JsonString(r.files[i]);
+        for (std::size_t i = 0; i < fileList.size(); ++i) out << (i ? ", " : "") << JsonString(fileList[i]);
         out << "], \"settings\": " << SettingsJson(r.used);
         if (ok) {
-            out << ", \"mean_signal\": " << number(r.result->meanSignal) << ", \"rois\": " << r.result->rois
-                << ", \"pixels\": " << r.result->pixels << ", \"points\": [";
-            for (std::size_t i = 0; i < r.result->points.size(); ++i) {
-                const NnpsPoint& p = r.result->points[i];
+            out << ", \"mean_signal\": " << number(result->meanSignal) << ", \"rois\": " << result->rois
+                << ", \"pixels\": " << result->pixels << ", \"points\": [";
+            for (std::size_t i = 0; i < result->points.size(); ++i) {
+                const NnpsPoint& p = result->points[i];
                 out << (i ? ", " : "") << "{\"frequency_cy_per_mm\": " << number(p.frequency)
                     << ", \"nnps_u\": " << number(p.nnpsU) << ", \"nnps_v\": " << number(p.nnpsV)
                     << ", \"u_nnps_u\": " << number(p.uNnpsU) << ", \"u_nnps_v\": " << number(p.uNnpsV)
@@ -165,10 +115,10 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
             out << CsvLine(row);
             return;
         }
-        for (const NnpsPoint& p : r.result->points) {
+        for (const NnpsPoint& p : result->points) {
             std::vector<std::string> row = head;
-            row.insert(row.end(), {number(r.result->meanSignal), IntToStr(r.result->rois),
-                                   IntToStr(r.result->pixels), number(p.frequency), number(p.nnpsU),
+            row.insert(row.end(), {number(result->meanSignal), IntToStr(result->rois),
+                                   IntToStr(result->pixels), number(p.frequency), number(p.nnpsU),
                                    number(p.nnpsV), number(p.uNnpsU), number(p.uNnpsV), joinedWarnings});
             out << CsvLine(row);
         }
@@ -180,57 +130,42 @@ void WriteNnps(std::ostream& out, const std::string& format, const NnpsReport& r
         return;
     }
     out << QCoreApplication::translate("radmtf::Messages", "平均信号 %1 µGy、ROI %2 個、独立な画素 %3 個")
-               .arg(r.result->meanSignal, 0, 'g', 6)
-               .arg(static_cast<qlonglong>(r.result->rois))
-               .arg(static_cast<qlonglong>(r.result->pixels))
+               .arg(result->meanSignal, 0, 'g', 6)
+               .arg(static_cast<qlonglong>(result->rois))
+               .arg(static_cast<qlonglong>(result->pixels))
                .toStdString()
         << "\n";
     char text[200];
     for (const std::string& w : warnings) out << w << "\n";
     out << "  f (cy/mm)     NNPS u (mm2)     u(NNPS u)     NNPS v (mm2)     u(NNPS v)\n";
-    for (const NnpsPoint& p : r.result->points) {
+    for (const NnpsPoint& p : result->points) {
         std::snprintf(text, sizeof text, "  %9.2f  %15.6e  %12.3e  %15.6e  %12.3e\n", p.frequency, p.nnpsU,
                       p.uNnpsU, p.nnpsV, p.uNnpsV);
         out << text;
     }
 }
 
-int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out,
-            const std::string& format)
+NnpsReport ReportOf(const NnpsSession& session, const NoiseSettings& line)
 {
     NnpsReport report;
-    report.files = files;
+    report.session = session;
     report.used = line;
+    report.used.conversion = session.conversion;
+    report.settings = "conversion " + session.conversion;
     // The kerma as the settings always wrote it (a double's digits).
-    const auto kerma = [&] { return "; kerma " + FloatToStr(static_cast<double>(*line.kerma)) + " uGy"; };
-    report.settings = "conversion " + line.conversion;
-    if (line.kerma) report.settings += kerma();
-    try {
-        const Conversion conversion = ParseConversion(line.conversion, static_cast<double>(line.latitude),
-                                                      static_cast<double>(line.bitsStored));
-        report.used.conversion = conversion.Describe();
-        report.settings = "conversion " + conversion.Describe();
-        if (line.kerma) report.settings += kerma();
-        std::vector<LoadedNoiseImage> loaded;
-        for (const std::string& file : report.files) {
-            try {
-                loaded.push_back(LoadNoiseImage(file, line));
-            } catch (const Failure& failure) {
-                report.message = file + ": " + Text(failure);  // the file a load failure came from
-                throw;
-            }
-        }
-        std::vector<NnpsImage> images;
-        for (const LoadedNoiseImage& l : loaded) images.push_back(l.image);
-        report.result = MeasureNnps(images, conversion);
-    } catch (const Failure& failure) {
-        if (report.message.empty()) report.message = Text(failure);
-    } catch (const std::bad_alloc&) {
-        report.message = FailureText(FailureCode::kOutOfMemory).toStdString();
-    }
+    if (line.kerma) report.settings += "; kerma " + FloatToStr(static_cast<double>(*line.kerma)) + " uGy";
+    if (session.refusal) report.message = RefusalText({*session.refusal}).toStdString();
+    return report;
+}
+
+// Measures and writes the result; `report` keeps it for the drawn files.
+int RunNnps(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out,
+            const std::string& format, NnpsReport& report)
+{
+    report = ReportOf(MeasureNnpsFiles(files, line), line);
     WriteNnps(out, format, report);
     if (!report.message.empty()) PrintFailure(QString::fromStdString(report.message));
-    return report.result ? 0 : 1;
+    return report.session.result ? 0 : 1;
 }
 
 // The kerma of each file from a CSV of "file,kerma" lines (a header line
@@ -278,12 +213,23 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
     }
 }
 
-// nnps and conversion: their files read together into one result.
-int RunNoise(const ParsedCommand& line, bool conversionMeasurement)
+// nnps and conversion: their files read together into one result; nnps
+// also draws --report and --nnps-image.
+int RunNoise(const ParsedCommand& line, bool conversionMeasurement, WriteNnpsFile writeReport = nullptr,
+             WriteNnpsFile writeImage = nullptr)
 {
-    const std::vector<std::string> written = *OutputFiles(line.output, std::nullopt);
-    const std::vector<std::string> files = ExpandInputs(line.inputs, written, true);
-    if (!OutputsAllowed(written, files)) return 2;
+    std::optional<std::vector<std::string>> written = OutputFiles(line.output, line.report);
+    if (!written) return 2;
+    if (line.nnpsImage) {
+        for (const std::string& other : *written)
+            if (SameFile(other, *line.nnpsImage)) {
+                PrintUsageError(UsageText(UsageProblem::kBadValue, {"--nnps-image", *line.nnpsImage}));
+                return 2;
+            }
+        written->push_back(*line.nnpsImage);
+    }
+    const std::vector<std::string> files = ExpandInputs(line.inputs, *written, true);
+    if (!OutputsAllowed(*written, files)) return 2;
     // --output is gathered whole and replaces the file only when complete.
     std::ostringstream file;
     std::ostream& out = line.output ? static_cast<std::ostream&>(file) : std::cout;
@@ -292,16 +238,34 @@ int RunNoise(const ParsedCommand& line, bool conversionMeasurement)
     const std::string formatName = format == ReportFormat::kJson  ? "json"
                                    : format == ReportFormat::kCsv ? "csv"
                                                                   : "table";
+    NnpsReport report;
     const int exitCode = conversionMeasurement ? RunConversion(line.noise, files, out)
-                                               : RunNnps(line.noise, files, out, formatName);
-    return DeliverOutputs(line.output, file.str()) ? exitCode : 1;
+                                               : RunNnps(line.noise, files, out, formatName, report);
+    const bool delivered = DeliverOutputs(line.output, file.str(), [&] {
+        if (!line.report && !line.nnpsImage) return;
+        const NnpsReportData data = MakeNnpsReportData(report.session, line.noise, line.notes);
+        if (line.report) writeReport(QString::fromStdString(*line.report), data);
+        // Without a spectrum there is no image; the refusal has been said.
+        if (line.nnpsImage && report.session.result)
+            writeImage(QString::fromStdString(*line.nnpsImage), data);
+    });
+    return delivered ? exitCode : 1;
 }
 
 }  // namespace
 
+std::string NnpsResultText(const NnpsSession& session, const NoiseSettings& settings,
+                           const std::string& format)
+{
+    std::ostringstream out;
+    WriteNnps(out, format, ReportOf(session, settings));
+    return out.str();
+}
+
 void CheckNnpsOptions(ParsedCommand& command)
 {
-    CheckNoiseOptions(command, {"--conversion", "--kerma"});
+    CheckNoiseOptions(command, {"--conversion", "--kerma", "--report", "--nnps-image", "--institution",
+                                "--operator", "--note"});
 }
 
 void CheckConversionOptions(ParsedCommand& command)
@@ -310,9 +274,9 @@ void CheckConversionOptions(ParsedCommand& command)
     if (!command.noise.kermaFile) Usage(UsageProblem::kMissingValue, {"--kerma-file"});
 }
 
-int RunNnpsCommand(const ParsedCommand& command)
+int RunNnpsCommand(const ParsedCommand& command, WriteNnpsFile writeReport, WriteNnpsFile writeImage)
 {
-    return RunNoise(command, false);
+    return RunNoise(command, false, writeReport, writeImage);
 }
 
 int RunConversionCommand(const ParsedCommand& command)

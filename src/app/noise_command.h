@@ -1,14 +1,13 @@
-// `radmtf measure nnps FILES|FOLDER...` and `radmtf measure conversion FILES
-// --kerma-file CSV`: the noise half of a detector's characterisation.
+// `radmtf measure nnps FILES|FOLDER... [--report PDF] [--nnps-image PNG]`
+// and `radmtf measure conversion FILES --kerma-file CSV`: the noise half of
+// a detector's characterisation.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "app/command_options.h"
-#include "dicom/dicom_reader.h"
-#include "nps/nnps.h"
+#include "app/report_library.h"
+#include "measure/noise_session.h"
 
 namespace radmtf {
 
@@ -19,18 +18,13 @@ void CheckConversionOptions(ParsedCommand& command);
 
 // The measure command has made the application object and set the language.
 // Returns the exit code: 0 measured, 1 refused or failed, 2 an output that
-// would destroy a file.
-int RunNnpsCommand(const ParsedCommand& command);
+// would destroy a file. nnps draws --report and --nnps-image with the report library's entries
+// (loaded only for them).
+int RunNnpsCommand(const ParsedCommand& command, WriteNnpsFile writeReport, WriteNnpsFile writeImage);
 int RunConversionCommand(const ParsedCommand& command);
 
-// A file's measurement values (as the slit and chart methods read them), its
-// pixel spacing (the option's, else the file's) and its QA fields; `image`
-// points into `values`.
-struct LoadedNoiseImage {
-    std::vector<std::int32_t> values;
-    NnpsImage image;
-    DicomQaFields qa;
-};
-LoadedNoiseImage LoadNoiseImage(const std::string& path, const NoiseSettings& line);
+// A session's result as nnps writes it: "csv", "json" or "table".
+std::string NnpsResultText(const NnpsSession& session, const NoiseSettings& settings,
+                           const std::string& format);
 
 }  // namespace radmtf

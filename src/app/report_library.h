@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "report/dqe_report.h"
+#include "report/nnps_report.h"
 #include "report/report.h"
 
 namespace radmtf {
@@ -24,8 +25,15 @@ inline constexpr char kWriteReportName[] = "RadmtfWriteReportPdf";
 using WriteDqeReport = void (*)(const QString& path, const DqeReportData& data);
 inline constexpr char kWriteDqeReportName[] = "RadmtfWriteDqeReportPdf";
 
+// WriteNnpsReportPdf and WriteNnpsImagePng, failures included.
+using WriteNnpsFile = void (*)(const QString& path, const NnpsReportData& data);
+inline constexpr char kWriteNnpsReportName[] = "RadmtfWriteNnpsReportPdf";
+inline constexpr char kWriteNnpsImageName[] = "RadmtfWriteNnpsImagePng";
+
 }  // namespace radmtf
 
 extern "C" QCoreApplication* RadmtfMakeReportApplication(int& argc, char** argv);
 extern "C" void RadmtfWriteReportPdf(const QString& path, const std::vector<radmtf::ReportPage>& pages);
 extern "C" void RadmtfWriteDqeReportPdf(const QString& path, const radmtf::DqeReportData& data);
+extern "C" void RadmtfWriteNnpsReportPdf(const QString& path, const radmtf::NnpsReportData& data);
+extern "C" void RadmtfWriteNnpsImagePng(const QString& path, const radmtf::NnpsReportData& data);

@@ -17,3 +17,13 @@ extern "C" void RadmtfWriteDqeReportPdf(const QString& path, const radmtf::DqeRe
 {
     radmtf::WriteDqeReportPdf(path, data);
 }
+
+extern "C" void RadmtfWriteNnpsReportPdf(const QString& path, const radmtf::NnpsReportData& data)
+{
+    radmtf::WriteNnpsReportPdf(path, data);
+}
+
+extern "C" void RadmtfWriteNnpsImagePng(const QString& path, const radmtf::NnpsReportData& data)
+{
+    radmtf::WriteNnpsImagePng(path, data);
+}

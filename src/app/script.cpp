@@ -23,6 +23,7 @@
 #include "app/edit_text.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/form3.h"
 #include "app/messages.h"
 #include "app/prompter.h"
 #include "core/failure.h"
@@ -108,6 +109,8 @@ QWidget* Driver::form(const QString& name)
 {
     if (name == "Form1") return form1_;
     if (name == "Form2") return form2_;
+    if (name == "Form3")
+        if (auto* noise = form1_->findChild<TForm3*>()) return noise;
     throw ScriptError(("unknown window " + name).toStdString());
 }
 
@@ -337,7 +340,7 @@ void Driver::run(const QString& line)
     } else if (command == "save") {
         QString path;
         const QString name = NextWord(rest, &path);
-        if (name == "Form1" || name == "Form2") {
+        if (name == "Form1" || name == "Form2" || name == "Form3") {
             // A picture of the whole window as it would be on screen.
             QWidget* window = form(name);
             if (!window->grab().save(path, "PNG")) throw ScriptError(("cannot write " + path).toStdString());

@@ -345,3 +345,10 @@ RADMTF_FAILURE(
 RADMTF_FAILURE(kDqeEdgeUnused, "DqeEdgeUnused",
                QT_TRANSLATE_NOOP("radmtf::Messages",
                                  "%1 方向の MTF はファイル %2 から読むため、エッジ画像 %3 は使いません。"))
+// The noise window: a measurement asked for without flat fields, a result
+// saved before anything was measured.
+RADMTF_FAILURE(kNoFlatFields, "NoFlatFields",
+               QT_TRANSLATE_NOOP("radmtf::Messages", "平坦画像がありません。一覧に加えてください。"))
+RADMTF_FAILURE(kNoiseNotMeasured, "NoiseNotMeasured",
+               QT_TRANSLATE_NOOP("radmtf::Messages",
+                                 "%1 がまだ測定されていません。"))  // argument: NNPS or DQE

@@ -2,6 +2,8 @@
 // way a script on a server runs it, and splits its CSV output.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QStringList>
 

@@ -10,9 +10,8 @@
 #include <fstream>
 
 #include "app/command_runner.h"
-#include "synth/dicom_writer.h"
+#include "app/flat_fields.h"
 #include "synth/edge_field.h"
-#include "synth/flat_field.h"
 
 namespace radmtf {
 namespace {
@@ -20,32 +19,14 @@ namespace {
 using testing::CommandRun;
 using testing::RunMeasure;
 
-synth::FlatFieldDetector Detector()
-{
-    synth::FlatFieldDetector d;
-    d.cells = 1;
-    d.sigmaX = d.sigmaY = 0.0;
-    d.gain = 2000.0;
-    return d;
-}
-
-void WriteImage(const QString& path, const std::vector<std::int32_t>& values, std::int32_t size)
-{
-    synth::Radiograph image;
-    image.columns = image.rows = size;
-    image.pixelSpacing = 0.1;
-    image.bitsStored = 16;
-    image.pixels.assign(values.begin(), values.end());
-    ASSERT_TRUE(synth::WriteDicomFile(path.toStdString(), image));
-}
-
 // Two flat fields at 2.5 uGy in `folder`.
 QStringList WriteFlats(const QTemporaryDir& folder)
 {
     QStringList paths;
     for (int i = 1; i <= 2; ++i) {
         paths << folder.filePath(QString("flat%1.dcm").arg(i));
-        WriteImage(paths.back(), synth::FlatField(Detector(), 300, 300, 2.5, 40 + i), 300);
+        testing::WriteImage(paths.back(), synth::FlatField(testing::FlatDetector(), 300, 300, 2.5, 40 + i),
+                            300);
     }
     return paths;
 }
@@ -107,7 +88,8 @@ TEST(DqeCommand, RefusesADirectionWithoutEdgeAndFailsWithoutAny)
     const QStringList flats = WriteFlats(folder);
     synth::EdgeField vertical;
     const QString edge = folder.filePath("edge.dcm");
-    WriteImage(edge, synth::EdgeFieldImage(Detector(), vertical, 300, 300, 2.5, 7), 300);
+    testing::WriteImage(edge, synth::EdgeFieldImage(testing::FlatDetector(), vertical, 300, 300, 2.5, 7),
+                        300);
     const CommandRun run =
         RunMeasure({"dqe", "--flat", flats[0], "--flat", flats[1], "--edge", edge, "--kerma", "2.5",
                     "--quality", "RQA5", "--conversion", "linear:100,2000", "--format", "json"});

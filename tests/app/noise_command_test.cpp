@@ -1,6 +1,8 @@
 // radmtf measure nnps and radmtf measure conversion, run as a script runs them.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -9,9 +11,8 @@
 #include <fstream>
 
 #include "app/command_runner.h"
+#include "app/flat_fields.h"
 #include "nps/nnps.h"
-#include "synth/dicom_writer.h"
-#include "synth/flat_field.h"
 
 namespace radmtf {
 namespace {
@@ -19,25 +20,11 @@ namespace {
 using testing::CommandRun;
 using testing::RunMeasure;
 
-synth::FlatFieldDetector Detector()
-{
-    synth::FlatFieldDetector d;
-    d.cells = 1;
-    d.sigmaX = d.sigmaY = 0.0;
-    d.gain = 2000.0;
-    return d;
-}
-
-// A flat field as a 16-bit DICOM file; its values for the kernel.
+// A flat field as a DICOM file; its values for the kernel.
 std::vector<std::int32_t> WriteFlat(const QString& path, std::int32_t size, double kerma, std::uint64_t seed)
 {
-    std::vector<std::int32_t> values = synth::FlatField(Detector(), size, size, kerma, seed);
-    synth::Radiograph image;
-    image.columns = image.rows = size;
-    image.pixelSpacing = 0.1;
-    image.bitsStored = 16;
-    image.pixels.assign(values.begin(), values.end());
-    EXPECT_TRUE(synth::WriteDicomFile(path.toStdString(), image));
+    std::vector<std::int32_t> values = synth::FlatField(testing::FlatDetector(), size, size, kerma, seed);
+    testing::WriteImage(path, values, size);
     return values;
 }
 
@@ -82,6 +69,35 @@ TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
     EXPECT_NEAR(JsonNumber(fitted.out, "nnps_u") / kernel.points[0].nnpsU, 1.0, 0.01);
 }
 
+TEST(NoiseCommand, DrawsTheSpectrumAndTheReport)
+{
+    QTemporaryDir folder;
+    WriteFlat(folder.filePath("a.dcm"), 300, 2.5, 1);
+    const QString png = folder.filePath("nnps.png"), pdf = folder.filePath("nnps.pdf");
+    const CommandRun run =
+        RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:100,2000", "--nnps-image", png,
+                    "--report", pdf, "--note", "bench 3", "--lang", "en"},
+                   folder.filePath("out.csv"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QImage image(png);
+    EXPECT_GE(image.width(), 2 * kNnpsRoi);  // two pixels a frequency bin
+    EXPECT_GE(image.height(), 2 * kNnpsRoi);
+    const std::string text = testing::Tool("pdftotext", {pdf, "-"});
+    EXPECT_NE(text.find("NNPS report"), std::string::npos);
+    EXPECT_NE(text.find("bench 3"), std::string::npos);
+    EXPECT_NE(text.find("linear:100,2000"), std::string::npos);
+    // One name for two outputs, and a refused measurement draws no image.
+    EXPECT_EQ(RunMeasure({"nnps", folder.filePath("a.dcm"), "--report", pdf, "--nnps-image", pdf}).exitCode,
+              2);
+    QFile::remove(png);
+    EXPECT_EQ(
+        RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:1,0", "--nnps-image", png},
+                   folder.filePath("out.csv"))
+            .exitCode,
+        1);
+    EXPECT_FALSE(QFile::exists(png));
+}
+
 TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
 {
     QTemporaryDir folder;
@@ -119,7 +135,9 @@ TEST(NoiseCommand, ReadsItsOptionsAsEveryMeasureSubcommandDoes)
          {QStringList{"nnps", a, "--kerma-file", "k.csv"}, QStringList{"conversion", a, "--kerma", "1"},
           QStringList{"nnps", a, "--roi", "1,1,9,9"}, QStringList{"nnps", a, "--swap"},
           QStringList{"conversion", a, "--conversion", "model", "--kerma-file", "k.csv"},
-          QStringList{"slit", a, "--kerma", "1"}}) {
+          QStringList{"slit", a, "--kerma", "1"}, QStringList{"slit", a, "--nnps-image", "n.png"},
+          QStringList{"conversion", a, "--nnps-image", "n.png", "--kerma-file", "k.csv"},
+          QStringList{"dqe", a, "--kerma", "1", "--quality", "RQA5", "--nnps-image", "n.png"}}) {
         const CommandRun run = RunMeasure(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_NE(run.err.find(notHere), std::string::npos) << run.err;

@@ -67,10 +67,10 @@ TEST(ScriptProgram, RunsHeadlessFromStandardInputAndExitsWithItsStatus)
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_EQ(ok.out.toStdString(), "1.0\n7\n");
 
-    const ProcessResult bad = RunProgram({"--script", "-"}, "print Form1.EditMF\nprint Form3.Edit\n");
+    const ProcessResult bad = RunProgram({"--script", "-"}, "print Form1.EditMF\nprint Form9.Edit\n");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.out.toStdString(), "1.0\n");
-    EXPECT_NE(bad.err.toStdString().find("script error: line 2: unknown window Form3"), std::string::npos);
+    EXPECT_NE(bad.err.toStdString().find("script error: line 2: unknown window Form9"), std::string::npos);
 
     // "restart": each part starts on fresh windows and an error ends only its
     // own part, reported with the line number in the whole script.

@@ -500,6 +500,7 @@ MTF:
                             model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (既定: model)
   --kerma K                 nnps: 検出器面の空気カーマ (µGy、設定として記録する)
   --kerma-file CSV          conversion: 「ファイル,カーマ」の行 (必須)
+  --nnps-image PNG          nnps: 2 次元 NNPS を対数の濃淡で描いた PNG
 
 DQE (dqe、ほかに --conversion --pixel-spacing --log-exposure-area --bits と出力のオプション):
   --flat FILE|FOLDER        平坦画像 (繰り返し可、後に続くファイルも平坦画像)
@@ -587,6 +588,7 @@ Noise (nnps and conversion; also --pixel-spacing --log-exposure-area --bits --fo
                             model|linear:OFFSET,GAIN|log:C0,C1[,KREF]|hdc:FILE|file:PATH (default: model)
   --kerma K                 nnps: the air kerma at the detector (µGy, recorded with the settings)
   --kerma-file CSV          conversion: lines &quot;file,kerma&quot; (required)
+  --nnps-image PNG          nnps: the 2-D NNPS as a PNG on a logarithmic grey scale
 
 DQE (dqe; also --conversion --pixel-spacing --log-exposure-area --bits and the output options):
   --flat FILE|FOLDER        flat fields (repeatable; the files that follow are flat fields too)
@@ -611,6 +613,14 @@ Output:
 
 Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
 </translation>
+    </message>
+    <message>
+        <source>平坦画像がありません。一覧に加えてください。</source>
+        <translation>There are no flat fields. Add them to the list.</translation>
+    </message>
+    <message>
+        <source>%1 がまだ測定されていません。</source>
+        <translation>%1 has not been measured yet.</translation>
     </message>
 </context>
 <context>
@@ -914,6 +924,50 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>DQE v ± u</source>
         <translation>DQE v ± u</translation>
+    </message>
+    <message>
+        <source>u (cycles/mm)</source>
+        <translation>u (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>v (cycles/mm)</source>
+        <translation>v (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>NNPS 報告書 (IEC 62220-1-1)</source>
+        <translation>NNPS report (IEC 62220-1-1)</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>NNPS u ± u (mm²)</source>
+        <translation>NNPS u ± u (mm²)</translation>
+    </message>
+    <message>
+        <source>NNPS v ± u (mm²)</source>
+        <translation>NNPS v ± u (mm²)</translation>
+    </message>
+    <message>
+        <source>ROI (画素)</source>
+        <translation>ROI (pixels)</translation>
+    </message>
+    <message>
+        <source>解析範囲 (mm)</source>
+        <translation>Analysed area (mm)</translation>
+    </message>
+    <message>
+        <source>平均信号 (µGy)</source>
+        <translation>Mean signal (µGy)</translation>
+    </message>
+    <message>
+        <source>ROI の数</source>
+        <translation>ROIs</translation>
+    </message>
+    <message>
+        <source>独立な画素</source>
+        <translation>Independent pixels</translation>
     </message>
 </context>
 <context>
@@ -1297,6 +1351,14 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>画像の中のエッジ・スリット・チャートを探して ROI を置く (押すたびに次の候補)</source>
         <translation>Finds the edges, the slit or the chart in the image and puts the ROI on one (the next one on each click)</translation>
+    </message>
+    <message>
+        <source>ノイズ/DQE</source>
+        <translation>Noise/DQE</translation>
+    </message>
+    <message>
+        <source>ノイズと DQE のウィンドウを表示する</source>
+        <translation>Show the noise and DQE window</translation>
     </message>
 </context>
 <context>
@@ -1876,6 +1938,357 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>LSF の窓を LSF の届く距離のこの倍にする; 0 で LSF の範囲全体</source>
         <translation>The LSF window is this many times the LSF&apos;s reach; 0: the whole LSF range</translation>
+    </message>
+</context>
+<context>
+    <name>radmtf::TForm3</name>
+    <message>
+        <source>cycles/mm</source>
+        <translation>cycles/mm</translation>
+    </message>
+    <message>
+        <source>NNPS u (mm²)</source>
+        <translation>NNPS u (mm²)</translation>
+    </message>
+    <message>
+        <source>u(NNPS u)</source>
+        <translation>u(NNPS u)</translation>
+    </message>
+    <message>
+        <source>NNPS v (mm²)</source>
+        <translation>NNPS v (mm²)</translation>
+    </message>
+    <message>
+        <source>u(NNPS v)</source>
+        <translation>u(NNPS v)</translation>
+    </message>
+    <message>
+        <source>平均信号 %1 µGy、ROI %2 個、独立な画素 %3 個</source>
+        <translation>Mean signal %1 µGy, %2 ROIs, %3 independent pixels</translation>
+    </message>
+    <message>
+        <source>変換関数 %1</source>
+        <translation>Conversion function %1</translation>
+    </message>
+    <message>
+        <source>MTF u</source>
+        <translation>MTF u</translation>
+    </message>
+    <message>
+        <source>MTF v</source>
+        <translation>MTF v</translation>
+    </message>
+    <message>
+        <source>DQE u ± u</source>
+        <translation>DQE u ± u</translation>
+    </message>
+    <message>
+        <source>DQE v ± u</source>
+        <translation>DQE v ± u</translation>
+    </message>
+    <message>
+        <source>SNR²_in %1 /(mm² µGy)、q %2 /mm²</source>
+        <translation>SNR²_in %1 /(mm² µGy), q %2 /mm²</translation>
+    </message>
+    <message>
+        <source>エッジ画像 u: %1</source>
+        <translation>Edge image u: %1</translation>
+    </message>
+    <message>
+        <source>エッジ画像 v: %1</source>
+        <translation>Edge image v: %1</translation>
+    </message>
+    <message>
+        <source>空間周波数 (cycles/mm)</source>
+        <translation>Spatial frequency (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>ノイズと DQE</source>
+        <translation>Noise and DQE</translation>
+    </message>
+    <message>
+        <source>平坦画像</source>
+        <translation>Flat fields</translation>
+    </message>
+    <message>
+        <source>ファイルを追加</source>
+        <translation>Add files</translation>
+    </message>
+    <message>
+        <source>フォルダーを追加</source>
+        <translation>Add folder</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>すべて削除</source>
+        <translation>Remove all</translation>
+    </message>
+    <message>
+        <source>変換関数 (画素値 → 空気カーマ)</source>
+        <translation>Conversion function (pixel value → air kerma)</translation>
+    </message>
+    <message>
+        <source>モデル</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>線形</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>対数</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>特性曲線</source>
+        <translation>Characteristic curve</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>参照…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>L (桁)</source>
+        <translation>L (decades)</translation>
+    </message>
+    <message>
+        <source>BitsStored</source>
+        <translation>BitsStored</translation>
+    </message>
+    <message>
+        <source>オフセット / C0</source>
+        <translation>Offset / C0</translation>
+    </message>
+    <message>
+        <source>ゲイン / C1</source>
+        <translation>Gain / C1</translation>
+    </message>
+    <message>
+        <source>KREF (µGy)</source>
+        <translation>KREF (µGy)</translation>
+    </message>
+    <message>
+        <source>画素間隔 (mm)</source>
+        <translation>Pixel spacing (mm)</translation>
+    </message>
+    <message>
+        <source>空気カーマ K (µGy)</source>
+        <translation>Air kerma K (µGy)</translation>
+    </message>
+    <message>
+        <source>DQE の MTF と線質</source>
+        <translation>The DQE&apos;s MTF and beam quality</translation>
+    </message>
+    <message>
+        <source>MTF ファイル</source>
+        <translation>MTF file</translation>
+    </message>
+    <message>
+        <source>エッジ画像</source>
+        <translation>Edge image</translation>
+    </message>
+    <message>
+        <source>線質</source>
+        <translation>Beam quality</translation>
+    </message>
+    <message>
+        <source>SNR²_in</source>
+        <translation>SNR²_in</translation>
+    </message>
+    <message>
+        <source>2015 年版の表</source>
+        <translation>2015 table</translation>
+    </message>
+    <message>
+        <source>2003 年版の表</source>
+        <translation>2003 table</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>Typed</translation>
+    </message>
+    <message>
+        <source>NNPS</source>
+        <translation>NNPS</translation>
+    </message>
+    <message>
+        <source>NNPS (mm²)</source>
+        <translation>NNPS (mm²)</translation>
+    </message>
+    <message>
+        <source>CSV 保存</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>報告書 PDF</source>
+        <translation>Report PDF</translation>
+    </message>
+    <message>
+        <source>2 次元 NNPS の PNG</source>
+        <translation>2-D NNPS PNG</translation>
+    </message>
+    <message>
+        <source>DQE</source>
+        <translation>DQE</translation>
+    </message>
+    <message>
+        <source>NNPS と DQE に使う平坦画像 (同じ大きさと画素間隔)</source>
+        <translation>The flat fields of the NNPS and the DQE (all of one size and pixel spacing)</translation>
+    </message>
+    <message>
+        <source>平坦画像のファイルを一覧に加える</source>
+        <translation>Add flat-field files to the list</translation>
+    </message>
+    <message>
+        <source>選んだファイルのフォルダーにあるすべてのファイルを加える</source>
+        <translation>Add every file in the folder of the file chosen</translation>
+    </message>
+    <message>
+        <source>選んだファイルを一覧から外す</source>
+        <translation>Remove the selected files from the list</translation>
+    </message>
+    <message>
+        <source>一覧を空にする</source>
+        <translation>Empty the list</translation>
+    </message>
+    <message>
+        <source>画素値を空気カーマに変換する関数</source>
+        <translation>The function converting pixel values to air kerma</translation>
+    </message>
+    <message>
+        <source>モデル: 画素値の範囲が表す露光量の桁数 L</source>
+        <translation>Model: L, the decades of exposure over the pixel range</translation>
+    </message>
+    <message>
+        <source>モデル: BitsStored B</source>
+        <translation>Model: BitsStored B</translation>
+    </message>
+    <message>
+        <source>線形: PV = OFFSET + GAIN K の OFFSET、対数: PV = C0 + C1 log10(K/KREF) の C0</source>
+        <translation>Linear: OFFSET of PV = OFFSET + GAIN K; log: C0 of PV = C0 + C1 log10(K/KREF)</translation>
+    </message>
+    <message>
+        <source>線形の GAIN、対数の C1</source>
+        <translation>Linear: GAIN; log: C1</translation>
+    </message>
+    <message>
+        <source>対数の KREF (空欄: 1 µGy)</source>
+        <translation>Log: KREF (empty: 1 µGy)</translation>
+    </message>
+    <message>
+        <source>特性曲線ファイル、または conversion で測った変換関数のファイル</source>
+        <translation>A characteristic-curve file, or a conversion file measured by `measure conversion`</translation>
+    </message>
+    <message>
+        <source>変換関数のファイルを選ぶ</source>
+        <translation>Choose the conversion file</translation>
+    </message>
+    <message>
+        <source>画素間隔 (mm、空欄: ファイルの値)</source>
+        <translation>Pixel spacing (mm; empty: the file&apos;s)</translation>
+    </message>
+    <message>
+        <source>検出器面の空気カーマ (µGy、DQE には必須)</source>
+        <translation>Air kerma at the detector (µGy; required for the DQE)</translation>
+    </message>
+    <message>
+        <source>NNPS と DQE のページ</source>
+        <translation>The NNPS and DQE pages</translation>
+    </message>
+    <message>
+        <source>u 方向の MTF: measure の CSV/JSON、または縦のエッジの画像</source>
+        <translation>The MTF along u: a measure CSV/JSON, or an image of a vertical edge</translation>
+    </message>
+    <message>
+        <source>v 方向の MTF: measure の CSV/JSON、または横のエッジの画像</source>
+        <translation>The MTF along v: a measure CSV/JSON, or an image of a horizontal edge</translation>
+    </message>
+    <message>
+        <source>u 方向の MTF のファイル (空欄: なし)</source>
+        <translation>The file of the MTF along u (empty: none)</translation>
+    </message>
+    <message>
+        <source>v 方向の MTF のファイル (空欄: なし)</source>
+        <translation>The file of the MTF along v (empty: none)</translation>
+    </message>
+    <message>
+        <source>u 方向の MTF のファイルを選ぶ</source>
+        <translation>Choose the file of the MTF along u</translation>
+    </message>
+    <message>
+        <source>v 方向の MTF のファイルを選ぶ</source>
+        <translation>Choose the file of the MTF along v</translation>
+    </message>
+    <message>
+        <source>線質 (SNR²_in の表の行)</source>
+        <translation>Beam quality (the row of the SNR²_in table)</translation>
+    </message>
+    <message>
+        <source>SNR²_in: IEC 62220-1-1 の表の版、または入力した値</source>
+        <translation>SNR²_in: the edition of the IEC 62220-1-1 table, or a typed value</translation>
+    </message>
+    <message>
+        <source>入力する SNR²_in (1/(mm²·µGy))</source>
+        <translation>SNR²_in typed (1/(mm²·µGy))</translation>
+    </message>
+    <message>
+        <source>平坦画像の NNPS を測る</source>
+        <translation>Measure the NNPS of the flat fields</translation>
+    </message>
+    <message>
+        <source>NNPS を measure nnps と同じ CSV で保存する</source>
+        <translation>Save the NNPS as the CSV that measure nnps writes</translation>
+    </message>
+    <message>
+        <source>NNPS の報告書を PDF で保存する</source>
+        <translation>Save the NNPS report as a PDF</translation>
+    </message>
+    <message>
+        <source>2 次元 NNPS を PNG で保存する</source>
+        <translation>Save the 2-D NNPS as a PNG</translation>
+    </message>
+    <message>
+        <source>u と v の NNPS</source>
+        <translation>The NNPS along u and v</translation>
+    </message>
+    <message>
+        <source>NNPS の値と標準不確かさ</source>
+        <translation>The NNPS and its standard uncertainty</translation>
+    </message>
+    <message>
+        <source>平均信号、ROI と画素の数、警告</source>
+        <translation>Mean signal, numbers of ROIs and pixels, warnings</translation>
+    </message>
+    <message>
+        <source>平坦画像と MTF から DQE を求める</source>
+        <translation>Compute the DQE from the flat fields and the MTF</translation>
+    </message>
+    <message>
+        <source>DQE を measure dqe と同じ CSV で保存する</source>
+        <translation>Save the DQE as the CSV that measure dqe writes</translation>
+    </message>
+    <message>
+        <source>DQE の報告書を PDF で保存する</source>
+        <translation>Save the DQE report as a PDF</translation>
+    </message>
+    <message>
+        <source>u と v の DQE</source>
+        <translation>The DQE along u and v</translation>
+    </message>
+    <message>
+        <source>MTF、NNPS と DQE の値</source>
+        <translation>MTF, NNPS and DQE values</translation>
+    </message>
+    <message>
+        <source>SNR²_in、q、使ったエッジ画像、警告</source>
+        <translation>SNR²_in, q, the edge images used, warnings</translation>
     </message>
 </context>
 </TS>
