@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/kernel_output.h"
+#include "app/window_numbers.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "measure/precise_steps.h"

@@ -22,4 +22,21 @@ Conversion ModelFromTexts(std::string_view latitude, std::string_view bits, std:
     return Conversion::DetectorModel(l, b, o);
 }
 
+EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
+{
+    const auto number = [](const std::string& text) { return static_cast<double>(StrToFloat(text)); };
+    EdgeSettings settings;
+    settings.pixelSpacing = number(texts.pixelSpacing);
+    settings.binWidth = number(texts.binWidth);
+    settings.lsfHalfWidth = number(texts.lsfHalfWidth);
+    settings.lsfTaper = number(texts.lsfTaper);
+    settings.coreHalfWidth = number(texts.coreHalfWidth);
+    settings.tailCutoff = number(texts.tailCutoff);
+    settings.smoothingInterval = number(texts.smoothingInterval);
+    settings.adaptiveWindow = number(texts.adaptiveWindow);
+    settings.reachFactor = number(texts.reachFactor);
+    CheckEdgeSettings(settings);
+    return settings;
+}
+
 }  // namespace radmtf

@@ -326,9 +326,8 @@ void FitPoints(MeasureResult& result, FittingOutput fit)
 
 EdgeSettings EdgeSettingsOf(const MeasureSettings& settings, long double pixelSpacing)
 {
-    EdgeSettingTexts texts;
-    texts.pixelSpacing = FloatToStr(pixelSpacing);
-    EdgeSettings edge = EdgeSettingsFromTexts(texts);
+    EdgeSettings edge;
+    edge.pixelSpacing = static_cast<double>(pixelSpacing);
     edge.binWidth = static_cast<double>(settings.edge.binWidth);
     edge.lsfHalfWidth = static_cast<double>(settings.lsfRange);
     edge.lsfTaper = static_cast<double>(settings.edge.lsfTaper);

@@ -66,9 +66,7 @@ PreciseChartResult PreciseChartStep(const ValueTable& exposure, const LineGeomet
                                     long double pixelSpacing, const SwcFeatures& features,
                                     ProfileOrientation orientation, std::int32_t maLines);
 
-// The edge method on the table in exposure. The settings come from their
-// texts (EdgeSettingsFromTexts), read before the conversion as the edge page
-// reads them.
+// The edge method on the table in exposure.
 EdgeResult EdgeStep(ValueTable exposure, const EdgeSettings& settings);
 
 }  // namespace radmtf

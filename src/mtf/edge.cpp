@@ -854,23 +854,6 @@ void FinishEdge(EdgeResult& result, const std::vector<double>& esf, long long fi
 
 }  // namespace
 
-EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts)
-{
-    const auto number = [](const std::string& text) { return static_cast<double>(StrToFloat(text)); };
-    EdgeSettings settings;
-    settings.pixelSpacing = number(texts.pixelSpacing);
-    settings.binWidth = number(texts.binWidth);
-    settings.lsfHalfWidth = number(texts.lsfHalfWidth);
-    settings.lsfTaper = number(texts.lsfTaper);
-    settings.coreHalfWidth = number(texts.coreHalfWidth);
-    settings.tailCutoff = number(texts.tailCutoff);
-    settings.smoothingInterval = number(texts.smoothingInterval);
-    settings.adaptiveWindow = number(texts.adaptiveWindow);
-    settings.reachFactor = number(texts.reachFactor);
-    CheckSettings(settings);
-    return settings;
-}
-
 void CheckEdgeSettings(const EdgeSettings& settings)
 {
     CheckSettings(settings);

@@ -54,24 +54,6 @@ struct EdgeSettings {
     double maxAngle = 10.0;  // degrees
 };
 
-// The settings as typed: pixel spacing, bin width, LSF half width, taper,
-// core half width, tail cutoff, smoothing interval.
-struct EdgeSettingTexts {
-    std::string pixelSpacing = "0.1";
-    std::string binWidth = "0.1";
-    std::string lsfHalfWidth = "2.5";
-    std::string lsfTaper = "0.5";
-    std::string coreHalfWidth = "1";
-    std::string tailCutoff = "2";
-    std::string smoothingInterval = "0";
-    std::string adaptiveWindow = "0";
-    std::string reachFactor = "3";
-};
-
-// Each text read as a number in the order above (the conversion failure at
-// the first that is not one), then the whole checked: FailureCode::kEdgeSettings
-// for a value out of its range.
-EdgeSettings EdgeSettingsFromTexts(const EdgeSettingTexts& texts);
 // The check alone: kEdgeSettings for a value out of its range.
 void CheckEdgeSettings(const EdgeSettings& settings);
 
