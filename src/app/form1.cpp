@@ -274,6 +274,9 @@ void TForm1::takeLoadFile(std::vector<std::uint8_t>& bytes, std::optional<DicomL
         state.fileBuffer = std::move(dicom->decoded->words);
     else
         state.fileBuffer = std::move(bytes);
+    // The version read, for the report of what is measured on it.
+    state.fileStamp = StampOfFile(QFile::encodeName(state.currentFileName).toStdString());
+    state.fileStamp.size = fileSize;
     EditFileName->setText(state.currentFileName);
     EditFileSize->setText(Text(static_cast<long long>(fileSize)));
     Image1->show();

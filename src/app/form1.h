@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "core/file_bytes.h"
 #include "dicom/dicom_reader.h"
 #include "measure/object_search.h"
 #include "viewer/load_geometry.h"
@@ -33,6 +34,7 @@ struct DicomLoad;
 struct ViewerState {
     std::vector<std::uint8_t> fileBuffer;
     QString currentFileName;
+    FileStamp fileStamp;  // the file's size and modification time when it was read
     std::int32_t loadState = 0;
     std::int32_t imageWidth = 0;
     std::int32_t imageHeight = 0;

@@ -287,6 +287,7 @@ MeasurementRecord TForm1::tableSource(const QString& processed, const QStringLis
     MeasurementRecord source;
     source.file =
         (state.currentFileName.isEmpty() ? EditFileName->text() : state.currentFileName).toStdString();
+    source.source = state.fileStamp;
     source.settings.format = static_cast<ImageFormat>(imageMode());
     // The ROI as its edits gave it when they last placed it.
     source.settings.roi = RoiOfRect(state.roiRect);

@@ -139,6 +139,7 @@ MeasurementRecord PageRecord(const FileReport& report, const MeasureResult* resu
 {
     MeasurementRecord record;
     record.file = report.file;
+    record.source = report.source;
     record.settings = report.settings;
     record.pixelSpacingSource = report.pixelSpacingSource;
     record.points = report.points;
@@ -173,6 +174,7 @@ FileReport MakeReport(const std::string& file, const MeasureSettings& asked, con
         report.edgeAngle = outcome.result->edgeAngle;
         report.summaryCurve = outcome.result->summaryCurve;
         report.pixelSpacingSource = outcome.result->pixelSpacingSource;
+        report.source = outcome.result->source;
         if (outcome.result->fit) {
             report.fitCoefficients = outcome.result->fit->coefficients;
             report.fitUpTo = outcome.result->fit->upTo;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <random>
 
@@ -127,6 +128,17 @@ bool WriteAll(int fd, const void* data, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+FileStamp StampOfFile(const std::string& nativePath)
+{
+    struct stat status {};
+    if (stat(nativePath.c_str(), &status) != 0) return {};
+    std::tm utc{};
+    char text[32] = {};
+    if (!gmtime_r(&status.st_mtime, &utc) || !std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc))
+        return {static_cast<std::uint64_t>(status.st_size), {}};
+    return {static_cast<std::uint64_t>(status.st_size), text};
 }
 
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes)

@@ -18,6 +18,15 @@ namespace radmtf {
 // under the name in between cannot hang the program.
 bool ReadRegularFile(const std::string& nativePath, std::vector<std::uint8_t>& bytes);
 
+// Which version of a file a measurement read: its size and the time it was
+// last modified (UTC, "2026-12-10T09:30:00Z"), so a report can be traced to
+// the very file. Empty for a path that cannot be examined.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::string modified;
+};
+FileStamp StampOfFile(const std::string& nativePath);
+
 // Writes all `size` bytes to the descriptor, going on after interruptions
 // and partial writes; false on a failed write.
 bool WriteAll(int fd, const void* data, std::size_t size);

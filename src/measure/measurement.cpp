@@ -135,7 +135,9 @@ SourceImage ReadSourceImage(const std::string& path, const MeasureSettings& sett
                             const DicomDecoder& decoder)
 {
     auto [storage, bytes] = ReadFileBytes(path);
-    return SourceImageFromBytes(std::move(storage), bytes, settings, decoder);
+    SourceImage image = SourceImageFromBytes(std::move(storage), bytes, settings, decoder);
+    image.stamp = StampOfFile(path);
+    return image;
 }
 
 SourceImage SourceImageFromBytes(std::shared_ptr<const void> storage, std::span<const std::uint8_t> bytes,
@@ -411,6 +413,7 @@ MeasureResult MeasureImage(const SourceImage& image, const MeasureSettings& sett
     used.offset = image.offset;
     used.swap = image.swap;
     result.acquisition = image.acquisition;
+    result.source = image.stamp;
     result.qa = image.facts.qa;
     if (!used.roi) used.roi = DefaultRoi(image.layout.width, image.layout.height);
     result.pixelSpacingSource = "option";

@@ -26,6 +26,7 @@
 #include "analysis/profile_state.h"
 #include "conversion/conversion.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "dicom/dicom_load.h"
 #include "measure/settings.h"
 #include "mtf/edge.h"
@@ -51,6 +52,7 @@ struct SourceImage {
     std::string pixelSpacingSource;
     DicomImageFacts facts;    // a DICOM file's signedness, bits, photometric, processing
     std::string acquisition;  // a DICOM file's acquisition summary, lines ended by CR LF
+    FileStamp stamp;          // the file read (empty for bytes from elsewhere)
 };
 
 // The decoder a load consults for pixels that are not plain 16-bit samples
@@ -169,6 +171,7 @@ struct MeasureResult {
     std::optional<FittingOutput> fit;        // the fitted tables, when fitted
     std::optional<ChartGroups> chartGroups;  // the chart method's groups
     std::string acquisition;                 // the image's acquisition summary (model, kV, mAs ...)
+    FileStamp source;                        // the version of the file measured
     DicomQaFields qa;                        // who made the image and with what (a DICOM file's)
     std::optional<double> edgeAngle;         // the edge method's angle (degrees)
     std::optional<bool> edgeVertical;        // the edge method's edge runs along the columns
@@ -195,6 +198,7 @@ std::vector<MtfPoint> EdgePoints(const EdgeResult& edge);
 // file.
 struct MeasurementRecord {
     std::string file;
+    FileStamp source;                // the version of the file measured
     MeasureSettings settings;        // as used (for a failed file: as asked)
     std::string pixelSpacingSource;  // "imager", "pixel" (the file's) or "option"
     std::vector<MtfPoint> points;

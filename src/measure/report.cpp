@@ -143,6 +143,7 @@ struct ResultColumn {
     const char* name;
     Kind kind;
     std::function<std::string(const FileReport&)> text;
+    bool later = false;  // written last in CSV, as Column::later
 };
 
 std::string Optional(const std::optional<double>& value)
@@ -180,6 +181,9 @@ const std::vector<ResultColumn>& ResultColumns()
         {"edge_direction", Kind::kText, [](R r) { return r.edgeDirection; }},
         {"edge_index", Kind::kInteger,
          [](R r) { return r.edgeIndex ? IntToStr(*r.edgeIndex) : std::string(); }},
+        {"file_size", Kind::kInteger,
+         [](R r) { return r.source.modified.empty() ? std::string() : std::to_string(r.source.size); }, true},
+        {"file_modified", Kind::kText, [](R r) { return r.source.modified; }, true},
     };
     return columns;
 }
@@ -274,12 +278,13 @@ public:
     void Write(const FileReport& report) override
     {
         // The file's summary right after the six fixed columns, its settings last.
-        std::string tail;
+        std::string tail, later, laterResults;
         for (const ResultColumn& column : ResultColumns())
-            tail += "," + CsvField(report.ok ? CsvText(column.kind, column.text(report)) : std::string());
-        std::string later;
+            (column.later ? laterResults : tail) +=
+                "," + CsvField(report.ok ? CsvText(column.kind, column.text(report)) : std::string());
         for (const SettingColumn& column : SettingColumns())
             (column.later ? later : tail) += "," + CsvField(column.text(report.settings));
+        later += laterResults;
         const std::string head = CsvField(report.file) + "," + MethodName(report.method) + ",";
         if (!report.ok) {
             // Empty frequency and value: no number that could be taken for a result.
@@ -402,12 +407,15 @@ std::string ExactNumber(double value)
 std::vector<std::string> CsvColumns()
 {
     std::vector<std::string> names = {"file", "method", "frequency_cy_per_mm", "mtf", "mtf_display", "u_mtf"};
-    for (const ResultColumn& column : ResultColumns()) names.push_back(column.name);
+    for (const ResultColumn& column : ResultColumns())
+        if (!column.later) names.push_back(column.name);
     for (const SettingColumn& column : SettingColumns())
         if (!column.later) names.push_back(column.name);
     for (const char* name : {"status", "beyond_nyquist", "interpolated", "low_modulation", "mtf_fit"})
         names.push_back(name);
     for (const SettingColumn& column : SettingColumns())
+        if (column.later) names.push_back(column.name);
+    for (const ResultColumn& column : ResultColumns())
         if (column.later) names.push_back(column.name);
     return names;
 }

@@ -19,6 +19,7 @@ namespace radmtf {
 
 struct FileReport {
     std::string file;
+    FileStamp source;  // the version of the file measured; empty when failed
     MeasureMethod method = MeasureMethod::kSlit;
     bool ok = false;
     std::string message;       // the failure's text; empty when ok

@@ -145,6 +145,11 @@ ReportPage MakeReportPage(const MeasurementRecord& record, const ReportNotes& no
 {
     ReportPage page;
     page.fileName = QString::fromStdString(record.file);
+    // The version measured: a later copy under the same name differs here.
+    if (!record.source.modified.empty())
+        page.fileName +=
+            QStringLiteral("  (%1 bytes, %2)")
+                .arg(QString::number(record.source.size), QString::fromStdString(record.source.modified));
     page.date = QDateTime::currentDateTime();
     page.version = QStringLiteral("radmtf " RADMTF_VERSION);
     for (const QString& line : QString::fromStdString(record.acquisition).split("\r\n", Qt::SkipEmptyParts))

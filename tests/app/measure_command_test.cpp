@@ -23,6 +23,7 @@
 #include "app/messages.h"
 #include "command_runner.h"
 #include "core/failure.h"
+#include "core/file_bytes.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
 #include "measure/report.h"
@@ -158,6 +159,10 @@ TEST_F(MeasureCommand, SummarisesEachFileInJsonAndReportsItOnAPageInTheAskedLang
     EXPECT_EQ(files[0]["mtf10_cy_per_mm"].toDouble(), *summary.mtf10);
     EXPECT_EQ(files[0]["mtf_nyquist"].toDouble(), *summary.atNyquist);
     EXPECT_TRUE(files[1]["mtf50_cy_per_mm"].isNull());
+    // The version of the file measured.
+    const FileStamp stamp = StampOfFile(RADMTF_SAMPLES_DIR "/slit.dcm");
+    EXPECT_EQ(files[0]["file_size"].toInteger(), static_cast<qint64>(stamp.size));
+    EXPECT_EQ(files[0]["file_modified"].toString().toStdString(), stamp.modified);
     EXPECT_EQ(files[1]["message"].toString().toStdString().find("は"), std::string::npos) << run.out;
 
     EXPECT_NE(Tool("pdfinfo", {pdf}).find("Pages:           2\n"), std::string::npos);

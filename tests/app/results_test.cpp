@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app_fixture.h"
+#include "core/file_bytes.h"
 #include "command_runner.h"
 #include "core/numtext.h"
 #include "failure_text.h"
@@ -139,7 +140,10 @@ TEST_F(Results, ReportKeepsWhatProducedTheCurve)
                 page->settings.maLines + " | " + QString::number(page->pixelSpacingMm))
             .toStdString();
     };
-    const std::string measured = "slit.dcm | 128, 32 | 200 × 40 | 0.1 (Pixel Spacing) | 17 | 0.1";
+    // The version of the file measured is stated beside its name.
+    const FileStamp stamp = StampOfFile(Path("slit.dcm"));
+    const std::string measured = "slit.dcm  (" + std::to_string(stamp.size) + " bytes, " + stamp.modified +
+                                 ") | 128, 32 | 200 × 40 | 0.1 (Pixel Spacing) | 17 | 0.1";
     ASSERT_EQ(settingsOfPage(), measured);
     // Edits changed after measuring.
     Run("set Form2.EditPxlSpc 0.2\nset Form2.EditMALine 5\n");
