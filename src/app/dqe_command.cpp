@@ -71,6 +71,8 @@ std::string SettingsLine(const DqeReport& r)
     if (!r.s.edgesV.empty()) s += "; edge v " + FileList(r.s.edgesV);
     if (in.mtfFileU) s += "; mtf u " + *in.mtfFileU;
     if (in.mtfFileV) s += "; mtf v " + *in.mtfFileV;
+    if (in.mtfCurveU) s += "; mtf u analysis window " + in.mtfCurveU->source;
+    if (in.mtfCurveV) s += "; mtf v analysis window " + in.mtfCurveV->source;
     return s;
 }
 

@@ -75,6 +75,7 @@ class TForm1 : public QWidget {
 public:
     explicit TForm1(QWidget* parent = nullptr);
     void setForm2(TForm2* form2) { form2_ = form2; }
+    TForm2* form2() const { return form2_; }
 
     ViewerState state;
     DisplayBitmap displayBitmap;

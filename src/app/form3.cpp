@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "app/dispatch.h"
+#include "app/form1.h"
+#include "app/form2.h"
 #include "core/failure.h"
 #include "core/numtext.h"
 #include "measure/measurement.h"
@@ -125,11 +127,25 @@ NoiseSettings TForm3::readSettings(bool kermaNeeded) const
     return s;
 }
 
+DqeInputs::Curve TForm3::AnalysisMtf(const char* direction) const
+{
+    const auto* viewer = qobject_cast<const TForm1*>(parentWidget());
+    const TForm2* analysis = viewer ? viewer->form2() : nullptr;
+    if (!analysis || !analysis->session.lastRecord())
+        ThrowFailure(FailureCode::kDqeNoAnalysisMtf, {direction});
+    return RecordMtfCurve(*analysis->session.lastRecord());
+}
+
 DqeInputs TForm3::readDqeInputs() const
 {
     DqeInputs in;
     in.flats = flatFiles();
-    const auto source = [&](RadioGroup* kind, QLineEdit* edit, std::optional<std::string>& mtfFile) {
+    const auto source = [&](RadioGroup* kind, QLineEdit* edit, std::optional<std::string>& mtfFile,
+                            std::optional<DqeInputs::Curve>& curve, const char* direction) {
+        if (kind->itemIndex() == 2) {
+            curve = AnalysisMtf(direction);
+            return;
+        }
         const std::string path = edit->text().trimmed().toStdString();
         if (path.empty()) return;
         if (kind->itemIndex() == 1)
@@ -137,8 +153,8 @@ DqeInputs TForm3::readDqeInputs() const
         else
             mtfFile = path;
     };
-    source(RadioGroupMtfU, EditMtfU, in.mtfFileU);
-    source(RadioGroupMtfV, EditMtfV, in.mtfFileV);
+    source(RadioGroupMtfU, EditMtfU, in.mtfFileU, in.mtfCurveU, "u");
+    source(RadioGroupMtfV, EditMtfV, in.mtfFileV, in.mtfCurveV, "v");
     in.quality = RadioGroupQuality->items().value(RadioGroupQuality->itemIndex(), "RQA5").toStdString();
     in.snrTable = RadioGroupSnr->itemIndex() == 1 ? "2003" : "2015";
     if (RadioGroupSnr->itemIndex() == 2) {

@@ -1,5 +1,6 @@
 // The noise and DQE window: the NNPS of flat fields, and the DQE with the
-// MTF of each direction from an MTF file or an edge image. It runs the same
+// MTF of each direction from an MTF file, an edge image or the analysis
+// window's last measurement. It runs the same
 // sessions as `radmtf measure nnps` and `radmtf measure dqe` and saves what
 // they write, so the window and the command agree.
 #pragma once
@@ -44,7 +45,7 @@ public:
     StringGrid* GridNnps = nullptr;
     Memo* MemoNnps = nullptr;
     // DQE.
-    RadioGroup *RadioGroupMtfU = nullptr, *RadioGroupMtfV = nullptr;  // MTF file, edge image
+    RadioGroup *RadioGroupMtfU = nullptr, *RadioGroupMtfV = nullptr;  // MTF file, edge image, analysis window
     QLineEdit *EditMtfU = nullptr, *EditMtfV = nullptr;
     QPushButton *ButtonMtfU = nullptr, *ButtonMtfV = nullptr;
     RadioGroup* RadioGroupQuality = nullptr;  // RQA3, RQA5, RQA7, RQA9
@@ -87,6 +88,8 @@ private:
     // that does not read fails with its text.
     NoiseSettings readSettings(bool kermaNeeded) const;
     DqeInputs readDqeInputs() const;
+    // The analysis window's last MTF, for the DQE's MTF of `direction`.
+    DqeInputs::Curve AnalysisMtf(const char* direction) const;
     std::vector<std::string> flatFiles() const;
     void showNnps();
     void showDqe();

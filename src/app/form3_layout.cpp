@@ -188,9 +188,9 @@ void TForm3::buildControls()
 
     auto* mtf = new QGroupBox(tr("DQE の MTF と線質"), this);
     auto* mtfGrid = new QGridLayout(mtf);
-    const QStringList sources = {tr("MTF ファイル"), tr("エッジ画像")};
-    RadioGroupMtfU = Radios(mtf, "RadioGroupMtfU", tr("MTF u"), sources, 2, 0);
-    RadioGroupMtfV = Radios(mtf, "RadioGroupMtfV", tr("MTF v"), sources, 2, 0);
+    const QStringList sources = {tr("MTF ファイル"), tr("エッジ画像"), tr("解析ウィンドウの MTF")};
+    RadioGroupMtfU = Radios(mtf, "RadioGroupMtfU", tr("MTF u"), sources, 3, 0);
+    RadioGroupMtfV = Radios(mtf, "RadioGroupMtfV", tr("MTF v"), sources, 3, 0);
     EditMtfU = Edit(mtf, "EditMtfU", "");
     EditMtfV = Edit(mtf, "EditMtfV", "");
     ButtonMtfU = Button(mtf, "ButtonMtfU", tr("参照…"));
@@ -262,8 +262,10 @@ void TForm3::buildControls()
             {"EditPixelSpacing", tr("画素間隔 (mm、空欄: ファイルの値)")},
             {"EditKerma", tr("検出器面の空気カーマ (µGy、DQE には必須)")},
             {"PageControlNoise", tr("NNPS と DQE のページ")},
-            {"RadioGroupMtfU", tr("u 方向の MTF: measure の CSV/JSON、または縦のエッジの画像")},
-            {"RadioGroupMtfV", tr("v 方向の MTF: measure の CSV/JSON、または横のエッジの画像")},
+            {"RadioGroupMtfU",
+             tr("u 方向の MTF: measure の CSV/JSON、縦のエッジの画像、または解析ウィンドウの最後の測定")},
+            {"RadioGroupMtfV",
+             tr("v 方向の MTF: measure の CSV/JSON、横のエッジの画像、または解析ウィンドウの最後の測定")},
             {"EditMtfU", tr("u 方向の MTF のファイル (空欄: なし)")},
             {"EditMtfV", tr("v 方向の MTF のファイル (空欄: なし)")},
             {"ButtonMtfU", tr("u 方向の MTF のファイルを選ぶ")},

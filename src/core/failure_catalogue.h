@@ -352,3 +352,7 @@ RADMTF_FAILURE(kNoFlatFields, "NoFlatFields",
 RADMTF_FAILURE(kNoiseNotMeasured, "NoiseNotMeasured",
                QT_TRANSLATE_NOOP("radmtf::Messages",
                                  "%1 がまだ測定されていません。"))  // argument: NNPS or DQE
+RADMTF_FAILURE(kDqeNoAnalysisMtf, "DqeNoAnalysisMtf",
+               QT_TRANSLATE_NOOP("radmtf::Messages",
+                                 "MTF %1 に使う解析ウィンドウの MTF がありません。"
+                                 "先に解析ウィンドウで測定してください。"))  // argument: u or v

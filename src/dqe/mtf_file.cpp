@@ -301,6 +301,15 @@ MtfCurve ReadMtfText(std::string_view text, std::string_view path)
     return ReadCsv(text, path);
 }
 
+void CheckMtfCurve(const MtfCurve& curve, std::string_view source)
+{
+    if (curve.mtf.size() != curve.frequency.size() || curve.uncertainty.size() != curve.frequency.size())
+        NoCurve(source);
+    for (std::size_t i = 0; i < curve.frequency.size(); ++i)
+        if (!std::isfinite(curve.frequency[i]) || !std::isfinite(curve.mtf[i])) NoCurve(source);
+    CheckRising(curve, source);
+}
+
 MtfCurve ReadMtfFile(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;

@@ -16,6 +16,11 @@ namespace radmtf {
 // (unknown).
 MtfCurve ReadMtfText(std::string_view text, std::string_view path);
 
+// Refuses (kDqeMtfNoCurve, naming `source`) a curve a file could not give:
+// no points, a frequency or MTF that is not finite, frequencies that do not
+// rise. An MTF held in memory passes here as a file's passes ReadMtfText.
+void CheckMtfCurve(const MtfCurve& curve, std::string_view source);
+
 // The file read through ReadMtfText; kCannotOpen when it cannot be read.
 MtfCurve ReadMtfFile(const std::string& path);
 

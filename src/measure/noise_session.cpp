@@ -91,9 +91,11 @@ void Characterise(const NoiseSettings& noise, DqeSession& session)
         const std::optional<bool> vertical = EdgeRunsAlongColumns(edgeImages.back().image);
         if (!vertical) throw FileFailure{file, Failure(FailureCode::kEdgeNotFound)};
         const std::optional<std::string>& mtfFile = *vertical ? in.mtfFileU : in.mtfFileV;
-        if (mtfFile) {
-            session.warnings.emplace_back(FailureCode::kDqeEdgeUnused,
-                                          std::vector<std::string>{*vertical ? "u" : "v", *mtfFile, file});
+        const std::optional<DqeInputs::Curve>& curve = *vertical ? in.mtfCurveU : in.mtfCurveV;
+        if (mtfFile || curve) {
+            session.warnings.emplace_back(
+                FailureCode::kDqeEdgeUnused,
+                std::vector<std::string>{*vertical ? "u" : "v", mtfFile ? *mtfFile : curve->source, file});
             continue;
         }
         (*vertical ? session.edgesU : session.edgesV).push_back(file);
@@ -102,6 +104,11 @@ void Characterise(const NoiseSettings& noise, DqeSession& session)
     std::optional<MtfCurve> u, v;
     if (in.mtfFileU) u = ReadMtfFile(*in.mtfFileU);
     if (in.mtfFileV) v = ReadMtfFile(*in.mtfFileV);
+    for (auto [curve, mtf] : {std::pair{&in.mtfCurveU, &u}, std::pair{&in.mtfCurveV, &v}})
+        if (*curve) {
+            CheckMtfCurve((*curve)->curve, (*curve)->source);
+            *mtf = (*curve)->curve;
+        }
     if (!edgesU.empty()) u = EdgeMtfCurve(MeasureEdgeMtf(edgesU, conversion, false));
     if (!edgesV.empty()) v = EdgeMtfCurve(MeasureEdgeMtf(edgesV, conversion, true));
     if (!u && !v) {
@@ -204,6 +211,18 @@ DqeSession MeasureDqeFiles(const DqeInputs& inputs, const NoiseSettings& setting
         session.result.reset();
     }
     return session;
+}
+
+DqeInputs::Curve RecordMtfCurve(const MeasurementRecord& record)
+{
+    DqeInputs::Curve c{record.file, {}};
+    for (const MtfPoint& p : record.points) {
+        // A point not found has no value, as its empty CSV field.
+        c.curve.frequency.push_back(p.frequency);
+        c.curve.mtf.push_back(p.notFound ? NAN : p.value);
+        c.curve.uncertainty.push_back(p.uncertainty && !p.notFound ? *p.uncertainty : NAN);
+    }
+    return c;
 }
 
 }  // namespace radmtf

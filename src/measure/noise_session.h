@@ -12,6 +12,7 @@
 #include "core/failure.h"
 #include "dicom/dicom_reader.h"
 #include "dqe/dqe.h"
+#include "measure/measurement.h"
 #include "measure/settings.h"
 #include "nps/nnps.h"
 
@@ -48,6 +49,13 @@ NnpsSession MeasureNnpsFiles(const std::vector<std::string>& files, const NoiseS
 struct DqeInputs {
     std::vector<std::string> flats, edges;  // files
     std::optional<std::string> mtfFileU, mtfFileV;
+    // An MTF held in memory (the analysis window's last measurement), used as
+    // an MTF file of that direction is; `source` names it in the settings.
+    struct Curve {
+        std::string source;
+        MtfCurve curve;
+    };
+    std::optional<Curve> mtfCurveU, mtfCurveV;
     std::string quality = "RQA5";   // RQA3, RQA5, RQA7 or RQA9
     std::string snrTable = "2015";  // the edition of the SNR^2_in table: 2015 or 2003
     std::optional<double> snr2;     // SNR^2_in given instead of the table's
@@ -66,9 +74,13 @@ struct DqeSession {
     DicomQaFields qa;  // the first flat field's
 };
 
-// Each edge image's direction decides which MTF it gives; an MTF file of
-// that direction is used instead. Never throws a Failure. `settings.kerma`
+// Each edge image's direction decides which MTF it gives; an MTF file or
+// curve of that direction is used instead. Never throws a Failure. `settings.kerma`
 // must be set.
 DqeSession MeasureDqeFiles(const DqeInputs& inputs, const NoiseSettings& settings);
+
+// A measurement's MTF as the DQE takes it: its points as the measure
+// command's CSV gives them (the same doubles), its file as the source.
+DqeInputs::Curve RecordMtfCurve(const MeasurementRecord& record);
 
 }  // namespace radmtf
