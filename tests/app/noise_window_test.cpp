@@ -90,7 +90,8 @@ TEST_F(NoiseWindow, TakesTheAnalysisWindowsMtf)
 
     const std::string shown =
         Run("answer " + edgeU +
-            "\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX 256\nset Form1.EditROIPosY 256\n"
+            "\nset Form2.EditBit 16\nclick Form1.BitBtnLoad\nset Form1.EditROIPosX 256\nset "
+            "Form1.EditROIPosY 256\n"
             "set Form1.EditROISizeX 200\nset Form1.EditROISizeY 400\nclick Form1.ButtonDisp\n"
             "click Form1.ButtonToTable\nclick Form2.ButtonEdge\nclick Form3.ButtonClear\n" +
             dqe + "answer " + Path("dqe.csv") + "\nclick Form3.ButtonDqeCsv\n");

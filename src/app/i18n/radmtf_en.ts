@@ -622,6 +622,10 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>%1 がまだ測定されていません。</source>
         <translation>%1 has not been measured yet.</translation>
     </message>
+    <message>
+        <source>MTF %1 に使う解析ウィンドウの MTF がありません。先に解析ウィンドウで測定してください。</source>
+        <translation>The analysis window has no MTF to use as MTF %1. Measure one in the analysis window first.</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::Report</name>
@@ -2203,14 +2207,6 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <translation>The NNPS and DQE pages</translation>
     </message>
     <message>
-        <source>u 方向の MTF: measure の CSV/JSON、または縦のエッジの画像</source>
-        <translation>The MTF along u: a measure CSV/JSON, or an image of a vertical edge</translation>
-    </message>
-    <message>
-        <source>v 方向の MTF: measure の CSV/JSON、または横のエッジの画像</source>
-        <translation>The MTF along v: a measure CSV/JSON, or an image of a horizontal edge</translation>
-    </message>
-    <message>
         <source>u 方向の MTF のファイル (空欄: なし)</source>
         <translation>The file of the MTF along u (empty: none)</translation>
     </message>
@@ -2289,6 +2285,18 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
     <message>
         <source>SNR²_in、q、使ったエッジ画像、警告</source>
         <translation>SNR²_in, q, the edge images used, warnings</translation>
+    </message>
+    <message>
+        <source>解析ウィンドウの MTF</source>
+        <translation>The analysis window&apos;s MTF</translation>
+    </message>
+    <message>
+        <source>u 方向の MTF: measure の CSV/JSON、縦のエッジの画像、または解析ウィンドウの最後の測定</source>
+        <translation>The MTF along u: a measure CSV/JSON, an image of a vertical edge, or the analysis window&apos;s last measurement</translation>
+    </message>
+    <message>
+        <source>v 方向の MTF: measure の CSV/JSON、横のエッジの画像、または解析ウィンドウの最後の測定</source>
+        <translation>The MTF along v: a measure CSV/JSON, an image of a horizontal edge, or the analysis window&apos;s last measurement</translation>
     </message>
 </context>
 </TS>
