@@ -162,12 +162,17 @@ ConversionReportData MakeConversionReportData(const ConversionFit& fit, const Di
     d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "採用したモデル")),
                       fit.logChosen ? Tr(QT_TRANSLATE_NOOP("radmtf::Report", "対数"))
                                     : Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線形"))});
-    d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線形")),
-                      "PV = OFFSET + GAIN K; OFFSET " + number(fit.offset) + ", GAIN " + number(fit.gain)});
+    // The figures as the conversion file gives them.
+    d.figures.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線形")), QStringLiteral("PV = OFFSET + GAIN K")});
+    d.figures.append({QStringLiteral("OFFSET"), number(fit.offset)});
+    d.figures.append({QStringLiteral("GAIN"), number(fit.gain)});
     d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "R² (線形)")), number(fit.r2Linear)});
-    d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "対数")),
-                      "PV = C0 + C1 log10(K / KREF); C0 " + number(fit.c0) + ", C1 " + number(fit.c1) +
-                          ", KREF " + number(fit.kref)});
+    d.figures.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "対数")), QStringLiteral("PV = C0 + C1 log10(K / KREF)")});
+    d.figures.append({QStringLiteral("C0"), number(fit.c0)});
+    d.figures.append({QStringLiteral("C1"), number(fit.c1)});
+    d.figures.append({QStringLiteral("KREF"), number(fit.kref)});
     d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "R² (対数)")), number(fit.r2Log)});
     for (std::size_t i = 0; i < fit.samples.size(); ++i) {
         const ConversionSample& s = fit.samples[i];
@@ -180,12 +185,14 @@ ConversionReportData MakeConversionReportData(const ConversionFit& fit, const Di
     }
     d.residualLinear = fit.residualLinear;
     d.residualLog = fit.residualLog;
-    // Both fits from the lowest kerma to the highest (the log one has no value at 0).
+    // Both fits a little beyond the kermas measured (the log one has no
+    // value at 0); past the highest, so that the legend hides no point.
     if (d.kerma.empty()) return d;
-    const auto [low, high] = std::minmax_element(d.kerma.begin(), d.kerma.end());
+    const auto [lowest, highest] = std::minmax_element(d.kerma.begin(), d.kerma.end());
+    const double low = 0.8 * *lowest, high = 1.25 * *highest;
     constexpr int kSamples = 101;
     for (int i = 0; i < kSamples; ++i) {
-        const double k = *low + (*high - *low) * i / (kSamples - 1);
+        const double k = low + (high - low) * i / (kSamples - 1);
         d.curveKerma.push_back(k);
         d.linearPv.push_back(fit.offset + fit.gain * k);
         d.logPv.push_back(fit.c0 + fit.c1 * std::log10(k / fit.kref));

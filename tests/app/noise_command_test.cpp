@@ -63,14 +63,16 @@ TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
     const CommandRun fit =
         RunMeasure({"conversion", folder.filePath("k1.dcm"), folder.filePath("k2.dcm"),
                     folder.filePath("k4.dcm"), "--kerma-file", folder.filePath("kerma.csv"), "--output",
-                    conversion, "--report", pdf, "--lang", "en"});
+                    conversion, "--report", pdf, "--note", "bench 7", "--lang", "en"});
     ASSERT_EQ(fit.exitCode, 0) << fit.err;
     // The page holds the model chosen and both R² as the file gives them.
     std::ifstream written(conversion.toStdString());
     std::map<std::string, std::string> values;
     for (std::string key, value; written >> key >> value;) values.emplace(key, value);
+    ASSERT_TRUE(values.count("r2_linear") && values.count("r2_log"));
     const std::string text = testing::Tool("pdftotext", {pdf, "-"});
     EXPECT_NE(text.find("Conversion function"), std::string::npos);
+    EXPECT_NE(text.find("bench 7"), std::string::npos);
     EXPECT_TRUE(std::regex_search(text, std::regex("Model chosen\\s+" + values["model"] + "\\s"))) << text;
     EXPECT_NE(text.find(values["r2_linear"]), std::string::npos);
     EXPECT_NE(text.find(values["r2_log"]), std::string::npos);
