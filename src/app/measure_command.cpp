@@ -259,6 +259,7 @@ struct CommandContext {
     WriteReport writeReport = nullptr;  // loaded only for --report
     WriteDqeReport writeDqeReport = nullptr;
     WriteNnpsFile writeNnpsReport = nullptr, writeNnpsImage = nullptr;
+    WriteConversionReport writeConversionReport = nullptr;
 };
 
 int Measure(const ParsedCommand& line, const CommandContext& context)
@@ -351,7 +352,10 @@ const Subcommand kSubcommands[] = {
      },
      MeasureHelpText},
     {"conversion", CheckConversionOptions,
-     [](const ParsedCommand& c, const CommandContext&) { return RunConversionCommand(c); }, MeasureHelpText},
+     [](const ParsedCommand& c, const CommandContext& context) {
+         return RunConversionCommand(c, context.writeConversionReport);
+     },
+     MeasureHelpText},
     {"dqe", CheckDqeOptions,
      [](const ParsedCommand& c, const CommandContext& context) {
          return RunDqeCommand(c, context.writeDqeReport);
@@ -408,6 +412,7 @@ int RunMeasureCommand(int argc, char** argv)
     WriteReport writeReport = nullptr;
     WriteDqeReport writeDqeReport = nullptr;
     WriteNnpsFile writeNnpsReport = nullptr, writeNnpsImage = nullptr;
+    WriteConversionReport writeConversionReport = nullptr;
     const bool drawn = report || image;
     if (drawn) {
         makeReportApplication = reinterpret_cast<MakeReportApplication>(
@@ -420,7 +425,10 @@ int RunMeasureCommand(int argc, char** argv)
             LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteNnpsReportName));
         writeNnpsImage = reinterpret_cast<WriteNnpsFile>(
             LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteNnpsImageName));
-        if (!makeReportApplication || !writeReport || !writeDqeReport || !writeNnpsReport || !writeNnpsImage)
+        writeConversionReport = reinterpret_cast<WriteConversionReport>(
+            LoadProgramLibraryEntry(RADMTF_REPORT_LIBRARY, kWriteConversionReportName));
+        if (!makeReportApplication || !writeReport || !writeDqeReport || !writeNnpsReport ||
+            !writeNnpsImage || !writeConversionReport)
             return 1;
     }
     const std::unique_ptr<QCoreApplication> app(drawn ? makeReportApplication(appArgc, appArgv)
@@ -455,6 +463,7 @@ int RunMeasureCommand(int argc, char** argv)
     context.writeDqeReport = writeDqeReport;
     context.writeNnpsReport = writeNnpsReport;
     context.writeNnpsImage = writeNnpsImage;
+    context.writeConversionReport = writeConversionReport;
     return subcommand->run(command, context);
 }
 

@@ -190,7 +190,10 @@ std::map<std::string, double> ReadKermas(const std::string& path)
     return kermas;
 }
 
-int RunConversion(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out)
+// Measures and writes the text file; `fit` and `qa` (the first file's) keep
+// what the report draws, `fit` empty when refused.
+int RunConversion(const NoiseSettings& line, const std::vector<std::string>& files, std::ostream& out,
+                  std::optional<ConversionFit>& fit, DicomQaFields& qa)
 {
     try {
         const std::map<std::string, double> kermas = ReadKermas(*line.kermaFile);
@@ -200,12 +203,14 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
             if (found == kermas.end()) found = kermas.find(std::filesystem::path(file).filename().string());
             if (found == kermas.end()) ThrowFailure(FailureCode::kConversionNoKerma, {file, *line.kermaFile});
             const LoadedNoiseImage l = LoadNoiseImage(file, line);
+            if (samples.empty()) qa = l.qa;
             samples.push_back(
                 {found->second,
                  CentralMeanValue(l.values.data(), l.image.columns, l.image.rows, l.image.dx, l.image.dy),
                  file});
         }
-        out << ConversionFileText(FitConversion(samples));
+        fit = FitConversion(samples);
+        out << ConversionFileText(*fit);
         return 0;
     } catch (const Failure& failure) {
         PrintFailure(QString::fromStdString(Text(failure)));
@@ -214,9 +219,9 @@ int RunConversion(const NoiseSettings& line, const std::vector<std::string>& fil
 }
 
 // nnps and conversion: their files read together into one result; nnps
-// also draws --report and --nnps-image.
+// also draws --report and --nnps-image, conversion --report.
 int RunNoise(const ParsedCommand& line, bool conversionMeasurement, WriteNnpsFile writeReport = nullptr,
-             WriteNnpsFile writeImage = nullptr)
+             WriteNnpsFile writeImage = nullptr, WriteConversionReport writeConversionReport = nullptr)
 {
     std::optional<std::vector<std::string>> written = OutputFiles(line.output, line.report);
     if (!written) return 2;
@@ -239,9 +244,18 @@ int RunNoise(const ParsedCommand& line, bool conversionMeasurement, WriteNnpsFil
                                    : format == ReportFormat::kCsv ? "csv"
                                                                   : "table";
     NnpsReport report;
-    const int exitCode = conversionMeasurement ? RunConversion(line.noise, files, out)
+    std::optional<ConversionFit> fit;
+    DicomQaFields qa;
+    const int exitCode = conversionMeasurement ? RunConversion(line.noise, files, out, fit, qa)
                                                : RunNnps(line.noise, files, out, formatName, report);
     const bool delivered = DeliverOutputs(line.output, file.str(), [&] {
+        if (conversionMeasurement) {
+            // A refusal has been said and leaves no page.
+            if (line.report && fit)
+                writeConversionReport(QString::fromStdString(*line.report),
+                                      MakeConversionReportData(*fit, qa, line.notes));
+            return;
+        }
         if (!line.report && !line.nnpsImage) return;
         const NnpsReportData data = MakeNnpsReportData(report.session, line.noise, line.notes);
         if (line.report) writeReport(QString::fromStdString(*line.report), data);
@@ -270,7 +284,7 @@ void CheckNnpsOptions(ParsedCommand& command)
 
 void CheckConversionOptions(ParsedCommand& command)
 {
-    CheckNoiseOptions(command, {"--kerma-file"});
+    CheckNoiseOptions(command, {"--kerma-file", "--report", "--institution", "--operator", "--note"});
     if (!command.noise.kermaFile) Usage(UsageProblem::kMissingValue, {"--kerma-file"});
 }
 
@@ -279,9 +293,9 @@ int RunNnpsCommand(const ParsedCommand& command, WriteNnpsFile writeReport, Writ
     return RunNoise(command, false, writeReport, writeImage);
 }
 
-int RunConversionCommand(const ParsedCommand& command)
+int RunConversionCommand(const ParsedCommand& command, WriteConversionReport writeReport)
 {
-    return RunNoise(command, true);
+    return RunNoise(command, true, nullptr, nullptr, writeReport);
 }
 
 }  // namespace radmtf

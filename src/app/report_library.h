@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "report/conversion_report.h"
 #include "report/dqe_report.h"
 #include "report/nnps_report.h"
 #include "report/report.h"
@@ -30,6 +31,10 @@ using WriteNnpsFile = void (*)(const QString& path, const NnpsReportData& data);
 inline constexpr char kWriteNnpsReportName[] = "RadmtfWriteNnpsReportPdf";
 inline constexpr char kWriteNnpsImageName[] = "RadmtfWriteNnpsImagePng";
 
+// WriteConversionReportPdf, failures included.
+using WriteConversionReport = void (*)(const QString& path, const ConversionReportData& data);
+inline constexpr char kWriteConversionReportName[] = "RadmtfWriteConversionReportPdf";
+
 }  // namespace radmtf
 
 extern "C" QCoreApplication* RadmtfMakeReportApplication(int& argc, char** argv);
@@ -37,3 +42,4 @@ extern "C" void RadmtfWriteReportPdf(const QString& path, const std::vector<radm
 extern "C" void RadmtfWriteDqeReportPdf(const QString& path, const radmtf::DqeReportData& data);
 extern "C" void RadmtfWriteNnpsReportPdf(const QString& path, const radmtf::NnpsReportData& data);
 extern "C" void RadmtfWriteNnpsImagePng(const QString& path, const radmtf::NnpsReportData& data);
+extern "C" void RadmtfWriteConversionReportPdf(const QString& path, const radmtf::ConversionReportData& data);

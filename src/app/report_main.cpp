@@ -27,3 +27,8 @@ extern "C" void RadmtfWriteNnpsImagePng(const QString& path, const radmtf::NnpsR
 {
     radmtf::WriteNnpsImagePng(path, data);
 }
+
+extern "C" void RadmtfWriteConversionReportPdf(const QString& path, const radmtf::ConversionReportData& data)
+{
+    radmtf::WriteConversionReportPdf(path, data);
+}

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "app/messages.h"
 #include "core/numtext.h"
@@ -146,6 +148,55 @@ DqeReportData MakeDqeReportData(const DqeSession& s, const ReportNotes& notes)
         d.failure = message;
     }
     d.messages.append(FailureTexts(s.warnings));
+    return d;
+}
+
+ConversionReportData MakeConversionReportData(const ConversionFit& fit, const DicomQaFields& qa,
+                                              const ReportNotes& notes)
+{
+    ConversionReportData d;
+    d.date = QDateTime::currentDateTime();
+    d.version = QStringLiteral("radmtf " RADMTF_VERSION);
+    d.qa = QaRows(qa, notes);
+    const auto number = [](double v) { return Q(FloatToStr(v)); };
+    d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "採用したモデル")),
+                      fit.logChosen ? Tr(QT_TRANSLATE_NOOP("radmtf::Report", "対数"))
+                                    : Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線形"))});
+    // The figures as the conversion file gives them.
+    d.figures.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "線形")), QStringLiteral("PV = OFFSET + GAIN K")});
+    d.figures.append({QStringLiteral("OFFSET"), number(fit.offset)});
+    d.figures.append({QStringLiteral("GAIN"), number(fit.gain)});
+    d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "R² (線形)")), number(fit.r2Linear)});
+    d.figures.append(
+        {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "対数")), QStringLiteral("PV = C0 + C1 log10(K / KREF)")});
+    d.figures.append({QStringLiteral("C0"), number(fit.c0)});
+    d.figures.append({QStringLiteral("C1"), number(fit.c1)});
+    d.figures.append({QStringLiteral("KREF"), number(fit.kref)});
+    d.figures.append({Tr(QT_TRANSLATE_NOOP("radmtf::Report", "R² (対数)")), number(fit.r2Log)});
+    for (std::size_t i = 0; i < fit.samples.size(); ++i) {
+        const ConversionSample& s = fit.samples[i];
+        d.files.append(
+            {Tr(QT_TRANSLATE_NOOP("radmtf::Report", "平坦画像")),
+             Q(s.name) + QStringLiteral(" (K %1 µGy, PV %2)").arg(number(s.kerma), number(s.meanValue))});
+        d.names.append(QString::fromStdString(std::filesystem::path(s.name).filename().string()));
+        d.kerma.push_back(s.kerma);
+        d.meanValue.push_back(s.meanValue);
+    }
+    d.residualLinear = fit.residualLinear;
+    d.residualLog = fit.residualLog;
+    // Both fits a little beyond the kermas measured (the log one has no
+    // value at 0); past the highest, so that the legend hides no point.
+    if (d.kerma.empty()) return d;
+    const auto [lowest, highest] = std::minmax_element(d.kerma.begin(), d.kerma.end());
+    const double low = 0.8 * *lowest, high = 1.25 * *highest;
+    constexpr int kSamples = 101;
+    for (int i = 0; i < kSamples; ++i) {
+        const double k = low + (high - low) * i / (kSamples - 1);
+        d.curveKerma.push_back(k);
+        d.linearPv.push_back(fit.offset + fit.gain * k);
+        d.logPv.push_back(fit.c0 + fit.c1 * std::log10(k / fit.kref));
+    }
     return d;
 }
 

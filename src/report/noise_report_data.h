@@ -9,6 +9,8 @@
 
 #include "measure/noise_session.h"
 #include "measure/settings.h"
+#include "nps/conversion.h"
+#include "report/conversion_report.h"
 #include "report/dqe_report.h"
 #include "report/nnps_report.h"
 
@@ -22,5 +24,8 @@ QStringList FailureTexts(const std::vector<Failure>& failures);
 NnpsReportData MakeNnpsReportData(const NnpsSession& session, const NoiseSettings& settings,
                                   const ReportNotes& notes);
 DqeReportData MakeDqeReportData(const DqeSession& session, const ReportNotes& notes);
+// `qa` the first flat field's.
+ConversionReportData MakeConversionReportData(const ConversionFit& fit, const DicomQaFields& qa,
+                                              const ReportNotes& notes);
 
 }  // namespace radmtf

@@ -108,6 +108,10 @@ void PaintPlot(QPainter& painter, const QRectF& box, const QString& title, const
                 continue;
             }
             const QPointF p(px((*s.x)[i]), py(logY ? std::log10(y) : y));
+            if (s.points) {
+                path.addEllipse(p, unit * 0.8, unit * 0.8);
+                continue;
+            }
             if (open)
                 path.lineTo(p);
             else
@@ -122,8 +126,12 @@ void PaintPlot(QPainter& painter, const QRectF& box, const QString& title, const
     for (const Series& s : series) {
         if (s.name.isEmpty()) continue;
         painter.setPen(QPen(s.colour, unit * 0.6));
-        painter.drawLine(QPointF(plot.right() - 25 * unit, legendY + line / 2),
-                         QPointF(plot.right() - 19 * unit, legendY + line / 2));
+        if (s.points)
+            painter.drawEllipse(QPointF(plot.right() - 22 * unit, legendY + line / 2), unit * 0.8,
+                                unit * 0.8);
+        else
+            painter.drawLine(QPointF(plot.right() - 25 * unit, legendY + line / 2),
+                             QPointF(plot.right() - 19 * unit, legendY + line / 2));
         painter.setPen(Qt::black);
         painter.drawText(QRectF(plot.right() - 18 * unit, legendY, 17 * unit, line), Qt::AlignLeft, s.name);
         legendY += line;

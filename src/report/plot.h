@@ -20,7 +20,8 @@ struct Series {
     const std::vector<double>* x;
     const std::vector<double>* y;
     QColor colour;
-    QString name;  // empty: no legend entry
+    QString name;         // empty: no legend entry
+    bool points = false;  // circles at the values, not a line
 };
 
 // A framed plot with its axes in `box` (`unit`: device pixels per mm); a

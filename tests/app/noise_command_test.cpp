@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
+#include <regex>
 
 #include "app/command_runner.h"
 #include "app/flat_fields.h"
@@ -57,11 +59,23 @@ TEST(NoiseCommand, MeasuresTheNnpsOfAFolderAsTheKernelDoes)
         std::ofstream csv(folder.filePath("kerma.csv").toStdString());
         csv << "file,kerma\nk1.dcm,1\nk2.dcm,2\nk4.dcm,4\n";
     }
-    const QString conversion = folder.filePath("conversion.txt");
-    const CommandRun fit = RunMeasure({"conversion", folder.filePath("k1.dcm"), folder.filePath("k2.dcm"),
-                                       folder.filePath("k4.dcm"), "--kerma-file",
-                                       folder.filePath("kerma.csv"), "--output", conversion});
+    const QString conversion = folder.filePath("conversion.txt"), pdf = folder.filePath("conversion.pdf");
+    const CommandRun fit =
+        RunMeasure({"conversion", folder.filePath("k1.dcm"), folder.filePath("k2.dcm"),
+                    folder.filePath("k4.dcm"), "--kerma-file", folder.filePath("kerma.csv"), "--output",
+                    conversion, "--report", pdf, "--note", "bench 7", "--lang", "en"});
     ASSERT_EQ(fit.exitCode, 0) << fit.err;
+    // The page holds the model chosen and both R² as the file gives them.
+    std::ifstream written(conversion.toStdString());
+    std::map<std::string, std::string> values;
+    for (std::string key, value; written >> key >> value;) values.emplace(key, value);
+    ASSERT_TRUE(values.count("r2_linear") && values.count("r2_log"));
+    const std::string text = testing::Tool("pdftotext", {pdf, "-"});
+    EXPECT_NE(text.find("Conversion function"), std::string::npos);
+    EXPECT_NE(text.find("bench 7"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(text, std::regex("Model chosen\\s+" + values["model"] + "\\s"))) << text;
+    EXPECT_NE(text.find(values["r2_linear"]), std::string::npos);
+    EXPECT_NE(text.find(values["r2_log"]), std::string::npos);
     const CommandRun fitted = RunMeasure({"nnps", folder.filePath("a.dcm"), folder.filePath("b.dcm"),
                                           "--conversion", "file:" + conversion, "--format", "json"});
     ASSERT_EQ(fitted.exitCode, 0) << fitted.err;
@@ -120,6 +134,12 @@ TEST(NoiseCommand, RefusesMixedImagesAndBadOptions)
                                             "--kerma-file", folder.filePath("kerma.csv")});
     EXPECT_EQ(unlisted.exitCode, 1);
     EXPECT_NE(unlisted.err.find("b.dcm"), std::string::npos);
+    const QString pdf = folder.filePath("conversion.pdf");
+    EXPECT_EQ(RunMeasure({"conversion", folder.filePath("a.dcm"), "--kerma-file",
+                          folder.filePath("kerma.csv"), "--report", pdf})
+                  .exitCode,
+              1);  // one kerma: too few
+    EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(RunMeasure({"nnps", folder.filePath("a.dcm"), "--conversion", "linear:1,0"}).exitCode, 1);
 }
 

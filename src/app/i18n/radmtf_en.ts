@@ -973,6 +973,46 @@ Exit code: 0 all measured, 1 a file could not be measured, 2 a usage error
         <source>独立な画素</source>
         <translation>Independent pixels</translation>
     </message>
+    <message>
+        <source>平均画素値</source>
+        <translation>Mean pixel value</translation>
+    </message>
+    <message>
+        <source>測定値</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>線形</source>
+        <translation>linear</translation>
+    </message>
+    <message>
+        <source>対数</source>
+        <translation>log</translation>
+    </message>
+    <message>
+        <source>K (µGy)</source>
+        <translation>K (µGy)</translation>
+    </message>
+    <message>
+        <source>残差 (線形)</source>
+        <translation>Residual (linear)</translation>
+    </message>
+    <message>
+        <source>残差 (対数)</source>
+        <translation>Residual (log)</translation>
+    </message>
+    <message>
+        <source>採用したモデル</source>
+        <translation>Model chosen</translation>
+    </message>
+    <message>
+        <source>R² (線形)</source>
+        <translation>R² (linear)</translation>
+    </message>
+    <message>
+        <source>R² (対数)</source>
+        <translation>R² (log)</translation>
+    </message>
 </context>
 <context>
     <name>radmtf::TForm1</name>
