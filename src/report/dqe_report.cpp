@@ -76,13 +76,8 @@ void PaintSecondPage(QPainter& painter, const QRectF& area, const DqeReportData&
     PaintHeader(painter, area, d, 2, unit);
     double y = area.top() + 12 * unit;
     const double plotHeight = 70 * unit;
-    PaintPlot(painter, QRectF(area.left(), y, area.width(), plotHeight),
-              QCoreApplication::translate("radmtf::Report", "NNPS"),
-              QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
-              QCoreApplication::translate("radmtf::Report", "NNPS (mm²)"),
-              {{&d.frequency, &d.nnpsU, QColor(0, 80, 200), "u"},
-               {&d.frequency, &d.nnpsV, QColor(200, 40, 0), "v"}},
-              true, unit);
+    PaintNnpsPlot(painter, QRectF(area.left(), y, area.width(), plotHeight), d.frequency, d.nnpsU, d.nnpsV,
+                  unit);
     y += plotHeight + 3 * unit;
     PaintPlot(
         painter, QRectF(area.left(), y, area.width(), plotHeight),

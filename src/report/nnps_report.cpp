@@ -159,13 +159,8 @@ void PaintPage(QPainter& painter, const QRectF& area, const NnpsReportData& d, d
     y = PaintNotes(painter, area, std::max(left, right), d.messages, d.failure);
     if (!d.failure.isEmpty()) return;
     const double plotHeight = std::min(75 * unit, (area.bottom() - y) / 2);
-    PaintPlot(painter, QRectF(area.left(), y + 2 * unit, area.width(), plotHeight),
-              QCoreApplication::translate("radmtf::Report", "NNPS"),
-              QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
-              QCoreApplication::translate("radmtf::Report", "NNPS (mm²)"),
-              {{&d.frequency, &d.nnpsU, QColor(0, 80, 200), "u"},
-               {&d.frequency, &d.nnpsV, QColor(200, 40, 0), "v"}},
-              true, unit);
+    PaintNnpsPlot(painter, QRectF(area.left(), y + 2 * unit, area.width(), plotHeight), d.frequency, d.nnpsU,
+                  d.nnpsV, unit);
     y += plotHeight + 6 * unit;
     // The table at 0.5 cycles/mm steps on the left, the 2-D NNPS on the right.
     QFont font = painter.font();

@@ -138,6 +138,16 @@ void PaintPlot(QPainter& painter, const QRectF& box, const QString& title, const
     }
 }
 
+void PaintNnpsPlot(QPainter& painter, const QRectF& box, const std::vector<double>& frequency,
+                   const std::vector<double>& nnpsU, const std::vector<double>& nnpsV, double unit)
+{
+    PaintPlot(painter, box, QCoreApplication::translate("radmtf::Report", "NNPS"),
+              QCoreApplication::translate("radmtf::Report", "空間周波数 (cycles/mm)"),
+              QCoreApplication::translate("radmtf::Report", "NNPS (mm²)"),
+              {{&frequency, &nnpsU, QColor(0, 80, 200), "u"}, {&frequency, &nnpsV, QColor(200, 40, 0), "v"}},
+              true, unit);
+}
+
 double PaintRows(QPainter& painter, double x, double y, double width, const QString& heading,
                  const QList<QPair<QString, QString>>& rows, double unit)
 {

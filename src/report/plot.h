@@ -30,6 +30,10 @@ struct Series {
 void PaintPlot(QPainter& painter, const QRectF& box, const QString& title, const QString& xLabel,
                const QString& yLabel, const std::vector<Series>& series, bool logY, double unit);
 
+// The 1-D NNPS along u and v on a log axis, as the NNPS and DQE reports plot it.
+void PaintNnpsPlot(QPainter& painter, const QRectF& box, const std::vector<double>& frequency,
+                   const std::vector<double>& nnpsU, const std::vector<double>& nnpsV, double unit);
+
 // Label-value rows from `y` under a bold heading; returns the y below them.
 double PaintRows(QPainter& painter, double x, double y, double width, const QString& heading,
                  const QList<QPair<QString, QString>>& rows, double unit);
